@@ -1,0 +1,69 @@
+#include "settings/EntryList.h"
+
+#include <cctype>
+
+namespace velmora {
+
+std::vector<std::string> SplitEntryPieces(std::string_view list) {
+  std::vector<std::string> pieces;
+  size_t start = 0;
+  for (size_t star = list.find('*'); star != std::string_view::npos;
+       star = list.find('*', start)) {
+    pieces.emplace_back(list.substr(start, star - start));
+    start = star + 1;
+  }
+  return pieces;
+}
+
+MediaEntry ParseEntry(std::string_view piece) {
+  const size_t bar = piece.find('|');
+  if (bar == std::string_view::npos) return {std::string(piece), {}};
+  return {std::string(piece.substr(0, bar)), std::string(piece.substr(bar + 1))};
+}
+
+std::vector<MediaEntry> ReadEntryList(std::string_view list) {
+  std::vector<MediaEntry> entries;
+  for (const std::string& piece : SplitEntryPieces(list)) entries.push_back(ParseEntry(piece));
+  return entries;
+}
+
+std::string FormatEntry(const MediaEntry& entry) {
+  return entry.name + "|" + entry.location + "*";
+}
+
+std::string EntryFilePath(const MediaEntry& entry, std::string_view section,
+                          std::string_view appDir) {
+  std::string ownFolder;
+  for (char c : section) ownFolder += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  ownFolder += 's';
+  if (entry.location == ownFolder) {
+    // The sub-folder is spelled with a capital, as the program delivers it.
+    std::string folder(section.substr(0, 1));
+    folder += ownFolder.substr(1);
+    return std::string(appDir) + "\\" + folder + "\\" + entry.name;
+  }
+  return entry.location + entry.name;
+}
+
+PruneResult PruneEntryList(std::string_view list, std::string_view section,
+                           std::string_view appDir,
+                           const std::function<bool(const std::string&)>& exists,
+                           const std::function<void()>& beforeEach) {
+  PruneResult result;
+  size_t start = 0;
+  for (size_t star = list.find('*'); star != std::string_view::npos;
+       star = list.find('*', start)) {
+    const std::string_view piece = list.substr(start, star - start);
+    if (beforeEach) beforeEach();
+    if (exists(EntryFilePath(ParseEntry(piece), section, appDir))) {
+      result.list.append(piece).append("*");
+    } else {
+      ++result.removed;
+    }
+    start = star + 1;
+  }
+  result.list.append(list.substr(start));
+  return result;
+}
+
+}  // namespace velmora
