@@ -1,3 +1,30 @@
 # The Windows program: Win32 adapters, windows, resources.
+enable_language(RC)
 set(VELMORA_STATIC_LINK -static -static-libgcc -static-libstdc++)
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+configure_file(${CMAKE_SOURCE_DIR}/resources/Version.h.in ${CMAKE_BINARY_DIR}/generated/Version.h @ONLY)
+set(VELMORA_RESOURCES ${CMAKE_SOURCE_DIR}/resources/Velmora.rc)
+set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Velmora.manifest;${CMAKE_SOURCE_DIR}/resources/Blank.png;${CMAKE_SOURCE_DIR}/resources/Splash.bmp;${CMAKE_SOURCE_DIR}/resources/Velmora.ico")
+
+# Everything of the program except its entry point, so tests can link it.
+add_library(velmora_win STATIC
+  common/AppPaths.cpp
+  common/Window.cpp
+  settings/IniFile.cpp
+  settings/Registry.cpp
+  settings/MediaLists.cpp
+  startup/AppState.cpp
+  startup/DesktopHost.cpp
+  startup/ResourceFiles.cpp
+  startup/FrmWaiting.cpp
+  startup/Main.cpp
+  wallpaper/FrmShortcutBG.cpp
+)
+target_link_libraries(velmora_win PUBLIC velmora_logic gdiplus shell32 ole32 comctl32 gdi32 user32 advapi32)
+
+add_executable(Velmora WIN32 startup/WinMain.cpp ${VELMORA_RESOURCES})
+target_include_directories(Velmora PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(Velmora PRIVATE velmora_win)
+target_link_options(Velmora PRIVATE ${VELMORA_STATIC_LINK})

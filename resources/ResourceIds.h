@@ -1,0 +1,9 @@
+// Identifiers of the resources built into the executable.
+#pragma once
+
+#define IDI_VELMORA 1
+#define IDB_SPLASH 100
+#define IDR_BLANK_PNG 200
+#define IDR_IMAGEVIEWER_PNG 201
+#define IDR_SHORTCUT_PNG 202
+#define IDR_BLANK_SWF 203

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need, only those that
+# are missing. Safe to run again.
+set -eu
+packages="cmake make g++ python3 googletest libbenchmark-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
+  wine wine64 xvfb x11-apps imagemagick"
+missing=
+for p in $packages; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+sudo=
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing

@@ -1,0 +1,31 @@
+#!/bin/sh
+# Builds Velmora, puts it in a ready application folder with the demo media,
+# starts it under Wine and writes a screenshot of the screen.
+#   usage: scripts/run-demo.sh [SCREENSHOT.png] [SECONDS]
+# Without a DISPLAY a private virtual screen (Xvfb, 1024x768) is used.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+shot=$(realpath -m "${1:-velmora-screenshot.png}")
+seconds=${2:-8}
+
+"$root/scripts/install-deps.sh"
+cmake --preset win64 -S "$root" >/dev/null
+cmake --build "$root/build/win64" --target Velmora -j"$(nproc)"
+
+app="$root/build/demo-app"
+rm -rf "$app"
+mkdir -p "$app/Flashs" "$app/Images"
+cp "$root/build/win64/Velmora.exe" "$app/"
+cp "$root/demo/Wallpaper.ini" "$app/"
+cp "$root"/demo/Images/* "$app/Images/"
+cp "$root"/demo/Flashs/* "$app/Flashs/" 2>/dev/null || true
+
+. "$root/scripts/wine-env.sh"
+[ -n "${DISPLAY:-}" ] && VELMORA_USE_DISPLAY=1
+trap wine_env_stop EXIT INT TERM
+wine_env_start
+echo "Starting Velmora from $app on display $DISPLAY"
+"$WINE64" "$app/Velmora.exe" &
+sleep "$seconds"
+xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "png:$shot"
+echo "Screenshot written to $shot"

@@ -1,0 +1,46 @@
+# Shared by the scripts that run Windows programs under Wine: a private
+# prefix and a private virtual display per run, torn down afterwards.
+# Source it, call wine_env_start, and wine_env_stop (or trap it) at the end.
+# Only the processes started here are ended.
+
+WINE64=${WINE64:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver64}
+
+wine_env_start() {
+  WINE_ENV_DIR=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine.XXXXXX")
+  export WINEPREFIX="$WINE_ENV_DIR/prefix"
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  WINE_ENV_XVFB_PID=
+  if [ -z "${VELMORA_USE_DISPLAY:-}" ]; then
+    # -displayfd lets Xvfb pick a free display number and tell us which.
+    Xvfb -displayfd 3 -screen 0 "${VELMORA_SCREEN:-1024x768x24}" -nolisten tcp \
+      3>"$WINE_ENV_DIR/display" >"$WINE_ENV_DIR/xvfb.log" 2>&1 &
+    WINE_ENV_XVFB_PID=$!
+    i=0
+    while [ ! -s "$WINE_ENV_DIR/display" ]; do
+      i=$((i + 1))
+      if [ "$i" -gt 200 ] || ! kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null; then
+        echo "wine-env: Xvfb did not start" >&2
+        cat "$WINE_ENV_DIR/xvfb.log" >&2
+        return 1
+      fi
+      sleep 0.05
+    done
+    export DISPLAY=":$(head -n1 "$WINE_ENV_DIR/display")"
+  fi
+  "$WINE64" wineboot -i >"$WINE_ENV_DIR/wineboot.log" 2>&1 || true
+}
+
+wine_env_stop() {
+  if [ -n "${WINE_ENV_DIR:-}" ]; then
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
+    if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
+      kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+      wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    fi
+    rm -rf "$WINE_ENV_DIR"
+    WINE_ENV_DIR=
+  fi
+}

@@ -1,0 +1,31 @@
+// Small registry helpers. None of them reports failure: a key or value that
+// cannot be read gives the empty text or 0.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmora {
+
+// The program's own key under HKEY_CURRENT_USER.
+inline constexpr const char* kProgramRegKey = "Software\\Velmora";
+
+// A REG_SZ value up to its first NUL; any other type, a missing key or a
+// missing value gives "".
+std::string GetRegString(HKEY root, const std::string& subKey, const std::string& valueName);
+
+// Creates or opens the key and writes a REG_SZ value.
+void SaveRegString(HKEY root, const std::string& subKey, const std::string& valueName,
+                   const std::string& value);
+
+// A REG_DWORD value; anything else gives 0.
+long GetRegLong(HKEY root, const std::string& subKey, const std::string& valueName);
+
+// Creates or opens the key and writes a REG_DWORD value.
+void SaveRegLong(HKEY root, const std::string& subKey, const std::string& valueName, long value);
+
+// Deletes a value; a missing value or key is not an error.
+void DeleteRegValue(HKEY root, const std::string& subKey, const std::string& valueName);
+
+}  // namespace velmora

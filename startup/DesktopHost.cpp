@@ -1,0 +1,125 @@
+#include "startup/DesktopHost.h"
+
+#include "common/Handles.h"
+#include "startup/AppState.h"
+#include "startup/TaskbarEdge.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <chrono>
+#include <vector>
+
+namespace velmora {
+
+HWND FindWindowByTitle(const std::string& title) { return ::FindWindowA(nullptr, title.c_str()); }
+
+void SetDesktopParent(HWND window) { ::SetParent(window, FindWindowByTitle("Program Manager")); }
+
+std::string GetTaskbarEdge() {
+  APPBARDATA bar{};
+  bar.cbSize = sizeof bar;
+  if (!::SHAppBarMessage(ABM_GETTASKBARPOS, &bar)) return {};
+  const long sw = ::GetSystemMetrics(SM_CXSCREEN);
+  const long sh = ::GetSystemMetrics(SM_CYSCREEN);
+  return DescribeTaskbar({bar.rc.left, bar.rc.top, bar.rc.right, bar.rc.bottom}, sw, sh);
+}
+
+int GetColorDepth() {
+  const WindowDc screen(nullptr);
+  return screen ? ::GetDeviceCaps(screen.get(), BITSPIXEL) : 0;
+}
+
+namespace {
+
+// Calls a "fill this buffer, return the length" system function, growing the
+// buffer when the answer does not fit.
+template <typename Query>
+std::string QueryText(Query query) {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const UINT n = query(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(n + 1);
+  }
+}
+
+int ShellFolderOfKind(int kind) {
+  static const int kFolders[] = {
+      CSIDL_DESKTOP,   CSIDL_SENDTO,     CSIDL_PERSONAL, CSIDL_PROGRAMS,
+      CSIDL_STARTUP,   CSIDL_STARTMENU,  CSIDL_FAVORITES, CSIDL_RECENT,
+      CSIDL_NETHOOD,   CSIDL_FONTS,      CSIDL_COOKIES,  CSIDL_HISTORY,
+      CSIDL_INTERNET_CACHE, CSIDL_TEMPLATES, CSIDL_APPDATA, CSIDL_PRINTHOOD,
+      CSIDL_COMMON_DESKTOPDIRECTORY,
+  };
+  const int index = kind - 3;
+  if (index < 0 || index >= static_cast<int>(sizeof kFolders / sizeof kFolders[0])) return -1;
+  return kFolders[index];
+}
+
+std::string ShellFolderPath(int csidl) {
+  PIDLIST_ABSOLUTE items = nullptr;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return {};
+  char path[MAX_PATH] = {};
+  const BOOL ok = ::SHGetPathFromIDListA(items, path);
+  ::CoTaskMemFree(items);
+  return ok ? std::string(path) : std::string();
+}
+
+}  // namespace
+
+std::string GetSpecialDir(int kind) {
+  switch (kind) {
+    case 0:
+      return QueryText([](char* b, UINT n) { return ::GetWindowsDirectoryA(b, n); });
+    case 1:
+      return QueryText([](char* b, UINT n) { return ::GetSystemDirectoryA(b, n); });
+    case 2:
+      return QueryText([](char* b, UINT n) { return static_cast<UINT>(::GetTempPathA(n, b)); });
+    default: {
+      const int csidl = ShellFolderOfKind(kind);
+      return csidl < 0 ? std::string() : ShellFolderPath(csidl);
+    }
+  }
+}
+
+namespace {
+
+// Dispatches what is queued; false when a quit request was met (it is posted
+// again so that the message loop still sees it).
+bool DispatchQueue() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+}  // namespace
+
+void DispatchPendingMessages() { DispatchQueue(); }
+
+void WaitMilliseconds(long& milliseconds) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) return;
+    // Sleep until a message arrives or the time is up, instead of spinning.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+    if (!DispatchQueue()) return;
+    if (App().stopSlide) {
+      milliseconds = 0;
+      return;
+    }
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,39 @@
+// The program's place inside the shell's desktop window, and the small
+// environment queries every part shares.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmora {
+
+// The top-level window with this title (any class), or null.
+HWND FindWindowByTitle(const std::string& title);
+
+// Makes `window` a child of the shell's desktop window "Program Manager";
+// without one the window stays top-level.
+void SetDesktopParent(HWND window);
+
+// "thickness*edge" for the taskbar (edge B, T, L or R), or "" when the query
+// fails or the taskbar lies on no recognised edge.
+std::string GetTaskbarEdge();
+
+// Bits per pixel of the screen.
+int GetColorDepth();
+
+// A system or shell folder by kind (0 Windows, 1 System, 2 Temp, 3 Desktop,
+// ... 19 All users' desktop), without trailing backslash except kind 2 as the
+// system gives it; "" for an unknown kind or a folder that does not exist.
+std::string GetSpecialDir(int kind);
+
+// Dispatches the window messages waiting in this thread's queue. A quit
+// request is left in the queue for the message loop.
+void DispatchPendingMessages();
+
+// Waits while dispatching window messages. Returns early, with milliseconds
+// set to 0, when the slideshow's stop flag becomes true; returns at once
+// (posting it again) when the message loop is asked to quit.
+void WaitMilliseconds(long& milliseconds);
+
+}  // namespace velmora

@@ -1,0 +1,71 @@
+#include "startup/FrmWaiting.h"
+
+#include "resources/ResourceIds.h"
+#include "startup/AppState.h"
+
+namespace velmora {
+namespace {
+constexpr int kMargin = 12;  // frame around the picture
+constexpr COLORREF kFrameColour = RGB(40, 44, 52);
+}  // namespace
+
+bool FrmWaiting::Show() {
+  picture_.reset(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SPLASH),
+                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  BITMAP info{};
+  if (picture_ && ::GetObjectA(picture_.get(), sizeof info, &info)) {
+    pictureSize_ = {info.bmWidth, info.bmHeight};
+  }
+  const int width = pictureSize_.cx + 2 * kMargin;
+  const int height = pictureSize_.cy + 2 * kMargin;
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  if (!Create({"VelmoraFrmWaiting", "Velmora", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, x, y,
+               width, height, nullptr, kFrameColour})) {
+    return false;
+  }
+  ::SetTimer(hwnd(), kTimerId, kTimerInterval, nullptr);
+  ::ShowWindow(hwnd(), SW_SHOW);
+  ::UpdateWindow(hwnd());
+  return true;
+}
+
+LRESULT FrmWaiting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      }
+      break;
+    case WM_TIMER:
+      if (wParam == kTimerId && App().loadFinished) {
+        ::KillTimer(hwnd(), kTimerId);
+        Destroy();
+      }
+      return 0;
+    case WM_PAINT:
+      Paint();
+      return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+void FrmWaiting::Paint() {
+  PAINTSTRUCT ps;
+  const HDC dc = ::BeginPaint(hwnd(), &ps);
+  if (picture_) {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    const int left = (client.right - pictureSize_.cx) / 2;
+    const int top = (client.bottom - pictureSize_.cy) / 2;
+    const UniqueMemoryDc source(::CreateCompatibleDC(dc));
+    if (source) {
+      const HGDIOBJ previous = ::SelectObject(source.get(), picture_.get());
+      ::BitBlt(dc, left, top, pictureSize_.cx, pictureSize_.cy, source.get(), 0, 0, SRCCOPY);
+      ::SelectObject(source.get(), previous);
+    }
+  }
+  ::EndPaint(hwnd(), &ps);
+}
+
+}  // namespace velmora

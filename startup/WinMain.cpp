@@ -1,0 +1,16 @@
+// Process entry: Main, then the message loop until the background window is
+// unloaded.
+#include "startup/Main.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  const std::unique_ptr<velmora::FrmShortcutBG> background = velmora::Main();
+  if (!background) return 0;
+  MSG msg;
+  while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}

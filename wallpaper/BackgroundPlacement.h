@@ -1,0 +1,22 @@
+// Where the background window goes: the screen outside the taskbar band.
+#pragma once
+
+#include "startup/TaskbarEdge.h"
+
+#include <optional>
+
+namespace velmora {
+
+// Window positions are kept in twips, converted at this fixed rate.
+inline constexpr long kTwipsPerPixel = 15;
+
+struct TwipsRect {
+  long left, top, width, height;
+};
+
+// The placement for a taskbar band on a screen of the given size (twips), or
+// nullopt when the band is on no recognised edge (the window then stays).
+std::optional<TwipsRect> BackgroundPlacement(const TaskbarBand& band, long screenWidthTwips,
+                                             long screenHeightTwips);
+
+}  // namespace velmora
