@@ -15,7 +15,7 @@ cmake --build "$root/build/win64" --target Velmora -j"$(nproc)"
 app="$root/build/demo-app"
 rm -rf "$app"
 mkdir -p "$app/Flashs" "$app/Images"
-cp "$root/build/win64/Velmora.exe" "$app/"
+cp "$root/build/win64/bin/Velmora.exe" "$app/"
 cp "$root/demo/Wallpaper.ini" "$app/"
 cp "$root"/demo/Images/* "$app/Images/"
 cp "$root"/demo/Flashs/* "$app/Flashs/" 2>/dev/null || true

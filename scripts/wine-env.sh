@@ -30,6 +30,12 @@ wine_env_start() {
     export DISPLAY=":$(head -n1 "$WINE_ENV_DIR/display")"
   fi
   "$WINE64" wineboot -i >"$WINE_ENV_DIR/wineboot.log" 2>&1 || true
+  # No window manager runs on the private display: tell Wine not to wait for
+  # one (otherwise hiding an activated window stalls for two seconds).
+  if [ -z "${VELMORA_USE_DISPLAY:-}" ]; then
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      >>"$WINE_ENV_DIR/wineboot.log" 2>&1 || true
+  fi
 }
 
 wine_env_stop() {

@@ -64,7 +64,11 @@ std::string ShellFolderPath(int csidl) {
   char path[MAX_PATH] = {};
   const BOOL ok = ::SHGetPathFromIDListA(items, path);
   ::CoTaskMemFree(items);
-  return ok ? std::string(path) : std::string();
+  if (!ok) return {};
+  std::string text(path);
+  // Some folders come back with a trailing backslash; callers append "\name".
+  if (text.size() > 3 && text.back() == '\\') text.pop_back();
+  return text;
 }
 
 }  // namespace
@@ -109,9 +113,9 @@ void WaitMilliseconds(long& milliseconds) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-    if (left <= 0) return;
+    const Clock::time_point now = Clock::now();
+    if (now >= end) return;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now).count();
     // Sleep until a message arrives or the time is up, instead of spinning.
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
     if (!DispatchQueue()) return;

@@ -1,0 +1,22 @@
+# Tests of the Win32 code, run under wine64 through the cross-compiling
+# emulator (scripts/wine-run.sh): each test program gets its own prefix and
+# its own virtual display.
+add_library(wine_test_support STATIC wine/TestSupport.cpp)
+target_link_libraries(wine_test_support PUBLIC velmora_win GTest::gtest)
+
+function(velmora_wine_test name)
+  velmora_test(${name} ${ARGN} ${VELMORA_RESOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(${name} PRIVATE wine_test_support)
+  target_link_options(${name} PRIVATE ${VELMORA_STATIC_LINK})
+  set_tests_properties(${name} PROPERTIES LABELS wine)
+endfunction()
+
+velmora_wine_test(wine_settings_tests wine/IniFileTest.cpp wine/RegistryTest.cpp)
+velmora_wine_test(wine_host_tests
+  wine/DesktopHostTest.cpp wine/ResourceFilesTest.cpp wine/FrmWaitingTest.cpp)
+velmora_wine_test(wine_startup_tests wine/StartupProcessTest.cpp)
+add_dependencies(wine_startup_tests Velmora)
+
+# The platform-free tests also run as Windows programs.
+set_tests_properties(native_logic_tests PROPERTIES LABELS wine)

@@ -1,0 +1,44 @@
+// Helpers for the tests that run under Wine: scratch folders and files,
+// pumping messages, finding windows of a process.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace velmora::test {
+
+// A new empty folder under the temporary directory, removed with everything
+// in it when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+// The whole file, or "<missing>" when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+// The folder of the running test executable.
+std::string TestExeDirectory();
+
+// Dispatches messages until `done` holds or the time is up; true if it held.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+void PumpFor(std::chrono::milliseconds duration);
+
+// The first top-level window of the given class owned by process `pid`
+// (any process when pid is 0), or null.
+HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly = false);
+
+}  // namespace velmora::test
