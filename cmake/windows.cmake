@@ -2,7 +2,7 @@
 enable_language(RC)
 set(VELMORA_STATIC_LINK -static -static-libgcc -static-libstdc++)
 # Every program is linked statically: nothing but system DLLs at run time.
-add_link_options(${VELMORA_STATIC_LINK})
+add_link_options(${VELMORA_STATIC_LINK} $<$<CONFIG:Release>:-s>)
 add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 configure_file(${CMAKE_SOURCE_DIR}/resources/Version.h.in ${CMAKE_BINARY_DIR}/generated/Version.h @ONLY)

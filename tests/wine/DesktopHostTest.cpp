@@ -123,11 +123,13 @@ double CpuSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
+int timerTicks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
+void CALLBACK StopTheSlide(HWND, UINT, UINT_PTR, DWORD) { App().stopSlide = true; }
+
 TEST_F(WaitTest, WaitsTheTimeWhileDispatchingAndIdling) {
-  static int timerTicks;
   timerTicks = 0;
-  const UINT_PTR timer =
-      ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; });
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CountTick);
   const double cpuBefore = CpuSeconds();
   const auto start = steady_clock::now();
   long ms = 600;
@@ -145,8 +147,7 @@ TEST_F(WaitTest, WaitsTheTimeWhileDispatchingAndIdling) {
 }
 
 TEST_F(WaitTest, StopSlideEndsTheWaitEarly) {
-  const UINT_PTR timer =
-      ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { App().stopSlide = true; });
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, StopTheSlide);
   const auto start = steady_clock::now();
   long ms = 5000;
   WaitMilliseconds(ms);

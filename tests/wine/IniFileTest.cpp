@@ -97,16 +97,18 @@ TEST_F(MediaListsTest, LongListKeepsEveryPresentEntry) {
   EXPECT_EQ(GetIniString(ini, "IMAGE", "Path", ""), expected);
 }
 
+bool probeSawMessage = false;
+LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_APP) probeSawMessage = true;
+  return ::DefWindowProcA(w, m, wp, lp);
+}
+
 TEST_F(MediaListsTest, PruningDispatchesWindowMessages) {
   test::WriteFileBytes(dir.File("Images\\x.png"), "png");
   WriteIniString(ini, "IMAGE", "Path", "x.png|images*");
-  static bool seen;
-  seen = false;
+  probeSawMessage = false;
   WNDCLASSA wc{};
-  wc.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (m == WM_APP) seen = true;
-    return ::DefWindowProcA(w, m, wp, lp);
-  };
+  wc.lpfnWndProc = ProbeProc;
   wc.lpszClassName = "VelmoraPruneProbe";
   wc.hInstance = ::GetModuleHandleA(nullptr);
   ::RegisterClassA(&wc);
@@ -115,7 +117,7 @@ TEST_F(MediaListsTest, PruningDispatchesWindowMessages) {
   ASSERT_TRUE(probe);
   ::PostMessageA(probe, WM_APP, 0, 0);
   PruneMediaList(ini, "IMAGE", dir.path());
-  EXPECT_TRUE(seen);
+  EXPECT_TRUE(probeSawMessage);
   ::DestroyWindow(probe);
 }
 

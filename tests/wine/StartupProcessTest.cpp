@@ -187,3 +187,32 @@ TEST_F(StartupTest, ShutDownDuringTheLoadEndsTheProcess) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Runs only on a 16-bit virtual screen (a test entry of its own).
+TEST_F(StartupTest, DISABLED_LowColourDepthShowsTheMessageAndNothingElse) {
+  ASSERT_EQ(GetColorDepth(), 16);
+  Child c(exe);
+  HWND box = nullptr;
+  ASSERT_TRUE(test::PumpUntil(
+      [&] { return (box = c.Window("#32770", true)) != nullptr; }, 15s));
+  char title[64] = {};
+  ::GetWindowTextA(box, title, sizeof title);
+  EXPECT_STREQ(title, "Color Quality");
+  char text[256] = {};
+  ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  EXPECT_STREQ(text,
+               "Please change the display color quality as the 32 bit color, and restart Velmora.");
+  EXPECT_EQ(c.Window(kBackgroundClass), nullptr);
+  EXPECT_EQ(c.Window(kSplashClass), nullptr);
+  EXPECT_TRUE(MutexFree());
+  EXPECT_FALSE(test::FileExists(app.File("Blank.png")));
+  ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(c.WaitExit(10s), 0);
+  EXPECT_FALSE(test::FileExists(app.File("Blank.png")));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -85,28 +85,34 @@ void PumpFor(std::chrono::milliseconds duration) {
   PumpUntil([] { return false; }, duration);
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD pid;
+  const char* className;
+  bool visibleOnly;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<WindowSearch*>(p);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(w, &owner);
+  char name[128] = {};
+  ::GetClassNameA(w, name, sizeof name);
+  if ((s->pid == 0 || owner == s->pid) && lstrcmpiA(name, s->className) == 0 &&
+      (!s->visibleOnly || ::IsWindowVisible(w))) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly) {
-  struct Search {
-    DWORD pid;
-    const char* className;
-    bool visibleOnly;
-    HWND found;
-  } search{pid, className, visibleOnly, nullptr};
-  ::EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(w, &owner);
-        char name[128] = {};
-        ::GetClassNameA(w, name, sizeof name);
-        if ((s->pid == 0 || owner == s->pid) && lstrcmpiA(name, s->className) == 0 &&
-            (!s->visibleOnly || ::IsWindowVisible(w))) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{pid, className, visibleOnly, nullptr};
+  ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

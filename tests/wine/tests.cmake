@@ -20,3 +20,9 @@ add_dependencies(wine_startup_tests Velmora)
 
 # The platform-free tests also run as Windows programs.
 set_tests_properties(native_logic_tests PROPERTIES LABELS wine)
+
+# Start-up on a 16-bit screen: the colour message and nothing else.
+add_test(NAME wine_startup_16bit_tests COMMAND wine_startup_tests
+  --gtest_also_run_disabled_tests --gtest_filter=*LowColourDepth*)
+set_tests_properties(wine_startup_16bit_tests PROPERTIES
+  LABELS wine ENVIRONMENT "VELMORA_SCREEN=1024x768x16")

@@ -1,0 +1,25 @@
+#!/bin/sh
+# Builds everything and runs every test: the native build (with ASan and
+# UBSan), the 64-bit Windows build under Wine, and the 32-bit Windows build
+# (compiled and linked only: this machine cannot run 32-bit code).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+"$root/scripts/install-deps.sh"
+
+echo "== linux: platform-free code, ASan + UBSan"
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j"$jobs"
+ctest --preset linux -j"$jobs"
+
+echo "== win64: the program and its tests under Wine"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 -j"$jobs"
+ctest --preset win64 -j"$jobs"
+
+echo "== win32: the shipped 32-bit build"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j"$jobs"
+echo "All builds and tests passed."
