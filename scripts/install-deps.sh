@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those that
 # are missing. Safe to run again.
 set -eu
-packages="cmake make g++ python3 googletest libbenchmark-dev
+packages="cmake make g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
   wine wine64 xvfb x11-apps imagemagick"
 missing=
