@@ -1,0 +1,178 @@
+#include "iconlayer/ColorArgb.h"
+#include "iconlayer/DibGeometry.h"
+#include "iconlayer/PixelBlend.h"
+#include "wallpaper/SlideshowTiming.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace velmora {
+namespace {
+
+void ExpectFit(FitRect r, int32_t left, int32_t top, int32_t width, int32_t height) {
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(r.width, width);
+  EXPECT_EQ(r.height, height);
+}
+
+TEST(GetBestFitInfo, PreviewBoxExamples) {
+  ExpectFit(GetBestFitInfo(100, 50, 186, 164, false), 43, 57, 100, 50);
+  ExpectFit(GetBestFitInfo(400, 300, 186, 164, false), 0, 12, 186, 140);
+  // With "always" a small picture is enlarged.
+  ExpectFit(GetBestFitInfo(100, 50, 186, 164, true), 0, 35, 186, 93);
+}
+
+TEST(GetBestFitInfo, ScreenExamples) {
+  ExpectFit(GetBestFitInfo(800, 600, 1024, 768, false), 112, 84, 800, 600);
+  ExpectFit(GetBestFitInfo(2048, 768, 1024, 768, false), 0, 192, 1024, 384);
+  ExpectFit(GetBestFitInfo(1024, 768, 1024, 768, false), 0, 0, 1024, 768);
+}
+
+TEST(GetBestFitInfo, HalvesRoundToEven) {
+  ExpectFit(GetBestFitInfo(4, 5, 2, 10, false), 0, 4, 2, 2);  // h = 0.5 x 5 = 2.5 -> 2
+  ExpectFit(GetBestFitInfo(4, 7, 2, 10, false), 0, 3, 2, 4);  // h = 3.5 -> 4
+  ExpectFit(GetBestFitInfo(5, 4, 10, 2, false), 4, 0, 2, 2);  // w = 2.5 -> 2
+}
+
+TEST(DibGeometry, RowsAndHeaders) {
+  EXPECT_EQ(BytesPerScanline(3, 24), 12);
+  EXPECT_EQ(BytesPerScanline(3, 24) * 2, 24);
+  EXPECT_EQ(BytesPerScanline(1, 1), 4);
+  EXPECT_EQ(BytesPerScanline(33, 1), 8);
+  EXPECT_EQ(BytesPerScanline(5, 32), 20);
+  EXPECT_EQ(BytesPerScanline(3, 4), 4);
+  EXPECT_EQ(PaletteEntries(8), 256);
+  EXPECT_EQ(PaletteEntries(4), 16);
+  EXPECT_EQ(PaletteEntries(1), 2);
+  EXPECT_EQ(PaletteEntries(16), 0);
+  EXPECT_EQ(PaletteEntries(24), 0);
+
+  const std::string h = BmpHeaders(3, 2, 24, 0, 24);
+  ASSERT_EQ(h.size(), 54u);
+  const unsigned char expected[54] = {
+      'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,          // file header
+      40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,       // size, w, h, planes, bpp
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(h, std::string(reinterpret_cast<const char*>(expected), 54));
+
+  const std::string p = BmpHeaders(2, 2, 8, 256, 8);
+  EXPECT_EQ(static_cast<unsigned char>(p[2]) | static_cast<unsigned char>(p[3]) << 8,
+            14 + 40 + 1024 + 8);
+  EXPECT_EQ(static_cast<unsigned char>(p[10]) | static_cast<unsigned char>(p[11]) << 8, 54 + 1024);
+}
+
+TEST(ColorARGB, PacksAlphaRedGreenBlue) {
+  EXPECT_EQ(ColorARGB(100, 0, 31, 127), 0x64001F7Fu);
+  EXPECT_EQ(ColorARGB(1, 0, 0, 255), 0x010000FFu);
+}
+
+TEST(FadeOpacities, StepsUpToTheLastBelowOpaque) {
+  EXPECT_EQ(FadeOpacities(30), (std::vector<int>{0, 30, 60, 90, 120, 150, 180, 210}));
+  EXPECT_EQ(FadeOpacities(255), (std::vector<int>{0}));
+  EXPECT_EQ(FadeOpacities(128), (std::vector<int>{0}));  // 128 is above 255 - 128
+  EXPECT_EQ(FadeOpacities(1).size(), 255u);
+  EXPECT_TRUE(FadeOpacities(0).empty());
+  EXPECT_TRUE(FadeOpacities(-3).empty());
+  EXPECT_TRUE(FadeOpacities(300).empty());
+}
+
+TEST(SlideToShow, WrapsAfterTheLastEntry) {
+  EXPECT_EQ(SlideToShow(0, 3), 0);
+  EXPECT_EQ(SlideToShow(2, 3), 2);
+  EXPECT_EQ(SlideToShow(3, 3), 0);
+  EXPECT_EQ(SlideToShow(7, 3), 0);
+  EXPECT_EQ(SlideToShow(0, 0), -1);
+  std::vector<int> shown;
+  int index = 0;
+  for (int tick = 0; tick < 5; ++tick) {
+    index = SlideToShow(index, 3);
+    shown.push_back(index++);
+  }
+  EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 0, 1}));
+}
+
+TEST(SlideTimerInterval, ZeroNeverFires) {
+  EXPECT_EQ(SlideTimerInterval(5000), 5000u);
+  EXPECT_EQ(SlideTimerInterval(0), 0u);
+  EXPECT_EQ(SlideTimerInterval(-10), 0u);
+}
+
+struct Pixels {
+  std::vector<uint8_t> data;
+  PixelView view;
+  Pixels(int w, int h, uint32_t bgra) : data(static_cast<size_t>(w) * h * 4) {
+    for (size_t i = 0; i < data.size(); i += 4)
+      for (int c = 0; c < 4; ++c) data[i + c] = static_cast<uint8_t>(bgra >> (8 * c));
+    view = {data.data(), w, h, w * 4};
+  }
+  uint32_t At(int x, int y) const {
+    const uint8_t* p = view.Row(y) + 4 * x;
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+  }
+};
+
+TEST(StretchBlend, OpaqueCopyScalesAndClips) {
+  Pixels src(2, 1, 0xFF0000FF);  // opaque blue on the left, green on the right
+  src.data[4] = 0;
+  src.data[5] = 0xFF;
+  src.data[6] = 0;
+  Pixels dst(8, 2, 0xFF000000);
+  ASSERT_TRUE(StretchBlend(src.view, {0, 0, 2, 1}, dst.view, {-2, 0, 8, 2}, 255, false));
+  // Target x = -2..5 maps 4 pixels per source pixel: x 0,1 left colour, 2..5 right.
+  EXPECT_EQ(dst.At(0, 0), src.At(0, 0));
+  EXPECT_EQ(dst.At(1, 1), src.At(0, 0));
+  EXPECT_EQ(dst.At(2, 0), src.At(1, 0));
+  EXPECT_EQ(dst.At(5, 1), src.At(1, 0));
+  EXPECT_EQ(dst.At(6, 0), 0xFF000000u);  // outside the target rectangle
+}
+
+TEST(StretchBlend, ConstantAndPixelAlpha) {
+  Pixels white(1, 1, 0xFFFFFFFF);
+  Pixels dst(1, 1, 0xFF000000);
+  StretchBlend(white.view, {0, 0, 1, 1}, dst.view, {0, 0, 1, 1}, 128, false);
+  EXPECT_EQ(dst.At(0, 0) & 0xFF, 128u);
+  Pixels same(1, 1, 0xFF000000);
+  StretchBlend(white.view, {0, 0, 1, 1}, same.view, {0, 0, 1, 1}, 0, false);
+  EXPECT_EQ(same.At(0, 0), 0xFF000000u);  // alpha 0 draws nothing
+  Pixels clear(1, 1, 0x00FFFFFF);          // white with pixel alpha 0
+  StretchBlend(clear.view, {0, 0, 1, 1}, same.view, {0, 0, 1, 1}, 255, true);
+  EXPECT_EQ(same.At(0, 0), 0xFF000000u);
+  // Repeated fades over the previous result approach the source.
+  Pixels fade(1, 1, 0xFF000000);
+  for (int a : FadeOpacities(30)) StretchBlend(white.view, {0, 0, 1, 1}, fade.view, {0, 0, 1, 1}, a, false);
+  EXPECT_GT(fade.At(0, 0) & 0xFF, 200u);
+  StretchBlend(white.view, {0, 0, 1, 1}, fade.view, {0, 0, 1, 1}, 255, false);
+  EXPECT_EQ(fade.At(0, 0), 0xFFFFFFFFu);
+}
+
+TEST(StretchBlend, SmoothScalingKeepsFlatColoursAndTransparentEdges) {
+  Pixels src(4, 4, 0xFF204080);
+  Pixels dst(16, 16, 0xFF000000);
+  ASSERT_TRUE(StretchBlend(src.view, {0, 0, 4, 4}, dst.view, {0, 0, 16, 16}, 255, true));
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) ASSERT_EQ(dst.At(x, y), 0xFF204080u) << x << "," << y;
+  // A transparent neighbour does not darken an opaque pixel's colour.
+  Pixels half(2, 1, 0xFFFFFFFF);
+  half.data[4] = half.data[5] = half.data[6] = half.data[7] = 0;
+  Pixels out(4, 1, 0x00000000);
+  StretchBlend(half.view, {0, 0, 2, 1}, out.view, {0, 0, 4, 1}, 255, true);
+  const uint32_t mid = out.At(1, 0);
+  EXPECT_EQ(mid & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_GT(mid >> 24, 100u);
+  EXPECT_LT(mid >> 24, 255u);
+  EXPECT_EQ(out.At(3, 0), 0u);
+}
+
+TEST(StretchBlend, RejectsBadRectangles) {
+  Pixels src(2, 2, 0xFFFFFFFF), dst(2, 2, 0);
+  EXPECT_FALSE(StretchBlend(src.view, {1, 1, 2, 2}, dst.view, {0, 0, 2, 2}, 255, false));
+  EXPECT_FALSE(StretchBlend(src.view, {0, 0, 0, 2}, dst.view, {0, 0, 2, 2}, 255, false));
+  EXPECT_FALSE(StretchBlend(src.view, {0, 0, 2, 2}, dst.view, {0, 0, 2, -1}, 255, false));
+  EXPECT_TRUE(StretchBlend(src.view, {0, 0, 2, 2}, dst.view, {5, 5, 2, 2}, 255, false));
+  EXPECT_EQ(dst.At(0, 0), 0u);
+}
+
+}  // namespace
+}  // namespace velmora

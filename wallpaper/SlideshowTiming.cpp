@@ -1,0 +1,21 @@
+#include "wallpaper/SlideshowTiming.h"
+
+namespace velmora {
+
+std::vector<int> FadeOpacities(long step) {
+  std::vector<int> opacities;
+  if (step <= 0) return opacities;
+  for (long a = 0; a <= 255 - step; a += step) opacities.push_back(static_cast<int>(a));
+  return opacities;
+}
+
+int SlideToShow(int index, int entryCount) {
+  if (entryCount <= 0) return -1;
+  return index < 0 || index > entryCount - 1 ? 0 : index;
+}
+
+uint32_t SlideTimerInterval(long intervalMilliseconds) {
+  return intervalMilliseconds > 0 ? static_cast<uint32_t>(intervalMilliseconds) : 0;
+}
+
+}  // namespace velmora
