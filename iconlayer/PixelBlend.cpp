@@ -6,16 +6,24 @@
 namespace velmora {
 namespace {
 
-// Blends one straight-alpha source pixel with opacity weight w (0..65025,
-// alpha x constant) over a destination pixel.
+// Blends one straight-alpha source pixel, its alpha scaled by `constant`
+// (0..255), over a straight-alpha destination pixel.
 inline void Over(uint8_t* d, const uint8_t* s, uint32_t constant) {
-  const uint32_t a = s[3] * constant;  // 0..65025
+  const uint32_t a = s[3] * constant;  // source opacity, 0..65025
   if (a == 0) return;
   const uint32_t inv = 65025 - a;
-  d[0] = static_cast<uint8_t>((s[0] * a + d[0] * inv + 32512) / 65025);
-  d[1] = static_cast<uint8_t>((s[1] * a + d[1] * inv + 32512) / 65025);
-  d[2] = static_cast<uint8_t>((s[2] * a + d[2] * inv + 32512) / 65025);
-  d[3] = static_cast<uint8_t>((255 * a + d[3] * inv + 32512) / 65025);
+  if (d[3] == 255) {  // the common case: an opaque picture underneath
+    d[0] = static_cast<uint8_t>((s[0] * a + d[0] * inv + 32512) / 65025);
+    d[1] = static_cast<uint8_t>((s[1] * a + d[1] * inv + 32512) / 65025);
+    d[2] = static_cast<uint8_t>((s[2] * a + d[2] * inv + 32512) / 65025);
+    return;
+  }
+  // Weights of source and destination colour, both on the 0..65025 scale.
+  const uint32_t under = (d[3] * inv + 127) / 255;
+  const uint32_t total = a + under;  // the result's opacity x 255
+  for (int c = 0; c < 3; ++c)
+    d[c] = static_cast<uint8_t>((s[c] * a + d[c] * under + total / 2) / total);
+  d[3] = static_cast<uint8_t>((total + 127) / 255);
 }
 
 // Bilinear sample at fixed-point position (fx, fy in 1/256 pixel, centre
