@@ -14,6 +14,10 @@ set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES
 add_library(velmora_win STATIC
   common/AppPaths.cpp
   common/Window.cpp
+  common/GdiPlus.cpp
+  iconlayer/CDIB.cpp
+  iconlayer/GdiPlusPictures.cpp
+  iconlayer/ImagePreview.cpp
   settings/IniFile.cpp
   settings/Registry.cpp
   settings/MediaLists.cpp
@@ -24,7 +28,7 @@ add_library(velmora_win STATIC
   startup/Main.cpp
   wallpaper/FrmShortcutBG.cpp
 )
-target_link_libraries(velmora_win PUBLIC velmora_logic gdiplus shell32 ole32 comctl32 gdi32 user32 advapi32)
+target_link_libraries(velmora_win PUBLIC velmora_logic gdiplus shell32 ole32 oleaut32 uuid comctl32 gdi32 user32 advapi32)
 
 add_executable(Velmora WIN32 startup/WinMain.cpp ${VELMORA_RESOURCES})
 target_include_directories(Velmora PRIVATE ${CMAKE_BINARY_DIR}/generated)

@@ -26,7 +26,7 @@ std::unique_ptr<FrmShortcutBG> Main() {
 
   RefreshResourceFiles(InstalledOrEmbeddedSource(GetSpecialDir(1)), AppDirectory());
 
-  auto background = std::make_unique<FrmShortcutBG>();
+  auto background = std::make_unique<FrmShortcutBG>(AppDirectory());
   if (!background->Show()) return nullptr;
   return background;
 }

@@ -1,12 +1,16 @@
 #include "wallpaper/FrmShortcutBG.h"
 
-#include "common/AppPaths.h"
+#include "iconlayer/GdiPlusPictures.h"
+#include "settings/EntryList.h"
+#include "settings/IniFile.h"
 #include "settings/MediaLists.h"
+#include "settings/SettingValues.h"
 #include "startup/AppState.h"
 #include "startup/DesktopHost.h"
 #include "wallpaper/BackgroundPlacement.h"
+#include "wallpaper/SlideshowTiming.h"
 
-#include <gdiplus.h>
+#include <algorithm>
 
 namespace velmora {
 namespace {
@@ -17,12 +21,14 @@ void SetScreenPointer(bool busy) {
 
 }  // namespace
 
+FrmShortcutBG::FrmShortcutBG(std::string appDirectory) : appDirectory_(std::move(appDirectory)) {}
+
 FrmShortcutBG::~FrmShortcutBG() { Unloadme(); }
 
 bool FrmShortcutBG::Show() {
   if (!Create({kClassName, "Velmora", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 0, 0,
                ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
-               kDefaultBackColour})) {
+               CLR_INVALID})) {
     return false;
   }
   if (!Load()) return false;
@@ -50,7 +56,12 @@ bool FrmShortcutBG::Load() {
   waiting_ = std::make_unique<FrmWaiting>();
   waiting_->Show();
 
-  App().blankPngPath = AppFile("Blank.png");
+  const char* const texts[] = {"String", "String", "Number", "Date", "Date"};
+  const char* const tags[] = {"PATH", "STRING", "NUMBER", "DATE", "NAME"};
+  for (int i = 0; i < 5; ++i) shortcutList_.AddColumn(texts[i], tags[i]);
+  shortcutList_.SetColumnWidth(3, 50);
+
+  App().blankPngPath = appDirectory_ + "\\Blank.png";
   SetScreenPointer(false);
 
   long wait = 2000;
@@ -62,13 +73,16 @@ bool FrmShortcutBG::Load() {
 }
 
 void FrmShortcutBG::FilesExist(const char* section) {
-  PruneMediaList(IniPath(), section, AppDirectory());
+  PruneMediaList(IniPath(), section, appDirectory_);
 }
 
-void FrmShortcutBG::ResizeScr() {
+void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(GetTaskbarEdge()); }
+
+void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
+  if (!hwnd()) return;
   const long w = ::GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
   const long h = ::GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel;
-  const auto placement = BackgroundPlacement(ParseTaskbarDescription(GetTaskbarEdge()), w, h);
+  const auto placement = BackgroundPlacement(ParseTaskbarDescription(description), w, h);
   if (!placement) return;
   ::SetWindowPos(hwnd(), nullptr, placement->left / kTwipsPerPixel,
                  placement->top / kTwipsPerPixel, placement->width / kTwipsPerPixel,
@@ -76,22 +90,216 @@ void FrmShortcutBG::ResizeScr() {
 }
 
 void FrmShortcutBG::OnResize() {
-  if (!loaded_ || !hwnd()) return;
+  if (!hwnd()) return;
+  RecreateCanvas();
+  if (!loaded_) return;
   ResizeScr();
-  if (!firstResizeDone_) firstResizeDone_ = true;
+  if (!firstResizeDone_) {
+    firstResizeDone_ = true;
+    ApplyWallpaperMode();
+  }
+}
+
+void FrmShortcutBG::ApplyWallpaperMode() {
+  if (!hwnd()) return;
+  const std::string ini = IniPath();
+  long mode = 0;
+  ReadNumber(GetIniString(ini, "MAIN", "WallInx", "0"), mode);
+  int viewer = App().showImageviewer ? 1 : 0;
+  ReadFlag(GetIniString(ini, "MAIN", "Imageviewer", "1"), viewer);
+  App().showImageviewer = viewer != 0;
+  switch (mode) {
+    case 1:  // movie
+      App().stopSlide = true;
+      StopSlideTimer();
+      ClearDrawing();
+      RefreshAll();
+      break;
+    case 2:  // slideshow
+      ReadNumber(GetIniString(ini, "IMAGE", "Location", "0"), App().slideLocation);
+      RefreshAll();
+      ImageWallpaper();
+      break;
+    case 3:  // the ordinary desktop: the program ends
+      Unloadme();
+      break;
+    default:
+      break;
+  }
+}
+
+void FrmShortcutBG::ImageWallpaper() {
+  const std::string ini = IniPath();
+  ReadNumber(GetIniString(ini, "IMAGE", "Intervalvalue", "5000"), App().slideInterval);
+  ReadNumber(GetIniString(ini, "IMAGE", "Speedvalue", "30"), App().slideSpeed);
+  int withPicture = 0;
+  ReadFlag(GetIniString(ini, "IMAGE", "BgCheck", ""), withPicture);
+  picture_.Destroy();
+  if (withPicture != 1) {
+    long colour = static_cast<long>(backColour_);
+    ReadNumber(GetIniString(ini, "IMAGE", "Backcolor", "16744576"), colour);
+    backColour_ = static_cast<COLORREF>(colour) & 0x00FFFFFF;
+  } else {
+    picture_.CreateFromBitmapFile(appDirectory_ + "\\BgTemp.bmp");
+  }
+  ClearDrawing();
+  RefreshAll();
+  itemList_ = SplitEntryPieces(GetIniString(ini, "IMAGE", "Path", ""));
+  App().stopSlide = false;
+  ArmSlideTimer(kFirstSlideDelay);
+}
+
+void FrmShortcutBG::OnSlideTimer() {
+  if (App().stopSlide) {
+    slideIndex_ = 0;
+    return;
+  }
+  StopSlideTimer();
+  const int index = SlideToShow(slideIndex_, static_cast<int>(itemList_.size()));
+  if (index < 0) return;  // an empty list: nothing to show, the timer stays off
+  slideIndex_ = index;
+  SlideProcessing(slideIndex_);
+  ++slideIndex_;
+}
+
+void FrmShortcutBG::SlideProcessing(int index) {
+  if (index < 0 || index >= static_cast<int>(itemList_.size())) return;
+  ++counters_.slidesStarted;
+  const MediaEntry entry = ParseEntry(itemList_[static_cast<size_t>(index)]);
+  Import(EntryFilePath(entry, "IMAGE", appDirectory_));  // on failure the last slide stays
+  ClearDrawing();
+
+  RECT target{};
+  if (App().slideLocation == 1) {
+    ::GetClientRect(hwnd(), &target);
+  } else if (App().slideLocation == 0) {
+    target = {slideRect_.left, slideRect_.top, slideRect_.left + slideRect_.width,
+              slideRect_.top + slideRect_.height};
+  }
+  const int32_t tw = target.right - target.left, th = target.bottom - target.top;
+  if (tw > 0 && th > 0 && !fadeSurface_.Empty()) {
+    for (int opacity : FadeOpacities(App().slideSpeed)) {
+      DispatchPendingMessages();
+      if (App().stopSlide || !hwnd()) {
+        slideIndex_ = 0;
+        return;
+      }
+      fadeSurface_.Stretch32(canvas_.hdc(), target.left, target.top, tw, th, 0, 0, 0, 0,
+                             static_cast<uint8_t>(opacity), false, true);
+      ++counters_.fadeFrames;
+      Refresh(target);
+    }
+    finalSurface_.Stretch32(canvas_.hdc(), target.left, target.top, tw, th, 0, 0, 0, 0, 255,
+                            false, true);
+    ++counters_.slidesCompleted;
+  }
+  RefreshAll();
+  ArmSlideTimer(App().slideInterval);
+}
+
+bool FrmShortcutBG::Import(const std::string& filePath) {
+  const LoadedPicture picture = LoadPicture(filePath);
+  if (!picture) return false;
+  const int32_t screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  const int32_t screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  const FitRect fit = GetBestFitInfo(static_cast<int32_t>(picture.width),
+                                     static_cast<int32_t>(picture.height), screenWidth,
+                                     screenHeight, false);
+  // Decode into new surfaces first, so that a failure keeps the last slide.
+  CDIB final, fade;
+  if (!final.Create(fit.width, fit.height, 32) ||
+      !fade.Create(std::max(1, fit.width / 2), std::max(1, fit.height / 2), 32) ||
+      !RenderImageToSurface(final, picture.image.get()) ||
+      !RenderImageToSurface(fade, picture.image.get()))
+    return false;
+  finalSurface_.Swap(final);
+  fadeSurface_.Swap(fade);
+  slideRect_ = {fit.left, fit.top, fit.width, fit.height};
+  return true;
+}
+
+void FrmShortcutBG::ArmSlideTimer(long interval) {
+  if (!hwnd()) return;
+  const uint32_t ms = SlideTimerInterval(interval);
+  if (ms == 0) {
+    ::KillTimer(hwnd(), kSlideTimerId);  // an interval of 0 never fires
+    return;
+  }
+  ::SetTimer(hwnd(), kSlideTimerId, ms, nullptr);
+}
+
+void FrmShortcutBG::StopSlideTimer() {
+  if (hwnd()) ::KillTimer(hwnd(), kSlideTimerId);
+}
+
+void FrmShortcutBG::RecreateCanvas() {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  if (client.right == canvas_.Width() && client.bottom == canvas_.Height()) return;
+  if (client.right <= 0 || client.bottom <= 0) {
+    canvas_.Destroy();
+    return;
+  }
+  canvas_.Create(client.right, client.bottom, 32);
+  ClearDrawing();
+}
+
+void FrmShortcutBG::ClearDrawing() {
+  if (canvas_.Empty()) return;
+  canvas_.Cls(backColour_);
+  if (!picture_.Empty())
+    ::BitBlt(canvas_.hdc(), 0, 0, picture_.Width(), picture_.Height(), picture_.hdc(), 0, 0,
+             SRCCOPY);
+  // GDI leaves the alpha bytes at 0; the drawing is opaque.
+  uint8_t* bits = canvas_.lpBits();
+  for (int32_t i = 0; i < canvas_.Size(); i += 4) bits[i + 3] = 255;
+}
+
+void FrmShortcutBG::Refresh(const RECT& area) {
+  if (!hwnd() || canvas_.Empty()) return;
+  const WindowDc dc(hwnd());
+  if (dc)
+    ::BitBlt(dc.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+             canvas_.hdc(), area.left, area.top, SRCCOPY);
+}
+
+void FrmShortcutBG::RefreshAll() {
+  if (!hwnd()) return;
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  Refresh(client);
+  ::ValidateRect(hwnd(), nullptr);
+}
+
+void FrmShortcutBG::Paint() {
+  PAINTSTRUCT ps;
+  const HDC dc = ::BeginPaint(hwnd(), &ps);
+  if (!canvas_.Empty()) {
+    const RECT& r = ps.rcPaint;
+    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, canvas_.hdc(), r.left, r.top,
+             SRCCOPY);
+  } else {
+    const UniqueGdiObject brush(::CreateSolidBrush(backColour_));
+    ::FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(brush.get()));
+  }
+  ::EndPaint(hwnd(), &ps);
 }
 
 void FrmShortcutBG::Unloadme() {
   if (unloaded_) return;
   unloaded_ = true;
   SetScreenPointer(true);
+  App().stopSlide = true;
+  StopSlideTimer();
+  // Surfaces drawn with GDI+ go before GDI+ itself.
+  fadeSurface_.Destroy();
+  finalSurface_.Destroy();
   if (gdiplusStarted_) {
     Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(gdiplusToken_));
     gdiplusStarted_ = false;
   }
-  App().stopSlide = true;
-  if (hwnd()) ::KillTimer(hwnd(), kSlideTimerId);
   App().instanceMutex.Release();
+  shortcutList_.Clear();
   if (waiting_) waiting_->Unload();
   if (!destroying_) Destroy();
   SetScreenPointer(false);
@@ -101,6 +309,17 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   switch (message) {
     case WM_SIZE:
       OnResize();
+      return 0;
+    case WM_DISPLAYCHANGE:
+      if (loaded_) ResizeScr();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kSlideTimerId) OnSlideTimer();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers everything
+    case WM_PAINT:
+      Paint();
       return 0;
     case WM_CLOSE:
       Unloadme();

@@ -1,23 +1,31 @@
 // The background window: a plain rectangle over the screen outside the
-// taskbar that carries the wallpaper and owns the program's other windows.
-// Closing it, in whatever way, runs the one shut-down sequence.
+// taskbar that carries the wallpaper (a movie or the slideshow) and owns the
+// program's other windows. Closing it, in whatever way, runs the one
+// shut-down sequence.
 #pragma once
 
 #include "common/Window.h"
+#include "iconlayer/CDIB.h"
 #include "startup/FrmWaiting.h"
+#include "wallpaper/ShortcutList.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace velmora {
 
 class FrmShortcutBG : public Window {
  public:
+  // `appDirectory` is the program's own folder: settings, resources, media.
+  explicit FrmShortcutBG(std::string appDirectory);
   ~FrmShortcutBG() override;
 
   static constexpr const char* kClassName = "VelmoraFrmShortcutBG";
   static constexpr COLORREF kDefaultBackColour = 16744576;  // 0x00FF8080
   static constexpr UINT kSlideTimerId = 1;                  // Timer1
+  static constexpr UINT kFirstSlideDelay = 25;
 
   // Creates the window, runs its load and shows it. False when the load ended
   // the program (GDI+ unavailable, or the window was closed meanwhile).
@@ -25,6 +33,9 @@ class FrmShortcutBG : public Window {
 
   // Fits the window to the screen outside the taskbar.
   void ResizeScr();
+  // The same for a given taskbar description ("30*B"); others leave the
+  // window where it is.
+  void PlaceForTaskbar(const std::string& description);
 
   // The shut-down sequence; runs once, later calls do nothing.
   void Unloadme();
@@ -32,12 +43,52 @@ class FrmShortcutBG : public Window {
   // Prunes the entry list `Path` of "FLASH" or "IMAGE".
   void FilesExist(const char* section);
 
+  // Starts the wallpaper mode the settings name.
+  void ApplyWallpaperMode();
+
+  // The slideshow: prepare and arm the timer; show one slide; decode one.
+  void ImageWallpaper();
+  void SlideProcessing(int index);
+  bool Import(const std::string& filePath);
+
+  // What the window shows (its drawing, kept between paints).
+  const CDIB& Canvas() const { return canvas_; }
+  const ShortcutList& Shortcuts() const { return shortcutList_; }
+  ShortcutList& Shortcuts() { return shortcutList_; }
+  const std::string& AppDirectory() const { return appDirectory_; }
+  std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
+
+  struct SlideRectangle {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+  };
+  SlideRectangle SlideRect() const { return slideRect_; }
+  int SlideIndex() const { return slideIndex_; }
+
+  // Counters for watching the slideshow from outside.
+  struct Counters {
+    int slidesStarted = 0;    // SlideProcessing calls that found an entry
+    int slidesCompleted = 0;  // fades that reached the final opaque draw
+    int fadeFrames = 0;       // constant-opacity frames drawn
+  };
+  const Counters& Stats() const { return counters_; }
+
  private:
   bool Load();
   void OnResize();
+  void OnSlideTimer();
+  void ArmSlideTimer(long interval);
+  void StopSlideTimer();
+  // Repaints the drawing from the background colour and picture.
+  void ClearDrawing();
+  // Shows a part of the drawing on the screen now.
+  void Refresh(const RECT& area);
+  void RefreshAll();
+  void RecreateCanvas();
+  void Paint();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnDestroyed() override;
 
+  std::string appDirectory_;
   uintptr_t gdiplusToken_ = 0;
   bool gdiplusStarted_ = false;
   bool loaded_ = false;
@@ -45,6 +96,20 @@ class FrmShortcutBG : public Window {
   bool unloaded_ = false;
   bool destroying_ = false;  // inside WM_DESTROY: the window is already going
   std::unique_ptr<FrmWaiting> waiting_;
+  ShortcutList shortcutList_;
+
+  // The window's own picture and colour, and the drawing over them.
+  COLORREF backColour_ = kDefaultBackColour;
+  CDIB picture_;
+  CDIB canvas_;
+
+  // Slideshow state.
+  std::vector<std::string> itemList_;
+  int slideIndex_ = 0;
+  CDIB fadeSurface_;
+  CDIB finalSurface_;
+  SlideRectangle slideRect_;
+  Counters counters_;
 };
 
 }  // namespace velmora

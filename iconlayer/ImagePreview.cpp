@@ -1,0 +1,31 @@
+#include "iconlayer/ImagePreview.h"
+
+#include "iconlayer/GdiPlusPictures.h"
+
+namespace velmora {
+
+bool ImagePreview::ThumBG(const std::string& path) {
+  const LoadedPicture picture = LoadPicture(path);
+  if (!picture) return false;
+  const FitRect fit = GetBestFitInfo(static_cast<int32_t>(picture.width),
+                                     static_cast<int32_t>(picture.height), 196, 146, false);
+  if (!frame_.Create(fit.width, fit.height, 32)) return false;
+  return RenderImageToSurface(frame_, picture.image.get());
+}
+
+bool ImagePreview::ThumViewer(const std::string& path, HDC dc, int32_t x, int32_t y) {
+  const LoadedPicture picture = LoadPicture(path);
+  if (!picture) return false;
+  const FitRect fit =
+      GetBestFitInfo(static_cast<int32_t>(picture.width), static_cast<int32_t>(picture.height),
+                     kPictureBoxWidth, kPictureBoxHeight, false);
+  if (!picture_.Create(fit.width, fit.height, 32) ||
+      !RenderImageToSurface(picture_, picture.image.get()))
+    return false;
+  frame_.Stretch32(dc, x, y, kFrameWidth, kFrameHeight, 0, 0, 0, 0, 255, false, false);
+  picture_.Stretch32(dc, x + fit.left + 8, y + fit.top, fit.width, fit.height, 0, 0, 0, 0, 255,
+                     false, false);
+  return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,33 @@
+// The framed preview of a picture file that the icon layer shows beside the
+// item under the pointer.
+#pragma once
+
+#include "iconlayer/CDIB.h"
+
+#include <string>
+
+namespace velmora {
+
+class ImagePreview {
+ public:
+  static constexpr int kFrameWidth = 207, kFrameHeight = 168;
+  static constexpr int kPictureBoxWidth = 186, kPictureBoxHeight = 164;
+
+  // Prepares the frame from a picture file, fitted into 196 x 146. False when
+  // the file cannot be loaded (the preview is then drawn without frame).
+  bool ThumBG(const std::string& path);
+
+  // Draws the frame and the fitted picture of `path` into `dc` with the
+  // top-left corner at (x, y). False, drawing nothing, when the picture
+  // cannot be loaded.
+  bool ThumViewer(const std::string& path, HDC dc, int32_t x, int32_t y);
+
+  const CDIB& PreviewFrame() const { return frame_; }
+  const CDIB& PreviewPicture() const { return picture_; }
+
+ private:
+  CDIB frame_;
+  CDIB picture_;
+};
+
+}  // namespace velmora
