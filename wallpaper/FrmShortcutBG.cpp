@@ -21,7 +21,8 @@ void SetScreenPointer(bool busy) {
 
 }  // namespace
 
-FrmShortcutBG::FrmShortcutBG(std::string appDirectory) : appDirectory_(std::move(appDirectory)) {}
+FrmShortcutBG::FrmShortcutBG(std::string appDirectory)
+    : appDirectory_(std::move(appDirectory)), taskbarQuery_(GetTaskbarEdge) {}
 
 FrmShortcutBG::~FrmShortcutBG() { Unloadme(); }
 
@@ -76,7 +77,7 @@ void FrmShortcutBG::FilesExist(const char* section) {
   PruneMediaList(IniPath(), section, appDirectory_);
 }
 
-void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(GetTaskbarEdge()); }
+void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(taskbarQuery_ ? taskbarQuery_() : ""); }
 
 void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
   if (!hwnd()) return;
@@ -159,7 +160,9 @@ void FrmShortcutBG::OnSlideTimer() {
   if (index < 0) return;  // an empty list: nothing to show, the timer stays off
   slideIndex_ = index;
   SlideProcessing(slideIndex_);
-  ++slideIndex_;
+  // A fade ended by a stop request leaves the index at 0, so that the next
+  // start begins with the first slide.
+  if (!App().stopSlide) ++slideIndex_;
 }
 
 void FrmShortcutBG::SlideProcessing(int index) {

@@ -10,6 +10,7 @@
 #include "wallpaper/ShortcutList.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,9 +34,9 @@ class FrmShortcutBG : public Window {
 
   // Fits the window to the screen outside the taskbar.
   void ResizeScr();
-  // The same for a given taskbar description ("30*B"); others leave the
-  // window where it is.
-  void PlaceForTaskbar(const std::string& description);
+  // Where the taskbar is comes from the shell; another source can stand in
+  // (a display without a shell taskbar, or a test).
+  void SetTaskbarQuery(std::function<std::string()> query) { taskbarQuery_ = std::move(query); }
 
   // The shut-down sequence; runs once, later calls do nothing.
   void Unloadme();
@@ -88,7 +89,12 @@ class FrmShortcutBG : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnDestroyed() override;
 
+  // Places the window for a taskbar description ("30*B"); an unrecognised
+  // one leaves it where it is.
+  void PlaceForTaskbar(const std::string& description);
+
   std::string appDirectory_;
+  std::function<std::string()> taskbarQuery_;
   uintptr_t gdiplusToken_ = 0;
   bool gdiplusStarted_ = false;
   bool loaded_ = false;
