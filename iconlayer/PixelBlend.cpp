@@ -39,6 +39,14 @@ inline void Sample(const PixelView& s, BlendRect from, int32_t fx, int32_t fy, u
   const uint8_t* p[4] = {s.Row(from.y + y0) + 4 * (from.x + x0), s.Row(from.y + y0) + 4 * (from.x + x1),
                          s.Row(from.y + y1) + 4 * (from.x + x0), s.Row(from.y + y1) + 4 * (from.x + x1)};
   const uint32_t w[4] = {(256 - wx) * (256 - wy), wx * (256 - wy), (256 - wx) * wy, wx * wy};
+  if ((p[0][3] & p[1][3] & p[2][3] & p[3][3]) == 255) {
+    // All four opaque (a photograph): plain weighting, no alpha to carry.
+    for (int c = 0; c < 3; ++c)
+      out[c] = static_cast<uint8_t>(
+          (p[0][c] * w[0] + p[1][c] * w[1] + p[2][c] * w[2] + p[3][c] * w[3] + 32768) >> 16);
+    out[3] = 255;
+    return;
+  }
   uint32_t acc[4] = {0, 0, 0, 0};
   for (int i = 0; i < 4; ++i) {
     const uint32_t wa = w[i] * p[i][3];  // weight x alpha, up to 65536 * 255
@@ -71,6 +79,16 @@ bool StretchBlend(const PixelView& source, BlendRect from, const PixelView& targ
   const int32_t y0 = std::max(0, to.y), y1 = std::min(target.height, to.y + to.height);
   if (x0 >= x1 || y0 >= y1) return true;  // entirely clipped: nothing to draw
   if (alpha == 0) return true;
+
+  if (from.width == to.width && from.height == to.height) {
+    // Same size: no sampling, each pixel onto its own.
+    for (int32_t y = y0; y < y1; ++y) {
+      const uint8_t* sp = source.Row(from.y + y - to.y) + 4 * (from.x + x0 - to.x);
+      uint8_t* d = target.Row(y) + 4 * x0;
+      for (int32_t x = x0; x < x1; ++x, d += 4, sp += 4) Over(d, sp, alpha);
+    }
+    return true;
+  }
 
   // Source column for every target column, in 1/256 pixel.
   std::vector<int32_t> columns(static_cast<size_t>(x1 - x0));

@@ -174,6 +174,14 @@ TEST_F(StartupTest, LoadPrunesBothMediaLists) {
   EXPECT_EQ(c.WaitExit(10s), 0);
 }
 
+TEST_F(StartupTest, StandardModeShowsTheWindowsThenEnds) {
+  WriteIniString(app.File("Wallpaper.ini"), "MAIN", "WallInx", "3");
+  Child c(exe);
+  ASSERT_TRUE(test::PumpUntil([&] { return c.Window(kSplashClass, true) != nullptr; }, 10s));
+  EXPECT_EQ(c.WaitExit(15s), 0);
+  EXPECT_TRUE(MutexFree());
+}
+
 TEST_F(StartupTest, ShutDownDuringTheLoadEndsTheProcess) {
   Child c(exe);
   ASSERT_TRUE(test::PumpUntil([&] { return c.Window(kSplashClass, true) != nullptr; }, 10s));
