@@ -187,6 +187,32 @@ TEST_F(SlideshowTest, StepZeroDrawsTheSlideOpaqueAtOnce) {
   EXPECT_EQ(Centre(), kBlue);
 }
 
+TEST_F(SlideshowTest, BackgroundPictureLiesUnderTheSlides) {
+  CDIB picture;
+  ASSERT_TRUE(picture.Create(300, 200, 24));
+  picture.Cls(RGB(0, 0, 255));
+  ASSERT_TRUE(picture.Save(app.File("BgTemp.bmp")));
+  Set("MAIN", "WallInx", "2");
+  Set("IMAGE", "BgCheck", "1");
+  Set("IMAGE", "Path", "red.bmp|images*");
+  Set("IMAGE", "Speedvalue", "255");
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitSlides(1));
+  EXPECT_EQ(CanvasPixel(bg->Canvas(), 10, 10), kBlue);     // the picture, at the top left
+  EXPECT_EQ(CanvasPixel(bg->Canvas(), 150, 150), kRed);    // the slide over it
+  EXPECT_EQ(CanvasPixel(bg->Canvas(), 1000, 20), 0x8080FFu);  // the window's own colour
+}
+
+TEST_F(SlideshowTest, MissingBackgroundPictureLeavesTheColour) {
+  Set("MAIN", "WallInx", "2");
+  Set("IMAGE", "BgCheck", "1");
+  Set("IMAGE", "Path", "red.bmp|images*");
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitSlides(1));
+  EXPECT_EQ(CanvasPixel(bg->Canvas(), 10, 10), 0x8080FFu);  // 16744576 is 0x00FF8080 in BGR
+  EXPECT_EQ(Centre(), kRed);
+}
+
 TEST_F(SlideshowTest, EmptyListDrawsNothing) {
   Set("MAIN", "WallInx", "2");
   ASSERT_TRUE(Start());
