@@ -1,0 +1,74 @@
+#include "iconlayer/ItemRules.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace velmora {
+namespace {
+
+// A decimal number rounded to the nearest whole number, halves to even;
+// 0 when the text is not a number.
+int32_t RoundedIndex(std::string_view text) {
+  std::string s(text);
+  char* end = nullptr;
+  const double value = std::strtod(s.c_str(), &end);
+  if (end == s.c_str() || !std::isfinite(value) || std::fabs(value) > 2147483647.0) return 0;
+  return static_cast<int32_t>(std::nearbyint(value));  // default mode: to nearest, ties to even
+}
+
+}  // namespace
+
+IconLocation IconLocationFor(int index, std::string_view source, std::string_view systemDir,
+                             std::string_view windowsDir) {
+  const std::string shell32 = std::string(systemDir) + "\\Shell32.dll";
+  switch (index) {
+    case 0: return {shell32, 126};
+    case 1: return {std::string(windowsDir) + "\\Explorer.exe", 0};
+    case 2: return {shell32, 32};
+    case 3: return {shell32, 17};
+    case 4:
+      return {std::string(windowsDir.substr(0, 1)) + ":\\program files\\internet explorer\\iexplore.exe",
+              0};
+    default: break;
+  }
+  if (source.substr(0, 3) == "dir") return {shell32, 3};
+  const size_t comma = source.find(',');
+  if (comma == std::string_view::npos) return {std::string(source), 0};
+  const size_t next = source.find(',', comma + 1);
+  const std::string_view number =
+      source.substr(comma + 1, next == std::string_view::npos ? std::string_view::npos
+                                                              : next - comma - 1);
+  return {std::string(source.substr(0, comma)), RoundedIndex(number)};
+}
+
+std::string ExtensionOf(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));
+}
+
+std::string ToLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+std::string LabelText(int index, std::string_view name) {
+  switch (index) {
+    case 0: return "My Documents";
+    case 1: return "My Computer";
+    case 2: return "Recycle Bin";
+    default: break;
+  }
+  if (ToLower(ExtensionOf(name)) == "lnk") return std::string(name.substr(0, name.find('.')));
+  return std::string(name);
+}
+
+int32_t LabelBoxHeight(std::string_view text, bool highlighted) {
+  const size_t first = text.find_first_not_of(' ');
+  const size_t last = text.find_last_not_of(' ');
+  const size_t n = first == std::string_view::npos ? 0 : last - first + 1;
+  return !highlighted && n >= 13 ? 27 : 0;
+}
+
+}  // namespace velmora

@@ -1,0 +1,35 @@
+// Rules about desktop items that need no system: which icon to extract, what
+// the label says and how it is laid out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// The number of fixed shell items at the start of the item list.
+inline constexpr int kSpecialItemCount = 5;
+
+struct IconLocation {
+  std::string file;
+  int32_t index = 0;
+};
+
+// The file and icon index for item `index` with icon source `source`.
+// systemDir and windowsDir have no trailing backslash.
+IconLocation IconLocationFor(int index, std::string_view source, std::string_view systemDir,
+                             std::string_view windowsDir);
+
+// The text after the last "." of a name (the whole name when it has none).
+std::string ExtensionOf(std::string_view name);
+std::string ToLower(std::string_view text);
+
+// The label drawn under item `index` whose display name is `name`.
+std::string LabelText(int index, std::string_view name);
+
+// The height limit of a label box: 27 pixels for a plain label of 13 or
+// more characters (blanks around it not counted), otherwise none (0).
+int32_t LabelBoxHeight(std::string_view text, bool highlighted);
+
+}  // namespace velmora

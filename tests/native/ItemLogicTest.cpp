@@ -1,0 +1,160 @@
+#include "iconlayer/ItemRules.h"
+#include "iconlayer/LayoutGrid.h"
+#include "shell/InventoryRows.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace velmora {
+namespace {
+
+TEST(DefaultGrid, TenPerColumnOnA768PixelLayer) {
+  const auto grid = DefaultGrid(25, 768);
+  ASSERT_EQ(grid.size(), 25u);
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(grid[i].x, 30) << i;
+    EXPECT_EQ(grid[i].y, 72 * i) << i;
+  }
+  EXPECT_EQ(grid[9].y, 648);
+  EXPECT_EQ(grid[10].x, 120);
+  EXPECT_EQ(grid[10].y, 0);
+  EXPECT_EQ(grid[19].y, 648);
+  EXPECT_EQ(grid[20].x, 210);
+}
+
+TEST(DefaultGrid, CapacityFollowsTheHeight) {
+  // 400 / 80 = 5: six per column; 79 / 80 = 0: one per column.
+  auto grid = DefaultGrid(8, 400);
+  EXPECT_EQ(grid[5].x, 30);
+  EXPECT_EQ(grid[5].y, 360);
+  EXPECT_EQ(grid[6].x, 120);
+  grid = DefaultGrid(3, 79);
+  EXPECT_EQ(grid[1].x, 120);
+  EXPECT_EQ(grid[1].y, 0);
+  EXPECT_EQ(grid[2].x, 210);
+  EXPECT_TRUE(DefaultGrid(0, 768).empty());
+}
+
+TEST(SavedPositions, FormatAndParse) {
+  EXPECT_EQ(FormatPositions({30, 30, 30}), "30*30*30*");
+  EXPECT_EQ(FormatPositions({0, 72, -144}), "0*72*-144*");
+  EXPECT_EQ(ParsePositions("0*72*144*"), (std::vector<int32_t>{0, 72, 144}));
+  EXPECT_EQ(ParsePositions("1*x*3"), (std::vector<int32_t>{1, 0}));
+  const auto p = PositionsFromTexts("30*120*", "0*72*", 3);
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(p[1].x, 120);
+  EXPECT_EQ(p[1].y, 72);
+  EXPECT_EQ(p[2].x, 0);
+}
+
+TEST(LayoutNeedsRebuild, AnyChangeOfSizeOrCountOrNoSavedEdges) {
+  SavedLayout saved{"30*30*", "0*72*", 1024, 768, 2};
+  EXPECT_FALSE(LayoutNeedsRebuild(saved, 1024, 768, 2));
+  EXPECT_TRUE(LayoutNeedsRebuild(saved, 1280, 768, 2));
+  EXPECT_TRUE(LayoutNeedsRebuild(saved, 1024, 767, 2));
+  EXPECT_TRUE(LayoutNeedsRebuild(saved, 1024, 768, 3));
+  saved.tempx.clear();
+  EXPECT_TRUE(LayoutNeedsRebuild(saved, 1024, 768, 2));
+  EXPECT_TRUE(LayoutNeedsRebuild(SavedLayout{}, 1024, 768, 0));  // first run
+}
+
+TEST(IconLocationFor, FixedItemsAndSources) {
+  const std::string sys = "C:\\windows\\system32", win = "C:\\windows";
+  auto loc = IconLocationFor(0, "::{x}", sys, win);
+  EXPECT_EQ(loc.file, sys + "\\Shell32.dll");
+  EXPECT_EQ(loc.index, 126);
+  EXPECT_EQ(IconLocationFor(1, "", sys, win).file, "C:\\windows\\Explorer.exe");
+  EXPECT_EQ(IconLocationFor(2, "", sys, win).index, 32);
+  EXPECT_EQ(IconLocationFor(3, "", sys, win).index, 17);
+  EXPECT_EQ(IconLocationFor(4, "", sys, win).file,
+            "C:\\program files\\internet explorer\\iexplore.exe");
+  loc = IconLocationFor(5, "dirC:\\Users\\a\\Desktop\\Stuff", sys, win);
+  EXPECT_EQ(loc.file, sys + "\\Shell32.dll");
+  EXPECT_EQ(loc.index, 3);
+  loc = IconLocationFor(6, "C:\\app\\x.exe,-101", sys, win);
+  EXPECT_EQ(loc.file, "C:\\app\\x.exe");
+  EXPECT_EQ(loc.index, -101);  // a resource id, passed as it is
+  EXPECT_EQ(IconLocationFor(6, "a.dll,2.5", sys, win).index, 2);  // halves to even
+  EXPECT_EQ(IconLocationFor(6, "a.dll,3.5", sys, win).index, 4);
+  EXPECT_EQ(IconLocationFor(6, "a.dll,1.6,extra", sys, win).index, 2);
+  EXPECT_EQ(IconLocationFor(6, "a.dll,", sys, win).index, 0);
+  loc = IconLocationFor(7, "C:\\pics\\own.ico", sys, win);
+  EXPECT_EQ(loc.file, "C:\\pics\\own.ico");
+  EXPECT_EQ(loc.index, 0);
+  // Quotes and variables are not removed or expanded.
+  EXPECT_EQ(IconLocationFor(7, "\"%SystemRoot%\\a.dll\",1", sys, win).file,
+            "\"%SystemRoot%\\a.dll\"");
+}
+
+TEST(LabelText, FixedTextsAndShortcutNames) {
+  EXPECT_EQ(LabelText(0, "My Documents"), "My Documents");
+  EXPECT_EQ(LabelText(1, "anything"), "My Computer");
+  EXPECT_EQ(LabelText(2, "Recyle bin"), "Recycle Bin");
+  EXPECT_EQ(LabelText(3, "Network"), "Network");
+  EXPECT_EQ(LabelText(5, "Notes.txt"), "Notes.txt");
+  EXPECT_EQ(LabelText(5, "photo.JPG"), "photo.JPG");
+  EXPECT_EQ(LabelText(5, "Editor.lnk"), "Editor");
+  EXPECT_EQ(LabelText(5, "Tool v1.2.LNK"), "Tool v1");  // up to the first dot
+  EXPECT_EQ(LabelText(5, "README"), "README");
+}
+
+TEST(LabelBoxHeight, PlainLongLabelsAreLimited) {
+  EXPECT_EQ(LabelBoxHeight("123456789012", false), 0);
+  EXPECT_EQ(LabelBoxHeight("1234567890123", false), 27);
+  EXPECT_EQ(LabelBoxHeight("1234567890123", true), 0);
+  EXPECT_EQ(LabelBoxHeight("  123456789012  ", false), 0);  // blanks around not counted
+}
+
+TEST(InventoryRows, RowsForFilesAndFolders) {
+  const auto file = RowForEntry("C:\\D\\", {"a.txt", false, 12, "2024/03/05"});
+  EXPECT_EQ(file, (ShortcutList::Row{"C:\\D\\a.txt", "txt", "12", "2024/03/05", "a.txt"}));
+  const auto noDot = RowForEntry("C:\\D\\", {"Makefile", false, 0, "2024/01/01"});
+  EXPECT_EQ(noDot[1], "Makefile");
+  const auto folder = RowForEntry("C:\\D\\", {"Stuff", true, 0, ""});
+  EXPECT_EQ(folder, (ShortcutList::Row{"C:\\D\\Stuff", "dir", "0", "Stuff"}));
+}
+
+class ItemArraysTest : public ::testing::Test {
+ protected:
+  std::set<std::string> folders{"C:\\D\\Stuff", "C:\\Target"};
+  std::map<std::string, std::string> targets{{"C:\\D\\dir.lnk", "C:\\Target"},
+                                             {"C:\\D\\tool.lnk", "C:\\bin\\Tool.EXE"},
+                                             {"C:\\D\\dead.lnk", ""}};
+  std::map<std::string, std::string> classes{{".txt", "  txtfile"},
+                                             {"txtfile\\DefaultIcon", "C:\\n.exe,1"},
+                                             {".exe", "exefile"},
+                                             {"exefile\\DefaultIcon", "%1"}};
+  InventorySystem system{
+      [this](const std::string& p) { return folders.count(p) > 0; },
+      [this](const std::string& p) { return targets.count(p) ? targets.at(p) : std::string(); },
+      [this](const std::string& k) { return classes.count(k) ? classes.at(k) : std::string(); },
+      "C:\\sys"};
+};
+
+TEST_F(ItemArraysTest, SpecialItemsThenPathsNamesAndIconSources) {
+  ShortcutList list;
+  for (const SpecialItem& s : SpecialItems()) list.AddRow({s.shellName});
+  for (const char* p : {"C:\\D\\Stuff", "C:\\D\\a.txt", "C:\\D\\dir.lnk", "C:\\D\\tool.lnk",
+                        "C:\\D\\x.unknown", "C:\\D\\dead.lnk", "C:\\D\\run.exe"})
+    list.AddRow({p});
+  const ItemArrays a = BuildItemArrays(list, system);
+  ASSERT_EQ(a.names.size(), 12u);
+  EXPECT_EQ(a.keys[2], "Recyle");
+  EXPECT_EQ(a.names[0], "My Documents");
+  EXPECT_EQ(a.icons[1], "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
+  EXPECT_EQ(a.keys[5], "C:\\D\\Stuff");
+  EXPECT_EQ(a.names[5], "Stuff");
+  EXPECT_EQ(a.icons[5], "dirC:\\D\\Stuff");
+  EXPECT_EQ(a.icons[6], "C:\\n.exe,1");  // class with leading blanks removed
+  EXPECT_EQ(a.names[7], "dir.lnk");
+  EXPECT_EQ(a.icons[7], "dirC:\\Target");
+  EXPECT_EQ(a.icons[8], "C:\\bin\\Tool.EXE");  // "%1": the target file itself
+  EXPECT_EQ(a.icons[9], "C:\\sys\\shell32.dll,70");
+  EXPECT_EQ(a.icons[10], "C:\\sys\\shell32.dll,70");  // a shortcut to nothing
+  EXPECT_EQ(a.icons[11], "C:\\D\\run.exe");
+}
+
+}  // namespace
+}  // namespace velmora
