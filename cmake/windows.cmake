@@ -18,6 +18,9 @@ add_library(velmora_win STATIC
   iconlayer/CDIB.cpp
   iconlayer/GdiPlusPictures.cpp
   iconlayer/ImagePreview.cpp
+  iconlayer/LayerPainter.cpp
+  iconlayer/FrmShortcut.cpp
+  shell/DesktopInventory.cpp
   settings/IniFile.cpp
   settings/Registry.cpp
   settings/MediaLists.cpp

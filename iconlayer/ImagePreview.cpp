@@ -1,6 +1,7 @@
 #include "iconlayer/ImagePreview.h"
 
 #include "iconlayer/GdiPlusPictures.h"
+#include "iconlayer/LayerPainter.h"
 
 namespace velmora {
 
@@ -13,15 +14,27 @@ bool ImagePreview::ThumBG(const std::string& path) {
   return RenderImageToSurface(frame_, picture.image.get());
 }
 
-bool ImagePreview::ThumViewer(const std::string& path, HDC dc, int32_t x, int32_t y) {
+bool ImagePreview::PreparePicture(const std::string& path, FitRect& fit) {
   const LoadedPicture picture = LoadPicture(path);
   if (!picture) return false;
-  const FitRect fit =
-      GetBestFitInfo(static_cast<int32_t>(picture.width), static_cast<int32_t>(picture.height),
-                     kPictureBoxWidth, kPictureBoxHeight, false);
-  if (!picture_.Create(fit.width, fit.height, 32) ||
-      !RenderImageToSurface(picture_, picture.image.get()))
-    return false;
+  fit = GetBestFitInfo(static_cast<int32_t>(picture.width), static_cast<int32_t>(picture.height),
+                       kPictureBoxWidth, kPictureBoxHeight, false);
+  return picture_.Create(fit.width, fit.height, 32) &&
+         RenderImageToSurface(picture_, picture.image.get());
+}
+
+bool ImagePreview::ThumViewer(const std::string& path, Gdiplus::GpGraphics* graphics, int32_t x,
+                              int32_t y) {
+  FitRect fit;
+  if (!PreparePicture(path, fit)) return false;
+  DrawSurface(graphics, frame_, x, y, kFrameWidth, kFrameHeight);
+  DrawSurface(graphics, picture_, x + fit.left + 8, y + fit.top, fit.width, fit.height);
+  return true;
+}
+
+bool ImagePreview::ThumViewer(const std::string& path, HDC dc, int32_t x, int32_t y) {
+  FitRect fit;
+  if (!PreparePicture(path, fit)) return false;
   frame_.Stretch32(dc, x, y, kFrameWidth, kFrameHeight, 0, 0, 0, 0, 255, false, false);
   picture_.Stretch32(dc, x + fit.left + 8, y + fit.top, fit.width, fit.height, 0, 0, 0, 0, 255,
                      false, false);

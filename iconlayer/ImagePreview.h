@@ -2,6 +2,7 @@
 // item under the pointer.
 #pragma once
 
+#include "common/GdiPlus.h"
 #include "iconlayer/CDIB.h"
 
 #include <string>
@@ -22,10 +23,17 @@ class ImagePreview {
   // cannot be loaded.
   bool ThumViewer(const std::string& path, HDC dc, int32_t x, int32_t y);
 
+  // The same, drawn through a GDI+ graphics object (the icon layer composes
+  // premultiplied pixels, which the surface blend does not write).
+  bool ThumViewer(const std::string& path, Gdiplus::GpGraphics* graphics, int32_t x, int32_t y);
+
   const CDIB& PreviewFrame() const { return frame_; }
   const CDIB& PreviewPicture() const { return picture_; }
 
  private:
+  // Loads and fits the picture into the preview surface; its placement.
+  bool PreparePicture(const std::string& path, FitRect& fit);
+
   CDIB frame_;
   CDIB picture_;
 };

@@ -9,6 +9,10 @@ WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver64}
 wine_env_start() {
   WINE_ENV_DIR=$(mktemp -d "${TMPDIR:-/tmp}/velmora-wine.XXXXXX")
   export WINEPREFIX="$WINE_ENV_DIR/prefix"
+  # Wine links the prefix's Desktop and Documents to folders of $HOME: give
+  # it a home of its own, so the run never sees (or changes) the real one.
+  mkdir -p "$WINE_ENV_DIR/home/Desktop" "$WINE_ENV_DIR/home/Documents"
+  export HOME="$WINE_ENV_DIR/home"
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
   WINE_ENV_XVFB_PID=
@@ -30,6 +34,12 @@ wine_env_start() {
     export DISPLAY=":$(head -n1 "$WINE_ENV_DIR/display")"
   fi
   "$WINE64" wineboot -i >"$WINE_ENV_DIR/wineboot.log" 2>&1 || true
+  # Debian's Wine ships the fonts Windows programs expect (Tahoma, ...) but
+  # a new prefix does not list them; put them where Windows keeps its fonts.
+  if [ -d /usr/share/wine/fonts ]; then
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   # No window manager runs on the private display: tell Wine not to wait for
   # one (otherwise hiding an activated window stalls for two seconds).
   if [ -z "${VELMORA_USE_DISPLAY:-}" ]; then

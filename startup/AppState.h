@@ -16,6 +16,7 @@ struct AppState {
   long slideSpeed = 0;           // fade step per frame, 0..255
   long slideLocation = 0;        // 0 fitted and centred, 1 stretched
   std::string blankPngPath;      // the nearly transparent layer picture
+  bool layoutDirty = false;      // item positions must be reloaded before the next composition
 };
 
 // The one instance of the process-wide values.

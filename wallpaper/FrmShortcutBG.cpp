@@ -1,10 +1,12 @@
 #include "wallpaper/FrmShortcutBG.h"
 
+#include "iconlayer/FrmShortcut.h"
 #include "iconlayer/GdiPlusPictures.h"
 #include "settings/EntryList.h"
 #include "settings/IniFile.h"
 #include "settings/MediaLists.h"
 #include "settings/SettingValues.h"
+#include "shell/DesktopInventory.h"
 #include "startup/AppState.h"
 #include "startup/DesktopHost.h"
 #include "wallpaper/BackgroundPlacement.h"
@@ -48,6 +50,8 @@ bool FrmShortcutBG::Load() {
   }
   gdiplusToken_ = token;
   gdiplusStarted_ = true;
+  // The shell's shortcut and drag-and-drop objects need OLE on this thread.
+  oleStarted_ = SUCCEEDED(::OleInitialize(nullptr));
 
   SetScreenPointer(true);
   FilesExist("FLASH");
@@ -63,6 +67,7 @@ bool FrmShortcutBG::Load() {
   shortcutList_.SetColumnWidth(3, 50);
 
   App().blankPngPath = appDirectory_ + "\\Blank.png";
+  LoadShortMem();
   SetScreenPointer(false);
 
   long wait = 2000;
@@ -71,6 +76,22 @@ bool FrmShortcutBG::Load() {
   App().loadFinished = true;
   loaded_ = true;
   return true;
+}
+
+void FrmShortcutBG::LoadShortMem() {
+  ScanDesktops(shortcutList_);
+  items_ = BuildItemArrays(shortcutList_, LiveInventorySystem());
+  if (iconLayer_) iconLayer_->GainIconHdc();
+}
+
+void FrmShortcutBG::RefreshShortcut(bool redraw) {
+  items_ = ItemArrays{};
+  LoadShortMem();
+  if (iconLayer_) iconLayer_->DesktopiconsPos();
+  if (redraw) {
+    if (iconLayer_) iconLayer_->LoadIcons(false);
+    ApplyWallpaperMode();
+  }
 }
 
 void FrmShortcutBG::FilesExist(const char* section) {
@@ -88,6 +109,7 @@ void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
   ::SetWindowPos(hwnd(), nullptr, placement->left / kTwipsPerPixel,
                  placement->top / kTwipsPerPixel, placement->width / kTwipsPerPixel,
                  placement->height / kTwipsPerPixel, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (iconLayer_) iconLayer_->FollowBackground();
 }
 
 void FrmShortcutBG::OnResize() {
@@ -96,6 +118,9 @@ void FrmShortcutBG::OnResize() {
   if (!loaded_) return;
   ResizeScr();
   if (!firstResizeDone_) {
+    iconLayer_ = std::make_unique<FrmShortcut>(*this);
+    iconLayer_->GainIconHdc();
+    iconLayer_->Show();
     firstResizeDone_ = true;
     ApplyWallpaperMode();
   }
@@ -297,12 +322,19 @@ void FrmShortcutBG::Unloadme() {
   // Surfaces drawn with GDI+ go before GDI+ itself.
   fadeSurface_.Destroy();
   finalSurface_.Destroy();
+  // The layer's GDI+ pictures go before GDI+ itself.
+  if (iconLayer_) iconLayer_->Unload();
   if (gdiplusStarted_) {
     Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(gdiplusToken_));
     gdiplusStarted_ = false;
   }
+  if (oleStarted_) {
+    ::OleUninitialize();
+    oleStarted_ = false;
+  }
   App().instanceMutex.Release();
   shortcutList_.Clear();
+  items_ = ItemArrays{};
   if (waiting_) waiting_->Unload();
   if (!destroying_) Destroy();
   SetScreenPointer(false);

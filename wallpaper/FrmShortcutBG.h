@@ -7,6 +7,7 @@
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
 #include "startup/FrmWaiting.h"
+#include "shell/InventoryRows.h"
 #include "wallpaper/ShortcutList.h"
 
 #include <cstdint>
@@ -16,6 +17,8 @@
 #include <vector>
 
 namespace velmora {
+
+class FrmShortcut;
 
 class FrmShortcutBG : public Window {
  public:
@@ -43,6 +46,16 @@ class FrmShortcutBG : public Window {
 
   // Prunes the entry list `Path` of "FLASH" or "IMAGE".
   void FilesExist(const char* section);
+
+  // Rebuilds the desktop item inventory: rows, arrays, icons.
+  void LoadShortMem();
+  // Rebuilds the inventory and the positions; with `redraw` the layer is
+  // composed again and the wallpaper restarted.
+  void RefreshShortcut(bool redraw);
+  ItemArrays& Items() { return items_; }
+  const ItemArrays& Items() const { return items_; }
+  // The icon layer, once the first resize has shown it.
+  FrmShortcut* IconLayer() { return iconLayer_.get(); }
 
   // Starts the wallpaper mode the settings name.
   void ApplyWallpaperMode();
@@ -101,8 +114,11 @@ class FrmShortcutBG : public Window {
   bool firstResizeDone_ = false;
   bool unloaded_ = false;
   bool destroying_ = false;  // inside WM_DESTROY: the window is already going
+  bool oleStarted_ = false;
   std::unique_ptr<FrmWaiting> waiting_;
+  std::unique_ptr<FrmShortcut> iconLayer_;
   ShortcutList shortcutList_;
+  ItemArrays items_;  // ItemKeys, ItemNames, ItemIcons
 
   // The window's own picture and colour, and the drawing over them.
   COLORREF backColour_ = kDefaultBackColour;

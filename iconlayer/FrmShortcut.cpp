@@ -1,0 +1,278 @@
+#include "iconlayer/FrmShortcut.h"
+
+#include "iconlayer/ColorArgb.h"
+#include "iconlayer/GdiPlusPictures.h"
+#include "iconlayer/ItemRules.h"
+#include "iconlayer/LayerPainter.h"
+#include "settings/IniFile.h"
+#include "settings/Registry.h"
+#include "settings/SettingValues.h"
+#include "shell/DesktopInventory.h"
+#include "startup/AppState.h"
+#include "startup/DesktopHost.h"
+#include "startup/FileNamePart.h"
+#include "wallpaper/BackgroundPlacement.h"
+#include "wallpaper/FrmShortcutBG.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmora {
+
+using namespace Gdiplus;
+
+FrmShortcut::FrmShortcut(FrmShortcutBG& owner) : owner_(owner) {}
+
+FrmShortcut::~FrmShortcut() { Unload(); }
+
+bool FrmShortcut::Show() {
+  if (!Create({kClassName, "", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0, 1, 1,
+               owner_.hwnd(), CLR_INVALID}))
+    return false;
+  ::DragAcceptFiles(hwnd(), TRUE);
+  int viewer = App().showImageviewer ? 1 : 0;
+  ReadFlag(GetIniString(owner_.IniPath(), "MAIN", "Imageviewer", "1"), viewer);
+  App().showImageviewer = viewer != 0;
+  FollowBackground();
+  preview_.ThumBG(owner_.AppDirectory() + "\\Imageviewer.png");
+  if (LoadedPicture arrow = LoadPicture(owner_.AppDirectory() + "\\Shortcut.png"))
+    arrowImage_ = std::move(arrow.image);
+  if (LoadedPicture blank = LoadPicture(App().blankPngPath)) {
+    blankWidth_ = blank.width;
+    blankHeight_ = blank.height;
+    blankImage_ = std::move(blank.image);
+  }
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  layerSize_ = {client.right, client.bottom};
+  PrepareBlankLayer();
+  ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  LoadIcons(false);
+  SetDesktopParent(owner_.hwnd());
+  SetDesktopParent(hwnd());
+  return true;
+}
+
+void FrmShortcut::Unload() {
+  positions_.clear();
+  iconBitmaps_.clear();  // GDI+ objects go while GDI+ still runs
+  icons_.clear();
+  arrowImage_.reset();
+  blankImage_.reset();
+  blankLayer_.Destroy();
+  lastComposition_.Destroy();
+  Destroy();
+}
+
+void FrmShortcut::FollowBackground() {
+  if (!hwnd() || !owner_.hwnd()) return;
+  RECT r{};
+  ::GetWindowRect(owner_.hwnd(), &r);
+  ::SetWindowPos(hwnd(), nullptr, r.left, 100 / kTwipsPerPixel, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  if (client.right != layerSize_.cx || client.bottom != layerSize_.cy) {
+    layerSize_ = {client.right, client.bottom};
+    PrepareBlankLayer();
+  }
+}
+
+void FrmShortcut::PrepareBlankLayer() {
+  // Blank.png is drawn first in every composition; drawing it once at the
+  // layer size and copying it is the same picture at a fraction of the cost.
+  if (layerSize_.cx <= 0 || layerSize_.cy <= 0 || !blankLayer_.Create(layerSize_.cx, layerSize_.cy, 32))
+    return;
+  if (!blankImage_) return;
+  const SurfaceCanvas canvas(blankLayer_);
+  if (canvas)
+    gdip::GdipDrawImageRectI(canvas.graphics(), blankImage_.get(), 0, 0,
+                             static_cast<INT>(blankWidth_), static_cast<INT>(blankHeight_));
+}
+
+void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover) {
+  const std::string ini = owner_.IniPath();
+  int overlay = 1, fader = 0;
+  ReadFlag(GetIniString(ini, "MAIN", "Icondisp", "1"), overlay);
+  ReadFlag(GetIniString(ini, "MAIN", "isIconfader", "0"), fader);
+  long value = 0;
+  ReadNumber(GetIniString(ini, "MAIN", "Iconfadervalue", "0"), value);
+  // An opacity outside 0..255 is taken to its nearest end.
+  const uint8_t opacity = fader == 1 ? static_cast<uint8_t>(std::clamp(value, 0L, 255L)) : 255;
+  MakeTrans(selectItem, index, isHover, opacity, overlay == 1);
+}
+
+void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t opacity,
+                            bool overlay) {
+  if (!hwnd() || layerSize_.cx <= 0 || layerSize_.cy <= 0) return;
+  CDIB layer;
+  if (!layer.Create(layerSize_.cx, layerSize_.cy, 32)) return;
+  if (blankLayer_.Size() == layer.Size())
+    std::memcpy(layer.lpBits(), blankLayer_.lpBits(), static_cast<size_t>(layer.Size()));
+
+  if (App().layoutDirty || !layoutReady_) {
+    DesktopiconsPos();
+    App().layoutDirty = false;
+    layoutReady_ = true;
+  }
+  const std::vector<std::string>& names = owner_.Items().names;
+  const size_t count = std::min({names.size(), positions_.size(), icons_.size()});
+  std::vector<int32_t> lefts, tops;
+  bool hovered = false;
+  ItemPosition anchor;
+  {
+    const SurfaceCanvas canvas(layer);
+    GpGraphics* g = canvas.graphics();
+    const LabelPainter labels("Tahoma", 8.0f, kLabelWidth);
+    GpSolidFill* hit = nullptr;
+    gdip::GdipCreateSolidFill(ColorARGB(1, 0, 0, 255), &hit);
+    const GdipBrush hitBrush(hit);
+    for (size_t i = 0; i < count; ++i) {
+      const int item = static_cast<int>(i);
+      const std::string extension = ToLower(ExtensionOf(names[i]));
+      ItemPosition& at = positions_[i];
+      bool highlight;
+      if (selectItem && item == index) {
+        selectedIcon_ = item;
+        highlight = true;
+      } else {
+        highlight = item == selectedIcon_ && !selectItem && App().showImageviewer;
+      }
+      labels.Draw(g, LabelText(item, names[i]), at.y + 35, at.x - 30, highlight);
+      if (i < iconBitmaps_.size() && iconBitmaps_[i]) {
+        UINT w = 32, h = 32;
+        gdip::GdipGetImageWidth(iconBitmaps_[i].get(), &w);
+        gdip::GdipGetImageHeight(iconBitmaps_[i].get(), &h);
+        gdip::GdipDrawImageRectI(g, iconBitmaps_[i].get(), at.x, at.y, static_cast<INT>(w),
+                                 static_cast<INT>(h));
+      }
+      if (isHover && item == index && App().showImageviewer) {
+        hovered = true;
+        anchor = at;
+      }
+      if (overlay && item >= 3 && extension == "lnk" && arrowImage_)
+        gdip::GdipDrawImageRectI(g, arrowImage_.get(), at.x, at.y + 21, 11, 11);
+      if (hitBrush) gdip::GdipFillRectangle(g, hitBrush.get(), static_cast<REAL>(at.x),
+                                            static_cast<REAL>(at.y), 32.0f, 50.0f);
+      lefts.push_back(at.x);
+      tops.push_back(at.y);
+    }
+    if (hovered) {
+      RECT client{};
+      ::GetClientRect(owner_.hwnd(), &client);
+      if (client.bottom - anchor.y < 190) anchor.y -= 180;
+      preview_.ThumViewer(owner_.Shortcuts().Cell(static_cast<size_t>(index), 0), g,
+                          anchor.x + 20, anchor.y + 20);
+    }
+  }  // the graphics object is finished before the picture goes to the system
+
+  opacity_ = opacity;
+  ::SetWindowLongPtrA(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+  SIZE size = layerSize_;
+  POINT source{0, 0};
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
+  const WindowDc screen(hwnd());
+  ::UpdateLayeredWindow(hwnd(), screen.get(), nullptr, &size, layer.hdc(), &source, 0, &blend,
+                        ULW_ALPHA);
+  if (keepComposition_) lastComposition_.Swap(layer);
+  if (App().layoutDirty) {  // an item was moved in this composition
+    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(lefts));
+    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(tops));
+  }
+}
+
+void FrmShortcut::DesktopiconsPos() {
+  const int count = static_cast<int>(owner_.Items().names.size());
+  SavedLayout saved;
+  saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
+  saved.tempy = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
+  saved.scaleX = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX");
+  saved.scaleY = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY");
+  saved.desktopC = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC");
+  SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC", count);
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  if (LayoutNeedsRebuild(saved, client.right, client.bottom, count)) {
+    std::vector<int32_t> xs, ys;
+    for (const ItemPosition& p : DefaultGrid(count, client.bottom)) {
+      xs.push_back(p.x);
+      ys.push_back(p.y);
+    }
+    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
+    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
+    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
+    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
+    saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
+    saved.tempy = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
+  }
+  positions_ = PositionsFromTexts(saved.tempx, saved.tempy, count);
+}
+
+HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
+  const HICON icon = ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+  // ExtractIcon answers 1 for a file that is not an icon source at all.
+  return reinterpret_cast<uintptr_t>(icon) == 1 ? nullptr : icon;
+}
+
+void FrmShortcut::GainIconHdc() {
+  const std::vector<std::string>& sources = owner_.Items().icons;
+  iconBitmaps_.clear();
+  icons_.clear();  // the old handles are destroyed here
+  const std::string system = GetSpecialDir(1), windows = GetSpecialDir(0);
+  for (size_t i = 0; i < sources.size(); ++i) {
+    const IconLocation where = IconLocationFor(static_cast<int>(i), sources[i], system, windows);
+    icons_.emplace_back(ExtractIconFrom(where.file, where.index));
+    iconBitmaps_.push_back(IconBitmap(icons_.back().get()));
+  }
+}
+
+void FrmShortcut::AddDesktopicons(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  const std::string name = GetFileNamePart(path);
+  ShortcutList::Row row{path, folder ? "dir" : ExtensionOf(name)};
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    row.push_back(std::to_string((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
+                                 data.nFileSizeLow));
+  else
+    row.push_back("0");
+  if (!folder) row.push_back(GetFileModifiedDate(path));
+  owner_.Shortcuts().AddRow(row);
+
+  ItemArrays& items = owner_.Items();
+  const InventorySystem system = LiveInventorySystem();
+  std::string source;
+  if (folder) {
+    source = "dir" + path;
+  } else if (ToLower(ExtensionOf(name)) == "lnk") {
+    const std::string target = GetShortcutProperty(path, "TARGET");
+    source = system.isFolder(target)
+                 ? "dir" + target
+                 : DefaultIconFor(ToLower(ExtensionOf(GetFileNamePart(target))), target, system);
+  } else {
+    source = DefaultIconFor(ExtensionOf(name), path, system);
+  }
+  ItemPosition provisional;
+  if (!positions_.empty()) provisional = {positions_.back().x, positions_.back().y + 72};
+  items.keys.push_back(path);
+  items.names.push_back(name);
+  items.icons.push_back(source);
+  positions_.resize(items.names.size() - 1);
+  positions_.push_back(provisional);
+  App().layoutDirty = true;
+  GainIconHdc();
+}
+
+LRESULT FrmShortcut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;  // clicks on the desktop items do not steal the focus
+    case WM_DROPFILES:
+      ::DragFinish(reinterpret_cast<HDROP>(wParam));
+      return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmora
