@@ -1,18 +1,48 @@
 #include "iconlayer/GdiPlusPictures.h"
 
 #include "iconlayer/CDIB.h"
+#include "common/Handles.h"
 #include "iconlayer/PixelBlend.h"
+
+#include <shlwapi.h>
+
+#include <vector>
 
 namespace velmora {
 
 using namespace Gdiplus;
 
+namespace {
+
+// The whole file in memory, so that the picture does not keep the file open
+// (a picture loaded from a file locks it for as long as it lives).
+IStream* FileStream(const std::string& path) {
+  const UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
+      size.QuadPart > kMaxPictureFileBytes)
+    return nullptr;
+  std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+      read != bytes.size())
+    return nullptr;
+  return ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
+}  // namespace
+
 LoadedPicture LoadPicture(const std::string& path) {
   LoadedPicture picture;
   if (path.empty()) return picture;
-  const std::wstring wide = WidenAnsi(path);
+  IStream* stream = FileStream(path);
+  if (!stream) return picture;
   GpImage* image = nullptr;
-  if (gdip::GdipLoadImageFromFile(wide.c_str(), &image) != Ok || !image) return picture;
+  const GpStatus status = gdip::GdipLoadImageFromStream(stream, &image);
+  stream->Release();  // the picture holds its own reference
+  if (status != Ok || !image) return picture;
   GdipImage owned(image);
   UINT width = 0, height = 0;
   if (gdip::GdipGetImageWidth(image, &width) != Ok ||

@@ -17,6 +17,9 @@ class CDIB;
 // 30000 x 30000 picture needs 3.6 GB).
 inline constexpr uint64_t kMaxPicturePixels = 120'000'000;
 
+// Picture files above this size are not read.
+inline constexpr long long kMaxPictureFileBytes = 256LL << 20;
+
 struct LoadedPicture {
   GdipImage image;
   uint32_t width = 0;
@@ -24,7 +27,8 @@ struct LoadedPicture {
   explicit operator bool() const { return static_cast<bool>(image); }
 };
 
-// Loads a picture file; empty when it is missing, undecodable, or too large.
+// Loads a picture file into memory (the file is not kept open); empty when
+// it is missing, undecodable, or too large.
 LoadedPicture LoadPicture(const std::string& path);
 
 // Draws the whole image scaled to the surface (32 bits) and stores the result

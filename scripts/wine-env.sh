@@ -32,6 +32,13 @@ wine_env_start() {
       sleep 0.05
     done
     export DISPLAY=":$(head -n1 "$WINE_ENV_DIR/display")"
+    # A compositing manager, so that per-pixel alpha windows blend on screen
+    # as they do on Windows.
+    WINE_ENV_COMPOSITOR_PID=
+    if command -v xcompmgr >/dev/null 2>&1; then
+      xcompmgr >"$WINE_ENV_DIR/xcompmgr.log" 2>&1 &
+      WINE_ENV_COMPOSITOR_PID=$!
+    fi
   fi
   "$WINE64" wineboot -i >"$WINE_ENV_DIR/wineboot.log" 2>&1 || true
   # Debian's Wine ships the fonts Windows programs expect (Tahoma, ...) but
@@ -52,6 +59,10 @@ wine_env_stop() {
   if [ -n "${WINE_ENV_DIR:-}" ]; then
     "$WINESERVER" -k >/dev/null 2>&1 || true
     "$WINESERVER" -w >/dev/null 2>&1 || true
+    if [ -n "${WINE_ENV_COMPOSITOR_PID:-}" ]; then
+      kill "$WINE_ENV_COMPOSITOR_PID" 2>/dev/null || true
+      wait "$WINE_ENV_COMPOSITOR_PID" 2>/dev/null || true
+    fi
     if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
       kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
       wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
