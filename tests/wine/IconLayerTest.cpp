@@ -1,0 +1,315 @@
+// The desktop items end to end in this process: inventory from the test
+// prefix's desktop folders, layout in its registry, the composed layer.
+#include "iconlayer/FrmShortcut.h"
+#include "settings/IniFile.h"
+#include "settings/Registry.h"
+#include "startup/AppState.h"
+#include "startup/DesktopHost.h"
+#include "startup/ResourceFiles.h"
+#include "tests/wine/TestSupport.h"
+#include "wallpaper/FrmShortcutBG.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cctype>
+#include <memory>
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+uint32_t At(const CDIB& s, int x, int y) {  // premultiplied 0xAARRGGBB
+  const uint8_t* p = s.lpBits() + (s.Height() - 1 - y) * s.BytesPerScanline() + 4 * x;
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// How many pixels of a rectangle satisfy a condition.
+template <typename Test>
+int Count(const CDIB& s, int x0, int y0, int w, int h, Test test) {
+  int n = 0;
+  for (int y = std::max(0, y0); y < std::min(s.Height(), y0 + h); ++y)
+    for (int x = std::max(0, x0); x < std::min(s.Width(), x0 + w); ++x) n += test(At(s, x, y));
+  return n;
+}
+
+bool Opaque(uint32_t p) { return (p >> 24) > 150; }
+bool HighlightBlue(uint32_t p) {
+  const int r = (p >> 16) & 255, b = p & 255;
+  return (p >> 24) >= 60 && b > r + 25;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+void EmptyFolder(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  const HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = dir + "\\" + name;
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      EmptyFolder(path);
+      ::RemoveDirectoryA(path.c_str());
+    } else {
+      ::DeleteFileA(path.c_str());
+    }
+  } while (::FindNextFileA(h, &found));
+  ::FindClose(h);
+}
+
+bool MakeShortcut(const std::string& lnk, const std::string& target) {
+  IShellLinkA* link = nullptr;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+    return false;
+  link->SetPath(target.c_str());
+  IPersistFile* file = nullptr;
+  bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+  if (ok) {
+    wchar_t wide[MAX_PATH];
+    ::MultiByteToWideChar(CP_ACP, 0, lnk.c_str(), -1, wide, MAX_PATH);
+    ok = SUCCEEDED(file->Save(wide, TRUE));
+    file->Release();
+  }
+  link->Release();
+  return ok;
+}
+
+class IconLayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App() = AppState{};
+    ::CoInitialize(nullptr);
+    RefreshResourceFiles(InstalledOrEmbeddedSource(app.path()), app.path());
+    ini = app.File("Wallpaper.ini");
+    own = GetSpecialDir(3);
+    common = GetSpecialDir(19);
+    ::SHCreateDirectoryExA(nullptr, own.c_str(), nullptr);
+    ::SHCreateDirectoryExA(nullptr, common.c_str(), nullptr);
+    EmptyFolder(own);
+    EmptyFolder(common);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramRegKey);
+  }
+  ~IconLayerTest() override {
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ".velmoratool");
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "VelmoraTool");
+  }
+  void TearDown() override {
+    bg.reset();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    EmptyFolder(own);
+    EmptyFolder(common);
+    App() = AppState{};
+    ::CoUninitialize();
+  }
+  FrmShortcut& Start() {
+    bg = std::make_unique<FrmShortcutBG>(app.path());
+    EXPECT_TRUE(bg->Show());
+    FrmShortcut* layer = bg->IconLayer();
+    EXPECT_NE(layer, nullptr);
+    layer->KeepCompositions(true);
+    layer->LoadIcons(false);  // the load's composition again, now kept
+    return *layer;
+  }
+  int IndexOf(const std::string& name) const {
+    const auto& names = bg->Items().names;
+    for (size_t i = 0; i < names.size(); ++i)
+      if (names[i] == name) return static_cast<int>(i);
+    return -1;
+  }
+
+  test::ScratchDir app;
+  std::string ini, own, common;
+  std::unique_ptr<FrmShortcutBG> bg;
+};
+
+TEST_F(IconLayerTest, EmptyDesktopShowsTheFiveItemsOnTheGrid) {
+  FrmShortcut& layer = Start();
+  ASSERT_EQ(bg->Items().names.size(), 5u);
+  EXPECT_EQ(bg->Shortcuts().Rows().size(), 5u);
+  EXPECT_EQ(bg->Items().names[0], "My Documents");
+  EXPECT_EQ(bg->Items().keys[2], "Recyle");
+  EXPECT_EQ(bg->Items().icons[4], "::{871C5380-42A0-1069-A2EA-08002B30309D}");
+  ASSERT_EQ(layer.Positions().size(), 5u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(layer.Positions()[i].x, 30) << i;
+    EXPECT_EQ(layer.Positions()[i].y, 72 * i) << i;
+  }
+  // The layout went to the registry.
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx"), "30*30*30*30*30*");
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy"), "0*72*144*216*288*");
+  EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC"), 5);
+  RECT client;
+  ::GetClientRect(layer.hwnd(), &client);
+  EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY"), client.bottom);
+
+  const CDIB& picture = layer.LastComposition();
+  ASSERT_FALSE(picture.Empty());
+  EXPECT_EQ(picture.Width(), client.right);
+  for (int i = 0; i < 5; ++i) {
+    const int y = 72 * i;
+    // A label of light, opaque text under each item.
+    EXPECT_GT(Count(picture, 0, y + 35, 120, 28, Opaque), 20) << "label " << i;
+    // The whole 32 x 50 item box takes the pointer (alpha above 0).
+    EXPECT_EQ(Count(picture, 30, y, 32, 50, [](uint32_t p) { return (p >> 24) == 0; }), 0) << i;
+  }
+  EXPECT_GT(Count(picture, 30, 0, 32, 32, Opaque), 50);  // an icon for item 0
+  // Empty space is nearly transparent but present: alpha 1.
+  EXPECT_EQ(At(picture, 600, 500) >> 24, 1u);
+  EXPECT_EQ(Count(picture, 200, 0, 600, 700, [](uint32_t p) { return (p >> 24) != 1; }), 0);
+  // No Program Manager here: the layer is a top-level layered window.
+  EXPECT_EQ(::GetAncestor(layer.hwnd(), GA_PARENT), ::GetDesktopWindow());
+  EXPECT_TRUE(::GetWindowLongPtrA(layer.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(::IsWindowVisible(layer.hwnd()));
+}
+
+TEST_F(IconLayerTest, FirstItemIsHighlightedOnlyWithThePreviewOn) {
+  FrmShortcut& layer = Start();  // "Imageviewer" absent: 1
+  EXPECT_EQ(layer.SelectedIcon(), 0);
+  const int on = Count(layer.LastComposition(), 0, 35, 120, 20, HighlightBlue);
+  EXPECT_GT(on, 50);
+  EXPECT_EQ(Count(layer.LastComposition(), 0, 72 + 35, 120, 20, HighlightBlue), 0);
+  WriteIniString(ini, "MAIN", "Imageviewer", "0");
+  bg->ApplyWallpaperMode();  // reads the setting again
+  layer.LoadIcons(false);
+  EXPECT_EQ(Count(layer.LastComposition(), 0, 35, 120, 20, HighlightBlue), 0);
+  // A click highlights the clicked item whatever the setting.
+  layer.LoadIcons(true, 2);
+  EXPECT_EQ(layer.SelectedIcon(), 2);
+  EXPECT_GT(Count(layer.LastComposition(), 0, 144 + 35, 120, 20, HighlightBlue), 50);
+  EXPECT_EQ(Count(layer.LastComposition(), 0, 35, 120, 20, HighlightBlue), 0);
+}
+
+TEST_F(IconLayerTest, LayerOpacityFollowsTheFaderSettings) {
+  WriteIniString(ini, "MAIN", "isIconfader", "1");
+  WriteIniString(ini, "MAIN", "Iconfadervalue", "0");
+  FrmShortcut& layer = Start();
+  EXPECT_EQ(layer.LayerOpacity(), 0);  // invisible, but there and composed
+  EXPECT_TRUE(::IsWindowVisible(layer.hwnd()));
+  EXPECT_GT(Count(layer.LastComposition(), 30, 0, 32, 32, Opaque), 50);
+  WriteIniString(ini, "MAIN", "Iconfadervalue", "300");
+  layer.LoadIcons(false);
+  EXPECT_EQ(layer.LayerOpacity(), 255);  // out of range: the nearest end
+  WriteIniString(ini, "MAIN", "Iconfadervalue", "-7");
+  layer.LoadIcons(false);
+  EXPECT_EQ(layer.LayerOpacity(), 0);
+  WriteIniString(ini, "MAIN", "Iconfadervalue", "90");
+  layer.LoadIcons(false);
+  EXPECT_EQ(layer.LayerOpacity(), 90);
+  WriteIniString(ini, "MAIN", "isIconfader", "0");
+  layer.LoadIcons(false);
+  EXPECT_EQ(layer.LayerOpacity(), 255);
+}
+
+TEST_F(IconLayerTest, DesktopEntriesOfBothFolders) {
+  test::WriteFileBytes(own + "\\README", "no dot");
+  test::WriteFileBytes(own + "\\hidden.txt", "hidden");
+  ::SetFileAttributesA((own + "\\hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  test::WriteFileBytes(own + "\\same.txt", "mine");
+  test::WriteFileBytes(common + "\\same.txt", "everyone's");
+  ::CreateDirectoryA((own + "\\Projects").c_str(), nullptr);
+  const std::string folderTarget = app.path();
+  // A file type whose registered icon is "%1": the file gives its own icon.
+  SaveRegString(HKEY_CLASSES_ROOT, ".velmoratool", "", " VelmoraTool");
+  SaveRegString(HKEY_CLASSES_ROOT, "VelmoraTool\\DefaultIcon", "", "%1");
+  const std::string program = app.File("helper.velmoratool");
+  test::WriteFileBytes(program, "tool");
+  ASSERT_TRUE(MakeShortcut(own + "\\Folder.lnk", folderTarget));
+  ASSERT_TRUE(MakeShortcut(own + "\\Editor v2.0.lnk", program));
+  FrmShortcut& layer = Start();
+
+  const auto& items = bg->Items();
+  ASSERT_EQ(items.names.size(), 5u + 7);
+  // Rows: special items, then everyone's desktop, then the user's.
+  EXPECT_EQ(Lower(bg->Shortcuts().Cell(5, 0)), Lower(common + "\\same.txt"));
+  int sameCount = 0;
+  for (const auto& n : items.names) sameCount += n == "same.txt";
+  EXPECT_EQ(sameCount, 2);
+
+  const int readme = IndexOf("README");
+  ASSERT_GE(readme, 0);
+  EXPECT_EQ(bg->Shortcuts().Cell(readme, 1), "README");
+  EXPECT_EQ(bg->Shortcuts().Cell(readme, 2), "6");
+  EXPECT_EQ(bg->Shortcuts().Cell(readme, 3).size(), 10u);  // yyyy/mm/dd
+  EXPECT_EQ(bg->Shortcuts().Cell(readme, 3)[4], '/');
+  EXPECT_EQ(items.icons[readme], GetSpecialDir(1) + "\\shell32.dll,70");  // no registered type
+  EXPECT_GE(IndexOf("hidden.txt"), 0);
+
+  const int projects = IndexOf("Projects");
+  ASSERT_GE(projects, 0);
+  EXPECT_EQ(bg->Shortcuts().Cell(projects, 1), "dir");
+  EXPECT_EQ(bg->Shortcuts().Cell(projects, 3), "Projects");
+  EXPECT_EQ(items.icons[projects], "dir" + own + "\\Projects");
+
+  const int folder = IndexOf("Folder.lnk");
+  ASSERT_GE(folder, 0);
+  EXPECT_EQ(Lower(items.icons[folder]), Lower("dir" + folderTarget));
+  const int editor = IndexOf("Editor v2.0.lnk");
+  ASSERT_GE(editor, 0);
+  EXPECT_EQ(Lower(items.icons[editor]), Lower(program));  // "%1": the target itself
+
+  // Every item has a place and the layer shows the new ones too.
+  ASSERT_EQ(layer.Positions().size(), items.names.size());
+  EXPECT_EQ(layer.Positions()[9].x, 30);  // ten to a column on this screen
+  EXPECT_EQ(layer.Positions()[9].y, 648);
+  EXPECT_EQ(layer.Positions()[10].x, 120);
+  EXPECT_EQ(layer.Positions()[10].y, 0);
+  EXPECT_NE(layer.IconHandle(projects), nullptr);
+}
+
+TEST_F(IconLayerTest, SavedLayoutIsUsedUntilTheDesktopChanges) {
+  Start();
+  RECT client;
+  ::GetClientRect(bg->IconLayer()->hwnd(), &client);
+  // A layout the user made: the same size and count, other places.
+  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "300*390*480*570*660*");
+  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "10*20*30*40*50*");
+  App().layoutDirty = true;
+  FrmShortcut& layer = *bg->IconLayer();
+  layer.LoadIcons(false);
+  EXPECT_EQ(layer.Positions()[3].x, 570);
+  EXPECT_EQ(layer.Positions()[3].y, 40);
+  EXPECT_GT(Count(layer.LastComposition(), 570, 40 + 35, 90, 20, Opaque), 10);
+
+  // A new desktop file: the count changes and the default grid comes back.
+  test::WriteFileBytes(own + "\\new.txt", "x");
+  bg->RefreshShortcut(true);
+  ASSERT_EQ(layer.Positions().size(), 6u);
+  EXPECT_EQ(layer.Positions()[3].x, 30);
+  EXPECT_EQ(layer.Positions()[5].y, 360);
+  EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC"), 6);
+}
+
+TEST_F(IconLayerTest, ShortcutArrowOnlyWhenAskedFor) {
+  ASSERT_TRUE(MakeShortcut(own + "\\Docs.lnk", app.path()));
+  FrmShortcut& layer = Start();
+  const int docs = IndexOf("Docs.lnk");
+  ASSERT_GE(docs, 0);
+  const ItemPosition at = layer.Positions()[docs];
+  auto arrow = [&] {
+    int n = 0;
+    for (int y = at.y + 21; y < at.y + 32; ++y)
+      for (int x = at.x; x < at.x + 11; ++x) n += At(layer.LastComposition(), x, y);
+    return n;
+  };
+  const int with = arrow();
+  WriteIniString(ini, "MAIN", "Icondisp", "0");
+  layer.LoadIcons(false);
+  EXPECT_NE(arrow(), with);
+  // Items 0 to 2 never get the arrow; the label loses ".lnk".
+  EXPECT_GT(Count(layer.LastComposition(), at.x - 30, at.y + 35, 90, 20, Opaque), 10);
+}
+
+}  // namespace
+}  // namespace velmora
