@@ -56,6 +56,8 @@ bool FrmShortcut::Show() {
 void FrmShortcut::Unload() {
   positions_.clear();
   iconBitmaps_.clear();  // GDI+ objects go while GDI+ still runs
+  labelCache_.clear();
+  labelPainter_.reset();
   icons_.clear();
   arrowImage_.reset();
   blankImage_.reset();
@@ -116,6 +118,8 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
     layoutReady_ = true;
   }
   const std::vector<std::string>& names = owner_.Items().names;
+  // Renamed and removed items leave labels behind; start afresh now and then.
+  if (labelCache_.size() > 2 * names.size() + 16) labelCache_.clear();
   const size_t count = std::min({names.size(), positions_.size(), icons_.size()});
   std::vector<int32_t> lefts, tops;
   bool hovered = false;
@@ -123,7 +127,6 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
   {
     const SurfaceCanvas canvas(layer);
     GpGraphics* g = canvas.graphics();
-    const LabelPainter labels("Tahoma", 8.0f, kLabelWidth);
     GpSolidFill* hit = nullptr;
     gdip::GdipCreateSolidFill(ColorARGB(1, 0, 0, 255), &hit);
     const GdipBrush hitBrush(hit);
@@ -138,12 +141,15 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
       } else {
         highlight = item == selectedIcon_ && !selectItem && App().showImageviewer;
       }
-      labels.Draw(g, LabelText(item, names[i]), at.y + 35, at.x - 30, highlight);
-      if (i < iconBitmaps_.size() && iconBitmaps_[i]) {
+      const CachedLabel& label = Label(LabelText(item, names[i]), highlight);
+      DrawSurface(g, label.pixels, at.x - 30 + label.left, at.y + 35 + label.top,
+                  label.pixels.Width(), label.pixels.Height());
+      if (i < iconBitmaps_.size() && iconBitmaps_[i] && *iconBitmaps_[i]) {
+        GpImage* icon = iconBitmaps_[i]->get();
         UINT w = 32, h = 32;
-        gdip::GdipGetImageWidth(iconBitmaps_[i].get(), &w);
-        gdip::GdipGetImageHeight(iconBitmaps_[i].get(), &h);
-        gdip::GdipDrawImageRectI(g, iconBitmaps_[i].get(), at.x, at.y, static_cast<INT>(w),
+        gdip::GdipGetImageWidth(icon, &w);
+        gdip::GdipGetImageHeight(icon, &h);
+        gdip::GdipDrawImageRectI(g, icon, at.x, at.y, static_cast<INT>(w),
                                  static_cast<INT>(h));
       }
       if (isHover && item == index && App().showImageviewer) {
@@ -179,6 +185,31 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(lefts));
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(tops));
   }
+}
+
+const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool highlighted) {
+  auto& slot = labelCache_[{text, highlighted}];
+  if (slot) return *slot;
+  slot = std::make_unique<CachedLabel>();
+  // The label box is 90 wide; the highlight outline reaches one pixel to the
+  // left, a highlighted label may run to several lines.
+  constexpr int32_t kMargin = 4;
+  const int32_t height = highlighted ? kHighlightedLabelHeight : kLabelCacheHeight;
+  if (slot->pixels.Create(kLabelWidth + 2 * kMargin, height, 32)) {
+    const SurfaceCanvas canvas(slot->pixels);
+    if (!labelPainter_) labelPainter_ = std::make_unique<LabelPainter>("Tahoma", 8.0f, kLabelWidth);
+    labelPainter_->Draw(canvas.graphics(), text, kMargin, kMargin, highlighted);
+  }
+  slot->left = -kMargin;
+  slot->top = -kMargin;
+  // Straight alpha for drawing: the canvas wrote premultiplied pixels.
+  uint8_t* p = slot->pixels.lpBits();
+  for (int32_t i = 0; i < slot->pixels.Size(); i += 4) {
+    const uint32_t a = p[i + 3];
+    if (a == 0 || a == 255) continue;
+    for (int c = 0; c < 3; ++c) p[i + c] = static_cast<uint8_t>(std::min<uint32_t>(255, (p[i + c] * 255 + a / 2) / a));
+  }
+  return *slot;
 }
 
 void FrmShortcut::DesktopiconsPos() {
@@ -219,10 +250,24 @@ void FrmShortcut::GainIconHdc() {
   iconBitmaps_.clear();
   icons_.clear();  // the old handles are destroyed here
   const std::string system = GetSpecialDir(1), windows = GetSpecialDir(0);
+  // Many items share an icon (every text file, every folder): extract each
+  // icon once and let the items share it.
+  struct Extracted {
+    std::shared_ptr<UniqueIcon> icon;
+    std::shared_ptr<GdipImage> bitmap;
+  };
+  std::map<std::pair<std::string, int32_t>, Extracted> extracted;
   for (size_t i = 0; i < sources.size(); ++i) {
     const IconLocation where = IconLocationFor(static_cast<int>(i), sources[i], system, windows);
-    icons_.emplace_back(ExtractIconFrom(where.file, where.index));
-    iconBitmaps_.push_back(IconBitmap(icons_.back().get()));
+    auto found = extracted.find({where.file, where.index});
+    if (found == extracted.end()) {
+      Extracted e;
+      e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index));
+      e.bitmap = std::make_shared<GdipImage>(IconBitmap(e.icon->get()));
+      found = extracted.emplace(std::make_pair(where.file, where.index), std::move(e)).first;
+    }
+    icons_.push_back(found->second.icon);
+    iconBitmaps_.push_back(found->second.bitmap);
   }
 }
 

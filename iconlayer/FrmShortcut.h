@@ -8,9 +8,11 @@
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
 #include "iconlayer/ImagePreview.h"
+#include "iconlayer/LayerPainter.h"
 #include "iconlayer/LayoutGrid.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,7 +55,9 @@ class FrmShortcut : public Window {
   int SelectedIcon() const { return selectedIcon_; }
   uint8_t LayerOpacity() const { return opacity_; }
   size_t IconCount() const { return icons_.size(); }
-  HICON IconHandle(size_t i) const { return i < icons_.size() ? icons_[i].get() : nullptr; }
+  HICON IconHandle(size_t i) const {
+    return i < icons_.size() && icons_[i] ? icons_[i]->get() : nullptr;
+  }
 
   // Keeps each composed picture after it went to the system, for inspection.
   void KeepCompositions(bool keep) { keepComposition_ = keep; }
@@ -66,8 +70,21 @@ class FrmShortcut : public Window {
 
   FrmShortcutBG& owner_;
   std::vector<ItemPosition> positions_;  // ItemX, ItemY
-  std::vector<UniqueIcon> icons_;        // IconHandles
-  std::vector<GdipImage> iconBitmaps_;   // the same icons with their alpha, for drawing
+  // IconHandles; items with the same icon source share one handle.
+  std::vector<std::shared_ptr<UniqueIcon>> icons_;
+  // The same icons with their alpha, for drawing; items with the same icon
+  // source share one.
+  std::vector<std::shared_ptr<GdipImage>> iconBitmaps_;
+  // Labels drawn once and reused while their text and highlight stay the
+  // same: the picture is the same, without a text layout per composition.
+  struct CachedLabel {
+    CDIB pixels;
+    int32_t left = 0, top = 0;  // where the picture goes relative to the label box
+  };
+  std::map<std::pair<std::string, bool>, std::unique_ptr<CachedLabel>> labelCache_;
+  static constexpr int32_t kLabelCacheHeight = 48, kHighlightedLabelHeight = 260;
+  const CachedLabel& Label(const std::string& text, bool highlighted);
+  std::unique_ptr<LabelPainter> labelPainter_;
   int selectedIcon_ = 0;
   bool layoutReady_ = false;
   uint8_t opacity_ = 255;
