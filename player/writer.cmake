@@ -1,5 +1,9 @@
 # The SWF writer (plain logic) and, on the build machine, the program that
 # writes our demo movie with it. Included from the root CMakeLists.txt.
+# The Windows program ships as one file, so zlib goes into it statically.
+if(WIN32)
+  set(ZLIB_USE_STATIC_LIBS ON)
+endif()
 find_package(ZLIB REQUIRED)
 
 add_library(velmora_swf_writer STATIC player/SwfWriter.cpp)

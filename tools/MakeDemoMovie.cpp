@@ -6,9 +6,10 @@
 #include "player/SwfWriter.h"
 
 #include <cmath>
-#include <cstdio>
+#include <exception>
 #include <fstream>
 #include <iostream>
+#include <vector>
 
 namespace swf = velmora::swf;
 
