@@ -61,7 +61,7 @@ class BitWriter {
   void UBits(uint32_t value, unsigned count);
   void SBits(int32_t value, unsigned count);
   void FBits(double value, unsigned count);  // 16.16 fixed in `count` bits
-  void Align();                              // pads the partial byte with zeros
+  void Align();                              // the rest of the current byte stays zero
   void Append(const Bytes& bytes);
   void String(const std::string& text);      // with its terminating zero
   void Rgb(Rgba colour);
