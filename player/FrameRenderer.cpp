@@ -1,0 +1,273 @@
+#include "player/FrameRenderer.h"
+
+#include "player/Compositing.h"
+#include "player/Filters.h"
+#include "player/Paint.h"
+#include "player/Stroker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::swf {
+namespace {
+
+// Morph shapes are cached per ratio; a long tween is dropped once this many
+// ratios are held.
+constexpr size_t kMaxMorphCache = 64;
+// Nesting beyond this (a sprite placing itself, directly or not) is not drawn.
+constexpr int kMaxDrawDepth = 64;
+
+double LineScale(const Matrix& m) {
+  return std::sqrt((m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d) / 2);
+}
+
+}  // namespace
+
+void FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options, Canvas& canvas) {
+  options_ = options;
+  Context ctx;
+  ctx.target = &canvas;
+  ctx.matrix = view;
+  drawDepth_ = 0;
+  DrawClip(root, ctx);
+}
+
+std::unique_ptr<Canvas> FrameRenderer::TakeLayer(int width, int height) {
+  std::unique_ptr<Canvas> layer;
+  if (!spareLayers_.empty()) {
+    layer = std::move(spareLayers_.back());
+    spareLayers_.pop_back();
+  } else {
+    layer = std::make_unique<Canvas>();
+  }
+  if (layer->width != width || layer->height != height)
+    layer->Resize(width, height);
+  else
+    layer->Clear(0);
+  return layer;
+}
+
+void FrameRenderer::GiveBack(std::unique_ptr<Canvas> layer) { spareLayers_.push_back(std::move(layer)); }
+
+void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx) {
+  if (++drawDepth_ > kMaxDrawDepth) {
+    --drawDepth_;
+    return;
+  }
+  struct ActiveMask {
+    uint16_t clipDepth;
+    CoveragePlane plane;
+  };
+  std::vector<ActiveMask> masks;
+  for (const auto& [depth, object] : clip.DisplayList()) {
+    while (!masks.empty() && depth > masks.back().clipDepth) masks.pop_back();
+    const CoveragePlane* mask = masks.empty() ? ctx.mask : &masks.back().plane;
+    if (object.clipDepth > 0) {
+      // The mask's shape, cut by any mask around it, decides where the
+      // objects up to its clip depth show.
+      std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
+      Context maskCtx = ctx;
+      maskCtx.target = layer.get();
+      maskCtx.mask = mask;
+      maskCtx.maskMode = true;
+      DrawObject(object, maskCtx);
+      ActiveMask active{object.clipDepth, {}};
+      active.plane.width = layer->width;
+      active.plane.height = layer->height;
+      active.plane.values.resize(layer->pixels.size());
+      for (size_t i = 0; i < layer->pixels.size(); ++i) active.plane.values[i] = layer->pixels[i] >> 24;
+      GiveBack(std::move(layer));
+      masks.push_back(std::move(active));
+      continue;
+    }
+    if (!object.visible) continue;
+    Context childCtx = ctx;
+    childCtx.mask = mask;
+    DrawObject(object, childCtx);
+  }
+  --drawDepth_;
+}
+
+void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) {
+  if (!object.character) return;
+  Context inner = ctx;
+  inner.matrix = ctx.matrix * object.matrix;
+  inner.cx = ctx.cx * object.colorTransform;
+  bool needsLayer = !ctx.maskMode && ((object.blendMode != BlendMode::Normal) || !object.filters.empty());
+  if (!needsLayer) {
+    DrawContent(object, inner);
+    return;
+  }
+  std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
+  inner.target = layer.get();
+  inner.mask = nullptr;
+  DrawContent(object, inner);
+  double filterScale = LineScale(ctx.matrix) * 20;
+  for (const Filter& f : object.filters) ApplyFilter(f, filterScale, *layer);
+  CompositeLayer(*ctx.target, *layer, object.blendMode, ctx.mask, 0, 0, layer->width, layer->height);
+  GiveBack(std::move(layer));
+}
+
+void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx) {
+  const Character& c = *object.character;
+  switch (c.kind) {
+    case Character::Kind::Shape:
+      if (c.shape) DrawShape(GeometryOf(c.shape.get()), ctx);
+      break;
+    case Character::Kind::MorphShape:
+      if (c.morph) DrawShape(GeometryOf(c.morph.get(), object.ratio), ctx);
+      break;
+    case Character::Kind::Sprite:
+      if (object.clip) DrawClip(*object.clip, ctx);
+      break;
+    case Character::Kind::Bitmap:
+      break;  // pictures are drawn through the shapes that fill with them
+  }
+}
+
+const ShapeGeometry& FrameRenderer::GeometryOf(const Shape* shape) {
+  auto it = shapes_.find(shape);
+  if (it == shapes_.end()) it = shapes_.emplace(shape, BuildGeometry(*shape)).first;
+  return it->second;
+}
+
+const ShapeGeometry& FrameRenderer::GeometryOf(const MorphShape* morph, uint16_t ratio) {
+  auto key = std::make_pair(morph, ratio);
+  auto it = morphs_.find(key);
+  if (it == morphs_.end()) {
+    if (morphs_.size() >= kMaxMorphCache) morphs_.clear();
+    it = morphs_.emplace(key, BuildGeometry(InterpolateMorph(*morph, ratio))).first;
+  }
+  return it->second;
+}
+
+void FrameRenderer::DrawShape(const ShapeGeometry& shape, const Context& ctx) {
+  for (const StyleGroup& group : shape.groups) {
+    DrawFills(shape, group, ctx);
+    DrawLines(group, ctx);
+  }
+}
+
+void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m) {
+  for (const Edge& e : edges) {
+    if (e.curve)
+      raster_.AddQuad(m.Apply(e.from), m.Apply(e.control), m.Apply(e.to));
+    else
+      raster_.AddLine(m.Apply(e.from), m.Apply(e.to));
+  }
+}
+
+void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
+                                  const CoveragePlane* mask) {
+  if (ctx.maskMode) {
+    raster_.Render(fillRule_, options_.antialias, [&](int y, int x, int n, const uint8_t* cov) {
+      BlendSolidSpan(target.Row(y) + x, 0xFFFFFFFFu, cov, mask ? mask->Row(y) + x : nullptr, n);
+    });
+    return;
+  }
+  const Bitmap* bitmap = nullptr;
+  if (style.kind == FillKind::Bitmap) {
+    const Character* c = movie_.Find(style.bitmapId);
+    if (c && c->kind == Character::Kind::Bitmap) bitmap = c->bitmap.get();
+  }
+  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps);
+  auto sink = [&](int y, int x, int n, const uint8_t* cov) {
+    uint32_t* dst = target.Row(y) + x;
+    const uint8_t* m = mask ? mask->Row(y) + x : nullptr;
+    if (paint.IsSolid() && !additive) {
+      BlendSolidSpan(dst, paint.SolidColor(), cov, m, n);
+      return;
+    }
+    if (paintRow_.size() < static_cast<size_t>(n)) paintRow_.resize(n);
+    paint.Fill(y, x, n, paintRow_.data());
+    if (additive)
+      AddSpan(dst, paintRow_.data(), cov, n);
+    else
+      BlendOverSpan(dst, paintRow_.data(), cov, m, n);
+  };
+  raster_.Render(fillRule_, options_.antialias, sink);
+}
+
+void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx) {
+  fillRule_ = shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+  Canvas& target = *ctx.target;
+  bool anyFill = false;
+  for (const FillGeometry& fill : group.fills) anyFill |= !fill.edges.empty();
+  if (!anyFill) return;
+  // With anti-aliasing, the fills of a group are added up in a layer first so
+  // that where two fills meet their partial coverages sum to a whole pixel.
+  const bool layered = options_.antialias && !ctx.maskMode && group.fills.size() > 1;
+  PixelBounds area{};
+  if (layered) {
+    area = {target.width, target.height, 0, 0};
+    // Kept clear between uses: only the area drawn is cleared afterwards.
+    if (fillLayer_.width != target.width || fillLayer_.height != target.height)
+      fillLayer_.Resize(target.width, target.height);
+  }
+  for (const FillGeometry& fill : group.fills) {
+    if (fill.edges.empty()) continue;
+    raster_.Reset(target.width, target.height);
+    AddFillEdges(fill.edges, ctx.matrix);
+    if (layered) {
+      PixelBounds b = raster_.Bounds();
+      area = {std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1), std::max(area.y1, b.y1)};
+    }
+    if (layered)
+      PaintCoverage(fill.style, ctx, true, fillLayer_, nullptr);
+    else
+      PaintCoverage(fill.style, ctx, false, target, ctx.mask);
+  }
+  if (layered && !area.Empty()) {
+    CompositeLayer(target, fillLayer_, BlendMode::Normal, ctx.mask, area.x0, area.y0, area.x1, area.y1);
+    for (int y = area.y0; y < area.y1; ++y)
+      std::fill(fillLayer_.Row(y) + area.x0, fillLayer_.Row(y) + area.x1, 0u);
+  }
+}
+
+void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
+  const double scale = LineScale(ctx.matrix);
+  for (const LineGeometry& line : group.lines) {
+    if (line.paths.empty()) continue;
+    raster_.Reset(ctx.target->width, ctx.target->height);
+    StrokeOptions options;
+    options.width = std::max(1.0, line.style.width * scale);
+    options.startCap = line.style.startCap;
+    options.endCap = line.style.endCap;
+    options.join = line.style.join;
+    options.miterLimit = line.style.miterLimit;
+    options.noClose = line.style.noClose;
+    std::vector<Point> points;
+    for (const StrokePath& path : line.paths) {
+      points.clear();
+      points.push_back(ctx.matrix.Apply(path.edges.front().from));
+      for (const Edge& e : path.edges) {
+        Point from = ctx.matrix.Apply(e.from), to = ctx.matrix.Apply(e.to);
+        if (e.curve) {
+          Point c = ctx.matrix.Apply(e.control);
+          double ddx = from.x - 2 * c.x + to.x, ddy = from.y - 2 * c.y + to.y;
+          int steps = std::clamp(static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) / 1.6))), 1, 256);
+          for (int i = 1; i < steps; ++i) {
+            double t = double(i) / steps, u = 1 - t;
+            points.push_back({u * u * from.x + 2 * u * t * c.x + t * t * to.x,
+                              u * u * from.y + 2 * u * t * c.y + t * t * to.y});
+          }
+        }
+        points.push_back(to);
+      }
+      AddStroke(points, options, raster_);
+    }
+    FillStyle style;
+    if (line.style.hasFill) {
+      style = line.style.fill;
+    } else {
+      style.kind = FillKind::Solid;
+      style.color = line.style.color;
+    }
+    FillRule saved = fillRule_;
+    fillRule_ = FillRule::NonZero;
+    PaintCoverage(style, ctx, false, *ctx.target, ctx.mask);
+    fillRule_ = saved;
+  }
+}
+
+}  // namespace velmora::swf

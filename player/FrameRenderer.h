@@ -1,0 +1,66 @@
+// Draws a clip's display list, with its nested clips, into a canvas: shapes
+// and morph shapes with their fills and strokes, colour transforms, masks,
+// blend modes and filters.
+#pragma once
+
+#include "player/Canvas.h"
+#include "player/Rasterizer.h"
+#include "player/ShapeGeometry.h"
+#include "player/Timeline.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace velmora::swf {
+
+struct RenderOptions {
+  bool antialias = true;      // high quality
+  bool smoothBitmaps = true;  // bilinear sampling where a fill allows it
+};
+
+class FrameRenderer {
+ public:
+  explicit FrameRenderer(const Movie& movie) : movie_(movie) {}
+
+  // `view` maps the movie's twips to canvas pixels. The canvas keeps what it
+  // holds (the background) and the frame is drawn over it.
+  void Render(const Clip& root, const Matrix& view, const RenderOptions& options, Canvas& canvas);
+
+ private:
+  struct Context {
+    Canvas* target = nullptr;
+    const CoveragePlane* mask = nullptr;
+    Matrix matrix;
+    ColorTransform cx;
+    bool maskMode = false;  // every paint opaque: the picture is a mask
+  };
+
+  void DrawClip(const Clip& clip, const Context& ctx);
+  void DrawObject(const DisplayObject& object, const Context& ctx);
+  void DrawContent(const DisplayObject& object, const Context& ctx);
+  void DrawShape(const ShapeGeometry& shape, const Context& ctx);
+  void DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx);
+  void DrawLines(const StyleGroup& group, const Context& ctx);
+  void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
+                     const CoveragePlane* mask);
+  void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m);
+  const ShapeGeometry& GeometryOf(const Shape* shape);
+  const ShapeGeometry& GeometryOf(const MorphShape* morph, uint16_t ratio);
+  // A cleared canvas of the target's size, for layers and masks.
+  std::unique_ptr<Canvas> TakeLayer(int width, int height);
+  void GiveBack(std::unique_ptr<Canvas> layer);
+
+  const Movie& movie_;
+  RenderOptions options_;
+  Rasterizer raster_;
+  FillRule fillRule_ = FillRule::EvenOdd;
+  std::vector<uint32_t> paintRow_;
+  std::map<const Shape*, ShapeGeometry> shapes_;
+  std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;
+  std::vector<std::unique_ptr<Canvas>> spareLayers_;
+  Canvas fillLayer_;
+  int drawDepth_ = 0;
+};
+
+}  // namespace velmora::swf

@@ -1,0 +1,41 @@
+#include "player/MoviePlayback.h"
+
+namespace velmora::swf {
+
+bool MoviePlayback::Load(const std::string& path) { return Adopt(ParseMovieFile(path)); }
+
+bool MoviePlayback::LoadBytes(const uint8_t* data, size_t size) { return Adopt(ParseMovie(data, size)); }
+
+bool MoviePlayback::Adopt(ParseResult result) {
+  root_.reset();
+  renderer_.reset();
+  framesRun_ = 0;
+  error_ = result.error;
+  if (!result.ok) return false;
+  movie_ = std::move(result.movie);
+  root_ = std::make_unique<Clip>(movie_, movie_.timeline, true);
+  renderer_ = std::make_unique<FrameRenderer>(movie_);
+  return true;
+}
+
+void MoviePlayback::Step() {
+  if (!root_) return;
+  if (framesRun_ == 0)
+    root_->Start();
+  else
+    root_->Advance();
+  ++framesRun_;
+}
+
+void MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background) {
+  uint32_t rgb = background ? *background & 0xFFFFFF
+                            : (movie_.background.r << 16) | (movie_.background.g << 8) | movie_.background.b;
+  canvas.Clear(0xFF000000u | rgb);
+  if (!root_ || !renderer_) return;
+  RenderOptions options;
+  options.antialias = highQuality;
+  options.smoothBitmaps = highQuality;
+  renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, canvas);
+}
+
+}  // namespace velmora::swf

@@ -1,0 +1,48 @@
+// A movie being played: the parsed file, its root timeline and the renderer,
+// with the frame drawn at a given size and quality. The window control and
+// the command-line tool both drive one of these.
+#pragma once
+
+#include "player/Canvas.h"
+#include "player/FrameRenderer.h"
+#include "player/ScaleMode.h"
+#include "player/SwfParser.h"
+#include "player/Timeline.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace velmora::swf {
+
+class MoviePlayback {
+ public:
+  // False (with `Error()`) when the file is missing or not a movie.
+  bool Load(const std::string& path);
+  bool LoadBytes(const uint8_t* data, size_t size);
+  bool Loaded() const { return root_ != nullptr; }
+  const Movie& GetMovie() const { return movie_; }
+  const std::string& Error() const { return error_; }
+
+  // Shows the first frame, then one tick of the movie's clock per call.
+  void Step();
+  uint32_t FramesRun() const { return framesRun_; }
+  const Clip* Root() const { return root_.get(); }
+  Clip* Root() { return root_.get(); }
+
+  // Draws the current frame over a background of `background` (0x00RRGGBB,
+  // or the movie's own colour when empty).
+  void Draw(Canvas& canvas, ScaleMode mode, bool highQuality,
+            std::optional<uint32_t> background = std::nullopt);
+
+ private:
+  bool Adopt(ParseResult result);
+
+  Movie movie_;
+  std::unique_ptr<Clip> root_;
+  std::unique_ptr<FrameRenderer> renderer_;
+  uint32_t framesRun_ = 0;
+  std::string error_;
+};
+
+}  // namespace velmora::swf

@@ -1,0 +1,187 @@
+#include "player/Paint.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::swf {
+namespace {
+
+double ToLinear(double c) {
+  c /= 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double FromLinear(double c) {
+  c = c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+  return c * 255.0;
+}
+
+uint32_t ApplyToPremultiplied(uint32_t p, const ColorTransform& cx) {
+  uint32_t a = p >> 24;
+  if (a == 0 && cx.aAdd <= 0) return 0;
+  auto unmul = [a](uint32_t c) { return a ? std::min<uint32_t>(255, (c * 255 + a / 2) / a) : 0; };
+  Rgba straight{static_cast<uint8_t>(unmul((p >> 16) & 0xFF)), static_cast<uint8_t>(unmul((p >> 8) & 0xFF)),
+                static_cast<uint8_t>(unmul(p & 0xFF)), static_cast<uint8_t>(a)};
+  return PremultipliedArgb(cx.Apply(straight));
+}
+
+uint32_t Lerp4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, double fx, double fy) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    double top = ((p00 >> shift) & 0xFF) * (1 - fx) + ((p10 >> shift) & 0xFF) * fx;
+    double bottom = ((p01 >> shift) & 0xFF) * (1 - fx) + ((p11 >> shift) & 0xFF) * fx;
+    out |= static_cast<uint32_t>(top * (1 - fy) + bottom * fy + 0.5) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+uint32_t PremultipliedArgb(Rgba c) {
+  auto mul = [&c](uint32_t v) { return (v * c.a + 127) / 255; };
+  return (static_cast<uint32_t>(c.a) << 24) | (mul(c.r) << 16) | (mul(c.g) << 8) | mul(c.b);
+}
+
+std::array<uint32_t, 256> BuildGradientRamp(const Gradient& g, const ColorTransform& cx) {
+  std::array<uint32_t, 256> ramp{};
+  if (g.stops.empty()) return ramp;
+  const bool linear = g.interpolation == Interpolation::LinearRgb;
+  size_t k = 0;
+  for (int i = 0; i < 256; ++i) {
+    while (k + 1 < g.stops.size() && g.stops[k + 1].ratio <= i) ++k;
+    const GradientStop& a = g.stops[k];
+    const GradientStop& b = k + 1 < g.stops.size() ? g.stops[k + 1] : a;
+    Rgba c = a.color;
+    if (i > a.ratio && b.ratio > a.ratio) {
+      double t = static_cast<double>(i - a.ratio) / (b.ratio - a.ratio);
+      auto mix = [&](uint8_t x, uint8_t y, bool colour) {
+        double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
+                                    : x + (y - x) * t;
+        return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+      };
+      c = {mix(a.color.r, b.color.r, true), mix(a.color.g, b.color.g, true),
+           mix(a.color.b, b.color.b, true), mix(a.color.a, b.color.a, false)};
+    } else if (i < a.ratio) {
+      c = a.color;  // before the first stop
+    }
+    ramp[i] = PremultipliedArgb(cx.Apply(c));
+  }
+  return ramp;
+}
+
+Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransform& cx,
+             const Bitmap* bitmap, bool smoothBitmaps)
+    : cx_(cx) {
+  switch (style.kind) {
+    case FillKind::Solid:
+      kind_ = Kind::Solid;
+      solid_ = PremultipliedArgb(cx.Apply(style.color));
+      return;
+    case FillKind::Bitmap:
+      if (!bitmap || bitmap->width == 0 || bitmap->height == 0) {
+        // A missing picture fills with nothing visible.
+        kind_ = Kind::Solid;
+        solid_ = 0;
+        return;
+      }
+      kind_ = Kind::Bitmap;
+      bitmap_ = bitmap;
+      repeat_ = style.bitmapRepeat;
+      smooth_ = smoothBitmaps && style.bitmapSmooth;
+      transformTexels_ = !cx.IsIdentity();
+      break;
+    case FillKind::LinearGradient: kind_ = Kind::Linear; break;
+    case FillKind::RadialGradient: kind_ = Kind::Radial; break;
+    case FillKind::FocalGradient: kind_ = Kind::Focal; break;
+  }
+  if (kind_ != Kind::Bitmap) {
+    ramp_ = BuildGradientRamp(style.gradient, cx);
+    spread_ = style.gradient.spread;
+    focal_ = style.gradient.focalPoint;
+  }
+  if (!(toPixels * style.matrix).Invert(inverse_)) {
+    // A collapsed gradient shows its last colour, a collapsed picture nothing.
+    kind_ = Kind::Solid;
+    solid_ = bitmap_ ? 0 : ramp_[255];
+  }
+}
+
+double Paint::SpreadT(double t) const {
+  switch (spread_) {
+    case SpreadMode::Pad: return std::clamp(t, 0.0, 1.0);
+    case SpreadMode::Repeat: return t - std::floor(t);
+    case SpreadMode::Reflect: {
+      double m = std::fmod(std::fabs(t), 2.0);
+      return m > 1 ? 2 - m : m;
+    }
+  }
+  return 0;
+}
+
+uint32_t Paint::SampleBitmap(double u, double v) const {
+  const int w = bitmap_->width, h = bitmap_->height;
+  auto texel = [&](long x, long y) {
+    if (repeat_) {
+      x %= w;
+      y %= h;
+      if (x < 0) x += w;
+      if (y < 0) y += h;
+    } else {
+      x = std::clamp<long>(x, 0, w - 1);
+      y = std::clamp<long>(y, 0, h - 1);
+    }
+    return bitmap_->pixels[static_cast<size_t>(y) * w + x];
+  };
+  u = std::clamp(u, -1e9, 1e9);
+  v = std::clamp(v, -1e9, 1e9);
+  uint32_t p;
+  if (smooth_) {
+    double fu = u - 0.5, fv = v - 0.5;
+    long x0 = static_cast<long>(std::floor(fu)), y0 = static_cast<long>(std::floor(fv));
+    p = Lerp4(texel(x0, y0), texel(x0 + 1, y0), texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), fu - x0, fv - y0);
+  } else {
+    p = texel(static_cast<long>(std::floor(u)), static_cast<long>(std::floor(v)));
+  }
+  return transformTexels_ ? ApplyToPremultiplied(p, cx_) : p;
+}
+
+void Paint::Fill(int y, int x, int count, uint32_t* out) const {
+  if (kind_ == Kind::Solid) {
+    std::fill(out, out + count, solid_);
+    return;
+  }
+  const double py = y + 0.5;
+  // Along a row the mapped point moves by a constant step.
+  double gx = inverse_.a * (x + 0.5) + inverse_.c * py + inverse_.tx;
+  double gy = inverse_.b * (x + 0.5) + inverse_.d * py + inverse_.ty;
+  for (int i = 0; i < count; ++i, gx += inverse_.a, gy += inverse_.b) {
+    if (kind_ == Kind::Bitmap) {
+      out[i] = SampleBitmap(gx, gy);
+      continue;
+    }
+    double t;
+    if (kind_ == Kind::Linear) {
+      t = (gx + 16384.0) / 32768.0;
+    } else if (kind_ == Kind::Radial) {
+      t = std::sqrt(gx * gx + gy * gy) / 16384.0;
+    } else {
+      // Focal: how far along the ray from the focal point to the circle.
+      double px = gx / 16384.0, py2 = gy / 16384.0, fx = focal_;
+      double dx = px - fx, dy = py2;
+      double len = std::sqrt(dx * dx + dy * dy);
+      if (len < 1e-12) {
+        t = 0;
+      } else {
+        dx /= len;
+        dy /= len;
+        double b = fx * dx;
+        double s = -b + std::sqrt(std::max(0.0, b * b - (fx * fx - 1)));
+        t = s > 1e-12 ? len / s : 1;
+      }
+    }
+    int index = static_cast<int>(SpreadT(t) * 255.0 + 0.5);
+    out[i] = ramp_[std::clamp(index, 0, 255)];
+  }
+}
+
+}  // namespace velmora::swf

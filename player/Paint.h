@@ -1,0 +1,47 @@
+// The colour a fill gives each pixel: solid, gradient ramps and bitmap
+// sampling, with the object's colour transform applied. Colours are
+// premultiplied 0xAARRGGBB.
+#pragma once
+
+#include "player/SwfMovie.h"
+
+#include <array>
+#include <cstdint>
+
+namespace velmora::swf {
+
+uint32_t PremultipliedArgb(Rgba c);
+
+// The 256 colours of a gradient, as the ratios 0..255 spread them.
+std::array<uint32_t, 256> BuildGradientRamp(const Gradient& gradient, const ColorTransform& cx);
+
+class Paint {
+ public:
+  // `toPixels` maps the shape's twips to target pixels. `smoothBitmaps`
+  // allows bilinear sampling of fills that ask for it.
+  Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransform& cx,
+        const Bitmap* bitmap, bool smoothBitmaps);
+
+  bool IsSolid() const { return kind_ == Kind::Solid; }
+  uint32_t SolidColor() const { return solid_; }
+  // Colours of `count` pixels of row `y` from `x` on.
+  void Fill(int y, int x, int count, uint32_t* out) const;
+
+ private:
+  enum class Kind : uint8_t { Solid, Linear, Radial, Focal, Bitmap };
+  double SpreadT(double t) const;
+  uint32_t SampleBitmap(double u, double v) const;
+
+  Kind kind_ = Kind::Solid;
+  uint32_t solid_ = 0;
+  std::array<uint32_t, 256> ramp_{};
+  SpreadMode spread_ = SpreadMode::Pad;
+  double focal_ = 0;
+  Matrix inverse_;  // target pixel centre to gradient square or texel
+  const Bitmap* bitmap_ = nullptr;
+  bool repeat_ = true, smooth_ = false;
+  ColorTransform cx_;
+  bool transformTexels_ = false;
+};
+
+}  // namespace velmora::swf

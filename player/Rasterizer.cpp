@@ -1,0 +1,160 @@
+#include "player/Rasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::swf {
+namespace {
+
+// Sub-rows sampled per pixel row when anti-aliasing; across a row coverage is
+// exact.
+constexpr int kSubRows = 4;
+// Far-off points of a damaged or extreme transform are pulled in so that the
+// arithmetic stays finite.
+constexpr double kCoordinateLimit = 1 << 24;
+
+double Tame(double v) {
+  if (!(v == v)) return 0;
+  return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
+}
+
+}  // namespace
+
+void Rasterizer::Reset(int width, int height) {
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
+  edges_.clear();
+  minX_ = minY_ = 1e300;
+  maxX_ = maxY_ = -1e300;
+}
+
+void Rasterizer::AddLine(Point a, Point b) {
+  a = {Tame(a.x), Tame(a.y)};
+  b = {Tame(b.x), Tame(b.y)};
+  minX_ = std::min({minX_, a.x, b.x});
+  maxX_ = std::max({maxX_, a.x, b.x});
+  minY_ = std::min({minY_, a.y, b.y});
+  maxY_ = std::max({maxY_, a.y, b.y});
+  if (a.y == b.y) return;  // a horizontal edge crosses no sample row
+  int dir = 1;
+  if (a.y > b.y) {
+    std::swap(a, b);
+    dir = -1;
+  }
+  edges_.push_back({a.x, a.y, b.y, (b.x - a.x) / (b.y - a.y), dir});
+}
+
+void Rasterizer::AddQuad(Point from, Point control, Point to, double tolerance) {
+  double ddx = from.x - 2 * control.x + to.x;
+  double ddy = from.y - 2 * control.y + to.y;
+  double dd = std::sqrt(ddx * ddx + ddy * ddy);
+  int steps = static_cast<int>(std::ceil(std::sqrt(dd / (8 * tolerance))));
+  steps = std::clamp(steps, 1, 256);
+  Point prev = from;
+  for (int i = 1; i <= steps; ++i) {
+    double t = static_cast<double>(i) / steps, u = 1 - t;
+    Point p{u * u * from.x + 2 * u * t * control.x + t * t * to.x,
+            u * u * from.y + 2 * u * t * control.y + t * t * to.y};
+    if (i == steps) p = to;
+    AddLine(prev, p);
+    prev = p;
+  }
+}
+
+PixelBounds Rasterizer::Bounds() const {
+  if (edges_.empty()) return {};
+  PixelBounds b;
+  b.x0 = static_cast<int>(std::clamp(std::floor(minX_), 0.0, static_cast<double>(width_)));
+  b.x1 = static_cast<int>(std::clamp(std::ceil(maxX_) + 1, 0.0, static_cast<double>(width_)));
+  b.y0 = static_cast<int>(std::clamp(std::floor(minY_), 0.0, static_cast<double>(height_)));
+  b.y1 = static_cast<int>(std::clamp(std::ceil(maxY_) + 1, 0.0, static_cast<double>(height_)));
+  return b;
+}
+
+void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool antialias) {
+  crossings_.clear();
+  for (const EdgeLine* e : active_)
+    if (e->y0 <= ys && ys < e->y1) crossings_.push_back({e->x0 + (ys - e->y0) * e->dxdy, e->dir});
+  if (crossings_.size() < 2) return;
+  std::sort(crossings_.begin(), crossings_.end(),
+            [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+  const double w = static_cast<double>(width_);
+  int winding = 0;
+  double start = 0;
+  for (const Crossing& c : crossings_) {
+    bool wasInside = rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+    winding += c.dir;
+    bool inside = rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+    if (!wasInside && inside) {
+      start = c.x;
+      continue;
+    }
+    if (!wasInside || inside) continue;
+    double a = std::clamp(start, 0.0, w), b = std::clamp(c.x, 0.0, w);
+    if (b <= a) continue;
+    if (antialias) {
+      int ia = static_cast<int>(a), ib = static_cast<int>(b);
+      if (ia == ib) {
+        cover_[ia] += static_cast<float>((b - a) * weight);
+      } else {
+        cover_[ia] += static_cast<float>((ia + 1 - a) * weight);
+        runs_[ia + 1] += static_cast<float>(weight);
+        runs_[ib] -= static_cast<float>(weight);
+        cover_[ib] += static_cast<float>((b - ib) * weight);
+      }
+      rowMin_ = std::min(rowMin_, ia);
+      rowMax_ = std::max(rowMax_, ib);
+    } else {
+      // Pixels whose centre lies inside.
+      int ia = static_cast<int>(std::ceil(a - 0.5)), ib = static_cast<int>(std::ceil(b - 0.5));
+      if (ib <= ia) continue;
+      runs_[ia] += static_cast<float>(weight);
+      runs_[ib] -= static_cast<float>(weight);
+      rowMin_ = std::min(rowMin_, ia);
+      rowMax_ = std::max(rowMax_, ib - 1);
+    }
+  }
+}
+
+void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
+  if (edges_.empty() || width_ == 0 || height_ == 0) return;
+  std::sort(edges_.begin(), edges_.end(), [](const EdgeLine& l, const EdgeLine& r) { return l.y0 < r.y0; });
+  cover_.assign(width_ + 2, 0.f);
+  runs_.assign(width_ + 2, 0.f);
+  std::vector<uint8_t> coverage(width_ + 1);
+  active_.clear();
+  size_t next = 0;
+  int yStart = static_cast<int>(std::max(0.0, std::floor(minY_)));
+  int yEnd = static_cast<int>(std::min(static_cast<double>(height_), std::ceil(maxY_)));
+  const int samples = antialias ? kSubRows : 1;
+  for (int y = yStart; y < yEnd; ++y) {
+    rowMin_ = width_;
+    rowMax_ = -1;
+    for (int k = 0; k < samples; ++k) {
+      double ys = y + (k + 0.5) / samples;
+      while (next < edges_.size() && edges_[next].y0 <= ys) active_.push_back(&edges_[next++]);
+      active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                   [ys](const EdgeLine* e) { return e->y1 <= ys; }),
+                    active_.end());
+      AccumulateRow(ys, rule, 1.0 / samples, antialias);
+    }
+    if (rowMax_ < rowMin_) continue;
+    const int touchedEnd = std::min(rowMax_ + 2, width_ + 2);
+    rowMax_ = std::min(rowMax_, width_ - 1);
+    float run = 0;  // runs start at or after rowMin_
+    int count = rowMax_ - rowMin_ + 1;
+    for (int i = 0; i < count; ++i) {
+      int x = rowMin_ + i;
+      run += runs_[x];
+      float v = cover_[x] + run;
+      coverage[i] = static_cast<uint8_t>(std::clamp(v * 255.f + 0.5f, 0.f, 255.f));
+      cover_[x] = 0;
+      runs_[x] = 0;
+    }
+    // A run closing at the right edge leaves an entry just past the span.
+    for (int x = rowMax_ + 1; x < touchedEnd; ++x) cover_[x] = runs_[x] = 0;
+    sink(y, rowMin_, count, coverage.data());
+  }
+}
+
+}  // namespace velmora::swf

@@ -1,0 +1,58 @@
+// Scan conversion of closed outlines into per-pixel coverage, with the
+// even-odd or non-zero rule, with or without anti-aliasing. Outlines are
+// given in pixel coordinates; the result is clipped to the target size.
+#pragma once
+
+#include "player/SwfTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace velmora::swf {
+
+enum class FillRule : uint8_t { EvenOdd, NonZero };
+
+struct PixelBounds {
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 exclusive
+  bool Empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+class Rasterizer {
+ public:
+  // Receives the covered pixels of row `y` from `x` on: `count` coverage values 0..255.
+  using SpanSink = std::function<void(int y, int x, int count, const uint8_t* coverage)>;
+
+  void Reset(int width, int height);
+  void AddLine(Point a, Point b);
+  // A quadratic curve, cut into lines no farther than `tolerance` pixels from it.
+  void AddQuad(Point from, Point control, Point to, double tolerance = 0.2);
+  bool HasEdges() const { return !edges_.empty(); }
+  // Rows and columns the outlines touch, clipped to the target.
+  PixelBounds Bounds() const;
+
+  void Render(FillRule rule, bool antialias, const SpanSink& sink);
+
+ private:
+  struct EdgeLine {
+    double x0, y0, y1, dxdy;
+    int dir;
+  };
+  struct Crossing {
+    double x;
+    int dir;
+  };
+  void AccumulateRow(double yCenter, FillRule rule, double weight, bool antialias);
+
+  int width_ = 0, height_ = 0;
+  std::vector<EdgeLine> edges_;
+  double minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
+  // Per render: active edges and the row's accumulated coverage.
+  std::vector<const EdgeLine*> active_;
+  std::vector<Crossing> crossings_;
+  std::vector<float> cover_;
+  std::vector<float> runs_;
+  int rowMin_ = 0, rowMax_ = -1;
+};
+
+}  // namespace velmora::swf

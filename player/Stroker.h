@@ -1,0 +1,23 @@
+// Turns a pen path into outlines whose non-zero union is the stroke: a band
+// per segment plus caps and joins, all wound the same way.
+#pragma once
+
+#include "player/Rasterizer.h"
+#include "player/SwfMovie.h"
+
+#include <vector>
+
+namespace velmora::swf {
+
+struct StrokeOptions {
+  double width = 1;  // pixels
+  CapStyle startCap = CapStyle::Round, endCap = CapStyle::Round;
+  JoinStyle join = JoinStyle::Round;
+  double miterLimit = 3;
+  bool noClose = false;
+};
+
+// `points` is the flattened path in pixels.
+void AddStroke(const std::vector<Point>& points, const StrokeOptions& options, Rasterizer& out);
+
+}  // namespace velmora::swf

@@ -1,0 +1,458 @@
+#include "player/SwfParser.h"
+
+#include "player/ActionParser.h"
+#include "player/BitReader.h"
+#include "player/BitmapDecoder.h"
+#include "player/LzmaDecoder.h"
+#include "player/ShapeParser.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace velmora::swf {
+namespace {
+
+enum TagCode : uint16_t {
+  kEnd = 0,
+  kShowFrame = 1,
+  kDefineShape = 2,
+  kPlaceObject = 4,
+  kRemoveObject = 5,
+  kDefineBits = 6,
+  kJpegTables = 8,
+  kSetBackgroundColor = 9,
+  kDoAction = 12,
+  kDefineShape2 = 22,
+  kDefineBitsLossless = 20,
+  kDefineBitsJpeg2 = 21,
+  kPlaceObject2 = 26,
+  kRemoveObject2 = 28,
+  kDefineShape3 = 32,
+  kDefineBitsJpeg3 = 35,
+  kDefineBitsLossless2 = 36,
+  kDefineSprite = 39,
+  kFrameLabel = 43,
+  kDefineMorphShape = 46,
+  kPlaceObject3 = 70,
+  kDefineShape4 = 83,
+  kDefineMorphShape2 = 84,
+  kDefineBitsJpeg4 = 90,
+};
+
+// Nested sprites deeper than this are treated as damage.
+constexpr int kMaxSpriteNesting = 16;
+
+struct TagHeader {
+  uint16_t code = 0;
+  size_t length = 0;
+};
+
+std::vector<Filter> ReadFilters(BitReader& in) {
+  std::vector<Filter> filters;
+  unsigned count = in.U8();
+  for (unsigned i = 0; i < count && in.Ok(); ++i) {
+    Filter f;
+    uint8_t id = in.U8();
+    f.kind = static_cast<FilterKind>(id);
+    switch (id) {
+      case 0:  // drop shadow
+        f.color = in.ReadRgba();
+        f.blurX = in.Fixed16();
+        f.blurY = in.Fixed16();
+        f.angle = in.Fixed16();
+        f.distance = in.Fixed16();
+        f.strength = in.Fixed8();
+        f.inner = in.Flag();
+        f.knockout = in.Flag();
+        f.compositeSource = in.Flag();
+        f.passes = static_cast<int>(in.Bits(5));
+        break;
+      case 1:  // blur
+        f.blurX = in.Fixed16();
+        f.blurY = in.Fixed16();
+        f.passes = static_cast<int>(in.Bits(5));
+        in.Bits(3);
+        break;
+      case 2:  // glow
+        f.color = in.ReadRgba();
+        f.blurX = in.Fixed16();
+        f.blurY = in.Fixed16();
+        f.strength = in.Fixed8();
+        f.inner = in.Flag();
+        f.knockout = in.Flag();
+        f.compositeSource = in.Flag();
+        f.passes = static_cast<int>(in.Bits(5));
+        break;
+      case 3:  // bevel
+        f.color = in.ReadRgba();
+        f.highlight = in.ReadRgba();
+        f.blurX = in.Fixed16();
+        f.blurY = in.Fixed16();
+        f.angle = in.Fixed16();
+        f.distance = in.Fixed16();
+        f.strength = in.Fixed8();
+        f.inner = in.Flag();
+        f.knockout = in.Flag();
+        f.compositeSource = in.Flag();
+        f.onTop = in.Flag();
+        f.passes = static_cast<int>(in.Bits(4));
+        break;
+      case 4:    // gradient glow
+      case 7: {  // gradient bevel
+        unsigned colors = in.U8();
+        in.Skip(colors * 5u);
+        f.blurX = in.Fixed16();
+        f.blurY = in.Fixed16();
+        f.angle = in.Fixed16();
+        f.distance = in.Fixed16();
+        f.strength = in.Fixed8();
+        in.U8();
+        break;
+      }
+      case 5: {  // convolution
+        unsigned x = in.U8(), y = in.U8();
+        in.Skip(8 + 4u * x * y + 4 + 1);
+        break;
+      }
+      case 6:
+        for (float& v : f.colorMatrix) v = in.Float();
+        break;
+      default:
+        in.Fail();
+    }
+    if (in.Ok()) filters.push_back(f);
+  }
+  return filters;
+}
+
+PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
+  PlaceObject p;
+  if (version == 1) {
+    p.hasCharacter = p.hasMatrix = true;
+    p.characterId = in.U16();
+    p.depth = in.U16();
+    p.matrix = in.ReadMatrix();
+    if (in.Remaining() > 0) {
+      p.hasColorTransform = true;
+      p.colorTransform = in.ReadColorTransform(false);
+    }
+    return p;
+  }
+  uint8_t flags = in.U8();
+  uint8_t flags2 = version == 3 ? in.U8() : 0;
+  p.depth = in.U16();
+  p.move = (flags & 0x01) != 0;
+  p.hasCharacter = (flags & 0x02) != 0;
+  p.hasMatrix = (flags & 0x04) != 0;
+  p.hasColorTransform = (flags & 0x08) != 0;
+  p.hasRatio = (flags & 0x10) != 0;
+  p.hasName = (flags & 0x20) != 0;
+  p.hasClipDepth = (flags & 0x40) != 0;
+  bool hasClassName = (flags2 & 0x08) != 0 || ((flags2 & 0x10) != 0 && p.hasCharacter);
+  if (version == 3 && hasClassName) in.String();
+  if (p.hasCharacter) p.characterId = in.U16();
+  if (p.hasMatrix) p.matrix = in.ReadMatrix();
+  if (p.hasColorTransform) p.colorTransform = in.ReadColorTransform(true);
+  if (p.hasRatio) p.ratio = in.U16();
+  if (p.hasName) p.name = in.String();
+  if (p.hasClipDepth) p.clipDepth = in.U16();
+  if (version == 3) {
+    if (flags2 & 0x01) {
+      p.hasFilters = true;
+      p.filters = ReadFilters(in);
+    }
+    if (flags2 & 0x02) {
+      p.hasBlendMode = true;
+      uint8_t mode = in.U8();
+      p.blendMode = mode >= 1 && mode <= 14 ? static_cast<BlendMode>(mode) : BlendMode::Normal;
+    }
+    if (flags2 & 0x04) in.U8();  // cache as bitmap
+    if (flags2 & 0x20) {
+      p.hasVisible = true;
+      p.visible = in.U8() != 0;
+    }
+  }
+  (void)swfVersion;
+  return p;
+}
+
+class Parser {
+ public:
+  Parser(Movie& movie, ParseResult& result) : movie_(movie), result_(result) {}
+
+  // Reads tags into `timeline` until End or the end of `in`.
+  void ReadTimeline(BitReader& in, Timeline& timeline, int nesting) {
+    Frame frame;
+    while (in.Remaining() > 0) {
+      TagHeader tag;
+      if (!ReadTagHeader(in, tag)) return;
+      BitReader body(in.Current(), tag.length);
+      in.Skip(tag.length);
+      if (tag.code == kEnd) break;
+      if (tag.code == kShowFrame) {
+        timeline.frames.push_back(std::move(frame));
+        frame = Frame{};
+        continue;
+      }
+      ReadTag(tag.code, body, timeline, frame, nesting);
+    }
+    // Tags after the last shown frame still belong to a frame of their own.
+    if (!frame.tags.empty() || !frame.actions.empty()) timeline.frames.push_back(std::move(frame));
+  }
+
+ private:
+  bool ReadTagHeader(BitReader& in, TagHeader& tag) {
+    uint16_t word = in.U16();
+    tag.code = word >> 6;
+    tag.length = word & 0x3F;
+    if (tag.length == 0x3F) tag.length = in.U32();
+    if (!in.Ok()) {
+      Damaged("the file ends inside a tag header");
+      return false;
+    }
+    if (tag.length > in.Remaining()) {
+      // A last tag cut short keeps what it holds.
+      Damaged("tag " + std::to_string(tag.code) + " runs past the end of the file");
+      tag.length = in.Remaining();
+    }
+    return true;
+  }
+
+  void Damaged(const std::string& what) {
+    if (!result_.partial) result_.error = what;
+    result_.partial = true;
+  }
+
+  void Define(uint16_t id, Character character) {
+    // The first definition of an id wins, as later ones would confuse frames
+    // already placed.
+    movie_.dictionary.emplace(id, std::move(character));
+  }
+
+  void ReadTag(uint16_t code, BitReader& body, Timeline& timeline, Frame& frame, int nesting) {
+    switch (code) {
+      case kSetBackgroundColor:
+        if (nesting == 0) {
+          movie_.background = body.ReadRgb();
+          movie_.hasBackground = body.Ok();
+        }
+        break;
+      case kDefineShape: ReadShapeTag(body, 1); break;
+      case kDefineShape2: ReadShapeTag(body, 2); break;
+      case kDefineShape3: ReadShapeTag(body, 3); break;
+      case kDefineShape4: ReadShapeTag(body, 4); break;
+      case kDefineMorphShape: ReadMorphTag(body, 1); break;
+      case kDefineMorphShape2: ReadMorphTag(body, 2); break;
+      case kJpegTables:
+        jpegTables_.assign(body.Current(), body.Current() + body.Remaining());
+        break;
+      case kDefineBits: ReadJpegTag(body, 1); break;
+      case kDefineBitsJpeg2: ReadJpegTag(body, 2); break;
+      case kDefineBitsJpeg3: ReadJpegTag(body, 3); break;
+      case kDefineBitsJpeg4: ReadJpegTag(body, 4); break;
+      case kDefineBitsLossless: ReadLosslessTag(body, false); break;
+      case kDefineBitsLossless2: ReadLosslessTag(body, true); break;
+      case kPlaceObject:
+      case kPlaceObject2:
+      case kPlaceObject3: {
+        int version = code == kPlaceObject ? 1 : code == kPlaceObject2 ? 2 : 3;
+        ControlTag tag;
+        tag.place = ReadPlaceObject(body, version, movie_.version);
+        // A place whose optional fields are cut still moves or places the
+        // object with what was read.
+        if (body.Ok() || tag.place.hasCharacter || tag.place.move) frame.tags.push_back(std::move(tag));
+        break;
+      }
+      case kRemoveObject:
+      case kRemoveObject2: {
+        ControlTag tag;
+        tag.kind = ControlTag::Kind::Remove;
+        if (code == kRemoveObject) body.U16();
+        tag.place.depth = body.U16();
+        if (body.Ok()) frame.tags.push_back(tag);
+        break;
+      }
+      case kFrameLabel: {
+        std::string label = body.String();
+        if (!label.empty()) timeline.labels.emplace(label, static_cast<uint32_t>(timeline.frames.size()));
+        break;
+      }
+      case kDoAction: {
+        std::vector<Action> actions = ParseFrameActions(body.Current(), body.Remaining());
+        frame.actions.insert(frame.actions.end(), actions.begin(), actions.end());
+        break;
+      }
+      case kDefineSprite:
+        if (nesting == 0) ReadSprite(body, nesting + 1);
+        break;
+      default:
+        break;  // every other tag is skipped by its length
+    }
+  }
+
+  void ReadShapeTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    auto shape = std::make_shared<Shape>();
+    if (!ReadShape(body, version, *shape) || !body.Ok()) Damaged("shape " + std::to_string(id) + " is damaged");
+    Character c;
+    c.kind = Character::Kind::Shape;
+    c.shape = std::move(shape);
+    Define(id, std::move(c));
+  }
+
+  void ReadMorphTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    auto morph = std::make_shared<MorphShape>();
+    if (!ReadMorphShape(body, version, *morph)) {
+      Damaged("morph shape " + std::to_string(id) + " is damaged");
+      return;
+    }
+    Character c;
+    c.kind = Character::Kind::MorphShape;
+    c.morph = std::move(morph);
+    Define(id, std::move(c));
+  }
+
+  void ReadJpegTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    size_t alphaOffset = 0;
+    if (version >= 3) alphaOffset = body.U32();
+    if (version == 4) body.U16();  // deblocking
+    if (!body.Ok()) return;
+    size_t imageSize = version >= 3 ? std::min(alphaOffset, body.Remaining()) : body.Remaining();
+    auto bitmap = std::make_shared<Bitmap>();
+    static const std::vector<uint8_t> kNoTables;
+    if (!DecodeJpegOrPng(body.Current(), imageSize, version == 1 ? jpegTables_ : kNoTables, *bitmap)) {
+      Damaged("picture " + std::to_string(id) + " cannot be decoded");
+      return;
+    }
+    if (version >= 3 && alphaOffset < body.Remaining())
+      ApplyAlphaPlane(body.Current() + alphaOffset, body.Remaining() - alphaOffset, *bitmap);
+    DefineBitmap(id, std::move(bitmap));
+  }
+
+  void ReadLosslessTag(BitReader& body, bool withAlpha) {
+    uint16_t id = body.U16();
+    auto bitmap = std::make_shared<Bitmap>();
+    if (!body.Ok() || !DecodeLossless(body.Current(), body.Remaining(), withAlpha, *bitmap)) {
+      Damaged("bitmap " + std::to_string(id) + " is damaged");
+      return;
+    }
+    DefineBitmap(id, std::move(bitmap));
+  }
+
+  void DefineBitmap(uint16_t id, std::shared_ptr<Bitmap> bitmap) {
+    Character c;
+    c.kind = Character::Kind::Bitmap;
+    c.bitmap = std::move(bitmap);
+    Define(id, std::move(c));
+  }
+
+  void ReadSprite(BitReader& body, int nesting) {
+    uint16_t id = body.U16();
+    body.U16();  // frame count: the frames are counted from the tags
+    if (!body.Ok() || nesting > kMaxSpriteNesting) return;
+    auto sprite = std::make_shared<Timeline>();
+    BitReader tags(body.Current(), body.Remaining());
+    ReadTimeline(tags, *sprite, nesting);
+    Character c;
+    c.kind = Character::Kind::Sprite;
+    c.sprite = std::move(sprite);
+    Define(id, std::move(c));
+  }
+
+  Movie& movie_;
+  ParseResult& result_;
+  std::vector<uint8_t> jpegTables_;
+};
+
+}  // namespace
+
+bool Decompress(const uint8_t* data, size_t size, std::vector<uint8_t>& out, std::string& error) {
+  if (size < 8) {
+    error = "the file is too short for a movie header";
+    return false;
+  }
+  const char kind = static_cast<char>(data[0]);
+  if ((kind != 'F' && kind != 'C' && kind != 'Z') || data[1] != 'W' || data[2] != 'S') {
+    error = "the file is not a movie (no FWS, CWS or ZWS signature)";
+    return false;
+  }
+  size_t declared = data[4] | (data[5] << 8) | (data[6] << 16) | (static_cast<size_t>(data[7]) << 24);
+  if (declared > kMaxMovieBytes) {
+    error = "the movie declares more than 256 MiB";
+    return false;
+  }
+  out.assign(data, data + 8);
+  out[0] = 'F';
+  if (kind == 'F') {
+    out.insert(out.end(), data + 8, data + size);
+    return true;
+  }
+  std::vector<uint8_t> body;
+  size_t limit = declared > 8 ? declared - 8 : 0;
+  if (kind == 'C') {
+    Inflate(data + 8, size - 8, limit, body);
+    if (body.empty()) {
+      error = "the compressed movie data is damaged";
+      return false;
+    }
+  } else {
+    std::string lzmaError;
+    DecodeZwsBody(data, size, body, &lzmaError);
+    if (body.empty()) {
+      error = "the LZMA movie data is damaged: " + lzmaError;
+      return false;
+    }
+  }
+  out.insert(out.end(), body.begin(), body.end());
+  return true;
+}
+
+ParseResult ParseMovie(const uint8_t* data, size_t size) {
+  ParseResult result;
+  std::vector<uint8_t> file;
+  if (!Decompress(data, size, file, result.error)) return result;
+  BitReader in(file.data(), file.size());
+  in.Skip(3);
+  Movie& movie = result.movie;
+  movie.version = in.U8();
+  size_t declared = in.U32();
+  movie.stage = in.ReadRect();
+  movie.frameRate = in.U16() / 256.0;
+  movie.frameCount = in.U16();
+  if (!in.Ok()) {
+    result.error = "the movie header is damaged";
+    return result;
+  }
+  result.ok = true;
+  if (file.size() < declared) {
+    result.partial = true;
+    result.error = "the file is shorter than its header says";
+  }
+  BitReader tags(in.Current(), in.Remaining());
+  Parser(movie, result).ReadTimeline(tags, movie.timeline, 0);
+  return result;
+}
+
+ParseResult ParseMovieFile(const std::string& path) {
+  ParseResult result;
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) {
+    result.error = "cannot open " + path;
+    return result;
+  }
+  std::vector<uint8_t> bytes;
+  uint8_t chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + n);
+    if (bytes.size() > kMaxMovieBytes) {
+      result.error = "the movie file is larger than 256 MiB";
+      return result;
+    }
+  }
+  return ParseMovie(bytes.data(), bytes.size());
+}
+
+}  // namespace velmora::swf

@@ -1,0 +1,30 @@
+# The built-in movie player: parser, timeline and renderer, all plain logic.
+# Included from the root CMakeLists.txt after the writer (which finds zlib).
+include(${CMAKE_SOURCE_DIR}/player/lzma.cmake)
+
+add_library(velmora_player STATIC
+  player/BitReader.cpp
+  player/ShapeParser.cpp
+  player/ActionParser.cpp
+  player/BitmapDecoder.cpp
+  player/SwfParser.cpp
+  player/ShapeGeometry.cpp
+  player/Timeline.cpp
+  player/Rasterizer.cpp
+  player/Paint.cpp
+  player/Stroker.cpp
+  player/Compositing.cpp
+  player/Filters.cpp
+  player/FrameRenderer.cpp
+  player/ScaleMode.cpp
+  player/MoviePlayback.cpp
+  player/CanvasPng.cpp
+  player/StbImage.cpp
+)
+target_include_directories(velmora_player PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(velmora_player PUBLIC velmora_lzma ZLIB::ZLIB)
+# The stb headers are third-party code: their warnings are not ours to fix.
+set_source_files_properties(player/StbImage.cpp PROPERTIES COMPILE_OPTIONS "-w")
+
+add_executable(swf_render tools/RenderMovie.cpp)
+target_link_libraries(swf_render PRIVATE velmora_player)
