@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <new>
+#include <stdexcept>
 
 namespace velmora {
 namespace swf {
@@ -272,8 +272,10 @@ bool LzmaDecode(const uint8_t* props, size_t propsSize, const uint8_t* src, size
     size_t produced = 0;
     const bool ok = decoder->Run(out.data(), expectedSize, produced, error);
     out.resize(produced);
+    // A header that promised far more than the data held should not pin it.
+    if (produced < expectedSize / 2) out.shrink_to_fit();
     return ok;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {  // bad_alloc, or length_error past max_size()
     out.clear();
     out.shrink_to_fit();
     SetError(error, "not enough memory for the LZMA output");

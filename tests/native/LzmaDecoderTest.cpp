@@ -4,6 +4,7 @@
 #include <lzma.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <random>
 #include <set>
@@ -252,6 +253,15 @@ TEST(LzmaDecoder, BadPropertiesAreRejected) {
   widest.props[0] = static_cast<uint8_t>((4 * 5 + 4) * 9 + 8);
   Decode(widest, 100, out);
   EXPECT_LE(out.size(), 100u);
+}
+
+TEST(LzmaDecoder, UnsatisfiableExpectedSizeFailsCleanly) {
+  const Encoded e = EncodeAlone(RepetitiveText(100), {});
+  Bytes out{1, 2, 3};
+  std::string error;
+  EXPECT_FALSE(Decode(e, SIZE_MAX, out, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(out.empty());
 }
 
 TEST(LzmaDecoder, StreamMustStartWithZeroByte) {
