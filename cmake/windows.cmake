@@ -30,8 +30,9 @@ add_library(velmora_win STATIC
   startup/FrmWaiting.cpp
   startup/Main.cpp
   wallpaper/FrmShortcutBG.cpp
+  player/MoviePlayerWindow.cpp
 )
-target_link_libraries(velmora_win PUBLIC velmora_logic gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 gdi32 user32 advapi32)
+target_link_libraries(velmora_win PUBLIC velmora_logic velmora_player gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 gdi32 user32 advapi32)
 
 add_executable(Velmora WIN32 startup/WinMain.cpp ${VELMORA_RESOURCES})
 target_include_directories(Velmora PRIVATE ${CMAKE_BINARY_DIR}/generated)

@@ -392,18 +392,21 @@ bool Decompress(const uint8_t* data, size_t size, std::vector<uint8_t>& out, std
   std::vector<uint8_t> body;
   size_t limit = declared > 8 ? declared - 8 : 0;
   if (kind == 'C') {
-    Inflate(data + 8, size - 8, limit, body);
+    bool complete = Inflate(data + 8, size - 8, limit, body);
     if (body.empty()) {
       error = "the compressed movie data is damaged";
       return false;
     }
+    // What could be inflated is kept; the caller reports the movie partial.
+    if (!complete) error = "the compressed movie data ends early or is damaged";
   } else {
     std::string lzmaError;
-    DecodeZwsBody(data, size, body, &lzmaError);
+    bool complete = DecodeZwsBody(data, size, body, &lzmaError);
     if (body.empty()) {
       error = "the LZMA movie data is damaged: " + lzmaError;
       return false;
     }
+    if (!complete) error = "the LZMA movie data ends early or is damaged: " + lzmaError;
   }
   out.insert(out.end(), body.begin(), body.end());
   return true;
@@ -413,6 +416,7 @@ ParseResult ParseMovie(const uint8_t* data, size_t size) {
   ParseResult result;
   std::vector<uint8_t> file;
   if (!Decompress(data, size, file, result.error)) return result;
+  result.partial = !result.error.empty();
   BitReader in(file.data(), file.size());
   in.Skip(3);
   Movie& movie = result.movie;
@@ -426,7 +430,7 @@ ParseResult ParseMovie(const uint8_t* data, size_t size) {
     return result;
   }
   result.ok = true;
-  if (file.size() < declared) {
+  if (file.size() < declared && !result.partial) {
     result.partial = true;
     result.error = "the file is shorter than its header says";
   }

@@ -26,8 +26,9 @@ ParseResult ParseMovie(const uint8_t* data, size_t size);
 ParseResult ParseMovieFile(const std::string& path);
 
 // The whole uncompressed file for FWS, CWS and ZWS input (header rewritten to
-// FWS). False with `error` set when the signature or compression is damaged;
-// a stream that ends early still returns what it held.
+// FWS). False with `error` set when the signature or compression is damaged.
+// A stream that ends early still gives what it held: true, with `error`
+// saying what was missing.
 bool Decompress(const uint8_t* data, size_t size, std::vector<uint8_t>& out, std::string& error);
 
 }  // namespace velmora::swf

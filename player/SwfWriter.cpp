@@ -7,7 +7,7 @@
 #include <limits>
 #include <stdexcept>
 
-namespace velmora::swf {
+namespace velmora::swfwriter {
 namespace {
 
 constexpr uint8_t kFillSolid = 0x00;
@@ -611,4 +611,4 @@ Bytes MovieWriter::Finish(Compression compression) const {
   return out;
 }
 
-}  // namespace velmora::swf
+}  // namespace velmora::swfwriter

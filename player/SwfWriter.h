@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::swf {
+namespace velmora::swfwriter {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -225,4 +225,4 @@ class MovieWriter {
   TagWriter timeline_;
 };
 
-}  // namespace velmora::swf
+}  // namespace velmora::swfwriter

@@ -24,13 +24,10 @@ void Clip::Start() {
 }
 
 void Clip::AdvanceChildren() {
-  for (auto& [depth, object] : displayList_) {
-    if (object.justPlaced) {
-      object.justPlaced = false;
-    } else if (object.clip) {
-      object.clip->Advance();
-    }
-  }
+  // Runs before this clip's next frame is applied, so objects that frame
+  // places show their own first frame until the next tick.
+  for (auto& entry : displayList_)
+    if (entry.second.clip) entry.second.clip->Advance();
 }
 
 void Clip::Advance() {
@@ -53,8 +50,6 @@ void Clip::Advance() {
     current_ = next;
   }
   RunActions(current_, kMaxGotosPerTick);
-  // Objects placed by this frame show their first frame until the next tick.
-  for (auto& entry : displayList_) entry.second.justPlaced = false;
 }
 
 void Clip::GotoFrame(uint32_t frame, bool play) {
@@ -81,7 +76,6 @@ void Clip::Rebuild(uint32_t frame) {
     auto old = previous.find(depth);
     if (old != previous.end() && old->second.characterId == object.characterId && old->second.clip) {
       object.clip = std::move(old->second.clip);
-      object.justPlaced = false;
     }
   }
   current_ = frame;
@@ -115,7 +109,6 @@ void Clip::ApplyPlace(const PlaceObject& p) {
     if (character && character->kind == Character::Kind::Sprite && character->sprite) {
       object.clip = std::make_unique<Clip>(movie_, *character->sprite, true);
       object.clip->Start();
-      object.justPlaced = true;
     }
   }
   if (p.hasMatrix) object.matrix = p.matrix;

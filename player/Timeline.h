@@ -24,7 +24,6 @@ struct DisplayObject {
   std::vector<Filter> filters;
   bool visible = true;
   std::unique_ptr<Clip> clip;  // the sprite's own timeline
-  bool justPlaced = false;     // placed during the current frame advance
 };
 
 class Clip {

@@ -11,7 +11,7 @@
 #include <iostream>
 #include <vector>
 
-namespace swf = velmora::swf;
+namespace swf = velmora::swfwriter;
 
 namespace {
 

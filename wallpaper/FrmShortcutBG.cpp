@@ -34,6 +34,10 @@ bool FrmShortcutBG::Show() {
                CLR_INVALID})) {
     return false;
   }
+  // The movie control exists from the start, hidden until the movie mode.
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  desktopFlash_.Create(hwnd(), 0, 0, client.right, client.bottom);
   if (!Load()) return false;
   ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   OnResize();  // the first resize, which the load held back
@@ -105,10 +109,15 @@ void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
   const long w = ::GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
   const long h = ::GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel;
   const auto placement = BackgroundPlacement(ParseTaskbarDescription(description), w, h);
-  if (!placement) return;
-  ::SetWindowPos(hwnd(), nullptr, placement->left / kTwipsPerPixel,
-                 placement->top / kTwipsPerPixel, placement->width / kTwipsPerPixel,
-                 placement->height / kTwipsPerPixel, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (placement)
+    ::SetWindowPos(hwnd(), nullptr, placement->left / kTwipsPerPixel,
+                   placement->top / kTwipsPerPixel, placement->width / kTwipsPerPixel,
+                   placement->height / kTwipsPerPixel, SWP_NOZORDER | SWP_NOACTIVATE);
+  // Without a recognised taskbar the window stays put, and the movie and
+  // the icon layer still follow it.
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  desktopFlash_.Move(0, 0, client.right, client.bottom);
   if (iconLayer_) iconLayer_->FollowBackground();
 }
 
@@ -140,10 +149,13 @@ void FrmShortcutBG::ApplyWallpaperMode() {
       StopSlideTimer();
       ClearDrawing();
       RefreshAll();
+      FlashWallpaper();
       break;
     case 2:  // slideshow
       ReadNumber(GetIniString(ini, "IMAGE", "Location", "0"), App().slideLocation);
       RefreshAll();
+      desktopFlash_.Stop();
+      desktopFlash_.SetVisible(false);
       ImageWallpaper();
       break;
     case 3:  // the ordinary desktop: the program ends
@@ -152,6 +164,34 @@ void FrmShortcutBG::ApplyWallpaperMode() {
     default:
       break;
   }
+}
+
+void FrmShortcutBG::FlashWallpaper() {
+  const std::string ini = IniPath();
+  // Each step stands alone: what cannot be read leaves that property as it was.
+  std::vector<std::string> pieces = SplitEntryPieces(GetIniString(ini, "FLASH", "CurFlash", ""));
+  itemList_ = pieces;
+  MediaEntry entry = pieces.empty() ? MediaEntry{} : ParseEntry(pieces.front());
+  itemParts_ = {entry.name, entry.location};
+  desktopFlash_.Stop();
+  desktopFlash_.SetVisible(true);
+  long colour = desktopFlash_.BackgroundColor();
+  if (ReadNumber(GetIniString(ini, "FLASH", "BackgroundColor", "16777215"), colour))
+    desktopFlash_.SetBackgroundColor(static_cast<uint32_t>(colour));
+  long scale = desktopFlash_.ScaleMode();
+  if (ReadNumber(GetIniString(ini, "FLASH", "Moviesize", "0"), scale))
+    desktopFlash_.SetScaleMode(static_cast<int16_t>(scale));
+  long quality = desktopFlash_.Quality();
+  if (ReadNumber(GetIniString(ini, "FLASH", "Quality", "1"), quality))
+    desktopFlash_.SetQuality(static_cast<int16_t>(quality));
+  // Without a "|" there is no location, and the path cannot be built.
+  if (!pieces.empty() && pieces.front().find('|') != std::string::npos) {
+    moviePath_ = entry.location == "flashs" ? appDirectory_ + "\\Flashs\\" + entry.name
+                                            : entry.location + entry.name;
+  }
+  desktopFlash_.SetMovie(moviePath_);
+  desktopFlash_.Play();
+  desktopFlash_.Play();
 }
 
 void FrmShortcutBG::ImageWallpaper() {

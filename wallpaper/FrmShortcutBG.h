@@ -6,6 +6,7 @@
 
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
+#include "player/MoviePlayerWindow.h"
 #include "startup/FrmWaiting.h"
 #include "shell/InventoryRows.h"
 #include "wallpaper/ShortcutList.h"
@@ -59,6 +60,11 @@ class FrmShortcutBG : public Window {
 
   // Starts the wallpaper mode the settings name.
   void ApplyWallpaperMode();
+
+  // The movie mode: the control set up from the settings and started.
+  void FlashWallpaper();
+  MoviePlayerWindow& DesktopFlash() { return desktopFlash_; }
+  const std::string& MoviePath() const { return moviePath_; }
 
   // The slideshow: prepare and arm the timer; show one slide; decode one.
   void ImageWallpaper();
@@ -124,6 +130,10 @@ class FrmShortcutBG : public Window {
   COLORREF backColour_ = kDefaultBackColour;
   CDIB picture_;
   CDIB canvas_;
+
+  MoviePlayerWindow desktopFlash_;
+  std::string moviePath_;
+  std::vector<std::string> itemParts_;  // the current entry's name and location
 
   // Slideshow state.
   std::vector<std::string> itemList_;

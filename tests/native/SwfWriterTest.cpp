@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace velmora::swf {
+namespace velmora::swfwriter {
 namespace {
 
 // Reads back what the writer packs, independently of its code.
@@ -350,4 +350,4 @@ TEST(SwfShape, TooManyGradientStopsAreRefused) {
 }
 
 }  // namespace
-}  // namespace velmora::swf
+}  // namespace velmora::swfwriter

@@ -1,0 +1,29 @@
+// Small movies written with our own writer, for the player's tests.
+#pragma once
+
+#include "player/SwfWriter.h"
+
+#include <cstdint>
+
+namespace velmora::test {
+
+namespace w = velmora::swfwriter;
+
+// A solid rectangle in twips as a shape of its own.
+inline w::ShapeBuilder SolidRect(w::Rgba colour, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  w::ShapeBuilder s;
+  unsigned fill = s.AddSolidFill(colour);
+  s.SelectStyles(0, fill, 0);
+  s.Rectangle({x0, x1, y0, y1});
+  return s;
+}
+
+inline w::PlaceObject PlaceAt(uint16_t depth, uint16_t id, int32_t x = 0, int32_t y = 0) {
+  w::PlaceObject p;
+  p.depth = depth;
+  p.characterId = id;
+  p.matrix = w::Matrix::Translation(x, y);
+  return p;
+}
+
+}  // namespace velmora::test

@@ -1,0 +1,224 @@
+// The timeline and the renderer on movies of our own making: what is shown
+// at each frame, and the pixels it gives.
+#include "player/MoviePlayback.h"
+#include "player/Paint.h"
+#include "player/ScaleMode.h"
+#include "tests/native/MovieFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::swf {
+namespace {
+
+using test::PlaceAt;
+using test::SolidRect;
+namespace w = velmora::swfwriter;
+
+constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueBlue = 0xFF0000FF;
+
+MoviePlayback Load(const w::MovieWriter& movie) {
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback playback;
+  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size())) << playback.Error();
+  return playback;
+}
+
+uint32_t PixelAt(MoviePlayback& p, int x, int y, bool high, int width = 100, int height = 100) {
+  Canvas c;
+  c.Resize(width, height);
+  p.Draw(c, ScaleMode::ExactFit, high);
+  return c.Row(y)[x];
+}
+
+w::MovieWriter BlueStage() {
+  w::MovieWriter movie({0, 2000, 0, 2000}, 12);  // 100 x 100 pixels
+  movie.Timeline().SetBackgroundColor({0, 0, 255});
+  return movie;
+}
+
+TEST(MovieTimeline, PlacesMovesRemovesAndStops) {
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
+  t.Place(PlaceAt(1, 1, 100, 0));
+  t.ShowFrame();
+  w::PlaceObject move;
+  move.depth = 1;
+  move.move = true;
+  move.matrix = w::Matrix::Translation(1000, 0);
+  t.Place(move);
+  t.ShowFrame();
+  t.Remove(1);
+  t.DoAction(w::ActionBuilder().Stop());
+  t.ShowFrame();
+  MoviePlayback p = Load(movie);
+
+  p.Step();
+  ASSERT_EQ(p.Root()->DisplayList().count(1), 1u);
+  EXPECT_DOUBLE_EQ(p.Root()->DisplayList().at(1).matrix.tx, 100);
+  EXPECT_EQ(PixelAt(p, 7, 5, false), kOpaqueRed);
+  p.Step();
+  EXPECT_DOUBLE_EQ(p.Root()->DisplayList().at(1).matrix.tx, 1000);
+  EXPECT_EQ(PixelAt(p, 7, 5, false), kOpaqueBlue);
+  EXPECT_EQ(PixelAt(p, 52, 5, false), kOpaqueRed);
+  p.Step();
+  EXPECT_TRUE(p.Root()->DisplayList().empty());
+  EXPECT_FALSE(p.Root()->Playing());
+  p.Step();  // stopped: stays on its last frame
+  EXPECT_EQ(p.Root()->CurrentFrame(), 2u);
+}
+
+TEST(MovieTimeline, LoopsAndGoesBackWithSpritesRunningTheirOwnFrames) {
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
+  w::TagWriter sprite;  // shows the square on its first of three frames only
+  sprite.Place(PlaceAt(1, 1));
+  sprite.ShowFrame();
+  sprite.Remove(1);
+  sprite.ShowFrame();
+  sprite.ShowFrame();
+  t.DefineSprite(2, sprite);
+  t.Place(PlaceAt(1, 2));
+  t.ShowFrame();
+  t.ShowFrame();
+  MoviePlayback p = Load(movie);
+  p.Step();
+  const Clip* child = p.Root()->DisplayList().at(1).clip.get();
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->DisplayList().size(), 1u);
+  p.Step();
+  EXPECT_EQ(p.Root()->CurrentFrame(), 1u);
+  EXPECT_EQ(p.Root()->DisplayList().at(1).clip->CurrentFrame(), 1u);
+  EXPECT_TRUE(p.Root()->DisplayList().at(1).clip->DisplayList().empty());
+  p.Step();  // the root loops; the sprite, still placed, runs on to its third frame
+  EXPECT_EQ(p.Root()->CurrentFrame(), 0u);
+  EXPECT_EQ(p.Root()->DisplayList().at(1).clip->CurrentFrame(), 2u);
+  p.Step();  // the sprite has looped back to the frame with the square
+  EXPECT_EQ(p.Root()->DisplayList().at(1).clip->CurrentFrame(), 0u);
+  EXPECT_EQ(PixelAt(p, 3, 3, false), kOpaqueRed);
+
+  p.Root()->GotoFrame(0, false);
+  EXPECT_EQ(p.Root()->CurrentFrame(), 0u);
+  EXPECT_FALSE(p.Root()->Playing());
+}
+
+TEST(MovieRender, EdgesFollowTheOutlineAtLowAndHighQuality) {
+  w::MovieWriter movie = BlueStage();
+  // From pixel 10 to 20.5 across, 0 to 100 down.
+  movie.Timeline().DefineShape(1, SolidRect({255, 0, 0}, 200, 0, 410, 2000));
+  movie.Timeline().Place(PlaceAt(1, 1));
+  movie.Timeline().ShowFrame();
+  MoviePlayback p = Load(movie);
+  p.Step();
+  EXPECT_EQ(PixelAt(p, 9, 50, false), kOpaqueBlue);
+  EXPECT_EQ(PixelAt(p, 10, 50, false), kOpaqueRed);
+  EXPECT_EQ(PixelAt(p, 19, 50, false), kOpaqueRed);
+  // Without anti-aliasing a pixel is the colour at its centre: 20.5 is left out.
+  EXPECT_EQ(PixelAt(p, 20, 50, false), kOpaqueBlue);
+  // With it, the half-covered column is half red, half blue.
+  uint32_t half = PixelAt(p, 20, 50, true);
+  EXPECT_NEAR(static_cast<int>((half >> 16) & 0xFF), 128, 3);
+  EXPECT_NEAR(static_cast<int>(half & 0xFF), 127, 3);
+}
+
+TEST(MovieRender, FillsSharingAnEdgeLeaveNoSeam) {
+  w::MovieWriter movie = BlueStage();
+  w::ShapeBuilder s;  // a square cut along its diagonal into two red fills
+  unsigned upper = s.AddSolidFill({255, 0, 0}), lower = s.AddSolidFill({255, 0, 0});
+  s.SelectStyles(0, upper, 0);
+  s.MoveTo(0, 0);
+  s.LineTo(2000, 0);
+  s.LineTo(2000, 2000);
+  s.SelectStyles(0, lower, 0);
+  s.LineTo(0, 2000);
+  s.LineTo(0, 0);
+  s.SelectStyles(upper, lower, 0);
+  s.LineTo(2000, 2000);
+  movie.Timeline().DefineShape(1, s);
+  movie.Timeline().Place(PlaceAt(1, 1));
+  movie.Timeline().ShowFrame();
+  MoviePlayback p = Load(movie);
+  p.Step();
+  Canvas c;
+  c.Resize(100, 100);
+  p.Draw(c, ScaleMode::ExactFit, true);
+  for (int i = 1; i < 99; ++i) {
+    EXPECT_EQ(c.Row(i)[i], kOpaqueRed) << "diagonal pixel " << i;
+    EXPECT_EQ(c.Row(i)[i - 1], kOpaqueRed) << "beside the diagonal " << i;
+  }
+}
+
+TEST(MovieRender, MaskShowsOnlyWhatItCovers) {
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));   // left half
+  t.DefineShape(2, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));   // everything
+  w::PlaceObject mask = PlaceAt(1, 1);
+  mask.clipDepth = 2;
+  t.Place(mask);
+  t.Place(PlaceAt(2, 2));
+  t.ShowFrame();
+  MoviePlayback p = Load(movie);
+  p.Step();
+  EXPECT_EQ(PixelAt(p, 25, 50, false), kOpaqueRed);   // masked in
+  EXPECT_EQ(PixelAt(p, 75, 50, false), kOpaqueBlue);  // masked out; the mask itself is never drawn
+}
+
+TEST(MovieRender, ColorTransformAlphaAndBackgroundOverride) {
+  w::MovieWriter movie = BlueStage();
+  movie.Timeline().DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));
+  w::PlaceObject place = PlaceAt(1, 1);
+  place.colorTransform = w::ColorTransform::Alpha(0.5);
+  movie.Timeline().Place(place);
+  movie.Timeline().ShowFrame();
+  MoviePlayback p = Load(movie);
+  p.Step();
+  uint32_t mixed = PixelAt(p, 50, 50, false);
+  EXPECT_NEAR(static_cast<int>((mixed >> 16) & 0xFF), 128, 2);
+  EXPECT_NEAR(static_cast<int>(mixed & 0xFF), 127, 2);
+  Canvas c;
+  c.Resize(100, 100);
+  p.Draw(c, ScaleMode::ExactFit, false, 0x00FF00);
+  EXPECT_NEAR(static_cast<int>((c.Row(50)[50] >> 8) & 0xFF), 127, 2);  // green shows through
+}
+
+TEST(ScaleModes, FitTheStageAndCentreIt) {
+  const Rect stage{0, 400 * 20, 0, 300 * 20};
+  auto corner = [&](ScaleMode mode, Point p) { return ViewMatrix(stage, 800, 300, mode).Apply(p); };
+  Point far{8000, 6000};
+  Point a = corner(ScaleMode::ShowAll, far);
+  EXPECT_DOUBLE_EQ(a.x, 600);  // 400 wide at scale 1, centred in 800
+  EXPECT_DOUBLE_EQ(a.y, 300);
+  Point b = corner(ScaleMode::NoBorder, far);
+  EXPECT_DOUBLE_EQ(b.x, 800);  // scale 2, the height overflows evenly
+  EXPECT_DOUBLE_EQ(b.y, 450);
+  EXPECT_DOUBLE_EQ(corner(ScaleMode::NoBorder, {0, 0}).y, -150);
+  Point c = corner(ScaleMode::ExactFit, far);
+  EXPECT_DOUBLE_EQ(c.x, 800);
+  EXPECT_DOUBLE_EQ(c.y, 300);
+  Point d = corner(ScaleMode::NoScale, {0, 0});
+  EXPECT_DOUBLE_EQ(d.x, 200);
+  EXPECT_DOUBLE_EQ(d.y, 0);
+}
+
+TEST(GradientRamp, SpreadsStopsOverRatiosWithTransform) {
+  Gradient g;
+  g.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+  auto ramp = BuildGradientRamp(g, ColorTransform{});
+  EXPECT_EQ(ramp[0], 0xFF000000u);
+  EXPECT_EQ(ramp[255], 0xFFFFFFFFu);
+  EXPECT_EQ(ramp[128] & 0xFF, 128u);
+  // Before the first stop and after the last, the end colours hold.
+  g.stops = {{100, {255, 0, 0, 255}}, {200, {0, 0, 255, 255}}};
+  ramp = BuildGradientRamp(g, ColorTransform{});
+  EXPECT_EQ(ramp[0], kOpaqueRed);
+  EXPECT_EQ(ramp[255], kOpaqueBlue);
+  ColorTransform halfAlpha;
+  halfAlpha.aMult = 128;
+  ramp = BuildGradientRamp(g, halfAlpha);
+  EXPECT_EQ(ramp[0] >> 24, 127u);  // 255 * 128 / 256
+}
+
+}  // namespace
+}  // namespace velmora::swf
