@@ -70,6 +70,10 @@ uint32_t BlendPixel(BlendMode mode, uint32_t dst, uint32_t src) {
     double mixed;
     if (mode == BlendMode::Invert) {
       mixed = cd * (1 - as) + as * (ad - cd);
+    } else if (mode == BlendMode::Add || mode == BlendMode::Subtract) {
+      // Premultiplied colours added or taken away whole: a half-transparent
+      // source still darkens to black where it outweighs the backdrop.
+      mixed = mode == BlendMode::Add ? cd + cs : cd - cs;
     } else {
       mixed = (1 - ad) * cs + (1 - as) * cd + as * ad * BlendChannel(mode, s, d);
     }

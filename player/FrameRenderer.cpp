@@ -150,10 +150,11 @@ void FrameRenderer::DrawShape(const ShapeGeometry& shape, const Context& ctx) {
 
 void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m) {
   for (const Edge& e : edges) {
+    Point from = SnapToTwips(m.Apply(e.from)), to = SnapToTwips(m.Apply(e.to));
     if (e.curve)
-      raster_.AddQuad(m.Apply(e.from), m.Apply(e.control), m.Apply(e.to));
+      raster_.AddQuad(from, SnapToTwips(m.Apply(e.control)), to);
     else
-      raster_.AddLine(m.Apply(e.from), m.Apply(e.to));
+      raster_.AddLine(from, to);
   }
 }
 

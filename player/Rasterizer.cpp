@@ -55,7 +55,7 @@ void Rasterizer::AddQuad(Point from, Point control, Point to, double tolerance) 
     double t = static_cast<double>(i) / steps, u = 1 - t;
     Point p{u * u * from.x + 2 * u * t * control.x + t * t * to.x,
             u * u * from.y + 2 * u * t * control.y + t * t * to.y};
-    if (i == steps) p = to;
+    p = i == steps ? to : SnapToTwips(p);
     AddLine(prev, p);
     prev = p;
   }

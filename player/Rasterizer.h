@@ -5,6 +5,7 @@
 
 #include "player/SwfTypes.h"
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -18,6 +19,12 @@ struct PixelBounds {
   bool Empty() const { return x1 <= x0 || y1 <= y0; }
 };
 
+// The original player holds device positions in whole twips (1/20 pixel);
+// without anti-aliasing that decides which pixel centres an edge takes.
+inline Point SnapToTwips(Point p) {
+  return {std::round(p.x * 20) / 20, std::round(p.y * 20) / 20};
+}
+
 class Rasterizer {
  public:
   // Receives the covered pixels of row `y` from `x` on: `count` coverage values 0..255.
@@ -25,8 +32,10 @@ class Rasterizer {
 
   void Reset(int width, int height);
   void AddLine(Point a, Point b);
-  // A quadratic curve, cut into lines no farther than `tolerance` pixels from it.
-  void AddQuad(Point from, Point control, Point to, double tolerance = 0.2);
+  // A quadratic curve, cut into even steps in its parameter so that no line
+  // is farther than `tolerance` pixels from it; the points between the steps
+  // are kept to twips like the ends (see SnapToTwips).
+  void AddQuad(Point from, Point control, Point to, double tolerance = 0.05);
   bool HasEdges() const { return !edges_.empty(); }
   // Rows and columns the outlines touch, clipped to the target.
   PixelBounds Bounds() const;
