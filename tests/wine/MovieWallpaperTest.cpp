@@ -1,0 +1,159 @@
+// The movie mode of the background window, in this process, in a scratch
+// application folder: which file plays, how the settings reach the player
+// control, and that the control plays and stops.
+#include "settings/IniFile.h"
+#include "startup/AppState.h"
+#include "player/SwfWriter.h"
+#include "tests/wine/TestSupport.h"
+#include "wallpaper/FrmShortcutBG.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+namespace w = velmora::swfwriter;
+
+constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueWhite = 0xFFFFFFFF, kOpaqueBlue = 0xFF0000FF;
+
+// A 400 x 300 movie: a red square in the middle of a green stage, ten frames.
+std::string SquareMovie() {
+  w::MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 30);
+  w::TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({0, 255, 0});
+  w::ShapeBuilder square;
+  square.SelectStyles(0, square.AddSolidFill({255, 0, 0}), 0);
+  square.Rectangle({150 * 20, 250 * 20, 100 * 20, 200 * 20});
+  t.DefineShape(1, square);
+  w::PlaceObject place;
+  place.depth = 1;
+  place.characterId = 1;
+  t.Place(place);
+  for (int i = 0; i < 10; ++i) t.ShowFrame();
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class MovieWallpaperTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App() = AppState{};
+    ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
+    ini = app.File("Wallpaper.ini");
+    test::WriteFileBytes(app.File("Flashs\\a.swf"), SquareMovie());
+    Set("MAIN", "WallInx", "1");
+  }
+  void TearDown() override {
+    bg.reset();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    App() = AppState{};
+  }
+  void Set(const char* section, const char* key, const std::string& value) {
+    WriteIniString(ini, section, key, value);
+  }
+  bool Start() {
+    bg = std::make_unique<FrmShortcutBG>(app.path());
+    return bg->Show();
+  }
+  uint32_t FramePixel(int x, int y) { return bg->DesktopFlash().Frame().Row(y)[x]; }
+  int FrameWidth() { return bg->DesktopFlash().Frame().width; }
+  int FrameHeight() { return bg->DesktopFlash().Frame().height; }
+
+  test::ScratchDir app;
+  test::ScratchDir elsewhere;
+  std::string ini;
+  std::unique_ptr<FrmShortcutBG> bg;
+};
+
+TEST_F(MovieWallpaperTest, ProgramFolderMoviePlaysFilledIntoTheWindow) {
+  Set("FLASH", "CurFlash", "a.swf|flashs*");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(bg->MoviePath(), app.path() + "\\Flashs\\a.swf");
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  EXPECT_TRUE(::IsWindowVisible(flash.hwnd()));
+  EXPECT_TRUE(flash.MovieLoaded());
+  EXPECT_TRUE(flash.IsPlaying());
+  RECT client{}, control{};
+  ::GetClientRect(bg->hwnd(), &client);
+  ::GetClientRect(flash.hwnd(), &control);
+  EXPECT_EQ(control.right, client.right);
+  EXPECT_EQ(control.bottom, client.bottom);
+  // The frames follow the movie's clock.
+  const uint32_t before = flash.FramesRun();
+  ASSERT_TRUE(test::PumpUntil([&] { return flash.FramesRun() >= before + 5; }, 5s));
+  // Shown whole and centred; the white of BackgroundColor's default replaces
+  // the movie's green.
+  EXPECT_EQ(FramePixel(FrameWidth() / 2, FrameHeight() / 2), kOpaqueRed);
+  EXPECT_EQ(FramePixel(2, FrameHeight() / 2), kOpaqueWhite);
+}
+
+TEST_F(MovieWallpaperTest, FolderLocationIsPrefixedAndSettingsReachTheControl) {
+  test::WriteFileBytes(elsewhere.File("b.swf"), SquareMovie());
+  Set("FLASH", "CurFlash", "b.swf|" + elsewhere.path() + "\\*");
+  Set("FLASH", "BackgroundColor", "16711680");  // 0x00FF0000: blue as BGR
+  Set("FLASH", "Moviesize", "2");
+  Set("FLASH", "Quality", "0");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(bg->MoviePath(), elsewhere.path() + "\\b.swf");
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  EXPECT_EQ(flash.ScaleMode(), 2);
+  EXPECT_EQ(flash.Quality(), 0);
+  EXPECT_EQ(flash.BackgroundColor(), 0xFF0000u);
+  // Exact fit stretches the stage over the window: its corner is the
+  // background colour, its middle the square.
+  EXPECT_EQ(FramePixel(1, 1), kOpaqueBlue);
+  EXPECT_EQ(FramePixel(FrameWidth() / 2, FrameHeight() / 2), kOpaqueRed);
+}
+
+TEST_F(MovieWallpaperTest, UnusableSettingsKeepWhatWasThere) {
+  Set("FLASH", "CurFlash", "a.swf|flashs*");
+  ASSERT_TRUE(Start());
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  Set("FLASH", "CurFlash", "no-location-here*");
+  Set("FLASH", "Moviesize", "wide");
+  Set("FLASH", "Quality", "best");
+  bg->ApplyWallpaperMode();
+  EXPECT_EQ(bg->MoviePath(), app.path() + "\\Flashs\\a.swf");  // path could not be built
+  EXPECT_EQ(flash.ScaleMode(), 0);
+  EXPECT_EQ(flash.Quality(), 1);
+  EXPECT_TRUE(flash.IsPlaying());
+}
+
+TEST_F(MovieWallpaperTest, MissingMovieShowsOnlyTheBackgroundColour) {
+  Set("FLASH", "CurFlash", "gone.swf|flashs*");
+  Set("FLASH", "BackgroundColor", "255");  // red as BGR
+  ASSERT_TRUE(Start());
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  EXPECT_FALSE(flash.MovieLoaded());
+  EXPECT_FALSE(flash.IsPlaying());
+  EXPECT_EQ(FramePixel(FrameWidth() / 2, FrameHeight() / 2), kOpaqueRed);
+}
+
+TEST_F(MovieWallpaperTest, SlideshowStopsAndHidesTheMovie) {
+  Set("FLASH", "CurFlash", "a.swf|flashs*");
+  ASSERT_TRUE(Start());
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  Set("MAIN", "WallInx", "2");
+  bg->ApplyWallpaperMode();
+  EXPECT_FALSE(flash.IsPlaying());
+  EXPECT_FALSE(::IsWindowVisible(flash.hwnd()));
+  const uint32_t frames = flash.FramesRun();
+  test::PumpFor(300ms);
+  EXPECT_EQ(flash.FramesRun(), frames);  // no clock while stopped
+  // Back to the movie: it restarts from the file named now.
+  Set("MAIN", "WallInx", "1");
+  bg->ApplyWallpaperMode();
+  EXPECT_TRUE(flash.IsPlaying());
+  EXPECT_TRUE(::IsWindowVisible(flash.hwnd()));
+  EXPECT_LE(flash.FramesRun(), 2u);
+}
+
+}  // namespace
+}  // namespace velmora
