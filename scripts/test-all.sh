@@ -22,4 +22,7 @@ ctest --preset win64 -j"$jobs"
 echo "== win32: the shipped 32-bit build"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"
+
+echo "== fuzz: the movie parser, timeline and renderer"
+"$root/scripts/fuzz-player.sh" "${VELMORA_FUZZ_SECONDS:-60}"
 echo "All builds and tests passed."
