@@ -230,32 +230,37 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
   for (const LineGeometry& line : group.lines) {
     if (line.paths.empty()) continue;
     raster_.Reset(ctx.target->width, ctx.target->height);
+    // A pen narrower than a pixel on screen is drawn one pixel wide there;
+    // any other is laid in the shape's space and transformed with it.
+    const bool hairline = line.style.width * scale < 1;
+    const Matrix identity;
+    const Matrix& toPixels = hairline ? identity : ctx.matrix;
     StrokeOptions options;
-    options.width = std::max(1.0, line.style.width * scale);
+    options.width = hairline ? 1.0 : line.style.width;
     options.startCap = line.style.startCap;
     options.endCap = line.style.endCap;
     options.join = line.style.join;
     options.miterLimit = line.style.miterLimit;
     options.noClose = line.style.noClose;
-    std::vector<Point> points;
     for (const StrokePath& path : line.paths) {
-      points.clear();
-      points.push_back(ctx.matrix.Apply(path.edges.front().from));
+      strokePoints_.clear();
+      auto place = [&](Point p) { return hairline ? ctx.matrix.Apply(p) : p; };
+      strokePoints_.push_back(place(path.edges.front().from));
       for (const Edge& e : path.edges) {
-        Point from = ctx.matrix.Apply(e.from), to = ctx.matrix.Apply(e.to);
         if (e.curve) {
-          Point c = ctx.matrix.Apply(e.control);
+          // As many steps as the curve needs on screen.
+          Point from = ctx.matrix.Apply(e.from), c = ctx.matrix.Apply(e.control), to = ctx.matrix.Apply(e.to);
           double ddx = from.x - 2 * c.x + to.x, ddy = from.y - 2 * c.y + to.y;
           int steps = std::clamp(static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) / 1.6))), 1, 256);
           for (int i = 1; i < steps; ++i) {
             double t = double(i) / steps, u = 1 - t;
-            points.push_back({u * u * from.x + 2 * u * t * c.x + t * t * to.x,
-                              u * u * from.y + 2 * u * t * c.y + t * t * to.y});
+            strokePoints_.push_back(place({u * u * e.from.x + 2 * u * t * e.control.x + t * t * e.to.x,
+                                           u * u * e.from.y + 2 * u * t * e.control.y + t * t * e.to.y}));
           }
         }
-        points.push_back(to);
+        strokePoints_.push_back(place(e.to));
       }
-      AddStroke(points, options, raster_);
+      AddStroke(strokePoints_, options, toPixels, raster_);
     }
     FillStyle style;
     if (line.style.hasFill) {

@@ -56,6 +56,7 @@ class FrameRenderer {
   Rasterizer raster_;
   FillRule fillRule_ = FillRule::EvenOdd;
   std::vector<uint32_t> paintRow_;
+  std::vector<Point> strokePoints_;
   std::map<const Shape*, ShapeGeometry> shapes_;
   std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;
   std::vector<std::unique_ptr<Canvas>> spareLayers_;
