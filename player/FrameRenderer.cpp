@@ -4,6 +4,7 @@
 #include "player/Filters.h"
 #include "player/Paint.h"
 #include "player/Stroker.h"
+#include "player/TextLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,8 +121,13 @@ void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx)
     case Character::Kind::Sprite:
       if (object.clip) DrawClip(*object.clip, ctx);
       break;
+    case Character::Kind::Text:
+      if (c.text) DrawText(*c.text, ctx);
+      break;
     case Character::Kind::Bitmap:
       break;  // pictures are drawn through the shapes that fill with them
+    case Character::Kind::Font:
+      break;  // fonts are drawn through the texts that use them
   }
 }
 
@@ -146,6 +152,24 @@ void FrameRenderer::DrawShape(const ShapeGeometry& shape, const Context& ctx) {
     DrawFills(shape, group, ctx);
     DrawLines(group, ctx);
   }
+}
+
+void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
+  FillStyle style;
+  Context glyphCtx = ctx;
+  ForEachGlyph(text, movie_, [&](const PlacedGlyph& glyph) {
+    glyphCtx.matrix = ctx.matrix * glyph.matrix;
+    style.color = glyph.color;
+    const ShapeGeometry& outline = GeometryOf(glyph.outline);
+    fillRule_ = outline.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+    for (const StyleGroup& group : outline.groups)
+      for (const FillGeometry& fill : group.fills) {
+        if (fill.edges.empty()) continue;
+        raster_.Reset(ctx.target->width, ctx.target->height);
+        AddFillEdges(fill.edges, glyphCtx.matrix);
+        PaintCoverage(style, glyphCtx, false, *ctx.target, ctx.mask);
+      }
+  });
 }
 
 void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m) {

@@ -40,6 +40,8 @@ class FrameRenderer {
   void DrawObject(const DisplayObject& object, const Context& ctx);
   void DrawContent(const DisplayObject& object, const Context& ctx);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
+  // Glyph outlines filled with their record's colour.
+  void DrawText(const StaticText& text, const Context& ctx);
   void DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx);
   void DrawLines(const StyleGroup& group, const Context& ctx);
   void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
