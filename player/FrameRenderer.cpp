@@ -150,7 +150,9 @@ const ShapeGeometry& FrameRenderer::GeometryOf(const MorphShape* morph, uint16_t
 void FrameRenderer::DrawShape(const ShapeGeometry& shape, const Context& ctx) {
   for (const StyleGroup& group : shape.groups) {
     DrawFills(shape, group, ctx);
-    DrawLines(group, ctx);
+    // A mask is its fills alone: the reference pictures clip along the fill's
+    // edge even where the mask shape has a pen around it.
+    if (!ctx.maskMode) DrawLines(group, ctx);
   }
 }
 
