@@ -63,6 +63,9 @@ void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx) {
   for (const auto& [depth, object] : clip.DisplayList()) {
     while (!masks.empty() && depth > masks.back().clipDepth) masks.pop_back();
     const CoveragePlane* mask = masks.empty() ? ctx.mask : &masks.back().plane;
+    // Inside a clip drawn as a mask, its own masks neither clip nor add: the
+    // reference pictures show the whole content of a masking sprite.
+    if (object.clipDepth > 0 && ctx.maskMode) continue;
     if (object.clipDepth > 0) {
       // The mask's shape, cut by any mask around it, decides where the
       // objects up to its clip depth show.
