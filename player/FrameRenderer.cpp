@@ -4,6 +4,7 @@
 #include "player/Filters.h"
 #include "player/Paint.h"
 #include "player/Stroker.h"
+#include "player/TextLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,6 +63,9 @@ void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx) {
   for (const auto& [depth, object] : clip.DisplayList()) {
     while (!masks.empty() && depth > masks.back().clipDepth) masks.pop_back();
     const CoveragePlane* mask = masks.empty() ? ctx.mask : &masks.back().plane;
+    // Inside a clip drawn as a mask, its own masks neither clip nor add: the
+    // reference pictures show the whole content of a masking sprite.
+    if (object.clipDepth > 0 && ctx.maskMode) continue;
     if (object.clipDepth > 0) {
       // The mask's shape, cut by any mask around it, decides where the
       // objects up to its clip depth show.
@@ -120,8 +124,13 @@ void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx)
     case Character::Kind::Sprite:
       if (object.clip) DrawClip(*object.clip, ctx);
       break;
+    case Character::Kind::Text:
+      if (c.text) DrawText(*c.text, ctx);
+      break;
     case Character::Kind::Bitmap:
       break;  // pictures are drawn through the shapes that fill with them
+    case Character::Kind::Font:
+      break;  // fonts are drawn through the texts that use them
   }
 }
 
@@ -144,8 +153,28 @@ const ShapeGeometry& FrameRenderer::GeometryOf(const MorphShape* morph, uint16_t
 void FrameRenderer::DrawShape(const ShapeGeometry& shape, const Context& ctx) {
   for (const StyleGroup& group : shape.groups) {
     DrawFills(shape, group, ctx);
-    DrawLines(group, ctx);
+    // A mask is its fills alone: the reference pictures clip along the fill's
+    // edge even where the mask shape has a pen around it.
+    if (!ctx.maskMode) DrawLines(group, ctx);
   }
+}
+
+void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
+  FillStyle style;
+  Context glyphCtx = ctx;
+  ForEachGlyph(text, movie_, [&](const PlacedGlyph& glyph) {
+    glyphCtx.matrix = ctx.matrix * glyph.matrix;
+    style.color = glyph.color;
+    const ShapeGeometry& outline = GeometryOf(glyph.outline);
+    fillRule_ = outline.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+    for (const StyleGroup& group : outline.groups)
+      for (const FillGeometry& fill : group.fills) {
+        if (fill.edges.empty()) continue;
+        raster_.Reset(ctx.target->width, ctx.target->height);
+        AddFillEdges(fill.edges, glyphCtx.matrix);
+        PaintCoverage(style, glyphCtx, false, *ctx.target, ctx.mask);
+      }
+  });
 }
 
 void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m) {
@@ -230,32 +259,37 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
   for (const LineGeometry& line : group.lines) {
     if (line.paths.empty()) continue;
     raster_.Reset(ctx.target->width, ctx.target->height);
+    // A pen narrower than a pixel on screen is drawn one pixel wide there;
+    // any other is laid in the shape's space and transformed with it.
+    const bool hairline = line.style.width * scale < 1;
+    const Matrix identity;
+    const Matrix& toPixels = hairline ? identity : ctx.matrix;
     StrokeOptions options;
-    options.width = std::max(1.0, line.style.width * scale);
+    options.width = hairline ? 1.0 : line.style.width;
     options.startCap = line.style.startCap;
     options.endCap = line.style.endCap;
     options.join = line.style.join;
     options.miterLimit = line.style.miterLimit;
     options.noClose = line.style.noClose;
-    std::vector<Point> points;
     for (const StrokePath& path : line.paths) {
-      points.clear();
-      points.push_back(ctx.matrix.Apply(path.edges.front().from));
+      strokePoints_.clear();
+      auto place = [&](Point p) { return hairline ? ctx.matrix.Apply(p) : p; };
+      strokePoints_.push_back(place(path.edges.front().from));
       for (const Edge& e : path.edges) {
-        Point from = ctx.matrix.Apply(e.from), to = ctx.matrix.Apply(e.to);
         if (e.curve) {
-          Point c = ctx.matrix.Apply(e.control);
+          // As many steps as the curve needs on screen.
+          Point from = ctx.matrix.Apply(e.from), c = ctx.matrix.Apply(e.control), to = ctx.matrix.Apply(e.to);
           double ddx = from.x - 2 * c.x + to.x, ddy = from.y - 2 * c.y + to.y;
           int steps = std::clamp(static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) / 1.6))), 1, 256);
           for (int i = 1; i < steps; ++i) {
             double t = double(i) / steps, u = 1 - t;
-            points.push_back({u * u * from.x + 2 * u * t * c.x + t * t * to.x,
-                              u * u * from.y + 2 * u * t * c.y + t * t * to.y});
+            strokePoints_.push_back(place({u * u * e.from.x + 2 * u * t * e.control.x + t * t * e.to.x,
+                                           u * u * e.from.y + 2 * u * t * e.control.y + t * t * e.to.y}));
           }
         }
-        points.push_back(to);
+        strokePoints_.push_back(place(e.to));
       }
-      AddStroke(points, options, raster_);
+      AddStroke(strokePoints_, options, toPixels, raster_);
     }
     FillStyle style;
     if (line.style.hasFill) {

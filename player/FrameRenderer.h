@@ -40,6 +40,8 @@ class FrameRenderer {
   void DrawObject(const DisplayObject& object, const Context& ctx);
   void DrawContent(const DisplayObject& object, const Context& ctx);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
+  // Glyph outlines filled with their record's colour.
+  void DrawText(const StaticText& text, const Context& ctx);
   void DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx);
   void DrawLines(const StyleGroup& group, const Context& ctx);
   void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
@@ -56,6 +58,7 @@ class FrameRenderer {
   Rasterizer raster_;
   FillRule fillRule_ = FillRule::EvenOdd;
   std::vector<uint32_t> paintRow_;
+  std::vector<Point> strokePoints_;
   std::map<const Shape*, ShapeGeometry> shapes_;
   std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;
   std::vector<std::unique_ptr<Canvas>> spareLayers_;

@@ -34,7 +34,9 @@ void MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   if (!root_ || !renderer_) return;
   RenderOptions options;
   options.antialias = highQuality;
-  options.smoothBitmaps = highQuality;
+  // Smoothed bitmap fills stay smoothed at low quality too: the reference
+  // pictures of zoomed pictures are bilinear there.
+  options.smoothBitmaps = true;
   renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, canvas);
 }
 

@@ -8,32 +8,48 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// Every piece is added with negative signed area so that overlapping pieces
-// add up instead of cancelling.
-void AddPolygon(std::vector<Point> poly, Rasterizer& out) {
-  if (poly.size() < 3) return;
+// Where the pieces go: the transform to pixels, the rasterizer and how far a
+// round part may stray from its circle, in path units.
+struct PenSink {
+  const Matrix& toPixels;
+  Rasterizer& out;
+  double tolerance;
+};
+
+// Every piece is added with one sign of area so that overlapping pieces add
+// up instead of cancelling.
+void AddPolygon(const Point* poly, size_t n, PenSink& sink) {
+  if (n < 3) return;
   double area = 0;
-  for (size_t i = 0; i < poly.size(); ++i) {
+  for (size_t i = 0; i < n; ++i) {
     const Point& a = poly[i];
-    const Point& b = poly[(i + 1) % poly.size()];
+    const Point& b = poly[(i + 1) % n];
     area += a.x * b.y - b.x * a.y;
   }
-  if (area > 0) std::reverse(poly.begin(), poly.end());
-  for (size_t i = 0; i < poly.size(); ++i) out.AddLine(poly[i], poly[(i + 1) % poly.size()]);
+  Point first = sink.toPixels.Apply(poly[area > 0 ? n - 1 : 0]), prev = first;
+  for (size_t k = 1; k < n; ++k) {
+    Point p = sink.toPixels.Apply(poly[area > 0 ? n - 1 - k : k]);
+    sink.out.AddLine(prev, p);
+    prev = p;
+  }
+  sink.out.AddLine(prev, first);
 }
 
-void AddDisc(Point c, double r, Rasterizer& out) {
+void AddPolygon(std::initializer_list<Point> poly, PenSink& sink) { AddPolygon(poly.begin(), poly.size(), sink); }
+
+void AddDisc(Point c, double r, PenSink& sink) {
   // Enough sides that none strays more than a hundredth of a pixel inside the
   // true circle: round joins and caps of wide pens show their polygon otherwise.
-  const double tol = 0.01;
+  constexpr int kMaxSides = 256;
+  const double tol = sink.tolerance;
   double step = r > tol ? std::acos(1 - tol / r) * 2 : kPi;
-  int steps = std::clamp(static_cast<int>(std::ceil(2 * kPi / step)), 8, 256);
-  std::vector<Point> poly;
+  int steps = std::clamp(static_cast<int>(std::ceil(2 * kPi / step)), 8, kMaxSides);
+  Point poly[kMaxSides];
   for (int i = 0; i < steps; ++i) {
     double t = 2 * kPi * i / steps;
-    poly.push_back({c.x + r * std::cos(t), c.y + r * std::sin(t)});
+    poly[i] = {c.x + r * std::cos(t), c.y + r * std::sin(t)};
   }
-  AddPolygon(std::move(poly), out);
+  AddPolygon(poly, steps, sink);
 }
 
 Point Normal(Point a, Point b, double halfWidth) {
@@ -42,7 +58,7 @@ Point Normal(Point a, Point b, double halfWidth) {
   return {-dy / len * halfWidth, dx / len * halfWidth};
 }
 
-void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, double hw, Rasterizer& out) {
+void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, double hw, PenSink& out) {
   if (o.join == JoinStyle::Round) {
     AddDisc(at, hw, out);
     return;
@@ -70,7 +86,7 @@ void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, double hw
   AddPolygon({at, a, b}, out);
 }
 
-void AddCap(Point end, Point inward, CapStyle cap, double hw, Rasterizer& out) {
+void AddCap(Point end, Point inward, CapStyle cap, double hw, PenSink& out) {
   if (cap == CapStyle::Round) {
     AddDisc(end, hw, out);
   } else if (cap == CapStyle::Square) {
@@ -88,13 +104,21 @@ void AddCap(Point end, Point inward, CapStyle cap, double hw, Rasterizer& out) {
 
 }  // namespace
 
-void AddStroke(const std::vector<Point>& input, const StrokeOptions& o, Rasterizer& out) {
+void AddStroke(const std::vector<Point>& input, const StrokeOptions& o, const Matrix& toPixels,
+               Rasterizer& rasterizer) {
+  // The largest stretch of the transform decides how fine round parts must be.
+  double aa = toPixels.a * toPixels.a + toPixels.b * toPixels.b;
+  double cc = toPixels.c * toPixels.c + toPixels.d * toPixels.d;
+  double ac = toPixels.a * toPixels.c + toPixels.b * toPixels.d;
+  double maxStretch = std::sqrt((aa + cc) / 2 + std::sqrt((aa - cc) * (aa - cc) / 4 + ac * ac));
+  PenSink out{toPixels, rasterizer, 0.01 / std::max(maxStretch, 1e-9)};
   // Repeated points have no direction.
   std::vector<Point> pts;
   for (const Point& p : input)
     if (pts.empty() || std::fabs(p.x - pts.back().x) > 1e-9 || std::fabs(p.y - pts.back().y) > 1e-9)
       pts.push_back(p);
-  const double hw = std::max(o.width, 1.0) / 2;
+  const double hw = o.width / 2;
+  if (!(hw > 0)) return;
   if (pts.size() == 1) {
     if (o.startCap == CapStyle::Round) AddDisc(pts[0], hw, out);
     return;

@@ -183,12 +183,44 @@ struct Timeline {
   std::map<std::string, uint32_t> labels;  // label to 0-based frame
 };
 
+// An embedded font: one outline per glyph, filled with style 1, in an EM
+// square of `emSize` units.
+struct Font {
+  double emSize = 1024;  // DefineFont3 outlines are 20 times finer
+  std::vector<std::shared_ptr<const Shape>> glyphs;
+  std::vector<uint16_t> codes;     // character code of each glyph, when given
+  std::vector<int16_t> advances;   // em units, when the font has a layout
+};
+
+struct TextGlyph {
+  uint32_t index = 0;  // into the font's glyphs
+  int32_t advance = 0;  // twips to the next glyph
+};
+
+// A run of glyphs of one font, colour and height; fields a record leaves out
+// carry over from the record before it.
+struct TextRecord {
+  uint16_t fontId = 0;
+  Rgba color;
+  double x = 0, y = 0;  // twips, the baseline start of the first glyph
+  uint16_t height = 0;  // twips per em
+  std::vector<TextGlyph> glyphs;
+};
+
+struct StaticText {
+  Rect bounds;
+  Matrix matrix;
+  std::vector<TextRecord> records;
+};
+
 struct Character {
-  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite } kind = Kind::Shape;
+  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text } kind = Kind::Shape;
   std::shared_ptr<const Shape> shape;
   std::shared_ptr<const MorphShape> morph;
   std::shared_ptr<const Bitmap> bitmap;
   std::shared_ptr<const Timeline> sprite;
+  std::shared_ptr<const Font> font;
+  std::shared_ptr<const StaticText> text;
 };
 
 struct Movie {

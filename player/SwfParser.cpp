@@ -5,6 +5,7 @@
 #include "player/BitmapDecoder.h"
 #include "player/LzmaDecoder.h"
 #include "player/ShapeParser.h"
+#include "player/TextParser.h"
 
 #include <cstdio>
 #include <memory>
@@ -20,6 +21,8 @@ enum TagCode : uint16_t {
   kRemoveObject = 5,
   kDefineBits = 6,
   kJpegTables = 8,
+  kDefineFont = 10,
+  kDefineText = 11,
   kSetBackgroundColor = 9,
   kDoAction = 12,
   kDefineShape2 = 22,
@@ -28,12 +31,15 @@ enum TagCode : uint16_t {
   kPlaceObject2 = 26,
   kRemoveObject2 = 28,
   kDefineShape3 = 32,
+  kDefineText2 = 33,
   kDefineBitsJpeg3 = 35,
   kDefineBitsLossless2 = 36,
   kDefineSprite = 39,
   kFrameLabel = 43,
   kDefineMorphShape = 46,
+  kDefineFont2 = 48,
   kPlaceObject3 = 70,
+  kDefineFont3 = 75,
   kDefineShape4 = 83,
   kDefineMorphShape2 = 84,
   kDefineBitsJpeg4 = 90,
@@ -243,6 +249,11 @@ class Parser {
       case kDefineShape4: ReadShapeTag(body, 4); break;
       case kDefineMorphShape: ReadMorphTag(body, 1); break;
       case kDefineMorphShape2: ReadMorphTag(body, 2); break;
+      case kDefineFont: ReadFontTag(body, 1); break;
+      case kDefineFont2: ReadFontTag(body, 2); break;
+      case kDefineFont3: ReadFontTag(body, 3); break;
+      case kDefineText: ReadTextTag(body, 1); break;
+      case kDefineText2: ReadTextTag(body, 2); break;
       case kJpegTables:
         jpegTables_.assign(body.Current(), body.Current() + body.Remaining());
         break;
@@ -310,6 +321,30 @@ class Parser {
     Character c;
     c.kind = Character::Kind::MorphShape;
     c.morph = std::move(morph);
+    Define(id, std::move(c));
+  }
+
+  void ReadFontTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    auto font = std::make_shared<Font>();
+    if (!body.Ok() || !ReadFont(body, version, *font)) {
+      Damaged("font " + std::to_string(id) + " is damaged");
+      return;
+    }
+    Character c;
+    c.kind = Character::Kind::Font;
+    c.font = std::move(font);
+    Define(id, std::move(c));
+  }
+
+  void ReadTextTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    auto text = std::make_shared<StaticText>();
+    // Damaged text keeps the records read before the damage.
+    if (!body.Ok() || !ReadStaticText(body, version, *text)) Damaged("text " + std::to_string(id) + " is damaged");
+    Character c;
+    c.kind = Character::Kind::Text;
+    c.text = std::move(text);
     Define(id, std::move(c));
   }
 

@@ -5,6 +5,7 @@ include(${CMAKE_SOURCE_DIR}/player/lzma.cmake)
 add_library(velmora_player STATIC
   player/BitReader.cpp
   player/ShapeParser.cpp
+  player/TextParser.cpp
   player/ActionParser.cpp
   player/BitmapDecoder.cpp
   player/SwfParser.cpp

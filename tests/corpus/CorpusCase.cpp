@@ -1,6 +1,7 @@
 #include "tests/corpus/CorpusCase.h"
 
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 namespace velmora::corpus {
@@ -48,6 +49,9 @@ CorpusCase ParseCaseToml(const std::string& text) {
   constexpr size_t kNone = static_cast<size_t>(-1);
   size_t current = kNone;
   std::vector<std::pair<size_t, std::string>> triggers;
+  // Comparisons whose only check so far is the one their plain table header
+  // made with no tolerance or outlier keys: a later checks list replaces it.
+  std::set<size_t> placeholders;
   while (std::getline(in, line)) {
     line = Trim(line.substr(0, line.find('#') == std::string::npos ? line.size() : line.find('#')));
     if (line.empty()) continue;
@@ -61,7 +65,12 @@ CorpusCase ParseCaseToml(const std::string& text) {
         bool checks = rest.size() > 7 && rest.compare(rest.size() - 7, 7, ".checks") == 0;
         if (checks) rest = rest.substr(0, rest.size() - 7);
         current = FindOrAdd(c, Unquote(rest));
-        if (checks || c.comparisons[current].checks.empty()) c.comparisons[current].checks.push_back({});
+        auto& list = c.comparisons[current].checks;
+        if (checks && placeholders.erase(current)) list.clear();
+        if (checks || list.empty()) {
+          if (!checks) placeholders.insert(current);
+          list.push_back({});
+        }
       }
       continue;
     }
@@ -78,6 +87,7 @@ CorpusCase ParseCaseToml(const std::string& text) {
     if (current == kNone) continue;
     Check& check = c.comparisons[current].checks.back();
     if (key == "trigger") triggers.emplace_back(current, Unquote(value));
+    if (key == "tolerance" || key == "max_outliers") placeholders.erase(current);
     if (key == "tolerance") check.tolerance = std::atoi(value.c_str());
     if (key == "max_outliers") check.maxOutliers = std::atol(value.c_str());
   }
