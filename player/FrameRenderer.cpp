@@ -25,6 +25,9 @@ double LineScale(const Matrix& m) {
 
 void FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options, Canvas& canvas) {
   options_ = options;
+  // Filters keep their size in stage pixels whatever the objects' own scale;
+  // only the view stretches them.
+  filterScale_ = LineScale(view) * 20;
   Context ctx;
   ctx.target = &canvas;
   ctx.matrix = view;
@@ -101,9 +104,17 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
   std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
   inner.target = layer.get();
   inner.mask = nullptr;
+  const bool filtered = !object.filters.empty();
+  if (filtered) {
+    // A filtered object is drawn as a picture on whole pixels, and its
+    // colour transform tints the filters' result too.
+    inner.matrix.tx = std::round(inner.matrix.tx);
+    inner.matrix.ty = std::round(inner.matrix.ty);
+    inner.cx = ColorTransform();
+  }
   DrawContent(object, inner);
-  double filterScale = LineScale(ctx.matrix) * 20;
-  for (const Filter& f : object.filters) ApplyFilter(f, filterScale, *layer);
+  for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, *layer);
+  if (filtered) TransformLayer(*layer, ctx.cx * object.colorTransform);
   CompositeLayer(*ctx.target, *layer, object.blendMode, ctx.mask, 0, 0, layer->width, layer->height);
   GiveBack(std::move(layer));
 }

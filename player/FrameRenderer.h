@@ -61,6 +61,7 @@ class FrameRenderer {
   std::vector<std::unique_ptr<Canvas>> spareLayers_;
   Canvas fillLayer_;
   int drawDepth_ = 0;
+  double filterScale_ = 1;  // layer pixels per stage pixel
 };
 
 }  // namespace velmora::swf
