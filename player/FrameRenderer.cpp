@@ -113,7 +113,7 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
     inner.cx = ColorTransform();
   }
   DrawContent(object, inner);
-  for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, *layer);
+  for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, options_.antialias, *layer);
   if (filtered) TransformLayer(*layer, ctx.cx * object.colorTransform);
   CompositeLayer(*ctx.target, *layer, object.blendMode, ctx.mask, 0, 0, layer->width, layer->height);
   GiveBack(std::move(layer));
