@@ -25,5 +25,8 @@ void TransformLayer(Canvas& layer, const ColorTransform& cx);
 // `mask` when given (a plane of the target's size).
 void CompositeLayer(Canvas& target, const Canvas& layer, BlendMode mode, const CoveragePlane* mask,
                     int x0, int y0, int x1, int y1);
+// The same for a layer of its own size whose corner is at (layerX, layerY).
+void CompositeLayerAt(Canvas& target, const Canvas& layer, int layerX, int layerY, BlendMode mode,
+                      const CoveragePlane* mask);
 
 }  // namespace velmora::swf

@@ -124,7 +124,59 @@ void ColorMatrix(const float* m, Canvas& layer) {
   }
 }
 
+void AddRect(const Rect& r, const Matrix& m, PixelRect& out, bool& any) {
+  if (r.xMax <= r.xMin || r.yMax <= r.yMin) return;
+  const Point corners[4] = {{double(r.xMin), double(r.yMin)}, {double(r.xMax), double(r.yMin)},
+                            {double(r.xMin), double(r.yMax)}, {double(r.xMax), double(r.yMax)}};
+  for (const Point& c : corners) {
+    Point p = m.Apply(c);
+    if (!any) out = {p.x, p.y, p.x, p.y};
+    any = true;
+    out.x0 = std::min(out.x0, p.x);
+    out.y0 = std::min(out.y0, p.y);
+    out.x1 = std::max(out.x1, p.x);
+    out.y1 = std::max(out.y1, p.y);
+  }
+}
+
+void AddBounds(const DisplayObject& object, const Matrix& parent, PixelRect& out, bool& any, int depth) {
+  if (!object.character || depth > 64) return;
+  const Matrix m = parent * object.matrix;
+  const Character& c = *object.character;
+  if (c.shape) AddRect(c.shape->bounds, m, out, any);
+  if (c.morph) {
+    AddRect(c.morph->startBounds, m, out, any);
+    AddRect(c.morph->endBounds, m, out, any);
+  }
+  if (object.clip)
+    for (const auto& [d, child] : object.clip->DisplayList()) AddBounds(child, m, out, any, depth + 1);
+}
+
 }  // namespace
+
+PixelRect ContentBounds(const DisplayObject& object, const Matrix& matrix) {
+  PixelRect out;
+  bool any = false;
+  AddBounds(object, matrix, out, any, 0);
+  return out;
+}
+
+PixelRect FilterReach(const std::vector<Filter>& filters, double scale) {
+  PixelRect r;
+  for (const Filter& f : filters) {
+    if (f.kind == FilterKind::ColorMatrix || f.kind == FilterKind::Convolution) continue;
+    const int passes = std::clamp(f.passes, 1, 15);
+    const double bx = std::ceil(std::clamp(f.blurX * scale, 0.0, 512.0) / 2 + 1) * passes;
+    const double by = std::ceil(std::clamp(f.blurY * scale, 0.0, 512.0) / 2 + 1) * passes;
+    const double dx = std::ceil(std::fabs(std::cos(f.angle) * f.distance * scale));
+    const double dy = std::ceil(std::fabs(std::sin(f.angle) * f.distance * scale));
+    r.x0 += bx + dx;
+    r.x1 += bx + dx;
+    r.y0 += by + dy;
+    r.y1 += by + dy;
+  }
+  return r;
+}
 
 void BoxBlur(Canvas& layer, double widthX, double widthY, int passes, bool smooth) {
   const BoxWindow wx = MakeWindow(std::clamp(widthX, 0.0, 512.0), smooth);

@@ -38,6 +38,8 @@ class FrameRenderer {
 
   void DrawClip(const Clip& clip, const Context& ctx);
   void DrawObject(const DisplayObject& object, const Context& ctx);
+  // An object with filters, through a layer over its own area.
+  void DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner);
   void DrawContent(const DisplayObject& object, const Context& ctx);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
   void DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx);
