@@ -1,5 +1,7 @@
 #include "player/Compositing.h"
 
+#include "player/Paint.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -89,6 +91,23 @@ uint32_t BlendPixel(BlendMode mode, uint32_t dst, uint32_t src) {
   return out | (a << 24);
 }
 
+// Blends the target's rows y0..y1, columns x0..x1, with the layer pixels
+// under them; the layer's corner is at (layerX, layerY).
+void CompositeRows(Canvas& target, const Canvas& layer, int layerX, int layerY, BlendMode mode,
+                   const CoveragePlane* mask, int x0, int y0, int x1, int y1) {
+  for (int y = y0; y < y1; ++y) {
+    uint32_t* dst = target.Row(y);
+    const uint32_t* src = layer.Row(y - layerY) - layerX;
+    const uint8_t* m = mask ? mask->Row(y) : nullptr;
+    for (int x = x0; x < x1; ++x) {
+      uint32_t s = src[x];
+      if (m) s = ScaleColor(s, m[x]);
+      if (s == 0 && mode != BlendMode::Alpha) continue;
+      dst[x] = BlendPixel(mode, dst[x], s);
+    }
+  }
+}
+
 }  // namespace
 
 void BlendOverSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, const uint8_t* mask,
@@ -118,23 +137,28 @@ void AddSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, int co
   }
 }
 
+void TransformLayer(Canvas& layer, const ColorTransform& cx) {
+  if (cx.IsIdentity()) return;
+  for (uint32_t& p : layer.pixels) {
+    const uint32_t a = p >> 24;
+    if (a == 0 && cx.aAdd <= 0) continue;
+    auto unmul = [a](uint32_t c) { return a ? std::min<uint32_t>(255, (c * 255 + a / 2) / a) : 0u; };
+    Rgba c = cx.Apply({static_cast<uint8_t>(unmul((p >> 16) & 0xFF)), static_cast<uint8_t>(unmul((p >> 8) & 0xFF)),
+                       static_cast<uint8_t>(unmul(p & 0xFF)), static_cast<uint8_t>(a)});
+    p = PremultipliedArgb(c);
+  }
+}
+
 void CompositeLayer(Canvas& target, const Canvas& layer, BlendMode mode, const CoveragePlane* mask,
                     int x0, int y0, int x1, int y1) {
-  x0 = std::max(x0, 0);
-  y0 = std::max(y0, 0);
-  x1 = std::min({x1, target.width, layer.width});
-  y1 = std::min({y1, target.height, layer.height});
-  for (int y = y0; y < y1; ++y) {
-    uint32_t* dst = target.Row(y);
-    const uint32_t* src = layer.Row(y);
-    const uint8_t* m = mask ? mask->Row(y) : nullptr;
-    for (int x = x0; x < x1; ++x) {
-      uint32_t s = src[x];
-      if (m) s = ScaleColor(s, m[x]);
-      if (s == 0 && mode != BlendMode::Alpha) continue;
-      dst[x] = BlendPixel(mode, dst[x], s);
-    }
-  }
+  CompositeRows(target, layer, 0, 0, mode, mask, std::max(x0, 0), std::max(y0, 0),
+                std::min({x1, target.width, layer.width}), std::min({y1, target.height, layer.height}));
+}
+
+void CompositeLayerAt(Canvas& target, const Canvas& layer, int layerX, int layerY, BlendMode mode,
+                      const CoveragePlane* mask) {
+  CompositeRows(target, layer, layerX, layerY, mode, mask, std::max(layerX, 0), std::max(layerY, 0),
+                std::min(target.width, layerX + layer.width), std::min(target.height, layerY + layer.height));
 }
 
 }  // namespace velmora::swf

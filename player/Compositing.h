@@ -18,9 +18,15 @@ void BlendSolidSpan(uint32_t* dst, uint32_t color, const uint8_t* coverage, cons
 // dst += src * coverage: fills of one shape meet without a seam.
 void AddSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, int count);
 
+// Applies a colour transform to every pixel of `layer`.
+void TransformLayer(Canvas& layer, const ColorTransform& cx);
+
 // Puts `layer` onto `target` (same size) within `bounds` with `mode`, through
 // `mask` when given (a plane of the target's size).
 void CompositeLayer(Canvas& target, const Canvas& layer, BlendMode mode, const CoveragePlane* mask,
                     int x0, int y0, int x1, int y1);
+// The same for a layer of its own size whose corner is at (layerX, layerY).
+void CompositeLayerAt(Canvas& target, const Canvas& layer, int layerX, int layerY, BlendMode mode,
+                      const CoveragePlane* mask);
 
 }  // namespace velmora::swf

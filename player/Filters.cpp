@@ -10,25 +10,45 @@ namespace velmora::swf {
 namespace {
 
 
-// One box pass over `count` values spaced by `stride`, window `width`.
-void BoxLine(uint32_t* data, int count, int stride, int width, std::vector<uint32_t>& scratch) {
-  if (width <= 1 || count == 0) return;
-  scratch.resize(count);
-  for (int i = 0; i < count; ++i) scratch[i] = data[static_cast<size_t>(i) * stride];
-  const int left = (width - 1) / 2, right = width / 2;
+// A box of `width` pixels centred on each pixel: the taps it covers whole
+// count fully, the two it cuts at its ends by the part inside (in 1/256).
+struct BoxWindow {
+  int radius = 0;     // taps -radius..radius count fully
+  uint32_t edge = 0;  // weight of the taps at +-(radius + 1)
+  uint32_t total = 0;
+};
+
+BoxWindow MakeWindow(double width, bool fractionalEnds) {
+  BoxWindow w;
+  w.radius = std::max(0, static_cast<int>(std::floor((width - 1) / 2)));
+  double rest = (width - (2 * w.radius + 1)) / 2;
+  w.edge = fractionalEnds ? static_cast<uint32_t>(std::lround(std::clamp(rest, 0.0, 1.0) * 256)) : 0;
+  w.total = (2 * w.radius + 1) * 256 + 2 * w.edge;
+  return w;
+}
+
+// One box pass over `count` values spaced by `stride`; outside is transparent.
+void BoxLine(uint32_t* data, int count, int stride, const BoxWindow& w, std::vector<uint32_t>& scratch) {
+  if (count == 0) return;
+  const int r = w.radius;
+  scratch.assign(static_cast<size_t>(count) + 2 * (r + 1), 0);
+  uint32_t* line = scratch.data() + r + 1;  // padded with zeros both sides
+  for (int i = 0; i < count; ++i) line[i] = data[static_cast<size_t>(i) * stride];
   uint32_t sum[4] = {0, 0, 0, 0};
-  auto add = [&](int i, int sign) {
-    if (i < 0 || i >= count) return;
-    uint32_t p = scratch[i];
-    for (int c = 0; c < 4; ++c) sum[c] += sign * ((p >> (8 * c)) & 0xFF);
-  };
-  for (int i = -left; i <= right - 1; ++i) add(i, 1);
+  for (int i = -r; i < r; ++i)
+    for (int c = 0; c < 4; ++c) sum[c] += (line[i] >> (8 * c)) & 0xFF;
+  const uint32_t half = w.total / 2;
   for (int i = 0; i < count; ++i) {
-    add(i + right, 1);
+    const uint32_t in = line[i + r], e1 = line[i - r - 1], e2 = line[i + r + 1];
     uint32_t out = 0;
-    for (int c = 0; c < 4; ++c) out |= ((sum[c] + width / 2) / width) << (8 * c);
+    for (int c = 0; c < 4; ++c) {
+      const int s = 8 * c;
+      sum[c] += (in >> s) & 0xFF;
+      uint32_t ends = ((e1 >> s) & 0xFF) + ((e2 >> s) & 0xFF);
+      out |= std::min<uint32_t>(255, (sum[c] * 256 + ends * w.edge + half) / w.total) << s;
+      sum[c] -= (line[i - r] >> s) & 0xFF;
+    }
     data[static_cast<size_t>(i) * stride] = out;
-    add(i - left, -1);
   }
 }
 
@@ -69,12 +89,12 @@ uint32_t Scale(uint32_t c, double f) {
 
 uint32_t Over(uint32_t dst, uint32_t src) { return src + Scale(dst, 1 - (src >> 24) / 255.0); }
 
-void Shadow(const Filter& f, double scale, Canvas& layer, double distance) {
+void Shadow(const Filter& f, double scale, bool smooth, Canvas& layer, double distance) {
   double angle = f.angle;
   int dx = static_cast<int>(std::lround(std::cos(angle) * distance * scale));
   int dy = static_cast<int>(std::lround(std::sin(angle) * distance * scale));
   Canvas shadow = ColoredAlpha(layer, f.color, f.strength, f.inner);
-  BoxBlur(shadow, f.blurX * scale, f.blurY * scale, std::max(f.passes, 1));
+  BoxBlur(shadow, f.blurX * scale, f.blurY * scale, std::max(f.passes, 1), smooth);
   shadow = Shifted(shadow, dx, dy);
   for (size_t i = 0; i < layer.pixels.size(); ++i) {
     uint32_t src = layer.pixels[i];
@@ -104,25 +124,78 @@ void ColorMatrix(const float* m, Canvas& layer) {
   }
 }
 
+void AddRect(const Rect& r, const Matrix& m, PixelRect& out, bool& any) {
+  if (r.xMax <= r.xMin || r.yMax <= r.yMin) return;
+  const Point corners[4] = {{double(r.xMin), double(r.yMin)}, {double(r.xMax), double(r.yMin)},
+                            {double(r.xMin), double(r.yMax)}, {double(r.xMax), double(r.yMax)}};
+  for (const Point& c : corners) {
+    Point p = m.Apply(c);
+    if (!any) out = {p.x, p.y, p.x, p.y};
+    any = true;
+    out.x0 = std::min(out.x0, p.x);
+    out.y0 = std::min(out.y0, p.y);
+    out.x1 = std::max(out.x1, p.x);
+    out.y1 = std::max(out.y1, p.y);
+  }
+}
+
+void AddBounds(const DisplayObject& object, const Matrix& parent, PixelRect& out, bool& any, int depth) {
+  if (!object.character || depth > 64) return;
+  const Matrix m = parent * object.matrix;
+  const Character& c = *object.character;
+  if (c.shape) AddRect(c.shape->bounds, m, out, any);
+  if (c.morph) {
+    AddRect(c.morph->startBounds, m, out, any);
+    AddRect(c.morph->endBounds, m, out, any);
+  }
+  if (object.clip)
+    for (const auto& [d, child] : object.clip->DisplayList()) AddBounds(child, m, out, any, depth + 1);
+}
+
 }  // namespace
 
-void BoxBlur(Canvas& layer, double widthX, double widthY, int passes) {
-  int wx = static_cast<int>(std::lround(std::clamp(widthX, 0.0, 255.0)));
-  int wy = static_cast<int>(std::lround(std::clamp(widthY, 0.0, 255.0)));
+PixelRect ContentBounds(const DisplayObject& object, const Matrix& matrix) {
+  PixelRect out;
+  bool any = false;
+  AddBounds(object, matrix, out, any, 0);
+  return out;
+}
+
+PixelRect FilterReach(const std::vector<Filter>& filters, double scale) {
+  PixelRect r;
+  for (const Filter& f : filters) {
+    if (f.kind == FilterKind::ColorMatrix || f.kind == FilterKind::Convolution) continue;
+    const int passes = std::clamp(f.passes, 1, 15);
+    const double bx = std::ceil(std::clamp(f.blurX * scale, 0.0, 512.0) / 2 + 1) * passes;
+    const double by = std::ceil(std::clamp(f.blurY * scale, 0.0, 512.0) / 2 + 1) * passes;
+    const double dx = std::ceil(std::fabs(std::cos(f.angle) * f.distance * scale));
+    const double dy = std::ceil(std::fabs(std::sin(f.angle) * f.distance * scale));
+    r.x0 += bx + dx;
+    r.x1 += bx + dx;
+    r.y0 += by + dy;
+    r.y1 += by + dy;
+  }
+  return r;
+}
+
+void BoxBlur(Canvas& layer, double widthX, double widthY, int passes, bool smooth) {
+  const BoxWindow wx = MakeWindow(std::clamp(widthX, 0.0, 512.0), smooth);
+  const BoxWindow wy = MakeWindow(std::clamp(widthY, 0.0, 512.0), smooth);
+  const bool blurX = wx.total > 256, blurY = wy.total > 256;
   std::vector<uint32_t> scratch;
   for (int pass = 0; pass < std::min(passes, 15); ++pass) {
-    if (wx > 1)
+    if (blurX)
       for (int y = 0; y < layer.height; ++y) BoxLine(layer.Row(y), layer.width, 1, wx, scratch);
-    if (wy > 1)
+    if (blurY)
       for (int x = 0; x < layer.width; ++x) BoxLine(layer.pixels.data() + x, layer.height, layer.width, wy, scratch);
   }
 }
 
-void ApplyFilter(const Filter& f, double scale, Canvas& layer) {
+void ApplyFilter(const Filter& f, double scale, bool smooth, Canvas& layer) {
   switch (f.kind) {
-    case FilterKind::Blur: BoxBlur(layer, f.blurX * scale, f.blurY * scale, std::max(f.passes, 1)); break;
-    case FilterKind::DropShadow: Shadow(f, scale, layer, f.distance); break;
-    case FilterKind::Glow: Shadow(f, scale, layer, 0); break;
+    case FilterKind::Blur: BoxBlur(layer, f.blurX * scale, f.blurY * scale, std::max(f.passes, 1), smooth); break;
+    case FilterKind::DropShadow: Shadow(f, scale, smooth, layer, f.distance); break;
+    case FilterKind::Glow: Shadow(f, scale, smooth, layer, 0); break;
     case FilterKind::ColorMatrix: ColorMatrix(f.colorMatrix, layer); break;
     default: break;
   }

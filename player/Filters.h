@@ -4,13 +4,29 @@
 
 #include "player/Canvas.h"
 #include "player/SwfMovie.h"
+#include "player/Timeline.h"
 
 namespace velmora::swf {
 
-// `scale` turns the filter's stage pixels into layer pixels.
-void ApplyFilter(const Filter& filter, double scale, Canvas& layer);
+// `scale` turns the filter's stage pixels into layer pixels. `smooth` (high
+// quality) lets blur boxes of fractional or even width weigh their end
+// pixels in part; otherwise only the pixels they cover whole count.
+void ApplyFilter(const Filter& filter, double scale, bool smooth, Canvas& layer);
 
-// Box blur of `passes` rounds with widths in pixels; exposed for tests.
-void BoxBlur(Canvas& layer, double widthX, double widthY, int passes);
+// A rectangle of device pixels, x1 and y1 exclusive.
+struct PixelRect {
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool Empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+// Where `object`'s content lands under `matrix` (its parent's), before filters.
+PixelRect ContentBounds(const DisplayObject& object, const Matrix& matrix);
+
+// How far `filters` reach past the content on each side, in layer pixels.
+PixelRect FilterReach(const std::vector<Filter>& filters, double scale);
+
+// Box blur of `passes` rounds with widths in pixels, centred on each pixel;
+// exposed for tests.
+void BoxBlur(Canvas& layer, double widthX, double widthY, int passes, bool smooth);
 
 }  // namespace velmora::swf

@@ -26,6 +26,9 @@ double LineScale(const Matrix& m) {
 
 void FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options, Canvas& canvas) {
   options_ = options;
+  // Filters keep their size in stage pixels whatever the objects' own scale;
+  // only the view stretches them.
+  filterScale_ = LineScale(view) * 20;
   Context ctx;
   ctx.target = &canvas;
   ctx.matrix = view;
@@ -102,13 +105,44 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
     DrawContent(object, inner);
     return;
   }
+  if (!object.filters.empty()) {
+    DrawFiltered(object, ctx, inner);
+    return;
+  }
   std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
   inner.target = layer.get();
   inner.mask = nullptr;
   DrawContent(object, inner);
-  double filterScale = LineScale(ctx.matrix) * 20;
-  for (const Filter& f : object.filters) ApplyFilter(f, filterScale, *layer);
   CompositeLayer(*ctx.target, *layer, object.blendMode, ctx.mask, 0, 0, layer->width, layer->height);
+  GiveBack(std::move(layer));
+}
+
+void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner) {
+  const PixelRect b = ContentBounds(object, ctx.matrix);
+  if (b.Empty()) return;
+  // The object is drawn as a picture whose corner sits on a whole pixel.
+  const double shiftX = std::round(b.x0) - b.x0, shiftY = std::round(b.y0) - b.y0;
+  // The layer holds the content and as far as the filters spread it, but no
+  // further off the target than that spread could bring back.
+  const PixelRect reach = FilterReach(object.filters, filterScale_);
+  const Canvas& target = *ctx.target;
+  const double marginX = std::max(reach.x0, reach.x1), marginY = std::max(reach.y0, reach.y1);
+  const int x0 = static_cast<int>(std::floor(std::max(b.x0 + shiftX - reach.x0, -marginX)));
+  const int y0 = static_cast<int>(std::floor(std::max(b.y0 + shiftY - reach.y0, -marginY)));
+  const int x1 = static_cast<int>(std::ceil(std::min(b.x1 + shiftX + reach.x1, target.width + marginX)));
+  const int y1 = static_cast<int>(std::ceil(std::min(b.y1 + shiftY + reach.y1, target.height + marginY)));
+  if (x1 <= x0 || y1 <= y0) return;
+  std::unique_ptr<Canvas> layer = TakeLayer(x1 - x0, y1 - y0);
+  inner.target = layer.get();
+  inner.mask = nullptr;
+  inner.matrix.tx += shiftX - x0;
+  inner.matrix.ty += shiftY - y0;
+  // The colour transform tints the filters' result, not only the content.
+  inner.cx = ColorTransform();
+  DrawContent(object, inner);
+  for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, options_.antialias, *layer);
+  TransformLayer(*layer, ctx.cx * object.colorTransform);
+  CompositeLayerAt(*ctx.target, *layer, x0, y0, object.blendMode, ctx.mask);
   GiveBack(std::move(layer));
 }
 

@@ -38,6 +38,8 @@ class FrameRenderer {
 
   void DrawClip(const Clip& clip, const Context& ctx);
   void DrawObject(const DisplayObject& object, const Context& ctx);
+  // An object with filters, through a layer over its own area.
+  void DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner);
   void DrawContent(const DisplayObject& object, const Context& ctx);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
   // Glyph outlines filled with their record's colour.
@@ -64,6 +66,7 @@ class FrameRenderer {
   std::vector<std::unique_ptr<Canvas>> spareLayers_;
   Canvas fillLayer_;
   int drawDepth_ = 0;
+  double filterScale_ = 1;  // layer pixels per stage pixel
 };
 
 }  // namespace velmora::swf

@@ -42,18 +42,19 @@ uint32_t PremultipliedArgb(Rgba c) {
   return (static_cast<uint32_t>(c.a) << 24) | (mul(c.r) << 16) | (mul(c.g) << 8) | mul(c.b);
 }
 
-std::array<uint32_t, 256> BuildGradientRamp(const Gradient& g, const ColorTransform& cx) {
-  std::array<uint32_t, 256> ramp{};
+GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx) {
+  GradientRamp ramp{};
   if (g.stops.empty()) return ramp;
   const bool linear = g.interpolation == Interpolation::LinearRgb;
   size_t k = 0;
-  for (int i = 0; i < 256; ++i) {
-    while (k + 1 < g.stops.size() && g.stops[k + 1].ratio <= i) ++k;
+  for (int i = 0; i < kRampSize; ++i) {
+    const double r = i * 255.0 / (kRampSize - 1);
+    while (k + 1 < g.stops.size() && g.stops[k + 1].ratio <= r) ++k;
     const GradientStop& a = g.stops[k];
     const GradientStop& b = k + 1 < g.stops.size() ? g.stops[k + 1] : a;
     Rgba c = a.color;
-    if (i > a.ratio && b.ratio > a.ratio) {
-      double t = static_cast<double>(i - a.ratio) / (b.ratio - a.ratio);
+    if (r > a.ratio && b.ratio > a.ratio) {
+      double t = (r - a.ratio) / (b.ratio - a.ratio);
       auto mix = [&](uint8_t x, uint8_t y, bool colour) {
         double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
                                     : x + (y - x) * t;
@@ -61,8 +62,6 @@ std::array<uint32_t, 256> BuildGradientRamp(const Gradient& g, const ColorTransf
       };
       c = {mix(a.color.r, b.color.r, true), mix(a.color.g, b.color.g, true),
            mix(a.color.b, b.color.b, true), mix(a.color.a, b.color.a, false)};
-    } else if (i < a.ratio) {
-      c = a.color;  // before the first stop
     }
     ramp[i] = PremultipliedArgb(cx.Apply(c));
   }
@@ -102,7 +101,7 @@ Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransfor
   if (!(toPixels * style.matrix).Invert(inverse_)) {
     // A collapsed gradient shows its last colour, a collapsed picture nothing.
     kind_ = Kind::Solid;
-    solid_ = bitmap_ ? 0 : ramp_[255];
+    solid_ = bitmap_ ? 0 : ramp_[kRampSize - 1];
   }
 }
 
@@ -179,8 +178,12 @@ void Paint::Fill(int y, int x, int count, uint32_t* out) const {
         t = s > 1e-12 ? len / s : 1;
       }
     }
-    int index = static_cast<int>(SpreadT(t) * 255.0 + 0.5);
-    out[i] = ramp_[std::clamp(index, 0, 255)];
+    // The 256 ratios share the gradient square in equal bins, each ratio at
+    // the centre of its own.
+    double ratio = SpreadT(t) * 256 - 0.5;
+    ratio = ratio > 0 ? std::min(ratio, 255.0) : 0.0;  // NaN too
+    const int index = static_cast<int>(ratio * ((kRampSize - 1) / 255.0) + 0.5);
+    out[i] = ramp_[index];
   }
 }
 

@@ -12,8 +12,14 @@ namespace velmora::swf {
 
 uint32_t PremultipliedArgb(Rgba c);
 
-// The 256 colours of a gradient, as the ratios 0..255 spread them.
-std::array<uint32_t, 256> BuildGradientRamp(const Gradient& gradient, const ColorTransform& cx);
+// How many colours a gradient's ramp holds: finer than the 256 ratios, so
+// that a gradient stretched over many pixels still changes smoothly.
+constexpr int kRampSize = 4096;
+using GradientRamp = std::array<uint32_t, kRampSize>;
+
+// The colours of a gradient from ratio 0 to 255, entry i at ratio
+// i * 255 / (kRampSize - 1).
+GradientRamp BuildGradientRamp(const Gradient& gradient, const ColorTransform& cx);
 
 class Paint {
  public:
@@ -34,7 +40,7 @@ class Paint {
 
   Kind kind_ = Kind::Solid;
   uint32_t solid_ = 0;
-  std::array<uint32_t, 256> ramp_{};
+  GradientRamp ramp_{};
   SpreadMode spread_ = SpreadMode::Pad;
   double focal_ = 0;
   Matrix inverse_;  // target pixel centre to gradient square or texel

@@ -1,5 +1,6 @@
 // The timeline and the renderer on movies of our own making: what is shown
 // at each frame, and the pixels it gives.
+#include "player/Filters.h"
 #include "player/MoviePlayback.h"
 #include "player/Paint.h"
 #include "player/ScaleMode.h"
@@ -202,18 +203,37 @@ TEST(ScaleModes, FitTheStageAndCentreIt) {
   EXPECT_DOUBLE_EQ(d.y, 0);
 }
 
+TEST(BoxBlur, EvenWidthWeighsEndPixelsHalfOnlyWhenSmooth) {
+  Canvas line;
+  line.Resize(9, 1);
+  line.pixels[4] = 0xFF000000u;
+  Canvas smooth = line;
+  BoxBlur(smooth, 4, 0, 1, true);
+  // A 4-pixel box centred on each pixel: the pixels 2 away are half inside.
+  EXPECT_EQ(smooth.pixels[2] >> 24, 32u);
+  EXPECT_EQ(smooth.pixels[3] >> 24, 64u);
+  EXPECT_EQ(smooth.pixels[4] >> 24, 64u);
+  EXPECT_EQ(smooth.pixels[6] >> 24, 32u);
+  EXPECT_EQ(smooth.pixels[7], 0u);
+  Canvas coarse = line;
+  BoxBlur(coarse, 4, 0, 1, false);
+  // Without smoothing only the 3 whole pixels count.
+  EXPECT_EQ(coarse.pixels[3] >> 24, 85u);
+  EXPECT_EQ(coarse.pixels[2], 0u);
+}
+
 TEST(GradientRamp, SpreadsStopsOverRatiosWithTransform) {
   Gradient g;
   g.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
   auto ramp = BuildGradientRamp(g, ColorTransform{});
   EXPECT_EQ(ramp[0], 0xFF000000u);
-  EXPECT_EQ(ramp[255], 0xFFFFFFFFu);
-  EXPECT_EQ(ramp[128] & 0xFF, 128u);
+  EXPECT_EQ(ramp[kRampSize - 1], 0xFFFFFFFFu);
+  EXPECT_EQ(ramp[kRampSize / 2] & 0xFF, 128u);
   // Before the first stop and after the last, the end colours hold.
   g.stops = {{100, {255, 0, 0, 255}}, {200, {0, 0, 255, 255}}};
   ramp = BuildGradientRamp(g, ColorTransform{});
   EXPECT_EQ(ramp[0], kOpaqueRed);
-  EXPECT_EQ(ramp[255], kOpaqueBlue);
+  EXPECT_EQ(ramp[kRampSize - 1], kOpaqueBlue);
   ColorTransform halfAlpha;
   halfAlpha.aMult = 128;
   ramp = BuildGradientRamp(g, halfAlpha);
