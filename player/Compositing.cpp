@@ -99,6 +99,17 @@ void CompositeRows(Canvas& target, const Canvas& layer, int layerX, int layerY, 
     uint32_t* dst = target.Row(y);
     const uint32_t* src = layer.Row(y - layerY) - layerX;
     const uint8_t* m = mask ? mask->Row(y) : nullptr;
+    if (!m && (mode == BlendMode::Normal || mode == BlendMode::Layer)) {
+      // The common case, kept free of the per-pixel mode dispatch.
+      for (int x = x0; x < x1; ++x) {
+        uint32_t s = src[x];
+        if (s >> 24 == 255)
+          dst[x] = s;
+        else if (s != 0)
+          dst[x] = Over(dst[x], s);
+      }
+      continue;
+    }
     for (int x = x0; x < x1; ++x) {
       uint32_t s = src[x];
       if (m) s = ScaleColor(s, m[x]);
@@ -116,7 +127,8 @@ void BlendOverSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, 
     uint32_t c = coverage[i];
     if (mask) c = Mul255(c, mask[i]);
     if (c == 0) continue;
-    dst[i] = Over(dst[i], ScaleColor(src[i], c));
+    // Most pixels of a large fill are wholly covered and opaque.
+    dst[i] = c == 255 && (src[i] >> 24) == 255 ? src[i] : Over(dst[i], ScaleColor(src[i], c));
   }
 }
 

@@ -105,18 +105,6 @@ Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransfor
   }
 }
 
-double Paint::SpreadT(double t) const {
-  switch (spread_) {
-    case SpreadMode::Pad: return std::clamp(t, 0.0, 1.0);
-    case SpreadMode::Repeat: return t - std::floor(t);
-    case SpreadMode::Reflect: {
-      double m = std::fmod(std::fabs(t), 2.0);
-      return m > 1 ? 2 - m : m;
-    }
-  }
-  return 0;
-}
-
 uint32_t Paint::SampleBitmap(double u, double v) const {
   const int w = bitmap_->width, h = bitmap_->height;
   auto texel = [&](long x, long y) {
@@ -144,46 +132,74 @@ uint32_t Paint::SampleBitmap(double u, double v) const {
   return transformTexels_ ? ApplyToPremultiplied(p, cx_) : p;
 }
 
+uint32_t Paint::RampColor(double t) const {
+  // The 256 ratios share the gradient square in equal bins, each ratio at
+  // the centre of its own.
+  double ratio = SpreadT(t) * 256 - 0.5;
+  ratio = ratio > 0 ? std::min(ratio, 255.0) : 0.0;  // NaN too
+  return ramp_[static_cast<int>(ratio * ((kRampSize - 1) / 255.0) + 0.5)];
+}
+
 void Paint::Fill(int y, int x, int count, uint32_t* out) const {
   if (kind_ == Kind::Solid) {
     std::fill(out, out + count, solid_);
     return;
   }
   const double py = y + 0.5;
-  // Along a row the mapped point moves by a constant step.
+  // Along a row the mapped point moves by a constant step; each kind has
+  // its own loop so that the per-pixel work stays small.
   double gx = inverse_.a * (x + 0.5) + inverse_.c * py + inverse_.tx;
   double gy = inverse_.b * (x + 0.5) + inverse_.d * py + inverse_.ty;
-  for (int i = 0; i < count; ++i, gx += inverse_.a, gy += inverse_.b) {
-    if (kind_ == Kind::Bitmap) {
-      out[i] = SampleBitmap(gx, gy);
-      continue;
-    }
-    double t;
-    if (kind_ == Kind::Linear) {
-      t = (gx + 16384.0) / 32768.0;
-    } else if (kind_ == Kind::Radial) {
-      t = std::sqrt(gx * gx + gy * gy) / 16384.0;
-    } else {
-      // Focal: how far along the ray from the focal point to the circle.
-      double px = gx / 16384.0, py2 = gy / 16384.0, fx = focal_;
-      double dx = px - fx, dy = py2;
-      double len = std::sqrt(dx * dx + dy * dy);
-      if (len < 1e-12) {
-        t = 0;
-      } else {
-        dx /= len;
-        dy /= len;
-        double b = fx * dx;
-        double s = -b + std::sqrt(std::max(0.0, b * b - (fx * fx - 1)));
-        t = s > 1e-12 ? len / s : 1;
+  const double stepX = inverse_.a, stepY = inverse_.b;
+  switch (kind_) {
+    case Kind::Bitmap:
+      for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) out[i] = SampleBitmap(gx, gy);
+      return;
+    case Kind::Linear:
+      if (spread_ == SpreadMode::Pad) {
+        // Padded, the ramp index is a clamped linear function of x.
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        float v = static_cast<float>(((gx + 16384.0) / 32768.0 * 256 - 0.5) * kPerRatio);
+        const float dv = static_cast<float>(stepX / 32768.0 * 256 * kPerRatio);
+        for (int i = 0; i < count; ++i, v += dv) out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
+        return;
       }
+      for (int i = 0; i < count; ++i, gx += stepX) out[i] = RampColor((gx + 16384.0) / 32768.0);
+      return;
+    case Kind::Radial:
+      if (spread_ == SpreadMode::Pad) {
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        constexpr float kScale = 256.0f / 16384.0f * kPerRatio, kOffset = 0.5f * kPerRatio;
+        float fx = static_cast<float>(gx), fy = static_cast<float>(gy);
+        const float sx = static_cast<float>(stepX), sy = static_cast<float>(stepY);
+        for (int i = 0; i < count; ++i, fx += sx, fy += sy) {
+          float v = std::sqrt(fx * fx + fy * fy) * kScale - kOffset;
+          out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
+        }
+        return;
+      }
+      for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
+        out[i] = RampColor(std::sqrt(gx * gx + gy * gy) / 16384.0);
+      return;
+    default:
+      break;
+  }
+  for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) {
+    // Focal: how far along the ray from the focal point to the circle.
+    double px = gx / 16384.0, py2 = gy / 16384.0, fx = focal_;
+    double dx = px - fx, dy = py2;
+    double len = std::sqrt(dx * dx + dy * dy);
+    double t;
+    if (len < 1e-12) {
+      t = 0;
+    } else {
+      dx /= len;
+      dy /= len;
+      double b = fx * dx;
+      double s = -b + std::sqrt(std::max(0.0, b * b - (fx * fx - 1)));
+      t = s > 1e-12 ? len / s : 1;
     }
-    // The 256 ratios share the gradient square in equal bins, each ratio at
-    // the centre of its own.
-    double ratio = SpreadT(t) * 256 - 0.5;
-    ratio = ratio > 0 ? std::min(ratio, 255.0) : 0.0;  // NaN too
-    const int index = static_cast<int>(ratio * ((kRampSize - 1) / 255.0) + 0.5);
-    out[i] = ramp_[index];
+    out[i] = RampColor(t);
   }
 }
 

@@ -6,6 +6,7 @@
 #include "player/SwfMovie.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace velmora::swf {
@@ -35,7 +36,18 @@ class Paint {
 
  private:
   enum class Kind : uint8_t { Solid, Linear, Radial, Focal, Bitmap };
-  double SpreadT(double t) const;
+  double SpreadT(double t) const {
+    switch (spread_) {
+      case SpreadMode::Pad: return t < 0 ? 0 : t > 1 ? 1 : t;
+      case SpreadMode::Repeat: return t - std::floor(t);
+      case SpreadMode::Reflect: {
+        double m = std::fmod(std::fabs(t), 2.0);
+        return m > 1 ? 2 - m : m;
+      }
+    }
+    return 0;
+  }
+  uint32_t RampColor(double t) const;
   uint32_t SampleBitmap(double u, double v) const;
 
   Kind kind_ = Kind::Solid;
