@@ -100,9 +100,10 @@ bool DecodeLossless(const uint8_t* data, size_t size, bool withAlpha, Bitmap& ou
   }
   size_t expected = headerBytes + stride * height;
   std::vector<uint8_t> raw;
-  // A stream cut short still gives the rows it holds.
   Inflate(in.Current(), in.Remaining(), expected, raw);
-  if (raw.size() < headerBytes) return false;
+  // A stream cut short still gives the rows it holds, but a few bytes that
+  // claim a huge picture are refused rather than padded out.
+  if (raw.size() < headerBytes || raw.size() < expected / 2) return false;
   raw.resize(expected, 0);
 
   out.width = width;

@@ -9,8 +9,9 @@
 
 namespace velmora::swf {
 
-// The largest picture accepted, so a damaged size cannot exhaust memory.
-constexpr int64_t kMaxBitmapPixels = 64LL * 1024 * 1024;
+// The largest picture accepted (4096 x 4096, the size movies were limited
+// to), so a damaged size cannot exhaust memory.
+constexpr int64_t kMaxBitmapPixels = 16LL * 1024 * 1024;
 
 // zlib data of at most `limit` bytes when inflated; false when damaged or larger.
 bool Inflate(const uint8_t* data, size_t size, size_t limit, std::vector<uint8_t>& out);

@@ -265,16 +265,27 @@ bool LzmaDecode(const uint8_t* props, size_t propsSize, const uint8_t* src, size
   if (!ReadProperties(props, propsSize, p, error)) return false;
   if (!src) srcSize = 0;
   try {
-    // The decoder reads its history straight from the output, so the whole
-    // expected output is one buffer; the tail is cut to what was decoded.
-    out.resize(expectedSize);
-    auto decoder = std::make_unique<Decoder>(p, src, srcSize);
-    size_t produced = 0;
-    const bool ok = decoder->Run(out.data(), expectedSize, produced, error);
-    out.resize(produced);
-    // A header that promised far more than the data held should not pin it.
-    if (produced < expectedSize / 2) out.shrink_to_fit();
-    return ok;
+    // The decoder reads its history straight from the output, so the output
+    // is one buffer. It starts at a size the input can plausibly fill, so a
+    // few damaged bytes that promise 256 MiB take no such memory; a stream
+    // that fills it is decoded again into a buffer four times larger.
+    size_t limit = std::min(expectedSize, std::max<size_t>(size_t{1} << 20, srcSize * 64));
+    for (;;) {
+      out.resize(limit);
+      auto decoder = std::make_unique<Decoder>(p, src, srcSize);
+      size_t produced = 0;
+      std::string attemptError;
+      const bool ok = decoder->Run(out.data(), limit, produced, &attemptError);
+      if (produced == limit && limit < expectedSize) {
+        limit = limit > expectedSize / 4 ? expectedSize : limit * 4;
+        continue;
+      }
+      if (!ok) SetError(error, attemptError.c_str());
+      out.resize(produced);
+      // A header that promised far more than the data held should not pin it.
+      if (produced < limit / 2) out.shrink_to_fit();
+      return ok;
+    }
   } catch (const std::exception&) {  // bad_alloc, or length_error past max_size()
     out.clear();
     out.shrink_to_fit();

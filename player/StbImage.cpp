@@ -35,7 +35,7 @@ bool LoadPicture(const uint8_t* data, size_t size, StbPicture& out) {
   int w = 0, h = 0, channels = 0;
   // Refuse a damaged header's giant size before any pixel memory is taken.
   if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels)) return false;
-  if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > 64LL * 1024 * 1024) return false;
+  if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > 16LL * 1024 * 1024) return false;
   stbi_uc* pixels = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 4);
   if (!pixels) return false;
   out.width = w;

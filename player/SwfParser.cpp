@@ -229,6 +229,15 @@ class Parser {
     result_.partial = true;
   }
 
+  template <typename T>
+  void DefineAs(uint16_t id, Character::Kind kind, std::shared_ptr<const T> Character::*slot,
+                std::shared_ptr<T> value) {
+    Character c;
+    c.kind = kind;
+    c.*slot = std::move(value);
+    Define(id, std::move(c));
+  }
+
   void Define(uint16_t id, Character character) {
     // The first definition of an id wins, as later ones would confuse frames
     // already placed.
@@ -305,10 +314,7 @@ class Parser {
     uint16_t id = body.U16();
     auto shape = std::make_shared<Shape>();
     if (!ReadShape(body, version, *shape) || !body.Ok()) Damaged("shape " + std::to_string(id) + " is damaged");
-    Character c;
-    c.kind = Character::Kind::Shape;
-    c.shape = std::move(shape);
-    Define(id, std::move(c));
+    DefineAs(id, Character::Kind::Shape, &Character::shape, std::move(shape));
   }
 
   void ReadMorphTag(BitReader& body, int version) {
@@ -318,10 +324,7 @@ class Parser {
       Damaged("morph shape " + std::to_string(id) + " is damaged");
       return;
     }
-    Character c;
-    c.kind = Character::Kind::MorphShape;
-    c.morph = std::move(morph);
-    Define(id, std::move(c));
+    DefineAs(id, Character::Kind::MorphShape, &Character::morph, std::move(morph));
   }
 
   void ReadFontTag(BitReader& body, int version) {
@@ -331,10 +334,7 @@ class Parser {
       Damaged("font " + std::to_string(id) + " is damaged");
       return;
     }
-    Character c;
-    c.kind = Character::Kind::Font;
-    c.font = std::move(font);
-    Define(id, std::move(c));
+    DefineAs(id, Character::Kind::Font, &Character::font, std::move(font));
   }
 
   void ReadTextTag(BitReader& body, int version) {
@@ -342,10 +342,7 @@ class Parser {
     auto text = std::make_shared<StaticText>();
     // Damaged text keeps the records read before the damage.
     if (!body.Ok() || !ReadStaticText(body, version, *text)) Damaged("text " + std::to_string(id) + " is damaged");
-    Character c;
-    c.kind = Character::Kind::Text;
-    c.text = std::move(text);
-    Define(id, std::move(c));
+    DefineAs(id, Character::Kind::Text, &Character::text, std::move(text));
   }
 
   void ReadJpegTag(BitReader& body, int version) {
@@ -377,10 +374,7 @@ class Parser {
   }
 
   void DefineBitmap(uint16_t id, std::shared_ptr<Bitmap> bitmap) {
-    Character c;
-    c.kind = Character::Kind::Bitmap;
-    c.bitmap = std::move(bitmap);
-    Define(id, std::move(c));
+    DefineAs(id, Character::Kind::Bitmap, &Character::bitmap, std::move(bitmap));
   }
 
   void ReadSprite(BitReader& body, int nesting) {
@@ -390,10 +384,7 @@ class Parser {
     auto sprite = std::make_shared<Timeline>();
     BitReader tags(body.Current(), body.Remaining());
     ReadTimeline(tags, *sprite, nesting);
-    Character c;
-    c.kind = Character::Kind::Sprite;
-    c.sprite = std::move(sprite);
-    Define(id, std::move(c));
+    DefineAs(id, Character::Kind::Sprite, &Character::sprite, std::move(sprite));
   }
 
   Movie& movie_;

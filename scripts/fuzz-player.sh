@@ -9,11 +9,14 @@ out="$root/build/fuzz"
 mkdir -p "$out/stb/stb" "$out/corpus"
 cp /usr/include/stb/stb_image.h /usr/include/stb/stb_image_write.h "$out/stb/stb/"
 
+# Every platform-free source of the player; the window control and the
+# writer are not part of what is fuzzed.
 sources="tests/fuzz/MovieFuzzer.cpp"
-for f in BitReader ShapeParser ActionParser BitmapDecoder SwfParser ShapeGeometry Timeline \
-         Rasterizer Paint Stroker Compositing Filters FrameRenderer ScaleMode MoviePlayback \
-         CanvasPng StbImage LzmaDecoder; do
-  sources="$sources player/$f.cpp"
+for f in "$root"/player/*.cpp; do
+  case "$(basename "$f")" in
+    MoviePlayerWindow.cpp|SwfWriter.cpp) ;;
+    *) sources="$sources player/$(basename "$f")" ;;
+  esac
 done
 if [ ! -x "$out/movie_fuzzer" ] || [ -n "$(find "$root/player" "$root/tests/fuzz" -newer "$out/movie_fuzzer" -name '*.[ch]*' | head -1)" ]; then
   echo "Building the fuzzer"
@@ -25,7 +28,7 @@ cp "$root/demo/Flashs/"*.swf "$root/resources/Blank.swf" "$out/corpus/" 2>/dev/n
 # A crash, leak, hang or memory blow-up fails the run; the input that caused
 # it is left in build/fuzz/ as crash-*, leak-*, timeout-* or oom-*.
 status=0
-(cd "$out" && ./movie_fuzzer -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1024 \
+(cd "$out" && ./movie_fuzzer -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -malloc_limit_mb=256 \
   -timeout=10 -print_final_stats=1 corpus > fuzz.log 2>&1) || status=$?
 tail -8 "$out/fuzz.log"
 exit $status

@@ -26,4 +26,13 @@ inline w::PlaceObject PlaceAt(uint16_t depth, uint16_t id, int32_t x = 0, int32_
   return p;
 }
 
+// Moves the object at `depth` to (x, y).
+inline w::PlaceObject MoveTo(uint16_t depth, int32_t x, int32_t y) {
+  w::PlaceObject p;
+  p.depth = depth;
+  p.move = true;
+  p.matrix = w::Matrix::Translation(x, y);
+  return p;
+}
+
 }  // namespace velmora::test

@@ -30,11 +30,7 @@ w::Bytes SampleMovie(w::Compression compression) {
   t.Place(PlaceAt(1, 1, 100, 200));
   t.Place(PlaceAt(2, 2));
   t.ShowFrame();
-  w::PlaceObject move;
-  move.depth = 1;
-  move.move = true;
-  move.matrix = w::Matrix::Translation(300, 400);
-  t.Place(move);
+  t.Place(test::MoveTo(1, 300, 400));
   t.ShowFrame();
   t.Remove(1);
   t.FrameLabel("end");

@@ -43,11 +43,7 @@ TEST(MovieTimeline, PlacesMovesRemovesAndStops) {
   t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
   t.Place(PlaceAt(1, 1, 100, 0));
   t.ShowFrame();
-  w::PlaceObject move;
-  move.depth = 1;
-  move.move = true;
-  move.matrix = w::Matrix::Translation(1000, 0);
-  t.Place(move);
+  t.Place(test::MoveTo(1, 1000, 0));
   t.ShowFrame();
   t.Remove(1);
   t.DoAction(w::ActionBuilder().Stop());
