@@ -311,10 +311,11 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
       strokePoints_.push_back(place(path.edges.front().from));
       for (const Edge& e : path.edges) {
         if (e.curve) {
-          // As many steps as the curve needs on screen.
+          // As many steps as keep the pen path within a twentieth of a pixel
+          // of the curve on screen: coarser steps show at the pen's outer edge.
           Point from = ctx.matrix.Apply(e.from), c = ctx.matrix.Apply(e.control), to = ctx.matrix.Apply(e.to);
           double ddx = from.x - 2 * c.x + to.x, ddy = from.y - 2 * c.y + to.y;
-          int steps = std::clamp(static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) / 1.6))), 1, 256);
+          int steps = std::clamp(static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) / 0.4))), 1, 256);
           for (int i = 1; i < steps; ++i) {
             double t = double(i) / steps, u = 1 - t;
             strokePoints_.push_back(place({u * u * e.from.x + 2 * u * t * e.control.x + t * t * e.to.x,
