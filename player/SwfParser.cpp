@@ -60,55 +60,51 @@ std::vector<Filter> ReadFilters(BitReader& in) {
     Filter f;
     uint8_t id = in.U8();
     f.kind = static_cast<FilterKind>(id);
+    // The filters share their fields' order: colours, blur sizes, angle and
+    // distance where they have them, strength, then the flags and passes.
+    auto blur = [&] {
+      f.blurX = in.Fixed16();
+      f.blurY = in.Fixed16();
+    };
+    auto flags = [&](bool withOnTop, unsigned passBits) {
+      f.strength = in.Fixed8();
+      f.inner = in.Flag();
+      f.knockout = in.Flag();
+      f.compositeSource = in.Flag();
+      if (withOnTop) f.onTop = in.Flag();
+      f.passes = static_cast<int>(in.Bits(passBits));
+    };
     switch (id) {
       case 0:  // drop shadow
         f.color = in.ReadRgba();
-        f.blurX = in.Fixed16();
-        f.blurY = in.Fixed16();
+        blur();
         f.angle = in.Fixed16();
         f.distance = in.Fixed16();
-        f.strength = in.Fixed8();
-        f.inner = in.Flag();
-        f.knockout = in.Flag();
-        f.compositeSource = in.Flag();
-        f.passes = static_cast<int>(in.Bits(5));
+        flags(false, 5);
         break;
       case 1:  // blur
-        f.blurX = in.Fixed16();
-        f.blurY = in.Fixed16();
+        blur();
         f.passes = static_cast<int>(in.Bits(5));
         in.Bits(3);
         break;
       case 2:  // glow
         f.color = in.ReadRgba();
-        f.blurX = in.Fixed16();
-        f.blurY = in.Fixed16();
-        f.strength = in.Fixed8();
-        f.inner = in.Flag();
-        f.knockout = in.Flag();
-        f.compositeSource = in.Flag();
-        f.passes = static_cast<int>(in.Bits(5));
+        blur();
+        flags(false, 5);
         break;
       case 3:  // bevel
         f.color = in.ReadRgba();
         f.highlight = in.ReadRgba();
-        f.blurX = in.Fixed16();
-        f.blurY = in.Fixed16();
+        blur();
         f.angle = in.Fixed16();
         f.distance = in.Fixed16();
-        f.strength = in.Fixed8();
-        f.inner = in.Flag();
-        f.knockout = in.Flag();
-        f.compositeSource = in.Flag();
-        f.onTop = in.Flag();
-        f.passes = static_cast<int>(in.Bits(4));
+        flags(true, 4);
         break;
       case 4:    // gradient glow
       case 7: {  // gradient bevel
         unsigned colors = in.U8();
         in.Skip(colors * 5u);
-        f.blurX = in.Fixed16();
-        f.blurY = in.Fixed16();
+        blur();
         f.angle = in.Fixed16();
         f.distance = in.Fixed16();
         f.strength = in.Fixed8();
