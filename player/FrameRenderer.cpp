@@ -3,6 +3,7 @@
 #include "player/Compositing.h"
 #include "player/Filters.h"
 #include "player/Paint.h"
+#include "player/QuadCurve.h"
 #include "player/Stroker.h"
 #include "player/TextLayout.h"
 
@@ -313,14 +314,10 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
         if (e.curve) {
           // As many steps as keep the pen path within a twentieth of a pixel
           // of the curve on screen: coarser steps show at the pen's outer edge.
-          Point from = ctx.matrix.Apply(e.from), c = ctx.matrix.Apply(e.control), to = ctx.matrix.Apply(e.to);
-          double ddx = from.x - 2 * c.x + to.x, ddy = from.y - 2 * c.y + to.y;
-          int steps = std::clamp(static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) / 0.4))), 1, 256);
-          for (int i = 1; i < steps; ++i) {
-            double t = double(i) / steps, u = 1 - t;
-            strokePoints_.push_back(place({u * u * e.from.x + 2 * u * t * e.control.x + t * t * e.to.x,
-                                           u * u * e.from.y + 2 * u * t * e.control.y + t * t * e.to.y}));
-          }
+          const int steps =
+              QuadSteps(ctx.matrix.Apply(e.from), ctx.matrix.Apply(e.control), ctx.matrix.Apply(e.to), 0.05);
+          for (int i = 1; i < steps; ++i)
+            strokePoints_.push_back(place(QuadPoint(e.from, e.control, e.to, double(i) / steps)));
         }
         strokePoints_.push_back(place(e.to));
       }

@@ -1,5 +1,7 @@
 #include "player/Rasterizer.h"
 
+#include "player/QuadCurve.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -46,17 +48,10 @@ void Rasterizer::AddLine(Point a, Point b) {
 }
 
 void Rasterizer::AddQuad(Point from, Point control, Point to, double tolerance) {
-  double ddx = from.x - 2 * control.x + to.x;
-  double ddy = from.y - 2 * control.y + to.y;
-  double dd = std::sqrt(ddx * ddx + ddy * ddy);
-  int steps = static_cast<int>(std::ceil(std::sqrt(dd / (8 * tolerance))));
-  steps = std::clamp(steps, 1, 256);
+  const int steps = QuadSteps(from, control, to, tolerance);
   Point prev = from;
   for (int i = 1; i <= steps; ++i) {
-    double t = static_cast<double>(i) / steps, u = 1 - t;
-    Point p{u * u * from.x + 2 * u * t * control.x + t * t * to.x,
-            u * u * from.y + 2 * u * t * control.y + t * t * to.y};
-    p = i == steps ? to : SnapToTwips(p);
+    Point p = i == steps ? to : SnapToTwips(QuadPoint(from, control, to, static_cast<double>(i) / steps));
     AddLine(prev, p);
     prev = p;
   }
