@@ -1,6 +1,7 @@
 #include "player/BitmapDecoder.h"
 
 #include "player/BitReader.h"
+#include "player/Paint.h"
 #include "player/StbImage.h"
 
 #include <zlib.h>
@@ -10,10 +11,7 @@
 namespace velmora::swf {
 namespace {
 
-uint32_t Premultiply(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-  auto mul = [a](uint32_t c) { return (c * a + 127) / 255; };
-  return (static_cast<uint32_t>(a) << 24) | (mul(r) << 16) | (mul(g) << 8) | mul(b);
-}
+uint32_t Premultiply(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return PremultipliedArgb({r, g, b, a}); }
 
 // Stored premultiplied colours may still carry a channel above alpha.
 uint32_t ClampPremultiplied(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {

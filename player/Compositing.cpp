@@ -151,14 +151,7 @@ void AddSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, int co
 
 void TransformLayer(Canvas& layer, const ColorTransform& cx) {
   if (cx.IsIdentity()) return;
-  for (uint32_t& p : layer.pixels) {
-    const uint32_t a = p >> 24;
-    if (a == 0 && cx.aAdd <= 0) continue;
-    auto unmul = [a](uint32_t c) { return a ? std::min<uint32_t>(255, (c * 255 + a / 2) / a) : 0u; };
-    Rgba c = cx.Apply({static_cast<uint8_t>(unmul((p >> 16) & 0xFF)), static_cast<uint8_t>(unmul((p >> 8) & 0xFF)),
-                       static_cast<uint8_t>(unmul(p & 0xFF)), static_cast<uint8_t>(a)});
-    p = PremultipliedArgb(c);
-  }
+  for (uint32_t& p : layer.pixels) p = TransformPremultiplied(p, cx);
 }
 
 void CompositeLayer(Canvas& target, const Canvas& layer, BlendMode mode, const CoveragePlane* mask,

@@ -16,15 +16,6 @@ double FromLinear(double c) {
   return c * 255.0;
 }
 
-uint32_t ApplyToPremultiplied(uint32_t p, const ColorTransform& cx) {
-  uint32_t a = p >> 24;
-  if (a == 0 && cx.aAdd <= 0) return 0;
-  auto unmul = [a](uint32_t c) { return a ? std::min<uint32_t>(255, (c * 255 + a / 2) / a) : 0; };
-  Rgba straight{static_cast<uint8_t>(unmul((p >> 16) & 0xFF)), static_cast<uint8_t>(unmul((p >> 8) & 0xFF)),
-                static_cast<uint8_t>(unmul(p & 0xFF)), static_cast<uint8_t>(a)};
-  return PremultipliedArgb(cx.Apply(straight));
-}
-
 uint32_t Lerp4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, double fx, double fy) {
   uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
@@ -36,6 +27,17 @@ uint32_t Lerp4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, double fx
 }
 
 }  // namespace
+
+Rgba StraightColor(uint32_t p) {
+  const uint32_t a = p >> 24;
+  auto unmul = [a](uint32_t c) { return static_cast<uint8_t>(a ? std::min<uint32_t>(255, (c * 255 + a / 2) / a) : 0); };
+  return {unmul((p >> 16) & 0xFF), unmul((p >> 8) & 0xFF), unmul(p & 0xFF), static_cast<uint8_t>(a)};
+}
+
+uint32_t TransformPremultiplied(uint32_t p, const ColorTransform& cx) {
+  if ((p >> 24) == 0 && cx.aAdd <= 0) return 0;
+  return PremultipliedArgb(cx.Apply(StraightColor(p)));
+}
 
 uint32_t PremultipliedArgb(Rgba c) {
   auto mul = [&c](uint32_t v) { return (v * c.a + 127) / 255; };
@@ -129,7 +131,7 @@ uint32_t Paint::SampleBitmap(double u, double v) const {
   } else {
     p = texel(static_cast<long>(std::floor(u)), static_cast<long>(std::floor(v)));
   }
-  return transformTexels_ ? ApplyToPremultiplied(p, cx_) : p;
+  return transformTexels_ ? TransformPremultiplied(p, cx_) : p;
 }
 
 uint32_t Paint::RampColor(double t) const {

@@ -1,5 +1,7 @@
 #include "player/StbImage.h"
 
+#include "player/FileBytes.h"
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -46,12 +48,9 @@ bool LoadPicture(const uint8_t* data, size_t size, StbPicture& out) {
 }
 
 bool LoadPictureFile(const std::string& path, StbPicture& out) {
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return false;
   std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+  // LoadPicture refuses anything bigger than 0x7FFFFFFF bytes anyway.
+  if (ReadFileBytes(path, 0x7FFFFFFF, bytes) != FileRead::Ok) return false;
   return LoadPicture(bytes.data(), bytes.size(), out);
 }
 

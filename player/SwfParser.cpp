@@ -3,11 +3,11 @@
 #include "player/ActionParser.h"
 #include "player/BitReader.h"
 #include "player/BitmapDecoder.h"
+#include "player/FileBytes.h"
 #include "player/LzmaDecoder.h"
 #include "player/ShapeParser.h"
 #include "player/TextParser.h"
 
-#include <cstdio>
 #include <memory>
 
 namespace velmora::swf {
@@ -463,20 +463,11 @@ ParseResult ParseMovie(const uint8_t* data, size_t size) {
 
 ParseResult ParseMovieFile(const std::string& path) {
   ParseResult result;
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) {
-    result.error = "cannot open " + path;
-    return result;
-  }
   std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + n);
-    if (bytes.size() > kMaxMovieBytes) {
-      result.error = "the movie file is larger than 256 MiB";
-      return result;
-    }
+  switch (ReadFileBytes(path, kMaxMovieBytes, bytes)) {
+    case FileRead::CannotOpen: result.error = "cannot open " + path; return result;
+    case FileRead::TooLarge: result.error = "the movie file is larger than 256 MiB"; return result;
+    case FileRead::Ok: break;
   }
   return ParseMovie(bytes.data(), bytes.size());
 }

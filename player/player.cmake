@@ -4,6 +4,7 @@ include(${CMAKE_SOURCE_DIR}/player/lzma.cmake)
 
 add_library(velmora_player STATIC
   player/BitReader.cpp
+  player/FileBytes.cpp
   player/ShapeParser.cpp
   player/TextParser.cpp
   player/ActionParser.cpp

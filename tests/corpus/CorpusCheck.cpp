@@ -29,19 +29,6 @@ std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
-std::vector<unsigned char> StraightRgba(const Canvas& c) {
-  std::vector<unsigned char> out(c.pixels.size() * 4);
-  for (size_t i = 0; i < c.pixels.size(); ++i) {
-    uint32_t p = c.pixels[i], a = p >> 24;
-    auto unmul = [a](uint32_t v) { return a ? static_cast<unsigned char>(std::min<uint32_t>(255, (v * 255 + a / 2) / a)) : 0; };
-    out[4 * i] = unmul((p >> 16) & 0xFF);
-    out[4 * i + 1] = unmul((p >> 8) & 0xFF);
-    out[4 * i + 2] = unmul(p & 0xFF);
-    out[4 * i + 3] = static_cast<unsigned char>(a);
-  }
-  return out;
-}
-
 // "" when every picture matches, else what failed.
 std::string RunCase(const std::string& dir, const std::string& outDir) {
   using namespace velmora;
@@ -70,7 +57,7 @@ std::string RunCase(const std::string& dir, const std::string& outDir) {
         std::string base = dir.substr(dir.find_last_of('/') + 1);
         swf::SaveCanvasPng(canvas, outDir + "/" + base + "." + cmp->name + ".png");
       }
-      std::vector<unsigned char> ours = StraightRgba(canvas), theirs = StraightRgba(expected);
+      std::vector<uint8_t> ours = swf::StraightRgbaBytes(canvas), theirs = swf::StraightRgbaBytes(expected);
       for (const corpus::Check& check : cmp->checks) {
         long outliers = corpus::CountOutliers(ours, theirs, check.tolerance);
         if (outliers > check.maxOutliers)
