@@ -20,10 +20,7 @@ bool MoviePlayback::Adopt(ParseResult result) {
 
 void MoviePlayback::Step() {
   if (!root_) return;
-  if (framesRun_ == 0)
-    root_->Start();
-  else
-    root_->Advance();
+  root_->Advance();  // the first advance shows the first frame
   ++framesRun_;
 }
 

@@ -25,13 +25,13 @@ bool MoviePlayerWindow::Create(HWND parent, int x, int y, int width, int height)
 }
 
 void MoviePlayerWindow::SetMovie(const std::string& path) {
+  // The clock starts again, at the new movie's own frame rate.
+  StopClock();
   moviePath_ = path;
   playback_.Load(path);
   // Autoplay: a movie given is a movie shown and running.
   playing_ = playback_.Loaded();
   if (playing_) playback_.Step();
-  clockStart_ = std::chrono::steady_clock::now();
-  ticksDone_ = 0;
   Redraw();
   UpdateTimer();
 }
@@ -39,9 +39,7 @@ void MoviePlayerWindow::SetMovie(const std::string& path) {
 void MoviePlayerWindow::Play() {
   if (!playback_.Loaded() || playing_) return;
   playing_ = true;
-  clockStart_ = std::chrono::steady_clock::now();
-  ticksDone_ = 0;
-  UpdateTimer();
+  UpdateTimer();  // a stopped control has no clock running: it starts from now
 }
 
 void MoviePlayerWindow::Stop() {
@@ -89,10 +87,15 @@ void MoviePlayerWindow::UpdateTimer() {
     ticksDone_ = 0;
     ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(FramePeriodMs()))), nullptr);
     timerArmed_ = true;
-  } else if (!wanted && timerArmed_) {
-    ::KillTimer(hwnd(), kFrameTimerId);
-    timerArmed_ = false;
+  } else if (!wanted) {
+    StopClock();
   }
+}
+
+void MoviePlayerWindow::StopClock() {
+  if (!timerArmed_) return;
+  ::KillTimer(hwnd(), kFrameTimerId);
+  timerArmed_ = false;
 }
 
 void MoviePlayerWindow::OnFrameTimer() {
@@ -164,8 +167,7 @@ LRESULT MoviePlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
       Paint();
       return 0;
     case WM_DESTROY:
-      if (timerArmed_) ::KillTimer(hwnd(), kFrameTimerId);
-      timerArmed_ = false;
+      StopClock();
       break;
   }
   return Window::HandleMessage(message, wParam, lParam);

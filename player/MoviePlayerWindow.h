@@ -52,6 +52,7 @@ class MoviePlayerWindow : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnFrameTimer();
   void UpdateTimer();
+  void StopClock();
   void Redraw();
   void Paint();
   double FramePeriodMs() const;
