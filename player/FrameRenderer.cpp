@@ -25,16 +25,32 @@ double LineScale(const Matrix& m) {
 
 }  // namespace
 
-void FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options, Canvas& canvas) {
+bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options,
+                           uint32_t background, Canvas& canvas) {
   options_ = options;
   // Filters keep their size in stage pixels whatever the objects' own scale;
   // only the view stretches them.
   filterScale_ = LineScale(view) * 20;
   Context ctx;
-  ctx.target = &canvas;
   ctx.matrix = view;
   drawDepth_ = 0;
-  DrawClip(root, ctx);
+  const size_t still = backdrop_.Plan(
+      root, {canvas.width, canvas.height, background, view, options.antialias, options.smoothBitmaps});
+  if (still > 0 && backdrop_.Fresh()) {
+    Canvas& picture = backdrop_.Picture();
+    picture.Resize(canvas.width, canvas.height);
+    picture.Clear(background);
+    ctx.target = &picture;
+    DrawClip(root, ctx, 0, still);
+  }
+  if (still > 0) {
+    canvas.pixels = backdrop_.Picture().pixels;
+  } else {
+    canvas.Clear(background);
+  }
+  ctx.target = &canvas;
+  DrawClip(root, ctx, still);
+  return !backdrop_.Unchanged();
 }
 
 std::unique_ptr<Canvas> FrameRenderer::TakeLayer(int width, int height) {
@@ -54,7 +70,7 @@ std::unique_ptr<Canvas> FrameRenderer::TakeLayer(int width, int height) {
 
 void FrameRenderer::GiveBack(std::unique_ptr<Canvas> layer) { spareLayers_.push_back(std::move(layer)); }
 
-void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx) {
+void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx, size_t from, size_t to) {
   if (++drawDepth_ > kMaxDrawDepth) {
     --drawDepth_;
     return;
@@ -64,7 +80,11 @@ void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx) {
     CoveragePlane plane;
   };
   std::vector<ActiveMask> masks;
+  size_t index = 0;
   for (const auto& [depth, object] : clip.DisplayList()) {
+    // No mask lies before `from`: the skipped objects are plain ones.
+    if (index >= to) break;
+    if (index++ < from) continue;
     while (!masks.empty() && depth > masks.back().clipDepth) masks.pop_back();
     const CoveragePlane* mask = masks.empty() ? ctx.mask : &masks.back().plane;
     // Inside a clip drawn as a mask, its own masks neither clip nor add: the

@@ -3,11 +3,13 @@
 // blend modes and filters.
 #pragma once
 
+#include "player/BackdropCache.h"
 #include "player/Canvas.h"
 #include "player/Rasterizer.h"
 #include "player/ShapeGeometry.h"
 #include "player/Timeline.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
@@ -23,9 +25,12 @@ class FrameRenderer {
  public:
   explicit FrameRenderer(const Movie& movie) : movie_(movie) {}
 
-  // `view` maps the movie's twips to canvas pixels. The canvas keeps what it
-  // holds (the background) and the frame is drawn over it.
-  void Render(const Clip& root, const Matrix& view, const RenderOptions& options, Canvas& canvas);
+  // `view` maps the movie's twips to canvas pixels; the frame is drawn over
+  // `background` (opaque 0xAARRGGBB). Root objects that stayed still since
+  // the last frame come from a held picture. False when the picture is the
+  // same as the one drawn last time.
+  bool Render(const Clip& root, const Matrix& view, const RenderOptions& options,
+              uint32_t background, Canvas& canvas);
 
  private:
   struct Context {
@@ -36,7 +41,8 @@ class FrameRenderer {
     bool maskMode = false;  // every paint opaque: the picture is a mask
   };
 
-  void DrawClip(const Clip& clip, const Context& ctx);
+  // Draws the display list's objects from index `from` up to `to`.
+  void DrawClip(const Clip& clip, const Context& ctx, size_t from = 0, size_t to = SIZE_MAX);
   void DrawObject(const DisplayObject& object, const Context& ctx);
   // An object with filters, through a layer over its own area.
   void DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner);
@@ -65,6 +71,7 @@ class FrameRenderer {
   std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;
   std::vector<std::unique_ptr<Canvas>> spareLayers_;
   Canvas fillLayer_;
+  BackdropCache backdrop_;
   int drawDepth_ = 0;
   double filterScale_ = 1;  // layer pixels per stage pixel
 };

@@ -24,17 +24,19 @@ void MoviePlayback::Step() {
   ++framesRun_;
 }
 
-void MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background) {
+bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background) {
   uint32_t rgb = background ? *background & 0xFFFFFF
                             : (movie_.background.r << 16) | (movie_.background.g << 8) | movie_.background.b;
-  canvas.Clear(0xFF000000u | rgb);
-  if (!root_ || !renderer_) return;
+  if (!root_ || !renderer_) {
+    canvas.Clear(0xFF000000u | rgb);
+    return true;
+  }
   RenderOptions options;
   options.antialias = highQuality;
   // Smoothed bitmap fills stay smoothed at low quality too: the reference
   // pictures of zoomed pictures are bilinear there.
   options.smoothBitmaps = true;
-  renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, canvas);
+  return renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, 0xFF000000u | rgb, canvas);
 }
 
 }  // namespace velmora::swf

@@ -31,8 +31,9 @@ class MoviePlayback {
   Clip* Root() { return root_.get(); }
 
   // Draws the current frame over a background of `background` (0x00RRGGBB,
-  // or the movie's own colour when empty).
-  void Draw(Canvas& canvas, ScaleMode mode, bool highQuality,
+  // or the movie's own colour when empty). False when the picture is the
+  // one this playback drew last (nothing moved): a window need not show it again.
+  bool Draw(Canvas& canvas, ScaleMode mode, bool highQuality,
             std::optional<uint32_t> background = std::nullopt);
 
  private:

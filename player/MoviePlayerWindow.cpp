@@ -128,9 +128,12 @@ void MoviePlayerWindow::Redraw() {
     uint32_t c = *backgroundBgr_;
     rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
   }
-  playback_.Draw(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
-                 quality_ != 0, rgb);
-  ::InvalidateRect(hwnd(), nullptr, FALSE);
+  const bool changed =
+      playback_.Draw(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
+                     quality_ != 0, rgb);
+  // A still frame (a stopped timeline, a movie of one frame) is not sent to
+  // the screen again.
+  if (changed) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void MoviePlayerWindow::Paint() {

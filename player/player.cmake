@@ -17,6 +17,7 @@ add_library(velmora_player STATIC
   player/Stroker.cpp
   player/Compositing.cpp
   player/Filters.cpp
+  player/BackdropCache.cpp
   player/FrameRenderer.cpp
   player/ScaleMode.cpp
   player/MoviePlayback.cpp
