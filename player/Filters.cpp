@@ -37,7 +37,6 @@ void BoxLine(uint32_t* data, int count, int stride, const BoxWindow& w, std::vec
   uint32_t sum[4] = {0, 0, 0, 0};
   for (int i = -r; i < r; ++i)
     for (int c = 0; c < 4; ++c) sum[c] += (line[i] >> (8 * c)) & 0xFF;
-  const uint32_t half = w.total / 2;
   for (int i = 0; i < count; ++i) {
     const uint32_t in = line[i + r], e1 = line[i - r - 1], e2 = line[i + r + 1];
     uint32_t out = 0;
@@ -45,7 +44,8 @@ void BoxLine(uint32_t* data, int count, int stride, const BoxWindow& w, std::vec
       const int s = 8 * c;
       sum[c] += (in >> s) & 0xFF;
       uint32_t ends = ((e1 >> s) & 0xFF) + ((e2 >> s) & 0xFF);
-      out |= std::min<uint32_t>(255, (sum[c] * 256 + ends * w.edge + half) / w.total) << s;
+      // The mean is cut to whole steps, as the reference blurs are.
+      out |= std::min<uint32_t>(255, (sum[c] * 256 + ends * w.edge) / w.total) << s;
       sum[c] -= (line[i - r] >> s) & 0xFF;
     }
     data[static_cast<size_t>(i) * stride] = out;

@@ -206,10 +206,11 @@ TEST(BoxBlur, EvenWidthWeighsEndPixelsHalfOnlyWhenSmooth) {
   Canvas smooth = line;
   BoxBlur(smooth, 4, 0, 1, true);
   // A 4-pixel box centred on each pixel: the pixels 2 away are half inside.
-  EXPECT_EQ(smooth.pixels[2] >> 24, 32u);
-  EXPECT_EQ(smooth.pixels[3] >> 24, 64u);
-  EXPECT_EQ(smooth.pixels[4] >> 24, 64u);
-  EXPECT_EQ(smooth.pixels[6] >> 24, 32u);
+  // Means are cut down to whole steps: 255 / 4 gives 63, 255 / 8 gives 31.
+  EXPECT_EQ(smooth.pixels[2] >> 24, 31u);
+  EXPECT_EQ(smooth.pixels[3] >> 24, 63u);
+  EXPECT_EQ(smooth.pixels[4] >> 24, 63u);
+  EXPECT_EQ(smooth.pixels[6] >> 24, 31u);
   EXPECT_EQ(smooth.pixels[7], 0u);
   Canvas coarse = line;
   BoxBlur(coarse, 4, 0, 1, false);
