@@ -60,7 +60,8 @@ bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
 
 bool BackdropView::operator==(const BackdropView& o) const {
   return width == o.width && height == o.height && background == o.background &&
-         SameMatrix(view, o.view) && antialias == o.antialias && smoothBitmaps == o.smoothBitmaps;
+         SameMatrix(view, o.view) && antialias == o.antialias && smoothBitmaps == o.smoothBitmaps &&
+         gradientSteps == o.gradientSteps;
 }
 
 size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "player/Canvas.h"
+#include "player/Paint.h"
 #include "player/Timeline.h"
 
 #include <cstddef>
@@ -42,6 +43,7 @@ struct BackdropView {
   uint32_t background = 0;
   Matrix view;
   bool antialias = true, smoothBitmaps = true;
+  RampSteps gradientSteps = RampSteps::WholeRatios;
 
   bool operator==(const BackdropView& o) const;
 };

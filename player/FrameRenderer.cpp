@@ -35,7 +35,8 @@ bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOpt
   ctx.matrix = view;
   drawDepth_ = 0;
   const size_t still = backdrop_.Plan(
-      root, {canvas.width, canvas.height, background, view, options.antialias, options.smoothBitmaps});
+      root, {canvas.width, canvas.height, background, view, options.antialias, options.smoothBitmaps,
+             options.gradientSteps});
   if (still > 0 && backdrop_.Fresh()) {
     Canvas& picture = backdrop_.Picture();
     picture.Resize(canvas.width, canvas.height);
@@ -255,7 +256,7 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
     const Character* c = movie_.Find(style.bitmapId);
     if (c && c->kind == Character::Kind::Bitmap) bitmap = c->bitmap.get();
   }
-  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps);
+  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps, options_.gradientSteps);
   auto sink = [&](int y, int x, int n, const uint8_t* cov) {
     uint32_t* dst = target.Row(y) + x;
     const uint8_t* m = mask ? mask->Row(y) + x : nullptr;

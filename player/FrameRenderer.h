@@ -5,6 +5,7 @@
 
 #include "player/BackdropCache.h"
 #include "player/Canvas.h"
+#include "player/Paint.h"
 #include "player/Rasterizer.h"
 #include "player/ShapeGeometry.h"
 #include "player/Timeline.h"
@@ -19,6 +20,7 @@ namespace velmora::swf {
 struct RenderOptions {
   bool antialias = true;      // high quality
   bool smoothBitmaps = true;  // bilinear sampling where a fill allows it
+  RampSteps gradientSteps = RampSteps::WholeRatios;
 };
 
 class FrameRenderer {

@@ -36,6 +36,9 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   // Smoothed bitmap fills stay smoothed at low quality too: the reference
   // pictures of zoomed pictures are bilinear there.
   options.smoothBitmaps = true;
+  // Gradients go in whole-ratio steps at high quality and smoothly at low
+  // quality: so the reference pictures have them.
+  options.gradientSteps = highQuality ? RampSteps::WholeRatios : RampSteps::Smooth;
   return renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, 0xFF000000u | rgb, canvas);
 }
 

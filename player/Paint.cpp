@@ -1,6 +1,7 @@
 #include "player/Paint.h"
 
 #include <algorithm>
+#include <vector>
 #include <cmath>
 
 namespace velmora::swf {
@@ -44,19 +45,27 @@ uint32_t PremultipliedArgb(Rgba c) {
   return (static_cast<uint32_t>(c.a) << 24) | (mul(c.r) << 16) | (mul(c.g) << 8) | mul(c.b);
 }
 
-GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx) {
+GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx, RampSteps steps) {
   GradientRamp ramp{};
   if (g.stops.empty()) return ramp;
   const bool linear = g.interpolation == Interpolation::LinearRgb;
+  // Each stop lies at least one ratio step past the one before it: stops
+  // given the same ratio show as thin bands in their order, as the
+  // reference pictures have them, rather than all but the last vanishing.
+  std::vector<double> ratios(g.stops.size());
+  for (size_t i = 0; i < g.stops.size(); ++i)
+    ratios[i] = i == 0 ? g.stops[0].ratio : std::max<double>(g.stops[i].ratio, ratios[i - 1] + 1);
   size_t k = 0;
   for (int i = 0; i < kRampSize; ++i) {
-    const double r = i * 255.0 / (kRampSize - 1);
-    while (k + 1 < g.stops.size() && g.stops[k + 1].ratio <= r) ++k;
+    double r = i * 255.0 / (kRampSize - 1);
+    if (steps == RampSteps::WholeRatios) r = std::floor(r);
+    while (k + 1 < g.stops.size() && ratios[k + 1] <= r) ++k;
     const GradientStop& a = g.stops[k];
     const GradientStop& b = k + 1 < g.stops.size() ? g.stops[k + 1] : a;
+    const double ra = ratios[k], rb = k + 1 < g.stops.size() ? ratios[k + 1] : ra;
     Rgba c = a.color;
-    if (r > a.ratio && b.ratio > a.ratio) {
-      double t = (r - a.ratio) / (b.ratio - a.ratio);
+    if (r > ra && rb > ra) {
+      double t = (r - ra) / (rb - ra);
       auto mix = [&](uint8_t x, uint8_t y, bool colour) {
         double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
                                     : x + (y - x) * t;
@@ -71,7 +80,7 @@ GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx) {
 }
 
 Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransform& cx,
-             const Bitmap* bitmap, bool smoothBitmaps)
+             const Bitmap* bitmap, bool smoothBitmaps, RampSteps rampSteps)
     : cx_(cx) {
   switch (style.kind) {
     case FillKind::Solid:
@@ -96,7 +105,7 @@ Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransfor
     case FillKind::FocalGradient: kind_ = Kind::Focal; break;
   }
   if (kind_ != Kind::Bitmap) {
-    ramp_ = BuildGradientRamp(style.gradient, cx);
+    ramp_ = BuildGradientRamp(style.gradient, cx, rampSteps);
     spread_ = style.gradient.spread;
     focal_ = style.gradient.focalPoint;
   }

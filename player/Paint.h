@@ -22,16 +22,22 @@ uint32_t TransformPremultiplied(uint32_t premultiplied, const ColorTransform& cx
 constexpr int kRampSize = 4096;
 using GradientRamp = std::array<uint32_t, kRampSize>;
 
+// How a ramp moves from ratio to ratio: smoothly, or in the 256 whole
+// ratios (each ratio's colour held until the next), which is how the
+// reference pictures show gradients at high quality.
+enum class RampSteps : uint8_t { Smooth, WholeRatios };
+
 // The colours of a gradient from ratio 0 to 255, entry i at ratio
 // i * 255 / (kRampSize - 1).
-GradientRamp BuildGradientRamp(const Gradient& gradient, const ColorTransform& cx);
+GradientRamp BuildGradientRamp(const Gradient& gradient, const ColorTransform& cx,
+                               RampSteps steps = RampSteps::Smooth);
 
 class Paint {
  public:
   // `toPixels` maps the shape's twips to target pixels. `smoothBitmaps`
   // allows bilinear sampling of fills that ask for it.
   Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransform& cx,
-        const Bitmap* bitmap, bool smoothBitmaps);
+        const Bitmap* bitmap, bool smoothBitmaps, RampSteps rampSteps = RampSteps::Smooth);
 
   bool IsSolid() const { return kind_ == Kind::Solid; }
   uint32_t SolidColor() const { return solid_; }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace velmora::swf {
 namespace {
 
@@ -235,6 +237,31 @@ TEST(GradientRamp, SpreadsStopsOverRatiosWithTransform) {
   halfAlpha.aMult = 128;
   ramp = BuildGradientRamp(g, halfAlpha);
   EXPECT_EQ(ramp[0] >> 24, 127u);  // 255 * 128 / 256
+}
+
+// The ramp entry that stands for ratio `r` (0..255, fractions allowed).
+size_t EntryAt(double r) { return static_cast<size_t>(std::lround(r * (kRampSize - 1) / 255)); }
+
+TEST(GradientRamp, StopsSharingARatioShowInTheirOrder) {
+  Gradient g;
+  g.stops = {{0, {0, 0, 0, 255}}, {100, {255, 0, 0, 255}}, {100, {0, 255, 0, 255}},
+             {100, {0, 0, 255, 255}}, {255, {0, 0, 255, 255}}};
+  auto ramp = BuildGradientRamp(g, ColorTransform{}, RampSteps::WholeRatios);
+  EXPECT_EQ(ramp[EntryAt(100)], kOpaqueRed);
+  EXPECT_EQ(ramp[EntryAt(101)], 0xFF00FF00u) << "the second stop at 100 takes the next ratio";
+  EXPECT_EQ(ramp[EntryAt(102)], kOpaqueBlue);
+  EXPECT_EQ(ramp[EntryAt(200)], kOpaqueBlue);
+}
+
+TEST(GradientRamp, WholeRatioStepsHoldEachRatiosColour) {
+  Gradient g;
+  g.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+  auto stepped = BuildGradientRamp(g, ColorTransform{}, RampSteps::WholeRatios);
+  auto smooth = BuildGradientRamp(g, ColorTransform{}, RampSteps::Smooth);
+  EXPECT_EQ(stepped[EntryAt(10)], stepped[EntryAt(10.9)]);
+  EXPECT_EQ(stepped[EntryAt(10)] & 0xFF, 10u);
+  EXPECT_EQ(stepped[EntryAt(11)] & 0xFF, 11u);
+  EXPECT_NE(smooth[EntryAt(10)], smooth[EntryAt(10.9)]);
 }
 
 }  // namespace
