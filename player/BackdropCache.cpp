@@ -60,8 +60,7 @@ bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
 
 bool BackdropView::operator==(const BackdropView& o) const {
   return width == o.width && height == o.height && background == o.background &&
-         SameMatrix(view, o.view) && antialias == o.antialias && smoothBitmaps == o.smoothBitmaps &&
-         gradientSteps == o.gradientSteps;
+         SameMatrix(view, o.view) && options == o.options;
 }
 
 size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {

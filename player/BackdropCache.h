@@ -11,7 +11,7 @@
 #pragma once
 
 #include "player/Canvas.h"
-#include "player/Paint.h"
+#include "player/RenderOptions.h"
 #include "player/Timeline.h"
 
 #include <cstddef>
@@ -42,8 +42,7 @@ struct BackdropView {
   int width = 0, height = 0;
   uint32_t background = 0;
   Matrix view;
-  bool antialias = true, smoothBitmaps = true;
-  RampSteps gradientSteps = RampSteps::WholeRatios;
+  RenderOptions options;
 
   bool operator==(const BackdropView& o) const;
 };

@@ -34,9 +34,7 @@ bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOpt
   Context ctx;
   ctx.matrix = view;
   drawDepth_ = 0;
-  const size_t still = backdrop_.Plan(
-      root, {canvas.width, canvas.height, background, view, options.antialias, options.smoothBitmaps,
-             options.gradientSteps});
+  const size_t still = backdrop_.Plan(root, {canvas.width, canvas.height, background, view, options});
   if (still > 0 && backdrop_.Fresh()) {
     Canvas& picture = backdrop_.Picture();
     picture.Resize(canvas.width, canvas.height);

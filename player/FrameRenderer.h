@@ -5,8 +5,8 @@
 
 #include "player/BackdropCache.h"
 #include "player/Canvas.h"
-#include "player/Paint.h"
 #include "player/Rasterizer.h"
+#include "player/RenderOptions.h"
 #include "player/ShapeGeometry.h"
 #include "player/Timeline.h"
 
@@ -16,12 +16,6 @@
 #include <vector>
 
 namespace velmora::swf {
-
-struct RenderOptions {
-  bool antialias = true;      // high quality
-  bool smoothBitmaps = true;  // bilinear sampling where a fill allows it
-  RampSteps gradientSteps = RampSteps::WholeRatios;
-};
 
 class FrameRenderer {
  public:

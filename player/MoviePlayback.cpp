@@ -25,10 +25,11 @@ void MoviePlayback::Step() {
 }
 
 bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background) {
-  uint32_t rgb = background ? *background & 0xFFFFFF
-                            : (movie_.background.r << 16) | (movie_.background.g << 8) | movie_.background.b;
+  const uint32_t rgb = background ? *background & 0xFFFFFF
+                                  : (movie_.background.r << 16) | (movie_.background.g << 8) | movie_.background.b;
+  const uint32_t opaque = 0xFF000000u | rgb;
   if (!root_ || !renderer_) {
-    canvas.Clear(0xFF000000u | rgb);
+    canvas.Clear(opaque);
     return true;
   }
   RenderOptions options;
@@ -39,7 +40,7 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   // Gradients go in whole-ratio steps at high quality and smoothly at low
   // quality: so the reference pictures have them.
   options.gradientSteps = highQuality ? RampSteps::WholeRatios : RampSteps::Smooth;
-  return renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, 0xFF000000u | rgb, canvas);
+  return renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, opaque, canvas);
 }
 
 }  // namespace velmora::swf

@@ -1,8 +1,8 @@
 #include "player/Paint.h"
 
 #include <algorithm>
-#include <vector>
 #include <cmath>
+#include <vector>
 
 namespace velmora::swf {
 namespace {

@@ -114,7 +114,7 @@ struct PlannedClip {
 TEST(BackdropCache, KeepsOnlyLeadingObjectsThatStayedStill) {
   PlannedClip movie(BackdropMovie());
   BackdropCache cache;
-  const BackdropView view{80, 80, 0xFFFFFFFF, Matrix{}, true, true};
+  const BackdropView view{80, 80, 0xFFFFFFFF, Matrix{}, RenderOptions{}};
   EXPECT_EQ(cache.Plan(*movie.clip, view), 0u) << "nothing has stayed still yet";
   movie.clip->Advance();
   EXPECT_EQ(cache.Plan(*movie.clip, view), 1u) << "the backdrop stayed; the square moved";
@@ -152,7 +152,7 @@ TEST(BackdropCache, MasksAndSpritesEndTheKeptRun) {
   t.ShowFrame();
   PlannedClip masked(Bytes(movie));
   BackdropCache cache;
-  const BackdropView view{80, 80, 0xFFFFFFFF, Matrix{}, true, true};
+  const BackdropView view{80, 80, 0xFFFFFFFF, Matrix{}, RenderOptions{}};
   cache.Plan(*masked.clip, view);
   masked.clip->Advance();
   EXPECT_EQ(cache.Plan(*masked.clip, view), 1u) << "the mask at depth 2 ends the run";
