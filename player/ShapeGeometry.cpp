@@ -52,8 +52,11 @@ class GeometryBuilder {
     StyleGroup& group = out_.groups.back();
     // Fill 1 lies to the right of the edge, fill 0 to its left: reversing the
     // fill-0 edges gives every fill one consistent orientation.
-    if (fill1_ >= 1 && fill1_ <= group.fills.size()) group.fills[fill1_ - 1].edges.push_back(e);
-    if (fill0_ >= 1 && fill0_ <= group.fills.size() && fill0_ != fill1_) {
+    // An edge with the same fill on both sides lies inside that fill and
+    // bounds nothing.
+    const bool interior = fill0_ == fill1_;
+    if (!interior && fill1_ >= 1 && fill1_ <= group.fills.size()) group.fills[fill1_ - 1].edges.push_back(e);
+    if (!interior && fill0_ >= 1 && fill0_ <= group.fills.size()) {
       Edge reversed{e.to, e.control, e.from, e.curve};
       group.fills[fill0_ - 1].edges.push_back(reversed);
     }

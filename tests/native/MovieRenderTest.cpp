@@ -148,6 +148,35 @@ TEST(MovieRender, FillsSharingAnEdgeLeaveNoSeam) {
   }
 }
 
+TEST(MovieRender, EdgeWithTheSameFillOnBothSidesBoundsNothing) {
+  w::MovieWriter movie = BlueStage();
+  w::ShapeBuilder s;  // a red square, with a loose edge inside it that has red either side
+  unsigned red = s.AddSolidFill({255, 0, 0});
+  s.SelectStyles(0, red, 0);
+  s.MoveTo(0, 0);
+  s.LineTo(2000, 0);
+  s.LineTo(2000, 2000);
+  s.LineTo(0, 2000);
+  s.LineTo(0, 0);
+  s.SelectStyles(red, red, 0);
+  s.MoveTo(1000, 500);
+  s.LineTo(1000, 1500);
+  movie.Timeline().DefineShape(1, s);
+  movie.Timeline().Place(PlaceAt(1, 1));
+  movie.Timeline().ShowFrame();
+  MoviePlayback p = Load(movie);
+  p.Step();
+  for (bool high : {false, true}) {
+    Canvas c;
+    c.Resize(100, 100);
+    p.Draw(c, ScaleMode::ExactFit, high);
+    int wrong = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 100; ++x) wrong += c.Row(y)[x] != kOpaqueRed;
+    EXPECT_EQ(wrong, 0) << (high ? "high" : "low") << " quality";
+  }
+}
+
 TEST(MovieRender, MaskShowsOnlyWhatItCovers) {
   w::MovieWriter movie = BlueStage();
   w::TagWriter& t = movie.Timeline();
