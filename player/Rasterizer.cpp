@@ -21,6 +21,15 @@ double Tame(double v) {
   return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
 }
 
+constexpr double kTwips = 20;
+
+// Pixels to twips; a position on the twip grid becomes a whole number
+// exactly (116.9 * 20 is not 2338 in binary).
+double ToTwips(double px) {
+  const double t = px * kTwips, whole = std::round(t);
+  return std::fabs(t - whole) < 1e-6 ? whole : t;
+}
+
 }  // namespace
 
 void Rasterizer::Reset(int width, int height) {
@@ -44,7 +53,9 @@ void Rasterizer::AddLine(Point a, Point b) {
     std::swap(a, b);
     dir = -1;
   }
-  edges_.push_back({a.x, a.y, b.y, (b.x - a.x) / (b.y - a.y), dir});
+  const double x0 = ToTwips(a.x), y0 = ToTwips(a.y), x1 = ToTwips(b.x), y1 = ToTwips(b.y);
+  if (y0 == y1) return;
+  edges_.push_back({x0, y0, y1, x1 - x0, y1 - y0, dir});
 }
 
 void Rasterizer::AddQuad(Point from, Point control, Point to, double tolerance) {
@@ -70,11 +81,11 @@ PixelBounds Rasterizer::Bounds() const {
 void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool antialias) {
   crossings_.clear();
   for (const EdgeLine* e : active_)
-    if (e->y0 <= ys && ys < e->y1) crossings_.push_back({e->x0 + (ys - e->y0) * e->dxdy, e->dir});
+    if (e->y0 <= ys && ys < e->y1) crossings_.push_back({e->x0 + (ys - e->y0) * e->dx / e->dy, e->dir});
   if (crossings_.size() < 2) return;
   std::sort(crossings_.begin(), crossings_.end(),
             [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
-  const double w = static_cast<double>(width_);
+  const double w = width_ * kTwips;
   int winding = 0;
   double start = 0;
   for (const Crossing& c : crossings_) {
@@ -90,8 +101,9 @@ void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool ant
     if (b <= a) continue;
     if (antialias) {
       // Sub-samples whose centre lies inside, kSubColumns to a pixel.
-      int sa = static_cast<int>(std::ceil(a * kSubColumns - 0.5));
-      int sb = static_cast<int>(std::ceil(b * kSubColumns - 0.5));
+      constexpr double kColumn = kTwips / kSubColumns;
+      int sa = static_cast<int>(std::ceil((a - kColumn / 2) / kColumn));
+      int sb = static_cast<int>(std::ceil((b - kColumn / 2) / kColumn));
       if (sb <= sa) continue;
       int ia = sa / kSubColumns, ib = sb / kSubColumns;
       const double part = weight / kSubColumns;
@@ -107,7 +119,8 @@ void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool ant
       rowMax_ = std::max(rowMax_, ib);
     } else {
       // Pixels whose centre lies inside.
-      int ia = static_cast<int>(std::ceil(a - 0.5)), ib = static_cast<int>(std::ceil(b - 0.5));
+      int ia = static_cast<int>(std::ceil((a - kTwips / 2) / kTwips));
+      int ib = static_cast<int>(std::ceil((b - kTwips / 2) / kTwips));
       if (ib <= ia) continue;
       runs_[ia] += static_cast<float>(weight);
       runs_[ib] -= static_cast<float>(weight);
@@ -132,7 +145,7 @@ void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
     rowMin_ = width_;
     rowMax_ = -1;
     for (int k = 0; k < samples; ++k) {
-      double ys = y + (k + 0.5) / samples;
+      double ys = (y + (k + 0.5) / samples) * kTwips;  // exact: a multiple of 2.5
       while (next < edges_.size() && edges_[next].y0 <= ys) active_.push_back(&edges_[next++]);
       active_.erase(std::remove_if(active_.begin(), active_.end(),
                                    [ys](const EdgeLine* e) { return e->y1 <= ys; }),

@@ -43,15 +43,20 @@ class Rasterizer {
   void Render(FillRule rule, bool antialias, const SpanSink& sink);
 
  private:
+  // Edges are held in twips, where outlines kept to whole twips have whole
+  // numbers: a crossing that falls exactly on a pixel or sample centre is then
+  // computed exactly, and the half-open rule decides it the same way on every
+  // row instead of by rounding noise.
   struct EdgeLine {
-    double x0, y0, y1, dxdy;
+    double x0, y0, y1, dx, dy;  // twips; dy > 0
     int dir;
   };
   struct Crossing {
     double x;
     int dir;
   };
-  void AccumulateRow(double yCenter, FillRule rule, double weight, bool antialias);
+  // `ys` is the sample row's centre in twips.
+  void AccumulateRow(double ys, FillRule rule, double weight, bool antialias);
 
   int width_ = 0, height_ = 0;
   std::vector<EdgeLine> edges_;
