@@ -21,14 +21,14 @@ double Tame(double v) {
   return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
 }
 
-constexpr double kTwips = 20;
+// Positions are held in whole 1/256 pixels, as the original player holds
+// them: which pixel centres an edge takes depends on that rounding (the
+// reference pictures follow it), and in whole units a centre lying exactly
+// on an edge is computed exactly, so the half-open rule decides it alike on
+// every row.
+constexpr double kUnits = 256;
 
-// Pixels to twips; a position on the twip grid becomes a whole number
-// exactly (116.9 * 20 is not 2338 in binary).
-double ToTwips(double px) {
-  const double t = px * kTwips, whole = std::round(t);
-  return std::fabs(t - whole) < 1e-6 ? whole : t;
-}
+double ToUnits(double px) { return std::round(px * kUnits); }
 
 }  // namespace
 
@@ -53,7 +53,7 @@ void Rasterizer::AddLine(Point a, Point b) {
     std::swap(a, b);
     dir = -1;
   }
-  const double x0 = ToTwips(a.x), y0 = ToTwips(a.y), x1 = ToTwips(b.x), y1 = ToTwips(b.y);
+  const double x0 = ToUnits(a.x), y0 = ToUnits(a.y), x1 = ToUnits(b.x), y1 = ToUnits(b.y);
   if (y0 == y1) return;
   edges_.push_back({x0, y0, y1, x1 - x0, y1 - y0, dir});
 }
@@ -85,7 +85,7 @@ void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool ant
   if (crossings_.size() < 2) return;
   std::sort(crossings_.begin(), crossings_.end(),
             [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
-  const double w = width_ * kTwips;
+  const double w = width_ * kUnits;
   int winding = 0;
   double start = 0;
   for (const Crossing& c : crossings_) {
@@ -101,7 +101,7 @@ void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool ant
     if (b <= a) continue;
     if (antialias) {
       // Sub-samples whose centre lies inside, kSubColumns to a pixel.
-      constexpr double kColumn = kTwips / kSubColumns;
+      constexpr double kColumn = kUnits / kSubColumns;
       int sa = static_cast<int>(std::ceil((a - kColumn / 2) / kColumn));
       int sb = static_cast<int>(std::ceil((b - kColumn / 2) / kColumn));
       if (sb <= sa) continue;
@@ -119,8 +119,8 @@ void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool ant
       rowMax_ = std::max(rowMax_, ib);
     } else {
       // Pixels whose centre lies inside.
-      int ia = static_cast<int>(std::ceil((a - kTwips / 2) / kTwips));
-      int ib = static_cast<int>(std::ceil((b - kTwips / 2) / kTwips));
+      int ia = static_cast<int>(std::ceil((a - kUnits / 2) / kUnits));
+      int ib = static_cast<int>(std::ceil((b - kUnits / 2) / kUnits));
       if (ib <= ia) continue;
       runs_[ia] += static_cast<float>(weight);
       runs_[ib] -= static_cast<float>(weight);
@@ -145,7 +145,7 @@ void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
     rowMin_ = width_;
     rowMax_ = -1;
     for (int k = 0; k < samples; ++k) {
-      double ys = (y + (k + 0.5) / samples) * kTwips;  // exact: a multiple of 2.5
+      double ys = (y + (k + 0.5) / samples) * kUnits;
       while (next < edges_.size() && edges_[next].y0 <= ys) active_.push_back(&edges_[next++]);
       active_.erase(std::remove_if(active_.begin(), active_.end(),
                                    [ys](const EdgeLine* e) { return e->y1 <= ys; }),

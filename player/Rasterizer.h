@@ -19,8 +19,10 @@ struct PixelBounds {
   bool Empty() const { return x1 <= x0 || y1 <= y0; }
 };
 
-// The original player holds device positions in whole twips (1/20 pixel);
-// without anti-aliasing that decides which pixel centres an edge takes.
+// Outline points are put on whole twips (1/20 pixel) in device space, and
+// the rasterizer then holds them in whole 1/256 pixels: without
+// anti-aliasing, both roundings decide which pixel centres an edge takes in
+// the original player's pictures.
 inline Point SnapToTwips(Point p) {
   return {std::round(p.x * 20) / 20, std::round(p.y * 20) / 20};
 }
@@ -43,19 +45,15 @@ class Rasterizer {
   void Render(FillRule rule, bool antialias, const SpanSink& sink);
 
  private:
-  // Edges are held in twips, where outlines kept to whole twips have whole
-  // numbers: a crossing that falls exactly on a pixel or sample centre is then
-  // computed exactly, and the half-open rule decides it the same way on every
-  // row instead of by rounding noise.
   struct EdgeLine {
-    double x0, y0, y1, dx, dy;  // twips; dy > 0
+    double x0, y0, y1, dx, dy;  // whole 1/256 pixels; dy > 0
     int dir;
   };
   struct Crossing {
     double x;
     int dir;
   };
-  // `ys` is the sample row's centre in twips.
+  // `ys` is the sample row's centre in 1/256 pixels.
   void AccumulateRow(double ys, FillRule rule, double weight, bool antialias);
 
   int width_ = 0, height_ = 0;
