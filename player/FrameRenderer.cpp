@@ -217,7 +217,11 @@ void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
   FillStyle style;
   Context glyphCtx = ctx;
   ForEachGlyph(text, movie_, [&](const PlacedGlyph& glyph) {
+    // The reference pictures place each glyph's origin on a whole twip and
+    // draw its outline from there as it falls, with curves close to true.
     glyphCtx.matrix = ctx.matrix * glyph.matrix;
+    glyphCtx.matrix.tx = std::round(glyphCtx.matrix.tx * 20) / 20;
+    glyphCtx.matrix.ty = std::round(glyphCtx.matrix.ty * 20) / 20;
     style.color = glyph.color;
     const ShapeGeometry& outline = GeometryOf(glyph.outline);
     fillRule_ = outline.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
@@ -225,13 +229,22 @@ void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
       for (const FillGeometry& fill : group.fills) {
         if (fill.edges.empty()) continue;
         raster_.Reset(ctx.target->width, ctx.target->height);
-        AddFillEdges(fill.edges, glyphCtx.matrix);
+        AddFillEdges(fill.edges, glyphCtx.matrix, OutlineGrid::Glyph);
         PaintCoverage(style, glyphCtx, false, *ctx.target, ctx.mask);
       }
   });
 }
 
-void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m) {
+void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid) {
+  if (grid == OutlineGrid::Glyph) {
+    for (const Edge& e : edges) {
+      if (e.curve)
+        raster_.AddQuad(m.Apply(e.from), m.Apply(e.control), m.Apply(e.to), 0.01, false);
+      else
+        raster_.AddLine(m.Apply(e.from), m.Apply(e.to));
+    }
+    return;
+  }
   for (const Edge& e : edges) {
     Point from = SnapToTwips(m.Apply(e.from)), to = SnapToTwips(m.Apply(e.to));
     if (e.curve)

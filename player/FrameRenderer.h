@@ -50,7 +50,12 @@ class FrameRenderer {
   void DrawLines(const StyleGroup& group, const Context& ctx);
   void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
                      const CoveragePlane* mask);
-  void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m);
+  // How an outline's points are put on the device grid before rasterizing.
+  enum class OutlineGrid : uint8_t {
+    Twips,  // shapes: every point on a whole twip, curves within 1/20 pixel
+    Glyph,  // text: points as they fall, curves within 1/100 pixel
+  };
+  void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid = OutlineGrid::Twips);
   const ShapeGeometry& GeometryOf(const Shape* shape);
   const ShapeGeometry& GeometryOf(const MorphShape* morph, uint16_t ratio);
   // A cleared canvas of the target's size, for layers and masks.

@@ -58,11 +58,15 @@ void Rasterizer::AddLine(Point a, Point b) {
   edges_.push_back({x0, y0, y1, x1 - x0, y1 - y0, dir});
 }
 
-void Rasterizer::AddQuad(Point from, Point control, Point to, double tolerance) {
+void Rasterizer::AddQuad(Point from, Point control, Point to, double tolerance, bool snap) {
   const int steps = QuadSteps(from, control, to, tolerance);
   Point prev = from;
   for (int i = 1; i <= steps; ++i) {
-    Point p = i == steps ? to : SnapToTwips(QuadPoint(from, control, to, static_cast<double>(i) / steps));
+    Point p = to;
+    if (i < steps) {
+      p = QuadPoint(from, control, to, static_cast<double>(i) / steps);
+      if (snap) p = SnapToTwips(p);
+    }
     AddLine(prev, p);
     prev = p;
   }

@@ -35,9 +35,9 @@ class Rasterizer {
   void Reset(int width, int height);
   void AddLine(Point a, Point b);
   // A quadratic curve, cut into even steps in its parameter so that no line
-  // is farther than `tolerance` pixels from it; the points between the steps
-  // are kept to twips like the ends (see SnapToTwips).
-  void AddQuad(Point from, Point control, Point to, double tolerance = 0.05);
+  // is farther than `tolerance` pixels from it; with `snap` the points
+  // between the steps are kept to twips like the ends (see SnapToTwips).
+  void AddQuad(Point from, Point control, Point to, double tolerance = 0.05, bool snap = true);
   bool HasEdges() const { return !edges_.empty(); }
   // Rows and columns the outlines touch, clipped to the target.
   PixelBounds Bounds() const;

@@ -145,5 +145,31 @@ TEST(StaticText, DrawsGlyphsScaledFromTheirEmSquareAlongTheAdvances) {
   }
 }
 
+TEST(StaticText, PlacesEachGlyphOriginOnAWholeTwipAndItsOutlineFromThere) {
+  // Stretched 1.00858 times across, the first square starts at 201.7 twips,
+  // held at 202, and ends 1008.6 twips further at 1210.6: past the centre of
+  // pixel 60 (1210 twips), which it takes. Put on whole twips point by point,
+  // the right edge would be 1210 and leave the pixel out.
+  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
+  w::TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({0, 0, 255});
+  t.Raw(kDefineFont3, SquareFont3(1));
+  t.Raw(kDefineText, TwoSquaresText(2, 1));
+  w::PlaceObject place = PlaceAt(1, 2);
+  place.matrix->scaleX = 66098 / 65536.0;
+  t.Place(place);
+  t.ShowFrame();
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback p;
+  ASSERT_TRUE(p.LoadBytes(bytes.data(), bytes.size())) << p.Error();
+  p.Step();
+  Canvas c;
+  c.Resize(100, 100);
+  p.Draw(c, ScaleMode::ExactFit, false);
+  EXPECT_EQ(c.Row(50)[10], kOpaqueRed);
+  EXPECT_EQ(c.Row(50)[60], kOpaqueRed);
+  EXPECT_EQ(c.Row(50)[61], kOpaqueBlue);
+}
+
 }  // namespace
 }  // namespace velmora::swf
