@@ -45,9 +45,11 @@ uint32_t PremultipliedArgb(Rgba c) {
   return (static_cast<uint32_t>(c.a) << 24) | (mul(c.r) << 16) | (mul(c.g) << 8) | mul(c.b);
 }
 
-GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx, RampSteps steps) {
-  GradientRamp ramp{};
-  if (g.stops.empty()) return ramp;
+namespace {
+
+// The gradient's colour at each whole ratio, each channel cut down to a
+// whole value: the reference pictures' gradients are built on such a table.
+std::array<Rgba, 256> WholeRatioColours(const Gradient& g) {
   const bool linear = g.interpolation == Interpolation::LinearRgb;
   // Each stop lies at least one ratio step past the one before it: stops
   // given the same ratio show as thin bands in their order, as the
@@ -55,24 +57,45 @@ GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx, Ramp
   std::vector<double> ratios(g.stops.size());
   for (size_t i = 0; i < g.stops.size(); ++i)
     ratios[i] = i == 0 ? g.stops[0].ratio : std::max<double>(g.stops[i].ratio, ratios[i - 1] + 1);
+  std::array<Rgba, 256> table;
   size_t k = 0;
-  for (int i = 0; i < kRampSize; ++i) {
-    double r = i * 255.0 / (kRampSize - 1);
-    if (steps == RampSteps::WholeRatios) r = std::floor(r);
+  for (int r = 0; r < 256; ++r) {
     while (k + 1 < g.stops.size() && ratios[k + 1] <= r) ++k;
     const GradientStop& a = g.stops[k];
     const GradientStop& b = k + 1 < g.stops.size() ? g.stops[k + 1] : a;
     const double ra = ratios[k], rb = k + 1 < g.stops.size() ? ratios[k + 1] : ra;
     Rgba c = a.color;
     if (r > ra && rb > ra) {
-      double t = (r - ra) / (rb - ra);
+      const double t = (r - ra) / (rb - ra);
       auto mix = [&](uint8_t x, uint8_t y, bool colour) {
         double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
                                     : x + (y - x) * t;
-        return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+        return static_cast<uint8_t>(std::clamp(std::floor(v + 1e-9), 0.0, 255.0));
       };
       c = {mix(a.color.r, b.color.r, true), mix(a.color.g, b.color.g, true),
            mix(a.color.b, b.color.b, true), mix(a.color.a, b.color.a, false)};
+    }
+    table[r] = c;
+  }
+  return table;
+}
+
+}  // namespace
+
+GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx, RampSteps steps) {
+  GradientRamp ramp{};
+  if (g.stops.empty()) return ramp;
+  const std::array<Rgba, 256> table = WholeRatioColours(g);
+  for (int i = 0; i < kRampSize; ++i) {
+    const double r = i * 255.0 / (kRampSize - 1);
+    const int whole = std::min(static_cast<int>(r), 255);
+    Rgba c = table[whole];
+    if (steps == RampSteps::Smooth && whole < 255) {
+      // Between whole ratios the colour moves evenly to the next one.
+      const Rgba& next = table[whole + 1];
+      const double f = r - whole;
+      auto lerp = [f](uint8_t x, uint8_t y) { return static_cast<uint8_t>(std::lround(x + (y - x) * f)); };
+      c = {lerp(c.r, next.r), lerp(c.g, next.g), lerp(c.b, next.b), lerp(c.a, next.a)};
     }
     ramp[i] = PremultipliedArgb(cx.Apply(c));
   }

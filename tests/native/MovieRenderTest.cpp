@@ -293,5 +293,19 @@ TEST(GradientRamp, WholeRatioStepsHoldEachRatiosColour) {
   EXPECT_NE(smooth[EntryAt(10)], smooth[EntryAt(10.9)]);
 }
 
+TEST(GradientRamp, WholeRatioColoursAreCutDownAndSmoothRampsRunBetweenThem) {
+  Gradient g;  // blue from 0 to 100: ratio 2 is 0.78 and ratio 3 is 1.18 of it
+  g.stops = {{0, {0, 0, 0, 255}}, {255, {0, 0, 100, 255}}};
+  auto stepped = BuildGradientRamp(g, ColorTransform{}, RampSteps::WholeRatios);
+  auto smooth = BuildGradientRamp(g, ColorTransform{}, RampSteps::Smooth);
+  EXPECT_EQ(stepped[EntryAt(2.5)] & 0xFF, 0u);
+  EXPECT_EQ(stepped[EntryAt(3.5)] & 0xFF, 1u);
+  EXPECT_EQ(stepped[EntryAt(255)] & 0xFF, 100u);
+  // A quarter of the way from ratio 2 (0) to ratio 3 (1), not a quarter past 0.78.
+  EXPECT_EQ(smooth[EntryAt(2.25)] & 0xFF, 0u);
+  EXPECT_EQ(smooth[EntryAt(2.75)] & 0xFF, 1u);
+  EXPECT_EQ(smooth[kRampSize - 1] & 0xFF, 100u);
+}
+
 }  // namespace
 }  // namespace velmora::swf
