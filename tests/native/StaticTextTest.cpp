@@ -86,15 +86,27 @@ w::Bytes TwoSquaresText(uint16_t id, uint16_t fontId) {
   return body.Data();
 }
 
-w::MovieWriter TextMovie() {
+w::MovieWriter TextMovie(const w::PlaceObject& place = PlaceAt(1, 2)) {
   w::MovieWriter movie({0, 2000, 0, 2000}, 12);
   w::TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({0, 0, 255});
   t.Raw(kDefineFont3, SquareFont3(1));
   t.Raw(kDefineText, TwoSquaresText(2, 1));
-  t.Place(PlaceAt(1, 2));
+  t.Place(place);
   t.ShowFrame();
   return movie;
+}
+
+// The movie's first frame drawn on a 100 x 100 canvas.
+Canvas FirstFrame(const w::MovieWriter& movie, bool high) {
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback p;
+  EXPECT_TRUE(p.LoadBytes(bytes.data(), bytes.size())) << p.Error();
+  p.Step();
+  Canvas c;
+  c.Resize(100, 100);
+  p.Draw(c, ScaleMode::ExactFit, high);
+  return c;
 }
 
 TEST(StaticText, ReadsTheFontAndTheRecords) {
@@ -126,14 +138,8 @@ TEST(StaticText, ReadsTheFontAndTheRecords) {
 }
 
 TEST(StaticText, DrawsGlyphsScaledFromTheirEmSquareAlongTheAdvances) {
-  w::Bytes bytes = TextMovie().Finish(w::Compression::kZlib);
-  MoviePlayback p;
-  ASSERT_TRUE(p.LoadBytes(bytes.data(), bytes.size())) << p.Error();
-  p.Step();
   for (bool high : {false, true}) {
-    Canvas c;
-    c.Resize(100, 100);
-    p.Draw(c, ScaleMode::ExactFit, high);
+    const Canvas c = FirstFrame(TextMovie(), high);
     // First square: x 10..60, y 25..75; the second starts at x 70.
     EXPECT_EQ(c.Row(50)[30], kOpaqueRed);
     EXPECT_EQ(c.Row(50)[65], kOpaqueBlue);
@@ -150,22 +156,9 @@ TEST(StaticText, PlacesEachGlyphOriginOnAWholeTwipAndItsOutlineFromThere) {
   // held at 202, and ends 1008.6 twips further at 1210.6: past the centre of
   // pixel 60 (1210 twips), which it takes. Put on whole twips point by point,
   // the right edge would be 1210 and leave the pixel out.
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
-  w::TagWriter& t = movie.Timeline();
-  t.SetBackgroundColor({0, 0, 255});
-  t.Raw(kDefineFont3, SquareFont3(1));
-  t.Raw(kDefineText, TwoSquaresText(2, 1));
   w::PlaceObject place = PlaceAt(1, 2);
   place.matrix->scaleX = 66098 / 65536.0;
-  t.Place(place);
-  t.ShowFrame();
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
-  MoviePlayback p;
-  ASSERT_TRUE(p.LoadBytes(bytes.data(), bytes.size())) << p.Error();
-  p.Step();
-  Canvas c;
-  c.Resize(100, 100);
-  p.Draw(c, ScaleMode::ExactFit, false);
+  const Canvas c = FirstFrame(TextMovie(place), false);
   EXPECT_EQ(c.Row(50)[10], kOpaqueRed);
   EXPECT_EQ(c.Row(50)[60], kOpaqueRed);
   EXPECT_EQ(c.Row(50)[61], kOpaqueBlue);
