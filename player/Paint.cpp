@@ -70,6 +70,8 @@ std::array<Rgba, 256> WholeRatioColours(const Gradient& g) {
       auto mix = [&](uint8_t x, uint8_t y, bool colour) {
         double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
                                     : x + (y - x) * t;
+        // The small lift keeps a value that is whole in exact arithmetic
+        // (204 + 51 * 0.2) from being cut down a step by rounding noise.
         return static_cast<uint8_t>(std::clamp(std::floor(v + 1e-9), 0.0, 255.0));
       };
       c = {mix(a.color.r, b.color.r, true), mix(a.color.g, b.color.g, true),
