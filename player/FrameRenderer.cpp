@@ -236,19 +236,13 @@ void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
 }
 
 void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid) {
-  if (grid == OutlineGrid::Glyph) {
-    for (const Edge& e : edges) {
-      if (e.curve)
-        raster_.AddQuad(m.Apply(e.from), m.Apply(e.control), m.Apply(e.to), 0.01, false);
-      else
-        raster_.AddLine(m.Apply(e.from), m.Apply(e.to));
-    }
-    return;
-  }
+  const bool twips = grid == OutlineGrid::Twips;
+  const double tolerance = twips ? 0.05 : 0.01;
+  auto place = [&](Point p) { return twips ? SnapToTwips(m.Apply(p)) : m.Apply(p); };
   for (const Edge& e : edges) {
-    Point from = SnapToTwips(m.Apply(e.from)), to = SnapToTwips(m.Apply(e.to));
+    const Point from = place(e.from), to = place(e.to);
     if (e.curve)
-      raster_.AddQuad(from, SnapToTwips(m.Apply(e.control)), to);
+      raster_.AddQuad(from, place(e.control), to, tolerance, twips);
     else
       raster_.AddLine(from, to);
   }

@@ -47,14 +47,13 @@ void Rasterizer::AddLine(Point a, Point b) {
   maxX_ = std::max({maxX_, a.x, b.x});
   minY_ = std::min({minY_, a.y, b.y});
   maxY_ = std::max({maxY_, a.y, b.y});
-  if (a.y == b.y) return;  // a horizontal edge crosses no sample row
   int dir = 1;
   if (a.y > b.y) {
     std::swap(a, b);
     dir = -1;
   }
   const double x0 = ToUnits(a.x), y0 = ToUnits(a.y), x1 = ToUnits(b.x), y1 = ToUnits(b.y);
-  if (y0 == y1) return;
+  if (y0 == y1) return;  // horizontal once held in units: it crosses no sample row
   edges_.push_back({x0, y0, y1, x1 - x0, y1 - y0, dir});
 }
 
