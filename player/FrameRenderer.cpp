@@ -18,6 +18,10 @@ namespace {
 constexpr size_t kMaxMorphCache = 64;
 // Nesting beyond this (a sprite placing itself, directly or not) is not drawn.
 constexpr int kMaxDrawDepth = 64;
+// Curves are cut into lines in the shape's own units, before its transform,
+// to within two units: a tenth of a pixel for a shape at 1:1. A shape scaled
+// up shows its lines enlarged, as the original player's pictures do.
+constexpr double kCurveTolerance = 2;
 
 double LineScale(const Matrix& m) {
   return std::sqrt((m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d) / 2);
@@ -236,15 +240,19 @@ void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
 }
 
 void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid) {
-  const bool twips = grid == OutlineGrid::Twips;
-  const double tolerance = twips ? 0.05 : 0.01;
-  auto place = [&](Point p) { return twips ? SnapToTwips(m.Apply(p)) : m.Apply(p); };
+  auto place = [&](Point p) { return grid == OutlineGrid::Twips ? SnapToTwips(m.Apply(p)) : m.Apply(p); };
   for (const Edge& e : edges) {
     const Point from = place(e.from), to = place(e.to);
-    if (e.curve)
-      raster_.AddQuad(from, place(e.control), to, tolerance, twips);
-    else
-      raster_.AddLine(from, to);
+    Point prev = from;
+    if (e.curve) {
+      QuadCuts(e.from, e.control, e.to, kCurveTolerance, curveCuts_);
+      for (double t : curveCuts_) {
+        const Point p = m.Apply(QuadPoint(e.from, e.control, e.to, t));
+        raster_.AddLine(prev, p);
+        prev = p;
+      }
+    }
+    raster_.AddLine(prev, to);
   }
 }
 
@@ -338,12 +346,8 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
       strokePoints_.push_back(place(path.edges.front().from));
       for (const Edge& e : path.edges) {
         if (e.curve) {
-          // As many steps as keep the pen path within a twentieth of a pixel
-          // of the curve on screen: coarser steps show at the pen's outer edge.
-          const int steps =
-              QuadSteps(ctx.matrix.Apply(e.from), ctx.matrix.Apply(e.control), ctx.matrix.Apply(e.to), 0.05);
-          for (int i = 1; i < steps; ++i)
-            strokePoints_.push_back(place(QuadPoint(e.from, e.control, e.to, double(i) / steps)));
+          QuadCuts(e.from, e.control, e.to, kCurveTolerance, curveCuts_);
+          for (double t : curveCuts_) strokePoints_.push_back(place(QuadPoint(e.from, e.control, e.to, t)));
         }
         strokePoints_.push_back(place(e.to));
       }

@@ -50,10 +50,11 @@ class FrameRenderer {
   void DrawLines(const StyleGroup& group, const Context& ctx);
   void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
                      const CoveragePlane* mask);
-  // How an outline's points are put on the device grid before rasterizing.
+  // How the ends of an outline's edges are put on the device grid before
+  // rasterizing; the points that cut a curve fall as they are.
   enum class OutlineGrid : uint8_t {
-    Twips,  // shapes: every point on a whole twip, curves within 1/20 pixel
-    Glyph,  // text: points as they fall, curves within 1/100 pixel
+    Twips,  // shapes: on whole twips
+    Glyph,  // text: as they fall (the glyph's origin is on a whole twip)
   };
   void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid = OutlineGrid::Twips);
   const ShapeGeometry& GeometryOf(const Shape* shape);
@@ -68,6 +69,7 @@ class FrameRenderer {
   FillRule fillRule_ = FillRule::EvenOdd;
   std::vector<uint32_t> paintRow_;
   std::vector<Point> strokePoints_;
+  std::vector<double> curveCuts_;
   std::map<const Shape*, ShapeGeometry> shapes_;
   std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;
   std::vector<std::unique_ptr<Canvas>> spareLayers_;

@@ -1,7 +1,5 @@
 #include "player/Rasterizer.h"
 
-#include "player/QuadCurve.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -55,20 +53,6 @@ void Rasterizer::AddLine(Point a, Point b) {
   const double x0 = ToUnits(a.x), y0 = ToUnits(a.y), x1 = ToUnits(b.x), y1 = ToUnits(b.y);
   if (y0 == y1) return;  // horizontal once held in units: it crosses no sample row
   edges_.push_back({x0, y0, y1, x1 - x0, y1 - y0, dir});
-}
-
-void Rasterizer::AddQuad(Point from, Point control, Point to, double tolerance, bool snap) {
-  const int steps = QuadSteps(from, control, to, tolerance);
-  Point prev = from;
-  for (int i = 1; i <= steps; ++i) {
-    Point p = to;
-    if (i < steps) {
-      p = QuadPoint(from, control, to, static_cast<double>(i) / steps);
-      if (snap) p = SnapToTwips(p);
-    }
-    AddLine(prev, p);
-    prev = p;
-  }
 }
 
 PixelBounds Rasterizer::Bounds() const {

@@ -19,10 +19,10 @@ struct PixelBounds {
   bool Empty() const { return x1 <= x0 || y1 <= y0; }
 };
 
-// Outline points are put on whole twips (1/20 pixel) in device space, and
-// the rasterizer then holds them in whole 1/256 pixels: without
-// anti-aliasing, both roundings decide which pixel centres an edge takes in
-// the original player's pictures.
+// The ends of a shape's edges are put on whole twips (1/20 pixel) in device
+// space, and the rasterizer then holds every point in whole 1/256 pixels:
+// without anti-aliasing, both roundings decide which pixel centres an edge
+// takes in the original player's pictures.
 inline Point SnapToTwips(Point p) {
   return {std::round(p.x * 20) / 20, std::round(p.y * 20) / 20};
 }
@@ -34,10 +34,6 @@ class Rasterizer {
 
   void Reset(int width, int height);
   void AddLine(Point a, Point b);
-  // A quadratic curve, cut into even steps in its parameter so that no line
-  // is farther than `tolerance` pixels from it; with `snap` the points
-  // between the steps are kept to twips like the ends (see SnapToTwips).
-  void AddQuad(Point from, Point control, Point to, double tolerance = 0.05, bool snap = true);
   bool HasEdges() const { return !edges_.empty(); }
   // Rows and columns the outlines touch, clipped to the target.
   PixelBounds Bounds() const;
