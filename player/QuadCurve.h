@@ -49,6 +49,14 @@ inline void QuadCuts(Point from, Point control, Point to, double tolerance, std:
   const double cross = (to.x - from.x) * ddy - (to.y - from.y) * ddx;
   const double bend = std::hypot(ddx, ddy);
   if (!(tolerance > 0) || !(bend > 0)) return;  // a straight line, or nothing to measure by
+  // A curve that runs along its chord without turning back, and whose middle
+  // (its farthest point from the chord) lies within the tolerance, is drawn
+  // as the chord.
+  const double cx = to.x - from.x, cy = to.y - from.y, chord = std::hypot(cx, cy);
+  const bool along = (control.x - from.x) * cx + (control.y - from.y) * cy >= 0 &&
+                     (to.x - control.x) * cx + (to.y - control.y) * cy >= 0;
+  const double bulge = std::abs((control.x - from.x) * cy - (control.y - from.y) * cx);
+  if (chord > 0 && along && bulge <= 2 * tolerance * chord) return;
   const double u0 = (control.x - from.x) * ddx + (control.y - from.y) * ddy;
   const double u2 = (to.x - control.x) * ddx + (to.y - control.y) * ddy;
   const double x0 = u0 / cross, x2 = u2 / cross;

@@ -69,6 +69,19 @@ TEST(QuadCuts, ASharpBendGetsTheShortLines) {
   EXPECT_LE(WorstStray(from, control, to, cuts), 2 * kSlack);
 }
 
+TEST(QuadCuts, ACurveWhoseMiddleIsWithinTheToleranceIsOneLine) {
+  // Its middle is 1.86 units off the chord: one line is close enough, though
+  // the count along the parabola comes to just over one.
+  const Point from{7842, 6073}, control{7801, 5849}, to{7792, 5823};
+  std::vector<double> cuts;
+  QuadCuts(from, control, to, 2, cuts);
+  EXPECT_TRUE(cuts.empty());
+  // Scaled by 1.1 about its start, the middle is 2.05 off: cut.
+  auto grow = [&](Point p) { return Point{from.x + 1.1 * (p.x - from.x), from.y + 1.1 * (p.y - from.y)}; };
+  QuadCuts(from, grow(control), grow(to), 2, cuts);
+  EXPECT_FALSE(cuts.empty());
+}
+
 TEST(QuadCuts, AThinSpikeKeepsItsTip) {
   // Both ends nearly together and the control far off: the curve runs out
   // some 1,500 units and back, and one line from end to end would lose it.
