@@ -335,6 +335,9 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
     const Matrix& toPixels = hairline ? identity : ctx.matrix;
     StrokeOptions options;
     options.width = hairline ? 1.0 : line.style.width;
+    // Round parts within the curves' tolerance: in the shape's units, or in
+    // pixels (a twentieth of the twips' figure) for a hairline.
+    options.tolerance = hairline ? kCurveTolerance / 20 : kCurveTolerance;
     options.startCap = line.style.startCap;
     options.endCap = line.style.endCap;
     options.join = line.style.join;
@@ -343,13 +346,13 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
     for (const StrokePath& path : line.paths) {
       strokePoints_.clear();
       auto place = [&](Point p) { return hairline ? ctx.matrix.Apply(p) : p; };
-      strokePoints_.push_back(place(path.edges.front().from));
+      strokePoints_.push_back({place(path.edges.front().from)});
       for (const Edge& e : path.edges) {
         if (e.curve) {
           QuadCuts(e.from, e.control, e.to, kCurveTolerance, curveCuts_);
-          for (double t : curveCuts_) strokePoints_.push_back(place(QuadPoint(e.from, e.control, e.to, t)));
+          for (double t : curveCuts_) strokePoints_.push_back({place(QuadPoint(e.from, e.control, e.to, t)), true});
         }
-        strokePoints_.push_back(place(e.to));
+        strokePoints_.push_back({place(e.to)});
       }
       AddStroke(strokePoints_, options, toPixels, raster_);
     }

@@ -8,6 +8,7 @@
 #include "player/Rasterizer.h"
 #include "player/RenderOptions.h"
 #include "player/ShapeGeometry.h"
+#include "player/Stroker.h"
 #include "player/Timeline.h"
 
 #include <cstdint>
@@ -68,7 +69,7 @@ class FrameRenderer {
   Rasterizer raster_;
   FillRule fillRule_ = FillRule::EvenOdd;
   std::vector<uint32_t> paintRow_;
-  std::vector<Point> strokePoints_;
+  std::vector<PenPoint> strokePoints_;
   std::vector<double> curveCuts_;
   std::map<const Shape*, ShapeGeometry> shapes_;
   std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;

@@ -9,12 +9,23 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 // Where the pieces go: the transform to pixels, the rasterizer and how far a
-// round part may stray from its circle, in path units.
+// round part may stray inside its circle, in path units.
 struct PenSink {
   const Matrix& toPixels;
   Rasterizer& out;
   double tolerance;
+  std::vector<Point> scratch;
 };
+
+// Pieces of an arc: the arc is halved until every piece lies within the
+// tolerance of its circle.
+int ArcPieces(double sweep, double r, double tolerance) {
+  constexpr int kMaxPieces = 256;
+  const double step = r > tolerance ? 2 * std::acos(1 - tolerance / r) : kPi;
+  int pieces = 1;
+  while (pieces < kMaxPieces && std::fabs(sweep) > step * pieces) pieces *= 2;
+  return pieces;
+}
 
 // Every piece is added with one sign of area so that overlapping pieces add
 // up instead of cancelling.
@@ -37,19 +48,19 @@ void AddPolygon(const Point* poly, size_t n, PenSink& sink) {
 
 void AddPolygon(std::initializer_list<Point> poly, PenSink& sink) { AddPolygon(poly.begin(), poly.size(), sink); }
 
-void AddDisc(Point c, double r, PenSink& sink) {
-  // Enough sides that none strays more than a hundredth of a pixel inside the
-  // true circle: round joins and caps of wide pens show their polygon otherwise.
-  constexpr int kMaxSides = 256;
-  const double tol = sink.tolerance;
-  double step = r > tol ? std::acos(1 - tol / r) * 2 : kPi;
-  int steps = std::clamp(static_cast<int>(std::ceil(2 * kPi / step)), 8, kMaxSides);
-  Point poly[kMaxSides];
-  for (int i = 0; i < steps; ++i) {
-    double t = 2 * kPi * i / steps;
-    poly[i] = {c.x + r * std::cos(t), c.y + r * std::sin(t)};
+// The wedge from `c` out to an arc of its circle, which runs from c + `from`
+// to c + `to` turning through `sweep` (either way). The arc's ends are taken
+// as given, so that they meet the bands' corners exactly.
+void AddArcWedge(Point c, Point from, Point to, double sweep, PenSink& sink) {
+  const int pieces = ArcPieces(sweep, std::hypot(from.x, from.y), sink.tolerance);
+  std::vector<Point>& poly = sink.scratch;
+  poly.assign({c, {c.x + from.x, c.y + from.y}});
+  for (int i = 1; i < pieces; ++i) {
+    const double t = sweep * i / pieces, cs = std::cos(t), sn = std::sin(t);
+    poly.push_back({c.x + from.x * cs - from.y * sn, c.y + from.x * sn + from.y * cs});
   }
-  AddPolygon(poly, steps, sink);
+  poly.push_back({c.x + to.x, c.y + to.y});
+  AddPolygon(poly.data(), poly.size(), sink);
 }
 
 Point Normal(Point a, Point b, double halfWidth) {
@@ -58,25 +69,31 @@ Point Normal(Point a, Point b, double halfWidth) {
   return {-dy / len * halfWidth, dx / len * halfWidth};
 }
 
-void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, double hw, PenSink& out) {
-  if (o.join == JoinStyle::Round) {
-    AddDisc(at, hw, out);
-    return;
-  }
+enum class Corner : uint8_t { Join, Smooth };
+
+void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, Corner corner, double hw, PenSink& out) {
   Point n1 = Normal(prev, at, hw), n2 = Normal(at, next, hw);
-  double cross = n1.x * n2.y - n1.y * n2.x;
-  if (std::fabs(cross) < 1e-12 && n1.x * n2.x + n1.y * n2.y > 0) return;  // straight on
+  double cross = n1.x * n2.y - n1.y * n2.x, dot = n1.x * n2.x + n1.y * n2.y;
+  if (std::fabs(cross) < 1e-12 && dot > 0) return;  // straight on
   // The outer side is where the bands leave a notch.
   double side = cross > 0 ? -1 : 1;
   Point a{at.x + side * n1.x, at.y + side * n1.y};
   Point b{at.x + side * n2.x, at.y + side * n2.y};
-  if (o.join == JoinStyle::Miter) {
+  // Where a curve was cut the turn is slight and the pieces meet in a mitre;
+  // a sharp turn there (the tip of a spike) takes the pen's own join.
+  const JoinStyle join = corner == Corner::Smooth && dot > 0 ? JoinStyle::Miter : o.join;
+  const double miterLimit = corner == Corner::Smooth ? std::max(o.miterLimit, 2.0) : o.miterLimit;
+  if (join == JoinStyle::Round) {
+    AddArcWedge(at, {side * n1.x, side * n1.y}, {side * n2.x, side * n2.y}, std::atan2(cross, dot), out);
+    return;
+  }
+  if (join == JoinStyle::Miter) {
     Point mid{n1.x + n2.x, n1.y + n2.y};
     double midLen = std::sqrt(mid.x * mid.x + mid.y * mid.y);
     if (midLen > 1e-12) {
       double cosHalf = midLen / (2 * hw);
       double miterLength = hw / std::max(cosHalf, 1e-12);
-      if (miterLength <= o.miterLimit * hw) {
+      if (miterLength <= miterLimit * hw) {
         Point m{at.x + side * mid.x / midLen * miterLength, at.y + side * mid.y / midLen * miterLength};
         AddPolygon({at, a, m, b}, out);
         return;
@@ -87,14 +104,16 @@ void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, double hw
 }
 
 void AddCap(Point end, Point inward, CapStyle cap, double hw, PenSink& out) {
+  Point n = Normal(inward, end, hw);
   if (cap == CapStyle::Round) {
-    AddDisc(end, hw, out);
+    // Half a circle, from one side of the pen round the end to the other.
+    AddArcWedge(end, n, {-n.x, -n.y}, -kPi, out);
   } else if (cap == CapStyle::Square) {
     double dx = end.x - inward.x, dy = end.y - inward.y;
     double len = std::sqrt(dx * dx + dy * dy);
     Point ext{dx / len * hw, dy / len * hw};
-    Point n = Normal(inward, end, hw);
-    AddPolygon({{end.x + n.x, end.y + n.y},
+    AddPolygon({end,
+                {end.x + n.x, end.y + n.y},
                 {end.x + n.x + ext.x, end.y + n.y + ext.y},
                 {end.x - n.x + ext.x, end.y - n.y + ext.y},
                 {end.x - n.x, end.y - n.y}},
@@ -104,44 +123,54 @@ void AddCap(Point end, Point inward, CapStyle cap, double hw, PenSink& out) {
 
 }  // namespace
 
-void AddStroke(const std::vector<Point>& input, const StrokeOptions& o, const Matrix& toPixels,
+void AddStroke(const std::vector<PenPoint>& input, const StrokeOptions& o, const Matrix& toPixels,
                Rasterizer& rasterizer) {
-  // The largest stretch of the transform decides how fine round parts must be.
-  double aa = toPixels.a * toPixels.a + toPixels.b * toPixels.b;
-  double cc = toPixels.c * toPixels.c + toPixels.d * toPixels.d;
-  double ac = toPixels.a * toPixels.c + toPixels.b * toPixels.d;
-  double maxStretch = std::sqrt((aa + cc) / 2 + std::sqrt((aa - cc) * (aa - cc) / 4 + ac * ac));
-  PenSink out{toPixels, rasterizer, 0.01 / std::max(maxStretch, 1e-9)};
-  // Repeated points have no direction.
-  std::vector<Point> pts;
-  for (const Point& p : input)
-    if (pts.empty() || std::fabs(p.x - pts.back().x) > 1e-9 || std::fabs(p.y - pts.back().y) > 1e-9)
-      pts.push_back(p);
+  PenSink out{toPixels, rasterizer, o.tolerance, {}};
+  // Repeated points have no direction; one that is also a corner stays a corner.
+  std::vector<PenPoint> pts;
+  for (const PenPoint& p : input) {
+    if (!pts.empty() && std::fabs(p.at.x - pts.back().at.x) <= 1e-9 && std::fabs(p.at.y - pts.back().at.y) <= 1e-9) {
+      pts.back().cutsCurve = pts.back().cutsCurve && p.cutsCurve;
+      continue;
+    }
+    pts.push_back(p);
+  }
   const double hw = o.width / 2;
-  if (!(hw > 0)) return;
+  if (!(hw > 0) || pts.empty()) return;
   if (pts.size() == 1) {
-    if (o.startCap == CapStyle::Round) AddDisc(pts[0], hw, out);
+    if (o.startCap == CapStyle::Round) AddArcWedge(pts[0].at, {hw, 0}, {hw, 0}, 2 * kPi, out);
     return;
   }
-  if (pts.size() < 2) return;
+  const Point& first = pts.front().at;
+  const Point& last = pts.back().at;
+  const bool closed = !o.noClose && pts.size() > 2 && std::fabs(first.x - last.x) < 1e-6 &&
+                      std::fabs(first.y - last.y) < 1e-6;
+  // A band's ends pass through its path points, where the joins and caps
+  // attach: they share those edges exactly, so no pixel centre falls between
+  // them. A butt end is left straight.
+  const bool buttStart = !closed && o.startCap == CapStyle::None;
+  const bool buttEnd = !closed && o.endCap == CapStyle::None;
   for (size_t i = 0; i + 1 < pts.size(); ++i) {
-    Point n = Normal(pts[i], pts[i + 1], hw);
-    AddPolygon({{pts[i].x + n.x, pts[i].y + n.y},
-                {pts[i + 1].x + n.x, pts[i + 1].y + n.y},
-                {pts[i + 1].x - n.x, pts[i + 1].y - n.y},
-                {pts[i].x - n.x, pts[i].y - n.y}},
-               out);
+    const Point& p = pts[i].at;
+    const Point& q = pts[i + 1].at;
+    const Point n = Normal(p, q, hw);
+    Point band[6];
+    size_t count = 0;
+    band[count++] = {p.x + n.x, p.y + n.y};
+    band[count++] = {q.x + n.x, q.y + n.y};
+    if (!(buttEnd && i + 2 == pts.size())) band[count++] = q;
+    band[count++] = {q.x - n.x, q.y - n.y};
+    band[count++] = {p.x - n.x, p.y - n.y};
+    if (!(buttStart && i == 0)) band[count++] = p;
+    AddPolygon(band, count, out);
   }
-  for (size_t i = 1; i + 1 < pts.size(); ++i) AddJoin(pts[i - 1], pts[i], pts[i + 1], o, hw, out);
-  const Point& first = pts.front();
-  const Point& last = pts.back();
-  bool closed = !o.noClose && pts.size() > 2 && std::fabs(first.x - last.x) < 1e-6 &&
-                std::fabs(first.y - last.y) < 1e-6;
+  for (size_t i = 1; i + 1 < pts.size(); ++i)
+    AddJoin(pts[i - 1].at, pts[i].at, pts[i + 1].at, o, pts[i].cutsCurve ? Corner::Smooth : Corner::Join, hw, out);
   if (closed) {
-    AddJoin(pts[pts.size() - 2], first, pts[1], o, hw, out);
+    AddJoin(pts[pts.size() - 2].at, first, pts[1].at, o, Corner::Join, hw, out);
   } else {
-    AddCap(first, pts[1], o.startCap, hw, out);
-    AddCap(last, pts[pts.size() - 2], o.endCap, hw, out);
+    AddCap(first, pts[1].at, o.startCap, hw, out);
+    AddCap(last, pts[pts.size() - 2].at, o.endCap, hw, out);
   }
 }
 
