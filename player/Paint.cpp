@@ -168,6 +168,36 @@ uint32_t Paint::SampleBitmap(double u, double v) const {
   return transformTexels_ ? TransformPremultiplied(p, cx_) : p;
 }
 
+bool Paint::SpanInsideBitmap(double gx, double gy, int count) const {
+  // The points of a span lie on a line, so its two ends bound them all. The
+  // margin covers the rounding of the stepping and keeps clear of the edges,
+  // where clamping or wrapping would decide. Smoothing reads the next texel too.
+  constexpr double kMargin = 1e-3;
+  const double lowest = smooth_ ? 0.5 + kMargin : kMargin, beyond = lowest;
+  const double ex = gx + inverse_.a * (count - 1), ey = gy + inverse_.b * (count - 1);
+  return std::min(gx, ex) > lowest && std::min(gy, ey) > lowest && std::max(gx, ex) < bitmap_->width - beyond &&
+         std::max(gy, ey) < bitmap_->height - beyond;
+}
+
+void Paint::FillInsideBitmap(double gx, double gy, int count, uint32_t* out) const {
+  // Every point lies inside the bitmap, where cutting towards zero is the
+  // floor that SampleBitmap takes: the same texels, without its checks.
+  const size_t w = static_cast<size_t>(bitmap_->width);
+  const uint32_t* texels = bitmap_->pixels.data();
+  const double stepX = inverse_.a, stepY = inverse_.b;
+  if (!smooth_) {
+    for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
+      out[i] = texels[static_cast<size_t>(gy) * w + static_cast<size_t>(gx)];
+    return;
+  }
+  for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) {
+    const double fu = gx - 0.5, fv = gy - 0.5;
+    const size_t x0 = static_cast<size_t>(fu), y0 = static_cast<size_t>(fv);
+    const uint32_t* row = texels + y0 * w + x0;
+    out[i] = Lerp4(row[0], row[1], row[w], row[w + 1], fu - static_cast<double>(x0), fv - static_cast<double>(y0));
+  }
+}
+
 uint32_t Paint::RampColor(double t) const {
   // The 256 ratios share the gradient square in equal bins, each ratio at
   // the centre of its own.
@@ -189,6 +219,10 @@ void Paint::Fill(int y, int x, int count, uint32_t* out) const {
   const double stepX = inverse_.a, stepY = inverse_.b;
   switch (kind_) {
     case Kind::Bitmap:
+      if (!transformTexels_ && SpanInsideBitmap(gx, gy, count)) {
+        FillInsideBitmap(gx, gy, count, out);
+        return;
+      }
       for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) out[i] = SampleBitmap(gx, gy);
       return;
     case Kind::Linear:

@@ -59,6 +59,10 @@ class Paint {
   }
   uint32_t RampColor(double t) const;
   uint32_t SampleBitmap(double u, double v) const;
+  // A row of `count` bitmap samples from (gx, gy) on that lies wholly inside
+  // the bitmap, and its samples taken without per-texel edge checks.
+  bool SpanInsideBitmap(double gx, double gy, int count) const;
+  void FillInsideBitmap(double gx, double gy, int count, uint32_t* out) const;
 
   Kind kind_ = Kind::Solid;
   uint32_t solid_ = 0;
