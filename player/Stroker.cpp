@@ -18,10 +18,11 @@ struct PenSink {
 };
 
 // Pieces of an arc: the arc is halved until every piece lies within the
-// tolerance of its circle.
+// tolerance of its circle. No piece turns more than a quarter, so that a pen
+// hardly wider than the tolerance still draws its dots and round ends.
 int ArcPieces(double sweep, double r, double tolerance) {
   constexpr int kMaxPieces = 256;
-  const double step = r > tolerance ? 2 * std::acos(1 - tolerance / r) : kPi;
+  const double step = r > tolerance ? std::min(2 * std::acos(1 - tolerance / r), kPi / 2) : kPi / 2;
   int pieces = 1;
   while (pieces < kMaxPieces && std::fabs(sweep) > step * pieces) pieces *= 2;
   return pieces;
@@ -81,8 +82,10 @@ void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, Corner co
   Point b{at.x + side * n2.x, at.y + side * n2.y};
   // Where a curve was cut the turn is slight and the pieces meet in a mitre;
   // a sharp turn there (the tip of a spike) takes the pen's own join.
-  const JoinStyle join = corner == Corner::Smooth && dot > 0 ? JoinStyle::Miter : o.join;
-  const double miterLimit = corner == Corner::Smooth ? std::max(o.miterLimit, 2.0) : o.miterLimit;
+  // (A turn under 90 degrees needs a mitre of at most 1.42 half-widths.)
+  const bool smoothMitre = corner == Corner::Smooth && dot > 0;
+  const JoinStyle join = smoothMitre ? JoinStyle::Miter : o.join;
+  const double miterLimit = smoothMitre ? 2.0 : o.miterLimit;
   if (join == JoinStyle::Round) {
     AddArcWedge(at, {side * n1.x, side * n1.y}, {side * n2.x, side * n2.y}, std::atan2(cross, dot), out);
     return;

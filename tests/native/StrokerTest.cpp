@@ -101,6 +101,11 @@ TEST(Stroker, ADotIsADiscAndAPathOfRepeatedPointsIsADot) {
         EXPECT_FALSE(one[y * kSize + x]) << x << "," << y;
       }
     }
+  // A pen no wider than twice the tolerance still draws its dot.
+  StrokeOptions fine;
+  fine.width = 4;
+  fine.tolerance = 2;
+  EXPECT_TRUE(Covered({{{20.5, 20.5}}}, fine)[20 * kSize + 20]);
   options.startCap = CapStyle::None;
   const std::vector<bool> none = Covered({{{48, 48}}}, options);
   EXPECT_EQ(std::count(none.begin(), none.end(), true), 0);
