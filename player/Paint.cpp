@@ -168,18 +168,33 @@ uint32_t Paint::SampleBitmap(double u, double v) const {
   return transformTexels_ ? TransformPremultiplied(p, cx_) : p;
 }
 
-bool Paint::SpanInsideBitmap(double gx, double gy, int count) const {
-  // The points of a span lie on a line, so its two ends bound them all. The
-  // margin covers the rounding of the stepping and keeps clear of the edges,
-  // where clamping or wrapping would decide. Smoothing reads the next texel too.
+Paint::SampleRange Paint::InsideBitmap(double gx, double gy, int count) const {
+  // The samples run along a line, so those inside the bitmap are one run.
+  // The margin keeps clear of the edges, where clamping or wrapping decides,
+  // and the run is narrowed by a sample at each end against the rounding of
+  // the stepping. Smoothing reads the next texel too.
   constexpr double kMargin = 1e-3;
-  const double lowest = smooth_ ? 0.5 + kMargin : kMargin, beyond = lowest;
-  const double ex = gx + inverse_.a * (count - 1), ey = gy + inverse_.b * (count - 1);
-  return std::min(gx, ex) > lowest && std::min(gy, ey) > lowest && std::max(gx, ex) < bitmap_->width - beyond &&
-         std::max(gy, ey) < bitmap_->height - beyond;
+  const double lowest = smooth_ ? 0.5 + kMargin : kMargin;
+  double first = 0, last = count - 1;
+  auto narrow = [&](double g, double step, double high) {
+    if (!std::isfinite(g) || !std::isfinite(step)) {
+      last = -1;
+    } else if (step == 0) {
+      if (!(g > lowest && g < high)) last = -1;
+    } else {
+      double a = (lowest - g) / step, b = (high - g) / step;
+      if (a > b) std::swap(a, b);
+      first = std::max(first, std::floor(a) + 2);
+      last = std::min(last, std::ceil(b) - 2);
+    }
+  };
+  narrow(gx, inverse_.a, bitmap_->width - lowest);
+  narrow(gy, inverse_.b, bitmap_->height - lowest);
+  if (!(first <= last)) return {0, 0};
+  return {static_cast<int>(first), static_cast<int>(last) + 1};
 }
 
-void Paint::FillInsideBitmap(double gx, double gy, int count, uint32_t* out) const {
+void Paint::FillInsideBitmap(double& gx, double& gy, int count, uint32_t* out) const {
   // Every point lies inside the bitmap, where cutting towards zero is the
   // floor that SampleBitmap takes: the same texels, without its checks.
   const size_t w = static_cast<size_t>(bitmap_->width);
@@ -219,12 +234,19 @@ void Paint::Fill(int y, int x, int count, uint32_t* out) const {
   const double stepX = inverse_.a, stepY = inverse_.b;
   switch (kind_) {
     case Kind::Bitmap:
-      if (!transformTexels_ && SpanInsideBitmap(gx, gy, count)) {
-        FillInsideBitmap(gx, gy, count, out);
-        return;
+    {
+      // The stepping runs on unbroken through the three parts, so each
+      // sample is taken where a single loop would take it.
+      const SampleRange inside = transformTexels_ ? SampleRange{0, 0} : InsideBitmap(gx, gy, count);
+      int i = 0;
+      for (; i < inside.begin; ++i, gx += stepX, gy += stepY) out[i] = SampleBitmap(gx, gy);
+      if (inside.end > inside.begin) {
+        FillInsideBitmap(gx, gy, inside.end - inside.begin, out + i);
+        i = inside.end;
       }
-      for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) out[i] = SampleBitmap(gx, gy);
+      for (; i < count; ++i, gx += stepX, gy += stepY) out[i] = SampleBitmap(gx, gy);
       return;
+    }
     case Kind::Linear:
       if (spread_ == SpreadMode::Pad) {
         // Padded, the ramp index is a clamped linear function of x.

@@ -59,10 +59,14 @@ class Paint {
   }
   uint32_t RampColor(double t) const;
   uint32_t SampleBitmap(double u, double v) const;
-  // A row of `count` bitmap samples from (gx, gy) on that lies wholly inside
-  // the bitmap, and its samples taken without per-texel edge checks.
-  bool SpanInsideBitmap(double gx, double gy, int count) const;
-  void FillInsideBitmap(double gx, double gy, int count, uint32_t* out) const;
+  // Of a row of `count` bitmap samples stepping from (gx, gy), the run
+  // [begin, end) that lies well inside the bitmap; and such a run's samples
+  // taken without per-texel edge checks, stepping (gx, gy) past it.
+  struct SampleRange {
+    int begin, end;
+  };
+  SampleRange InsideBitmap(double gx, double gy, int count) const;
+  void FillInsideBitmap(double& gx, double& gy, int count, uint32_t* out) const;
 
   Kind kind_ = Kind::Solid;
   uint32_t solid_ = 0;

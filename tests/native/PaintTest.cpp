@@ -1,14 +1,22 @@
-// Bitmap fills give each pixel the same texel however its row is cut into
-// spans: whole rows that run off the picture, and single pixels inside it.
+// Bitmap fills give each pixel the texel under its centre, the same however
+// its row is cut into spans: whole rows that run off the picture, and single
+// pixels inside it or beside it.
 #include "player/Paint.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
 namespace velmora::swf {
 namespace {
+
+int Texel(double u, int size, bool repeat) {
+  const int t = static_cast<int>(std::floor(u));
+  return repeat ? ((t % size) + size) % size : std::clamp(t, 0, size - 1);
+}
 
 TEST(BitmapPaint, RowsInsideThePictureTakeTheSameTexelsAsRowsRunningOffIt) {
   Bitmap bitmap;
@@ -32,12 +40,21 @@ TEST(BitmapPaint, RowsInsideThePictureTakeTheSameTexelsAsRowsRunningOffIt) {
                         20 * shift(rng), 20 * shift(rng)};
         const Matrix toPixels{0.05, 0, 0, 0.05, 0, 0};
         const Paint paint(style, toPixels, ColorTransform{}, &bitmap, true);
+        Matrix toTexels;
+        ASSERT_TRUE((toPixels * style.matrix).Invert(toTexels));
         for (int y = 0; y < 120; y += 7) {
           paint.Fill(y, 0, kWidth, row.data());
           for (int x = 0; x < kWidth; ++x) {
             paint.Fill(y, x, 1, pixel.data());
             ASSERT_EQ(pixel[0], row[x]) << "smooth " << smooth << " repeat " << repeat << " trial " << trial
                                         << " at " << x << "," << y;
+            if (smooth) continue;
+            // Unsmoothed, the texel under the pixel's centre, clamped or wrapped.
+            const double u = toTexels.a * (x + 0.5) + toTexels.c * (y + 0.5) + toTexels.tx;
+            const double v = toTexels.b * (x + 0.5) + toTexels.d * (y + 0.5) + toTexels.ty;
+            ASSERT_EQ(pixel[0], bitmap.pixels[Texel(v, bitmap.height, repeat) * bitmap.width +
+                                              Texel(u, bitmap.width, repeat)])
+                << "repeat " << repeat << " trial " << trial << " at " << x << "," << y;
           }
         }
       }
