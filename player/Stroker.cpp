@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace velmora::swf {
 namespace {
@@ -70,9 +71,7 @@ Point Normal(Point a, Point b, double halfWidth) {
   return {-dy / len * halfWidth, dx / len * halfWidth};
 }
 
-enum class Corner : uint8_t { Join, Smooth };
-
-void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, Corner corner, double hw, PenSink& out) {
+void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, double hw, PenSink& out) {
   Point n1 = Normal(prev, at, hw), n2 = Normal(at, next, hw);
   double cross = n1.x * n2.y - n1.y * n2.x, dot = n1.x * n2.x + n1.y * n2.y;
   if (std::fabs(cross) < 1e-12 && dot > 0) return;  // straight on
@@ -80,23 +79,17 @@ void AddJoin(Point prev, Point at, Point next, const StrokeOptions& o, Corner co
   double side = cross > 0 ? -1 : 1;
   Point a{at.x + side * n1.x, at.y + side * n1.y};
   Point b{at.x + side * n2.x, at.y + side * n2.y};
-  // Where a curve was cut the turn is slight and the pieces meet in a mitre;
-  // a sharp turn there (the tip of a spike) takes the pen's own join.
-  // (A turn under 90 degrees needs a mitre of at most 1.42 half-widths.)
-  const bool smoothMitre = corner == Corner::Smooth && dot > 0;
-  const JoinStyle join = smoothMitre ? JoinStyle::Miter : o.join;
-  const double miterLimit = smoothMitre ? 2.0 : o.miterLimit;
-  if (join == JoinStyle::Round) {
+  if (o.join == JoinStyle::Round) {
     AddArcWedge(at, {side * n1.x, side * n1.y}, {side * n2.x, side * n2.y}, std::atan2(cross, dot), out);
     return;
   }
-  if (join == JoinStyle::Miter) {
+  if (o.join == JoinStyle::Miter) {
     Point mid{n1.x + n2.x, n1.y + n2.y};
     double midLen = std::sqrt(mid.x * mid.x + mid.y * mid.y);
     if (midLen > 1e-12) {
       double cosHalf = midLen / (2 * hw);
       double miterLength = hw / std::max(cosHalf, 1e-12);
-      if (miterLength <= miterLimit * hw) {
+      if (miterLength <= o.miterLimit * hw) {
         Point m{at.x + side * mid.x / midLen * miterLength, at.y + side * mid.y / midLen * miterLength};
         AddPolygon({at, a, m, b}, out);
         return;
@@ -153,24 +146,38 @@ void AddStroke(const std::vector<PenPoint>& input, const StrokeOptions& o, const
   // them. A butt end is left straight.
   const bool buttStart = !closed && o.startCap == CapStyle::None;
   const bool buttEnd = !closed && o.endCap == CapStyle::None;
+  // Where a point only cuts a curve and the turn is slight, the pen's sides
+  // run straight on from band to band and meet in mitre points, which both
+  // bands take as corners: an offset from the point, or none where the turn
+  // is sharp (the tip of a spike), which takes the pen's own join instead.
+  std::vector<std::optional<Point>> mitres(pts.size());
+  for (size_t i = 1; i + 1 < pts.size(); ++i) {
+    if (!pts[i].cutsCurve) continue;
+    const Point n1 = Normal(pts[i - 1].at, pts[i].at, hw), n2 = Normal(pts[i].at, pts[i + 1].at, hw);
+    if (n1.x * n2.x + n1.y * n2.y <= 0) continue;
+    const Point mid{n1.x + n2.x, n1.y + n2.y};
+    const double k = 2 * hw * hw / (mid.x * mid.x + mid.y * mid.y);  // hw / cos(half the turn), along mid
+    mitres[i] = Point{mid.x * k, mid.y * k};
+  }
   for (size_t i = 0; i + 1 < pts.size(); ++i) {
     const Point& p = pts[i].at;
     const Point& q = pts[i + 1].at;
     const Point n = Normal(p, q, hw);
+    const Point np = mitres[i].value_or(n), nq = mitres[i + 1].value_or(n);
     Point band[6];
     size_t count = 0;
-    band[count++] = {p.x + n.x, p.y + n.y};
-    band[count++] = {q.x + n.x, q.y + n.y};
+    band[count++] = {p.x + np.x, p.y + np.y};
+    band[count++] = {q.x + nq.x, q.y + nq.y};
     if (!(buttEnd && i + 2 == pts.size())) band[count++] = q;
-    band[count++] = {q.x - n.x, q.y - n.y};
-    band[count++] = {p.x - n.x, p.y - n.y};
+    band[count++] = {q.x - nq.x, q.y - nq.y};
+    band[count++] = {p.x - np.x, p.y - np.y};
     if (!(buttStart && i == 0)) band[count++] = p;
     AddPolygon(band, count, out);
   }
   for (size_t i = 1; i + 1 < pts.size(); ++i)
-    AddJoin(pts[i - 1].at, pts[i].at, pts[i + 1].at, o, pts[i].cutsCurve ? Corner::Smooth : Corner::Join, hw, out);
+    if (!mitres[i]) AddJoin(pts[i - 1].at, pts[i].at, pts[i + 1].at, o, hw, out);
   if (closed) {
-    AddJoin(pts[pts.size() - 2].at, first, pts[1].at, o, Corner::Join, hw, out);
+    AddJoin(pts[pts.size() - 2].at, first, pts[1].at, o, hw, out);
   } else {
     AddCap(first, pts[1].at, o.startCap, hw, out);
     AddCap(last, pts[pts.size() - 2].at, o.endCap, hw, out);

@@ -66,6 +66,28 @@ TEST(Stroker, RoundJoinsAndCapsCoverWhatLiesWithinHalfThePenOfThePath) {
   }
 }
 
+TEST(Stroker, ACutCurveIsCoveredWithinHalfThePenAndNoFartherThanItsMitres) {
+  // Half a circle cut into 12 lines, each turning 15 degrees from the last.
+  std::vector<PenPoint> path;
+  for (int i = 0; i <= 12; ++i) {
+    const double angle = 3.14159265358979 * i / 12;
+    path.push_back({{48 + 30 * std::cos(angle), 20 + 30 * std::sin(angle)}, i > 0 && i < 12});
+  }
+  StrokeOptions options;
+  options.width = 10;
+  const std::vector<bool> covered = Covered(path, options);
+  const double farthest = 5 / std::cos(3.14159265358979 / 24);
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const double d = DistanceToPath({x + 0.5, y + 0.5}, path);
+      if (d < 5 - options.tolerance - kHeld) {
+        ASSERT_TRUE(covered[y * kSize + x]) << x << "," << y << " at " << d;
+      } else if (d > farthest + kHeld) {
+        ASSERT_FALSE(covered[y * kSize + x]) << x << "," << y << " at " << d;
+      }
+    }
+}
+
 TEST(Stroker, PiecesOfACutCurveMeetInAMitreAndASharpTipKeepsThePensJoin) {
   StrokeOptions options;
   options.width = 20;
