@@ -224,8 +224,9 @@ void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
     // The reference pictures place each glyph's origin on a whole twip and
     // draw its outline from there as it falls, with curves close to true.
     glyphCtx.matrix = ctx.matrix * glyph.matrix;
-    glyphCtx.matrix.tx = std::round(glyphCtx.matrix.tx * 20) / 20;
-    glyphCtx.matrix.ty = std::round(glyphCtx.matrix.ty * 20) / 20;
+    const Point origin = SnapToTwips({glyphCtx.matrix.tx, glyphCtx.matrix.ty});
+    glyphCtx.matrix.tx = origin.x;
+    glyphCtx.matrix.ty = origin.y;
     style.color = glyph.color;
     const ShapeGeometry& outline = GeometryOf(glyph.outline);
     fillRule_ = outline.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
