@@ -2,6 +2,8 @@
 // and how pieces of a cut curve meet.
 #include "player/Stroker.h"
 
+#include "player/QuadCurve.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,13 +33,8 @@ std::vector<bool> Covered(const std::vector<PenPoint>& path, const StrokeOptions
 
 double DistanceToPath(Point p, const std::vector<PenPoint>& path) {
   double best = 1e300;
-  for (size_t i = 0; i + 1 < path.size(); ++i) {
-    const Point a = path[i].at, b = path[i + 1].at;
-    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::fmax(0.0, std::fmin(1.0, t));
-    best = std::fmin(best, std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy));
-  }
+  for (size_t i = 0; i + 1 < path.size(); ++i)
+    best = std::fmin(best, detail::DistanceToSegment(p, path[i].at, path[i + 1].at));
   return best;
 }
 
