@@ -20,7 +20,8 @@ struct StrokeOptions {
 };
 
 // A point of a flattened pen path. Where it only cuts a curve into lines the
-// path runs on smoothly, and the pieces meet in a mitre whatever the join.
+// path runs on smoothly, and the pieces meet in a mitre whatever the join,
+// unless the path turns sharply there.
 struct PenPoint {
   Point at;
   bool cutsCurve = false;
