@@ -5,8 +5,7 @@
 namespace velmora::swf {
 namespace {
 
-// A script that keeps jumping (frame 2 goes to 3, 3 to 2, ...) stops here
-// for the tick.
+// How many frame scripts reached by go-tos may run in one tick.
 constexpr int kMaxGotosPerTick = 32;
 
 }  // namespace
@@ -121,16 +120,24 @@ void Clip::ApplyPlace(const PlaceObject& p) {
 }
 
 void Clip::RunActions(uint32_t frame, int gotoBudget) {
+  // A go-to moves the display list at once, but the rest of the script still
+  // runs (gotoAndPlay is a go-to, which stops, followed by a play); the frame
+  // reached runs its own script after this one has finished.
+  bool jumped = false;
+  auto jump = [&](uint32_t target, bool play) {
+    if (target != current_) jumped = true;
+    GotoFrame(target, play);
+  };
   for (const Action& a : timeline_.frames[frame].actions) {
     switch (a.kind) {
       case Action::Kind::Stop: playing_ = false; break;
       case Action::Kind::Play: playing_ = true; break;
       case Action::Kind::NextFrame:
-        if (current_ + 1 < FrameCount()) GotoFrame(current_ + 1, false);
+        if (current_ + 1 < FrameCount()) jump(current_ + 1, false);
         playing_ = false;
         break;
       case Action::Kind::PrevFrame:
-        if (current_ > 0) GotoFrame(current_ - 1, false);
+        if (current_ > 0) jump(current_ - 1, false);
         playing_ = false;
         break;
       case Action::Kind::GotoFrame:
@@ -141,19 +148,14 @@ void Clip::RunActions(uint32_t frame, int gotoBudget) {
           if (it == timeline_.labels.end()) break;  // an unknown label is ignored
           target = it->second;
         }
-        if (target >= FrameCount()) target = FrameCount() - 1;
-        bool changes = target != current_;
-        GotoFrame(target, a.play);
-        // The frame reached by a jump runs its own script, unless jumps go
-        // round in circles.
-        if (changes && gotoBudget > 0) {
-          RunActions(current_, gotoBudget - 1);
-          return;
-        }
+        jump(std::min(target, FrameCount() - 1), a.play);
         break;
       }
     }
   }
+  // Scripts that keep jumping (frame 2 goes to 3, 3 to 2, ...) stop for the
+  // tick once the budget is spent.
+  if (jumped && gotoBudget > 0) RunActions(current_, gotoBudget - 1);
 }
 
 }  // namespace velmora::swf

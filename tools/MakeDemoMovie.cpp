@@ -2,7 +2,8 @@
 //
 // Writes the demo movie shipped as demo/Flashs/Demo.swf: a calm 1920x1080
 // background loop of 120 frames at 30 fps. Every motion completes whole
-// cycles within the loop, so frame 120 runs seamlessly into frame 1.
+// cycles within the loop, so frame 120 runs seamlessly into frame 1; a last,
+// unseen frame goes back to the first with gotoAndPlay(1).
 #include "player/SwfWriter.h"
 
 #include <cmath>
@@ -179,9 +180,13 @@ swf::Bytes BuildMovie() {
       t.Remove(kDiamondDepth);
     }
 
-    if (frame == kFrames - 1) t.DoAction(swf::ActionBuilder().GotoFrame(0).Play());
     t.ShowFrame();
   }
+  // One more frame whose script goes back to the first: a frame's script runs
+  // before the frame is shown, so this frame is never seen and the loop is
+  // exactly the 120 frames above.
+  t.DoAction(swf::ActionBuilder().GotoFrame(0).Play());
+  t.ShowFrame();
   return movie.Finish(swf::Compression::kZlib);
 }
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <vector>
 
 namespace velmora::swf {
 namespace {
@@ -100,6 +102,82 @@ TEST(MovieTimeline, LoopsAndGoesBackWithSpritesRunningTheirOwnFrames) {
   p.Root()->GotoFrame(0, false);
   EXPECT_EQ(p.Root()->CurrentFrame(), 0u);
   EXPECT_FALSE(p.Root()->Playing());
+}
+
+// A movie of `frames` frames with a red square moving right one step a
+// frame, and the given script on some frames.
+w::MovieWriter StepsWithScripts(int frames, const std::map<int, w::ActionBuilder>& scripts) {
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
+  for (int f = 0; f < frames; ++f) {
+    t.Place(f == 0 ? PlaceAt(1, 1) : test::MoveTo(1, 200 * f, 0));
+    if (auto s = scripts.find(f); s != scripts.end()) t.DoAction(s->second);
+    t.ShowFrame();
+  }
+  return movie;
+}
+
+TEST(MovieTimeline, GotoAndPlayRunsTheRestOfTheScriptAndTheFrameReached) {
+  // gotoAndPlay(1) on the last frame: a go-to (which stops) and a play. The
+  // script runs before the frame is shown, so the frame shown is the first.
+  MoviePlayback loop = Load(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0).Play()}}));
+  for (int tick = 0; tick < 10; ++tick) {
+    loop.Step();
+    EXPECT_EQ(loop.Root()->CurrentFrame(), static_cast<uint32_t>(tick % 2)) << "tick " << tick;
+    EXPECT_TRUE(loop.Root()->Playing()) << "tick " << tick;
+    EXPECT_DOUBLE_EQ(loop.Root()->DisplayList().at(1).matrix.tx, 200 * (tick % 2));
+  }
+
+  // gotoAndStop(1): stays on the first frame.
+  MoviePlayback stop = Load(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0)}}));
+  for (int tick = 0; tick < 6; ++tick) stop.Step();
+  EXPECT_EQ(stop.Root()->CurrentFrame(), 0u);
+  EXPECT_FALSE(stop.Root()->Playing());
+
+  // The frame reached runs its own script after the one that jumped: its stop
+  // wins over the play before it.
+  MoviePlayback target = Load(StepsWithScripts(
+      4, {{2, w::ActionBuilder().GotoFrame(3).Play()}, {3, w::ActionBuilder().Stop()}}));
+  for (int tick = 0; tick < 6; ++tick) target.Step();
+  EXPECT_EQ(target.Root()->CurrentFrame(), 3u);
+  EXPECT_FALSE(target.Root()->Playing());
+
+  // A go-to to the frame it is on does not run that frame's script again.
+  MoviePlayback same = Load(StepsWithScripts(3, {{1, w::ActionBuilder().GotoFrame(1).Play()}}));
+  for (int tick = 0; tick < 5; ++tick) same.Step();
+  EXPECT_EQ(same.Root()->CurrentFrame(), 1u);
+  EXPECT_TRUE(same.Root()->Playing());
+}
+
+TEST(MovieTimeline, DemoMovieLoopsForManyPasses) {
+  MoviePlayback demo;
+  ASSERT_TRUE(demo.Load(VELMORA_SOURCE_DIR "/demo/Flashs/Demo.swf")) << demo.Error();
+  const uint32_t frames = demo.GetMovie().frameCount;
+  ASSERT_GT(frames, 10u);
+  auto picture = [&] {
+    Canvas c;
+    c.Resize(160, 90);
+    demo.Draw(c, ScaleMode::ShowAll, false);
+    return std::vector<uint32_t>(c.Row(0), c.Row(0) + 160 * 90);
+  };
+  // One pass: until the timeline is back on its first frame.
+  std::vector<uint32_t> shown;
+  std::vector<std::vector<uint32_t>> pictures;
+  for (uint32_t tick = 0; tick < 4 * frames; ++tick) {
+    demo.Step();
+    shown.push_back(demo.Root()->CurrentFrame());
+    pictures.push_back(picture());
+  }
+  size_t pass = 1;
+  while (pass < shown.size() && shown[pass] != 0) ++pass;
+  ASSERT_GE(pass, frames - 1) << "the timeline came back to its start too early";
+  ASSERT_LT(3 * pass, shown.size());
+  // Frames at the same positions of the first and the third pass.
+  for (size_t at : {size_t{5}, pass / 2, pass - 1}) {
+    EXPECT_EQ(shown[at + 2 * pass], shown[at]) << "position " << at;
+    EXPECT_TRUE(pictures[at + 2 * pass] == pictures[at]) << "position " << at;
+  }
 }
 
 TEST(MovieRender, EdgesFollowTheOutlineAtLowAndHighQuality) {

@@ -1,0 +1,188 @@
+#include "wallpaper/MoviePlayerWindow.h"
+
+#include "common/FileSystem.h"
+#include "common/Handles.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+// A late timer may owe several frames; at most this many are run at once,
+// then the clock starts over, so a slow machine plays slower instead of
+// freezing to catch up.
+constexpr uint64_t kMaxCatchUpFrames = 3;
+
+// Movies larger than this are not read (wallpaper movies are far smaller).
+constexpr uint64_t kMaxMovieBytes = uint64_t{256} << 20;
+
+}  // namespace
+
+bool MoviePlayerWindow::Create(HWND parent, int x, int y, int width, int height) {
+  if (!Window::Create({kClassName, "", WS_CHILD | WS_CLIPSIBLINGS, 0, x, y, width, height, parent,
+                       CLR_INVALID}))
+    return false;
+  canvas_.Resize(std::max(width, 0), std::max(height, 0));
+  Redraw();
+  return true;
+}
+
+void MoviePlayerWindow::SetMovie(const std::string& path) {
+  // The clock starts again, at the new movie's own frame rate.
+  StopClock();
+  moviePath_ = path;
+  // Read here, where paths are the system's: the player takes bytes.
+  const std::optional<std::string> bytes = ReadWholeFile(path, kMaxMovieBytes);
+  if (bytes)
+    playback_.LoadBytes(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size());
+  else
+    playback_.LoadBytes(nullptr, 0);
+  // Autoplay: a movie given is a movie shown and running.
+  playing_ = playback_.Loaded();
+  if (playing_) playback_.Step();
+  Redraw();
+  UpdateTimer();
+}
+
+void MoviePlayerWindow::Play() {
+  if (!playback_.Loaded() || playing_) return;
+  playing_ = true;
+  UpdateTimer();  // a stopped control has no clock running: it starts from now
+}
+
+void MoviePlayerWindow::Stop() {
+  playing_ = false;
+  UpdateTimer();
+}
+
+void MoviePlayerWindow::SetQuality(int quality) {
+  quality_ = quality;
+  Redraw();
+}
+
+void MoviePlayerWindow::SetScaleMode(int mode) {
+  scaleMode_ = mode;
+  Redraw();
+}
+
+void MoviePlayerWindow::SetBackgroundColor(uint32_t bgr) {
+  backgroundBgr_ = bgr & 0xFFFFFF;
+  Redraw();
+}
+
+void MoviePlayerWindow::SetVisible(bool visible) {
+  if (!hwnd()) return;
+  ::ShowWindow(hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+  UpdateTimer();
+}
+
+void MoviePlayerWindow::Move(int x, int y, int width, int height) {
+  if (hwnd()) ::MoveWindow(hwnd(), x, y, width, height, TRUE);
+}
+
+double MoviePlayerWindow::FramePeriodMs() const {
+  // A rate of 0 (or a damaged one) plays at 12 frames a second.
+  double rate = playback_.GetMovie().frameRate;
+  if (!(rate >= 1)) rate = 12;
+  return 1000.0 / std::min(rate, 120.0);
+}
+
+void MoviePlayerWindow::UpdateTimer() {
+  if (!hwnd()) return;
+  bool wanted = playing_ && ::IsWindowVisible(hwnd());
+  if (wanted && !timerArmed_) {
+    clockStart_ = std::chrono::steady_clock::now();
+    ticksDone_ = 0;
+    ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(FramePeriodMs()))), nullptr);
+    timerArmed_ = true;
+  } else if (!wanted) {
+    StopClock();
+  }
+}
+
+void MoviePlayerWindow::StopClock() {
+  if (!timerArmed_) return;
+  ::KillTimer(hwnd(), kFrameTimerId);
+  timerArmed_ = false;
+}
+
+void MoviePlayerWindow::OnFrameTimer() {
+  // Out of sight (a hidden parent sends no message): no frame is drawn.
+  if (!playing_ || !::IsWindowVisible(hwnd())) return;
+  const double elapsed =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_).count();
+  const uint64_t due = static_cast<uint64_t>(elapsed / FramePeriodMs());
+  if (due <= ticksDone_) return;
+  uint64_t owed = due - ticksDone_;
+  if (owed > kMaxCatchUpFrames) {
+    owed = kMaxCatchUpFrames;
+    clockStart_ = std::chrono::steady_clock::now();
+    ticksDone_ = 0;
+  } else {
+    ticksDone_ = due;
+  }
+  for (uint64_t i = 0; i < owed; ++i) playback_.Step();
+  Redraw();
+}
+
+void MoviePlayerWindow::Redraw() {
+  if (!hwnd()) return;
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  if (canvas_.width != client.right || canvas_.height != client.bottom)
+    canvas_.Resize(client.right, client.bottom);
+  std::optional<uint32_t> rgb;
+  if (backgroundBgr_) {
+    uint32_t c = *backgroundBgr_;
+    rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+  }
+  const bool changed =
+      playback_.Draw(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
+                     quality_ != 0, rgb);
+  // A still frame (a stopped timeline, a movie of one frame) is not sent to
+  // the screen again.
+  if (changed) ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void MoviePlayerWindow::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(hwnd(), &ps);
+  if (canvas_.width > 0 && canvas_.height > 0) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = canvas_.width;
+    info.bmiHeader.biHeight = -canvas_.height;  // rows top to bottom
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    ::SetDIBitsToDevice(dc, 0, 0, canvas_.width, canvas_.height, 0, 0, 0, canvas_.height,
+                        canvas_.pixels.data(), &info, DIB_RGB_COLORS);
+  }
+  ::EndPaint(hwnd(), &ps);
+}
+
+LRESULT MoviePlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kFrameTimerId) OnFrameTimer();
+      return 0;
+    case WM_SIZE:
+      Redraw();
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      UpdateTimer();
+      break;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_DESTROY:
+      StopClock();
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmora

@@ -1,0 +1,72 @@
+// The movie player control: a child window that plays a movie file with the
+// built-in player, looping, at the movie's frame rate. It starts playing as
+// soon as a movie is given (autoplay) and costs nothing while stopped or
+// hidden.
+#pragma once
+
+#include "common/Window.h"
+#include "player/MoviePlayback.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+class MoviePlayerWindow : public Window {
+ public:
+  static constexpr const char* kClassName = "VelmoraMoviePlayer";
+  static constexpr UINT kFrameTimerId = 1;
+
+  // Creates the control hidden, as a child of `parent`.
+  bool Create(HWND parent, int x, int y, int width, int height);
+
+  // The movie file; setting it loads the movie and plays it from its first
+  // frame. A missing or unreadable file shows only the background colour.
+  void SetMovie(const std::string& path);
+  const std::string& Movie() const { return moviePath_; }
+  void Play();
+  void Stop();
+  bool IsPlaying() const { return playing_; }
+
+  // 0 low (no anti-aliasing, no smoothing); any other value high.
+  void SetQuality(int quality);
+  int Quality() const { return quality_; }
+  // 0 show all, 1 no border, 2 exact fit, 3 no scale; others show all.
+  void SetScaleMode(int mode);
+  int ScaleMode() const { return scaleMode_; }
+  // 0x00BBGGRR; replaces the movie's own background colour.
+  void SetBackgroundColor(uint32_t bgr);
+  uint32_t BackgroundColor() const { return backgroundBgr_.value_or(0xFFFFFF); }
+
+  void SetVisible(bool visible);
+  void Move(int x, int y, int width, int height);
+
+  // What the control shows, for tests and the settings preview.
+  const swf::Canvas& Frame() const { return canvas_; }
+  uint32_t FramesRun() const { return playback_.FramesRun(); }
+  bool MovieLoaded() const { return playback_.Loaded(); }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnFrameTimer();
+  void UpdateTimer();
+  void StopClock();
+  void Redraw();
+  void Paint();
+  double FramePeriodMs() const;
+
+  swf::MoviePlayback playback_;
+  swf::Canvas canvas_;
+  std::string moviePath_;
+  bool playing_ = false;
+  bool timerArmed_ = false;
+  int quality_ = 1;
+  int scaleMode_ = 0;
+  std::optional<uint32_t> backgroundBgr_;
+  std::chrono::steady_clock::time_point clockStart_;
+  uint64_t ticksDone_ = 0;
+};
+
+}  // namespace velmora
