@@ -13,8 +13,10 @@ set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES
 # Everything of the program except its entry point, so tests can link it.
 add_library(velmora_win STATIC
   common/AppPaths.cpp
+  common/EmbeddedResource.cpp
+  common/FileSystem.cpp
+  common/WinText.cpp
   common/Window.cpp
-  common/GdiPlus.cpp
   iconlayer/CDIB.cpp
   iconlayer/GdiPlusPictures.cpp
   iconlayer/ImagePreview.cpp
@@ -30,7 +32,7 @@ add_library(velmora_win STATIC
   startup/FrmWaiting.cpp
   startup/Main.cpp
   wallpaper/FrmShortcutBG.cpp
-  player/MoviePlayerWindow.cpp
+  wallpaper/MoviePlayerWindow.cpp
 )
 target_link_libraries(velmora_win PUBLIC velmora_logic velmora_player gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 gdi32 user32 advapi32)
 

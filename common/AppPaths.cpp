@@ -1,5 +1,7 @@
 #include "common/AppPaths.h"
 
+#include "common/WinText.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -7,12 +9,12 @@
 namespace velmora {
 
 std::string AppDirectory() {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return {};
     if (n < buffer.size()) {
-      std::string path(buffer.data(), n);
+      std::string path = Utf8(std::wstring_view(buffer.data(), n));
       const size_t slash = path.rfind('\\');
       return slash == std::string::npos ? std::string() : path.substr(0, slash);
     }
@@ -28,10 +30,5 @@ std::string AppFile(std::string_view name) {
 }
 
 std::string IniPath() { return AppFile("Wallpaper.ini"); }
-
-bool IsExistingFile(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 }  // namespace velmora

@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-// The directory of the running executable, without a trailing backslash.
+// The directory of the running executable (UTF-8), without a trailing
+// backslash.
 std::string AppDirectory();
 
 // AppDirectory() + "\" + name.
@@ -14,8 +15,5 @@ std::string AppFile(std::string_view name);
 
 // The settings file, AppFile("Wallpaper.ini").
 std::string IniPath();
-
-// True when path names an existing file that is not a directory.
-bool IsExistingFile(const std::string& path);
 
 }  // namespace velmora

@@ -1,5 +1,4 @@
-// Owners for GDI+ objects of the flat interface, and text conversion for its
-// wide-character paths.
+// Owners for GDI+ objects of the flat interface.
 #pragma once
 
 #include <windows.h>
@@ -50,8 +49,5 @@ using GdipBrush = GdipOwner<Gdiplus::GpBrush, gdip::GdipDeleteBrush>;
 
 // A GDI+ bitmap is an image: it is disposed the same way.
 inline Gdiplus::GpImage* AsImage(Gdiplus::GpBitmap* bitmap) { return bitmap; }
-
-// ANSI text (the program's code page) as UTF-16 for GDI+.
-std::wstring WidenAnsi(const std::string& text);
 
 }  // namespace velmora

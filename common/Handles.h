@@ -27,6 +27,8 @@ class UniqueHandle {
   ~UniqueHandle() { reset(); }
 
   T get() const { return handle_; }
+  // For handles that are interface pointers.
+  T operator->() const { return handle_; }
   explicit operator bool() const { return handle_ != Traits::Invalid(); }
   T release() { return std::exchange(handle_, Traits::Invalid()); }
   void reset(T handle = Traits::Invalid()) {
@@ -61,6 +63,23 @@ inline void DeleteGdiObject(HGDIOBJ o) { ::DeleteObject(o); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
 inline void DestroyWindowHandle(HWND w) { ::DestroyWindow(w); }
+struct FindTraits {
+  using Type = HANDLE;
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ::FindClose(h); }
+};
+template <typename I>
+struct ComTraits {
+  using Type = I*;
+  static I* Invalid() { return nullptr; }
+  static void Close(I* p) { p->Release(); }
+};
+template <typename T>
+struct TaskMemoryTraits {
+  using Type = T*;
+  static T* Invalid() { return nullptr; }
+  static void Close(T* p) { ::CoTaskMemFree(p); }
+};
 }  // namespace detail
 
 using UniqueKernelHandle = UniqueHandle<detail::NullIsInvalid<HANDLE, detail::CloseKernelHandle>>;
@@ -70,6 +89,22 @@ using UniqueGdiObject = UniqueHandle<detail::NullIsInvalid<HGDIOBJ, detail::Dele
 using UniqueMemoryDc = UniqueHandle<detail::NullIsInvalid<HDC, detail::DeleteMemoryDc>>;
 using UniqueIcon = UniqueHandle<detail::NullIsInvalid<HICON, detail::DestroyIconHandle>>;
 using UniqueWindow = UniqueHandle<detail::NullIsInvalid<HWND, detail::DestroyWindowHandle>>;
+// A search of FindFirstFile, ended with FindClose.
+using UniqueFind = UniqueHandle<detail::FindTraits>;
+// A COM interface pointer, released by its owner.
+template <typename I>
+using ComPtr = UniqueHandle<detail::ComTraits<I>>;
+// Memory of the COM task allocator (item-id lists, shell strings).
+template <typename T>
+using UniqueTaskMemory = UniqueHandle<detail::TaskMemoryTraits<T>>;
+
+// An interface asked of another; empty when it does not offer it.
+template <typename I, typename From>
+ComPtr<I> QueryAs(From* from, REFIID iid) {
+  ComPtr<I> to;
+  if (!from || FAILED(from->QueryInterface(iid, reinterpret_cast<void**>(to.put())))) to.release();
+  return to;
+}
 
 // A DC obtained with GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -1,6 +1,7 @@
 #include "iconlayer/CDIB.h"
 
 #include "common/Handles.h"
+#include "common/WinText.h"
 #include "iconlayer/GdiPlusPictures.h"
 
 #include <cstring>
@@ -54,11 +55,11 @@ bool CDIB::Adopt(HDC dc, HBITMAP dib) {
 
 int32_t CDIB::CreateFromBitmapFile(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+  if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
       (data.nFileSizeLow == 0 && data.nFileSizeHigh == 0))
     return 0;
   Destroy();
-  UniqueGdiObject loaded(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+  UniqueGdiObject loaded(::LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, 0, 0,
                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   if (!loaded) return 0;
   DIBSECTION section{};
@@ -176,7 +177,7 @@ void CDIB::CloneTo(CDIB& target) const {
 
 bool CDIB::Save(const std::string& path) const {
   if (!dib_) return false;
-  const UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  const UniqueFile file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   const int32_t entries = PaletteEntries(bpp_);

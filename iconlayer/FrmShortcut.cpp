@@ -1,5 +1,7 @@
 #include "iconlayer/FrmShortcut.h"
 
+#include "common/FileSystem.h"
+#include "common/WinText.h"
 #include "iconlayer/ColorArgb.h"
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ItemRules.h"
@@ -240,7 +242,7 @@ void FrmShortcut::DesktopiconsPos() {
 }
 
 HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
-  const HICON icon = ::ExtractIconA(::GetModuleHandleA(nullptr), file.c_str(), static_cast<UINT>(index));
+  const HICON icon = ::ExtractIconW(::GetModuleHandleW(nullptr), Wide(file).c_str(), static_cast<UINT>(index));
   // ExtractIcon answers 1 for a file that is not an icon source at all.
   return reinterpret_cast<uintptr_t>(icon) == 1 ? nullptr : icon;
 }
@@ -272,12 +274,11 @@ void FrmShortcut::GainIconHdc() {
 }
 
 void FrmShortcut::AddDesktopicons(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  const bool folder = IsExistingFolder(path);
   const std::string name = GetFileNamePart(path);
   ShortcutList::Row row{path, folder ? "dir" : ExtensionOf(name)};
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+  if (::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data))
     row.push_back(std::to_string((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
                                  data.nFileSizeLow));
   else

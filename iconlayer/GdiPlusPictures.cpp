@@ -1,6 +1,7 @@
 #include "iconlayer/GdiPlusPictures.h"
 
 #include "iconlayer/CDIB.h"
+#include "common/FileSystem.h"
 #include "common/Handles.h"
 #include "iconlayer/PixelBlend.h"
 
@@ -12,32 +13,19 @@ namespace velmora {
 
 using namespace Gdiplus;
 
-namespace {
-
-// The whole file in memory, so that the picture does not keep the file open
-// (a picture loaded from a file locks it for as long as it lives).
-IStream* FileStream(const std::string& path) {
-  const UniqueFile file(::CreateFileA(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 ||
-      size.QuadPart > kMaxPictureFileBytes)
-    return nullptr;
-  std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
-  DWORD read = 0;
-  if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-      read != bytes.size())
-    return nullptr;
-  return ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+LoadedPicture LoadPicture(const std::string& path) {
+  // The whole file in memory, so that the picture does not keep the file
+  // open (a picture loaded from a file locks it for as long as it lives).
+  if (path.empty()) return {};
+  const std::optional<std::string> bytes = ReadWholeFile(path, kMaxPictureFileBytes);
+  return bytes ? LoadPictureFromBytes(*bytes) : LoadedPicture{};
 }
 
-}  // namespace
-
-LoadedPicture LoadPicture(const std::string& path) {
+LoadedPicture LoadPictureFromBytes(const std::string& bytes) {
   LoadedPicture picture;
-  if (path.empty()) return picture;
-  IStream* stream = FileStream(path);
+  if (bytes.empty()) return picture;
+  IStream* stream = ::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                        static_cast<UINT>(bytes.size()));
   if (!stream) return picture;
   GpImage* image = nullptr;
   const GpStatus status = gdip::GdipLoadImageFromStream(stream, &image);

@@ -30,6 +30,8 @@ struct LoadedPicture {
 // Loads a picture file into memory (the file is not kept open); empty when
 // it is missing, undecodable, or too large.
 LoadedPicture LoadPicture(const std::string& path);
+// The same from the bytes of a picture file.
+LoadedPicture LoadPictureFromBytes(const std::string& bytes);
 
 // Draws the whole image scaled to the surface (32 bits) and stores the result
 // in the surface's pixels as straight alpha, top row in the top row.

@@ -1,6 +1,7 @@
 #include "iconlayer/LayerPainter.h"
 
 #include "common/Handles.h"
+#include "common/WinText.h"
 #include "iconlayer/ColorArgb.h"
 #include "iconlayer/ItemRules.h"
 
@@ -95,7 +96,7 @@ LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidt
     : labelWidth_(labelWidth) {
   // The named font, else the nearest one present: other plain sans-serif
   // faces, then the system's generic sans-serif family.
-  for (const std::wstring& name : {WidenAnsi(fontName), std::wstring(L"Segoe UI"),
+  for (const std::wstring& name : {Wide(fontName), std::wstring(L"Segoe UI"),
                                    std::wstring(L"Arial"), std::wstring(L"Microsoft Sans Serif"),
                                    std::wstring(L"Liberation Sans"), std::wstring(L"DejaVu Sans")}) {
     if (gdip::GdipCreateFontFamilyFromName(name.c_str(), nullptr, family_.put()) == Ok) break;
@@ -126,7 +127,7 @@ LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidt
 void LabelPainter::Draw(GpGraphics* g, const std::string& text, int32_t top, int32_t left,
                         bool highlighted) const {
   if (!g || !font_) return;
-  const std::wstring wide = WidenAnsi(text);
+  const std::wstring wide = Wide(text);
   const std::string trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
   const float height = static_cast<float>(LabelBoxHeight(text, highlighted));
   GpStringFormat* format = highlighted ? whole_.get() : plain_.get();
@@ -137,7 +138,7 @@ void LabelPainter::Draw(GpGraphics* g, const std::string& text, int32_t top, int
   gdip::GdipSetTextRenderingHint(g, TextRenderingHintSystemDefault);
   box.Y = static_cast<float>(top);
   if (highlighted) {
-    const std::wstring measured = WidenAnsi(trimmed.substr(trimmed.find_first_not_of(' ') ==
+    const std::wstring measured = Wide(trimmed.substr(trimmed.find_first_not_of(' ') ==
                                                                    std::string::npos
                                                                ? trimmed.size()
                                                                : trimmed.find_first_not_of(' ')));

@@ -14,7 +14,7 @@ cp /usr/include/stb/stb_image.h /usr/include/stb/stb_image_write.h "$out/stb/stb
 sources="tests/fuzz/MovieFuzzer.cpp"
 for f in "$root"/player/*.cpp; do
   case "$(basename "$f")" in
-    MoviePlayerWindow.cpp|SwfWriter.cpp) ;;
+    SwfWriter.cpp) ;;
     *) sources="$sources player/$(basename "$f")" ;;
   esac
 done

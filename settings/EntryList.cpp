@@ -18,7 +18,12 @@ std::vector<std::string> SplitEntryPieces(std::string_view list) {
 MediaEntry ParseEntry(std::string_view piece) {
   const size_t bar = piece.find('|');
   if (bar == std::string_view::npos) return {std::string(piece), {}};
-  return {std::string(piece.substr(0, bar)), std::string(piece.substr(bar + 1))};
+  // Split at every "|": the name and the location are the first two parts,
+  // any further part is not read.
+  const size_t next = piece.find('|', bar + 1);
+  const std::string_view location =
+      piece.substr(bar + 1, next == std::string_view::npos ? std::string_view::npos : next - bar - 1);
+  return {std::string(piece.substr(0, bar)), std::string(location)};
 }
 
 std::vector<MediaEntry> ReadEntryList(std::string_view list) {
@@ -47,7 +52,7 @@ std::string EntryFilePath(const MediaEntry& entry, std::string_view section,
 
 PruneResult PruneEntryList(std::string_view list, std::string_view section,
                            std::string_view appDir,
-                           const std::function<bool(const std::string&)>& exists,
+                           const std::function<bool(const std::string&)>& missing,
                            const std::function<void()>& beforeEach) {
   PruneResult result;
   size_t start = 0;
@@ -55,10 +60,10 @@ PruneResult PruneEntryList(std::string_view list, std::string_view section,
        star = list.find('*', start)) {
     const std::string_view piece = list.substr(start, star - start);
     if (beforeEach) beforeEach();
-    if (exists(EntryFilePath(ParseEntry(piece), section, appDir))) {
-      result.list.append(piece).append("*");
-    } else {
+    if (missing(EntryFilePath(ParseEntry(piece), section, appDir))) {
       ++result.removed;
+    } else {
+      result.list.append(piece).append("*");
     }
     start = star + 1;
   }

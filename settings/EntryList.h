@@ -21,7 +21,8 @@ struct MediaEntry {
 // the last "*" is not among them).
 std::vector<std::string> SplitEntryPieces(std::string_view list);
 
-// One piece split at its first "|".
+// One piece split at "|": the name before the first, the location up to the
+// second (anything after a second "|" is not part of the entry's file).
 MediaEntry ParseEntry(std::string_view piece);
 
 // All entries of a list.
@@ -41,13 +42,14 @@ struct PruneResult {
   int removed = 0;      // how many entries were taken out
 };
 
-// Removes every entry whose file `exists` says is missing. Exactly those
-// entries go; the others, and the text after the last "*", stay as they were.
+// Removes every entry whose file `missing` says is certainly gone. Exactly
+// those entries go; the others, and the text after the last "*", stay as
+// they were.
 // `beforeEach` runs before each entry is checked (the caller dispatches
 // window messages there).
 PruneResult PruneEntryList(std::string_view list, std::string_view section,
                            std::string_view appDir,
-                           const std::function<bool(const std::string&)>& exists,
+                           const std::function<bool(const std::string&)>& missing,
                            const std::function<void()>& beforeEach = {});
 
 }  // namespace velmora

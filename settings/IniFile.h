@@ -1,7 +1,10 @@
-// Reading and writing single keys of a private-profile (.ini) file.
+// Reading and writing single keys of a private-profile (.ini) file, in the
+// format the system's profile functions read (ANSI, or UTF-16 once a value
+// needs characters the ANSI code page lacks). Text is UTF-8 on both sides.
 //
 // The file is never held open: every call opens and closes it. Section and
-// key names match without regard to case. Neither helper reports failure.
+// key names match without regard to case. A write replaces the whole file
+// safely and changes only the one line; values of any length survive.
 #pragma once
 
 #include <string>
@@ -14,9 +17,9 @@ namespace velmora {
 std::string GetIniString(const std::string& fileName, const std::string& section,
                          const std::string& key, const std::string& defaultValue);
 
-// Writes one key; creates the file and section when needed. A failed write
-// leaves the file as it was, silently.
-void WriteIniString(const std::string& fileName, const std::string& section,
+// Writes one key, only when its value differs; creates the file and section
+// when needed. A failed write leaves the file as it was and returns false.
+bool WriteIniString(const std::string& fileName, const std::string& section,
                     const std::string& key, const std::string& value);
 
 }  // namespace velmora

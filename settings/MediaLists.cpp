@@ -1,18 +1,19 @@
 #include "settings/MediaLists.h"
 
-#include "common/AppPaths.h"
+#include "common/FileSystem.h"
 #include "settings/EntryList.h"
 #include "settings/IniFile.h"
-#include "startup/DesktopHost.h"
 
 namespace velmora {
 
-void PruneMediaList(const std::string& iniPath, const std::string& section,
-                    const std::string& appDirectory) {
+int PruneMediaList(const std::string& iniPath, const std::string& section,
+                   const std::string& appDirectory, const std::function<void()>& beforeEach) {
   const std::string list = GetIniString(iniPath, section, "Path", "");
-  const PruneResult pruned =
-      PruneEntryList(list, section, appDirectory, IsExistingFile, DispatchPendingMessages);
-  WriteIniString(iniPath, section, "Path", pruned.list);
+  const auto missing = [](const std::string& path) { return QueryFile(path) == FileState::kMissing; };
+  const PruneResult pruned = PruneEntryList(list, section, appDirectory, missing, beforeEach);
+  // An unchanged list is not written: a failed write can then never cost it.
+  if (pruned.removed > 0) WriteIniString(iniPath, section, "Path", pruned.list);
+  return pruned.removed;
 }
 
 }  // namespace velmora

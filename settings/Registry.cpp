@@ -1,6 +1,7 @@
 #include "settings/Registry.h"
 
 #include "common/Handles.h"
+#include "common/WinText.h"
 
 #include <vector>
 
@@ -9,13 +10,14 @@ namespace {
 
 UniqueRegKey OpenKey(HKEY root, const std::string& subKey, REGSAM access) {
   UniqueRegKey key;
-  if (::RegOpenKeyExA(root, subKey.c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.release();
+  if (::RegOpenKeyExW(root, Wide(subKey).c_str(), 0, access, key.put()) != ERROR_SUCCESS)
+    key.release();
   return key;
 }
 
 UniqueRegKey CreateKey(HKEY root, const std::string& subKey) {
   UniqueRegKey key;
-  if (::RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+  if (::RegCreateKeyExW(root, Wide(subKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                         nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
     key.release();
   }
@@ -27,33 +29,36 @@ UniqueRegKey CreateKey(HKEY root, const std::string& subKey) {
 std::string GetRegString(HKEY root, const std::string& subKey, const std::string& valueName) {
   const UniqueRegKey key = OpenKey(root, subKey, KEY_QUERY_VALUE);
   if (!key) return {};
+  const std::wstring name = Wide(valueName);
   DWORD type = 0;
   DWORD size = 0;
-  if (::RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) !=
+  if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
           ERROR_SUCCESS ||
       type != REG_SZ) {
     return {};
   }
   // The value may change between the two calls; ask again while it grows.
-  std::vector<char> buffer;
+  std::vector<wchar_t> buffer;
   LONG status = ERROR_MORE_DATA;
   while (status == ERROR_MORE_DATA) {
-    buffer.assign(size + 1, '\0');
-    size = static_cast<DWORD>(buffer.size() - 1);
-    status = ::RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type,
+    buffer.assign(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    status = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
                                 reinterpret_cast<BYTE*>(buffer.data()), &size);
   }
   if (status != ERROR_SUCCESS || type != REG_SZ) return {};
-  const std::string text(buffer.data(), size);
-  return text.substr(0, text.find('\0'));
+  const std::wstring text(buffer.data(), size / sizeof(wchar_t));
+  return Utf8(std::wstring_view(text).substr(0, text.find(L'\0')));
 }
 
-void SaveRegString(HKEY root, const std::string& subKey, const std::string& valueName,
+bool SaveRegString(HKEY root, const std::string& subKey, const std::string& valueName,
                    const std::string& value) {
   const UniqueRegKey key = CreateKey(root, subKey);
-  if (!key) return;
-  ::RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size()));
+  if (!key) return false;
+  const std::wstring data = Wide(value);
+  return ::RegSetValueExW(key.get(), Wide(valueName).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 long GetRegLong(HKEY root, const std::string& subKey, const std::string& valueName) {
@@ -62,7 +67,7 @@ long GetRegLong(HKEY root, const std::string& subKey, const std::string& valueNa
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof value;
-  if (::RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type,
+  if (::RegQueryValueExW(key.get(), Wide(valueName).c_str(), nullptr, &type,
                          reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
       type != REG_DWORD || size != sizeof value) {
     return 0;
@@ -70,17 +75,17 @@ long GetRegLong(HKEY root, const std::string& subKey, const std::string& valueNa
   return static_cast<long>(static_cast<int32_t>(value));
 }
 
-void SaveRegLong(HKEY root, const std::string& subKey, const std::string& valueName, long value) {
+bool SaveRegLong(HKEY root, const std::string& subKey, const std::string& valueName, long value) {
   const UniqueRegKey key = CreateKey(root, subKey);
-  if (!key) return;
+  if (!key) return false;
   const DWORD data = static_cast<DWORD>(value);
-  ::RegSetValueExA(key.get(), valueName.c_str(), 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&data), sizeof data);
+  return ::RegSetValueExW(key.get(), Wide(valueName).c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
 void DeleteRegValue(HKEY root, const std::string& subKey, const std::string& valueName) {
   const UniqueRegKey key = OpenKey(root, subKey, KEY_SET_VALUE);
-  if (key) ::RegDeleteValueA(key.get(), valueName.c_str());
+  if (key) ::RegDeleteValueW(key.get(), Wide(valueName).c_str());
 }
 
 }  // namespace velmora

@@ -1,5 +1,5 @@
-// Small registry helpers. None of them reports failure: a key or value that
-// cannot be read gives the empty text or 0.
+// Small registry helpers; text is UTF-8. A key or value that cannot be read
+// gives the empty text or 0.
 #pragma once
 
 #include <windows.h>
@@ -15,15 +15,15 @@ inline constexpr const char* kProgramRegKey = "Software\\Velmora";
 // missing value gives "".
 std::string GetRegString(HKEY root, const std::string& subKey, const std::string& valueName);
 
-// Creates or opens the key and writes a REG_SZ value.
-void SaveRegString(HKEY root, const std::string& subKey, const std::string& valueName,
+// Creates or opens the key and writes a REG_SZ value; false when it failed.
+bool SaveRegString(HKEY root, const std::string& subKey, const std::string& valueName,
                    const std::string& value);
 
 // A REG_DWORD value; anything else gives 0.
 long GetRegLong(HKEY root, const std::string& subKey, const std::string& valueName);
 
-// Creates or opens the key and writes a REG_DWORD value.
-void SaveRegLong(HKEY root, const std::string& subKey, const std::string& valueName, long value);
+// Creates or opens the key and writes a REG_DWORD value; false when it failed.
+bool SaveRegLong(HKEY root, const std::string& subKey, const std::string& valueName, long value);
 
 // Deletes a value; a missing value or key is not an error.
 void DeleteRegValue(HKEY root, const std::string& subKey, const std::string& valueName);

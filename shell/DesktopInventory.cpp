@@ -1,6 +1,8 @@
 #include "shell/DesktopInventory.h"
 
+#include "common/FileSystem.h"
 #include "common/Handles.h"
+#include "common/WinText.h"
 #include "iconlayer/ItemRules.h"
 #include "settings/Registry.h"
 #include "startup/DesktopHost.h"
@@ -9,38 +11,13 @@
 #include <shobjidl.h>
 
 #include <cstdio>
+#include <iterator>
 
 namespace velmora {
-namespace {
-
-// A COM interface pointer released by its owner.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-  void** put() { return reinterpret_cast<void**>(&p_); }
-
- private:
-  T* p_ = nullptr;
-};
-
-bool IsFolder(const std::string& path) {
-  const DWORD a = ::GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
 
 std::string GetFileModifiedDate(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return {};
   FILETIME local{};
   SYSTEMTIME t{};
   if (!::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
@@ -52,14 +29,14 @@ std::string GetFileModifiedDate(const std::string& path) {
 }
 
 void ScanDir(ShortcutList& list, const std::string& folder, bool addSpecial) {
-  const HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+  const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
   if (addSpecial)
     for (const SpecialItem& item : SpecialItems()) list.AddRow({item.shellName});
-  WIN32_FIND_DATAA found;
-  const HANDLE search = ::FindFirstFileA((folder + "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  WIN32_FIND_DATAW found;
+  const UniqueFind search(::FindFirstFileW(SystemPath(folder + "*").c_str(), &found));
+  if (search) {
     do {
-      const std::string name = found.cFileName;
+      const std::string name = Utf8(found.cFileName);
       if (name == "." || name == "..") continue;
       FolderEntry entry;
       entry.name = name;
@@ -67,8 +44,7 @@ void ScanDir(ShortcutList& list, const std::string& folder, bool addSpecial) {
       entry.size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
       if (!entry.isDirectory) entry.modified = GetFileModifiedDate(folder + name);
       list.AddRow(RowForEntry(folder, entry));
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &found));
   }
   ::SetCursor(previous);
 }
@@ -76,26 +52,23 @@ void ScanDir(ShortcutList& list, const std::string& folder, bool addSpecial) {
 std::string GetShortcutProperty(const std::string& shortcut, const std::string& property) {
   const std::string which = ToLower(property);
   if (which == "name") return shortcut;
-  ComPtr<IShellLinkA> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.put())))
+  ComPtr<IShellLinkW> link;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(link.put()))))
     return {};
-  ComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, file.put()))) return {};
-  wchar_t wide[MAX_PATH * 2] = {};
-  if (!::MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, wide, MAX_PATH * 2) ||
-      FAILED(file->Load(wide, STGM_READ)))
-    return {};
-  char text[MAX_PATH * 2] = {};
+  const ComPtr<IPersistFile> file = QueryAs<IPersistFile>(link.get(), IID_IPersistFile);
+  if (!file || FAILED(file->Load(SystemPath(shortcut).c_str(), STGM_READ))) return {};
+  wchar_t text[MAX_PATH * 2] = {};
+  const int size = static_cast<int>(std::size(text));
   if (which == "target") {
-    WIN32_FIND_DATAA data{};
-    if (FAILED(link->GetPath(text, sizeof text, &data, 0))) return {};
+    WIN32_FIND_DATAW data{};
+    if (FAILED(link->GetPath(text, size, &data, 0))) return {};
   } else if (which == "icon") {
     int index = 0;
-    if (FAILED(link->GetIconLocation(text, sizeof text, &index))) return {};
-    return std::string(text) + "," + std::to_string(index);
+    if (FAILED(link->GetIconLocation(text, size, &index))) return {};
+    return Utf8(text) + "," + std::to_string(index);
   } else if (which == "start") {
-    if (FAILED(link->GetWorkingDirectory(text, sizeof text))) return {};
+    if (FAILED(link->GetWorkingDirectory(text, size))) return {};
   } else if (which == "key") {
     WORD key = 0;
     if (FAILED(link->GetHotkey(&key)) || key == 0) return {};
@@ -103,12 +76,12 @@ std::string GetShortcutProperty(const std::string& shortcut, const std::string& 
   } else {
     return {};
   }
-  return text;
+  return Utf8(text);
 }
 
 InventorySystem LiveInventorySystem() {
   InventorySystem system;
-  system.isFolder = IsFolder;
+  system.isFolder = IsExistingFolder;
   system.shortcutTarget = [](const std::string& p) { return GetShortcutProperty(p, "TARGET"); };
   system.classesRootValue = [](const std::string& key) {
     return GetRegString(HKEY_CLASSES_ROOT, key, "");

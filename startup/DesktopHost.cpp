@@ -1,6 +1,7 @@
 #include "startup/DesktopHost.h"
 
 #include "common/Handles.h"
+#include "common/WinText.h"
 #include "startup/AppState.h"
 #include "startup/TaskbarEdge.h"
 
@@ -36,11 +37,11 @@ namespace {
 // buffer when the answer does not fit.
 template <typename Query>
 std::string QueryText(Query query) {
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const UINT n = query(buffer.data(), static_cast<UINT>(buffer.size()));
     if (n == 0) return {};
-    if (n < buffer.size()) return std::string(buffer.data(), n);
+    if (n < buffer.size()) return Utf8(std::wstring_view(buffer.data(), n));
     buffer.resize(n + 1);
   }
 }
@@ -59,13 +60,11 @@ int ShellFolderOfKind(int kind) {
 }
 
 std::string ShellFolderPath(int csidl) {
-  PIDLIST_ABSOLUTE items = nullptr;
-  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return {};
-  char path[MAX_PATH] = {};
-  const BOOL ok = ::SHGetPathFromIDListA(items, path);
-  ::CoTaskMemFree(items);
-  if (!ok) return {};
-  std::string text(path);
+  UniqueTaskMemory<ITEMIDLIST> items;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, items.put())) || !items) return {};
+  wchar_t path[MAX_PATH] = {};
+  if (!::SHGetPathFromIDListW(items.get(), path)) return {};
+  std::string text = Utf8(path);
   // Some folders come back with a trailing backslash; callers append "\name".
   if (text.size() > 3 && text.back() == '\\') text.pop_back();
   return text;
@@ -76,11 +75,11 @@ std::string ShellFolderPath(int csidl) {
 std::string GetSpecialDir(int kind) {
   switch (kind) {
     case 0:
-      return QueryText([](char* b, UINT n) { return ::GetWindowsDirectoryA(b, n); });
+      return QueryText([](wchar_t* b, UINT n) { return ::GetWindowsDirectoryW(b, n); });
     case 1:
-      return QueryText([](char* b, UINT n) { return ::GetSystemDirectoryA(b, n); });
+      return QueryText([](wchar_t* b, UINT n) { return ::GetSystemDirectoryW(b, n); });
     case 2:
-      return QueryText([](char* b, UINT n) { return static_cast<UINT>(::GetTempPathA(n, b)); });
+      return QueryText([](wchar_t* b, UINT n) { return static_cast<UINT>(::GetTempPathW(n, b)); });
     default: {
       const int csidl = ShellFolderOfKind(kind);
       return csidl < 0 ? std::string() : ShellFolderPath(csidl);

@@ -30,7 +30,4 @@ ResourceSource InstalledOrEmbeddedSource(const std::string& sourceDirectory);
 // is skipped silently. Returns how many files were written.
 int RefreshResourceFiles(const ResourceSource& source, const std::string& appDirectory);
 
-// The bytes of an RCDATA resource of this executable, or nullopt.
-std::optional<std::string> EmbeddedResource(int id);
-
 }  // namespace velmora

@@ -99,7 +99,7 @@ void FrmShortcutBG::RefreshShortcut(bool redraw) {
 }
 
 void FrmShortcutBG::FilesExist(const char* section) {
-  PruneMediaList(IniPath(), section, appDirectory_);
+  PruneMediaList(IniPath(), section, appDirectory_, DispatchPendingMessages);
 }
 
 void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(taskbarQuery_ ? taskbarQuery_() : ""); }

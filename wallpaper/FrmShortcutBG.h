@@ -6,7 +6,7 @@
 
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
-#include "player/MoviePlayerWindow.h"
+#include "wallpaper/MoviePlayerWindow.h"
 #include "startup/FrmWaiting.h"
 #include "shell/InventoryRows.h"
 #include "wallpaper/ShortcutList.h"

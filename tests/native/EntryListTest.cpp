@@ -42,7 +42,7 @@ class Pruning : public ::testing::Test {
   int dispatched = 0;
   PruneResult Prune(const std::string& list, const std::string& section = "FLASH") {
     return PruneEntryList(
-        list, section, "C:\\App", [this](const std::string& f) { return present.count(f) > 0; },
+        list, section, "C:\\App", [this](const std::string& f) { return present.count(f) == 0; },
         [this] { ++dispatched; });
   }
 };
@@ -77,6 +77,14 @@ TEST_F(Pruning, EmptyAndAllMissing) {
   const PruneResult r = Prune("a|flashs*b|flashs*");
   EXPECT_EQ(r.list, "");
   EXPECT_EQ(r.removed, 2);
+}
+
+TEST_F(Pruning, AnEntryWithMoreThanOneBarNamesTheFileOfItsFirstTwoParts) {
+  EXPECT_EQ(EntryFilePath(ParseEntry("a.png|images|extra"), "IMAGE", "C:\\App"),
+            "C:\\App\\Images\\a.png");
+  EXPECT_EQ(ParseEntry("b.png|C:\\M\\|x|y").location, "C:\\M\\");
+  present = {"C:\\App\\Images\\a.png"};
+  EXPECT_EQ(Prune("a.png|images|extra*", "IMAGE").list, "a.png|images|extra*");
 }
 
 TEST_F(Pruning, LongListsSurviveWhole) {

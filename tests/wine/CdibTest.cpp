@@ -2,6 +2,7 @@
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ImagePreview.h"
 #include "resources/ResourceIds.h"
+#include "common/EmbeddedResource.h"
 #include "startup/ResourceFiles.h"
 #include "tests/wine/GdiplusSession.h"
 #include "tests/wine/TestSupport.h"

@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 #include "settings/MediaLists.h"
+#include "startup/DesktopHost.h"
+#include "common/WinText.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -36,17 +38,84 @@ TEST_F(IniFileTest, PresentEmptyKeyIsEmptyNotTheDefault) {
   EXPECT_EQ(GetIniString(ini, "IMAGE", "Intervalvalue", "5000"), "5000");
 }
 
-TEST_F(IniFileTest, LongValuesAreReadWhole) {
-  // Wine stores an empty value from 32767 characters on; stay below that.
-  for (size_t length : {4998u, 4999u, 5000u, 5001u, 20000u, 32766u}) {
-    std::string value;
-    while (value.size() < length) value += "p" + std::to_string(value.size()) + ".jpg|images*";
+// A list of `count` entries of the program's own pictures.
+std::string PictureList(int count, int from = 0) {
+  std::string list;
+  for (int i = from; i < from + count; ++i) list += "slide" + std::to_string(i) + ".png|images*";
+  return list;
+}
+
+TEST_F(IniFileTest, ValuesOfAnyLengthSurviveWhole) {
+  test::WriteFileBytes(ini, "; my notes\r\n[MAIN]\r\nWallInx=2\r\n[IMAGE]\r\nPath=\r\nSpeedvalue=30\r\n");
+  for (size_t length : {4999u, 32766u, 32767u, 32768u, 70893u, 100000u}) {
+    std::string value = PictureList(8000);
     value.resize(length);
-    WriteIniString(ini, "IMAGE", "Path", value);
+    ASSERT_TRUE(WriteIniString(ini, "IMAGE", "Path", value));
     const std::string read = GetIniString(ini, "IMAGE", "Path", "");
     EXPECT_EQ(read.size(), value.size()) << "length " << length;
     EXPECT_TRUE(read == value) << "length " << length;
   }
+  const std::string list = PictureList(5000);
+  ASSERT_GT(list.size(), 100000u);
+  ASSERT_TRUE(WriteIniString(ini, "IMAGE", "Path", list));
+  EXPECT_TRUE(GetIniString(ini, "IMAGE", "Path", "") == list);
+  // Everything else is as it was.
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "2");
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "Speedvalue", "0"), "30");
+  const std::string text = test::ReadFileBytes(ini);
+  EXPECT_EQ(text.rfind("; my notes\r\n[MAIN]\r\nWallInx=2\r\n[IMAGE]\r\nPath=slide0.png|images*", 0), 0u);
+  EXPECT_EQ(text.substr(text.size() - 17), "\r\nSpeedvalue=30\r\n");
+}
+
+TEST_F(IniFileTest, AWriteChangesOneLineAndNothingElse) {
+  const std::string before =
+      "[FLASH]\nQuality = 1\n\n; the user's own remark\n[IMAGE]\nPath=a.png|images*\n"
+      "Backcolor=16744576 \n[MAIN]\nWallInx=1";
+  test::WriteFileBytes(ini, before);
+  ASSERT_TRUE(WriteIniString(ini, "image", "path", "b.png|images*"));
+  EXPECT_EQ(test::ReadFileBytes(ini),
+            "[FLASH]\nQuality = 1\n\n; the user's own remark\n[IMAGE]\nPath=b.png|images*\n"
+            "Backcolor=16744576 \n[MAIN]\nWallInx=1");
+  ASSERT_TRUE(WriteIniString(ini, "MAIN", "Startup", "0"));
+  EXPECT_EQ(test::ReadFileBytes(ini).substr(before.size() - 9), "WallInx=1\nStartup=0");
+  EXPECT_FALSE(test::FileExists(ini + ".new"));
+}
+
+TEST_F(IniFileTest, AnUnchangedValueIsNotWritten) {
+  ASSERT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "2"));
+  // Any real write would now fail: its temporary file cannot be made.
+  ASSERT_TRUE(test::MakeFolder(ini + ".new"));
+  EXPECT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "2"));
+  EXPECT_FALSE(WriteIniString(ini, "MAIN", "WallInx", "1"));
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "2");
+}
+
+TEST_F(IniFileTest, ReadsWhatTheSystemReadsAndTheSystemReadsWhatWeWrite) {
+  const std::string file =
+      "[MAIN]\r\n WallInx = 2 \r\nQuoted=\"a b\"\r\nbare\r\nEmpty=\r\nDup=1\r\nDUP=2\r\n"
+      "[image]\r\nPath=x|images*\r\n[MAIN]\r\nLater=3\r\n";
+  test::WriteFileBytes(ini, file);
+  const char* keys[][2] = {{"MAIN", "WallInx"}, {"main", "quoted"}, {"MAIN", "bare"},
+                           {"MAIN", "Empty"},   {"MAIN", "dup"},    {"IMAGE", "Path"},
+                           {"MAIN", "Later"},   {"FLASH", "Path"},  {"MAIN", "none"}};
+  for (const auto& k : keys) {
+    wchar_t system[256] = {};
+    ::GetPrivateProfileStringW(Wide(k[0]).c_str(), Wide(k[1]).c_str(), L"<default>", system, 256,
+                               Wide(ini).c_str());
+    EXPECT_EQ(GetIniString(ini, k[0], k[1], "<default>"), Utf8(system)) << k[0] << "/" << k[1];
+  }
+  // Our writes, short and outside the ANSI code page, read back by the system.
+  const std::string name = "\xE5\x86\x99\xE7\x9C\x9F.png|C:\\\xE5\x86\x99\xE7\x9C\x9F\\*";  // 写真
+  ASSERT_TRUE(WriteIniString(ini, "IMAGE", "Path", name));
+  ASSERT_TRUE(WriteIniString(ini, "FLASH", "Quality", "2"));
+  EXPECT_EQ(test::ReadFileBytes(ini).substr(0, 2), "\xFF\xFE");  // now UTF-16
+  wchar_t system[256] = {};
+  ::GetPrivateProfileStringW(L"IMAGE", L"Path", L"", system, 256, Wide(ini).c_str());
+  EXPECT_EQ(Utf8(system), name);
+  ::GetPrivateProfileStringW(L"FLASH", L"Quality", L"", system, 256, Wide(ini).c_str());
+  EXPECT_EQ(Utf8(system), "2");
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "Path", ""), name);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", ""), "2");
 }
 
 TEST_F(IniFileTest, FailedWriteIsSilent) {
@@ -58,9 +127,9 @@ TEST_F(IniFileTest, FailedWriteIsSilent) {
 class MediaListsTest : public IniFileTest {
  protected:
   void SetUp() override {
-    ::CreateDirectoryA(dir.File("Flashs").c_str(), nullptr);
-    ::CreateDirectoryA(dir.File("Images").c_str(), nullptr);
-    ::CreateDirectoryA(dir.File("Movies").c_str(), nullptr);
+    test::MakeFolder(dir.File("Flashs"));
+    test::MakeFolder(dir.File("Images"));
+    test::MakeFolder(dir.File("Movies"));
   }
 };
 
@@ -76,25 +145,56 @@ TEST_F(MediaListsTest, PruningRemovesExactlyTheMissingEntries) {
   EXPECT_EQ(GetIniString(ini, "FLASH", "Path", "?"), "a.swf|flashs*c.swf|" + movies + "*");
 }
 
-TEST_F(MediaListsTest, ListIsWrittenBackEvenWhenNothingIsRemoved) {
+TEST_F(MediaListsTest, AListWithNothingMissingIsNotWritten) {
   PruneMediaList(ini, "IMAGE", dir.path());
-  EXPECT_EQ(GetIniString(ini, "IMAGE", "Path", "absent"), "");
+  EXPECT_FALSE(test::FileExists(ini));
+  test::WriteFileBytes(dir.File("Images\\x.png"), "png");
+  const std::string before = "[IMAGE]\r\nPath=x.png|images*\r\n";
+  test::WriteFileBytes(ini, before);
+  ASSERT_TRUE(test::MakeFolder(ini + ".new"));  // a write would fail
+  EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 0);
+  EXPECT_EQ(test::ReadFileBytes(ini), before);
 }
 
-TEST_F(MediaListsTest, LongListKeepsEveryPresentEntry) {
-  std::string list, expected;
-  for (int i = 0; i < 600; ++i) {
-    const std::string entry = "slide" + std::to_string(i) + ".png|images*";
-    if (i % 100 != 7) {
-      test::WriteFileBytes(dir.File("Images\\slide" + std::to_string(i) + ".png"), "png");
-      expected += entry;
-    }
-    list += entry;
+TEST_F(MediaListsTest, FilesThatExistAreNeverPruned) {
+  // A folder path that takes the whole picture past the classic 260 limit.
+  std::string deep = dir.path();
+  while (deep.size() < 290) {
+    deep += "\\a long folder name";
+    ASSERT_TRUE(test::MakeFolder(deep));
   }
-  ASSERT_GT(list.size(), 9000u);
-  WriteIniString(ini, "IMAGE", "Path", list);
-  PruneMediaList(ini, "IMAGE", dir.path());
-  EXPECT_EQ(GetIniString(ini, "IMAGE", "Path", ""), expected);
+  const std::string longName = "holiday picture with a long name.png";
+  test::WriteFileBytes(deep + "\\" + longName, "png");
+  ASSERT_GT(deep.size() + 1 + longName.size(), 314u);
+  const std::string japanese = "\xE5\x86\x99\xE7\x9C\x9F.png";  // 写真.png
+  ASSERT_TRUE(test::MakeFolder(dir.File("\xE5\x86\x99\xE7\x9C\x9F")));
+  test::WriteFileBytes(dir.File("\xE5\x86\x99\xE7\x9C\x9F\\") + japanese, "png");
+  test::WriteFileBytes(dir.File("Images\\extra.png"), "png");
+  const std::string kept = longName + "|" + deep + "\\*" + japanese + "|" +
+                           dir.File("\xE5\x86\x99\xE7\x9C\x9F\\") + "*extra.png|images|extra*" +
+                           "offline.png|Q:\\Pictures\\*";  // a drive that is not there now
+  const std::string list = kept.substr(0, kept.find("offline")) + "gone.png|" + deep + "\\*" +
+                           kept.substr(kept.find("offline")) + "gone.png|images*";
+  ASSERT_TRUE(WriteIniString(ini, "IMAGE", "Path", list));
+  EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 2);
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "Path", ""), kept);
+}
+
+TEST_F(MediaListsTest, FiveThousandEntries) {
+  std::string expected;
+  for (int i = 0; i < 5000; i += 2) {
+    test::WriteFileBytes(dir.File("Images\\slide" + std::to_string(i) + ".png"), "png");
+    expected += PictureList(1, i);
+  }
+  const std::string present = expected;
+  ASSERT_TRUE(WriteIniString(ini, "IMAGE", "Path", present));
+  EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 0);
+  EXPECT_TRUE(GetIniString(ini, "IMAGE", "Path", "") == present);
+  const std::string list = PictureList(5000);
+  ASSERT_GT(list.size(), 100000u);
+  ASSERT_TRUE(WriteIniString(ini, "IMAGE", "Path", list));
+  EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 2500);
+  EXPECT_TRUE(GetIniString(ini, "IMAGE", "Path", "") == expected);
 }
 
 bool probeSawMessage = false;
@@ -116,7 +216,7 @@ TEST_F(MediaListsTest, PruningDispatchesWindowMessages) {
                                      nullptr, wc.hInstance, nullptr);
   ASSERT_TRUE(probe);
   ::PostMessageA(probe, WM_APP, 0, 0);
-  PruneMediaList(ini, "IMAGE", dir.path());
+  PruneMediaList(ini, "IMAGE", dir.path(), DispatchPendingMessages);
   EXPECT_TRUE(probeSawMessage);
   ::DestroyWindow(probe);
 }

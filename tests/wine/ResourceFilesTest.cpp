@@ -1,5 +1,6 @@
 #include "common/Handles.h"
 #include "resources/ResourceIds.h"
+#include "common/EmbeddedResource.h"
 #include "startup/ResourceFiles.h"
 #include "tests/wine/TestSupport.h"
 

@@ -1,42 +1,45 @@
 #include "tests/wine/TestSupport.h"
 
-#include <fstream>
-#include <iterator>
+#include "common/FileSystem.h"
+#include "common/WinText.h"
+
+#include <optional>
 #include <sstream>
 
 namespace velmora::test {
 namespace {
 
+// Paths are UTF-8, as everywhere in the program.
 void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  const HANDLE search = ::FindFirstFileW(SystemPath(dir + "\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = found.cFileName;
+      const std::string name = Utf8(found.cFileName);
       if (name == "." || name == "..") continue;
       const std::string path = dir + "\\" + name;
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(path);
       } else {
-        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(path.c_str());
+        ::SetFileAttributesW(SystemPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(SystemPath(path).c_str());
       }
-    } while (::FindNextFileA(search, &found));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
   }
-  ::RemoveDirectoryA(dir.c_str());
+  ::RemoveDirectoryW(SystemPath(dir).c_str());
 }
 
 }  // namespace
 
 ScratchDir::ScratchDir() {
-  char temp[MAX_PATH];
-  ::GetTempPathA(MAX_PATH, temp);
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
   static int counter = 0;
   for (;;) {
     std::ostringstream name;
-    name << temp << "velmora-test-" << ::GetCurrentProcessId() << "-" << ++counter;
-    if (::CreateDirectoryA(name.str().c_str(), nullptr)) {
+    name << Utf8(temp) << "velmora-test-" << ::GetCurrentProcessId() << "-" << ++counter;
+    if (::CreateDirectoryW(Wide(name.str()).c_str(), nullptr)) {
       path_ = name.str();
       return;
     }
@@ -46,24 +49,31 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+  const HANDLE file = ::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(file);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<missing>";
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  return bytes ? *bytes : "<missing>";
 }
 
 bool FileExists(const std::string& path) {
-  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return ::GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeFolder(const std::string& path) {
+  return ::CreateDirectoryW(SystemPath(path).c_str(), nullptr) != FALSE;
 }
 
 std::string TestExeDirectory() {
-  char path[MAX_PATH];
-  const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text(path, n);
+  wchar_t path[MAX_PATH];
+  const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::string text = Utf8(std::wstring_view(path, n));
   return text.substr(0, text.rfind('\\'));
 }
 

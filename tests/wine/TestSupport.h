@@ -1,5 +1,5 @@
-// Helpers for the tests that run under Wine: scratch folders and files,
-// pumping messages, finding windows of a process.
+// Helpers for the tests that run under Wine: scratch folders and files (paths
+// in UTF-8), pumping messages, finding windows of a process.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +29,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The whole file, or "<missing>" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
+bool MakeFolder(const std::string& path);
 
 // The folder of the running test executable.
 std::string TestExeDirectory();

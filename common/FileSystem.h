@@ -1,0 +1,36 @@
+// Files by UTF-8 path: whether one is there, reading one whole, and
+// replacing one whole without ever leaving it half written.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+enum class FileState {
+  kFile,     // a file is there
+  kMissing,  // certainly no file: its folder is there without it, or it is a folder
+  kUnknown,  // cannot tell: a drive or share that is not reachable, a name the
+             // system refuses, a relative path, access denied
+};
+
+FileState QueryFile(const std::string& path);
+
+// True when path names an existing file that is not a directory.
+bool IsExistingFile(const std::string& path);
+bool IsExistingFolder(const std::string& path);
+
+// The whole file, or nullopt when it cannot be read or is larger than maxBytes.
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         uint64_t maxBytes = uint64_t{64} << 20);
+
+// Writes the bytes to a new file beside `path` and then puts it in place of
+// `path`: a failure at any step leaves the old file as it was. False when the
+// file could not be replaced.
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
+
+// The folder part of a path (before its last backslash), or "".
+std::string ParentFolder(const std::string& path);
+
+}  // namespace velmora
