@@ -22,6 +22,7 @@ add_library(velmora_win STATIC
   iconlayer/ImagePreview.cpp
   iconlayer/LayerPainter.cpp
   iconlayer/FrmShortcut.cpp
+  iconlayer/ItemOpening.cpp
   shell/DesktopInventory.cpp
   settings/IniFile.cpp
   settings/Registry.cpp

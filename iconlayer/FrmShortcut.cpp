@@ -6,6 +6,7 @@
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ItemRules.h"
 #include "iconlayer/LayerPainter.h"
+#include "resources/ResourceIds.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"
 #include "settings/SettingValues.h"
@@ -37,9 +38,9 @@ bool FrmShortcut::Show() {
   App().showImageviewer = viewer != 0;
   FollowBackground();
   preview_.ThumBG(owner_.AppDirectory() + "\\Imageviewer.png");
-  if (LoadedPicture arrow = LoadPicture(owner_.AppDirectory() + "\\Shortcut.png"))
+  if (LoadedPicture arrow = LoadProgramPicture(owner_.AppDirectory() + "\\Shortcut.png", IDR_SHORTCUT_PNG))
     arrowImage_ = std::move(arrow.image);
-  if (LoadedPicture blank = LoadPicture(App().blankPngPath)) {
+  if (LoadedPicture blank = LoadProgramPicture(App().blankPngPath, IDR_BLANK_PNG)) {
     blankWidth_ = blank.width;
     blankHeight_ = blank.height;
     blankImage_ = std::move(blank.image);
@@ -123,7 +124,6 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
   // Renamed and removed items leave labels behind; start afresh now and then.
   if (labelCache_.size() > 2 * names.size() + 16) labelCache_.clear();
   const size_t count = std::min({names.size(), positions_.size(), icons_.size()});
-  std::vector<int32_t> lefts, tops;
   bool hovered = false;
   ItemPosition anchor;
   {
@@ -162,8 +162,6 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
         gdip::GdipDrawImageRectI(g, arrowImage_.get(), at.x, at.y + 21, 11, 11);
       if (hitBrush) gdip::GdipFillRectangle(g, hitBrush.get(), static_cast<REAL>(at.x),
                                             static_cast<REAL>(at.y), 32.0f, 50.0f);
-      lefts.push_back(at.x);
-      tops.push_back(at.y);
     }
     if (hovered) {
       RECT client{};
@@ -184,8 +182,7 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
                         ULW_ALPHA);
   if (keepComposition_) lastComposition_.Swap(layer);
   if (App().layoutDirty) {  // an item was moved in this composition
-    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(lefts));
-    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(tops));
+    SavePositions({positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(count)});
   }
 }
 
@@ -226,19 +223,28 @@ void FrmShortcut::DesktopiconsPos() {
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   if (LayoutNeedsRebuild(saved, client.right, client.bottom, count)) {
-    std::vector<int32_t> xs, ys;
-    for (const ItemPosition& p : DefaultGrid(count, client.bottom)) {
-      xs.push_back(p.x);
-      ys.push_back(p.y);
-    }
-    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
-    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
+    SavePositions(DefaultGrid(count, client.bottom));
     SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
     SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
     saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
     saved.tempy = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
   }
-  positions_ = PositionsFromTexts(saved.tempx, saved.tempy, count);
+  // A saved layout that cannot be the user's (edited by hand, cut short, of
+  // another screen) is repaired and stored repaired.
+  bool repaired = false;
+  positions_ = PositionsFromTexts(saved.tempx, saved.tempy, count, client.right, client.bottom,
+                                  &repaired);
+  if (repaired) SavePositions(positions_);
+}
+
+void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
+  std::vector<int32_t> xs, ys;
+  for (const ItemPosition& p : positions) {
+    xs.push_back(p.x);
+    ys.push_back(p.y);
+  }
+  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
+  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
 }
 
 HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {

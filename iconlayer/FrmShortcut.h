@@ -66,6 +66,8 @@ class FrmShortcut : public Window {
  private:
   void MakeTrans(bool selectItem, int index, bool isHover, uint8_t opacity, bool overlay);
   void PrepareBlankLayer();
+  // Stores the left and top edges in the registry ("Tempx", "Tempy").
+  void SavePositions(const std::vector<ItemPosition>& positions);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   FrmShortcutBG& owner_;

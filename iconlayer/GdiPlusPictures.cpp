@@ -1,6 +1,7 @@
 #include "iconlayer/GdiPlusPictures.h"
 
 #include "iconlayer/CDIB.h"
+#include "common/EmbeddedResource.h"
 #include "common/FileSystem.h"
 #include "common/Handles.h"
 #include "iconlayer/PixelBlend.h"
@@ -19,6 +20,12 @@ LoadedPicture LoadPicture(const std::string& path) {
   if (path.empty()) return {};
   const std::optional<std::string> bytes = ReadWholeFile(path, kMaxPictureFileBytes);
   return bytes ? LoadPictureFromBytes(*bytes) : LoadedPicture{};
+}
+
+LoadedPicture LoadProgramPicture(const std::string& path, int embeddedId) {
+  if (LoadedPicture picture = LoadPicture(path)) return picture;
+  const std::optional<std::string> embedded = EmbeddedResource(embeddedId);
+  return embedded ? LoadPictureFromBytes(*embedded) : LoadedPicture{};
 }
 
 LoadedPicture LoadPictureFromBytes(const std::string& bytes) {

@@ -33,6 +33,11 @@ LoadedPicture LoadPicture(const std::string& path);
 // The same from the bytes of a picture file.
 LoadedPicture LoadPictureFromBytes(const std::string& bytes);
 
+// One of the program's own pictures: the file in its folder (which an
+// installer may replace), or the copy built into the program when the file
+// is missing or unreadable (a folder the program may not write to).
+LoadedPicture LoadProgramPicture(const std::string& path, int embeddedId);
+
 // Draws the whole image scaled to the surface (32 bits) and stores the result
 // in the surface's pixels as straight alpha, top row in the top row.
 bool RenderImageToSurface(CDIB& surface, Gdiplus::GpImage* image);

@@ -2,11 +2,12 @@
 
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/LayerPainter.h"
+#include "resources/ResourceIds.h"
 
 namespace velmora {
 
 bool ImagePreview::ThumBG(const std::string& path) {
-  const LoadedPicture picture = LoadPicture(path);
+  const LoadedPicture picture = LoadProgramPicture(path, IDR_IMAGEVIEWER_PNG);
   if (!picture) return false;
   const FitRect fit = GetBestFitInfo(static_cast<int32_t>(picture.width),
                                      static_cast<int32_t>(picture.height), 196, 146, false);

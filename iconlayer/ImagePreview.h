@@ -14,8 +14,9 @@ class ImagePreview {
   static constexpr int kFrameWidth = 207, kFrameHeight = 168;
   static constexpr int kPictureBoxWidth = 186, kPictureBoxHeight = 164;
 
-  // Prepares the frame from a picture file, fitted into 196 x 146. False when
-  // the file cannot be loaded (the preview is then drawn without frame).
+  // Prepares the frame from a picture file (or the program's own frame when
+  // the file cannot be read), fitted into 196 x 146. False when no frame
+  // could be made (the preview is then drawn without frame).
   bool ThumBG(const std::string& path);
 
   // Draws the frame and the fitted picture of `path` into `dc` with the

@@ -71,4 +71,25 @@ int32_t LabelBoxHeight(std::string_view text, bool highlighted) {
   return !highlighted && n >= 13 ? 27 : 0;
 }
 
+std::optional<OpenCommand> OpenCommandFor(const ItemToOpen& item,
+                                          const std::function<std::string()>& shortcutTarget,
+                                          const std::string& windowsDirectory,
+                                          const std::string& appDirectory) {
+  if (item.row <= 0) return std::nullopt;
+  if (item.row <= 4) return OpenCommand{"open", "explorer", item.text, "", OpenCommand::kShow};
+  if (item.row == 5)
+    return OpenCommand{"open",
+                       windowsDirectory.substr(0, 1) +
+                           ":\\Program Files\\Internet Explorer\\iexplore.exe",
+                       "", appDirectory, OpenCommand::kShowNormal};
+  std::string file = item.text;
+  if (!item.isFolder && item.type == "lnk") {
+    // A shortcut to something without a path (a web page, a shell item) is
+    // handed to the shell as it is: the shell knows how to follow it.
+    const std::string target = shortcutTarget ? shortcutTarget() : std::string();
+    if (!target.empty()) file = target;
+  }
+  return OpenCommand{"Open", file, "", appDirectory, OpenCommand::kShowNormal};
+}
+
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +33,28 @@ std::string LabelText(int index, std::string_view name);
 // The height limit of a label box: 27 pixels for a plain label of 13 or
 // more characters (blanks around it not counted), otherwise none (0).
 int32_t LabelBoxHeight(std::string_view text, bool highlighted);
+
+// What the shell is asked to run to open a desktop item.
+struct OpenCommand {
+  static constexpr int kShowNormal = 1, kShow = 5;  // the system's show modes
+  std::string verb, file, parameters, directory;
+  int show = kShowNormal;
+};
+
+struct ItemToOpen {
+  int row = 0;           // 1-based row of the item list; 0 when none is selected
+  std::string text;      // the row's text: a path, or a special item's shell name
+  std::string type;      // the row's type column ("dir", an extension)
+  bool isFolder = false;
+};
+
+// The command for one item: the four special folders through "explorer",
+// Internet Explorer by its program, a shortcut ("lnk") through its target
+// (or the shortcut itself when its target has no path), anything else opened
+// as it is. nullopt when no row is selected.
+std::optional<OpenCommand> OpenCommandFor(const ItemToOpen& item,
+                                          const std::function<std::string()>& shortcutTarget,
+                                          const std::string& windowsDirectory,
+                                          const std::string& appDirectory);
 
 }  // namespace velmora

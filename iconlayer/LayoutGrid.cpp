@@ -44,14 +44,25 @@ bool LayoutNeedsRebuild(const SavedLayout& saved, int32_t clientWidth, int32_t c
 }
 
 std::vector<ItemPosition> PositionsFromTexts(std::string_view tempx, std::string_view tempy,
-                                             int count) {
+                                             int count, int32_t clientWidth,
+                                             int32_t clientHeight, bool* repaired) {
   const std::vector<int32_t> xs = ParsePositions(tempx), ys = ParsePositions(tempy);
-  std::vector<ItemPosition> positions(static_cast<size_t>(count > 0 ? count : 0));
-  for (size_t i = 0; i < positions.size(); ++i) {
-    if (i < xs.size()) positions[i].x = xs[i];
-    if (i < ys.size()) positions[i].y = ys[i];
+  std::vector<ItemPosition> grid = DefaultGrid(count, clientHeight);
+  if (repaired) *repaired = true;
+  if (count <= 0 || xs.size() != grid.size() || ys.size() != grid.size()) return grid;
+  bool oneSpot = count >= 2;
+  for (size_t i = 1; i < xs.size() && oneSpot; ++i) oneSpot = xs[i] == xs[0] && ys[i] == ys[0];
+  if (oneSpot) return grid;
+  bool changed = false;
+  for (size_t i = 0; i < grid.size(); ++i) {
+    if (xs[i] < 0 || ys[i] < 0 || xs[i] >= clientWidth || ys[i] >= clientHeight) {
+      changed = true;  // off the layer: its grid place
+      continue;
+    }
+    grid[i] = {xs[i], ys[i]};
   }
-  return positions;
+  if (repaired) *repaired = changed;
+  return grid;
 }
 
 }  // namespace velmora

@@ -35,8 +35,13 @@ struct SavedLayout {
 bool LayoutNeedsRebuild(const SavedLayout& saved, int32_t clientWidth, int32_t clientHeight,
                         int itemCount);
 
-// The positions of `count` items from a saved layout (missing ones at 0, 0).
+// The positions of `count` items from a saved layout, repaired where it
+// cannot be the user's: lists that do not hold exactly one position per item,
+// or (for two items or more) every item on one spot, give the default grid;
+// an item whose top-left corner lies outside the layer takes its grid place.
+// `repaired` tells whether anything differs from the saved texts.
 std::vector<ItemPosition> PositionsFromTexts(std::string_view tempx, std::string_view tempy,
-                                             int count);
+                                             int count, int32_t clientWidth,
+                                             int32_t clientHeight, bool* repaired = nullptr);
 
 }  // namespace velmora

@@ -42,11 +42,45 @@ TEST(SavedPositions, FormatAndParse) {
   EXPECT_EQ(FormatPositions({0, 72, -144}), "0*72*-144*");
   EXPECT_EQ(ParsePositions("0*72*144*"), (std::vector<int32_t>{0, 72, 144}));
   EXPECT_EQ(ParsePositions("1*x*3"), (std::vector<int32_t>{1, 0}));
-  const auto p = PositionsFromTexts("30*120*", "0*72*", 3);
+  bool repaired = true;
+  const auto p = PositionsFromTexts("30*120*210*", "0*72*144*", 3, 1024, 738, &repaired);
   ASSERT_EQ(p.size(), 3u);
   EXPECT_EQ(p[1].x, 120);
   EXPECT_EQ(p[1].y, 72);
-  EXPECT_EQ(p[2].x, 0);
+  EXPECT_FALSE(repaired);
+}
+
+TEST(SavedPositions, LayoutsThatCannotBeTheUsersFallBackToTheGrid) {
+  const std::vector<ItemPosition> grid = DefaultGrid(4, 738);
+  auto same = [](const std::vector<ItemPosition>& a, const std::vector<ItemPosition>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (a[i].x != b[i].x || a[i].y != b[i].y) return false;
+    return true;
+  };
+  bool repaired = false;
+  // Too few or too many positions, or lists of different lengths.
+  for (auto [x, y] : {std::pair{"30*120*", "0*72*"}, {"1*2*3*4*5*", "1*2*3*4*5*"},
+                      {"300*400*500*600*", "10*20*30*"}, {"", ""}}) {
+    EXPECT_TRUE(same(PositionsFromTexts(x, y, 4, 1024, 738, &repaired), grid)) << x;
+    EXPECT_TRUE(repaired);
+  }
+  // Every item on one spot.
+  EXPECT_TRUE(same(PositionsFromTexts("0*0*0*0*", "0*0*0*0*", 4, 1024, 738, &repaired), grid));
+  EXPECT_TRUE(repaired);
+  // Two items sharing a cell are the user's choice.
+  auto shared = PositionsFromTexts("300*300*30*30*", "10*10*144*216*", 4, 1024, 738, &repaired);
+  EXPECT_FALSE(repaired);
+  EXPECT_EQ(shared[1].x, 300);
+  // Only the items off the layer go back to their grid places.
+  auto off = PositionsFromTexts("300*-90*99999*120*", "10*20*30*738*", 4, 1024, 738, &repaired);
+  EXPECT_TRUE(repaired);
+  EXPECT_EQ(off[0].x, 300);
+  EXPECT_EQ(off[0].y, 10);
+  for (int i : {1, 2, 3}) {
+    EXPECT_EQ(off[i].x, grid[i].x) << i;
+    EXPECT_EQ(off[i].y, grid[i].y) << i;
+  }
 }
 
 TEST(LayoutNeedsRebuild, AnyChangeOfSizeOrCountOrNoSavedEdges) {
@@ -154,6 +188,31 @@ TEST_F(ItemArraysTest, SpecialItemsThenPathsNamesAndIconSources) {
   EXPECT_EQ(a.icons[9], "C:\\sys\\shell32.dll,70");
   EXPECT_EQ(a.icons[10], "C:\\sys\\shell32.dll,70");  // a shortcut to nothing
   EXPECT_EQ(a.icons[11], "C:\\D\\run.exe");
+}
+
+TEST(OpenCommandFor, SpecialItemsShortcutsAndFiles) {
+  const auto target = [] { return std::string("C:\\Tools\\edit.exe"); };
+  auto open = [&](int row, const std::string& text, const std::string& type, bool folder = false,
+                  std::function<std::string()> t = {}) {
+    return OpenCommandFor({row, text, type, folder}, t ? t : target, "C:\\WINDOWS", "C:\\App");
+  };
+  EXPECT_FALSE(open(0, "x", "txt").has_value());
+  const auto computer = open(2, "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "");
+  EXPECT_EQ(computer->verb, "open");
+  EXPECT_EQ(computer->file, "explorer");
+  EXPECT_EQ(computer->parameters, "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}");
+  EXPECT_EQ(computer->show, OpenCommand::kShow);
+  EXPECT_EQ(open(5, "::{871C5380-42A0-1069-A2EA-08002B30309D}", "")->file,
+            "C:\\Program Files\\Internet Explorer\\iexplore.exe");
+  const auto file = open(6, "C:\\Desk\\\xE5\x86\x99\xE7\x9C\x9F.txt", "txt");
+  EXPECT_EQ(file->verb, "Open");
+  EXPECT_EQ(file->file, "C:\\Desk\\\xE5\x86\x99\xE7\x9C\x9F.txt");
+  EXPECT_EQ(file->directory, "C:\\App");
+  EXPECT_EQ(open(7, "C:\\Desk\\Tools.lnk", "lnk")->file, "C:\\Tools\\edit.exe");
+  // A folder named like a shortcut, and a shortcut without a path, open as they are.
+  EXPECT_EQ(open(8, "C:\\Desk\\odd.lnk", "lnk", true)->file, "C:\\Desk\\odd.lnk");
+  EXPECT_EQ(open(9, "C:\\Desk\\Web.lnk", "lnk", false, [] { return std::string(); })->file,
+            "C:\\Desk\\Web.lnk");
 }
 
 }  // namespace

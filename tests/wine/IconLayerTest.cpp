@@ -1,6 +1,10 @@
 // The desktop items end to end in this process: inventory from the test
 // prefix's desktop folders, layout in its registry, the composed layer.
+#include "common/WinText.h"
 #include "iconlayer/FrmShortcut.h"
+#include "iconlayer/ItemOpening.h"
+#include "iconlayer/LayerPainter.h"
+#include "iconlayer/LayoutGrid.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"
 #include "startup/AppState.h"
@@ -309,6 +313,123 @@ TEST_F(IconLayerTest, ShortcutArrowOnlyWhenAskedFor) {
   EXPECT_NE(arrow(), with);
   // Items 0 to 2 never get the arrow; the label loses ".lnk".
   EXPECT_GT(Count(layer.LastComposition(), at.x - 30, at.y + 35, 90, 20, Opaque), 10);
+}
+
+// Pixels of a composition's label box whose ink (alpha above half) differs
+// from the ink of `text` drawn alone as a label.
+int InkDifference(const CDIB& composition, ItemPosition at, const std::string& text) {
+  CDIB alone;
+  alone.Create(FrmShortcut::kLabelWidth + 8, 48, 32);
+  {
+    const SurfaceCanvas canvas(alone);
+    LabelPainter("Tahoma", 8.0f, FrmShortcut::kLabelWidth).Draw(canvas.graphics(), text, 4, 4, false);
+  }
+  int differing = 0;
+  for (int y = 0; y < alone.Height(); ++y)
+    for (int x = 0; x < alone.Width(); ++x) {
+      const bool inkAlone = (At(alone, x, y) >> 24) > 128;
+      const bool inkShown = (At(composition, at.x - 34 + x, at.y + 31 + y) >> 24) > 128;
+      differing += inkAlone != inkShown;
+    }
+  return differing;
+}
+
+TEST_F(IconLayerTest, AnItemNamedOutsideTheAnsiCodePageIsListedDrawnAndOpened) {
+  const std::string name = "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82.velmoraopen";  // Отчёт
+  const std::string path = own + "\\" + name;
+  test::WriteFileBytes(path, "the report");
+  // Opening such a file copies it next to the test, through the command line.
+  const std::string copied = app.File("opened.txt");
+  SaveRegString(HKEY_CLASSES_ROOT, ".velmoraopen", "", "VelmoraOpen");
+  SaveRegString(HKEY_CLASSES_ROOT, "VelmoraOpen\\shell\\open\\command", "",
+                "cmd.exe /c copy \"%1\" \"" + copied + "\"");
+  FrmShortcut& layer = Start();
+  const int i = IndexOf(name);
+  ASSERT_GE(i, 0);
+  EXPECT_EQ(bg->Shortcuts().Cell(i, 0), path);
+  EXPECT_EQ(bg->Shortcuts().Cell(i, 1), "velmoraopen");
+
+  const ItemPosition at = layer.Positions()[i];
+  const int right = InkDifference(layer.LastComposition(), at, name);
+  const int asQuestionMarks = InkDifference(layer.LastComposition(), at, "?????.velmoraopen");
+  EXPECT_LT(right, 10);
+  EXPECT_GT(asQuestionMarks, 40);
+
+  const auto command =
+      OpenCommandFor({i + 1, bg->Shortcuts().Cell(i, 0), bg->Shortcuts().Cell(i, 1), false},
+                     {}, GetSpecialDir(0), app.path());
+  ASSERT_TRUE(command.has_value());
+  RunOpenCommand(layer.hwnd(), *command);
+  EXPECT_TRUE(test::PumpUntil([&] { return test::ReadFileBytes(copied) == "the report"; }, 10s));
+  ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ".velmoraopen");
+  ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "VelmoraOpen");
+}
+
+TEST_F(IconLayerTest, ACorruptSavedLayoutIsRepaired) {
+  Start();
+  FrmShortcut& layer = *bg->IconLayer();
+  const size_t n = layer.Positions().size();
+  ASSERT_GE(n, 5u);
+  const std::string gridX = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
+  const std::string gridY = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
+  auto load = [&](const std::vector<int32_t>& xs, const std::vector<int32_t>& ys) {
+    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
+    SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
+    App().layoutDirty = true;
+    layer.LoadIcons(false);
+  };
+  // Everything in one corner: the whole grid comes back, in the registry too.
+  load(std::vector<int32_t>(n, 0), std::vector<int32_t>(n, 0));
+  EXPECT_EQ(layer.Positions()[4].y, 288);
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx"), gridX);
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy"), gridY);
+  // Items far off the layer go back to their grid places; the others stay.
+  std::vector<int32_t> xs(n, 300), ys(n);
+  for (size_t i = 0; i < n; ++i) ys[i] = static_cast<int32_t>(10 * i);
+  xs[1] = -4000;
+  xs[4] = 90000;
+  load(xs, ys);
+  EXPECT_EQ(layer.Positions()[0].x, 300);
+  EXPECT_EQ(layer.Positions()[1].x, 30);
+  EXPECT_EQ(layer.Positions()[1].y, 72);
+  EXPECT_EQ(layer.Positions()[4].x, 30);
+  EXPECT_EQ(layer.Positions()[4].y, 288);
+  xs[1] = xs[4] = 30;
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx"), FormatPositions(xs));
+  EXPECT_GT(Count(layer.LastComposition(), 30, 288 + 35, 90, 20, Opaque), 10);
+  // A list one short.
+  load(xs, std::vector<int32_t>(ys.begin(), ys.end() - 1));
+  EXPECT_EQ(layer.Positions()[0].x, 30);
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy"), gridY);
+}
+
+TEST_F(IconLayerTest, AFolderThatCannotBeWrittenStillGivesTheLayerItsPictures) {
+  // The refreshed pictures cannot be written where folders of their names
+  // stand: the program's own copies are used.
+  for (const char* name : {"Blank.png", "Shortcut.png", "Imageviewer.png"}) {
+    ::DeleteFileW(Wide(app.File(name)).c_str());
+    ASSERT_TRUE(test::MakeFolder(app.File(name)));
+  }
+  EXPECT_LT(RefreshResourceFiles(InstalledOrEmbeddedSource(app.path()), app.path()), 4);
+  ASSERT_TRUE(MakeShortcut(own + "\\Docs.lnk", app.path()));
+  FrmShortcut& layer = Start();
+  // Empty space still takes the pointer.
+  EXPECT_EQ(At(layer.LastComposition(), 600, 500) >> 24, 1u);
+  EXPECT_EQ(Count(layer.LastComposition(), 200, 0, 600, 700, [](uint32_t p) { return (p >> 24) == 0; }), 0);
+  // The shortcut arrow is drawn.
+  const ItemPosition at = layer.Positions()[IndexOf("Docs.lnk")];
+  const int with = Count(layer.LastComposition(), at.x, at.y + 21, 11, 11, [](uint32_t) { return true; });
+  auto arrowSum = [&] {
+    int n = 0;
+    for (int y = at.y + 21; y < at.y + 32; ++y)
+      for (int x = at.x; x < at.x + 11; ++x) n += At(layer.LastComposition(), x, y);
+    return n;
+  };
+  const int shown = arrowSum();
+  WriteIniString(ini, "MAIN", "Icondisp", "0");
+  layer.LoadIcons(false);
+  EXPECT_NE(arrowSum(), shown);
+  EXPECT_EQ(with, 121);
 }
 
 }  // namespace
