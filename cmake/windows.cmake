@@ -19,6 +19,7 @@ add_library(velmora_win STATIC
   common/Window.cpp
   iconlayer/CDIB.cpp
   iconlayer/GdiPlusPictures.cpp
+  iconlayer/PictureFiles.cpp
   iconlayer/ImagePreview.cpp
   iconlayer/LayerPainter.cpp
   iconlayer/FrmShortcut.cpp

@@ -78,6 +78,21 @@ std::optional<std::string> ReadWholeFile(const std::string& path, uint64_t maxBy
   return bytes;
 }
 
+MappedFile::MappedFile(const std::string& path, uint64_t maxBytes)
+    : file_(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+  LARGE_INTEGER size{};
+  if (!file_ || !::GetFileSizeEx(file_.get(), &size) || size.QuadPart <= 0 ||
+      static_cast<uint64_t>(size.QuadPart) > maxBytes ||
+      static_cast<uint64_t>(size.QuadPart) > SIZE_MAX)
+    return;
+  mapping_.reset(::CreateFileMappingW(file_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (!mapping_) return;
+  view_.reset(::MapViewOfFile(mapping_.get(), FILE_MAP_READ, 0, 0, 0));
+  if (view_) size_ = static_cast<size_t>(size.QuadPart);
+}
+
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".new";
   const std::wstring temporaryPath = SystemPath(temporary);
@@ -107,6 +122,14 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     return false;
   }
   return true;
+}
+
+std::string FileVersion(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) return {};
+  return std::to_string(data.nFileSizeHigh) + ":" + std::to_string(data.nFileSizeLow) + ":" +
+         std::to_string(data.ftLastWriteTime.dwHighDateTime) + ":" +
+         std::to_string(data.ftLastWriteTime.dwLowDateTime);
 }
 
 std::string ParentFolder(const std::string& path) {

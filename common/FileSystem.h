@@ -2,6 +2,8 @@
 // replacing one whole without ever leaving it half written.
 #pragma once
 
+#include "common/Handles.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,10 +27,31 @@ bool IsExistingFolder(const std::string& path);
 std::optional<std::string> ReadWholeFile(const std::string& path,
                                          uint64_t maxBytes = uint64_t{64} << 20);
 
+// A file mapped into memory for reading: its pages are read when touched and
+// cost no memory of the program's own.
+class MappedFile {
+ public:
+  // Empty when the file cannot be opened, is empty or larger than maxBytes.
+  MappedFile(const std::string& path, uint64_t maxBytes);
+  const uint8_t* data() const { return static_cast<const uint8_t*>(view_.get()); }
+  size_t size() const { return size_; }
+  explicit operator bool() const { return static_cast<bool>(view_); }
+
+ private:
+  UniqueFile file_;
+  UniqueKernelHandle mapping_;
+  UniqueMapView view_;
+  size_t size_ = 0;
+};
+
 // Writes the bytes to a new file beside `path` and then puts it in place of
 // `path`: a failure at any step leaves the old file as it was. False when the
 // file could not be replaced.
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
+
+// What tells one version of a file from another (its size and the time it was
+// last written), or "" when it cannot be read.
+std::string FileVersion(const std::string& path);
 
 // The folder part of a path (before its last backslash), or "".
 std::string ParentFolder(const std::string& path);

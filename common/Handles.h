@@ -63,6 +63,7 @@ inline void DeleteGdiObject(HGDIOBJ o) { ::DeleteObject(o); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
 inline void DestroyWindowHandle(HWND w) { ::DestroyWindow(w); }
+inline void UnmapView(const void* view) { ::UnmapViewOfFile(view); }
 struct FindTraits {
   using Type = HANDLE;
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
@@ -89,6 +90,8 @@ using UniqueGdiObject = UniqueHandle<detail::NullIsInvalid<HGDIOBJ, detail::Dele
 using UniqueMemoryDc = UniqueHandle<detail::NullIsInvalid<HDC, detail::DeleteMemoryDc>>;
 using UniqueIcon = UniqueHandle<detail::NullIsInvalid<HICON, detail::DestroyIconHandle>>;
 using UniqueWindow = UniqueHandle<detail::NullIsInvalid<HWND, detail::DestroyWindowHandle>>;
+// A view of a mapped file.
+using UniqueMapView = UniqueHandle<detail::NullIsInvalid<const void*, detail::UnmapView>>;
 // A search of FindFirstFile, ended with FindClose.
 using UniqueFind = UniqueHandle<detail::FindTraits>;
 // A COM interface pointer, released by its owner.

@@ -1,7 +1,9 @@
 #include "iconlayer/ImagePreview.h"
 
 #include "iconlayer/GdiPlusPictures.h"
+#include "common/FileSystem.h"
 #include "iconlayer/LayerPainter.h"
+#include "iconlayer/PictureFiles.h"
 #include "resources/ResourceIds.h"
 
 namespace velmora {
@@ -16,12 +18,22 @@ bool ImagePreview::ThumBG(const std::string& path) {
 }
 
 bool ImagePreview::PreparePicture(const std::string& path, FitRect& fit) {
-  const LoadedPicture picture = LoadPicture(path);
-  if (!picture) return false;
-  fit = GetBestFitInfo(static_cast<int32_t>(picture.width), static_cast<int32_t>(picture.height),
+  // The picture shown last is shown again without decoding it again.
+  const std::string version = path + "|" + FileVersion(path);
+  if (version == pictureVersion_ && !picture_.Empty()) {
+    fit = pictureFit_;
+    return true;
+  }
+  PictureFile file(path);
+  uint32_t width = 0, height = 0;
+  if (!file.Size(width, height)) return false;
+  fit = GetBestFitInfo(static_cast<int32_t>(std::min<uint32_t>(width, INT32_MAX)),
+                       static_cast<int32_t>(std::min<uint32_t>(height, INT32_MAX)),
                        kPictureBoxWidth, kPictureBoxHeight, false);
-  return picture_.Create(fit.width, fit.height, 32) &&
-         RenderImageToSurface(picture_, picture.image.get());
+  if (!file.Render(fit.width, fit.height, picture_)) return false;
+  pictureVersion_ = version;
+  pictureFit_ = fit;
+  return true;
 }
 
 bool ImagePreview::ThumViewer(const std::string& path, Gdiplus::GpGraphics* graphics, int32_t x,

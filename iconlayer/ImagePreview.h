@@ -37,6 +37,8 @@ class ImagePreview {
 
   CDIB frame_;
   CDIB picture_;
+  std::string pictureVersion_;  // path and version of the picture in picture_
+  FitRect pictureFit_;
 };
 
 }  // namespace velmora

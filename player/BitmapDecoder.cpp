@@ -2,7 +2,7 @@
 
 #include "player/BitReader.h"
 #include "player/Paint.h"
-#include "player/StbImage.h"
+#include "player/PictureDecoder.h"
 
 #include <zlib.h>
 
@@ -39,12 +39,11 @@ std::vector<uint8_t> RepairJpeg(const uint8_t* data, size_t size) {
   return out;
 }
 
-bool DecodeWithStb(const std::vector<uint8_t>& bytes, Bitmap& out) {
-  StbPicture picture;
-  if (!LoadPicture(bytes.data(), bytes.size(), picture)) return false;
-  if (!SizeAllowed(picture.width, picture.height)) return false;
-  out.width = picture.width;
-  out.height = picture.height;
+bool DecodePictureBytes(const std::vector<uint8_t>& bytes, Bitmap& out) {
+  DecodedPicture picture;
+  if (!DecodePicture(bytes.data(), bytes.size(), kMaxBitmapPixels, picture)) return false;
+  out.width = static_cast<int>(picture.width);
+  out.height = static_cast<int>(picture.height);
   out.pixels.resize(static_cast<size_t>(out.width) * out.height);
   const uint8_t* p = picture.rgba.data();
   for (uint32_t& px : out.pixels) {
@@ -143,10 +142,10 @@ bool DecodeJpegOrPng(const uint8_t* data, size_t size, const std::vector<uint8_t
       joined.resize(joined.size() - 2);
     if (joined.size() >= 2) {
       joined.insert(joined.end(), bytes.begin() + 2, bytes.end());
-      if (DecodeWithStb(joined, out)) return true;
+      if (DecodePictureBytes(joined, out)) return true;
     }
   }
-  return DecodeWithStb(bytes, out);
+  return DecodePictureBytes(bytes, out);
 }
 
 void ApplyAlphaPlane(const uint8_t* data, size_t size, Bitmap& bitmap) {

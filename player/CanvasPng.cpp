@@ -1,7 +1,9 @@
 #include "player/CanvasPng.h"
 
+#include "player/FileBytes.h"
 #include "player/Paint.h"
-#include "player/StbImage.h"
+#include "player/PictureDecoder.h"
+#include "player/PngWriter.h"
 
 #include <vector>
 
@@ -24,9 +26,12 @@ bool SaveCanvasPng(const Canvas& canvas, const std::string& path) {
 }
 
 bool LoadCanvasPng(const std::string& path, Canvas& canvas) {
-  StbPicture picture;
-  if (!LoadPictureFile(path, picture)) return false;
-  canvas.Resize(picture.width, picture.height);
+  std::vector<uint8_t> bytes;
+  DecodedPicture picture;
+  if (ReadFileBytes(path, 0x7FFFFFFF, bytes) != FileRead::Ok ||
+      !DecodePicture(bytes.data(), bytes.size(), uint64_t{1} << 28, picture))
+    return false;
+  canvas.Resize(static_cast<int>(picture.width), static_cast<int>(picture.height));
   for (size_t i = 0; i < canvas.pixels.size(); ++i) {
     const uint8_t* p = &picture.rgba[4 * i];
     canvas.pixels[i] = PremultipliedArgb({p[0], p[1], p[2], p[3]});

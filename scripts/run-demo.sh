@@ -30,5 +30,5 @@ wine_env_start
 echo "Starting Velmora from $app on display $DISPLAY"
 "$WINE64" "$app/Velmora.exe" &
 sleep "$seconds"
-xwd -root -silent -display "$DISPLAY" | /usr/bin/convert xwd:- "png:$shot"
+import -silent -window root -display "$DISPLAY" "png:$shot"
 echo "Screenshot written to $shot"

@@ -1,7 +1,9 @@
 #include "wallpaper/FrmShortcutBG.h"
 
 #include "iconlayer/FrmShortcut.h"
+#include "common/FileSystem.h"
 #include "iconlayer/GdiPlusPictures.h"
+#include "iconlayer/PictureFiles.h"
 #include "settings/EntryList.h"
 #include "settings/IniFile.h"
 #include "settings/MediaLists.h"
@@ -13,6 +15,7 @@
 #include "wallpaper/SlideshowTiming.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace velmora {
 namespace {
@@ -266,23 +269,29 @@ void FrmShortcutBG::SlideProcessing(int index) {
 }
 
 bool FrmShortcutBG::Import(const std::string& filePath) {
-  const LoadedPicture picture = LoadPicture(filePath);
-  if (!picture) return false;
+  // The slide the surfaces hold already (a list of one picture, or the same
+  // file twice in a row) is not decoded again.
+  const std::string version = filePath + "|" + FileVersion(filePath);
+  if (version == importedSlide_ && !finalSurface_.Empty()) return true;
+  PictureFile file(filePath);
+  uint32_t width = 0, height = 0;
+  if (!file.Size(width, height)) return false;
   const int32_t screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
   const int32_t screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-  const FitRect fit = GetBestFitInfo(static_cast<int32_t>(picture.width),
-                                     static_cast<int32_t>(picture.height), screenWidth,
-                                     screenHeight, false);
-  // Decode into new surfaces first, so that a failure keeps the last slide.
+  const FitRect fit = GetBestFitInfo(static_cast<int32_t>(std::min<uint32_t>(width, INT32_MAX)),
+                                     static_cast<int32_t>(std::min<uint32_t>(height, INT32_MAX)),
+                                     screenWidth, screenHeight, false);
+  // Decoded straight to the size shown, into new surfaces first, so that a
+  // failure keeps the last slide; the fade surface is half of that.
   CDIB final, fade;
-  if (!final.Create(fit.width, fit.height, 32) ||
-      !fade.Create(std::max(1, fit.width / 2), std::max(1, fit.height / 2), 32) ||
-      !RenderImageToSurface(final, picture.image.get()) ||
-      !RenderImageToSurface(fade, picture.image.get()))
+  if (!file.Render(fit.width, fit.height, final) ||
+      !fade.Create(std::max(1, final.Width() / 2), std::max(1, final.Height() / 2), 32) ||
+      !final.Stretch32(fade.hdc(), 0, 0, fade.Width(), fade.Height(), 0, 0, 0, 0, 255, false, true))
     return false;
   finalSurface_.Swap(final);
   fadeSurface_.Swap(fade);
   slideRect_ = {fit.left, fit.top, fit.width, fit.height};
+  importedSlide_ = version;
   return true;
 }
 
@@ -362,6 +371,7 @@ void FrmShortcutBG::Unloadme() {
   // Surfaces drawn with GDI+ go before GDI+ itself.
   fadeSurface_.Destroy();
   finalSurface_.Destroy();
+  importedSlide_.clear();
   // The layer's GDI+ pictures go before GDI+ itself.
   if (iconLayer_) iconLayer_->Unload();
   if (gdiplusStarted_) {

@@ -140,6 +140,7 @@ class FrmShortcutBG : public Window {
   int slideIndex_ = 0;
   CDIB fadeSurface_;
   CDIB finalSurface_;
+  std::string importedSlide_;  // path and version of the picture the surfaces hold
   SlideRectangle slideRect_;
   Counters counters_;
 };

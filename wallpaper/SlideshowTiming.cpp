@@ -1,5 +1,7 @@
 #include "wallpaper/SlideshowTiming.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 std::vector<int> FadeOpacities(long step) {
@@ -15,7 +17,8 @@ int SlideToShow(int index, int entryCount) {
 }
 
 uint32_t SlideTimerInterval(long intervalMilliseconds) {
-  return intervalMilliseconds > 0 ? static_cast<uint32_t>(intervalMilliseconds) : 0;
+  if (intervalMilliseconds <= 0) return 0;
+  return static_cast<uint32_t>(std::max<long>(intervalMilliseconds, kShortestSlidePause));
 }
 
 }  // namespace velmora

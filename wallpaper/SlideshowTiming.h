@@ -18,8 +18,14 @@ std::vector<int> FadeOpacities(long step);
 // of `entryCount` entries. -1 when there are no entries.
 int SlideToShow(int index, int entryCount);
 
-// The timer interval for a slide interval setting; 0 means the timer must not
-// be armed at all (an interval of 0 never fires).
+// The shortest pause between slides: the settings dialog's smallest step.
+// A hand-edited shorter one would keep decoding and fading without rest.
+inline constexpr long kShortestSlidePause = 500;
+
+// The timer interval for a slide interval setting, counted from the moment
+// the last slide was shown in full: 0 (or less) means the timer must not be
+// armed at all (an interval of 0 never fires); a positive one is at least
+// kShortestSlidePause.
 uint32_t SlideTimerInterval(long intervalMilliseconds);
 
 }  // namespace velmora

@@ -93,8 +93,11 @@ TEST(SlideToShow, WrapsAfterTheLastEntry) {
   EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 0, 1}));
 }
 
-TEST(SlideTimerInterval, ZeroNeverFires) {
+TEST(SlideTimerInterval, ZeroNeverFiresAndShortPausesAreLengthened) {
   EXPECT_EQ(SlideTimerInterval(5000), 5000u);
+  EXPECT_EQ(SlideTimerInterval(500), 500u);
+  EXPECT_EQ(SlideTimerInterval(1), 500u);
+  EXPECT_EQ(SlideTimerInterval(499), 500u);
   EXPECT_EQ(SlideTimerInterval(0), 0u);
   EXPECT_EQ(SlideTimerInterval(-10), 0u);
 }

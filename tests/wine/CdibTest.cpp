@@ -261,7 +261,9 @@ TEST_F(CdibTest, PreviewPlacesThePictureInTheFrame) {
   WriteSolidBmp(dir.File("small.bmp"), 100, 50, RGB(255, 0, 0));
   WriteSolidBmp(dir.File("large.bmp"), 400, 300, RGB(0, 0, 255));
   ImagePreview preview;
-  EXPECT_FALSE(preview.ThumBG(dir.File("missing.png")));
+  // Without its file the frame is the program's own.
+  ASSERT_TRUE(preview.ThumBG(dir.File("missing.png")));
+  EXPECT_EQ(preview.PreviewFrame().Width(), 180);
   ASSERT_TRUE(preview.ThumBG(dir.File("frame.png")));
   EXPECT_EQ(preview.PreviewFrame().Width(), 180);  // 207 x 168 fitted into 196 x 146
   EXPECT_EQ(preview.PreviewFrame().Height(), 146);

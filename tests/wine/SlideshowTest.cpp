@@ -3,13 +3,16 @@
 #include "iconlayer/CDIB.h"
 #include "settings/IniFile.h"
 #include "startup/AppState.h"
+#include "tests/native/PngTestEncoder.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
 #include <gtest/gtest.h>
 #include <psapi.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -297,15 +300,45 @@ TEST_F(SlideshowTest, ManySlidesLeakNoGdiObjects) {
   ASSERT_TRUE(WaitSlides(3));
   const DWORD objectsBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   const SIZE_T memoryBefore = CommittedBytes();
-  ASSERT_TRUE(WaitSlides(60, 60s));
+  ASSERT_TRUE(WaitSlides(24, 60s));
   const DWORD objectsAfter = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   const SIZE_T memoryAfter = CommittedBytes();
-  std::printf("after 3 and 60 slides: GDI objects %lu, %lu; committed memory %zu KB, %zu KB\n",
+  std::printf("after 3 and 24 slides: GDI objects %lu, %lu; committed memory %zu KB, %zu KB\n",
               objectsBefore, objectsAfter, memoryBefore / 1024, memoryAfter / 1024);
   // Wine does not count GDI objects (it reports 0); Windows does. A leaked
   // slide surface (800 x 600 x 4 bytes) would show in the memory either way.
   EXPECT_LE(objectsAfter, objectsBefore + 2);
   EXPECT_LT(memoryAfter, memoryBefore + 8 * 1024 * 1024);
+}
+
+TEST_F(SlideshowTest, AHugePictureCostsAboutWhatTheScreenShows) {
+  // 8000 x 8000: 256 MB of pixels at its own size, some 2 MB of file.
+  test::WriteFileBytes(app.File("Images\\huge.png"), test::StripesPng(8000, 8000));
+  Set("MAIN", "WallInx", "2");
+  Set("IMAGE", "Path", "huge.png|images*red.bmp|images*");
+  Set("IMAGE", "Intervalvalue", "500");
+  Set("IMAGE", "Speedvalue", "128");
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitSlides(2, 20s));
+  // Watched from another thread while the slides are decoded and shown.
+  const SIZE_T before = CommittedBytes();
+  std::atomic<bool> done{false};
+  std::atomic<SIZE_T> most{before};
+  std::thread watcher([&] {
+    while (!done) {
+      most = std::max<SIZE_T>(most, CommittedBytes());
+      std::this_thread::sleep_for(5ms);
+    }
+  });
+  const bool shown = WaitSlides(6, 40s);
+  done = true;
+  watcher.join();
+  ASSERT_TRUE(shown);
+  std::printf("committed memory %zu KB, at most %zu KB while showing a huge picture\n",
+              before / 1024, most / 1024);
+  // The slide's two surfaces (3 MB) and a few rows: far below one screen of
+  // the source picture.
+  EXPECT_LT(most - before, SIZE_T{24} << 20);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ velmora_wine_test(wine_host_tests
 velmora_wine_test(wine_surface_tests wine/CdibTest.cpp)
 target_link_libraries(wine_surface_tests PRIVATE z)
 velmora_wine_test(wine_slideshow_tests wine/SlideshowTest.cpp)
+target_link_libraries(wine_slideshow_tests PRIVATE z)
 velmora_wine_test(wine_iconlayer_tests wine/IconLayerTest.cpp)
 velmora_wine_test(wine_startup_tests wine/StartupProcessTest.cpp)
 add_dependencies(wine_startup_tests Velmora)
