@@ -156,6 +156,7 @@ void FrmShortcutBG::ApplyWallpaperMode() {
       break;
     case 2:  // slideshow
       ReadNumber(GetIniString(ini, "IMAGE", "Location", "0"), App().slideLocation);
+      App().slideLocation = SlidePlacement(App().slideLocation);
       RefreshAll();
       desktopFlash_.Stop();
       desktopFlash_.SetVisible(false);

@@ -16,6 +16,8 @@ int SlideToShow(int index, int entryCount) {
   return index < 0 || index > entryCount - 1 ? 0 : index;
 }
 
+long SlidePlacement(long setting) { return std::clamp(setting, 0L, 1L); }
+
 uint32_t SlideTimerInterval(long intervalMilliseconds) {
   if (intervalMilliseconds <= 0) return 0;
   return static_cast<uint32_t>(std::max<long>(intervalMilliseconds, kShortestSlidePause));

@@ -18,6 +18,10 @@ std::vector<int> FadeOpacities(long step);
 // of `entryCount` entries. -1 when there are no entries.
 int SlideToShow(int index, int entryCount);
 
+// The placement of slides for a "Location" setting: 0 fitted and centred, 1
+// stretched; a hand-edited value beyond them counts as the nearer of the two.
+long SlidePlacement(long setting);
+
 // The shortest pause between slides: the settings dialog's smallest step.
 // A hand-edited shorter one would keep decoding and fading without rest.
 inline constexpr long kShortestSlidePause = 500;

@@ -93,6 +93,13 @@ TEST(SlideToShow, WrapsAfterTheLastEntry) {
   EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 0, 1}));
 }
 
+TEST(SlidePlacement, ValuesBeyondTheTwoPlacementsTakeTheNearer) {
+  EXPECT_EQ(SlidePlacement(0), 0);
+  EXPECT_EQ(SlidePlacement(1), 1);
+  EXPECT_EQ(SlidePlacement(7), 1);
+  EXPECT_EQ(SlidePlacement(-3), 0);
+}
+
 TEST(SlideTimerInterval, ZeroNeverFiresAndShortPausesAreLengthened) {
   EXPECT_EQ(SlideTimerInterval(5000), 5000u);
   EXPECT_EQ(SlideTimerInterval(500), 500u);
