@@ -5,9 +5,9 @@
 //   VELMORA_SCREEN=1920x1080x24 scripts/wine-run.sh build/win64/bin/iconlayer_benchmark.exe
 #include "iconlayer/FrmShortcut.h"
 #include "shell/DesktopInventory.h"
-#include "startup/DesktopHost.h"
+#include "common/DesktopHost.h"
 #include "startup/ResourceFiles.h"
-#include "wallpaper/FrmShortcutBG.h"
+#include "startup/DesktopSession.h"
 
 #include <windows.h>
 
@@ -33,25 +33,25 @@ void FillDesktop(int files) {
   const std::string desktop = GetSpecialDir(3);
   for (int i = 0; i < files; ++i) {
     const std::string path = desktop + "\\document " + std::to_string(i) + ".txt";
-    const HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f);
+    const UniqueFile made(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
   }
 }
 
 }  // namespace
 
 int main() {
-  ::CoInitialize(nullptr);
+  const ComSession com = StartCom();
   char temp[MAX_PATH];
   ::GetTempPathA(MAX_PATH, temp);
   const std::string app = std::string(temp) + "velmora-layer-bench";
   ::CreateDirectoryA(app.c_str(), nullptr);
   RefreshResourceFiles(InstalledOrEmbeddedSource(app), app);
 
-  auto bg = std::make_unique<FrmShortcutBG>(app);
-  if (!bg->Show()) return 1;
-  FrmShortcut& layer = *bg->IconLayer();
+  auto session = std::make_unique<DesktopSession>(app);
+  if (!session->Start()) return 1;
+  FrmShortcutBG* bg = &session->Background();
+  FrmShortcut& layer = *session->IconLayer();
   layer.KeepCompositions(true);
   int present = 0;
   for (int items : {5, 200, 1000}) {
@@ -64,7 +64,7 @@ int main() {
       bg->RefreshShortcut(false);
     }
     const double compose = MillisecondsPer(5, [&] { layer.LoadIcons(false); });
-    std::printf("%4zu items: full recomposition %.1f ms", bg->Items().names.size(), compose);
+    std::printf("%4zu items: full recomposition %.1f ms", bg->Items().Count(), compose);
     if (items == 1000) {
       ShortcutList list;
       const double scan = MillisecondsPer(3, [&] { ScanDesktops(list); });
@@ -82,14 +82,12 @@ int main() {
   SIZE size{surface.Width(), surface.Height()};
   POINT origin{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  const HDC screen = ::GetDC(nullptr);
+  const WindowDc screen = GetWindowDc(nullptr);
   const double bare = MillisecondsPer(10, [&] {
-    ::UpdateLayeredWindow(layer.hwnd(), screen, nullptr, &size, surface.hdc(), &origin, 0, &blend,
-                          ULW_ALPHA);
+    ::UpdateLayeredWindow(layer.hwnd(), screen.get().dc, nullptr, &size, surface.hdc(), &origin, 0,
+                          &blend, ULW_ALPHA);
   });
-  ::ReleaseDC(nullptr, screen);
   std::printf("bare UpdateLayeredWindow of the %dx%d surface: %.1f ms\n", static_cast<int>(size.cx), static_cast<int>(size.cy), bare);
-  bg.reset();
-  ::CoUninitialize();
+  session.reset();
   return 0;
 }

@@ -5,8 +5,9 @@
 //   VELMORA_SCREEN=1920x1080x24 scripts/wine-run.sh build/win64/bin/slideshow_benchmark.exe
 #include "iconlayer/CDIB.h"
 #include "settings/IniFile.h"
-#include "startup/DesktopHost.h"
-#include "wallpaper/FrmShortcutBG.h"
+#include "common/DesktopHost.h"
+#include "common/GdiPlus.h"
+#include "startup/DesktopSession.h"
 
 #include <windows.h>
 #include <gdiplus.h>
@@ -59,10 +60,11 @@ void DrawingFigures(int w, int h) {
       runs, [&] { final.Stretch32(screen.hdc(), 0, 0, w, h, 0, 0, 0, 0, 255, false, true); });
   const double bitBltMs = MillisecondsPer(
       runs, [&] { ::BitBlt(screen.hdc(), 0, 0, w, h, final.hdc(), 0, 0, SRCCOPY); ::GdiFlush(); });
-  const HDC desktop = ::GetDC(nullptr);
-  const double toScreenMs = MillisecondsPer(
-      runs, [&] { ::BitBlt(desktop, 0, 0, w, h, screen.hdc(), 0, 0, SRCCOPY); ::GdiFlush(); });
-  ::ReleaseDC(nullptr, desktop);
+  const WindowDc desktop = GetWindowDc(nullptr);
+  const double toScreenMs = MillisecondsPer(runs, [&] {
+    ::BitBlt(desktop.get().dc, 0, 0, w, h, screen.hdc(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+  });
   std::printf("surface %dx%d: fade frame %.2f ms, final draw %.2f ms, "
               "BitBlt surface to surface %.2f ms, BitBlt to the screen %.2f ms\n",
               w, h, fadeMs, finalMs, bitBltMs, toScreenMs);
@@ -86,8 +88,9 @@ void IdleFigure() {
   WriteIniString(ini, "IMAGE", "Intervalvalue", "4000");
   WriteIniString(ini, "IMAGE", "Speedvalue", "30");
 
-  auto bg = std::make_unique<FrmShortcutBG>(dir);
-  if (!bg->Show()) return;
+  auto session = std::make_unique<DesktopSession>(dir);
+  if (!session->Start()) return;
+  const FrmShortcutBG& bg = session->Background();
   long settle = 1500;  // the first slide fades in
   WaitMilliseconds(settle);
   const double fadeCpuStart = CpuSeconds();
@@ -97,9 +100,9 @@ void IdleFigure() {
   const double cpu = CpuSeconds() - fadeCpuStart;
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallStart;
   std::printf("between slides: %.3f s CPU in %.2f s (%.1f %%), %d slide(s) shown, %d fade frames\n",
-              cpu, wall.count(), 100 * cpu / wall.count(), bg->Stats().slidesCompleted,
-              bg->Stats().fadeFrames);
-  bg.reset();
+              cpu, wall.count(), 100 * cpu / wall.count(), bg.Stats().slidesCompleted,
+              bg.Stats().fadeFrames);
+  session.reset();
   ::DeleteFileA((dir + "\\Images\\a.bmp").c_str());
   ::DeleteFileA((dir + "\\Images\\b.bmp").c_str());
   ::DeleteFileA(ini.c_str());
@@ -110,11 +113,10 @@ void IdleFigure() {
 }  // namespace
 
 int main() {
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  DrawingFigures(1920, 1080);
-  Gdiplus::GdiplusShutdown(token);
+  {
+    const GdiplusSession gdiplus = StartGdiplus();
+    DrawingFigures(1920, 1080);
+  }
   IdleFigure();
   return 0;
 }

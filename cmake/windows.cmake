@@ -28,10 +28,10 @@ add_library(velmora_win STATIC
   settings/IniFile.cpp
   settings/Registry.cpp
   settings/MediaLists.cpp
-  startup/AppState.cpp
-  startup/DesktopHost.cpp
+  common/DesktopHost.cpp
   startup/ResourceFiles.cpp
   startup/FrmWaiting.cpp
+  startup/DesktopSession.cpp
   startup/Main.cpp
   wallpaper/FrmShortcutBG.cpp
   wallpaper/MoviePlayerWindow.cpp

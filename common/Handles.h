@@ -1,8 +1,11 @@
-// Owning wrappers for Win32 handles: each handle is closed by its owner on
-// every path, errors included.
+// Owners for everything the system hands out: each is released by its owner
+// on every path, errors included. One template, one alias per kind; kinds
+// whose release needs more than the handle (a paint, a selection, a window's
+// DC) carry what it needs in a small record.
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 
 #include <utility>
 
@@ -26,13 +29,13 @@ class UniqueHandle {
   }
   ~UniqueHandle() { reset(); }
 
-  T get() const { return handle_; }
+  const T& get() const { return handle_; }
   // For handles that are interface pointers.
   T operator->() const { return handle_; }
-  explicit operator bool() const { return handle_ != Traits::Invalid(); }
+  explicit operator bool() const { return !(handle_ == Traits::Invalid()); }
   T release() { return std::exchange(handle_, Traits::Invalid()); }
   void reset(T handle = Traits::Invalid()) {
-    if (handle_ != Traits::Invalid()) Traits::Close(handle_);
+    if (!(handle_ == Traits::Invalid())) Traits::Close(handle_);
     handle_ = handle;
   }
   // For out-parameters: releases the current handle first.
@@ -46,29 +49,35 @@ class UniqueHandle {
 };
 
 namespace detail {
+
 template <typename H, auto CloseFn>
 struct NullIsInvalid {
   using Type = H;
   static H Invalid() { return nullptr; }
   static void Close(H h) { CloseFn(h); }
 };
-struct FileTraits {
-  using Type = HANDLE;
-  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { ::CloseHandle(h); }
+template <typename H, auto CloseFn>
+struct InvalidHandleValue {
+  using Type = H;
+  static H Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(H h) { CloseFn(h); }
 };
 inline void CloseKernelHandle(HANDLE h) { ::CloseHandle(h); }
+inline void ReleaseAndCloseMutex(HANDLE h) {
+  ::ReleaseMutex(h);
+  ::CloseHandle(h);
+}
 inline void CloseRegKey(HKEY k) { ::RegCloseKey(k); }
 inline void DeleteGdiObject(HGDIOBJ o) { ::DeleteObject(o); }
 inline void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
 inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
 inline void DestroyWindowHandle(HWND w) { ::DestroyWindow(w); }
 inline void UnmapView(const void* view) { ::UnmapViewOfFile(view); }
-struct FindTraits {
-  using Type = HANDLE;
-  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { ::FindClose(h); }
-};
+inline void EndFind(HANDLE h) { ::FindClose(h); }
+inline void FreeGlobal(HGLOBAL g) { ::GlobalFree(g); }
+inline void FreeTaskMemory(void* p) { ::CoTaskMemFree(p); }
+inline void FreeLibraryHandle(HMODULE m) { ::FreeLibrary(m); }
+
 template <typename I>
 struct ComTraits {
   using Type = I*;
@@ -79,27 +88,105 @@ template <typename T>
 struct TaskMemoryTraits {
   using Type = T*;
   static T* Invalid() { return nullptr; }
-  static void Close(T* p) { ::CoTaskMemFree(p); }
+  static void Close(T* p) { FreeTaskMemory(p); }
 };
+
+// A window's DC from GetDC, given back with ReleaseDC.
+struct WindowDcRecord {
+  HWND window = nullptr;
+  HDC dc = nullptr;
+  bool operator==(const WindowDcRecord& o) const { return dc == o.dc; }
+};
+struct WindowDcTraits {
+  using Type = WindowDcRecord;
+  static Type Invalid() { return {}; }
+  static void Close(const Type& r) { ::ReleaseDC(r.window, r.dc); }
+};
+
+// A paint between BeginPaint and EndPaint.
+struct PaintRecord {
+  HWND window = nullptr;
+  PAINTSTRUCT paint{};
+  bool operator==(const PaintRecord& o) const { return window == o.window; }
+};
+struct PaintTraits {
+  using Type = PaintRecord;
+  static Type Invalid() { return {}; }
+  static void Close(const Type& r) { ::EndPaint(r.window, &r.paint); }
+};
+
+// An object selected into a DC, with what the DC held before.
+struct SelectionRecord {
+  HDC dc = nullptr;
+  HGDIOBJ previous = nullptr;
+  bool operator==(const SelectionRecord& o) const { return dc == o.dc && previous == o.previous; }
+};
+struct SelectionTraits {
+  using Type = SelectionRecord;
+  static Type Invalid() { return {}; }
+  static void Close(const Type& r) { ::SelectObject(r.dc, r.previous); }
+};
+
+// A COM (or OLE) session of this thread.
+struct ComSessionTraits {
+  using Type = bool;  // started
+  static bool Invalid() { return false; }
+  static void Close(bool) { ::CoUninitialize(); }
+};
+struct OleSessionTraits {
+  using Type = bool;
+  static bool Invalid() { return false; }
+  static void Close(bool) { ::OleUninitialize(); }
+};
+
 }  // namespace detail
 
 using UniqueKernelHandle = UniqueHandle<detail::NullIsInvalid<HANDLE, detail::CloseKernelHandle>>;
-using UniqueFile = UniqueHandle<detail::FileTraits>;
+// A mutex this thread owns: released and closed together.
+using OwnedMutex = UniqueHandle<detail::NullIsInvalid<HANDLE, detail::ReleaseAndCloseMutex>>;
+using UniqueFile = UniqueHandle<detail::InvalidHandleValue<HANDLE, detail::CloseKernelHandle>>;
 using UniqueRegKey = UniqueHandle<detail::NullIsInvalid<HKEY, detail::CloseRegKey>>;
 using UniqueGdiObject = UniqueHandle<detail::NullIsInvalid<HGDIOBJ, detail::DeleteGdiObject>>;
 using UniqueMemoryDc = UniqueHandle<detail::NullIsInvalid<HDC, detail::DeleteMemoryDc>>;
 using UniqueIcon = UniqueHandle<detail::NullIsInvalid<HICON, detail::DestroyIconHandle>>;
 using UniqueWindow = UniqueHandle<detail::NullIsInvalid<HWND, detail::DestroyWindowHandle>>;
-// A view of a mapped file.
 using UniqueMapView = UniqueHandle<detail::NullIsInvalid<const void*, detail::UnmapView>>;
 // A search of FindFirstFile, ended with FindClose.
-using UniqueFind = UniqueHandle<detail::FindTraits>;
+using UniqueFind = UniqueHandle<detail::InvalidHandleValue<HANDLE, detail::EndFind>>;
+using UniqueGlobal = UniqueHandle<detail::NullIsInvalid<HGLOBAL, detail::FreeGlobal>>;
+using UniqueLibrary = UniqueHandle<detail::NullIsInvalid<HMODULE, detail::FreeLibraryHandle>>;
 // A COM interface pointer, released by its owner.
 template <typename I>
 using ComPtr = UniqueHandle<detail::ComTraits<I>>;
 // Memory of the COM task allocator (item-id lists, shell strings).
 template <typename T>
 using UniqueTaskMemory = UniqueHandle<detail::TaskMemoryTraits<T>>;
+using WindowDc = UniqueHandle<detail::WindowDcTraits>;
+using UniquePaint = UniqueHandle<detail::PaintTraits>;
+using UniqueSelection = UniqueHandle<detail::SelectionTraits>;
+using ComSession = UniqueHandle<detail::ComSessionTraits>;
+using OleSession = UniqueHandle<detail::OleSessionTraits>;
+
+// The DC of a window (or of the screen, for null), until the owner goes.
+inline WindowDc GetWindowDc(HWND window) { return WindowDc({window, ::GetDC(window)}); }
+
+// Paints a window: BeginPaint now, EndPaint when the owner goes. The DC is
+// get().paint.hdc.
+inline UniquePaint BeginPainting(HWND window) {
+  detail::PaintRecord record;
+  if (::BeginPaint(window, &record.paint)) record.window = window;
+  return UniquePaint(record);
+}
+
+// Selects `object` into `dc` until the owner goes, then puts back what was there.
+inline UniqueSelection SelectInto(HDC dc, HGDIOBJ object) {
+  const HGDIOBJ previous = dc && object ? ::SelectObject(dc, object) : nullptr;
+  return UniqueSelection(previous ? detail::SelectionRecord{dc, previous} : detail::SelectionRecord{});
+}
+
+// COM or OLE started on this thread; empty when it could not be.
+inline ComSession StartCom() { return ComSession(SUCCEEDED(::CoInitialize(nullptr))); }
+inline OleSession StartOle() { return OleSession(SUCCEEDED(::OleInitialize(nullptr))); }
 
 // An interface asked of another; empty when it does not offer it.
 template <typename I, typename From>
@@ -108,44 +195,5 @@ ComPtr<I> QueryAs(From* from, REFIID iid) {
   if (!from || FAILED(from->QueryInterface(iid, reinterpret_cast<void**>(to.put())))) to.release();
   return to;
 }
-
-// A DC obtained with GetDC, given back with ReleaseDC.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  ~WindowDc() {
-    if (dc_) ::ReleaseDC(window_, dc_);
-  }
-  HDC get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-// A mutex owned by this thread: released and closed together.
-class OwnedMutex {
- public:
-  OwnedMutex() = default;
-  explicit OwnedMutex(HANDLE h) : handle_(h) {}
-  OwnedMutex(OwnedMutex&&) noexcept = default;
-  OwnedMutex& operator=(OwnedMutex&& other) noexcept {
-    Release();
-    handle_ = std::move(other.handle_);
-    return *this;
-  }
-  ~OwnedMutex() { Release(); }
-  explicit operator bool() const { return static_cast<bool>(handle_); }
-  void Release() {
-    if (handle_) ::ReleaseMutex(handle_.get());
-    handle_.reset();
-  }
-
- private:
-  UniqueKernelHandle handle_;
-};
 
 }  // namespace velmora

@@ -17,7 +17,7 @@ void CDIB::FillInfo(Info& info) const {
   info.header.biPlanes = 1;
   info.header.biBitCount = static_cast<WORD>(bpp_);
   if (dib_ && PaletteEntries(bpp_) > 0)
-    ::GetDIBColorTable(hdc_, 0, PaletteEntries(bpp_), info.colours);
+    ::GetDIBColorTable(hdc(), 0, PaletteEntries(bpp_), info.colours);
 }
 
 bool CDIB::Create(int32_t width, int32_t height, int32_t bitsPerPixel) {
@@ -32,24 +32,21 @@ bool CDIB::Create(int32_t width, int32_t height, int32_t bitsPerPixel) {
   UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
   if (!dc) return false;
   void* bits = nullptr;
-  const HBITMAP dib = ::CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO*>(&info),
-                                         DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!dib || !bits) {
-    if (dib) ::DeleteObject(dib);
-    return false;
-  }
+  UniqueGdiObject dib(::CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO*>(&info),
+                                         DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits) return false;
   width_ = width;
   height_ = height;
   bpp_ = bitsPerPixel;
   stride_ = velmora::BytesPerScanline(width, bitsPerPixel);
   bits_ = static_cast<uint8_t*>(bits);
-  return Adopt(dc.release(), dib);
+  return Adopt(std::move(dc), std::move(dib));
 }
 
-bool CDIB::Adopt(HDC dc, HBITMAP dib) {
-  hdc_ = dc;
-  dib_ = dib;
-  previous_ = ::SelectObject(hdc_, dib_);
+bool CDIB::Adopt(UniqueMemoryDc dc, UniqueGdiObject dib) {
+  dc_ = std::move(dc);
+  dib_ = std::move(dib);
+  selection_ = SelectInto(dc_.get(), dib_.get());
   return true;
 }
 
@@ -73,7 +70,7 @@ int32_t CDIB::CreateFromBitmapFile(const std::string& path) {
   bpp_ = section.dsBm.bmBitsPixel;
   stride_ = velmora::BytesPerScanline(width_, bpp_);
   bits_ = static_cast<uint8_t*>(section.dsBm.bmBits);
-  Adopt(dc.release(), static_cast<HBITMAP>(loaded.release()));
+  Adopt(std::move(dc), std::move(loaded));
   return bpp_;
 }
 
@@ -92,14 +89,13 @@ int32_t CDIB::CreateFromStdPicture(IPicture* picture, bool convertTo32) {
     if (!Create(info.bmWidth, info.bmHeight, 32)) return 0;
     const UniqueMemoryDc source(::CreateCompatibleDC(nullptr));
     if (!source) return 0;
-    const HGDIOBJ old = ::SelectObject(source.get(), bitmap);
+    const UniqueSelection selected = SelectInto(source.get(), bitmap);
     if (info.bmBitsPixel <= 8) {
       RGBQUAD table[256];
       const UINT n = ::GetDIBColorTable(source.get(), 0, 256, table);
-      if (n) ::SetDIBColorTable(hdc_, 0, n, table);
+      if (n) ::SetDIBColorTable(hdc(), 0, n, table);
     }
-    ::BitBlt(hdc_, 0, 0, width_, height_, source.get(), 0, 0, SRCCOPY);
-    ::SelectObject(source.get(), old);
+    ::BitBlt(hdc(), 0, 0, width_, height_, source.get(), 0, 0, SRCCOPY);
     return info.bmBitsPixel;
   }
   if (!Create(info.bmWidth, info.bmHeight, info.bmBitsPixel)) return 0;
@@ -123,7 +119,7 @@ bool CDIB::CreateFromClipboard() {
         const SIZE_T needed = static_cast<SIZE_T>(after - reinterpret_cast<const uint8_t*>(header)) +
                               entries * 4 + Size();
         if (needed <= available) {
-          if (entries) ::SetDIBColorTable(hdc_, 0, entries, reinterpret_cast<const RGBQUAD*>(after));
+          if (entries) ::SetDIBColorTable(hdc(), 0, entries, reinterpret_cast<const RGBQUAD*>(after));
           std::memcpy(bits_, after + entries * 4, Size());
           made = true;
         } else {
@@ -141,27 +137,21 @@ HANDLE CDIB::CopyToClipboard() const {
   if (!dib_) return nullptr;
   const int32_t entries = PaletteEntries(bpp_);
   const SIZE_T bytes = sizeof(BITMAPINFOHEADER) + entries * 4 + Size();
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
   if (!memory) return nullptr;
-  auto* out = static_cast<uint8_t*>(::GlobalLock(memory));
-  if (!out) {
-    ::GlobalFree(memory);
-    return nullptr;
-  }
+  auto* out = static_cast<uint8_t*>(::GlobalLock(memory.get()));
+  if (!out) return nullptr;
   Info info;
   FillInfo(info);
   std::memcpy(out, &info.header, sizeof info.header);
   std::memcpy(out + sizeof info.header, info.colours, entries * 4);
   std::memcpy(out + sizeof info.header + entries * 4, bits_, Size());
-  ::GlobalUnlock(memory);
-  if (!::OpenClipboard(nullptr)) {
-    ::GlobalFree(memory);
-    return nullptr;
-  }
+  ::GlobalUnlock(memory.get());
+  if (!::OpenClipboard(nullptr)) return nullptr;
   ::EmptyClipboard();
-  const HANDLE given = ::SetClipboardData(CF_DIB, memory);
+  const HANDLE given = ::SetClipboardData(CF_DIB, memory.get());
   ::CloseClipboard();
-  if (!given) ::GlobalFree(memory);  // still ours when the clipboard refused it
+  if (given) memory.release();  // the clipboard's now; still ours when it refused it
   return given;
 }
 
@@ -169,8 +159,8 @@ void CDIB::CloneTo(CDIB& target) const {
   if (&target == this || !dib_ || !target.Create(width_, height_, bpp_)) return;
   if (const int32_t entries = PaletteEntries(bpp_)) {
     RGBQUAD table[256];
-    const UINT n = ::GetDIBColorTable(hdc_, 0, entries, table);
-    ::SetDIBColorTable(target.hdc_, 0, n, table);
+    const UINT n = ::GetDIBColorTable(hdc(), 0, entries, table);
+    ::SetDIBColorTable(target.hdc(), 0, n, table);
   }
   std::memcpy(target.bits_, bits_, Size());
 }
@@ -196,22 +186,17 @@ bool CDIB::Save(const std::string& path) const {
 }
 
 void CDIB::Destroy() {
-  if (hdc_) {
-    if (previous_) ::SelectObject(hdc_, previous_);
-    ::DeleteDC(hdc_);
-  }
-  if (dib_) ::DeleteObject(dib_);
-  hdc_ = nullptr;
-  dib_ = nullptr;
-  previous_ = nullptr;
+  selection_.reset();  // the bitmap leaves the DC before either goes
+  dc_.reset();
+  dib_.reset();
   bits_ = nullptr;
   width_ = height_ = bpp_ = stride_ = 0;
 }
 
 void CDIB::Swap(CDIB& other) noexcept {
-  std::swap(hdc_, other.hdc_);
+  std::swap(dc_, other.dc_);
   std::swap(dib_, other.dib_);
-  std::swap(previous_, other.previous_);
+  std::swap(selection_, other.selection_);
   std::swap(bits_, other.bits_);
   std::swap(width_, other.width_);
   std::swap(height_, other.height_);
@@ -221,7 +206,7 @@ void CDIB::Swap(CDIB& other) noexcept {
 
 BOOL CDIB::LoadBlt(HDC source, int32_t x, int32_t y, int32_t width, int32_t height) {
   if (!dib_) return FALSE;
-  return ::BitBlt(hdc_, 0, 0, width ? width : width_, height ? height : height_, source, x, y,
+  return ::BitBlt(hdc(), 0, 0, width ? width : width_, height ? height : height_, source, x, y,
                   SRCCOPY);
 }
 
@@ -252,7 +237,7 @@ void CDIB::Cls(COLORREF colour) {
   if (!dib_) return;
   const UniqueGdiObject brush(::CreateSolidBrush(colour));
   const RECT all{0, 0, width_, height_};
-  ::FillRect(hdc_, &all, static_cast<HBRUSH>(brush.get()));
+  ::FillRect(hdc(), &all, static_cast<HBRUSH>(brush.get()));
 }
 
 void CDIB::Reset() {
@@ -262,31 +247,30 @@ void CDIB::Reset() {
 void CDIB::SetPalette(const std::vector<uint8_t>& entries) {
   if (!dib_ || entries.size() < 4) return;
   const UINT n = static_cast<UINT>(std::min<size_t>(entries.size() / 4, 256));
-  ::SetDIBColorTable(hdc_, 0, n, reinterpret_cast<const RGBQUAD*>(entries.data()));
+  ::SetDIBColorTable(hdc(), 0, n, reinterpret_cast<const RGBQUAD*>(entries.data()));
 }
 
 void CDIB::GetPalette(std::vector<uint8_t>& entries) const {
   const int32_t n = PaletteEntries(bpp_);
   entries.assign(static_cast<size_t>(n) * 4, 0);
-  if (dib_ && n) ::GetDIBColorTable(hdc_, 0, n, reinterpret_cast<RGBQUAD*>(entries.data()));
+  if (dib_ && n) ::GetDIBColorTable(hdc(), 0, n, reinterpret_cast<RGBQUAD*>(entries.data()));
 }
 
 IPicture* CDIB::Image() const {
   if (!dib_) return nullptr;
   // The picture gets a copy of its own, so surface and picture never delete
   // the same bitmap.
-  const HBITMAP copy = static_cast<HBITMAP>(::CopyImage(dib_, IMAGE_BITMAP, 0, 0, 0));
+  UniqueGdiObject copy(::CopyImage(dib_.get(), IMAGE_BITMAP, 0, 0, 0));
   if (!copy) return nullptr;
   PICTDESC desc{};
   desc.cbSizeofstruct = sizeof desc;
   desc.picType = PICTYPE_BITMAP;
-  desc.bmp.hbitmap = copy;
+  desc.bmp.hbitmap = static_cast<HBITMAP>(copy.get());
   IPicture* picture = nullptr;
   if (FAILED(::OleCreatePictureIndirect(&desc, IID_IPicture, TRUE,
-                                        reinterpret_cast<void**>(&picture)))) {
-    ::DeleteObject(copy);
+                                        reinterpret_cast<void**>(&picture))))
     return nullptr;
-  }
+  copy.release();  // the picture owns it now
   return picture;
 }
 

@@ -3,6 +3,7 @@
 // its pixel bytes. 32-bit surfaces hold blue, green, red and straight alpha.
 #pragma once
 
+#include "common/Handles.h"
 #include "iconlayer/DibGeometry.h"
 
 #include <windows.h>
@@ -59,15 +60,15 @@ class CDIB {
     return velmora::GetBestFitInfo(sw, sh, bw, bh, always);
   }
 
-  HDC hdc() const { return hdc_; }
-  HBITMAP hDIB() const { return dib_; }
+  HDC hdc() const { return dc_.get(); }
+  HBITMAP hDIB() const { return static_cast<HBITMAP>(dib_.get()); }
   uint8_t* lpBits() const { return bits_; }
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
   int32_t BPP() const { return bpp_; }
   int32_t BytesPerScanline() const { return stride_; }
   int32_t Size() const { return stride_ * height_; }
-  bool Empty() const { return dib_ == nullptr; }
+  bool Empty() const { return !dib_; }
 
  private:
   // The information header followed by the colour table, as the DIB
@@ -77,11 +78,11 @@ class CDIB {
     RGBQUAD colours[256];
   };
   void FillInfo(Info& info) const;
-  bool Adopt(HDC dc, HBITMAP dib);
+  bool Adopt(UniqueMemoryDc dc, UniqueGdiObject dib);
 
-  HDC hdc_ = nullptr;
-  HBITMAP dib_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  UniqueMemoryDc dc_;
+  UniqueGdiObject dib_;
+  UniqueSelection selection_;  // the DIB selected into the DC
   uint8_t* bits_ = nullptr;
   int32_t width_ = 0, height_ = 0, bpp_ = 0, stride_ = 0;
 };

@@ -11,11 +11,9 @@
 #include "settings/Registry.h"
 #include "settings/SettingValues.h"
 #include "shell/DesktopInventory.h"
-#include "startup/AppState.h"
-#include "startup/DesktopHost.h"
-#include "startup/FileNamePart.h"
-#include "wallpaper/BackgroundPlacement.h"
-#include "wallpaper/FrmShortcutBG.h"
+#include "common/DesktopHost.h"
+#include "common/PathText.h"
+#include "common/Units.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,23 +22,24 @@ namespace velmora {
 
 using namespace Gdiplus;
 
-FrmShortcut::FrmShortcut(FrmShortcutBG& owner) : owner_(owner) {}
+FrmShortcut::FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory)
+    : owner_(owner), items_(items), appDirectory_(std::move(appDirectory)) {}
 
 FrmShortcut::~FrmShortcut() { Unload(); }
 
 bool FrmShortcut::Show() {
   if (!Create({kClassName, "", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0, 1, 1,
-               owner_.hwnd(), CLR_INVALID}))
+               owner_, CLR_INVALID}))
     return false;
   ::DragAcceptFiles(hwnd(), TRUE);
-  int viewer = App().showImageviewer ? 1 : 0;
-  ReadFlag(GetIniString(owner_.IniPath(), "MAIN", "Imageviewer", "1"), viewer);
-  App().showImageviewer = viewer != 0;
+  int viewer = showImageviewer_ ? 1 : 0;
+  ReadFlag(GetIniString(IniPath(), "MAIN", "Imageviewer", "1"), viewer);
+  showImageviewer_ = viewer == 1;
   FollowBackground();
-  preview_.ThumBG(owner_.AppDirectory() + "\\Imageviewer.png");
-  if (LoadedPicture arrow = LoadProgramPicture(owner_.AppDirectory() + "\\Shortcut.png", IDR_SHORTCUT_PNG))
+  preview_.ThumBG(appDirectory_ + "\\Imageviewer.png");
+  if (LoadedPicture arrow = LoadProgramPicture(appDirectory_ + "\\Shortcut.png", IDR_SHORTCUT_PNG))
     arrowImage_ = std::move(arrow.image);
-  if (LoadedPicture blank = LoadProgramPicture(App().blankPngPath, IDR_BLANK_PNG)) {
+  if (LoadedPicture blank = LoadProgramPicture(appDirectory_ + "\\Blank.png", IDR_BLANK_PNG)) {
     blankWidth_ = blank.width;
     blankHeight_ = blank.height;
     blankImage_ = std::move(blank.image);
@@ -51,7 +50,7 @@ bool FrmShortcut::Show() {
   PrepareBlankLayer();
   ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   LoadIcons(false);
-  SetDesktopParent(owner_.hwnd());
+  SetDesktopParent(owner_);
   SetDesktopParent(hwnd());
   return true;
 }
@@ -70,9 +69,9 @@ void FrmShortcut::Unload() {
 }
 
 void FrmShortcut::FollowBackground() {
-  if (!hwnd() || !owner_.hwnd()) return;
+  if (!hwnd() || !owner_) return;
   RECT r{};
-  ::GetWindowRect(owner_.hwnd(), &r);
+  ::GetWindowRect(owner_, &r);
   ::SetWindowPos(hwnd(), nullptr, r.left, 100 / kTwipsPerPixel, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
@@ -96,7 +95,7 @@ void FrmShortcut::PrepareBlankLayer() {
 }
 
 void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover) {
-  const std::string ini = owner_.IniPath();
+  const std::string ini = IniPath();
   int overlay = 1, fader = 0;
   ReadFlag(GetIniString(ini, "MAIN", "Icondisp", "1"), overlay);
   ReadFlag(GetIniString(ini, "MAIN", "isIconfader", "0"), fader);
@@ -114,20 +113,27 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
   if (!layer.Create(layerSize_.cx, layerSize_.cy, 32)) return;
   if (blankLayer_.Size() == layer.Size())
     std::memcpy(layer.lpBits(), blankLayer_.lpBits(), static_cast<size_t>(layer.Size()));
-
-  if (App().layoutDirty || !layoutReady_) {
+  if (layoutDirty_ || !layoutReady_) {
     DesktopiconsPos();
-    App().layoutDirty = false;
+    layoutDirty_ = false;
     layoutReady_ = true;
   }
-  const std::vector<std::string>& names = owner_.Items().names;
+  const size_t drawn = DrawItems(layer, selectItem, index, isHover, overlay);
+  ShowComposition(layer, opacity);
+  if (keepComposition_) lastComposition_.Swap(layer);
+  if (layoutDirty_)  // an item was moved in this composition
+    SavePositions({positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(drawn)});
+}
+
+size_t FrmShortcut::DrawItems(CDIB& layer, bool selectItem, int index, bool isHover, bool overlay) {
+  const std::vector<std::string>& names = items_.arrays.names;
   // Renamed and removed items leave labels behind; start afresh now and then.
   if (labelCache_.size() > 2 * names.size() + 16) labelCache_.clear();
   const size_t count = std::min({names.size(), positions_.size(), icons_.size()});
   bool hovered = false;
   ItemPosition anchor;
+  const SurfaceCanvas canvas(layer);
   {
-    const SurfaceCanvas canvas(layer);
     GpGraphics* g = canvas.graphics();
     GpSolidFill* hit = nullptr;
     gdip::GdipCreateSolidFill(ColorARGB(1, 0, 0, 255), &hit);
@@ -141,7 +147,7 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
         selectedIcon_ = item;
         highlight = true;
       } else {
-        highlight = item == selectedIcon_ && !selectItem && App().showImageviewer;
+        highlight = item == selectedIcon_ && !selectItem && showImageviewer_;
       }
       const CachedLabel& label = Label(LabelText(item, names[i]), highlight);
       DrawSurface(g, label.pixels, at.x - 30 + label.left, at.y + 35 + label.top,
@@ -154,7 +160,7 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
         gdip::GdipDrawImageRectI(g, icon, at.x, at.y, static_cast<INT>(w),
                                  static_cast<INT>(h));
       }
-      if (isHover && item == index && App().showImageviewer) {
+      if (isHover && item == index && showImageviewer_) {
         hovered = true;
         anchor = at;
       }
@@ -165,25 +171,24 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
     }
     if (hovered) {
       RECT client{};
-      ::GetClientRect(owner_.hwnd(), &client);
+      ::GetClientRect(owner_, &client);
       if (client.bottom - anchor.y < 190) anchor.y -= 180;
-      preview_.ThumViewer(owner_.Shortcuts().Cell(static_cast<size_t>(index), 0), g,
+      preview_.ThumViewer(items_.RowText(static_cast<size_t>(index)), g,
                           anchor.x + 20, anchor.y + 20);
     }
-  }  // the graphics object is finished before the picture goes to the system
+  }
+  return count;
+}
 
+void FrmShortcut::ShowComposition(const CDIB& layer, uint8_t opacity) {
   opacity_ = opacity;
   ::SetWindowLongPtrA(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
   SIZE size = layerSize_;
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
-  const WindowDc screen(hwnd());
-  ::UpdateLayeredWindow(hwnd(), screen.get(), nullptr, &size, layer.hdc(), &source, 0, &blend,
+  const WindowDc screen = GetWindowDc(hwnd());
+  ::UpdateLayeredWindow(hwnd(), screen.get().dc, nullptr, &size, layer.hdc(), &source, 0, &blend,
                         ULW_ALPHA);
-  if (keepComposition_) lastComposition_.Swap(layer);
-  if (App().layoutDirty) {  // an item was moved in this composition
-    SavePositions({positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(count)});
-  }
 }
 
 const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool highlighted) {
@@ -212,7 +217,7 @@ const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool
 }
 
 void FrmShortcut::DesktopiconsPos() {
-  const int count = static_cast<int>(owner_.Items().names.size());
+  const int count = static_cast<int>(items_.arrays.names.size());
   SavedLayout saved;
   saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
   saved.tempy = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
@@ -254,7 +259,7 @@ HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
 }
 
 void FrmShortcut::GainIconHdc() {
-  const std::vector<std::string>& sources = owner_.Items().icons;
+  const std::vector<std::string>& sources = items_.arrays.icons;
   iconBitmaps_.clear();
   icons_.clear();  // the old handles are destroyed here
   const std::string system = GetSpecialDir(1), windows = GetSpecialDir(0);
@@ -290,9 +295,9 @@ void FrmShortcut::AddDesktopicons(const std::string& path) {
   else
     row.push_back("0");
   if (!folder) row.push_back(GetFileModifiedDate(path));
-  owner_.Shortcuts().AddRow(row);
+  items_.list.AddRow(row);
 
-  ItemArrays& items = owner_.Items();
+  ItemArrays& items = items_.arrays;
   const InventorySystem system = LiveInventorySystem();
   std::string source;
   if (folder) {
@@ -312,7 +317,7 @@ void FrmShortcut::AddDesktopicons(const std::string& path) {
   items.icons.push_back(source);
   positions_.resize(items.names.size() - 1);
   positions_.push_back(provisional);
-  App().layoutDirty = true;
+  layoutDirty_ = true;
   GainIconHdc();
 }
 

@@ -10,6 +10,7 @@
 #include "iconlayer/ImagePreview.h"
 #include "iconlayer/LayerPainter.h"
 #include "iconlayer/LayoutGrid.h"
+#include "shell/InventoryRows.h"
 
 #include <cstdint>
 #include <map>
@@ -19,14 +20,14 @@
 
 namespace velmora {
 
-class FrmShortcutBG;
-
 class FrmShortcut : public Window {
  public:
   static constexpr const char* kClassName = "VelmoraFrmShortcut";
   static constexpr int32_t kLabelWidth = 90;
 
-  explicit FrmShortcut(FrmShortcutBG& owner);
+  // `owner`: the background window, which the layer follows and which owns
+  // it; `items`: the desktop items it shows.
+  FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory);
   ~FrmShortcut() override;
 
   // Creates the window owned by the background window and runs its load:
@@ -59,18 +60,38 @@ class FrmShortcut : public Window {
     return i < icons_.size() && icons_[i] ? icons_[i]->get() : nullptr;
   }
 
+  // The "Imageviewer" setting: the hover preview, and the highlight kept
+  // between clicks.
+  void SetPreviewShown(bool shown) { showImageviewer_ = shown; }
+  bool PreviewShown() const { return showImageviewer_; }
+  // The positions are to be read again before the next composition (an item
+  // moved, the items arranged or added).
+  void MarkLayoutDirty() { layoutDirty_ = true; }
+
   // Keeps each composed picture after it went to the system, for inspection.
   void KeepCompositions(bool keep) { keepComposition_ = keep; }
   const CDIB& LastComposition() const { return lastComposition_; }
 
  private:
+  // One composition: the items drawn, the picture handed to the system, the
+  // positions saved when an item moved.
   void MakeTrans(bool selectItem, int index, bool isHover, uint8_t opacity, bool overlay);
+  // Draws every item (label, icon, arrow, the rectangle that takes the
+  // pointer) and, in a hover composition, the preview; how many were drawn.
+  size_t DrawItems(CDIB& layer, bool selectItem, int index, bool isHover, bool overlay);
+  // Hands the composed picture to the system at the given opacity.
+  void ShowComposition(const CDIB& layer, uint8_t opacity);
+  std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
   void PrepareBlankLayer();
   // Stores the left and top edges in the registry ("Tempx", "Tempy").
   void SavePositions(const std::vector<ItemPosition>& positions);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-  FrmShortcutBG& owner_;
+  HWND owner_;
+  DesktopItems& items_;
+  std::string appDirectory_;
+  bool showImageviewer_ = true;  // the hover preview, and the highlight kept between clicks
+  bool layoutDirty_ = false;     // positions must be reloaded before the next composition
   std::vector<ItemPosition> positions_;  // ItemX, ItemY
   // IconHandles; items with the same icon source share one handle.
   std::vector<std::shared_ptr<UniqueIcon>> icons_;

@@ -31,12 +31,12 @@ LoadedPicture LoadProgramPicture(const std::string& path, int embeddedId) {
 LoadedPicture LoadPictureFromBytes(const std::string& bytes) {
   LoadedPicture picture;
   if (bytes.empty()) return picture;
-  IStream* stream = ::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                                        static_cast<UINT>(bytes.size()));
+  const ComPtr<IStream> stream(::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                                    static_cast<UINT>(bytes.size())));
   if (!stream) return picture;
   GpImage* image = nullptr;
-  const GpStatus status = gdip::GdipLoadImageFromStream(stream, &image);
-  stream->Release();  // the picture holds its own reference
+  // The picture holds a reference of its own.
+  const GpStatus status = gdip::GdipLoadImageFromStream(stream.get(), &image);
   if (status != Ok || !image) return picture;
   GdipImage owned(image);
   UINT width = 0, height = 0;
@@ -87,10 +87,8 @@ bool DirectTarget(HDC dc, PixelView& view) {
   POINT origin{};
   ::GetViewportOrgEx(dc, &origin);
   if (origin.x || origin.y || ::GetGraphicsMode(dc) != GM_COMPATIBLE) return false;
-  const HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
-  const int clipped = ::GetClipRgn(dc, clip);
-  ::DeleteObject(clip);
-  if (clipped != 0) return false;
+  const UniqueGdiObject clip(::CreateRectRgn(0, 0, 0, 0));
+  if (!clip || ::GetClipRgn(dc, static_cast<HRGN>(clip.get())) != 0) return false;
   ::GdiFlush();  // pending GDI drawing must land before we touch the bits
   const int32_t height = section.dsBmih.biHeight;
   const int32_t stride = section.dsBm.bmWidthBytes;

@@ -42,17 +42,6 @@ IconLocation IconLocationFor(int index, std::string_view source, std::string_vie
   return {std::string(source.substr(0, comma)), RoundedIndex(number)};
 }
 
-std::string ExtensionOf(std::string_view name) {
-  const size_t dot = name.rfind('.');
-  return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));
-}
-
-std::string ToLower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 std::string LabelText(int index, std::string_view name) {
   switch (index) {
     case 0: return "My Documents";

@@ -2,6 +2,8 @@
 // the label says and how it is laid out.
 #pragma once
 
+#include "common/PathText.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,9 +11,6 @@
 #include <string_view>
 
 namespace velmora {
-
-// The number of fixed shell items at the start of the item list.
-inline constexpr int kSpecialItemCount = 5;
 
 struct IconLocation {
   std::string file;
@@ -22,10 +21,6 @@ struct IconLocation {
 // systemDir and windowsDir have no trailing backslash.
 IconLocation IconLocationFor(int index, std::string_view source, std::string_view systemDir,
                              std::string_view windowsDir);
-
-// The text after the last "." of a name (the whole name when it has none).
-std::string ExtensionOf(std::string_view name);
-std::string ToLower(std::string_view text);
 
 // The label drawn under item `index` whose display name is `name`.
 std::string LabelText(int index, std::string_view name);

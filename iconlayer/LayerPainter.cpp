@@ -27,23 +27,24 @@ GdipImage IconBitmap(HICON icon) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   std::vector<uint32_t> pixels(static_cast<size_t>(w) * h), maskBits(static_cast<size_t>(w) * h);
-  const WindowDc screen(nullptr);
+  const WindowDc screenDc = GetWindowDc(nullptr);
+  const HDC screen = screenDc.get().dc;
   if (colour) {
-    ::GetDIBits(screen.get(), static_cast<HBITMAP>(colour.get()), 0, h, pixels.data(), &bi,
+    ::GetDIBits(screen, static_cast<HBITMAP>(colour.get()), 0, h, pixels.data(), &bi,
                 DIB_RGB_COLORS);
   } else {
     // Black and white icon: the image is the lower half of the mask bitmap.
     std::vector<uint32_t> both(static_cast<size_t>(w) * h * 2);
     BITMAPINFO tall = bi;
     tall.bmiHeader.biHeight = -2 * h;
-    ::GetDIBits(screen.get(), static_cast<HBITMAP>(mask.get()), 0, 2 * h, both.data(), &tall,
+    ::GetDIBits(screen, static_cast<HBITMAP>(mask.get()), 0, 2 * h, both.data(), &tall,
                 DIB_RGB_COLORS);
     std::copy(both.begin() + static_cast<ptrdiff_t>(w) * h, both.end(), pixels.begin());
   }
   bool hasAlpha = false;
   for (uint32_t p : pixels) hasAlpha = hasAlpha || (p >> 24) != 0;
   if (!hasAlpha) {
-    ::GetDIBits(screen.get(), static_cast<HBITMAP>(mask.get()), 0, h, maskBits.data(), &bi,
+    ::GetDIBits(screen, static_cast<HBITMAP>(mask.get()), 0, h, maskBits.data(), &bi,
                 DIB_RGB_COLORS);
     for (size_t i = 0; i < pixels.size(); ++i)
       pixels[i] = (maskBits[i] & 0xFFFFFF) ? 0 : (pixels[i] | 0xFF000000u);

@@ -3,9 +3,9 @@
 #include "common/FileSystem.h"
 #include "common/Handles.h"
 #include "common/WinText.h"
-#include "iconlayer/ItemRules.h"
+#include "common/PathText.h"
 #include "settings/Registry.h"
-#include "startup/DesktopHost.h"
+#include "common/DesktopHost.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -88,6 +88,11 @@ InventorySystem LiveInventorySystem() {
   };
   system.systemDirectory = GetSpecialDir(1);
   return system;
+}
+
+void LoadDesktopItems(DesktopItems& items) {
+  ScanDesktops(items.list);
+  items.arrays = BuildItemArrays(items.list, LiveInventorySystem());
 }
 
 void ScanDesktops(ShortcutList& list) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "shell/InventoryRows.h"
-#include "wallpaper/ShortcutList.h"
+#include "shell/ShortcutList.h"
 
 #include <string>
 
@@ -26,5 +26,8 @@ InventorySystem LiveInventorySystem();
 
 // Both desktop folders scanned into `list` (cleared first).
 void ScanDesktops(ShortcutList& list);
+
+// The items read again: both folders scanned, the arrays rebuilt.
+void LoadDesktopItems(DesktopItems& items);
 
 }  // namespace velmora

@@ -1,7 +1,6 @@
 #include "shell/InventoryRows.h"
 
-#include "iconlayer/ItemRules.h"
-#include "startup/FileNamePart.h"
+#include "common/PathText.h"
 
 namespace velmora {
 
@@ -33,6 +32,13 @@ std::string DefaultIconFor(const std::string& extension, const std::string& file
   if (icon.empty()) icon = system.systemDirectory + "\\shell32.dll,70";
   if (icon == "%1") icon = file;
   return icon;
+}
+
+void AddItemColumns(ShortcutList& list) {
+  const char* const texts[] = {"String", "String", "Number", "Date", "Date"};
+  const char* const tags[] = {"PATH", "STRING", "NUMBER", "DATE", "NAME"};
+  for (int i = 0; i < 5; ++i) list.AddColumn(texts[i], tags[i]);
+  list.SetColumnWidth(3, 50);
 }
 
 ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& system) {

@@ -2,13 +2,16 @@
 // rows made from folder entries, and the arrays derived from the rows.
 #pragma once
 
-#include "wallpaper/ShortcutList.h"
+#include "shell/ShortcutList.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace velmora {
+
+// The number of fixed shell items at the start of the item list.
+inline constexpr int kSpecialItemCount = 5;
 
 struct SpecialItem {
   const char* shellName;  // row text and icon source
@@ -52,5 +55,19 @@ std::string DefaultIconFor(const std::string& extension, const std::string& file
                            const InventorySystem& system);
 
 ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& system);
+
+// The desktop items: the hidden item list (row i + 1 is item i) and the
+// arrays that go with its rows. The background window keeps it up to date;
+// the icon layer and the menus read it.
+struct DesktopItems {
+  ShortcutList list;  // ShortcutList
+  ItemArrays arrays;  // ItemKeys, ItemNames, ItemIcons
+  size_t Count() const { return arrays.names.size(); }
+  // The text of an item's row (its path, or a special item's shell name).
+  const std::string& RowText(size_t item) const { return list.Cell(item, 0); }
+};
+
+// The five columns of the item list, with the tags that drive sorting.
+void AddItemColumns(ShortcutList& list);
 
 }  // namespace velmora

@@ -1,7 +1,6 @@
 #include "startup/FrmWaiting.h"
 
 #include "resources/ResourceIds.h"
-#include "startup/AppState.h"
 
 namespace velmora {
 namespace {
@@ -38,7 +37,7 @@ LRESULT FrmWaiting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_TIMER:
-      if (wParam == kTimerId && App().loadFinished) {
+      if (wParam == kTimerId && loadFinished_ && loadFinished_()) {
         ::KillTimer(hwnd(), kTimerId);
         Destroy();
       }
@@ -51,21 +50,17 @@ LRESULT FrmWaiting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FrmWaiting::Paint() {
-  PAINTSTRUCT ps;
-  const HDC dc = ::BeginPaint(hwnd(), &ps);
-  if (picture_) {
-    RECT client;
-    ::GetClientRect(hwnd(), &client);
-    const int left = (client.right - pictureSize_.cx) / 2;
-    const int top = (client.bottom - pictureSize_.cy) / 2;
-    const UniqueMemoryDc source(::CreateCompatibleDC(dc));
-    if (source) {
-      const HGDIOBJ previous = ::SelectObject(source.get(), picture_.get());
-      ::BitBlt(dc, left, top, pictureSize_.cx, pictureSize_.cy, source.get(), 0, 0, SRCCOPY);
-      ::SelectObject(source.get(), previous);
-    }
-  }
-  ::EndPaint(hwnd(), &ps);
+  const UniquePaint paint = BeginPainting(hwnd());
+  const HDC dc = paint.get().paint.hdc;
+  if (!picture_ || !dc) return;
+  RECT client;
+  ::GetClientRect(hwnd(), &client);
+  const int left = (client.right - pictureSize_.cx) / 2;
+  const int top = (client.bottom - pictureSize_.cy) / 2;
+  const UniqueMemoryDc source(::CreateCompatibleDC(dc));
+  const UniqueSelection selected = SelectInto(source.get(), picture_.get());
+  if (selected)
+    ::BitBlt(dc, left, top, pictureSize_.cx, pictureSize_.cy, source.get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace velmora

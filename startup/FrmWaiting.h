@@ -5,10 +5,15 @@
 #include "common/Handles.h"
 #include "common/Window.h"
 
+#include <functional>
+
 namespace velmora {
 
 class FrmWaiting : public Window {
  public:
+  // `loadFinished` tells when the background window's load is complete.
+  explicit FrmWaiting(std::function<bool()> loadFinished) : loadFinished_(std::move(loadFinished)) {}
+
   // Creates and shows the window centred on the screen.
   bool Show();
   // Closes the window if it is still open.
@@ -22,6 +27,7 @@ class FrmWaiting : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint();
 
+  std::function<bool()> loadFinished_;
   UniqueGdiObject picture_;  // Image1
   SIZE pictureSize_{};
 };

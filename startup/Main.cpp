@@ -1,34 +1,33 @@
 #include "startup/Main.h"
 
 #include "common/AppPaths.h"
-#include "startup/AppState.h"
-#include "startup/DesktopHost.h"
+#include "common/DesktopHost.h"
 #include "startup/ResourceFiles.h"
 
 namespace velmora {
 
-std::unique_ptr<FrmShortcutBG> Main() {
+std::unique_ptr<DesktopSession> Main() {
   if (GetColorDepth() != 32) {
-    ::MessageBoxA(nullptr,
-                  "Please change the display color quality as the 32 bit color, and restart "
-                  "Velmora.",
-                  "Color Quality", MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxW(nullptr,
+                  L"Please change the display color quality as the 32 bit color, and restart "
+                  L"Velmora.",
+                  L"Color Quality", MB_OK | MB_ICONINFORMATION);
     return nullptr;
   }
 
-  const HANDLE mutex = ::CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-  if (!mutex) return nullptr;
+  OwnedMutex instance(::CreateMutexW(nullptr, TRUE, kInstanceMutexName));
+  if (!instance) return nullptr;
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-    ::CloseHandle(mutex);  // not owned: another instance holds it
+    // Not owned: another instance holds it. Closed without releasing it.
+    const UniqueKernelHandle notOurs(instance.release());
     return nullptr;
   }
-  App().instanceMutex = OwnedMutex(mutex);
 
   RefreshResourceFiles(InstalledOrEmbeddedSource(GetSpecialDir(1)), AppDirectory());
 
-  auto background = std::make_unique<FrmShortcutBG>(AppDirectory());
-  if (!background->Show()) return nullptr;
-  return background;
+  auto session = std::make_unique<DesktopSession>(AppDirectory(), std::move(instance));
+  if (!session->Start()) return nullptr;
+  return session;
 }
 
 }  // namespace velmora

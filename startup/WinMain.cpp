@@ -5,8 +5,8 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  const std::unique_ptr<velmora::FrmShortcutBG> background = velmora::Main();
-  if (!background) return 0;
+  const std::unique_ptr<velmora::DesktopSession> session = velmora::Main();
+  if (!session) return 0;
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);

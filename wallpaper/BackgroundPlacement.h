@@ -1,14 +1,12 @@
 // Where the background window goes: the screen outside the taskbar band.
 #pragma once
 
-#include "startup/TaskbarEdge.h"
+#include "common/TaskbarEdge.h"
+#include "common/Units.h"
 
 #include <optional>
 
 namespace velmora {
-
-// Window positions are kept in twips, converted at this fixed rate.
-inline constexpr long kTwipsPerPixel = 15;
 
 struct TwipsRect {
   long left, top, width, height;

@@ -1,6 +1,6 @@
 #include "wallpaper/FrmShortcutBG.h"
 
-#include "iconlayer/FrmShortcut.h"
+#include "common/DesktopHost.h"
 #include "common/FileSystem.h"
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/PictureFiles.h"
@@ -9,8 +9,6 @@
 #include "settings/MediaLists.h"
 #include "settings/SettingValues.h"
 #include "shell/DesktopInventory.h"
-#include "startup/AppState.h"
-#include "startup/DesktopHost.h"
 #include "wallpaper/BackgroundPlacement.h"
 #include "wallpaper/SlideshowTiming.h"
 
@@ -18,18 +16,17 @@
 #include <cstdint>
 
 namespace velmora {
-namespace {
+FrmShortcutBG::FrmShortcutBG(std::string appDirectory, DesktopItems& items,
+                             BackgroundLinks links)
+    : appDirectory_(std::move(appDirectory)),
+      items_(items),
+      links_(std::move(links)),
+      taskbarQuery_(GetTaskbarEdge) {}
 
-void SetScreenPointer(bool busy) {
-  ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(busy ? 32514 : 32512)));  // wait / arrow
+FrmShortcutBG::~FrmShortcutBG() {
+  StopForShutdown();
+  Destroy();
 }
-
-}  // namespace
-
-FrmShortcutBG::FrmShortcutBG(std::string appDirectory)
-    : appDirectory_(std::move(appDirectory)), taskbarQuery_(GetTaskbarEdge) {}
-
-FrmShortcutBG::~FrmShortcutBG() { Unloadme(); }
 
 bool FrmShortcutBG::Show() {
   if (!Create({kClassName, "Velmora", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 0, 0,
@@ -48,57 +45,34 @@ bool FrmShortcutBG::Show() {
 }
 
 bool FrmShortcutBG::Load() {
-  Gdiplus::GdiplusStartupInput input;  // version 1, other options off
-  ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
-    ::MessageBoxA(nullptr, "Error loading GDI+!", "Velmora", MB_OK | MB_ICONERROR);
-    Unloadme();
-    return false;
-  }
-  gdiplusToken_ = token;
-  gdiplusStarted_ = true;
-  // The shell's shortcut and drag-and-drop objects need OLE on this thread.
-  oleStarted_ = SUCCEEDED(::OleInitialize(nullptr));
-
-  SetScreenPointer(true);
+  // GDI+ and OLE were started by the session before this window.
+  ShowBusyPointer(true);
   FilesExist("FLASH");
   FilesExist("IMAGE");
   if (!hwnd()) return false;  // closed while messages were dispatched
 
-  waiting_ = std::make_unique<FrmWaiting>();
-  waiting_->Show();
-
-  const char* const texts[] = {"String", "String", "Number", "Date", "Date"};
-  const char* const tags[] = {"PATH", "STRING", "NUMBER", "DATE", "NAME"};
-  for (int i = 0; i < 5; ++i) shortcutList_.AddColumn(texts[i], tags[i]);
-  shortcutList_.SetColumnWidth(3, 50);
-
-  App().blankPngPath = appDirectory_ + "\\Blank.png";
+  if (links_.showSplash) links_.showSplash();
+  AddItemColumns(items_.list);
   LoadShortMem();
-  SetScreenPointer(false);
+  ShowBusyPointer(false);
 
   long wait = 2000;
-  WaitMilliseconds(wait);
+  WaitMilliseconds(wait, [this] { return stopSlide_ || !hwnd(); });
   if (!hwnd()) return false;
-  App().loadFinished = true;
   loaded_ = true;
   return true;
 }
 
 void FrmShortcutBG::LoadShortMem() {
-  ScanDesktops(shortcutList_);
-  items_ = BuildItemArrays(shortcutList_, LiveInventorySystem());
-  if (iconLayer_) iconLayer_->GainIconHdc();
+  LoadDesktopItems(items_);
+  if (links_.itemsLoaded) links_.itemsLoaded();
 }
 
 void FrmShortcutBG::RefreshShortcut(bool redraw) {
-  items_ = ItemArrays{};
+  items_.arrays = ItemArrays{};
   LoadShortMem();
-  if (iconLayer_) iconLayer_->DesktopiconsPos();
-  if (redraw) {
-    if (iconLayer_) iconLayer_->LoadIcons(false);
-    ApplyWallpaperMode();
-  }
+  if (links_.relaid) links_.relaid(redraw);
+  if (redraw) ApplyWallpaperMode();
 }
 
 void FrmShortcutBG::FilesExist(const char* section) {
@@ -121,7 +95,7 @@ void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   desktopFlash_.Move(0, 0, client.right, client.bottom);
-  if (iconLayer_) iconLayer_->FollowBackground();
+  if (links_.placed) links_.placed();
 }
 
 void FrmShortcutBG::OnResize() {
@@ -130,9 +104,7 @@ void FrmShortcutBG::OnResize() {
   if (!loaded_) return;
   ResizeScr();
   if (!firstResizeDone_) {
-    iconLayer_ = std::make_unique<FrmShortcut>(*this);
-    iconLayer_->GainIconHdc();
-    iconLayer_->Show();
+    if (links_.showIconLayer) links_.showIconLayer();
     firstResizeDone_ = true;
     ApplyWallpaperMode();
   }
@@ -143,20 +115,20 @@ void FrmShortcutBG::ApplyWallpaperMode() {
   const std::string ini = IniPath();
   long mode = 0;
   ReadNumber(GetIniString(ini, "MAIN", "WallInx", "0"), mode);
-  int viewer = App().showImageviewer ? 1 : 0;
+  int viewer = 1;
   ReadFlag(GetIniString(ini, "MAIN", "Imageviewer", "1"), viewer);
-  App().showImageviewer = viewer != 0;
+  if (links_.previewSetting) links_.previewSetting(viewer == 1);
   switch (mode) {
     case 1:  // movie
-      App().stopSlide = true;
+      stopSlide_ = true;
       StopSlideTimer();
       ClearDrawing();
       RefreshAll();
       FlashWallpaper();
       break;
     case 2:  // slideshow
-      ReadNumber(GetIniString(ini, "IMAGE", "Location", "0"), App().slideLocation);
-      App().slideLocation = SlidePlacement(App().slideLocation);
+      ReadNumber(GetIniString(ini, "IMAGE", "Location", "0"), slideLocation_);
+      slideLocation_ = SlidePlacement(slideLocation_);
       RefreshAll();
       desktopFlash_.Stop();
       desktopFlash_.SetVisible(false);
@@ -200,8 +172,8 @@ void FrmShortcutBG::FlashWallpaper() {
 
 void FrmShortcutBG::ImageWallpaper() {
   const std::string ini = IniPath();
-  ReadNumber(GetIniString(ini, "IMAGE", "Intervalvalue", "5000"), App().slideInterval);
-  ReadNumber(GetIniString(ini, "IMAGE", "Speedvalue", "30"), App().slideSpeed);
+  ReadNumber(GetIniString(ini, "IMAGE", "Intervalvalue", "5000"), slideInterval_);
+  ReadNumber(GetIniString(ini, "IMAGE", "Speedvalue", "30"), slideSpeed_);
   int withPicture = 0;
   ReadFlag(GetIniString(ini, "IMAGE", "BgCheck", ""), withPicture);
   picture_.Destroy();
@@ -215,12 +187,12 @@ void FrmShortcutBG::ImageWallpaper() {
   ClearDrawing();
   RefreshAll();
   itemList_ = SplitEntryPieces(GetIniString(ini, "IMAGE", "Path", ""));
-  App().stopSlide = false;
+  stopSlide_ = false;
   ArmSlideTimer(kFirstSlideDelay);
 }
 
 void FrmShortcutBG::OnSlideTimer() {
-  if (App().stopSlide) {
+  if (stopSlide_) {
     slideIndex_ = 0;
     return;
   }
@@ -231,7 +203,7 @@ void FrmShortcutBG::OnSlideTimer() {
   SlideProcessing(slideIndex_);
   // A fade ended by a stop request leaves the index at 0, so that the next
   // start begins with the first slide.
-  if (!App().stopSlide) ++slideIndex_;
+  if (!stopSlide_) ++slideIndex_;
 }
 
 void FrmShortcutBG::SlideProcessing(int index) {
@@ -242,17 +214,17 @@ void FrmShortcutBG::SlideProcessing(int index) {
   ClearDrawing();
 
   RECT target{};
-  if (App().slideLocation == 1) {
+  if (slideLocation_ == 1) {
     ::GetClientRect(hwnd(), &target);
-  } else if (App().slideLocation == 0) {
+  } else if (slideLocation_ == 0) {
     target = {slideRect_.left, slideRect_.top, slideRect_.left + slideRect_.width,
               slideRect_.top + slideRect_.height};
   }
   const int32_t tw = target.right - target.left, th = target.bottom - target.top;
   if (tw > 0 && th > 0 && !fadeSurface_.Empty()) {
-    for (int opacity : FadeOpacities(App().slideSpeed)) {
+    for (int opacity : FadeOpacities(slideSpeed_)) {
       DispatchPendingMessages();
-      if (App().stopSlide || !hwnd()) {
+      if (stopSlide_ || !hwnd()) {
         slideIndex_ = 0;
         return;
       }
@@ -266,7 +238,7 @@ void FrmShortcutBG::SlideProcessing(int index) {
     ++counters_.slidesCompleted;
   }
   RefreshAll();
-  ArmSlideTimer(App().slideInterval);
+  ArmSlideTimer(slideInterval_);
 }
 
 bool FrmShortcutBG::Import(const std::string& filePath) {
@@ -335,9 +307,9 @@ void FrmShortcutBG::ClearDrawing() {
 
 void FrmShortcutBG::Refresh(const RECT& area) {
   if (!hwnd() || canvas_.Empty()) return;
-  const WindowDc dc(hwnd());
+  const WindowDc dc = GetWindowDc(hwnd());
   if (dc)
-    ::BitBlt(dc.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+    ::BitBlt(dc.get().dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
              canvas_.hdc(), area.left, area.top, SRCCOPY);
 }
 
@@ -350,45 +322,39 @@ void FrmShortcutBG::RefreshAll() {
 }
 
 void FrmShortcutBG::Paint() {
-  PAINTSTRUCT ps;
-  const HDC dc = ::BeginPaint(hwnd(), &ps);
+  const UniquePaint paint = BeginPainting(hwnd());
+  const PAINTSTRUCT& ps = paint.get().paint;
   if (!canvas_.Empty()) {
     const RECT& r = ps.rcPaint;
-    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, canvas_.hdc(), r.left, r.top,
-             SRCCOPY);
+    ::BitBlt(ps.hdc, r.left, r.top, r.right - r.left, r.bottom - r.top, canvas_.hdc(), r.left,
+             r.top, SRCCOPY);
   } else {
     const UniqueGdiObject brush(::CreateSolidBrush(backColour_));
-    ::FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(brush.get()));
+    ::FillRect(ps.hdc, &ps.rcPaint, static_cast<HBRUSH>(brush.get()));
   }
-  ::EndPaint(hwnd(), &ps);
 }
 
 void FrmShortcutBG::Unloadme() {
-  if (unloaded_) return;
-  unloaded_ = true;
-  SetScreenPointer(true);
-  App().stopSlide = true;
+  if (unloading_) return;
+  unloading_ = true;
+  if (links_.unload) {
+    links_.unload();  // the session runs the whole sequence, this window's part included
+  } else {
+    StopForShutdown();
+    Close();
+  }
+}
+
+void FrmShortcutBG::StopForShutdown() {
+  stopSlide_ = true;
   StopSlideTimer();
-  // Surfaces drawn with GDI+ go before GDI+ itself.
   fadeSurface_.Destroy();
   finalSurface_.Destroy();
   importedSlide_.clear();
-  // The layer's GDI+ pictures go before GDI+ itself.
-  if (iconLayer_) iconLayer_->Unload();
-  if (gdiplusStarted_) {
-    Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(gdiplusToken_));
-    gdiplusStarted_ = false;
-  }
-  if (oleStarted_) {
-    ::OleUninitialize();
-    oleStarted_ = false;
-  }
-  App().instanceMutex.Release();
-  shortcutList_.Clear();
-  items_ = ItemArrays{};
-  if (waiting_) waiting_->Unload();
+}
+
+void FrmShortcutBG::Close() {
   if (!destroying_) Destroy();
-  SetScreenPointer(false);
 }
 
 LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -414,8 +380,8 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (wParam) Unloadme();
       return 0;
     case WM_DESTROY:
-      destroying_ = true;
-      Unloadme();  // closed some other way: the sequence still runs once
+      destroying_ = true;  // the window is already going
+      Unloadme();          // closed some other way: the sequence still runs once
       return 0;
   }
   return Window::HandleMessage(message, wParam, lParam);

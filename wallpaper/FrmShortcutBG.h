@@ -1,30 +1,36 @@
 // The background window: a plain rectangle over the screen outside the
-// taskbar that carries the wallpaper (a movie or the slideshow) and owns the
-// program's other windows. Closing it, in whatever way, runs the one
-// shut-down sequence.
+// taskbar that carries the wallpaper (a movie or the slideshow) and keeps the
+// desktop items. It reaches the other windows only through its links, which
+// the desktop session that owns all windows answers.
 #pragma once
 
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
-#include "wallpaper/MoviePlayerWindow.h"
-#include "startup/FrmWaiting.h"
 #include "shell/InventoryRows.h"
-#include "wallpaper/ShortcutList.h"
+#include "wallpaper/MoviePlayerWindow.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace velmora {
 
-class FrmShortcut;
+// What the background window asks of the rest of the desktop.
+struct BackgroundLinks {
+  std::function<void()> showSplash;          // during the load
+  std::function<void()> itemsLoaded;         // the items were read again: icons follow
+  std::function<void()> showIconLayer;       // the first resize
+  std::function<void()> placed;              // the window was placed: the layer follows
+  std::function<void(bool redraw)> relaid;   // a rescan: positions, with redraw a composition
+  std::function<void(bool shown)> previewSetting;  // "Imageviewer" as the mode read it
+  std::function<void()> unload;              // the program's shut-down sequence
+};
 
 class FrmShortcutBG : public Window {
  public:
   // `appDirectory` is the program's own folder: settings, resources, media.
-  explicit FrmShortcutBG(std::string appDirectory);
+  FrmShortcutBG(std::string appDirectory, DesktopItems& items, BackgroundLinks links);
   ~FrmShortcutBG() override;
 
   static constexpr const char* kClassName = "VelmoraFrmShortcutBG";
@@ -33,8 +39,9 @@ class FrmShortcutBG : public Window {
   static constexpr UINT kFirstSlideDelay = 25;
 
   // Creates the window, runs its load and shows it. False when the load ended
-  // the program (GDI+ unavailable, or the window was closed meanwhile).
+  // the program (the window was closed meanwhile).
   bool Show();
+  bool Loaded() const { return loaded_; }
 
   // Fits the window to the screen outside the taskbar.
   void ResizeScr();
@@ -42,21 +49,24 @@ class FrmShortcutBG : public Window {
   // (a display without a shell taskbar, or a test).
   void SetTaskbarQuery(std::function<std::string()> query) { taskbarQuery_ = std::move(query); }
 
-  // The shut-down sequence; runs once, later calls do nothing.
+  // The program's shut-down sequence (through the session that owns the
+  // windows); runs once, later calls do nothing.
   void Unloadme();
+  // The background window's own parts of it: the slideshow stopped and its
+  // surfaces given back; the window closed (last).
+  void StopForShutdown();
+  void Close();
 
   // Prunes the entry list `Path` of "FLASH" or "IMAGE".
   void FilesExist(const char* section);
 
-  // Rebuilds the desktop item inventory: rows, arrays, icons.
+  // Reads the desktop items again: rows, arrays, icons.
   void LoadShortMem();
-  // Rebuilds the inventory and the positions; with `redraw` the layer is
+  // Rebuilds the items and the positions; with `redraw` the layer is
   // composed again and the wallpaper restarted.
   void RefreshShortcut(bool redraw);
-  ItemArrays& Items() { return items_; }
-  const ItemArrays& Items() const { return items_; }
-  // The icon layer, once the first resize has shown it.
-  FrmShortcut* IconLayer() { return iconLayer_.get(); }
+  DesktopItems& Items() { return items_; }
+  const DesktopItems& Items() const { return items_; }
 
   // Starts the wallpaper mode the settings name.
   void ApplyWallpaperMode();
@@ -70,11 +80,13 @@ class FrmShortcutBG : public Window {
   void ImageWallpaper();
   void SlideProcessing(int index);
   bool Import(const std::string& filePath);
+  // Raised, a running fade stops at its next frame and the slide timer
+  // does nothing (StopSlide).
+  bool SlideshowStopped() const { return stopSlide_; }
+  void StopSlideshow() { stopSlide_ = true; }
 
   // What the window shows (its drawing, kept between paints).
   const CDIB& Canvas() const { return canvas_; }
-  const ShortcutList& Shortcuts() const { return shortcutList_; }
-  ShortcutList& Shortcuts() { return shortcutList_; }
   const std::string& AppDirectory() const { return appDirectory_; }
   std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
 
@@ -113,18 +125,14 @@ class FrmShortcutBG : public Window {
   void PlaceForTaskbar(const std::string& description);
 
   std::string appDirectory_;
+  DesktopItems& items_;
+  BackgroundLinks links_;
   std::function<std::string()> taskbarQuery_;
-  uintptr_t gdiplusToken_ = 0;
-  bool gdiplusStarted_ = false;
   bool loaded_ = false;
   bool firstResizeDone_ = false;
-  bool unloaded_ = false;
+  bool unloading_ = false;
   bool destroying_ = false;  // inside WM_DESTROY: the window is already going
-  bool oleStarted_ = false;
-  std::unique_ptr<FrmWaiting> waiting_;
-  std::unique_ptr<FrmShortcut> iconLayer_;
-  ShortcutList shortcutList_;
-  ItemArrays items_;  // ItemKeys, ItemNames, ItemIcons
+  bool stopSlide_ = false;
 
   // The window's own picture and colour, and the drawing over them.
   COLORREF backColour_ = kDefaultBackColour;
@@ -136,6 +144,7 @@ class FrmShortcutBG : public Window {
   std::vector<std::string> itemParts_;  // the current entry's name and location
 
   // Slideshow state.
+  long slideInterval_ = 0, slideSpeed_ = 0, slideLocation_ = 0;
   std::vector<std::string> itemList_;
   int slideIndex_ = 0;
   CDIB fadeSurface_;

@@ -146,9 +146,9 @@ void MoviePlayerWindow::Redraw() {
 }
 
 void MoviePlayerWindow::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = ::BeginPaint(hwnd(), &ps);
-  if (canvas_.width > 0 && canvas_.height > 0) {
+  const UniquePaint paint = BeginPainting(hwnd());
+  const HDC dc = paint.get().paint.hdc;
+  if (dc && canvas_.width > 0 && canvas_.height > 0) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = canvas_.width;
@@ -159,7 +159,6 @@ void MoviePlayerWindow::Paint() {
     ::SetDIBitsToDevice(dc, 0, 0, canvas_.width, canvas_.height, 0, 0, 0, canvas_.height,
                         canvas_.pixels.data(), &info, DIB_RGB_COLORS);
   }
-  ::EndPaint(hwnd(), &ps);
 }
 
 LRESULT MoviePlayerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

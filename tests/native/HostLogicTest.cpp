@@ -1,5 +1,5 @@
-#include "startup/FileNamePart.h"
-#include "startup/TaskbarEdge.h"
+#include "common/PathText.h"
+#include "common/TaskbarEdge.h"
 
 #include <gtest/gtest.h>
 

@@ -187,7 +187,7 @@ TEST(StretchBlend, RejectsBadRectangles) {
 }  // namespace
 }  // namespace velmora
 
-#include "wallpaper/ShortcutList.h"
+#include "shell/ShortcutList.h"
 
 namespace velmora {
 namespace {

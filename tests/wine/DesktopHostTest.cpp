@@ -1,5 +1,4 @@
-#include "startup/AppState.h"
-#include "startup/DesktopHost.h"
+#include "common/DesktopHost.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -108,11 +107,9 @@ TEST_F(DesktopParentTest, BecomesChildOfProgramManager) {
   ::DestroyWindow(shell);
 }
 
-class WaitTest : public ::testing::Test {
- protected:
-  void SetUp() override { App().stopSlide = false; }
-  void TearDown() override { App().stopSlide = false; }
-};
+class WaitTest : public ::testing::Test {};
+
+bool stopRequested = false;
 
 double CpuSeconds() {
   FILETIME created, exited, kernel, user;
@@ -125,7 +122,7 @@ double CpuSeconds() {
 
 int timerTicks = 0;
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
-void CALLBACK StopTheSlide(HWND, UINT, UINT_PTR, DWORD) { App().stopSlide = true; }
+void CALLBACK RequestTheStop(HWND, UINT, UINT_PTR, DWORD) { stopRequested = true; }
 
 TEST_F(WaitTest, WaitsTheTimeWhileDispatchingAndIdling) {
   timerTicks = 0;
@@ -146,11 +143,12 @@ TEST_F(WaitTest, WaitsTheTimeWhileDispatchingAndIdling) {
               static_cast<long long>(elapsed), cpu, timerTicks);
 }
 
-TEST_F(WaitTest, StopSlideEndsTheWaitEarly) {
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, StopTheSlide);
+TEST_F(WaitTest, TheCallersStopConditionEndsTheWaitEarly) {
+  stopRequested = false;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, RequestTheStop);
   const auto start = steady_clock::now();
   long ms = 5000;
-  WaitMilliseconds(ms);
+  WaitMilliseconds(ms, [] { return stopRequested; });
   ::KillTimer(nullptr, timer);
   EXPECT_LT(steady_clock::now() - start, 2s);
   EXPECT_EQ(ms, 0);

@@ -1,4 +1,3 @@
-#include "startup/AppState.h"
 #include "startup/FrmWaiting.h"
 #include "tests/wine/TestSupport.h"
 
@@ -14,8 +13,8 @@ using namespace std::chrono;
 using namespace std::chrono_literals;
 
 TEST(FrmWaiting, StaysOnTopUntilTheLoadFinishesThenCloses) {
-  App().loadFinished = false;
-  FrmWaiting splash;
+  bool loadFinished = false;
+  FrmWaiting splash([&] { return loadFinished; });
   ASSERT_TRUE(splash.Show());
   const HWND w = splash.hwnd();
   test::PumpFor(300ms);
@@ -37,7 +36,7 @@ TEST(FrmWaiting, StaysOnTopUntilTheLoadFinishesThenCloses) {
   EXPECT_TRUE(::GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
   const auto finished = steady_clock::now();
-  App().loadFinished = true;
+  loadFinished = true;
   ASSERT_TRUE(test::PumpUntil([&] { return !splash.IsOpen(); }, 1s));
   const auto closedAfter = duration_cast<milliseconds>(steady_clock::now() - finished).count();
   std::printf("splash closed %lld ms after the load finished\n",
@@ -45,12 +44,10 @@ TEST(FrmWaiting, StaysOnTopUntilTheLoadFinishesThenCloses) {
   EXPECT_LE(closedAfter, 50);  // one 10 ms tick, with the timer's granularity
   EXPECT_FALSE(::IsWindow(w));
   ::DestroyWindow(other);
-  App().loadFinished = false;
 }
 
 TEST(FrmWaiting, UnloadBeforeTheLoadFinishesIsClean) {
-  App().loadFinished = false;
-  FrmWaiting splash;
+  FrmWaiting splash([] { return false; });
   ASSERT_TRUE(splash.Show());
   splash.Unload();
   EXPECT_FALSE(splash.IsOpen());

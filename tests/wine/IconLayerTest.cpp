@@ -7,8 +7,8 @@
 #include "iconlayer/LayoutGrid.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"
-#include "startup/AppState.h"
-#include "startup/DesktopHost.h"
+#include "startup/DesktopSession.h"
+#include "common/DesktopHost.h"
 #include "startup/ResourceFiles.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
@@ -91,7 +91,6 @@ bool MakeShortcut(const std::string& lnk, const std::string& target) {
 class IconLayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App() = AppState{};
     ::CoInitialize(nullptr);
     RefreshResourceFiles(InstalledOrEmbeddedSource(app.path()), app.path());
     ini = app.File("Wallpaper.ini");
@@ -108,26 +107,27 @@ class IconLayerTest : public ::testing::Test {
     ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "VelmoraTool");
   }
   void TearDown() override {
-    bg.reset();
+    session.reset();
+    bg = nullptr;
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
     EmptyFolder(own);
     EmptyFolder(common);
-    App() = AppState{};
     ::CoUninitialize();
   }
   FrmShortcut& Start() {
-    bg = std::make_unique<FrmShortcutBG>(app.path());
-    EXPECT_TRUE(bg->Show());
-    FrmShortcut* layer = bg->IconLayer();
+    session = std::make_unique<DesktopSession>(app.path());
+    EXPECT_TRUE(session->Start());
+    bg = &session->Background();
+    FrmShortcut* layer = session->IconLayer();
     EXPECT_NE(layer, nullptr);
     layer->KeepCompositions(true);
     layer->LoadIcons(false);  // the load's composition again, now kept
     return *layer;
   }
   int IndexOf(const std::string& name) const {
-    const auto& names = bg->Items().names;
+    const auto& names = bg->Items().arrays.names;
     for (size_t i = 0; i < names.size(); ++i)
       if (names[i] == name) return static_cast<int>(i);
     return -1;
@@ -135,16 +135,17 @@ class IconLayerTest : public ::testing::Test {
 
   test::ScratchDir app;
   std::string ini, own, common;
-  std::unique_ptr<FrmShortcutBG> bg;
+  std::unique_ptr<DesktopSession> session;
+  FrmShortcutBG* bg = nullptr;
 };
 
 TEST_F(IconLayerTest, EmptyDesktopShowsTheFiveItemsOnTheGrid) {
   FrmShortcut& layer = Start();
-  ASSERT_EQ(bg->Items().names.size(), 5u);
-  EXPECT_EQ(bg->Shortcuts().Rows().size(), 5u);
-  EXPECT_EQ(bg->Items().names[0], "My Documents");
-  EXPECT_EQ(bg->Items().keys[2], "Recyle");
-  EXPECT_EQ(bg->Items().icons[4], "::{871C5380-42A0-1069-A2EA-08002B30309D}");
+  ASSERT_EQ(bg->Items().arrays.names.size(), 5u);
+  EXPECT_EQ(bg->Items().list.Rows().size(), 5u);
+  EXPECT_EQ(bg->Items().arrays.names[0], "My Documents");
+  EXPECT_EQ(bg->Items().arrays.keys[2], "Recyle");
+  EXPECT_EQ(bg->Items().arrays.icons[4], "::{871C5380-42A0-1069-A2EA-08002B30309D}");
   ASSERT_EQ(layer.Positions().size(), 5u);
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(layer.Positions()[i].x, 30) << i;
@@ -233,27 +234,27 @@ TEST_F(IconLayerTest, DesktopEntriesOfBothFolders) {
   ASSERT_TRUE(MakeShortcut(own + "\\Editor v2.0.lnk", program));
   FrmShortcut& layer = Start();
 
-  const auto& items = bg->Items();
+  const auto& items = bg->Items().arrays;
   ASSERT_EQ(items.names.size(), 5u + 7);
   // Rows: special items, then everyone's desktop, then the user's.
-  EXPECT_EQ(Lower(bg->Shortcuts().Cell(5, 0)), Lower(common + "\\same.txt"));
+  EXPECT_EQ(Lower(bg->Items().list.Cell(5, 0)), Lower(common + "\\same.txt"));
   int sameCount = 0;
   for (const auto& n : items.names) sameCount += n == "same.txt";
   EXPECT_EQ(sameCount, 2);
 
   const int readme = IndexOf("README");
   ASSERT_GE(readme, 0);
-  EXPECT_EQ(bg->Shortcuts().Cell(readme, 1), "README");
-  EXPECT_EQ(bg->Shortcuts().Cell(readme, 2), "6");
-  EXPECT_EQ(bg->Shortcuts().Cell(readme, 3).size(), 10u);  // yyyy/mm/dd
-  EXPECT_EQ(bg->Shortcuts().Cell(readme, 3)[4], '/');
+  EXPECT_EQ(bg->Items().list.Cell(readme, 1), "README");
+  EXPECT_EQ(bg->Items().list.Cell(readme, 2), "6");
+  EXPECT_EQ(bg->Items().list.Cell(readme, 3).size(), 10u);  // yyyy/mm/dd
+  EXPECT_EQ(bg->Items().list.Cell(readme, 3)[4], '/');
   EXPECT_EQ(items.icons[readme], GetSpecialDir(1) + "\\shell32.dll,70");  // no registered type
   EXPECT_GE(IndexOf("hidden.txt"), 0);
 
   const int projects = IndexOf("Projects");
   ASSERT_GE(projects, 0);
-  EXPECT_EQ(bg->Shortcuts().Cell(projects, 1), "dir");
-  EXPECT_EQ(bg->Shortcuts().Cell(projects, 3), "Projects");
+  EXPECT_EQ(bg->Items().list.Cell(projects, 1), "dir");
+  EXPECT_EQ(bg->Items().list.Cell(projects, 3), "Projects");
   EXPECT_EQ(items.icons[projects], "dir" + own + "\\Projects");
 
   const int folder = IndexOf("Folder.lnk");
@@ -275,12 +276,12 @@ TEST_F(IconLayerTest, DesktopEntriesOfBothFolders) {
 TEST_F(IconLayerTest, SavedLayoutIsUsedUntilTheDesktopChanges) {
   Start();
   RECT client;
-  ::GetClientRect(bg->IconLayer()->hwnd(), &client);
+  ::GetClientRect(session->IconLayer()->hwnd(), &client);
   // A layout the user made: the same size and count, other places.
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "300*390*480*570*660*");
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "10*20*30*40*50*");
-  App().layoutDirty = true;
-  FrmShortcut& layer = *bg->IconLayer();
+  FrmShortcut& layer = *session->IconLayer();
+  layer.MarkLayoutDirty();
   layer.LoadIcons(false);
   EXPECT_EQ(layer.Positions()[3].x, 570);
   EXPECT_EQ(layer.Positions()[3].y, 40);
@@ -346,8 +347,8 @@ TEST_F(IconLayerTest, AnItemNamedOutsideTheAnsiCodePageIsListedDrawnAndOpened) {
   FrmShortcut& layer = Start();
   const int i = IndexOf(name);
   ASSERT_GE(i, 0);
-  EXPECT_EQ(bg->Shortcuts().Cell(i, 0), path);
-  EXPECT_EQ(bg->Shortcuts().Cell(i, 1), "velmoraopen");
+  EXPECT_EQ(bg->Items().list.Cell(i, 0), path);
+  EXPECT_EQ(bg->Items().list.Cell(i, 1), "velmoraopen");
 
   const ItemPosition at = layer.Positions()[i];
   const int right = InkDifference(layer.LastComposition(), at, name);
@@ -356,7 +357,7 @@ TEST_F(IconLayerTest, AnItemNamedOutsideTheAnsiCodePageIsListedDrawnAndOpened) {
   EXPECT_GT(asQuestionMarks, 40);
 
   const auto command =
-      OpenCommandFor({i + 1, bg->Shortcuts().Cell(i, 0), bg->Shortcuts().Cell(i, 1), false},
+      OpenCommandFor({i + 1, bg->Items().list.Cell(i, 0), bg->Items().list.Cell(i, 1), false},
                      {}, GetSpecialDir(0), app.path());
   ASSERT_TRUE(command.has_value());
   RunOpenCommand(layer.hwnd(), *command);
@@ -367,7 +368,7 @@ TEST_F(IconLayerTest, AnItemNamedOutsideTheAnsiCodePageIsListedDrawnAndOpened) {
 
 TEST_F(IconLayerTest, ACorruptSavedLayoutIsRepaired) {
   Start();
-  FrmShortcut& layer = *bg->IconLayer();
+  FrmShortcut& layer = *session->IconLayer();
   const size_t n = layer.Positions().size();
   ASSERT_GE(n, 5u);
   const std::string gridX = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
@@ -375,7 +376,7 @@ TEST_F(IconLayerTest, ACorruptSavedLayoutIsRepaired) {
   auto load = [&](const std::vector<int32_t>& xs, const std::vector<int32_t>& ys) {
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
-    App().layoutDirty = true;
+    layer.MarkLayoutDirty();
     layer.LoadIcons(false);
   };
   // Everything in one corner: the whole grid comes back, in the registry too.

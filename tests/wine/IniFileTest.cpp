@@ -1,6 +1,6 @@
 #include "settings/IniFile.h"
 #include "settings/MediaLists.h"
-#include "startup/DesktopHost.h"
+#include "common/DesktopHost.h"
 #include "common/WinText.h"
 #include "tests/wine/TestSupport.h"
 

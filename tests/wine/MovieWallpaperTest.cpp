@@ -2,7 +2,7 @@
 // application folder: which file plays, how the settings reach the player
 // control, and that the control plays and stops.
 #include "settings/IniFile.h"
-#include "startup/AppState.h"
+#include "startup/DesktopSession.h"
 #include "player/SwfWriter.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
@@ -42,25 +42,25 @@ std::string SquareMovie() {
 class MovieWallpaperTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App() = AppState{};
     ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
     ini = app.File("Wallpaper.ini");
     test::WriteFileBytes(app.File("Flashs\\a.swf"), SquareMovie());
     Set("MAIN", "WallInx", "1");
   }
   void TearDown() override {
-    bg.reset();
+    session.reset();
+    bg = nullptr;
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    App() = AppState{};
   }
   void Set(const char* section, const char* key, const std::string& value) {
     WriteIniString(ini, section, key, value);
   }
   bool Start() {
-    bg = std::make_unique<FrmShortcutBG>(app.path());
-    return bg->Show();
+    session = std::make_unique<DesktopSession>(app.path());
+    bg = &session->Background();
+    return session->Start();
   }
   uint32_t FramePixel(int x, int y) { return bg->DesktopFlash().Frame().Row(y)[x]; }
   int FrameWidth() { return bg->DesktopFlash().Frame().width; }
@@ -69,7 +69,8 @@ class MovieWallpaperTest : public ::testing::Test {
   test::ScratchDir app;
   test::ScratchDir elsewhere;
   std::string ini;
-  std::unique_ptr<FrmShortcutBG> bg;
+  std::unique_ptr<DesktopSession> session;
+  FrmShortcutBG* bg = nullptr;
 };
 
 TEST_F(MovieWallpaperTest, ProgramFolderMoviePlaysFilledIntoTheWindow) {

@@ -2,7 +2,7 @@
 // its placement, the slideshow's order, fitting and fades, mode changes.
 #include "iconlayer/CDIB.h"
 #include "settings/IniFile.h"
-#include "startup/AppState.h"
+#include "startup/DesktopSession.h"
 #include "tests/native/PngTestEncoder.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
@@ -32,7 +32,6 @@ constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kGrey =
 class SlideshowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    App() = AppState{};
     ::CreateDirectoryA(app.File("Images").c_str(), nullptr);
     ini = app.File("Wallpaper.ini");
     Picture("red.bmp", 800, 600, RGB(255, 0, 0));
@@ -42,11 +41,11 @@ class SlideshowTest : public ::testing::Test {
     Set("IMAGE", "Location", "0");
   }
   void TearDown() override {
-    bg.reset();
+    session.reset();
+    bg = nullptr;
     MSG msg;  // the window's end asks the loop to quit; this test has none
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    App() = AppState{};
   }
   void Picture(const std::string& name, int w, int h, COLORREF colour) {
     CDIB s;
@@ -58,8 +57,9 @@ class SlideshowTest : public ::testing::Test {
     WriteIniString(ini, section, key, value);
   }
   bool Start() {
-    bg = std::make_unique<FrmShortcutBG>(app.path());
-    return bg->Show();
+    session = std::make_unique<DesktopSession>(app.path());
+    bg = &session->Background();
+    return session->Start();
   }
   // Pumps until `count` slides have completed.
   bool WaitSlides(int count, std::chrono::milliseconds timeout = 10s) {
@@ -69,7 +69,8 @@ class SlideshowTest : public ::testing::Test {
 
   test::ScratchDir app;
   std::string ini;
-  std::unique_ptr<FrmShortcutBG> bg;
+  std::unique_ptr<DesktopSession> session;
+  FrmShortcutBG* bg = nullptr;
 };
 
 TEST_F(SlideshowTest, PlacementForEachTaskbarEdge) {
@@ -248,7 +249,7 @@ TEST_F(SlideshowTest, SwitchingToTheMovieStopsAFadeAtItsNextFrame) {
   Set("IMAGE", "Speedvalue", "1");  // 255 frames: a long fade
   Set("IMAGE", "Intervalvalue", "50");
   ASSERT_TRUE(Start());
-  switching = bg.get();
+  switching = bg;
   framesAtSwitch = -1;
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, SwitchToMovieMidFade);
   ASSERT_TRUE(test::PumpUntil([] { return framesAtSwitch >= 0; }, 10s));
@@ -256,7 +257,7 @@ TEST_F(SlideshowTest, SwitchingToTheMovieStopsAFadeAtItsNextFrame) {
   test::PumpFor(500ms);
   EXPECT_EQ(bg->Stats().fadeFrames, framesAtSwitch);  // no frame after the switch
   EXPECT_EQ(bg->Stats().slidesCompleted, 0);
-  EXPECT_TRUE(App().stopSlide);
+  EXPECT_TRUE(bg->SlideshowStopped());
   EXPECT_EQ(bg->SlideIndex(), 0);
   EXPECT_EQ(Centre(), kGrey);  // the drawing was cleared for the movie
   switching = nullptr;

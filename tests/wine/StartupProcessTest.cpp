@@ -2,7 +2,7 @@
 // them from outside: windows, files, the single-instance mutex, exit codes.
 #include "common/Handles.h"
 #include "settings/IniFile.h"
-#include "startup/DesktopHost.h"
+#include "common/DesktopHost.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "wallpaper/ShortcutList.h"
+#include "shell/ShortcutList.h"
 
 #include <algorithm>
 

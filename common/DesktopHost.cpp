@@ -1,9 +1,8 @@
-#include "startup/DesktopHost.h"
+#include "common/DesktopHost.h"
 
 #include "common/Handles.h"
 #include "common/WinText.h"
-#include "startup/AppState.h"
-#include "startup/TaskbarEdge.h"
+#include "common/TaskbarEdge.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -27,8 +26,8 @@ std::string GetTaskbarEdge() {
 }
 
 int GetColorDepth() {
-  const WindowDc screen(nullptr);
-  return screen ? ::GetDeviceCaps(screen.get(), BITSPIXEL) : 0;
+  const WindowDc screen = GetWindowDc(nullptr);
+  return screen ? ::GetDeviceCaps(screen.get().dc, BITSPIXEL) : 0;
 }
 
 namespace {
@@ -108,7 +107,11 @@ bool DispatchQueue() {
 
 void DispatchPendingMessages() { DispatchQueue(); }
 
-void WaitMilliseconds(long& milliseconds) {
+void ShowBusyPointer(bool busy) {
+  ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(busy ? 32514 : 32512)));  // wait / arrow
+}
+
+void WaitMilliseconds(long& milliseconds, const std::function<bool()>& stop) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
@@ -118,7 +121,7 @@ void WaitMilliseconds(long& milliseconds) {
     // Sleep until a message arrives or the time is up, instead of spinning.
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
     if (!DispatchQueue()) return;
-    if (App().stopSlide) {
+    if (stop && stop()) {
       milliseconds = 0;
       return;
     }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -27,13 +28,17 @@ int GetColorDepth();
 // system gives it; "" for an unknown kind or a folder that does not exist.
 std::string GetSpecialDir(int kind);
 
+// The screen pointer: the hourglass while a long operation runs, or the
+// default arrow.
+void ShowBusyPointer(bool busy);
+
 // Dispatches the window messages waiting in this thread's queue. A quit
 // request is left in the queue for the message loop.
 void DispatchPendingMessages();
 
 // Waits while dispatching window messages. Returns early, with milliseconds
-// set to 0, when the slideshow's stop flag becomes true; returns at once
-// (posting it again) when the message loop is asked to quit.
-void WaitMilliseconds(long& milliseconds);
+// set to 0, when `stop` says so (it is asked after each dispatch); returns at
+// once (posting it again) when the message loop is asked to quit.
+void WaitMilliseconds(long& milliseconds, const std::function<bool()>& stop = {});
 
 }  // namespace velmora

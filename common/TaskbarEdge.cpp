@@ -1,4 +1,4 @@
-#include "startup/TaskbarEdge.h"
+#include "common/TaskbarEdge.h"
 
 #include "settings/SettingValues.h"
 

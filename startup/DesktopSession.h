@@ -1,0 +1,60 @@
+// The one place that owns the program's windows and what they share, and
+// connects them: the background window, the icon layer and the splash
+// window, the desktop items, the GDI+ and OLE sessions and the instance
+// mutex. Windows never include each other; each gets its links from here.
+// The menu window, the item menu, the notification filter, the drop
+// procedure and the settings dialog are connected here too.
+#pragma once
+
+#include "common/GdiPlus.h"
+#include "common/Handles.h"
+#include "iconlayer/FrmShortcut.h"
+#include "shell/InventoryRows.h"
+#include "startup/FrmWaiting.h"
+#include "wallpaper/FrmShortcutBG.h"
+
+#include <memory>
+#include <string>
+
+namespace velmora {
+
+class DesktopSession {
+ public:
+  // `appDirectory`: the program's folder; `instance`: the single-instance
+  // mutex, held until the shut-down.
+  explicit DesktopSession(std::string appDirectory, OwnedMutex instance = {});
+  DesktopSession(const DesktopSession&) = delete;
+  DesktopSession& operator=(const DesktopSession&) = delete;
+  ~DesktopSession();
+
+  // Starts GDI+ and OLE and shows the background window (whose load and
+  // first resize bring up the rest). False when the program is to end: GDI+
+  // could not start (after its message), or the window closed meanwhile.
+  bool Start();
+
+  // The shut-down sequence, in its fixed order; runs once.
+  void Shutdown();
+  bool ShutDown() const { return shutDown_; }
+
+  FrmShortcutBG& Background() { return *background_; }
+  // The icon layer, once the first resize has shown it.
+  FrmShortcut* IconLayer() { return iconLayer_.get(); }
+  DesktopItems& Items() { return items_; }
+  bool SplashOpen() const { return splash_ && splash_->IsOpen(); }
+
+ private:
+  BackgroundLinks LinksForBackground();
+  void ShowIconLayer();
+
+  std::string appDirectory_;
+  OwnedMutex instance_;
+  GdiplusSession gdiplus_;
+  OleSession ole_;
+  DesktopItems items_;
+  std::unique_ptr<FrmShortcutBG> background_;
+  std::unique_ptr<FrmShortcut> iconLayer_;
+  std::unique_ptr<FrmWaiting> splash_;
+  bool shutDown_ = false;
+};
+
+}  // namespace velmora
