@@ -1,6 +1,6 @@
 #include "common/TaskbarEdge.h"
 
-#include "settings/SettingValues.h"
+#include <charconv>
 
 namespace velmora {
 
@@ -21,7 +21,10 @@ TaskbarBand ParseTaskbarDescription(std::string_view description) {
   const char edge = description[star + 1];
   if (edge != 'B' && edge != 'T' && edge != 'L' && edge != 'R') return band;
   long thickness = 0;
-  if (!ReadNumber(description.substr(0, star), thickness) || thickness < 0) return band;
+  const std::string_view digits = description.substr(0, star);
+  const auto read = std::from_chars(digits.data(), digits.data() + digits.size(), thickness);
+  if (read.ec != std::errc() || read.ptr != digits.data() + digits.size() || thickness < 0)
+    return band;
   band.thickness = thickness;
   band.edge = edge;
   return band;

@@ -1,7 +1,6 @@
 #include "player/BitmapDecoder.h"
 
 #include "player/BitReader.h"
-#include "player/Paint.h"
 #include "player/PictureDecoder.h"
 
 #include <zlib.h>

@@ -11,12 +11,6 @@
 
 namespace velmora::swf {
 
-uint32_t PremultipliedArgb(Rgba c);
-// The straight colour of a premultiplied one (black where it is transparent).
-Rgba StraightColor(uint32_t premultiplied);
-// A colour transform applied to a premultiplied colour.
-uint32_t TransformPremultiplied(uint32_t premultiplied, const ColorTransform& cx);
-
 // How many colours a gradient's ramp holds: finer than the 256 ratios, so
 // that a gradient stretched over many pixels still changes smoothly.
 constexpr int kRampSize = 4096;

@@ -1,5 +1,7 @@
 #include "player/SwfParser.h"
 
+#include "player/TagCodes.h"
+
 #include "player/ActionParser.h"
 #include "player/BitReader.h"
 #include "player/BitmapDecoder.h"
@@ -13,37 +15,6 @@
 namespace velmora::swf {
 namespace {
 
-enum TagCode : uint16_t {
-  kEnd = 0,
-  kShowFrame = 1,
-  kDefineShape = 2,
-  kPlaceObject = 4,
-  kRemoveObject = 5,
-  kDefineBits = 6,
-  kJpegTables = 8,
-  kDefineFont = 10,
-  kDefineText = 11,
-  kSetBackgroundColor = 9,
-  kDoAction = 12,
-  kDefineShape2 = 22,
-  kDefineBitsLossless = 20,
-  kDefineBitsJpeg2 = 21,
-  kPlaceObject2 = 26,
-  kRemoveObject2 = 28,
-  kDefineShape3 = 32,
-  kDefineText2 = 33,
-  kDefineBitsJpeg3 = 35,
-  kDefineBitsLossless2 = 36,
-  kDefineSprite = 39,
-  kFrameLabel = 43,
-  kDefineMorphShape = 46,
-  kDefineFont2 = 48,
-  kPlaceObject3 = 70,
-  kDefineFont3 = 75,
-  kDefineShape4 = 83,
-  kDefineMorphShape2 = 84,
-  kDefineBitsJpeg4 = 90,
-};
 
 // Nested sprites deeper than this are treated as damage.
 constexpr int kMaxSpriteNesting = 16;
@@ -186,17 +157,17 @@ class Parser {
   void ReadTimeline(BitReader& in, Timeline& timeline, int nesting) {
     Frame frame;
     while (in.Remaining() > 0) {
-      TagHeader tag;
-      if (!ReadTagHeader(in, tag)) return;
-      BitReader body(in.Current(), tag.length);
-      in.Skip(tag.length);
-      if (tag.code == kEnd) break;
-      if (tag.code == kShowFrame) {
+      TagHeader header;
+      if (!ReadTagHeader(in, header)) return;
+      BitReader body(in.Current(), header.length);
+      in.Skip(header.length);
+      if (header.code == tag::kEnd) break;
+      if (header.code == tag::kShowFrame) {
         timeline.frames.push_back(std::move(frame));
         frame = Frame{};
         continue;
       }
-      ReadTag(tag.code, body, timeline, frame, nesting);
+      ReadTag(header.code, body, timeline, frame, nesting);
     }
     // Tags after the last shown frame still belong to a frame of their own.
     if (!frame.tags.empty() || !frame.actions.empty()) timeline.frames.push_back(std::move(frame));
@@ -242,36 +213,36 @@ class Parser {
 
   void ReadTag(uint16_t code, BitReader& body, Timeline& timeline, Frame& frame, int nesting) {
     switch (code) {
-      case kSetBackgroundColor:
+      case tag::kSetBackgroundColor:
         if (nesting == 0) {
           movie_.background = body.ReadRgb();
           movie_.hasBackground = body.Ok();
         }
         break;
-      case kDefineShape: ReadShapeTag(body, 1); break;
-      case kDefineShape2: ReadShapeTag(body, 2); break;
-      case kDefineShape3: ReadShapeTag(body, 3); break;
-      case kDefineShape4: ReadShapeTag(body, 4); break;
-      case kDefineMorphShape: ReadMorphTag(body, 1); break;
-      case kDefineMorphShape2: ReadMorphTag(body, 2); break;
-      case kDefineFont: ReadFontTag(body, 1); break;
-      case kDefineFont2: ReadFontTag(body, 2); break;
-      case kDefineFont3: ReadFontTag(body, 3); break;
-      case kDefineText: ReadTextTag(body, 1); break;
-      case kDefineText2: ReadTextTag(body, 2); break;
-      case kJpegTables:
+      case tag::kDefineShape: ReadShapeTag(body, 1); break;
+      case tag::kDefineShape2: ReadShapeTag(body, 2); break;
+      case tag::kDefineShape3: ReadShapeTag(body, 3); break;
+      case tag::kDefineShape4: ReadShapeTag(body, 4); break;
+      case tag::kDefineMorphShape: ReadMorphTag(body, 1); break;
+      case tag::kDefineMorphShape2: ReadMorphTag(body, 2); break;
+      case tag::kDefineFont: ReadFontTag(body, 1); break;
+      case tag::kDefineFont2: ReadFontTag(body, 2); break;
+      case tag::kDefineFont3: ReadFontTag(body, 3); break;
+      case tag::kDefineText: ReadTextTag(body, 1); break;
+      case tag::kDefineText2: ReadTextTag(body, 2); break;
+      case tag::kJpegTables:
         jpegTables_.assign(body.Current(), body.Current() + body.Remaining());
         break;
-      case kDefineBits: ReadJpegTag(body, 1); break;
-      case kDefineBitsJpeg2: ReadJpegTag(body, 2); break;
-      case kDefineBitsJpeg3: ReadJpegTag(body, 3); break;
-      case kDefineBitsJpeg4: ReadJpegTag(body, 4); break;
-      case kDefineBitsLossless: ReadLosslessTag(body, false); break;
-      case kDefineBitsLossless2: ReadLosslessTag(body, true); break;
-      case kPlaceObject:
-      case kPlaceObject2:
-      case kPlaceObject3: {
-        int version = code == kPlaceObject ? 1 : code == kPlaceObject2 ? 2 : 3;
+      case tag::kDefineBits: ReadJpegTag(body, 1); break;
+      case tag::kDefineBitsJpeg2: ReadJpegTag(body, 2); break;
+      case tag::kDefineBitsJpeg3: ReadJpegTag(body, 3); break;
+      case tag::kDefineBitsJpeg4: ReadJpegTag(body, 4); break;
+      case tag::kDefineBitsLossless: ReadLosslessTag(body, false); break;
+      case tag::kDefineBitsLossless2: ReadLosslessTag(body, true); break;
+      case tag::kPlaceObject:
+      case tag::kPlaceObject2:
+      case tag::kPlaceObject3: {
+        int version = code == tag::kPlaceObject ? 1 : code == tag::kPlaceObject2 ? 2 : 3;
         ControlTag tag;
         tag.place = ReadPlaceObject(body, version, movie_.version);
         // A place whose optional fields are cut still moves or places the
@@ -279,26 +250,26 @@ class Parser {
         if (body.Ok() || tag.place.hasCharacter || tag.place.move) frame.tags.push_back(std::move(tag));
         break;
       }
-      case kRemoveObject:
-      case kRemoveObject2: {
+      case tag::kRemoveObject:
+      case tag::kRemoveObject2: {
         ControlTag tag;
         tag.kind = ControlTag::Kind::Remove;
-        if (code == kRemoveObject) body.U16();
+        if (code == tag::kRemoveObject) body.U16();
         tag.place.depth = body.U16();
         if (body.Ok()) frame.tags.push_back(tag);
         break;
       }
-      case kFrameLabel: {
+      case tag::kFrameLabel: {
         std::string label = body.String();
         if (!label.empty()) timeline.labels.emplace(label, static_cast<uint32_t>(timeline.frames.size()));
         break;
       }
-      case kDoAction: {
+      case tag::kDoAction: {
         std::vector<Action> actions = ParseFrameActions(body.Current(), body.Remaining());
         frame.actions.insert(frame.actions.end(), actions.begin(), actions.end());
         break;
       }
-      case kDefineSprite:
+      case tag::kDefineSprite:
         if (nesting == 0) ReadSprite(body, nesting + 1);
         break;
       default:

@@ -85,4 +85,25 @@ struct ColorTransform {
   }
 };
 
+// A straight colour as premultiplied 0xAARRGGBB.
+inline uint32_t PremultipliedArgb(Rgba c) {
+  auto mul = [&c](uint32_t v) { return (v * c.a + 127) / 255; };
+  return (static_cast<uint32_t>(c.a) << 24) | (mul(c.r) << 16) | (mul(c.g) << 8) | mul(c.b);
+}
+
+// The straight colour of a premultiplied one (black where it is transparent).
+inline Rgba StraightColor(uint32_t p) {
+  const uint32_t a = p >> 24;
+  auto unmul = [a](uint32_t c) {
+    return static_cast<uint8_t>(a ? std::min<uint32_t>(255, (c * 255 + a / 2) / a) : 0);
+  };
+  return {unmul((p >> 16) & 0xFF), unmul((p >> 8) & 0xFF), unmul(p & 0xFF), static_cast<uint8_t>(a)};
+}
+
+// A colour transform applied to a premultiplied colour.
+inline uint32_t TransformPremultiplied(uint32_t p, const ColorTransform& cx) {
+  if ((p >> 24) == 0 && cx.aAdd <= 0) return 0;
+  return PremultipliedArgb(cx.Apply(StraightColor(p)));
+}
+
 }  // namespace velmora::swf

@@ -5,6 +5,8 @@
 // Units are the file's own: coordinates in twips (1/20 pixel), y downwards.
 #pragma once
 
+#include "player/TagCodes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -77,20 +79,7 @@ class BitWriter {
   unsigned bitsUsed_ = 0;  // of the last byte; 0 when byte aligned
 };
 
-namespace tag {
-constexpr uint16_t kEnd = 0;
-constexpr uint16_t kShowFrame = 1;
-constexpr uint16_t kDefineShape = 2;
-constexpr uint16_t kSetBackgroundColor = 9;
-constexpr uint16_t kDoAction = 12;
-constexpr uint16_t kDefineShape2 = 22;
-constexpr uint16_t kPlaceObject2 = 26;
-constexpr uint16_t kRemoveObject2 = 28;
-constexpr uint16_t kDefineShape3 = 32;
-constexpr uint16_t kDefineSprite = 39;
-constexpr uint16_t kFrameLabel = 43;
-constexpr uint16_t kFileAttributes = 69;
-}  // namespace tag
+namespace tag = swf::tag;
 
 // Record header plus body; the long header form from 63 body bytes on.
 void AppendTag(Bytes& out, uint16_t code, const Bytes& body);

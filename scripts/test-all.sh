@@ -9,6 +9,9 @@ jobs=$(nproc)
 
 "$root/scripts/install-deps.sh"
 
+echo "== layers: includes run down the folder order"
+"$root/scripts/check-layers.sh"
+
 echo "== linux: platform-free code, ASan + UBSan"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j"$jobs"
