@@ -45,13 +45,5 @@ bool ImagePreview::ThumViewer(const std::string& path, Gdiplus::GpGraphics* grap
   return true;
 }
 
-bool ImagePreview::ThumViewer(const std::string& path, HDC dc, int32_t x, int32_t y) {
-  FitRect fit;
-  if (!PreparePicture(path, fit)) return false;
-  frame_.Stretch32(dc, x, y, kFrameWidth, kFrameHeight, 0, 0, 0, 0, 255, false, false);
-  picture_.Stretch32(dc, x + fit.left + 8, y + fit.top, fit.width, fit.height, 0, 0, 0, 0, 255,
-                     false, false);
-  return true;
-}
 
 }  // namespace velmora

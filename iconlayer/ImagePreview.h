@@ -19,13 +19,10 @@ class ImagePreview {
   // could be made (the preview is then drawn without frame).
   bool ThumBG(const std::string& path);
 
-  // Draws the frame and the fitted picture of `path` into `dc` with the
-  // top-left corner at (x, y). False, drawing nothing, when the picture
+  // Draws the frame and the fitted picture of `path` with the top-left
+  // corner at (x, y), through a GDI+ graphics object (the icon layer
+  // composes premultiplied pixels). False, drawing nothing, when the picture
   // cannot be loaded.
-  bool ThumViewer(const std::string& path, HDC dc, int32_t x, int32_t y);
-
-  // The same, drawn through a GDI+ graphics object (the icon layer composes
-  // premultiplied pixels, which the surface blend does not write).
   bool ThumViewer(const std::string& path, Gdiplus::GpGraphics* graphics, int32_t x, int32_t y);
 
   const CDIB& PreviewFrame() const { return frame_; }

@@ -1,6 +1,7 @@
 #include "iconlayer/CDIB.h"
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ImagePreview.h"
+#include "iconlayer/LayerPainter.h"
 #include "resources/ResourceIds.h"
 #include "common/EmbeddedResource.h"
 #include "startup/ResourceFiles.h"
@@ -119,13 +120,18 @@ TEST_F(CdibTest, ClipboardAndPictureRoundTrips) {
   CDIB s;
   ASSERT_TRUE(s.Create(4, 3, 32));
   Fill32(s, 0xFF112233);
-  PixelAt(s, 0, 0);
+  // One pixel of its own in the top row: a copy turned upside down shows.
+  const uint32_t corner = 0xFF445566;
+  std::memcpy(s.lpBits() + (s.Height() - 1) * s.BytesPerScanline(), &corner, 4);
+  ASSERT_EQ(PixelAt(s, 0, 0), corner);
   ASSERT_NE(s.CopyToClipboard(), nullptr);
   CDIB pasted;
   ASSERT_TRUE(pasted.CreateFromClipboard());
   EXPECT_EQ(pasted.Width(), 4);
   EXPECT_EQ(pasted.Height(), 3);
+  EXPECT_EQ(PixelAt(pasted, 0, 0), corner);
   EXPECT_EQ(PixelAt(pasted, 3, 2), 0xFF112233u);
+  EXPECT_EQ(PixelAt(pasted, 0, 2), 0xFF112233u);
 
   IPicture* picture = s.Image();
   ASSERT_NE(picture, nullptr);
@@ -268,16 +274,22 @@ TEST_F(CdibTest, PreviewPlacesThePictureInTheFrame) {
   EXPECT_EQ(preview.PreviewFrame().Width(), 180);  // 207 x 168 fitted into 196 x 146
   EXPECT_EQ(preview.PreviewFrame().Height(), 146);
 
+  // Drawn as the icon layer draws it: through a GDI+ graphics object on the
+  // composition surface.
   CDIB layer;
   ASSERT_TRUE(layer.Create(400, 300, 32));
-  ASSERT_TRUE(preview.ThumViewer(dir.File("small.bmp"), layer.hdc(), 20, 30));
+  const auto drawInto = [&](CDIB& target, const std::string& file, int x, int y) {
+    const SurfaceCanvas canvas(target);
+    return preview.ThumViewer(file, canvas.graphics(), x, y);
+  };
+  ASSERT_TRUE(drawInto(layer, dir.File("small.bmp"), 20, 30));
   EXPECT_EQ(PixelAt(layer, 20 + 51, 30 + 57), 0xFFFF0000u);
   EXPECT_EQ(PixelAt(layer, 20 + 150, 30 + 106), 0xFFFF0000u);
   EXPECT_NE(PixelAt(layer, 20 + 50, 30 + 57), 0xFFFF0000u);
   EXPECT_NE(PixelAt(layer, 20 + 151, 30 + 57), 0xFFFF0000u);
   EXPECT_EQ(PixelAt(layer, 20, 30) >> 24, 0u);  // the frame's transparent corner
 
-  ASSERT_TRUE(preview.ThumViewer(dir.File("large.bmp"), layer.hdc(), 0, 0));
+  ASSERT_TRUE(drawInto(layer, dir.File("large.bmp"), 0, 0));
   EXPECT_EQ(preview.PreviewPicture().Width(), 186);
   EXPECT_EQ(preview.PreviewPicture().Height(), 140);
   EXPECT_EQ(PixelAt(layer, 8, 12), 0xFF0000FFu);
@@ -286,7 +298,7 @@ TEST_F(CdibTest, PreviewPlacesThePictureInTheFrame) {
 
   CDIB untouched;
   ASSERT_TRUE(untouched.Create(10, 10, 32));
-  EXPECT_FALSE(preview.ThumViewer(dir.File("missing.bmp"), untouched.hdc(), 0, 0));
+  EXPECT_FALSE(drawInto(untouched, dir.File("missing.bmp"), 0, 0));
   EXPECT_EQ(PixelAt(untouched, 0, 0), 0u);
 }
 

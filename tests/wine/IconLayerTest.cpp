@@ -296,24 +296,35 @@ TEST_F(IconLayerTest, SavedLayoutIsUsedUntilTheDesktopChanges) {
   EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC"), 6);
 }
 
-TEST_F(IconLayerTest, ShortcutArrowOnlyWhenAskedFor) {
+// The pixels of the 11 x 11 arrow square of an item.
+std::vector<uint32_t> ArrowSquare(const CDIB& composition, ItemPosition at) {
+  std::vector<uint32_t> pixels;
+  for (int y = at.y + 21; y < at.y + 32; ++y)
+    for (int x = at.x; x < at.x + 11; ++x) pixels.push_back(At(composition, x, y));
+  return pixels;
+}
+
+int InkDifference(const CDIB& composition, ItemPosition at, const std::string& text);
+
+TEST_F(IconLayerTest, ShortcutArrowOnlyOnShortcutsAndOnlyWhenAskedFor) {
   ASSERT_TRUE(MakeShortcut(own + "\\Docs.lnk", app.path()));
-  FrmShortcut& layer = Start();
+  FrmShortcut& layer = Start();  // "Icondisp" absent: 1
   const int docs = IndexOf("Docs.lnk");
-  ASSERT_GE(docs, 0);
-  const ItemPosition at = layer.Positions()[docs];
-  auto arrow = [&] {
-    int n = 0;
-    for (int y = at.y + 21; y < at.y + 32; ++y)
-      for (int x = at.x; x < at.x + 11; ++x) n += At(layer.LastComposition(), x, y);
-    return n;
-  };
-  const int with = arrow();
+  ASSERT_GE(docs, 5);
+  std::vector<std::vector<uint32_t>> asked;
+  for (int i : {0, 1, 2, docs}) asked.push_back(ArrowSquare(layer.LastComposition(), layer.Positions()[i]));
   WriteIniString(ini, "MAIN", "Icondisp", "0");
   layer.LoadIcons(false);
-  EXPECT_NE(arrow(), with);
-  // Items 0 to 2 never get the arrow; the label loses ".lnk".
-  EXPECT_GT(Count(layer.LastComposition(), at.x - 30, at.y + 35, 90, 20, Opaque), 10);
+  for (int k = 0; k < 3; ++k)  // the fixed items never get one
+    EXPECT_TRUE(ArrowSquare(layer.LastComposition(), layer.Positions()[k]) == asked[k]) << k;
+  const std::vector<uint32_t> without = ArrowSquare(layer.LastComposition(), layer.Positions()[docs]);
+  int changed = 0;
+  for (size_t p = 0; p < without.size(); ++p) changed += without[p] != asked[3][p];
+  EXPECT_GT(changed, 20);  // the shortcut's arrow, drawn only when asked for
+  // The label loses ".lnk".
+  const ItemPosition at = layer.Positions()[docs];
+  EXPECT_LT(InkDifference(layer.LastComposition(), at, "Docs"), 10);
+  EXPECT_GT(InkDifference(layer.LastComposition(), at, "Docs.lnk"), 20);
 }
 
 // Pixels of a composition's label box whose ink (alpha above half) differs

@@ -2,6 +2,7 @@
 // them from outside: windows, files, the single-instance mutex, exit codes.
 #include "common/Handles.h"
 #include "settings/IniFile.h"
+#include "settings/Registry.h"
 #include "common/DesktopHost.h"
 #include "tests/wine/TestSupport.h"
 
@@ -31,7 +32,7 @@ class Child {
     if (::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, temp,
                          &si, &pi)) {
       process_.reset(pi.hProcess);
-      ::CloseHandle(pi.hThread);
+      const UniqueKernelHandle thread(pi.hThread);
       pid_ = pi.dwProcessId;
     }
   }
@@ -176,10 +177,15 @@ TEST_F(StartupTest, LoadPrunesBothMediaLists) {
 
 TEST_F(StartupTest, StandardModeShowsTheWindowsThenEnds) {
   WriteIniString(app.File("Wallpaper.ini"), "MAIN", "WallInx", "3");
+  ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramRegKey);
   Child c(exe);
   ASSERT_TRUE(test::PumpUntil([&] { return c.Window(kSplashClass, true) != nullptr; }, 10s));
   EXPECT_EQ(c.WaitExit(15s), 0);
   EXPECT_TRUE(MutexFree());
+  // The icon layer was shown and composed before the program ended: its
+  // first composition laid the items out and saved where they went.
+  EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC"), 5);
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy"), "0*72*144*216*288*");
 }
 
 TEST_F(StartupTest, ShutDownDuringTheLoadEndsTheProcess) {
