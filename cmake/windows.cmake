@@ -23,8 +23,13 @@ add_library(velmora_win STATIC
   iconlayer/ImagePreview.cpp
   iconlayer/LayerPainter.cpp
   iconlayer/FrmShortcut.cpp
+  iconlayer/FrmShortcutInput.cpp
   iconlayer/ItemOpening.cpp
   shell/DesktopInventory.cpp
+  shell/DesktopWatch.cpp
+  shell/FrmMenus.cpp
+  shell/ShellNotify.cpp
+  shell/Subclassing.cpp
   settings/IniFile.cpp
   settings/Registry.cpp
   settings/MediaLists.cpp

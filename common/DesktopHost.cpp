@@ -107,6 +107,13 @@ bool DispatchQueue() {
 
 void DispatchPendingMessages() { DispatchQueue(); }
 
+void KeepAtTheBottom(HWND window, LPARAM windowPos, HWND under) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(windowPos);
+  if (!pos || (pos->flags & SWP_NOZORDER) || ::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow())
+    return;
+  pos->hwndInsertAfter = under && ::IsWindow(under) ? under : HWND_BOTTOM;
+}
+
 void ShowBusyPointer(bool busy) {
   ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(busy ? 32514 : 32512)));  // wait / arrow
 }

@@ -28,6 +28,12 @@ int GetColorDepth();
 // system gives it; "" for an unknown kind or a folder that does not exist.
 std::string GetSpecialDir(int kind);
 
+// Keeps a top-level window of the desktop below every other window: called
+// on its WM_WINDOWPOSCHANGING, any move in the z-order becomes a move to the
+// bottom, or right under `under` when one is given (the background window
+// under the icon layer). A child of the shell's desktop window is left alone.
+void KeepAtTheBottom(HWND window, LPARAM windowPos, HWND under = nullptr);
+
 // The screen pointer: the hourglass while a long operation runs, or the
 // default arrow.
 void ShowBusyPointer(bool busy);

@@ -74,6 +74,8 @@ inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
 inline void DestroyWindowHandle(HWND w) { ::DestroyWindow(w); }
 inline void UnmapView(const void* view) { ::UnmapViewOfFile(view); }
 inline void EndFind(HANDLE h) { ::FindClose(h); }
+inline void EndChangeWatch(HANDLE h) { ::FindCloseChangeNotification(h); }
+inline void DestroyMenuHandle(HMENU m) { ::DestroyMenu(m); }
 inline void FreeGlobal(HGLOBAL g) { ::GlobalFree(g); }
 inline void FreeTaskMemory(void* p) { ::CoTaskMemFree(p); }
 inline void FreeLibraryHandle(HMODULE m) { ::FreeLibrary(m); }
@@ -153,6 +155,9 @@ using UniqueWindow = UniqueHandle<detail::NullIsInvalid<HWND, detail::DestroyWin
 using UniqueMapView = UniqueHandle<detail::NullIsInvalid<const void*, detail::UnmapView>>;
 // A search of FindFirstFile, ended with FindClose.
 using UniqueFind = UniqueHandle<detail::InvalidHandleValue<HANDLE, detail::EndFind>>;
+// A watch of FindFirstChangeNotification.
+using UniqueChangeWatch = UniqueHandle<detail::InvalidHandleValue<HANDLE, detail::EndChangeWatch>>;
+using UniqueMenu = UniqueHandle<detail::NullIsInvalid<HMENU, detail::DestroyMenuHandle>>;
 using UniqueGlobal = UniqueHandle<detail::NullIsInvalid<HGLOBAL, detail::FreeGlobal>>;
 using UniqueLibrary = UniqueHandle<detail::NullIsInvalid<HMODULE, detail::FreeLibraryHandle>>;
 // A COM interface pointer, released by its owner.

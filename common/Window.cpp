@@ -15,6 +15,7 @@ bool Window::Create(const CreateParams& p) {
   if (!::GetClassInfoExA(instance, p.className, &existing)) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
+    wc.style = p.classStyle;
     wc.lpfnWndProc = &Window::StaticWndProc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW

@@ -30,6 +30,7 @@ class Window {
     int x, y, width, height;
     HWND parentOrOwner;
     COLORREF background;  // CLR_INVALID: no class background brush
+    UINT classStyle = 0;  // CS_DBLCLKS for windows that take double-clicks
   };
 
   // Registers the class (once per name) and creates the window.

@@ -6,6 +6,8 @@
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ItemRules.h"
 #include "iconlayer/LayerPainter.h"
+#include "iconlayer/PointerRules.h"
+#include "iconlayer/PositionMemory.h"
 #include "resources/ResourceIds.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"
@@ -22,14 +24,15 @@ namespace velmora {
 
 using namespace Gdiplus;
 
-FrmShortcut::FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory)
-    : owner_(owner), items_(items), appDirectory_(std::move(appDirectory)) {}
+FrmShortcut::FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory,
+                         LayerLinks links)
+    : owner_(owner), links_(std::move(links)), items_(items), appDirectory_(std::move(appDirectory)) {}
 
 FrmShortcut::~FrmShortcut() { Unload(); }
 
 bool FrmShortcut::Show() {
   if (!Create({kClassName, "", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0, 1, 1,
-               owner_, CLR_INVALID}))
+               owner_, CLR_INVALID, CS_DBLCLKS}))
     return false;
   ::DragAcceptFiles(hwnd(), TRUE);
   int viewer = showImageviewer_ ? 1 : 0;
@@ -68,18 +71,19 @@ void FrmShortcut::Unload() {
   Destroy();
 }
 
-void FrmShortcut::FollowBackground() {
-  if (!hwnd() || !owner_) return;
+bool FrmShortcut::FollowBackground() {
+  if (!hwnd() || !owner_) return false;
   RECT r{};
   ::GetWindowRect(owner_, &r);
   ::SetWindowPos(hwnd(), nullptr, r.left, 100 / kTwipsPerPixel, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  if (client.right != layerSize_.cx || client.bottom != layerSize_.cy) {
-    layerSize_ = {client.right, client.bottom};
-    PrepareBlankLayer();
-  }
+  if (client.right == layerSize_.cx && client.bottom == layerSize_.cy) return false;
+  layerSize_ = {client.right, client.bottom};
+  PrepareBlankLayer();
+  layoutDirty_ = true;  // the positions of this size
+  return true;
 }
 
 void FrmShortcut::PrepareBlankLayer() {
@@ -94,7 +98,8 @@ void FrmShortcut::PrepareBlankLayer() {
                              static_cast<INT>(blankWidth_), static_cast<INT>(blankHeight_));
 }
 
-void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover) {
+void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover, double releaseX,
+                            double releaseY) {
   const std::string ini = IniPath();
   int overlay = 1, fader = 0;
   ReadFlag(GetIniString(ini, "MAIN", "Icondisp", "1"), overlay);
@@ -103,11 +108,10 @@ void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover) {
   ReadNumber(GetIniString(ini, "MAIN", "Iconfadervalue", "0"), value);
   // An opacity outside 0..255 is taken to its nearest end.
   const uint8_t opacity = fader == 1 ? static_cast<uint8_t>(std::clamp(value, 0L, 255L)) : 255;
-  MakeTrans(selectItem, index, isHover, opacity, overlay == 1);
+  MakeTrans({selectItem, index, isHover, releaseX, releaseY}, opacity, overlay == 1);
 }
 
-void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t opacity,
-                            bool overlay) {
+void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay) {
   if (!hwnd() || layerSize_.cx <= 0 || layerSize_.cy <= 0) return;
   CDIB layer;
   if (!layer.Create(layerSize_.cx, layerSize_.cy, 32)) return;
@@ -118,14 +122,16 @@ void FrmShortcut::MakeTrans(bool selectItem, int index, bool isHover, uint8_t op
     layoutDirty_ = false;
     layoutReady_ = true;
   }
-  const size_t drawn = DrawItems(layer, selectItem, index, isHover, overlay);
+  const size_t drawn = DrawItems(layer, c, overlay);
   ShowComposition(layer, opacity);
   if (keepComposition_) lastComposition_.Swap(layer);
   if (layoutDirty_)  // an item was moved in this composition
     SavePositions({positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(drawn)});
 }
 
-size_t FrmShortcut::DrawItems(CDIB& layer, bool selectItem, int index, bool isHover, bool overlay) {
+size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay) {
+  const bool selectItem = c.selectItem, isHover = c.isHover;
+  const int index = c.index;
   const std::vector<std::string>& names = items_.arrays.names;
   // Renamed and removed items leave labels behind; start afresh now and then.
   if (labelCache_.size() > 2 * names.size() + 16) labelCache_.clear();
@@ -145,6 +151,7 @@ size_t FrmShortcut::DrawItems(CDIB& layer, bool selectItem, int index, bool isHo
       bool highlight;
       if (selectItem && item == index) {
         selectedIcon_ = item;
+        ApplyMoveRule(at, c);
         highlight = true;
       } else {
         highlight = item == selectedIcon_ && !selectItem && showImageviewer_;
@@ -191,6 +198,14 @@ void FrmShortcut::ShowComposition(const CDIB& layer, uint8_t opacity) {
                         ULW_ALPHA);
 }
 
+void FrmShortcut::ApplyMoveRule(ItemPosition& at, const Composition& c) {
+  if (links_.iconsLocked && links_.iconsLocked()) return;
+  if (InKeepBox(at, c.releaseX, c.releaseY)) return;  // a plain click
+  // Into the cell of the release point, whether another item is there or not.
+  at = DropCell(c.releaseX, c.releaseY);
+  layoutDirty_ = true;
+}
+
 const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool highlighted) {
   auto& slot = labelCache_[{text, highlighted}];
   if (slot) return *slot;
@@ -216,7 +231,46 @@ const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool
   return *slot;
 }
 
+std::vector<std::string> FrmShortcut::ItemKeys() const {
+  std::vector<std::string> keys(items_.Count());
+  for (size_t i = 0; i < keys.size(); ++i) keys[i] = items_.RowText(i);
+  return keys;
+}
+
+std::string FrmShortcut::LayoutName() const {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  return LayerSizeName(client.right, client.bottom);
+}
+
+void FrmShortcut::ForgetLayout() {
+  layoutDirty_ = true;
+  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "");
+  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "");
+  DeleteRegValue(HKEY_CURRENT_USER, kLayoutsKey, LayoutName());
+}
+
 void FrmShortcut::DesktopiconsPos() {
+  // The places remembered for this size of the layer keep every item where
+  // the user put it, whatever came or went; without them, the saved edges
+  // of the last layout as they are, or the default grid.
+  const PlacedItems remembered =
+      ParsePlacedItems(GetRegString(HKEY_CURRENT_USER, kLayoutsKey, LayoutName()));
+  if (!remembered.empty()) {
+    RECT client{};
+    ::GetClientRect(hwnd(), &client);
+    positions_ = PlaceItems(ItemKeys(), remembered, client.bottom);
+    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC", static_cast<long>(positions_.size()));
+    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
+    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
+    SavePositions(positions_);
+    return;
+  }
+  LoadSavedEdges();
+  SavePositions(positions_);
+}
+
+void FrmShortcut::LoadSavedEdges() {
   const int count = static_cast<int>(items_.arrays.names.size());
   SavedLayout saved;
   saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
@@ -228,18 +282,14 @@ void FrmShortcut::DesktopiconsPos() {
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   if (LayoutNeedsRebuild(saved, client.right, client.bottom, count)) {
-    SavePositions(DefaultGrid(count, client.bottom));
+    positions_ = DefaultGrid(count, client.bottom);
     SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
     SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
-    saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
-    saved.tempy = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
+    return;
   }
   // A saved layout that cannot be the user's (edited by hand, cut short, of
-  // another screen) is repaired and stored repaired.
-  bool repaired = false;
-  positions_ = PositionsFromTexts(saved.tempx, saved.tempy, count, client.right, client.bottom,
-                                  &repaired);
-  if (repaired) SavePositions(positions_);
+  // another screen) is repaired; the caller stores what comes out.
+  positions_ = PositionsFromTexts(saved.tempx, saved.tempy, count, client.right, client.bottom);
 }
 
 void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
@@ -250,6 +300,10 @@ void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
   }
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
+  const std::vector<std::string> keys = ItemKeys();
+  if (keys.size() == positions.size())
+    SaveRegString(HKEY_CURRENT_USER, kLayoutsKey, LayoutName(),
+                  FormatPlacedItems(Remember(keys, positions)));
 }
 
 HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
@@ -322,12 +376,22 @@ void FrmShortcut::AddDesktopicons(const std::string& path) {
 }
 
 LRESULT FrmShortcut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (HandleInput(message, wParam, lParam)) return 0;
   switch (message) {
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;  // clicks on the desktop items do not steal the focus
     case WM_DROPFILES:
       ::DragFinish(reinterpret_cast<HDROP>(wParam));
       return 0;
+    case WM_WINDOWPOSCHANGING:
+      // Like the background window, the layer stays under other programs'
+      // windows (clicking it must not raise it over them) ...
+      KeepAtTheBottom(hwnd(), lParam);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      // ... and the background window goes back under the layer.
+      if (owner_ && !(reinterpret_cast<WINDOWPOS*>(lParam)->flags & SWP_NOZORDER) &&
+          ::GetAncestor(hwnd(), GA_PARENT) == ::GetDesktopWindow())
+        ::SetWindowPos(owner_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      break;
   }
   return Window::HandleMessage(message, wParam, lParam);
 }

@@ -13,12 +13,22 @@
 #include "shell/InventoryRows.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace velmora {
+
+// What the icon layer asks of the rest of the desktop.
+struct LayerLinks {
+  std::function<void(POINT screen)> desktopMenu;  // a right-click on empty space
+  // A right-click on an item (the shell's menu of the list's selected row).
+  std::function<void(int item, POINT screen, int shift)> itemMenu;
+  std::function<void()> refresh;       // F5: rescan, relayout, redraw
+  std::function<bool()> iconsLocked;   // "Lock Icons" is checked
+};
 
 class FrmShortcut : public Window {
  public:
@@ -27,7 +37,7 @@ class FrmShortcut : public Window {
 
   // `owner`: the background window, which the layer follows and which owns
   // it; `items`: the desktop items it shows.
-  FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory);
+  FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory, LayerLinks links = {});
   ~FrmShortcut() override;
 
   // Creates the window owned by the background window and runs its load:
@@ -37,7 +47,18 @@ class FrmShortcut : public Window {
 
   // Reads the layer settings and composes once. A click composition selects
   // `index`; a hover composition shows the preview of item `index`.
-  void LoadIcons(bool selectItem, int index = 0, bool isHover = false);
+  // A click composition moves the item to the cell of the release point
+  // unless the icons are locked or the release lies in its keep box.
+  void LoadIcons(bool selectItem, int index = 0, bool isHover = false, double releaseX = 0,
+                 double releaseY = 0);
+
+  // Button: 1 left, 2 right, 4 middle; shift: the key state bits. The point
+  // hit-tested is (oldX, oldY): the press position for a release, the
+  // pointer for a move. True when an item was found there.
+  bool DownIcon(int button, int shift, double x, double y, double oldX, double oldY, bool isMove);
+  // Opens the list's selected row (double-click, Enter).
+  void OpenSelectedItem();
+  int HoverIndex() const { return hoverIndex_; }
 
   // Loads the saved positions, or rebuilds the default grid when they no
   // longer fit.
@@ -49,8 +70,16 @@ class FrmShortcut : public Window {
   static HICON ExtractIconFrom(const std::string& file, int32_t index);
 
   // Follows the background window's placement: its left, width and height,
-  // 100 twips from the top.
-  void FollowBackground();
+  // 100 twips from the top. True when the layer's size changed (its
+  // positions are then read again for that size at the next composition).
+  bool FollowBackground();
+  // Every item to be laid out afresh at the next composition (Refresh, the
+  // arrange commands): the saved edges emptied, the places remembered for
+  // this size forgotten.
+  void ForgetLayout();
+
+  // Where the places of the items are remembered, one value per layer size.
+  static constexpr const char* kLayoutsKey = "Software\\Velmora\\Layouts";
 
   const std::vector<ItemPosition>& Positions() const { return positions_; }
   int SelectedIcon() const { return selectedIcon_; }
@@ -75,19 +104,41 @@ class FrmShortcut : public Window {
  private:
   // One composition: the items drawn, the picture handed to the system, the
   // positions saved when an item moved.
-  void MakeTrans(bool selectItem, int index, bool isHover, uint8_t opacity, bool overlay);
+  struct Composition {
+    bool selectItem = false;
+    int index = 0;
+    bool isHover = false;
+    double releaseX = 0, releaseY = 0;
+  };
+  void MakeTrans(const Composition& c, uint8_t opacity, bool overlay);
   // Draws every item (label, icon, arrow, the rectangle that takes the
   // pointer) and, in a hover composition, the preview; how many were drawn.
-  size_t DrawItems(CDIB& layer, bool selectItem, int index, bool isHover, bool overlay);
+  size_t DrawItems(CDIB& layer, const Composition& c, bool overlay);
+  // The move rule of a click composition, for the clicked item.
+  void ApplyMoveRule(ItemPosition& at, const Composition& c);
   // Hands the composed picture to the system at the given opacity.
   void ShowComposition(const CDIB& layer, uint8_t opacity);
   std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
   void PrepareBlankLayer();
-  // Stores the left and top edges in the registry ("Tempx", "Tempy").
+  // Stores the left and top edges in the registry ("Tempx", "Tempy") and
+  // the places of the items for this size.
   void SavePositions(const std::vector<ItemPosition>& positions);
+  // The positions from the saved edges, or the default grid when they no
+  // longer fit (another size, another number of items), repaired where
+  // they cannot be the user's.
+  void LoadSavedEdges();
+  // Each item's key (its path, or a special item's shell name), in order.
+  std::vector<std::string> ItemKeys() const;
+  // The value name of this layer size under kLayoutsKey.
+  std::string LayoutName() const;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Pointer and keys (FrmShortcutInput.cpp); true when the message was handled.
+  bool HandleInput(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND owner_;
+  LayerLinks links_;
+  POINT press_{};       // where the last button went down, in layer pixels
+  int hoverIndex_ = 0;  // HoverIndex
   DesktopItems& items_;
   std::string appDirectory_;
   bool showImageviewer_ = true;  // the hover preview, and the highlight kept between clicks

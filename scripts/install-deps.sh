@@ -4,7 +4,7 @@
 set -eu
 packages="cmake make g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
-  wine wine64 fonts-wine xvfb xcompmgr x11-apps imagemagick
+  wine wine64 fonts-wine xvfb xcompmgr x11-apps imagemagick xdotool
   zlib1g-dev libstb-dev liblzma-dev clang"
 missing=
 for p in $packages; do

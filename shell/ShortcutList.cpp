@@ -31,6 +31,18 @@ const std::string& ShortcutList::Cell(size_t row, size_t column) const {
   return rows_[row][column];
 }
 
+void ShortcutList::StableSortByKeys(const std::vector<std::string>& keys) {
+  if (keys.size() != rows_.size()) return;
+  std::vector<size_t> order(rows_.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+  std::vector<Row> sorted;
+  sorted.reserve(rows_.size());
+  for (size_t i : order) sorted.push_back(std::move(rows_[i]));
+  rows_ = std::move(sorted);
+}
+
 void ShortcutList::SortBy(size_t column, const Less& less) {
   if (column >= columns_.size()) return;
   std::stable_sort(rows_.begin(), rows_.end(), [&](const Row& a, const Row& b) {

@@ -29,15 +29,25 @@ class ShortcutList {
   size_t AddRow(Row cells);
   const std::vector<Row>& Rows() const { return rows_; }
   const std::string& Cell(size_t row, size_t column) const;
-  void Clear() { rows_.clear(); }
+  void Clear() {
+    rows_.clear();
+    selected_ = -1;
+  }
 
   // Sorts the rows ascending by one column, keeping the order of equal rows;
   // `less` defaults to plain text order.
   void SortBy(size_t column, const Less& less = {});
+  // Sorts the rows ascending by a key of each (keys[i] for row i, plain text
+  // order), keeping the order of equal rows.
+  void StableSortByKeys(const std::vector<std::string>& keys);
+  // The selected row (0-based), or -1.
+  int SelectedRow() const { return selected_; }
+  void SelectRow(int row) { selected_ = row >= 0 && row < static_cast<int>(rows_.size()) ? row : -1; }
 
  private:
   std::vector<Column> columns_;
   std::vector<Row> rows_;
+  int selected_ = -1;
 };
 
 }  // namespace velmora

@@ -1,12 +1,16 @@
 #include "startup/DesktopSession.h"
 
 #include "common/DesktopHost.h"
+#include "settings/IniFile.h"
+#include "settings/Registry.h"
+#include "settings/SettingValues.h"
 
 namespace velmora {
 
 DesktopSession::DesktopSession(std::string appDirectory, OwnedMutex instance)
     : appDirectory_(std::move(appDirectory)), instance_(std::move(instance)) {
   background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());
+  menus_ = std::make_unique<FrmMenus>(appDirectory_, items_.list, LinksForMenus());
 }
 
 DesktopSession::~DesktopSession() { Shutdown(); }
@@ -17,12 +21,18 @@ BackgroundLinks DesktopSession::LinksForBackground() {
     splash_ = std::make_unique<FrmWaiting>([this] { return background_->Loaded(); });
     splash_->Show();
   };
+  links.loadMenus = [this] { menus_->Load(); };
+  links.applyArrange = [this] {
+    menus_->RightmenusClick(static_cast<int>(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "Arrange")),
+                            true);
+  };
   links.itemsLoaded = [this] {
     if (iconLayer_) iconLayer_->GainIconHdc();
   };
   links.showIconLayer = [this] { ShowIconLayer(); };
   links.placed = [this] {
-    if (iconLayer_) iconLayer_->FollowBackground();
+    // A new size (the display changed): the layer composed anew for it.
+    if (iconLayer_ && iconLayer_->FollowBackground()) iconLayer_->LoadIcons(false);
   };
   links.relaid = [this](bool redraw) {
     if (!iconLayer_) return;
@@ -33,7 +43,47 @@ BackgroundLinks DesktopSession::LinksForBackground() {
     if (iconLayer_) iconLayer_->SetPreviewShown(shown);
   };
   links.unload = [this] { Shutdown(); };
+  links.layerWindow = [this] { return iconLayer_ ? iconLayer_->hwnd() : nullptr; };
   return links;
+}
+
+MenuLinks DesktopSession::LinksForMenus() {
+  MenuLinks links;
+  links.refresh = [this] {
+    background_->ResizeScr();
+    background_->RefreshShortcut(true);
+  };
+  links.forgetLayout = [this] {
+    if (iconLayer_) iconLayer_->ForgetLayout();
+  };
+  links.arranged = [this] {
+    background_->RefreshShortcut(false);
+    if (iconLayer_) iconLayer_->LoadIcons(false);
+  };
+  links.autoArrange = [this] { background_->RefreshShortcut(true); };
+  links.properties = [this] { Properties(); };
+  links.exit = [this] { background_->Unloadme(); };
+  return links;
+}
+
+LayerLinks DesktopSession::LinksForLayer() {
+  LayerLinks links;
+  // The layer owns the popup menu: made the foreground window for it, the
+  // layer stays where it is, while the background window would be raised
+  // over it.
+  links.desktopMenu = [this](POINT screen) { menus_->ShowDesktopMenu(iconLayer_->hwnd(), screen); };
+  links.refresh = [this] { background_->RefreshShortcut(true); };
+  links.iconsLocked = [this] { return menus_->IconsLocked(); };
+  return links;
+}
+
+void DesktopSession::Properties() {
+  ShowBusyPointer(true);
+  long mode = 0;
+  ReadNumber(GetIniString(background_->IniPath(), "MAIN", "WallInx", "0"), mode);
+  if (mode == 1) background_->ShowBlankMovie();
+  // The settings dialog opens here.
+  ShowBusyPointer(false);
 }
 
 bool DesktopSession::Start() {
@@ -49,15 +99,20 @@ bool DesktopSession::Start() {
 }
 
 void DesktopSession::ShowIconLayer() {
-  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), items_, appDirectory_);
+  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), items_, appDirectory_,
+                                             LinksForLayer());
   iconLayer_->GainIconHdc();
   iconLayer_->Show();
+  // Files that other programs make, move or delete on the desktop.
+  watch_ = std::make_unique<DesktopWatch>(background_->hwnd(), FrmShortcutBG::kDesktopChangedMessage,
+                                          std::vector<std::string>{GetSpecialDir(19), GetSpecialDir(3)});
 }
 
 void DesktopSession::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   ShowBusyPointer(true);
+  watch_.reset();
   background_->StopForShutdown();
   // Everything drawn with GDI+ goes before GDI+ itself.
   if (iconLayer_) iconLayer_->Unload();
@@ -69,6 +124,7 @@ void DesktopSession::Shutdown() {
   // The windows close in their order; the objects stay until the session
   // goes, since this may run inside one of their own handlers.
   if (splash_) splash_->Unload();
+  menus_->Unload();
   background_->Close();
   ShowBusyPointer(false);
 }

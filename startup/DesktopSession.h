@@ -9,6 +9,8 @@
 #include "common/GdiPlus.h"
 #include "common/Handles.h"
 #include "iconlayer/FrmShortcut.h"
+#include "shell/DesktopWatch.h"
+#include "shell/FrmMenus.h"
 #include "shell/InventoryRows.h"
 #include "startup/FrmWaiting.h"
 #include "wallpaper/FrmShortcutBG.h"
@@ -37,6 +39,7 @@ class DesktopSession {
   bool ShutDown() const { return shutDown_; }
 
   FrmShortcutBG& Background() { return *background_; }
+  FrmMenus& Menus() { return *menus_; }
   // The icon layer, once the first resize has shown it.
   FrmShortcut* IconLayer() { return iconLayer_.get(); }
   DesktopItems& Items() { return items_; }
@@ -44,7 +47,11 @@ class DesktopSession {
 
  private:
   BackgroundLinks LinksForBackground();
+  MenuLinks LinksForMenus();
+  LayerLinks LinksForLayer();
   void ShowIconLayer();
+  // The settings dialog (Properties of the desktop menu).
+  void Properties();
 
   std::string appDirectory_;
   OwnedMutex instance_;
@@ -52,6 +59,8 @@ class DesktopSession {
   OleSession ole_;
   DesktopItems items_;
   std::unique_ptr<FrmShortcutBG> background_;
+  std::unique_ptr<FrmMenus> menus_;
+  std::unique_ptr<DesktopWatch> watch_;
   std::unique_ptr<FrmShortcut> iconLayer_;
   std::unique_ptr<FrmWaiting> splash_;
   bool shutDown_ = false;

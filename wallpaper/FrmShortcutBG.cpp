@@ -9,10 +9,12 @@
 #include "settings/MediaLists.h"
 #include "settings/SettingValues.h"
 #include "shell/DesktopInventory.h"
+#include "shell/Subclassing.h"
 #include "wallpaper/BackgroundPlacement.h"
 #include "wallpaper/SlideshowTiming.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 
 namespace velmora {
@@ -51,8 +53,13 @@ bool FrmShortcutBG::Load() {
   FilesExist("IMAGE");
   if (!hwnd()) return false;  // closed while messages were dispatched
 
+  // Directory updates reported by the shell arrive through the notification
+  // filter.
+  if (InstallNotificationFilter(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); }))
+    notifications_.RegisterDesktopNotify(hwnd());
   if (links_.showSplash) links_.showSplash();
   AddItemColumns(items_.list);
+  if (links_.loadMenus) links_.loadMenus();
   LoadShortMem();
   ShowBusyPointer(false);
 
@@ -64,7 +71,10 @@ bool FrmShortcutBG::Load() {
 }
 
 void FrmShortcutBG::LoadShortMem() {
-  LoadDesktopItems(items_);
+  ++counters_.rebuilds;
+  ScanDesktops(items_.list);
+  if (links_.applyArrange) links_.applyArrange();
+  items_.arrays = BuildItemArrays(items_.list, LiveInventorySystem());
   if (links_.itemsLoaded) links_.itemsLoaded();
 }
 
@@ -73,6 +83,39 @@ void FrmShortcutBG::RefreshShortcut(bool redraw) {
   LoadShortMem();
   if (links_.relaid) links_.relaid(redraw);
   if (redraw) ApplyWallpaperMode();
+}
+
+void FrmShortcutBG::NotificationReceipt(WPARAM, LPARAM lParam) {
+  if (lParam == SHCNE_UPDATEDIR) DesktopChanged();
+}
+
+void FrmShortcutBG::DesktopChanged() {
+  if (!loaded_ || !hwnd()) return;
+  const auto now = ChangeBatch::Clock::now();
+  changes_.Changed(now);
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(changes_.Remaining(now));
+  ::SetTimer(hwnd(), kRebuildTimerId, static_cast<UINT>(std::max<long long>(1, wait.count())),
+             nullptr);
+}
+
+void FrmShortcutBG::OnRebuildTimer() {
+  const auto now = ChangeBatch::Clock::now();
+  if (!changes_.Due(now)) {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(changes_.Remaining(now));
+    ::SetTimer(hwnd(), kRebuildTimerId, static_cast<UINT>(std::max<long long>(1, wait.count())),
+               nullptr);
+    return;
+  }
+  ::KillTimer(hwnd(), kRebuildTimerId);
+  items_.arrays = ItemArrays{};
+  LoadShortMem();
+  if (links_.relaid) links_.relaid(true);  // recomposed; the wallpaper plays on
+}
+
+void FrmShortcutBG::ShowBlankMovie() {
+  desktopFlash_.Stop();
+  desktopFlash_.SetMovie(appDirectory_ + "\\blank.swf");
+  desktopFlash_.Play();
 }
 
 void FrmShortcutBG::FilesExist(const char* section) {
@@ -292,6 +335,24 @@ void FrmShortcutBG::RecreateCanvas() {
   }
   canvas_.Create(client.right, client.bottom, 32);
   ClearDrawing();
+  RedrawSlide();
+}
+
+void FrmShortcutBG::RedrawSlide() {
+  if (stopSlide_ || finalSurface_.Empty() || canvas_.Empty()) return;
+  RECT target{};
+  if (slideLocation_ == 1) {
+    ::GetClientRect(hwnd(), &target);
+  } else {
+    const FitRect fit = GetBestFitInfo(finalSurface_.Width(), finalSurface_.Height(),
+                                       ::GetSystemMetrics(SM_CXSCREEN),
+                                       ::GetSystemMetrics(SM_CYSCREEN), false);
+    slideRect_ = {fit.left, fit.top, fit.width, fit.height};
+    target = {fit.left, fit.top, fit.left + fit.width, fit.top + fit.height};
+  }
+  finalSurface_.Stretch32(canvas_.hdc(), target.left, target.top, target.right - target.left,
+                          target.bottom - target.top, 0, 0, 0, 0, 255, false, true);
+  RefreshAll();
 }
 
 void FrmShortcutBG::ClearDrawing() {
@@ -348,6 +409,9 @@ void FrmShortcutBG::Unloadme() {
 void FrmShortcutBG::StopForShutdown() {
   stopSlide_ = true;
   StopSlideTimer();
+  if (hwnd()) ::KillTimer(hwnd(), kRebuildTimerId);
+  notifications_.UnregisterDesktopNotify();
+  if (hwnd()) RemoveNotificationFilter(hwnd());
   fadeSurface_.Destroy();
   finalSurface_.Destroy();
   importedSlide_.clear();
@@ -367,7 +431,14 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_TIMER:
       if (wParam == kSlideTimerId) OnSlideTimer();
+      if (wParam == kRebuildTimerId) OnRebuildTimer();
       return 0;
+    case kDesktopChangedMessage:
+      DesktopChanged();
+      return 0;
+    case WM_WINDOWPOSCHANGING:
+      KeepAtTheBottom(hwnd(), lParam, links_.layerWindow ? links_.layerWindow() : nullptr);
+      break;
     case WM_ERASEBKGND:
       return 1;  // the paint covers everything
     case WM_PAINT:

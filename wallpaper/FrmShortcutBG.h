@@ -6,7 +6,9 @@
 
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
+#include "shell/ChangeBatch.h"
 #include "shell/InventoryRows.h"
+#include "shell/ShellNotify.h"
 #include "wallpaper/MoviePlayerWindow.h"
 
 #include <cstdint>
@@ -19,12 +21,16 @@ namespace velmora {
 // What the background window asks of the rest of the desktop.
 struct BackgroundLinks {
   std::function<void()> showSplash;          // during the load
+  std::function<void()> loadMenus;           // during the load, before the items are read
+  std::function<void()> applyArrange;        // the rows scanned: the saved arrange order
+
   std::function<void()> itemsLoaded;         // the items were read again: icons follow
   std::function<void()> showIconLayer;       // the first resize
   std::function<void()> placed;              // the window was placed: the layer follows
   std::function<void(bool redraw)> relaid;   // a rescan: positions, with redraw a composition
   std::function<void(bool shown)> previewSetting;  // "Imageviewer" as the mode read it
   std::function<void()> unload;              // the program's shut-down sequence
+  std::function<HWND()> layerWindow;         // the icon layer, which lies right above
 };
 
 class FrmShortcutBG : public Window {
@@ -37,6 +43,9 @@ class FrmShortcutBG : public Window {
   static constexpr COLORREF kDefaultBackColour = 16744576;  // 0x00FF8080
   static constexpr UINT kSlideTimerId = 1;                  // Timer1
   static constexpr UINT kFirstSlideDelay = 25;
+  static constexpr UINT kRebuildTimerId = 2;  // gathers desktop changes into one rebuild
+  // Posted by the watch of the desktop folders for each change it sees.
+  static constexpr UINT kDesktopChangedMessage = WM_APP + 1;
 
   // Creates the window, runs its load and shows it. False when the load ended
   // the program (the window was closed meanwhile).
@@ -65,6 +74,14 @@ class FrmShortcutBG : public Window {
   // Rebuilds the items and the positions; with `redraw` the layer is
   // composed again and the wallpaper restarted.
   void RefreshShortcut(bool redraw);
+  // A change of the desktop folders (the shell's directory update, the
+  // watch of the folders): changes close together make one rebuild, which
+  // recomposes the layer and leaves the wallpaper running.
+  void DesktopChanged();
+  // The shell's notification (wParam, lParam of WM_SHNOTIFY).
+  void NotificationReceipt(WPARAM wParam, LPARAM lParam);
+  // The settings dialog is opening: a movie gives way to the blank one.
+  void ShowBlankMovie();
   DesktopItems& Items() { return items_; }
   const DesktopItems& Items() const { return items_; }
 
@@ -101,6 +118,7 @@ class FrmShortcutBG : public Window {
     int slidesStarted = 0;    // SlideProcessing calls that found an entry
     int slidesCompleted = 0;  // fades that reached the final opaque draw
     int fadeFrames = 0;       // constant-opacity frames drawn
+    int rebuilds = 0;         // rebuilds of the items (any cause)
   };
   const Counters& Stats() const { return counters_; }
 
@@ -116,6 +134,9 @@ class FrmShortcutBG : public Window {
   void Refresh(const RECT& area);
   void RefreshAll();
   void RecreateCanvas();
+  // The slide shown last, drawn again (after the window was resized).
+  void RedrawSlide();
+  void OnRebuildTimer();
   void Paint();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnDestroyed() override;
@@ -126,6 +147,8 @@ class FrmShortcutBG : public Window {
 
   std::string appDirectory_;
   DesktopItems& items_;
+  DesktopNotifications notifications_;
+  ChangeBatch changes_;
   BackgroundLinks links_;
   std::function<std::string()> taskbarQuery_;
   bool loaded_ = false;

@@ -190,7 +190,7 @@ TEST_F(IconLayerTest, FirstItemIsHighlightedOnlyWithThePreviewOn) {
   layer.LoadIcons(false);
   EXPECT_EQ(Count(layer.LastComposition(), 0, 35, 120, 20, HighlightBlue), 0);
   // A click highlights the clicked item whatever the setting.
-  layer.LoadIcons(true, 2);
+  layer.LoadIcons(true, 2, false, 30 + 10, 144 + 10);  // a click on the item, which stays
   EXPECT_EQ(layer.SelectedIcon(), 2);
   EXPECT_GT(Count(layer.LastComposition(), 0, 144 + 35, 120, 20, HighlightBlue), 50);
   EXPECT_EQ(Count(layer.LastComposition(), 0, 35, 120, 20, HighlightBlue), 0);
@@ -273,11 +273,14 @@ TEST_F(IconLayerTest, DesktopEntriesOfBothFolders) {
   EXPECT_NE(layer.IconHandle(projects), nullptr);
 }
 
-TEST_F(IconLayerTest, SavedLayoutIsUsedUntilTheDesktopChanges) {
+// Forgets the places remembered by item, as a registry from before them.
+void ForgetRememberedPlaces() { ::RegDeleteTreeA(HKEY_CURRENT_USER, FrmShortcut::kLayoutsKey); }
+
+TEST_F(IconLayerTest, SavedEdgesAreUsedAndTheUsersPlacesOutliveNewFiles) {
   Start();
-  RECT client;
-  ::GetClientRect(session->IconLayer()->hwnd(), &client);
-  // A layout the user made: the same size and count, other places.
+  // A layout the user made, from before places were remembered by item: the
+  // same size and count, other places.
+  ForgetRememberedPlaces();
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "300*390*480*570*660*");
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "10*20*30*40*50*");
   FrmShortcut& layer = *session->IconLayer();
@@ -287,13 +290,22 @@ TEST_F(IconLayerTest, SavedLayoutIsUsedUntilTheDesktopChanges) {
   EXPECT_EQ(layer.Positions()[3].y, 40);
   EXPECT_GT(Count(layer.LastComposition(), 570, 40 + 35, 90, 20, Opaque), 10);
 
-  // A new desktop file: the count changes and the default grid comes back.
+  // A new desktop file: every item stays where the user put it; the new one
+  // takes the first free cell of the default grid.
   test::WriteFileBytes(own + "\\new.txt", "x");
   bg->RefreshShortcut(true);
   ASSERT_EQ(layer.Positions().size(), 6u);
-  EXPECT_EQ(layer.Positions()[3].x, 30);
-  EXPECT_EQ(layer.Positions()[5].y, 360);
+  EXPECT_EQ(layer.Positions()[3].x, 570);
+  EXPECT_EQ(layer.Positions()[3].y, 40);
+  EXPECT_EQ(layer.Positions()[5].x, 30);
+  EXPECT_EQ(layer.Positions()[5].y, 0);
   EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC"), 6);
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx"), "300*390*480*570*660*30*");
+  // Gone again: the others keep their places.
+  ASSERT_TRUE(::DeleteFileW(Wide(own + "\\new.txt").c_str()));
+  bg->RefreshShortcut(true);
+  ASSERT_EQ(layer.Positions().size(), 5u);
+  EXPECT_EQ(layer.Positions()[4].x, 660);
 }
 
 // The pixels of the 11 x 11 arrow square of an item.
@@ -385,6 +397,7 @@ TEST_F(IconLayerTest, ACorruptSavedLayoutIsRepaired) {
   const std::string gridX = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
   const std::string gridY = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
   auto load = [&](const std::vector<int32_t>& xs, const std::vector<int32_t>& ys) {
+    ForgetRememberedPlaces();  // the saved edges decide, as before places were remembered
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
     layer.MarkLayoutDirty();

@@ -1,0 +1,130 @@
+// The icon layer's answers to the pointer and the keys: selecting, moving
+// and opening items, the hover preview, the menus, F5.
+#include "iconlayer/FrmShortcut.h"
+
+#include "common/DesktopHost.h"
+#include "common/FileSystem.h"
+#include "common/PathText.h"
+#include "iconlayer/ItemOpening.h"
+#include "iconlayer/PointerRules.h"
+#include "shell/DesktopInventory.h"
+
+#include <windowsx.h>
+
+namespace velmora {
+namespace {
+
+// The picture types that get a hover preview (the row's type column).
+bool IsPictureType(const std::string& type) {
+  const std::string t = ToLower(type);
+  for (const char* picture : {"png", "gif", "wmf", "emf", "bmp", "tif", "tiff", "jpg", "jpeg"})
+    if (t == picture) return true;
+  return false;
+}
+
+int ButtonOf(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: return 1;
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: return 2;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: return 4;
+    default: return 0;
+  }
+}
+
+// Which buttons are held during a move, in the same numbers.
+int HeldButton(WPARAM keys) {
+  if (keys & MK_LBUTTON) return 1;
+  if (keys & MK_RBUTTON) return 2;
+  if (keys & MK_MBUTTON) return 4;
+  return 0;
+}
+
+int ShiftOf(WPARAM keys) {
+  return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) |
+         ((::GetKeyState(VK_MENU) < 0) ? 4 : 0);
+}
+
+}  // namespace
+
+bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
+  const double x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      press_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      // The keys (F5, Enter) come to the layer once it was clicked.
+      ::SetFocus(hwnd());
+      ::SetCapture(hwnd());
+      return true;
+    case WM_MOUSEMOVE:
+      if (showImageviewer_)
+        DownIcon(HeldButton(wParam), ShiftOf(wParam), x, y, x, y, true);
+      return true;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      if (::GetCapture() == hwnd()) ::ReleaseCapture();
+      const int button = ButtonOf(message);
+      const bool hit = DownIcon(button, ShiftOf(wParam), x, y, press_.x, press_.y, false);
+      if (button == 2 && !hit && links_.desktopMenu) {
+        POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ClientToScreen(hwnd(), &screen);
+        links_.desktopMenu(screen);
+      }
+      return true;
+    }
+    case WM_LBUTTONDBLCLK:
+      OpenSelectedItem();
+      return true;
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        OpenSelectedItem();
+        return true;
+      }
+      if (wParam == VK_F5) {
+        if (links_.refresh) links_.refresh();
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool FrmShortcut::DownIcon(int button, int shift, double x, double y, double oldX, double oldY,
+                           bool isMove) {
+  const int item = HitItem(positions_, items_.Count(), oldX, oldY);
+  if (item < 0) return false;
+  if (!isMove) {
+    items_.list.SelectRow(item);
+    LoadIcons(true, item, false, x, y);
+  } else if (item != hoverIndex_) {
+    items_.list.SelectRow(item);
+    if (IsPictureType(items_.list.Cell(static_cast<size_t>(item), 1)))
+      LoadIcons(false, item, true, x, y);
+    hoverIndex_ = item;
+  }
+  if (button == 2 && links_.itemMenu) {
+    POINT screen{static_cast<LONG>(x), static_cast<LONG>(y)};
+    ::ClientToScreen(hwnd(), &screen);
+    links_.itemMenu(item, screen, shift);
+  }
+  return true;
+}
+
+void FrmShortcut::OpenSelectedItem() {
+  ShowBusyPointer(true);
+  const int row = items_.list.SelectedRow();
+  if (row >= 0) {
+    const std::string& text = items_.RowText(static_cast<size_t>(row));
+    const ItemToOpen item{row + 1, text, items_.list.Cell(static_cast<size_t>(row), 1),
+                          IsExistingFolder(text)};
+    const auto command = OpenCommandFor(
+        item, [&] { return GetShortcutProperty(text, "TARGET"); }, GetSpecialDir(0), appDirectory_);
+    if (command) RunOpenCommand(hwnd(), *command);
+  }
+  ShowBusyPointer(false);
+}
+
+}  // namespace velmora
