@@ -22,6 +22,9 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j"$jobs"
 ctest --preset win64 -j"$jobs"
 
+echo "== by hand: the running program driven with real X input"
+"$root/tests/e2e/desktop-by-hand.sh" "$root/build/win64/bin/Velmora.exe"
+
 echo "== win32: the shipped 32-bit build"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"

@@ -64,6 +64,10 @@ class FrmMenus : public Window {
   void RightmenusClick(int index, bool fromLoad);
 
   bool IconsLocked() const;
+  // Where the commands start processes (a test looks at what would start).
+  void SetProcessStarter(std::function<void(const std::wstring&, int)> start) {
+    links_.startProcess = std::move(start);
+  }
   int CurrentArrangeIndex() const { return currentArrangeIndex_; }
   HMENU DesktopMenu() const { return static_cast<HMENU>(desktopMenu_.get()); }
   HMENU DropMenu() const { return static_cast<HMENU>(dropMenu_.get()); }

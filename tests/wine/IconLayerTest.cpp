@@ -10,6 +10,7 @@
 #include "startup/DesktopSession.h"
 #include "common/DesktopHost.h"
 #include "startup/ResourceFiles.h"
+#include "tests/wine/DesktopFixture.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -26,118 +27,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-uint32_t At(const CDIB& s, int x, int y) {  // premultiplied 0xAARRGGBB
-  const uint8_t* p = s.lpBits() + (s.Height() - 1 - y) * s.BytesPerScanline() + 4 * x;
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-// How many pixels of a rectangle satisfy a condition.
-template <typename Test>
-int Count(const CDIB& s, int x0, int y0, int w, int h, Test test) {
-  int n = 0;
-  for (int y = std::max(0, y0); y < std::min(s.Height(), y0 + h); ++y)
-    for (int x = std::max(0, x0); x < std::min(s.Width(), x0 + w); ++x) n += test(At(s, x, y));
-  return n;
-}
-
-bool Opaque(uint32_t p) { return (p >> 24) > 150; }
-bool HighlightBlue(uint32_t p) {
-  const int r = (p >> 16) & 255, b = p & 255;
-  return (p >> 24) >= 60 && b > r + 25;
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-void EmptyFolder(const std::string& dir) {
-  WIN32_FIND_DATAA found;
-  const HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    const std::string path = dir + "\\" + name;
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      EmptyFolder(path);
-      ::RemoveDirectoryA(path.c_str());
-    } else {
-      ::DeleteFileA(path.c_str());
-    }
-  } while (::FindNextFileA(h, &found));
-  ::FindClose(h);
-}
-
-bool MakeShortcut(const std::string& lnk, const std::string& target) {
-  IShellLinkA* link = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-    return false;
-  link->SetPath(target.c_str());
-  IPersistFile* file = nullptr;
-  bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
-  if (ok) {
-    wchar_t wide[MAX_PATH];
-    ::MultiByteToWideChar(CP_ACP, 0, lnk.c_str(), -1, wide, MAX_PATH);
-    ok = SUCCEEDED(file->Save(wide, TRUE));
-    file->Release();
-  }
-  link->Release();
-  return ok;
-}
-
-class IconLayerTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ::CoInitialize(nullptr);
-    RefreshResourceFiles(InstalledOrEmbeddedSource(app.path()), app.path());
-    ini = app.File("Wallpaper.ini");
-    own = GetSpecialDir(3);
-    common = GetSpecialDir(19);
-    ::SHCreateDirectoryExA(nullptr, own.c_str(), nullptr);
-    ::SHCreateDirectoryExA(nullptr, common.c_str(), nullptr);
-    EmptyFolder(own);
-    EmptyFolder(common);
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, kProgramRegKey);
-  }
-  ~IconLayerTest() override {
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ".velmoratool");
-    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "VelmoraTool");
-  }
-  void TearDown() override {
-    session.reset();
-    bg = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    EmptyFolder(own);
-    EmptyFolder(common);
-    ::CoUninitialize();
-  }
-  FrmShortcut& Start() {
-    session = std::make_unique<DesktopSession>(app.path());
-    EXPECT_TRUE(session->Start());
-    bg = &session->Background();
-    FrmShortcut* layer = session->IconLayer();
-    EXPECT_NE(layer, nullptr);
-    layer->KeepCompositions(true);
-    layer->LoadIcons(false);  // the load's composition again, now kept
-    return *layer;
-  }
-  int IndexOf(const std::string& name) const {
-    const auto& names = bg->Items().arrays.names;
-    for (size_t i = 0; i < names.size(); ++i)
-      if (names[i] == name) return static_cast<int>(i);
-    return -1;
-  }
-
-  test::ScratchDir app;
-  std::string ini, own, common;
-  std::unique_ptr<DesktopSession> session;
-  FrmShortcutBG* bg = nullptr;
-};
+using IconLayerTest = test::ScratchDesktopTest;
+using test::At;
+using test::Count;
+using test::HighlightBlue;
+using test::Lower;
+using test::MakeShortcut;
+using test::Opaque;
 
 TEST_F(IconLayerTest, EmptyDesktopShowsTheFiveItemsOnTheGrid) {
   FrmShortcut& layer = Start();

@@ -1,7 +1,7 @@
 # Tests of the Win32 code, run under wine64 through the cross-compiling
 # emulator (scripts/wine-run.sh): each test program gets its own prefix and
 # its own virtual display.
-add_library(wine_test_support STATIC wine/TestSupport.cpp)
+add_library(wine_test_support STATIC wine/TestSupport.cpp wine/RealInput.cpp wine/DesktopFixture.cpp)
 target_link_libraries(wine_test_support PUBLIC velmora_win GTest::gtest)
 
 function(velmora_wine_test name)
@@ -33,3 +33,13 @@ set_tests_properties(wine_startup_16bit_tests PROPERTIES
   LABELS wine ENVIRONMENT "VELMORA_SCREEN=1024x768x16")
 velmora_wine_test(wine_movie_tests wine/MovieWallpaperTest.cpp)
 target_link_libraries(wine_movie_tests PRIVATE velmora_swf_writer)
+
+# The desktop answering real input, as a top-level window (no shell here) ...
+velmora_wine_test(wine_interaction_tests wine/InteractionTest.cpp)
+add_executable(progman_standin WIN32 wine/ProgmanStandIn.cpp)
+target_link_options(progman_standin PRIVATE ${VELMORA_STATIC_LINK})
+add_dependencies(wine_interaction_tests progman_standin)
+# ... and as children of a stand-in "Program Manager" window of another process.
+add_test(NAME wine_interaction_in_progman_tests COMMAND wine_interaction_tests)
+set_tests_properties(wine_interaction_in_progman_tests PROPERTIES
+  LABELS wine ENVIRONMENT "VELMORA_PROGMAN=1")

@@ -1,0 +1,66 @@
+#!/bin/sh
+# The running program driven as a person drives it, with real X input
+# (xdotool) on a private virtual screen: a file made from Linux on the
+# desktop appears as an item, a right-click on empty space opens the desktop
+# menu, and choosing "Exit" with the keyboard ends the process.
+#   usage: tests/e2e/desktop-by-hand.sh [Velmora.exe]
+set -eu
+root=$(cd "$(dirname "$0")/../.." && pwd)
+exe=$(realpath "${1:-$root/build/win64/bin/Velmora.exe}")
+. "$root/scripts/wine-env.sh"
+trap wine_env_stop EXIT INT TERM
+wine_env_start
+
+app="$WINE_ENV_DIR/app"
+mkdir -p "$app/Images"
+cp "$exe" "$app/Velmora.exe"
+cp "$root"/demo/Images/* "$app/Images/"
+# No wallpaper mode: a still background, so that only items change the screen.
+printf '[MAIN]\r\nWallInx=0\r\n' > "$app/Wallpaper.ini"
+"$WINE64" "$app/Velmora.exe" > "$WINE_ENV_DIR/velmora.log" 2>&1 &
+program=$!
+
+fail() {
+  echo "desktop by hand: $1" >&2
+  exit 1
+}
+shot() { import -silent -window root "$WINE_ENV_DIR/$1.png"; }
+# The region of a cell of the item grid on the screen (the layer starts 6
+# pixels down): column 0, row `$1`.
+cell() { echo "90x72+0+$((6 + 72 * $1))"; }
+
+# Up: the splash has come and gone, the items are shown.
+i=0
+until xdotool search --name '^Velmora$' >/dev/null 2>&1 && [ $i -ge 8 ]; do
+  i=$((i + 1))
+  [ $i -gt 60 ] && fail "the program did not start"
+  kill -0 "$program" 2>/dev/null || fail "the program ended at start"
+  sleep 0.5
+done
+
+# A file made from Linux on the user's desktop shows in the next free cell
+# (the five fixed items take rows 0 to 4).
+shot before
+touch "$HOME/Desktop/made from linux.txt"
+sleep 3
+shot after
+for name in before after; do
+  convert "$WINE_ENV_DIR/$name.png" -crop "$(cell 5)" +repage "$WINE_ENV_DIR/$name-cell.png"
+done
+changed=$(compare -metric AE "$WINE_ENV_DIR/before-cell.png" "$WINE_ENV_DIR/after-cell.png" null: 2>&1 || true)
+[ "${changed%% *}" -gt 200 ] 2>/dev/null || fail "the new file did not appear ($changed pixels changed)"
+
+# The desktop menu on empty space, then "Exit" (the last entry) by keyboard.
+xdotool mousemove 600 400 click 3
+sleep 1.5
+shot menu
+xdotool key Up
+sleep 0.3
+xdotool key Return
+i=0
+while kill -0 "$program" 2>/dev/null; do
+  i=$((i + 1))
+  [ $i -gt 40 ] && fail "Exit did not end the process"
+  sleep 0.25
+done
+echo "desktop by hand: a file from Linux appeared, the menu's Exit ended the program"
