@@ -1,8 +1,10 @@
-// Figures for the icon layer on Windows: a full recomposition with 5, 200
-// and 1000 desktop items on a 1920 x 1080 layer, one bare
-// UpdateLayeredWindow of the same surface, and an inventory rebuild of 1000
+// Figures for the icon layer on Windows: compositions with 6, 200 and 1000
+// desktop items on a 1920 x 1080 layer (nothing new, a click moving the
+// selection, the pointer onto a picture with its preview), one bare
+// UpdateLayeredWindow of the whole surface, and an inventory rebuild of 1000
 // desktop files. Run on a 1920 x 1080 screen:
 //   VELMORA_SCREEN=1920x1080x24 scripts/wine-run.sh build/win64/bin/iconlayer_benchmark.exe
+#include "iconlayer/CDIB.h"
 #include "iconlayer/FrmShortcut.h"
 #include "shell/DesktopInventory.h"
 #include "common/DesktopHost.h"
@@ -31,6 +33,11 @@ double MillisecondsPer(int runs, const std::function<void()>& work) {
 
 void FillDesktop(int files) {
   const std::string desktop = GetSpecialDir(3);
+  // One picture among the documents, for the hover preview.
+  CDIB picture;
+  picture.Create(640, 480, 24);
+  picture.Cls(RGB(30, 90, 160));
+  picture.Save(desktop + "\\zz picture.bmp");
   for (int i = 0; i < files; ++i) {
     const std::string path = desktop + "\\document " + std::to_string(i) + ".txt";
     const UniqueFile made(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -52,10 +59,9 @@ int main() {
   if (!session->Start()) return 1;
   FrmShortcutBG* bg = &session->Background();
   FrmShortcut& layer = *session->IconLayer();
-  layer.KeepCompositions(true);
   int present = 0;
   for (int items : {5, 200, 1000}) {
-    FillDesktop(items - 5);
+    FillDesktop(items - 6);
     present = items - 5;
     double rebuild = 0;
     if (items == 1000) {
@@ -64,7 +70,22 @@ int main() {
       bg->RefreshShortcut(false);
     }
     const double compose = MillisecondsPer(5, [&] { layer.LoadIcons(false); });
-    std::printf("%4zu items: full recomposition %.1f ms", bg->Items().Count(), compose);
+    // A click moving the selection from item to item: two labels change.
+    int clicked = 0;
+    const double click = MillisecondsPer(5, [&] {
+      const int item = clicked++ % 5;
+      const ItemPosition at = layer.Positions()[static_cast<size_t>(item)];
+      layer.LoadIcons(true, item, false, at.x + 5, at.y + 5);
+    });
+    std::printf("%4zu items: recomposition with nothing new %.1f ms, click composition %.1f ms",
+                bg->Items().Count(), compose, click);
+    if (items == 200) {
+      // The pointer moving onto a picture item: the composition with its
+      // preview, handed to the system.
+      const int picture = static_cast<int>(bg->Items().Count()) - 1;
+      const double hover = MillisecondsPer(5, [&] { layer.LoadIcons(false, picture, true); });
+      std::printf(", hover composition with the preview %.1f ms", hover);
+    }
     if (items == 1000) {
       ShortcutList list;
       const double scan = MillisecondsPer(3, [&] { ScanDesktops(list); });

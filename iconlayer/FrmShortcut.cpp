@@ -8,6 +8,7 @@
 #include "iconlayer/LayerPainter.h"
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/PositionMemory.h"
+#include "iconlayer/Sprite.h"
 #include "resources/ResourceIds.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"
@@ -40,8 +41,17 @@ bool FrmShortcut::Show() {
   showImageviewer_ = viewer == 1;
   FollowBackground();
   preview_.ThumBG(appDirectory_ + "\\Imageviewer.png");
-  if (LoadedPicture arrow = LoadProgramPicture(appDirectory_ + "\\Shortcut.png", IDR_SHORTCUT_PNG))
-    arrowImage_ = std::move(arrow.image);
+  // The arrow at the 11 x 11 pixels it is drawn at, once.
+  if (LoadedPicture arrow = LoadProgramPicture(appDirectory_ + "\\Shortcut.png", IDR_SHORTCUT_PNG)) {
+    CDIB drawn;
+    if (drawn.Create(11, 11, 32)) {
+      {
+        const SurfaceCanvas canvas(drawn);
+        if (canvas) gdip::GdipDrawImageRectI(canvas.graphics(), arrow.image.get(), 0, 0, 11, 11);
+      }
+      arrowSprite_ = SpriteOfSurface(drawn);
+    }
+  }
   if (LoadedPicture blank = LoadProgramPicture(appDirectory_ + "\\Blank.png", IDR_BLANK_PNG)) {
     blankWidth_ = blank.width;
     blankHeight_ = blank.height;
@@ -60,14 +70,13 @@ bool FrmShortcut::Show() {
 
 void FrmShortcut::Unload() {
   positions_.clear();
-  iconBitmaps_.clear();  // GDI+ objects go while GDI+ still runs
+  iconSprites_.clear();
   labelCache_.clear();
   labelPainter_.reset();
   icons_.clear();
-  arrowImage_.reset();
   blankImage_.reset();
   blankLayer_.Destroy();
-  lastComposition_.Destroy();
+  composition_.Destroy();
   Destroy();
 }
 
@@ -113,89 +122,145 @@ void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover, double rel
 
 void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay) {
   if (!hwnd() || layerSize_.cx <= 0 || layerSize_.cy <= 0) return;
-  CDIB layer;
-  if (!layer.Create(layerSize_.cx, layerSize_.cy, 32)) return;
-  if (blankLayer_.Size() == layer.Size())
-    std::memcpy(layer.lpBits(), blankLayer_.lpBits(), static_cast<size_t>(layer.Size()));
+  // One surface, kept from composition to composition at the layer's size
+  // (made anew each time, it would cost more than the drawing).
+  bool whole = false;
+  if (composition_.Width() != layerSize_.cx || composition_.Height() != layerSize_.cy) {
+    if (!composition_.Create(layerSize_.cx, layerSize_.cy, 32)) return;
+    whole = true;
+  }
+  if (blankLayer_.Size() == composition_.Size())
+    std::memcpy(composition_.lpBits(), blankLayer_.lpBits(), static_cast<size_t>(composition_.Size()));
+  else
+    composition_.Reset();
   if (layoutDirty_ || !layoutReady_) {
     DesktopiconsPos();
     layoutDirty_ = false;
     layoutReady_ = true;
   }
-  const size_t drawn = DrawItems(layer, c, overlay);
-  ShowComposition(layer, opacity);
-  if (keepComposition_) lastComposition_.Swap(layer);
+  std::vector<DrawnPart> drawnNow;
+  const size_t drawn = DrawItems(composition_, c, overlay, drawnNow);
+  ShowComposition(composition_, opacity, whole ? nullptr : &drawnNow);
   if (layoutDirty_)  // an item was moved in this composition
     SavePositions({positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(drawn)});
 }
 
-size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay) {
+size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
+                              std::vector<DrawnPart>& parts) {
   const bool selectItem = c.selectItem, isHover = c.isHover;
   const int index = c.index;
   const std::vector<std::string>& names = items_.arrays.names;
   // Renamed and removed items leave labels behind; start afresh now and then.
-  if (labelCache_.size() > 2 * names.size() + 16) labelCache_.clear();
+  if (labelCache_.size() > 2 * names.size() + 16) {
+    labelCache_.clear();
+    wholeNext_ = true;  // a new label may take a freed one's address
+  }
   const size_t count = std::min({names.size(), positions_.size(), icons_.size()});
   bool hovered = false;
   ItemPosition anchor;
-  const SurfaceCanvas canvas(layer);
-  {
-    GpGraphics* g = canvas.graphics();
-    GpSolidFill* hit = nullptr;
-    gdip::GdipCreateSolidFill(ColorARGB(1, 0, 0, 255), &hit);
-    const GdipBrush hitBrush(hit);
-    for (size_t i = 0; i < count; ++i) {
-      const int item = static_cast<int>(i);
-      const std::string extension = ToLower(ExtensionOf(names[i]));
-      ItemPosition& at = positions_[i];
-      bool highlight;
-      if (selectItem && item == index) {
-        selectedIcon_ = item;
-        ApplyMoveRule(at, c);
-        highlight = true;
-      } else {
-        highlight = item == selectedIcon_ && !selectItem && showImageviewer_;
-      }
-      const CachedLabel& label = Label(LabelText(item, names[i]), highlight);
-      DrawSurface(g, label.pixels, at.x - 30 + label.left, at.y + 35 + label.top,
-                  label.pixels.Width(), label.pixels.Height());
-      if (i < iconBitmaps_.size() && iconBitmaps_[i] && *iconBitmaps_[i]) {
-        GpImage* icon = iconBitmaps_[i]->get();
-        UINT w = 32, h = 32;
-        gdip::GdipGetImageWidth(icon, &w);
-        gdip::GdipGetImageHeight(icon, &h);
-        gdip::GdipDrawImageRectI(g, icon, at.x, at.y, static_cast<INT>(w),
-                                 static_cast<INT>(h));
-      }
-      if (isHover && item == index && showImageviewer_) {
-        hovered = true;
-        anchor = at;
-      }
-      if (overlay && item >= 3 && extension == "lnk" && arrowImage_)
-        gdip::GdipDrawImageRectI(g, arrowImage_.get(), at.x, at.y + 21, 11, 11);
-      if (hitBrush) gdip::GdipFillRectangle(g, hitBrush.get(), static_cast<REAL>(at.x),
-                                            static_cast<REAL>(at.y), 32.0f, 50.0f);
+  // The surface is premultiplied and bottom-up: its top row is its last.
+  const PixelView view{layer.lpBits() + static_cast<intptr_t>(layer.Height() - 1) * layer.BytesPerScanline(),
+                       layer.Width(), layer.Height(), -layer.BytesPerScanline()};
+  // Alpha 1 is enough for the pointer: the item's area takes it. This is
+  // ColorARGB(1, 0, 0, 255), premultiplied.
+  constexpr uint32_t kHitColour = 0x01000001;
+  for (size_t i = 0; i < count; ++i) {
+    const int item = static_cast<int>(i);
+    const std::string extension = ToLower(ExtensionOf(names[i]));
+    ItemPosition& at = positions_[i];
+    bool highlight;
+    if (selectItem && item == index) {
+      selectedIcon_ = item;
+      ApplyMoveRule(at, c);
+      highlight = true;
+    } else {
+      highlight = item == selectedIcon_ && !selectItem && showImageviewer_;
     }
-    if (hovered) {
-      RECT client{};
-      ::GetClientRect(owner_, &client);
-      if (client.bottom - anchor.y < 190) anchor.y -= 180;
-      preview_.ThumViewer(items_.RowText(static_cast<size_t>(index)), g,
-                          anchor.x + 20, anchor.y + 20);
+    const CachedLabel& label = Label(LabelText(item, names[i]), highlight);
+    const int32_t labelX = at.x - 30 + label.left, labelY = at.y + 35 + label.top;
+    DrawSprite(view, label.sprite, labelX, labelY);
+    const Sprite* icon = i < iconSprites_.size() ? iconSprites_[i].get() : nullptr;
+    if (icon) DrawSprite(view, *icon, at.x, at.y);
+    const bool arrow = overlay && item >= 3 && extension == "lnk";
+    if (arrow) DrawSprite(view, arrowSprite_, at.x, at.y + 21);
+    if (isHover && item == index && showImageviewer_) {
+      hovered = true;
+      anchor = at;
     }
+    FillOver(view, at.x, at.y, 32, 50, kHitColour);
+    // What this item covers: its icon and hit area, and its label.
+    parts.push_back({{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
+                      std::max(at.y + 50, labelY + label.sprite.height)},
+                     &label, icon, arrow});
+  }
+  if (hovered) {
+    RECT client{};
+    ::GetClientRect(owner_, &client);
+    if (client.bottom - anchor.y < 190) anchor.y -= 180;
+    const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
+    preview_.ThumViewer(items_.RowText(static_cast<size_t>(index)), canvas.graphics(),
+                        anchor.x + 20, anchor.y + 20);
+    DrawnPart preview;
+    preview.area = {anchor.x + 20, anchor.y + 20, anchor.x + 20 + ImagePreview::kFrameWidth,
+                    anchor.y + 20 + ImagePreview::kFrameHeight};
+    preview.always = true;
+    parts.push_back(preview);
   }
   return count;
 }
 
-void FrmShortcut::ShowComposition(const CDIB& layer, uint8_t opacity) {
+void FrmShortcut::ShowComposition(const CDIB& layer, uint8_t opacity,
+                                  const std::vector<DrawnPart>* drawnNow) {
+  // Only what differs from the picture the system has is handed over: the
+  // parts drawn now and those drawn last time (an item that moved, a
+  // preview that went). The whole picture when the opacity changed or there
+  // is no earlier one.
+  RECT dirty{0, 0, layerSize_.cx, layerSize_.cy};
+  if (drawnNow && opacity == opacity_ && shownOnce_ && !wholeNext_) {
+    dirty = {};
+    std::vector<RECT> changed = ChangedParts(*drawnNow);
+    for (const RECT& r : changed) ::UnionRect(&dirty, &dirty, &r);
+    RECT all{0, 0, layerSize_.cx, layerSize_.cy};
+    ::IntersectRect(&dirty, &dirty, &all);
+  }
+  if (drawnNow) drawnLast_ = *drawnNow;
   opacity_ = opacity;
+  shownOnce_ = true;
+  wholeNext_ = false;
+  if (::IsRectEmpty(&dirty)) return;  // the picture is the one the system has
   ::SetWindowLongPtrA(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
   SIZE size = layerSize_;
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
   const WindowDc screen = GetWindowDc(hwnd());
-  ::UpdateLayeredWindow(hwnd(), screen.get().dc, nullptr, &size, layer.hdc(), &source, 0, &blend,
-                        ULW_ALPHA);
+  UPDATELAYEREDWINDOWINFO info{};
+  info.cbSize = sizeof info;
+  info.hdcDst = screen.get().dc;
+  info.psize = &size;
+  info.hdcSrc = layer.hdc();
+  info.pptSrc = &source;
+  info.pblend = &blend;
+  info.dwFlags = ULW_ALPHA;
+  info.prcDirty = &dirty;
+  ::UpdateLayeredWindowIndirect(hwnd(), &info);
+}
+
+std::vector<RECT> FrmShortcut::ChangedParts(const std::vector<DrawnPart>& drawnNow) const {
+  // The lists are in item order (the preview last): a part that differs from
+  // the one at its index last time (another place, label, icon or arrow)
+  // goes along with the one it replaces, and so does every part only one
+  // list has.
+  std::vector<RECT> changed;
+  const size_t common = std::min(drawnNow.size(), drawnLast_.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (!drawnNow[i].SameAs(drawnLast_[i])) {
+      changed.push_back(drawnNow[i].area);
+      changed.push_back(drawnLast_[i].area);
+    }
+  }
+  for (size_t i = common; i < drawnNow.size(); ++i) changed.push_back(drawnNow[i].area);
+  for (size_t i = common; i < drawnLast_.size(); ++i) changed.push_back(drawnLast_[i].area);
+  return changed;
 }
 
 void FrmShortcut::ApplyMoveRule(ItemPosition& at, const Composition& c) {
@@ -214,20 +279,17 @@ const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool
   // left, a highlighted label may run to several lines.
   constexpr int32_t kMargin = 4;
   const int32_t height = highlighted ? kHighlightedLabelHeight : kLabelCacheHeight;
-  if (slot->pixels.Create(kLabelWidth + 2 * kMargin, height, 32)) {
-    const SurfaceCanvas canvas(slot->pixels);
-    if (!labelPainter_) labelPainter_ = std::make_unique<LabelPainter>("Tahoma", 8.0f, kLabelWidth);
-    labelPainter_->Draw(canvas.graphics(), text, kMargin, kMargin, highlighted);
+  CDIB drawn;
+  if (drawn.Create(kLabelWidth + 2 * kMargin, height, 32)) {
+    {
+      const SurfaceCanvas canvas(drawn);
+      if (!labelPainter_) labelPainter_ = std::make_unique<LabelPainter>("Tahoma", 8.0f, kLabelWidth);
+      labelPainter_->Draw(canvas.graphics(), text, kMargin, kMargin, highlighted);
+    }
+    slot->sprite = SpriteOfSurface(drawn);  // the canvas wrote premultiplied pixels
   }
   slot->left = -kMargin;
   slot->top = -kMargin;
-  // Straight alpha for drawing: the canvas wrote premultiplied pixels.
-  uint8_t* p = slot->pixels.lpBits();
-  for (int32_t i = 0; i < slot->pixels.Size(); i += 4) {
-    const uint32_t a = p[i + 3];
-    if (a == 0 || a == 255) continue;
-    for (int c = 0; c < 3; ++c) p[i + c] = static_cast<uint8_t>(std::min<uint32_t>(255, (p[i + c] * 255 + a / 2) / a));
-  }
   return *slot;
 }
 
@@ -314,14 +376,15 @@ HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
 
 void FrmShortcut::GainIconHdc() {
   const std::vector<std::string>& sources = items_.arrays.icons;
-  iconBitmaps_.clear();
+  iconSprites_.clear();
   icons_.clear();  // the old handles are destroyed here
+  wholeNext_ = true;  // new icons may take freed ones' addresses
   const std::string system = GetSpecialDir(1), windows = GetSpecialDir(0);
   // Many items share an icon (every text file, every folder): extract each
   // icon once and let the items share it.
   struct Extracted {
     std::shared_ptr<UniqueIcon> icon;
-    std::shared_ptr<GdipImage> bitmap;
+    std::shared_ptr<Sprite> sprite;
   };
   std::map<std::pair<std::string, int32_t>, Extracted> extracted;
   for (size_t i = 0; i < sources.size(); ++i) {
@@ -330,11 +393,11 @@ void FrmShortcut::GainIconHdc() {
     if (found == extracted.end()) {
       Extracted e;
       e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index));
-      e.bitmap = std::make_shared<GdipImage>(IconBitmap(e.icon->get()));
+      e.sprite = std::make_shared<Sprite>(IconSprite(e.icon->get()));
       found = extracted.emplace(std::make_pair(where.file, where.index), std::move(e)).first;
     }
     icons_.push_back(found->second.icon);
-    iconBitmaps_.push_back(found->second.bitmap);
+    iconSprites_.push_back(found->second.sprite);
   }
 }
 

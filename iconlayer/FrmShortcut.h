@@ -10,6 +10,7 @@
 #include "iconlayer/ImagePreview.h"
 #include "iconlayer/LayerPainter.h"
 #include "iconlayer/LayoutGrid.h"
+#include "iconlayer/Sprite.h"
 #include "shell/InventoryRows.h"
 
 #include <cstdint>
@@ -97,9 +98,8 @@ class FrmShortcut : public Window {
   // moved, the items arranged or added).
   void MarkLayoutDirty() { layoutDirty_ = true; }
 
-  // Keeps each composed picture after it went to the system, for inspection.
-  void KeepCompositions(bool keep) { keepComposition_ = keep; }
-  const CDIB& LastComposition() const { return lastComposition_; }
+  // The picture the last composition handed to the system.
+  const CDIB& LastComposition() const { return composition_; }
 
  private:
   // One composition: the items drawn, the picture handed to the system, the
@@ -113,11 +113,28 @@ class FrmShortcut : public Window {
   void MakeTrans(const Composition& c, uint8_t opacity, bool overlay);
   // Draws every item (label, icon, arrow, the rectangle that takes the
   // pointer) and, in a hover composition, the preview; how many were drawn.
-  size_t DrawItems(CDIB& layer, const Composition& c, bool overlay);
+  // What one composition drew in one place: an item (its icon, label and
+  // arrow) or the preview, which counts as changed every time.
+  struct DrawnPart {
+    RECT area;
+    const void* label = nullptr;
+    const void* icon = nullptr;
+    bool arrow = false;
+    bool always = false;
+    bool SameAs(const DrawnPart& o) const {
+      return ::EqualRect(&area, &o.area) && label == o.label && icon == o.icon &&
+             arrow == o.arrow && !always && !o.always;
+    }
+  };
+  // `parts`: what each drawn item (then the preview) covers.
+  size_t DrawItems(CDIB& layer, const Composition& c, bool overlay, std::vector<DrawnPart>& parts);
   // The move rule of a click composition, for the clicked item.
   void ApplyMoveRule(ItemPosition& at, const Composition& c);
-  // Hands the composed picture to the system at the given opacity.
-  void ShowComposition(const CDIB& layer, uint8_t opacity);
+  // Hands the composed picture to the system at the given opacity: the
+  // parts that differ from the last composition, or all of it without
+  // `drawnNow`.
+  void ShowComposition(const CDIB& layer, uint8_t opacity, const std::vector<DrawnPart>* drawnNow);
+  std::vector<RECT> ChangedParts(const std::vector<DrawnPart>& drawnNow) const;
   std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
   void PrepareBlankLayer();
   // Stores the left and top edges in the registry ("Tempx", "Tempy") and
@@ -146,13 +163,13 @@ class FrmShortcut : public Window {
   std::vector<ItemPosition> positions_;  // ItemX, ItemY
   // IconHandles; items with the same icon source share one handle.
   std::vector<std::shared_ptr<UniqueIcon>> icons_;
-  // The same icons with their alpha, for drawing; items with the same icon
-  // source share one.
-  std::vector<std::shared_ptr<GdipImage>> iconBitmaps_;
+  // The same icons as premultiplied pictures, for drawing; items with the
+  // same icon source share one.
+  std::vector<std::shared_ptr<Sprite>> iconSprites_;
   // Labels drawn once and reused while their text and highlight stay the
   // same: the picture is the same, without a text layout per composition.
   struct CachedLabel {
-    CDIB pixels;
+    Sprite sprite;
     int32_t left = 0, top = 0;  // where the picture goes relative to the label box
   };
   std::map<std::pair<std::string, bool>, std::unique_ptr<CachedLabel>> labelCache_;
@@ -164,12 +181,14 @@ class FrmShortcut : public Window {
   uint8_t opacity_ = 255;
   SIZE layerSize_{};                     // the client size at load
   ImagePreview preview_;
-  GdipImage arrowImage_;
+  Sprite arrowSprite_;  // the shortcut arrow at 11 x 11
   GdipImage blankImage_;
   UINT blankWidth_ = 0, blankHeight_ = 0;
   CDIB blankLayer_;                      // Blank.png drawn once at the layer size
-  bool keepComposition_ = false;
-  CDIB lastComposition_;
+  CDIB composition_;              // kept at the layer's size between compositions
+  std::vector<DrawnPart> drawnLast_;  // the parts the last composition drew
+  bool shownOnce_ = false;
+  bool wholeNext_ = false;  // the next composition goes to the system whole
 };
 
 }  // namespace velmora

@@ -5,13 +5,14 @@
 #include "iconlayer/ColorArgb.h"
 #include "iconlayer/ItemRules.h"
 
+#include <cstring>
 #include <vector>
 
 namespace velmora {
 
 using namespace Gdiplus;
 
-GdipImage IconBitmap(HICON icon) {
+Sprite IconSprite(HICON icon) {
   ICONINFO info{};
   if (!icon || !::GetIconInfo(icon, &info)) return {};
   const UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
@@ -49,22 +50,20 @@ GdipImage IconBitmap(HICON icon) {
     for (size_t i = 0; i < pixels.size(); ++i)
       pixels[i] = (maskBits[i] & 0xFFFFFF) ? 0 : (pixels[i] | 0xFF000000u);
   }
-  GpBitmap* bitmap = nullptr;
-  if (gdip::GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &bitmap) != Ok)
-    return {};
-  GdipImage owned(AsImage(bitmap));
-  BitmapData data{};
-  data.Width = static_cast<UINT>(w);
-  data.Height = static_cast<UINT>(h);
-  data.Stride = w * 4;
-  data.PixelFormat = PixelFormat32bppARGB;
-  data.Scan0 = pixels.data();
-  const GpRect all(0, 0, w, h);
-  if (gdip::GdipBitmapLockBits(bitmap, &all, ImageLockModeWrite | ImageLockModeUserInputBuf,
-                               PixelFormat32bppARGB, &data) != Ok)
-    return {};
-  gdip::GdipBitmapUnlockBits(bitmap, &data);
-  return owned;
+  return SpriteFromStraight(w, h, pixels.data());
+}
+
+Sprite SpriteOfSurface(const CDIB& surface) {
+  Sprite sprite;
+  if (surface.BPP() != 32 || surface.Empty()) return sprite;
+  sprite.width = surface.Width();
+  sprite.height = surface.Height();
+  sprite.pixels.resize(static_cast<size_t>(sprite.width) * sprite.height);
+  for (int32_t y = 0; y < sprite.height; ++y)  // bottom-up rows into top-down ones
+    std::memcpy(&sprite.pixels[static_cast<size_t>(y) * sprite.width],
+                surface.lpBits() + static_cast<size_t>(sprite.height - 1 - y) * surface.BytesPerScanline(),
+                static_cast<size_t>(sprite.width) * 4);
+  return sprite;
 }
 
 SurfaceCanvas::SurfaceCanvas(CDIB& surface) {

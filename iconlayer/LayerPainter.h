@@ -5,15 +5,19 @@
 
 #include "common/GdiPlus.h"
 #include "iconlayer/CDIB.h"
+#include "iconlayer/Sprite.h"
 
 #include <cstdint>
 #include <string>
 
 namespace velmora {
 
-// An icon's pixels as a GDI+ bitmap with alpha (from the icon's own alpha,
-// or from its mask for icons without one). Empty for a null icon.
-GdipImage IconBitmap(HICON icon);
+// An icon's pixels with their alpha (the icon's own alpha, or its mask for
+// icons without one), premultiplied. Empty for a null icon.
+Sprite IconSprite(HICON icon);
+
+// A premultiplied 32-bit surface's pixels as a sprite.
+Sprite SpriteOfSurface(const CDIB& surface);
 
 // A GDI+ view of a 32-bit surface's pixels as premultiplied ARGB, and a
 // graphics object drawing into it. The surface must outlive it.

@@ -2,6 +2,8 @@
 
 #include "common/PathText.h"
 
+#include <map>
+
 namespace velmora {
 
 const SpecialItem (&SpecialItems())[5] {
@@ -23,15 +25,31 @@ ShortcutList::Row RowForEntry(const std::string& folder, const FolderEntry& entr
   return row;
 }
 
-std::string DefaultIconFor(const std::string& extension, const std::string& file,
-                           const InventorySystem& system) {
+namespace {
+
+// The icon registered for an extension, "%1" left as it is.
+std::string RegisteredIcon(const std::string& extension, const InventorySystem& system) {
   std::string cls = system.classesRootValue("." + extension);
   cls.erase(0, cls.find_first_not_of(' ') == std::string::npos ? cls.size()
                                                                 : cls.find_first_not_of(' '));
   std::string icon = cls.empty() ? std::string() : system.classesRootValue(cls + "\\DefaultIcon");
   if (icon.empty()) icon = system.systemDirectory + "\\shell32.dll,70";
-  if (icon == "%1") icon = file;
   return icon;
+}
+
+std::string ForFile(std::string icon, const std::string& file) { return icon == "%1" ? file : icon; }
+
+// Row i is a folder: the scan gave it the type "dir" and no name column (a
+// file named "x.dir" has its name there).
+bool RowIsFolder(const ShortcutList& list, size_t i) {
+  return list.Cell(i, 1) == "dir" && list.Cell(i, 4).empty();
+}
+
+}  // namespace
+
+std::string DefaultIconFor(const std::string& extension, const std::string& file,
+                           const InventorySystem& system) {
+  return ForFile(RegisteredIcon(extension, system), file);
 }
 
 void AddItemColumns(ShortcutList& list) {
@@ -43,6 +61,7 @@ void AddItemColumns(ShortcutList& list) {
 
 ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& system) {
   ItemArrays a;
+  std::map<std::string, std::string> icons;  // extension -> registered icon
   const size_t count = list.Rows().size();
   a.keys.resize(count);
   a.names.resize(count);
@@ -57,20 +76,26 @@ ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& syst
     const std::string& path = list.Cell(i, 0);
     a.keys[i] = path;
     a.names[i] = GetFileNamePart(path);
-    if (system.isFolder(path)) {
+    if (RowIsFolder(list, i)) {
       a.icons[i] = "dir" + path;
       continue;
     }
+    // Many files share a type: each type's registration is read once.
+    const auto registered = [&](const std::string& extension) -> const std::string& {
+      auto found = icons.find(extension);
+      if (found == icons.end()) found = icons.emplace(extension, RegisteredIcon(extension, system)).first;
+      return found->second;
+    };
     const std::string extension = ExtensionOf(a.names[i]);
     if (ToLower(extension) == "lnk") {
       const std::string target = system.shortcutTarget(path);
       if (!target.empty() && system.isFolder(target)) {
         a.icons[i] = "dir" + target;
       } else {
-        a.icons[i] = DefaultIconFor(ToLower(ExtensionOf(GetFileNamePart(target))), target, system);
+        a.icons[i] = ForFile(registered(ToLower(ExtensionOf(GetFileNamePart(target)))), target);
       }
     } else {
-      a.icons[i] = DefaultIconFor(extension, path, system);
+      a.icons[i] = ForFile(registered(extension), path);
     }
   }
   return a;

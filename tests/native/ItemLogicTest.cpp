@@ -170,11 +170,15 @@ class ItemArraysTest : public ::testing::Test {
 TEST_F(ItemArraysTest, SpecialItemsThenPathsNamesAndIconSources) {
   ShortcutList list;
   for (const SpecialItem& s : SpecialItems()) list.AddRow({s.shellName});
-  for (const char* p : {"C:\\D\\Stuff", "C:\\D\\a.txt", "C:\\D\\dir.lnk", "C:\\D\\tool.lnk",
-                        "C:\\D\\x.unknown", "C:\\D\\dead.lnk", "C:\\D\\run.exe"})
-    list.AddRow({p});
+  for (const char* c : {"String", "String", "Number", "Date", "Date"}) list.AddColumn(c, "");
+  // Rows as the scan makes them: a folder's type is "dir" and it has no name
+  // column; a file named "x.dir" is a file.
+  list.AddRow(RowForEntry("C:\\D\\", {"Stuff", true, 0, ""}));
+  for (const char* name : {"a.txt", "dir.lnk", "tool.lnk", "x.unknown", "dead.lnk", "run.exe", "x.dir"})
+    list.AddRow(RowForEntry("C:\\D\\", {name, false, 1, "2020/01/01"}));
   const ItemArrays a = BuildItemArrays(list, system);
-  ASSERT_EQ(a.names.size(), 12u);
+  ASSERT_EQ(a.names.size(), 13u);
+  EXPECT_EQ(a.icons[12], "C:\\sys\\shell32.dll,70");
   EXPECT_EQ(a.keys[2], "Recyle");
   EXPECT_EQ(a.names[0], "My Documents");
   EXPECT_EQ(a.icons[1], "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}");

@@ -1,6 +1,7 @@
 #include "iconlayer/ColorArgb.h"
 #include "iconlayer/DibGeometry.h"
 #include "iconlayer/PixelBlend.h"
+#include "iconlayer/Sprite.h"
 #include "wallpaper/SlideshowTiming.h"
 
 #include <gtest/gtest.h>
@@ -213,6 +214,26 @@ TEST(ShortcutList, ColumnsRowsAndStableSort) {
   order.clear();
   for (const auto& row : list.Rows()) order.push_back(row[0]);
   EXPECT_EQ(order, (std::vector<std::string>{"b", "a", "d", "c"}));
+}
+
+TEST(Sprite, PremultipliedOverAndClipping) {
+  // 4 x 3 target of opaque grey, bottom-up rows as the surfaces have them.
+  std::vector<uint32_t> pixels(12, 0xFF808080u);
+  const PixelView view{reinterpret_cast<uint8_t*>(&pixels[8]), 4, 3, -16};
+  const uint32_t straight[4] = {0xFFFF0000u, 0x80000000u, 0x00FFFFFFu, 0x400000FFu};
+  const Sprite s = SpriteFromStraight(2, 2, straight);
+  EXPECT_EQ(s.pixels[1], 0x80000000u);
+  EXPECT_EQ(s.pixels[2], 0u);           // transparent: black
+  EXPECT_EQ(s.pixels[3], 0x40000040u);  // blue times a quarter
+  DrawSprite(view, s, 3, -1);           // only its bottom-left pixel lands: (3, 0)
+  EXPECT_EQ(pixels[8 + 3], 0xFF808080u);  // transparent over grey: grey
+  EXPECT_EQ(pixels[8 + 2], 0xFF808080u);
+  DrawSprite(view, s, 0, 1);
+  EXPECT_EQ(pixels[4 + 0], 0xFFFF0000u);  // opaque red replaces
+  EXPECT_EQ(pixels[4 + 1], 0xFF404040u);  // half black over grey: 0x80 * 127 / 255
+  EXPECT_EQ(pixels[0 + 1], 0xFF6060A0u);  // quarter blue: 0x40 + 0x80 * 191 / 255
+  FillOver(view, -5, -5, 100, 100, 0x01000001u);
+  EXPECT_EQ(pixels[11], 0xFF7F7F80u);  // alpha 1 of blue barely changes grey
 }
 
 }  // namespace

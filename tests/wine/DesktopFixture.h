@@ -72,7 +72,6 @@ class ScratchDesktopTest : public ::testing::Test {
     bg = &session->Background();
     FrmShortcut* layer = session->IconLayer();
     EXPECT_NE(layer, nullptr);
-    layer->KeepCompositions(true);
     layer->LoadIcons(false);  // the load's composition again, now kept
     return *layer;
   }
