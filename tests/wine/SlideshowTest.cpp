@@ -1,6 +1,7 @@
 // The background window in this process, in a scratch application folder:
 // its placement, the slideshow's order, fitting and fades, mode changes.
 #include "iconlayer/CDIB.h"
+#include "iconlayer/FrmShortcut.h"
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
 #include "tests/native/PngTestEncoder.h"
@@ -340,6 +341,30 @@ TEST_F(SlideshowTest, AHugePictureCostsAboutWhatTheScreenShows) {
   // The slide's two surfaces (3 MB) and a few rows: far below one screen of
   // the source picture.
   EXPECT_LT(most - before, SIZE_T{24} << 20);
+}
+
+TEST_F(SlideshowTest, ANewPlaceKeepsTheSlideAndRecomposesTheLayerAtItsSize) {
+  Set("MAIN", "WallInx", "2");
+  Set("IMAGE", "Path", "red.bmp|images*");
+  Set("IMAGE", "Intervalvalue", "60000");
+  Set("IMAGE", "Speedvalue", "255");
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(WaitSlides(1));
+  ASSERT_EQ(Centre(), kRed);
+  FrmShortcut* layer = session->IconLayer();
+  ASSERT_NE(layer, nullptr);
+  // The screen outside the taskbar shrinks (a display change re-places the
+  // windows the same way).
+  bg->SetTaskbarQuery([] { return std::string("100*B"); });
+  bg->ResizeScr();
+  test::PumpFor(100ms);
+  EXPECT_EQ(bg->Canvas().Height(), 668);
+  EXPECT_EQ(CanvasPixel(bg->Canvas(), 512, 334), kRed);  // the slide drawn again, fitted
+  RECT client;
+  ::GetClientRect(layer->hwnd(), &client);
+  EXPECT_EQ(client.bottom, 668);
+  EXPECT_EQ(layer->LastComposition().Height(), 668);  // composed at the new size
+  EXPECT_EQ(bg->Stats().slidesStarted, 1);  // the slideshow did not start over
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/bin/sh
-# Prints what a running Velmora costs in its slideshow: peak and final memory
-# with a huge picture (8000 x 8000) among the slides, and the processor time
-# with the demo pictures and a pause of 1 ms between slides.
-#   usage: scripts/measure-slideshow.sh [VELMORA.exe] [SECONDS]
+# Prints what a running Velmora costs: peak and final memory with a huge
+# picture (8000 x 8000) among the slides, the processor time with the demo
+# pictures and a pause of 1 ms between slides, and the processor time of an
+# idle desktop (no wallpaper; the shell's notifications and the watch of the
+# desktop folders on).
+#   usage: scripts/measure-desktop.sh [VELMORA.exe] [SECONDS]
 # Figures come from the kernel's accounting of the program's process (VmHWM,
 # VmRSS, utime + stime), sampled once a second.
 set -eu
@@ -30,8 +32,8 @@ with open(sys.argv[1], "wb") as f:
     f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
             + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 PY
-  printf '[MAIN]\r\nWallInx=2\r\n[IMAGE]\r\nPath=%s\r\nIntervalvalue=%s\r\nSpeedvalue=30\r\n' "$2" "$3" \
-    > "$work/Wallpaper.ini"
+  printf '[MAIN]\r\nWallInx=%s\r\n[IMAGE]\r\nPath=%s\r\nIntervalvalue=%s\r\nSpeedvalue=30\r\n' \
+    "$4" "$2" "$3" > "$work/Wallpaper.ini"
   "$WINE64" "$work/Velmora.exe" >/dev/null 2>&1 &
   python3 - "$1" "$seconds" <<'PY'
 import os, sys, time
@@ -80,5 +82,6 @@ PY
   "$WINESERVER" -k >/dev/null 2>&1 || true
   "$WINESERVER" -w >/dev/null 2>&1 || true
 }
-measure "huge picture, pause 1 s" "huge.png|images*demo1.png|images*" 1000
-measure "demo pictures, pause 1 ms" "demo1.png|images*demo2.png|images*demo3.png|images*" 1
+measure "huge picture, pause 1 s" "huge.png|images*demo1.png|images*" 1000 2
+measure "demo pictures, pause 1 ms" "demo1.png|images*demo2.png|images*demo3.png|images*" 1 2
+measure "idle desktop, no wallpaper" "" 5000 0
