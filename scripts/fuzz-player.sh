@@ -11,21 +11,22 @@ out="$root/build/fuzz"
 mkdir -p "$out/stb/stb" "$out/corpus" "$out/pictures"
 cp /usr/include/stb/stb_image_write.h "$out/stb/stb/"
 
-# Every platform-free source of the player; the writer is not part of what
-# is fuzzed.
-sources=""
+# Every platform-free source of the player, compiled once into objects that
+# both fuzzers link; the writer is not part of what is fuzzed.
+flags="-std=c++17 -g -O1 -w -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -I$root -isystem $out/stb"
+mkdir -p "$out/obj"
+newest_header=$(ls -t "$root"/player/*.h | head -1)
 for f in "$root"/player/*.cpp; do
-  case "$(basename "$f")" in
-    SwfWriter.cpp) ;;
-    *) sources="$sources player/$(basename "$f")" ;;
-  esac
-done
-build() {  # target source
-  if [ ! -x "$out/$1" ] || [ -n "$(find "$root/player" "$root/tests/fuzz" -newer "$out/$1" -name '*.[ch]*' | head -1)" ]; then
-    echo "Building $1"
-    (cd "$root" && clang++ -std=c++17 -g -O1 -w -fsanitize=fuzzer,address,undefined \
-      -fno-sanitize-recover=undefined -I. -isystem "$out/stb" "$2" $sources -lz -o "$out/$1")
+  name=$(basename "$f" .cpp)
+  [ "$name" = SwfWriter ] && continue
+  object="$out/obj/$name.o"
+  if [ ! -f "$object" ] || [ "$f" -nt "$object" ] || [ "$newest_header" -nt "$object" ]; then
+    echo "$f $object"
   fi
+done | xargs -r -n 2 -P "$(nproc)" sh -c 'echo "Compiling $(basename "$0")"; clang++ '"$flags"' -c "$0" -o "$1"'
+build() {  # target source
+  echo "Linking $1"
+  clang++ $flags -fsanitize=fuzzer "$root/$2" "$out"/obj/*.o -lz -o "$out/$1"
 }
 build movie_fuzzer tests/fuzz/MovieFuzzer.cpp
 build picture_fuzzer tests/fuzz/PictureFuzzer.cpp
