@@ -15,6 +15,7 @@ add_library(velmora_win STATIC
   common/AppPaths.cpp
   common/EmbeddedResource.cpp
   common/FileSystem.cpp
+  common/FolderTree.cpp
   common/WinText.cpp
   common/Window.cpp
   iconlayer/CDIB.cpp
@@ -27,6 +28,8 @@ add_library(velmora_win STATIC
   iconlayer/ItemOpening.cpp
   shell/DesktopInventory.cpp
   shell/DesktopWatch.cpp
+  shell/DropCommands.cpp
+  shell/ItemContextMenu.cpp
   shell/FrmMenus.cpp
   shell/ShellNotify.cpp
   shell/Subclassing.cpp

@@ -118,6 +118,10 @@ void ShowBusyPointer(bool busy) {
   ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(busy ? 32514 : 32512)));  // wait / arrow
 }
 
+BusyPointer::BusyPointer() : previous_(::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {}
+
+BusyPointer::~BusyPointer() { ::SetCursor(previous_); }
+
 void WaitMilliseconds(long& milliseconds, const std::function<bool()>& stop) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);

@@ -38,6 +38,19 @@ void KeepAtTheBottom(HWND window, LPARAM windowPos, HWND under = nullptr);
 // default arrow.
 void ShowBusyPointer(bool busy);
 
+// The hourglass for the life of the object, then the pointer that was
+// shown before it.
+class BusyPointer {
+ public:
+  BusyPointer();
+  ~BusyPointer();
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+
+ private:
+  HCURSOR previous_;
+};
+
 // Dispatches the window messages waiting in this thread's queue. A quit
 // request is left in the queue for the message loop.
 void DispatchPendingMessages();

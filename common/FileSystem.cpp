@@ -132,9 +132,4 @@ std::string FileVersion(const std::string& path) {
          std::to_string(data.ftLastWriteTime.dwLowDateTime);
 }
 
-std::string ParentFolder(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 }  // namespace velmora

@@ -53,7 +53,4 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 // last written), or "" when it cannot be read.
 std::string FileVersion(const std::string& path);
 
-// The folder part of a path (before its last backslash), or "".
-std::string ParentFolder(const std::string& path);
-
 }  // namespace velmora

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <shellapi.h>
 
 #include <utility>
 
@@ -76,6 +77,8 @@ inline void UnmapView(const void* view) { ::UnmapViewOfFile(view); }
 inline void EndFind(HANDLE h) { ::FindClose(h); }
 inline void EndChangeWatch(HANDLE h) { ::FindCloseChangeNotification(h); }
 inline void DestroyMenuHandle(HMENU m) { ::DestroyMenu(m); }
+inline void FreeLocal(HLOCAL h) { ::LocalFree(h); }
+inline void FinishDrop(HDROP d) { ::DragFinish(d); }
 inline void FreeGlobal(HGLOBAL g) { ::GlobalFree(g); }
 inline void FreeTaskMemory(void* p) { ::CoTaskMemFree(p); }
 inline void FreeLibraryHandle(HMODULE m) { ::FreeLibrary(m); }
@@ -158,6 +161,10 @@ using UniqueFind = UniqueHandle<detail::InvalidHandleValue<HANDLE, detail::EndFi
 // A watch of FindFirstChangeNotification.
 using UniqueChangeWatch = UniqueHandle<detail::InvalidHandleValue<HANDLE, detail::EndChangeWatch>>;
 using UniqueMenu = UniqueHandle<detail::NullIsInvalid<HMENU, detail::DestroyMenuHandle>>;
+// Memory of LocalAlloc (system messages).
+using UniqueLocal = UniqueHandle<detail::NullIsInvalid<HLOCAL, detail::FreeLocal>>;
+// The files of a drop, finished with DragFinish.
+using UniqueDrop = UniqueHandle<detail::NullIsInvalid<HDROP, detail::FinishDrop>>;
 using UniqueGlobal = UniqueHandle<detail::NullIsInvalid<HGLOBAL, detail::FreeGlobal>>;
 using UniqueLibrary = UniqueHandle<detail::NullIsInvalid<HMODULE, detail::FreeLibraryHandle>>;
 // A COM interface pointer, released by its owner.

@@ -7,6 +7,11 @@ std::string GetFileNamePart(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+std::string ParentFolder(std::string_view path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+}
+
 std::string ExtensionOf(std::string_view name) {
   const size_t dot = name.rfind('.');
   return std::string(dot == std::string_view::npos ? name : name.substr(dot + 1));

@@ -10,6 +10,9 @@ namespace velmora {
 // has none.
 std::string GetFileNamePart(std::string_view path);
 
+// The folder part of a path (before its last backslash), or "".
+std::string ParentFolder(std::string_view path);
+
 // The text after the last "." of a name (the whole name when it has none).
 std::string ExtensionOf(std::string_view name);
 

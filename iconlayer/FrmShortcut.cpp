@@ -442,7 +442,7 @@ LRESULT FrmShortcut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (HandleInput(message, wParam, lParam)) return 0;
   switch (message) {
     case WM_DROPFILES:
-      ::DragFinish(reinterpret_cast<HDROP>(wParam));
+      OnFilesDropped(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_WINDOWPOSCHANGING:
       // Like the background window, the layer stays under other programs'

@@ -29,6 +29,11 @@ struct LayerLinks {
   std::function<void(int item, POINT screen, int shift)> itemMenu;
   std::function<void()> refresh;       // F5: rescan, relayout, redraw
   std::function<bool()> iconsLocked;   // "Lock Icons" is checked
+  // Files dropped: the drop menu's choice (-1 when dismissed), the rebuild
+  // after the command, and a message about the items that failed.
+  std::function<int(POINT screen)> dropMenu;
+  std::function<void()> rebuild;
+  std::function<void(const std::string& problems)> report;
 };
 
 class FrmShortcut : public Window {
@@ -59,6 +64,10 @@ class FrmShortcut : public Window {
   bool DownIcon(int button, int shift, double x, double y, double oldX, double oldY, bool isMove);
   // Opens the list's selected row (double-click, Enter).
   void OpenSelectedItem();
+  // A drop of files and folders: the drop menu, then its command for each.
+  void OnFilesDropped(HDROP drop);
+  // The paths of the last drop (PendingDropPath, every item of it).
+  const std::vector<std::string>& PendingDropPaths() const { return pendingDropPaths_; }
   int HoverIndex() const { return hoverIndex_; }
 
   // Loads the saved positions, or rebuilds the default grid when they no
@@ -156,6 +165,7 @@ class FrmShortcut : public Window {
   LayerLinks links_;
   POINT press_{};       // where the last button went down, in layer pixels
   int hoverIndex_ = 0;  // HoverIndex
+  std::vector<std::string> pendingDropPaths_;
   DesktopItems& items_;
   std::string appDirectory_;
   bool showImageviewer_ = true;  // the hover preview, and the highlight kept between clicks

@@ -1,13 +1,16 @@
 // The icon layer's answers to the pointer and the keys: selecting, moving
-// and opening items, the hover preview, the menus, F5.
+// and opening items, the hover preview, the menus, files dropped, F5.
 #include "iconlayer/FrmShortcut.h"
 
 #include "common/DesktopHost.h"
 #include "common/FileSystem.h"
 #include "common/PathText.h"
+#include "common/WinText.h"
 #include "iconlayer/ItemOpening.h"
 #include "iconlayer/PointerRules.h"
 #include "shell/DesktopInventory.h"
+#include "shell/DropCommands.h"
+#include "shell/FrmMenus.h"
 
 #include <windowsx.h>
 
@@ -111,6 +114,42 @@ bool FrmShortcut::DownIcon(int button, int shift, double x, double y, double old
     links_.itemMenu(item, screen, shift);
   }
   return true;
+}
+
+void FrmShortcut::OnFilesDropped(HDROP drop) {
+  std::vector<std::string> paths;
+  {
+    const UniqueDrop finished(drop);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      // The length first: no name is cut, however long.
+      const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+      if (length == 0) continue;
+      std::wstring name(length + 1, L'\0');
+      name.resize(::DragQueryFileW(drop, i, name.data(), length + 1));
+      if (!name.empty()) paths.push_back(Utf8(name));
+    }
+  }
+  if (paths.empty()) return;
+  pendingDropPaths_ = paths;
+  POINT at{};
+  ::GetCursorPos(&at);
+  const int chosen = links_.dropMenu ? links_.dropMenu(at) : -1;
+  DropCommand command;
+  switch (chosen) {
+    case kDropCopy: command = DropCommand::kCopy; break;
+    case kDropMove: command = DropCommand::kMove; break;
+    case kDropShortcut: command = DropCommand::kShortcut; break;
+    default: return;  // Cancel, or dismissed: nothing changes
+  }
+  DropOutcome outcome;
+  {
+    const BusyPointer busy;
+    outcome = CarryOutDrop(command, paths, GetSpecialDir(3));
+    for (const std::string& folder : outcome.folders) AddDesktopicons(folder);
+    if (links_.rebuild) links_.rebuild();
+  }
+  if (!outcome.problems.empty() && links_.report) links_.report(outcome.problems);
 }
 
 void FrmShortcut::OpenSelectedItem() {

@@ -102,6 +102,7 @@ bool FrmMenus::Load() {
 
 int FrmMenus::Track(HMENU menu, HWND owner, POINT screen) {
   if (!menu) return 0;
+  if (chooser_) return chooser_(menu);
   // A popup menu closes on a click elsewhere or Esc only while its owner is
   // the foreground window, and the message after it lets it go cleanly.
   ::SetForegroundWindow(owner);

@@ -64,6 +64,8 @@ class FrmMenus : public Window {
   void RightmenusClick(int index, bool fromLoad);
 
   bool IconsLocked() const;
+  // For tests: picks the command of a menu instead of tracking it.
+  void SetMenuChooser(std::function<int(HMENU)> chooser) { chooser_ = std::move(chooser); }
   // Where the commands start processes (a test looks at what would start).
   void SetProcessStarter(std::function<void(const std::wstring&, int)> start) {
     links_.startProcess = std::move(start);
@@ -87,6 +89,7 @@ class FrmMenus : public Window {
   UniqueMenu desktopMenu_;  // Menupropty
   UniqueMenu dropMenu_;     // Dragemainmenus
   int currentArrangeIndex_ = 0;
+  std::function<int(HMENU)> chooser_;
 };
 
 }  // namespace velmora

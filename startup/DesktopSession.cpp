@@ -1,6 +1,8 @@
 #include "startup/DesktopSession.h"
 
 #include "common/DesktopHost.h"
+#include "common/WinText.h"
+#include "shell/ItemContextMenu.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"
 #include "settings/SettingValues.h"
@@ -9,6 +11,11 @@ namespace velmora {
 
 DesktopSession::DesktopSession(std::string appDirectory, OwnedMutex instance)
     : appDirectory_(std::move(appDirectory)), instance_(std::move(instance)) {
+  reportProblems_ = [this](const std::string& problems) {
+    ::MessageBoxW(iconLayer_ ? iconLayer_->hwnd() : nullptr,
+                  Wide("These items could not be put on the desktop:\n\n" + problems).c_str(),
+                  L"Velmora", MB_OK | MB_ICONEXCLAMATION);
+  };
   background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());
   menus_ = std::make_unique<FrmMenus>(appDirectory_, items_.list, LinksForMenus());
 }
@@ -74,7 +81,26 @@ LayerLinks DesktopSession::LinksForLayer() {
   links.desktopMenu = [this](POINT screen) { menus_->ShowDesktopMenu(iconLayer_->hwnd(), screen); };
   links.refresh = [this] { background_->RefreshShortcut(true); };
   links.iconsLocked = [this] { return menus_->IconsLocked(); };
+  links.itemMenu = [this](int item, POINT screen, int) {
+    // The layer owns the item's menu as it owns the desktop menu.
+    ItemMenuLinks menuLinks;
+    menuLinks.properties = [this] { Properties(); };
+    menuLinks.commandDone = [this] { Rebuild(); };
+    menuLinks.chooser = itemMenuChooser_;
+    ShellContextMenu(iconLayer_->hwnd(), items_.RowText(static_cast<size_t>(item)), screen,
+                     menuLinks);
+  };
+  links.dropMenu = [this](POINT screen) {
+    return menus_->ChooseDropCommand(iconLayer_->hwnd(), screen);
+  };
+  links.rebuild = [this] { Rebuild(); };
+  links.report = [this](const std::string& problems) { reportProblems_(problems); };
   return links;
+}
+
+void DesktopSession::Rebuild() {
+  background_->RefreshShortcut(false);
+  if (iconLayer_) iconLayer_->LoadIcons(false);
 }
 
 void DesktopSession::Properties() {

@@ -45,6 +45,13 @@ class DesktopSession {
   DesktopItems& Items() { return items_; }
   bool SplashOpen() const { return splash_ && splash_->IsOpen(); }
 
+  // For tests: a command picked from the item menu instead of by the user,
+  // and where the problems of a drop are told.
+  void SetItemMenuChooser(std::function<UINT(HMENU)> chooser) { itemMenuChooser_ = std::move(chooser); }
+  void SetProblemReporter(std::function<void(const std::string&)> report) {
+    reportProblems_ = std::move(report);
+  }
+
  private:
   BackgroundLinks LinksForBackground();
   MenuLinks LinksForMenus();
@@ -52,6 +59,8 @@ class DesktopSession {
   void ShowIconLayer();
   // The settings dialog (Properties of the desktop menu).
   void Properties();
+  // The items read again without redraw, then the layer composed.
+  void Rebuild();
 
   std::string appDirectory_;
   OwnedMutex instance_;
@@ -64,6 +73,8 @@ class DesktopSession {
   std::unique_ptr<FrmShortcut> iconLayer_;
   std::unique_ptr<FrmWaiting> splash_;
   bool shutDown_ = false;
+  std::function<UINT(HMENU)> itemMenuChooser_;
+  std::function<void(const std::string&)> reportProblems_;
 };
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #include "tests/wine/DesktopFixture.h"
 
+#include "common/WinText.h"
+
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -43,21 +45,13 @@ void EmptyFolder(const std::string& dir) {
 }
 
 bool MakeShortcut(const std::string& lnk, const std::string& target) {
-  IShellLinkA* link = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+  ComPtr<IShellLinkW> link;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(link.put()))))
     return false;
-  link->SetPath(target.c_str());
-  IPersistFile* file = nullptr;
-  bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
-  if (ok) {
-    wchar_t wide[MAX_PATH];
-    ::MultiByteToWideChar(CP_ACP, 0, lnk.c_str(), -1, wide, MAX_PATH);
-    ok = SUCCEEDED(file->Save(wide, TRUE));
-    file->Release();
-  }
-  link->Release();
-  return ok;
+  link->SetPath(Wide(target).c_str());
+  const ComPtr<IPersistFile> file = QueryAs<IPersistFile>(link.get(), IID_IPersistFile);
+  return file && SUCCEEDED(file->Save(Wide(lnk).c_str(), TRUE));
 }
 
 }  // namespace velmora::test

@@ -1,36 +1,13 @@
 #include "tests/wine/TestSupport.h"
 
 #include "common/FileSystem.h"
+#include "common/FolderTree.h"
 #include "common/WinText.h"
 
 #include <optional>
 #include <sstream>
 
 namespace velmora::test {
-namespace {
-
-// Paths are UTF-8, as everywhere in the program.
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAW found;
-  const HANDLE search = ::FindFirstFileW(SystemPath(dir + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = Utf8(found.cFileName);
-      if (name == "." || name == "..") continue;
-      const std::string path = dir + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::SetFileAttributesW(SystemPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(SystemPath(path).c_str());
-      }
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-  }
-  ::RemoveDirectoryW(SystemPath(dir).c_str());
-}
-
-}  // namespace
 
 ScratchDir::ScratchDir() {
   wchar_t temp[MAX_PATH];

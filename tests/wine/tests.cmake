@@ -43,3 +43,6 @@ add_dependencies(wine_interaction_tests progman_standin)
 add_test(NAME wine_interaction_in_progman_tests COMMAND wine_interaction_tests)
 set_tests_properties(wine_interaction_in_progman_tests PROPERTIES
   LABELS wine ENVIRONMENT "VELMORA_PROGMAN=1")
+
+# The shell's item menu and files dropped on the desktop.
+velmora_wine_test(wine_shell_tests wine/ShellItemsTest.cpp)

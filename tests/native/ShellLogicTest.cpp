@@ -1,0 +1,113 @@
+// Item-id lists as bytes, and the plan of a drop onto the desktop.
+#include "shell/DropPlan.h"
+#include "shell/ItemIdList.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+// A list of item ids of the given sizes (each filled with its index), with
+// the terminator.
+std::vector<uint8_t> List(const std::vector<uint16_t>& sizes) {
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    bytes.push_back(static_cast<uint8_t>(sizes[i] & 0xFF));
+    bytes.push_back(static_cast<uint8_t>(sizes[i] >> 8));
+    for (int k = 2; k < sizes[i]; ++k) bytes.push_back(static_cast<uint8_t>(0x10 + i));
+  }
+  bytes.push_back(0);
+  bytes.push_back(0);
+  return bytes;
+}
+
+TEST(ItemIdList, CountSizeNextAndCopy) {
+  const std::vector<uint8_t> list = List({5, 300, 3});
+  EXPECT_EQ(GetItemIdCount(list.data()), 3);
+  EXPECT_EQ(GetItemIdSize(list.data()), 5);
+  const uint8_t* second = GetNextItemId(list.data());
+  EXPECT_EQ(GetItemIdSize(second), 300);  // sizes above 255 use both bytes
+  EXPECT_EQ(GetItemIdSize(GetNextItemId(GetNextItemId(second))), 0);
+  EXPECT_EQ(GetNextItemId(GetNextItemId(GetNextItemId(second))), nullptr);
+  EXPECT_EQ(GetItemIdSize(nullptr), 0);
+  EXPECT_EQ(GetNextItemId(nullptr), nullptr);
+
+  std::vector<void*> blocks;
+  const auto allocate = [&](size_t n) {
+    blocks.push_back(std::malloc(n));
+    return blocks.back();
+  };
+  const uint8_t* copy = GetItemIdCopy(list.data(), 2, allocate);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(GetItemIdCount(copy), 1);
+  EXPECT_EQ(GetItemIdSize(copy), 300);
+  EXPECT_EQ(copy[299], 0x11);
+  EXPECT_EQ(copy[300], 0);
+  EXPECT_EQ(copy[301], 0);  // the terminator after it
+  EXPECT_EQ(GetItemIdSize(GetItemIdCopy(list.data(), -1, allocate)), 3);  // the last
+  EXPECT_EQ(GetItemIdSize(GetItemIdCopy(list.data(), 9, allocate)), 3);
+  EXPECT_EQ(GetItemIdSize(GetItemIdCopy(list.data(), 1, allocate)), 5);
+  EXPECT_EQ(GetItemIdCopy(list.data(), 1, [](size_t) -> void* { return nullptr; }), nullptr);
+  for (void* b : blocks) std::free(b);
+
+  const std::vector<uint8_t> desktop = List({});
+  EXPECT_TRUE(IsDesktopPidl(desktop.data()));
+  EXPECT_FALSE(IsDesktopPidl(list.data()));
+  EXPECT_FALSE(IsDesktopPidl(nullptr));
+  EXPECT_EQ(GetItemIdCount(desktop.data()), 0);
+  EXPECT_EQ(GetItemIdCopy(desktop.data(), 1, allocate), nullptr);
+}
+
+TEST(DropPlan, FreeNamesTheWayTheShellNamesCopies) {
+  std::set<std::string> present = {"D\\a.txt", "D\\a - Copy.txt", "D\\Stuff", "D\\a.lnk"};
+  const auto taken = [&](const std::string& p) { return present.count(p) > 0; };
+  EXPECT_EQ(FreeName("D\\", "b.txt", false, false, taken), "b.txt");
+  EXPECT_EQ(FreeName("D\\", "a.txt", false, false, taken), "a - Copy (2).txt");
+  EXPECT_EQ(FreeName("D\\", "Stuff", true, false, taken), "Stuff - Copy");
+  EXPECT_EQ(FreeName("D\\", "Stuff.v2", true, false, taken), "Stuff.v2");
+  present.insert("D\\Stuff.v2");
+  EXPECT_EQ(FreeName("D\\", "Stuff.v2", true, false, taken), "Stuff.v2 - Copy");  // a folder's dot
+  EXPECT_EQ(FreeName("D\\", "README", false, false, taken), "README");
+  EXPECT_EQ(FreeName("D\\", "a.txt", false, true, taken), "a (2).lnk");
+  EXPECT_EQ(FreeName("D\\", "Stuff", true, true, taken), "Stuff.lnk");
+}
+
+TEST(DropPlan, EveryItemOfADropWithItsOwnName) {
+  const std::set<std::string> folders = {"C:\\Music", "C:\\Users\\me\\Desktop", "C:\\Users\\Me"};
+  std::set<std::string> present = {"C:\\Users\\me\\Desktop\\song.mp3",
+                                   "C:\\Users\\me\\Desktop\\own.txt"};
+  const auto isFolder = [&](const std::string& p) { return folders.count(p) > 0; };
+  const auto taken = [&](const std::string& p) { return present.count(p) > 0; };
+  const std::string desktop = "C:\\Users\\me\\Desktop";
+  const auto copy = PlanDrop(DropCommand::kCopy,
+                             {"C:\\Music", "D:\\song.mp3", "E:\\song.mp3", "C:\\", desktop + "\\own.txt"},
+                             desktop, isFolder, taken);
+  ASSERT_EQ(copy.size(), 5u);
+  EXPECT_EQ(copy[0].target, desktop + "\\Music");
+  EXPECT_TRUE(copy[0].folder);
+  EXPECT_EQ(copy[1].target, desktop + "\\song - Copy.mp3");
+  EXPECT_EQ(copy[2].target, desktop + "\\song - Copy (2).mp3");  // not the name just given
+  EXPECT_TRUE(copy[3].target.empty());                           // a drive root
+  EXPECT_FALSE(copy[3].refusal.empty());
+  EXPECT_EQ(copy[4].target, desktop + "\\own - Copy.txt");       // a desktop file onto the desktop
+  const auto move = PlanDrop(DropCommand::kMove, {desktop + "\\own.txt", "D:\\x.txt"}, desktop,
+                             isFolder, taken);
+  EXPECT_TRUE(move[0].target.empty());  // onto itself: left alone, and no complaint
+  EXPECT_TRUE(move[0].refusal.empty());
+  EXPECT_EQ(move[1].target, desktop + "\\x.txt");
+  const auto around = PlanDrop(DropCommand::kCopy, {"C:\\Users\\Me", desktop}, desktop, isFolder, taken);
+  EXPECT_TRUE(around[0].target.empty());  // the desktop's own parent, into itself
+  EXPECT_FALSE(around[0].refusal.empty());
+  EXPECT_TRUE(around[1].target.empty());
+  const auto links = PlanDrop(DropCommand::kShortcut, {"D:\\notes.txt", "C:\\Music"}, desktop,
+                              isFolder, taken);
+  EXPECT_EQ(links[0].target, desktop + "\\notes.lnk");
+  EXPECT_EQ(links[1].target, desktop + "\\Music.lnk");
+}
+
+}  // namespace
+}  // namespace velmora
