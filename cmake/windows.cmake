@@ -30,6 +30,7 @@ add_library(velmora_win STATIC
   shell/DesktopWatch.cpp
   shell/DropCommands.cpp
   shell/ItemContextMenu.cpp
+  shell/ShellItemIcon.cpp
   shell/FrmMenus.cpp
   shell/ShellNotify.cpp
   shell/Subclassing.cpp

@@ -1,6 +1,9 @@
 #include "iconlayer/FrmShortcut.h"
 
+#include "common/DesktopHost.h"
 #include "common/FileSystem.h"
+#include "common/PathText.h"
+#include "common/Units.h"
 #include "common/WinText.h"
 #include "iconlayer/ColorArgb.h"
 #include "iconlayer/GdiPlusPictures.h"
@@ -14,9 +17,7 @@
 #include "settings/Registry.h"
 #include "settings/SettingValues.h"
 #include "shell/DesktopInventory.h"
-#include "common/DesktopHost.h"
-#include "common/PathText.h"
-#include "common/Units.h"
+#include "shell/ShellItemIcon.h"
 
 #include <algorithm>
 #include <cstring>
@@ -393,6 +394,7 @@ void FrmShortcut::GainIconHdc() {
     if (found == extracted.end()) {
       Extracted e;
       e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index));
+      if (!*e.icon) *e.icon = UniqueIcon(ShellItemIcon(items_.RowText(i)));
       e.sprite = std::make_shared<Sprite>(IconSprite(e.icon->get()));
       found = extracted.emplace(std::make_pair(where.file, where.index), std::move(e)).first;
     }

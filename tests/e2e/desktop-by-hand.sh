@@ -1,8 +1,9 @@
 #!/bin/sh
 # The running program driven as a person drives it, with real X input
 # (xdotool) on a private virtual screen: a file made from Linux on the
-# desktop appears as an item, a right-click on empty space opens the desktop
-# menu, and choosing "Exit" with the keyboard ends the process.
+# desktop appears as an item, its own menu's "Delete" removes it, a
+# right-click on empty space opens the desktop menu, and choosing "Exit"
+# with the keyboard ends the process.
 #   usage: tests/e2e/desktop-by-hand.sh [Velmora.exe]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -22,6 +23,7 @@ program=$!
 
 fail() {
   echo "desktop by hand: $1" >&2
+  [ -n "${VELMORA_KEEP_SHOTS:-}" ] && cp "$WINE_ENV_DIR"/*.png "$VELMORA_KEEP_SHOTS"/ 2>/dev/null || true
   exit 1
 }
 shot() { import -silent -window root "$WINE_ENV_DIR/$1.png"; }
@@ -50,6 +52,28 @@ done
 changed=$(compare -metric AE "$WINE_ENV_DIR/before-cell.png" "$WINE_ENV_DIR/after-cell.png" null: 2>&1 || true)
 [ "${changed%% *}" -gt 200 ] 2>/dev/null || fail "the new file did not appear ($changed pixels changed)"
 
+# The file's own menu from the shell, and its "Delete" chosen by keyboard:
+# the shell asks, "Yes" is answered, the file leaves the Linux folder and
+# its item the screen.
+xdotool mousemove 45 $((6 + 72 * 5 + 25)) click 3
+sleep 1.5
+shot item-menu
+xdotool key d
+sleep 1.5
+shot confirm
+xdotool key Return  # the shell's "Yes" to its question
+i=0
+while [ -e "$HOME/Desktop/made from linux.txt" ]; do
+  i=$((i + 1))
+  [ $i -gt 40 ] && fail "the item menu's Delete did not delete the file"
+  sleep 0.25
+done
+sleep 1.5
+shot deleted
+convert "$WINE_ENV_DIR/deleted.png" -crop "$(cell 5)" +repage "$WINE_ENV_DIR/deleted-cell.png"
+left=$(compare -metric AE "$WINE_ENV_DIR/before-cell.png" "$WINE_ENV_DIR/deleted-cell.png" null: 2>&1 || true)
+[ "${left%% *}" -lt 50 ] 2>/dev/null || fail "the deleted item stayed on the screen ($left pixels differ)"
+
 # The desktop menu on empty space, then "Exit" (the last entry) by keyboard.
 xdotool mousemove 600 400 click 3
 sleep 1.5
@@ -63,4 +87,4 @@ while kill -0 "$program" 2>/dev/null; do
   [ $i -gt 40 ] && fail "Exit did not end the process"
   sleep 0.25
 done
-echo "desktop by hand: a file from Linux appeared, the menu's Exit ended the program"
+echo "desktop by hand: a file from Linux appeared, its own menu deleted it, the menu's Exit ended the program"
