@@ -8,7 +8,7 @@ add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 configure_file(${CMAKE_SOURCE_DIR}/resources/Version.h.in ${CMAKE_BINARY_DIR}/generated/Version.h @ONLY)
 set(VELMORA_RESOURCES ${CMAKE_SOURCE_DIR}/resources/Velmora.rc)
 set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Velmora.manifest;${CMAKE_SOURCE_DIR}/resources/Blank.png;${CMAKE_SOURCE_DIR}/resources/Splash.bmp;${CMAKE_SOURCE_DIR}/resources/Velmora.ico")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Velmora.manifest;${CMAKE_SOURCE_DIR}/resources/Blank.png;${CMAKE_SOURCE_DIR}/resources/Splash.bmp;${CMAKE_SOURCE_DIR}/resources/Velmora.ico;${CMAKE_SOURCE_DIR}/resources/Skin.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonUp.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDown.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDisabled.bmp")
 
 # Everything of the program except its entry point, so tests can link it.
 add_library(velmora_win STATIC
@@ -16,6 +16,12 @@ add_library(velmora_win STATIC
   common/EmbeddedResource.cpp
   common/FileSystem.cpp
   common/FolderTree.cpp
+  controls/RgbPictureGdi.cpp
+  controls/Transparent.cpp
+  controls/ucCustomButton.cpp
+  controls/UpDownBox.cpp
+  settingsdialog/Skin.cpp
+  settingsdialog/SkinnedFrame.cpp
   common/WinText.cpp
   common/Window.cpp
   iconlayer/CDIB.cpp
@@ -51,3 +57,9 @@ add_executable(Velmora WIN32 startup/WinMain.cpp ${VELMORA_RESOURCES})
 target_include_directories(Velmora PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(Velmora PRIVATE velmora_win)
 target_link_options(Velmora PRIVATE ${VELMORA_STATIC_LINK})
+
+# The controls in each of their states, as pictures (scripts/make-gallery.sh).
+add_executable(control_gallery tools/ControlGallery.cpp ${VELMORA_RESOURCES})
+target_include_directories(control_gallery PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_link_libraries(control_gallery PRIVATE velmora_win)
+target_link_options(control_gallery PRIVATE ${VELMORA_STATIC_LINK})

@@ -25,7 +25,7 @@ DesktopSession::~DesktopSession() { Shutdown(); }
 BackgroundLinks DesktopSession::LinksForBackground() {
   BackgroundLinks links;
   links.showSplash = [this] {
-    splash_ = std::make_unique<FrmWaiting>([this] { return background_->Loaded(); });
+    splash_ = std::make_unique<FrmWaiting>([this] { return background_->Loaded(); }, appDirectory_);
     splash_->Show();
   };
   links.loadMenus = [this] { menus_->Load(); };

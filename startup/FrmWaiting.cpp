@@ -1,12 +1,10 @@
 #include "startup/FrmWaiting.h"
 
+#include "controls/RgbPictureGdi.h"
 #include "resources/ResourceIds.h"
+#include "settingsdialog/Skin.h"
 
 namespace velmora {
-namespace {
-constexpr int kMargin = 12;  // frame around the picture
-constexpr COLORREF kFrameColour = RGB(40, 44, 52);
-}  // namespace
 
 bool FrmWaiting::Show() {
   picture_.reset(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SPLASH),
@@ -15,14 +13,14 @@ bool FrmWaiting::Show() {
   if (picture_ && ::GetObjectA(picture_.get(), sizeof info, &info)) {
     pictureSize_ = {info.bmWidth, info.bmHeight};
   }
-  const int width = pictureSize_.cx + 2 * kMargin;
-  const int height = pictureSize_.cy + 2 * kMargin;
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   if (!Create({"VelmoraFrmWaiting", "Velmora", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, x, y,
-               width, height, nullptr, kFrameColour})) {
+               kWidth, kHeight, nullptr, CLR_INVALID})) {
     return false;
   }
+  shape_ = std::make_unique<Transparent>(hwnd());
+  skin_ = LoadSkin(hwnd(), appDirectory_, *shape_);
   ::SetTimer(hwnd(), kTimerId, kTimerInterval, nullptr);
   ::ShowWindow(hwnd(), SW_SHOW);
   ::UpdateWindow(hwnd());
@@ -42,6 +40,8 @@ LRESULT FrmWaiting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Destroy();
       }
       return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the skin covers the window
     case WM_PAINT:
       Paint();
       return 0;
@@ -52,7 +52,9 @@ LRESULT FrmWaiting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void FrmWaiting::Paint() {
   const UniquePaint paint = BeginPainting(hwnd());
   const HDC dc = paint.get().paint.hdc;
-  if (!picture_ || !dc) return;
+  if (!dc) return;
+  DrawRgbPicture(dc, 0, 0, skin_);
+  if (!picture_) return;
   RECT client;
   ::GetClientRect(hwnd(), &client);
   const int left = (client.right - pictureSize_.cx) / 2;

@@ -254,6 +254,129 @@ def demo_images():
         png(os.path.join(DEMO, "Images", "demo%d.png" % n), w, h, rows, alpha=False)
 
 
+# The skinned windows and the push buttons share one palette: a slate title
+# band with a teal accent over a light body.
+MAGENTA = (255, 0, 255)
+BODY = (240, 242, 246)
+OUTLINE = (30, 35, 48)
+TITLE_TOP, TITLE_BOTTOM = (58, 72, 106), (36, 44, 68)
+ACCENT = (72, 170, 184)
+FOOTER = (228, 232, 238)
+SEPARATOR = (200, 206, 216)
+
+
+def rounded_coverage(x, y, w, h, radius, samples=4):
+    """The share of pixel (x, y) inside a w x h rectangle with rounded corners."""
+    inside = 0
+    for sy in range(samples):
+        for sx in range(samples):
+            px, py = x + (sx + 0.5) / samples, y + (sy + 0.5) / samples
+            cx = min(max(px, radius), w - radius)
+            cy = min(max(py, radius), h - radius)
+            inside += math.hypot(px - cx, py - cy) <= radius
+    return inside / (samples * samples)
+
+
+def edge_distance(x, y, w, h, radius):
+    """How far the centre of pixel (x, y) lies inside the rounded outline."""
+    px, py = x + 0.5, y + 0.5
+    cx = min(max(px, radius), w - radius)
+    cy = min(max(py, radius), h - radius)
+    if (cx, cy) != (px, py) and (px < radius or px > w - radius) and (py < radius or py > h - radius):
+        return radius - math.hypot(px - cx, py - cy)
+    return min(px, py, w - px, h - py)
+
+
+def emblem(x, y, size=16):
+    """The program's mark (a violet tile with a white V) as (colour, coverage)."""
+    r = size * 0.22
+    cov = rounded_coverage(x, y, size, size, r)
+    if cov == 0:
+        return None, 0
+    c = mix((70, 90, 200), (170, 70, 170), (x + y) / (2 * size))
+    hits = 0
+    for sy in range(4):
+        for sx in range(4):
+            u, v = (x + (sx + 0.5) / 4) / size, (y + (sy + 0.5) / 4) / size
+            left = abs((u - 0.22) - (0.5 - 0.22) * (v - 0.22) / (0.8 - 0.22))
+            right = abs((0.78 - u) - (0.78 - 0.5) * (v - 0.22) / (0.8 - 0.22))
+            hits += 0.2 <= v <= 0.82 and min(left, right) < 0.09
+    return mix(c, (255, 255, 255), hits / 16), cov
+
+
+def skin_bmp():
+    """The 237 x 109 skin template. Only the geometry of its slices is fixed
+    by the program: rows 52-56 and columns 108-112 (top), 152-156 (bottom)
+    and 15-19 (middle) are stretched, so they are even along the stretch."""
+    w, h, radius = 237, 109, 9
+    title_end, footer_top = 29, h - 44
+
+    def pixel(x, y):
+        # The shape is cut where less than half the pixel is inside; the dark
+        # outline hides the steps of the cut.
+        if rounded_coverage(x, y, w, h, radius) < 0.5:
+            return MAGENTA
+        d = edge_distance(x, y, w, h, radius)
+        if y < title_end:
+            base = mix(TITLE_TOP, TITLE_BOTTOM, y / (title_end - 1))
+            if y == 1:
+                base = mix(base, (255, 255, 255), 0.25)
+            mark, cov = emblem(x - 11, y - 6) if 11 <= x < 27 and 6 <= y < 22 else (None, 0)
+            if mark:
+                base = mix(base, mark, cov)
+        elif y < title_end + 2:
+            base = ACCENT
+        elif y == footer_top:
+            base = SEPARATOR
+        elif y == footer_top + 1:
+            base = (255, 255, 255)
+        elif y > footer_top:
+            base = FOOTER
+        else:
+            base = BODY
+        if d < 1.0:
+            return OUTLINE
+        if d < 2.0:  # a soft step from the outline into the face
+            return mix(OUTLINE, base, d - 1.0)
+        return base
+
+    bmp24(os.path.join(RES, "Skin.bmp"), w, h, pixel)
+
+
+def button_bmps():
+    """The three 88 x 25 button faces: a raised key with its base (up), the
+    same key pressed flat (down), and a faded key (disabled). Columns 6-12
+    and rows 6-9 are stretched, so they are even; the corners outside the
+    key are the body colour of the dialog the buttons sit on."""
+    w, h, radius = 88, 25, 4.5
+    looks = {
+        "ButtonUp.bmp": dict(border=(112, 122, 142), top=(255, 255, 255), mid=(246, 247, 250),
+                             bottom=(230, 234, 240), base=(196, 203, 216), base_rows=5),
+        "ButtonDown.bmp": dict(border=(84, 96, 120), top=(206, 212, 222), mid=(218, 223, 231),
+                               bottom=(214, 219, 228), base=(200, 206, 218), base_rows=1),
+        "ButtonDisabled.bmp": dict(border=(196, 200, 208), top=(246, 247, 249), mid=(244, 245, 247),
+                                   bottom=(240, 241, 244), base=(226, 229, 234), base_rows=5),
+    }
+    for name, look in looks.items():
+        def pixel(x, y, look=look):
+            cov = rounded_coverage(x, y, w, h, radius)
+            if cov == 0:
+                return BODY
+            if y >= h - 1 - look["base_rows"]:
+                face = look["base"]
+            elif y < 6:
+                face = mix(look["top"], look["mid"], y / 6)
+            elif y < 10:
+                face = look["mid"]
+            else:
+                face = mix(look["mid"], look["bottom"], min(1.0, (y - 10) / max(1, h - 12 - look["base_rows"] - 10)))
+            d = edge_distance(x, y, w, h, radius)
+            colour = look["border"] if d < 1.0 else mix(look["border"], face, min(1.0, d - 1.0))
+            return mix(BODY, colour, cov)
+
+        bmp24(os.path.join(RES, name), w, h, pixel)
+
+
 if __name__ == "__main__":
     os.makedirs(RES, exist_ok=True)
     os.makedirs(os.path.join(DEMO, "Images"), exist_ok=True)
@@ -262,5 +385,7 @@ if __name__ == "__main__":
     shortcut_png()
     blank_swf()
     splash_bmp()
+    skin_bmp()
+    button_bmps()
     program_icon()
     demo_images()

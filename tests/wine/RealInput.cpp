@@ -60,13 +60,36 @@ void Drag(POINT from, POINT to) {
   ReleaseButton(1);
 }
 
-void PressKey(WORD virtualKey) {
+void KeyDown(WORD virtualKey) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = virtualKey;
   Send(input);
+}
+
+void KeyUp(WORD virtualKey) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
   input.ki.dwFlags = KEYEVENTF_KEYUP;
   Send(input);
+}
+
+void PressKey(WORD virtualKey) {
+  KeyDown(virtualKey);
+  KeyUp(virtualKey);
+}
+
+void TypeText(const wchar_t* text) {
+  for (const wchar_t* c = text; *c; ++c) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = *c;
+    input.ki.dwFlags = KEYEVENTF_UNICODE;
+    Send(input);
+    input.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    Send(input);
+  }
 }
 
 }  // namespace velmora::test

@@ -16,5 +16,9 @@ void DoubleClick(POINT screen);
 // Press and release, the pointer moving from `from` to `to` in steps.
 void Drag(POINT from, POINT to);
 void PressKey(WORD virtualKey);
+void KeyDown(WORD virtualKey);
+void KeyUp(WORD virtualKey);
+// Characters typed as a keyboard types them (each one a key press).
+void TypeText(const wchar_t* text);
 
 }  // namespace velmora::test

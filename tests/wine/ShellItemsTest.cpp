@@ -129,6 +129,11 @@ ShortcutFacts ReadShortcut(const std::string& link) {
   return facts;
 }
 
+// Answers the shell's question before a delete, from inside its loop.
+void CALLBACK AnswerYes(HWND, UINT, UINT_PTR, DWORD) {
+  if (const HWND box = ::FindWindowW(L"#32770", nullptr)) ::PostMessageW(box, WM_COMMAND, IDYES, 0);
+}
+
 class ShellItemsTest : public test::ScratchDesktopTest {
  protected:
   FrmShortcut& Layer() { return *session->IconLayer(); }
@@ -227,10 +232,7 @@ TEST_F(ShellItemsTest, TheShellsDeleteRemovesTheFileAndTheItemLeavesTheLayer) {
   const size_t items = Layer().Positions().size();
   const int rebuilds = bg->Stats().rebuilds;
   // Whatever the shell asks before deleting is answered yes.
-  const UINT_PTR confirm = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    if (const HWND box = ::FindWindowW(L"#32770", nullptr))
-      ::PostMessageW(box, WM_COMMAND, IDYES, 0);
-  });
+  const UINT_PTR confirm = ::SetTimer(nullptr, 0, 100, AnswerYes);
   RightClickItem("old notes.txt", [](HMENU menu) { return IdOf(menu, L"Delete"); });
   ::KillTimer(nullptr, confirm);
   EXPECT_FALSE(test::FileExists(path));

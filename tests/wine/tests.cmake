@@ -46,3 +46,6 @@ set_tests_properties(wine_interaction_in_progman_tests PROPERTIES
 
 # The shell's item menu and files dropped on the desktop.
 velmora_wine_test(wine_shell_tests wine/ShellItemsTest.cpp)
+
+# The drawn controls and the skinned windows.
+velmora_wine_test(wine_controls_tests wine/ControlsTest.cpp)

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Draws the gallery of the program's controls (push buttons up, down and
+# disabled; spin boxes idle, with an arrow held and disabled; the skinned
+# splash window; an empty skinned dialog frame) under Wine and writes the
+# pictures to docs/gallery/.   usage: scripts/make-gallery.sh (after a win64 build)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+out="$root/docs/gallery"
+mkdir -p "$out"
+. "$root/scripts/wine-env.sh"
+trap wine_env_stop EXIT INT TERM
+wine_env_start
+cd "$WINE_ENV_DIR"
+"$WINE64" "$root/build/win64/bin/control_gallery.exe" .
+cp buttons.png spinboxes.png splash.png frame.png "$out/"

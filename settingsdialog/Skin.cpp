@@ -1,0 +1,36 @@
+#include "settingsdialog/Skin.h"
+
+#include "common/DesktopHost.h"
+#include "common/FileSystem.h"
+#include "controls/RgbPictureGdi.h"
+#include "resources/ResourceIds.h"
+#include "settingsdialog/SkinSlices.h"
+
+namespace velmora {
+
+RgbPicture useSkins(int width, int height, const std::string& appDirectory) {
+  static const RgbPicture skinTemplate = EmbeddedRgbPicture(IDR_SKIN_BMP).value_or(RgbPicture());
+  if (!skinTemplate) return {};
+  RgbPicture skin = ComposeSkin(skinTemplate, width, height);
+  // A copy for whoever looks for it; a folder that cannot be written (a
+  // program folder under Program Files, a locked stick) changes nothing.
+  if (!appDirectory.empty()) ReplaceWholeFile(appDirectory + "\\Skintemp.bmp", EncodeBmp(skin));
+  return skin;
+}
+
+RgbPicture LoadSkin(HWND window, const std::string& appDirectory, Transparent& shape) {
+  const BusyPointer busy;
+  RECT client{};
+  ::GetClientRect(window, &client);
+  RgbPicture skin = useSkins(client.right, client.bottom, appDirectory);
+  shape.SetMaskColor(RGB(255, 0, 255));
+  shape.SetMaskPicture(skin);
+  return skin;
+}
+
+void DragByTitleStrip(HWND window) {
+  ::ReleaseCapture();
+  ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+}  // namespace velmora
