@@ -22,6 +22,12 @@ add_library(velmora_win STATIC
   controls/UpDownBox.cpp
   settingsdialog/Skin.cpp
   settingsdialog/SkinnedFrame.cpp
+  settingsdialog/PictureBox.cpp
+  settingsdialog/MediaListView.cpp
+  settingsdialog/SlidePreviewCycle.cpp
+  settingsdialog/FrmSetting.cpp
+  settingsdialog/FrmSettingControls.cpp
+  settingsdialog/FrmSettingLists.cpp
   common/WinText.cpp
   common/Window.cpp
   iconlayer/CDIB.cpp
@@ -51,7 +57,7 @@ add_library(velmora_win STATIC
   wallpaper/FrmShortcutBG.cpp
   wallpaper/MoviePlayerWindow.cpp
 )
-target_link_libraries(velmora_win PUBLIC velmora_logic velmora_player gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 gdi32 user32 advapi32)
+target_link_libraries(velmora_win PUBLIC velmora_logic velmora_player gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 comdlg32 gdi32 user32 advapi32)
 
 add_executable(Velmora WIN32 startup/WinMain.cpp ${VELMORA_RESOURCES})
 target_include_directories(Velmora PRIVATE ${CMAKE_BINARY_DIR}/generated)

@@ -60,4 +60,12 @@ bool Utf8ToAnsi(std::string_view utf8, std::string& ansi) {
   return !lossy && AnsiToUtf8(ansi) == utf8;
 }
 
+std::string WindowText(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
+  return Utf8(text);
+}
+
 }  // namespace velmora

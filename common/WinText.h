@@ -3,6 +3,8 @@
 // "\\?\" form.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,8 @@ namespace velmora {
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
 std::string Utf8(const wchar_t* wide);
+// The text of a window or control, whole.
+std::string WindowText(HWND window);
 
 // A path for the wide file functions: as it is while it is short, in the
 // "\\?\" form (made absolute and with backslashes) when it is too long for

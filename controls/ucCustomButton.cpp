@@ -86,7 +86,7 @@ RgbPicture ucCustomButton::RenderFace() const {
     ::SetBkMode(dc.get(), TRANSPARENT);
     ::SetTextColor(dc.get(), foreColor_);
     ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &line,
-                DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+                DT_CENTER | DT_SINGLELINE);  // "&" marks the access key, as on a button
     ::GdiFlush();
   }
   const auto* drawn = static_cast<const uint32_t*>(bits);

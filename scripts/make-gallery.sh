@@ -1,7 +1,8 @@
 #!/bin/sh
 # Draws the gallery of the program's controls (push buttons up, down and
 # disabled; spin boxes idle, with an arrow held and disabled; the skinned
-# splash window; an empty skinned dialog frame) under Wine and writes the
+# splash window; an empty skinned dialog frame; the settings dialog on each
+# page) under Wine and writes the
 # pictures to docs/gallery/.   usage: scripts/make-gallery.sh (after a win64 build)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,5 +12,8 @@ mkdir -p "$out"
 trap wine_env_stop EXIT INT TERM
 wine_env_start
 cd "$WINE_ENV_DIR"
-"$WINE64" "$root/build/win64/bin/control_gallery.exe" .
-cp buttons.png spinboxes.png splash.png frame.png "$out/"
+# The settings dialog reads the demo's settings and media.
+mkdir -p demo
+cp -r "$root/demo/Wallpaper.ini" "$root/demo/Flashs" "$root/demo/Images" demo/
+"$WINE64" "$root/build/win64/bin/control_gallery.exe" . demo
+cp buttons.png spinboxes.png splash.png frame.png settings-*.png "$out/"

@@ -7,12 +7,17 @@
 
 namespace velmora {
 
-bool SkinnedFrame::Show(HWND owner, int x, int y, int width, int height) {
+bool SkinnedFrame::CreateSkinned(HWND owner, int x, int y, int width, int height) {
   if (!Create({"VelmoraSkinnedFrame", title_.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0, x, y, width,
                height, owner, CLR_INVALID}))
     return false;
   shape_ = std::make_unique<Transparent>(hwnd());
   skin_ = LoadSkin(hwnd(), appDirectory_, *shape_);
+  return true;
+}
+
+bool SkinnedFrame::Show(HWND owner, int x, int y, int width, int height) {
+  if (!CreateSkinned(owner, x, y, width, height)) return false;
   ::ShowWindow(hwnd(), SW_SHOW);
   ::UpdateWindow(hwnd());
   return true;

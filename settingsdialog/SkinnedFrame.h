@@ -22,6 +22,8 @@ class SkinnedFrame : public Window {
 
   // Creates the window, owned by `owner`, at (x, y), skins it and shows it.
   bool Show(HWND owner, int x, int y, int width, int height);
+  // The same without showing it (a dialog adds its controls first).
+  bool CreateSkinned(HWND owner, int x, int y, int width, int height);
 
   const RgbPicture& Skin() const { return skin_; }
   // The title strip in client coordinates.

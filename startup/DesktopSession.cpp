@@ -57,6 +57,7 @@ BackgroundLinks DesktopSession::LinksForBackground() {
 MenuLinks DesktopSession::LinksForMenus() {
   MenuLinks links;
   links.refresh = [this] {
+    CloseSettings();
     background_->ResizeScr();
     background_->RefreshShortcut(true);
   };
@@ -104,12 +105,50 @@ void DesktopSession::Rebuild() {
 }
 
 void DesktopSession::Properties() {
-  ShowBusyPointer(true);
+  const BusyPointer busy;
   long mode = 0;
   ReadNumber(GetIniString(background_->IniPath(), "MAIN", "WallInx", "0"), mode);
   if (mode == 1) background_->ShowBlankMovie();
-  // The settings dialog opens here.
-  ShowBusyPointer(false);
+  // One dialog at a time: a second request brings the open one forward.
+  if (settings_ && settings_->IsOpen()) {
+    ::SetForegroundWindow(settings_->hwnd());
+    return;
+  }
+  settings_.reset();
+  SettingsLinks links;
+  links.backgroundSize = [this] {
+    RECT r{};
+    ::GetClientRect(background_->hwnd(), &r);
+    return SIZE{r.right, r.bottom};
+  };
+  links.pauseSlideshow = [this] { background_->PauseSlideshow(); };
+  links.advancedApplied = [this] { Rebuild(); };
+  links.closed = [this] {
+    background_->ApplyWallpaperMode();
+    // Activating the owner on close may raise the background window over
+    // the icon layer: the layer stays on top of it.
+    if (iconLayer_ && iconLayer_->hwnd())
+      ::SetWindowPos(background_->hwnd(), iconLayer_->hwnd(), 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  };
+  links.open = [this](const std::string& target) {
+    ::ShellExecuteW(nullptr, L"open", Wide(target).c_str(), nullptr, Wide(appDirectory_).c_str(),
+                    SW_SHOWNORMAL);
+  };
+  settings_ = std::make_unique<FrmSetting>(appDirectory_, links, settingsChoices_);
+  // Owned by the icon layer, as the menus are: when it closes the layer is
+  // activated, which keeps the background window under it (activating the
+  // background window would raise it over the layer).
+  settings_->Open(iconLayer_ ? iconLayer_->hwnd() : background_->hwnd());
+}
+
+void DesktopSession::CloseSettings() {
+  if (settings_ && settings_->IsOpen()) settings_->Close();
+}
+
+bool DesktopSession::TranslateDialogMessage(MSG& msg) {
+  // Tab and the arrow keys move between the dialog's controls.
+  return settings_ && settings_->IsOpen() && ::IsDialogMessageW(settings_->hwnd(), &msg);
 }
 
 bool DesktopSession::Start() {
@@ -138,6 +177,7 @@ void DesktopSession::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   ShowBusyPointer(true);
+  CloseSettings();
   watch_.reset();
   background_->StopForShutdown();
   // Everything drawn with GDI+ goes before GDI+ itself.

@@ -12,6 +12,7 @@
 #include "shell/DesktopWatch.h"
 #include "shell/FrmMenus.h"
 #include "shell/InventoryRows.h"
+#include "settingsdialog/FrmSetting.h"
 #include "startup/FrmWaiting.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -44,6 +45,13 @@ class DesktopSession {
   FrmShortcut* IconLayer() { return iconLayer_.get(); }
   DesktopItems& Items() { return items_; }
   bool SplashOpen() const { return splash_ && splash_->IsOpen(); }
+  // The settings dialog while it is open, else null.
+  FrmSetting* Settings() { return settings_ && settings_->IsOpen() ? settings_.get() : nullptr; }
+  void CloseSettings();
+  // A message of the loop meant for the open dialog's keyboard handling.
+  bool TranslateDialogMessage(MSG& msg);
+  // For tests: the answers the dialog's file and colour dialogs give.
+  void SetSettingsChoices(SettingsChoices choices) { settingsChoices_ = std::move(choices); }
 
   // For tests: a command picked from the item menu instead of by the user,
   // and where the problems of a drop are told.
@@ -72,6 +80,8 @@ class DesktopSession {
   std::unique_ptr<DesktopWatch> watch_;
   std::unique_ptr<FrmShortcut> iconLayer_;
   std::unique_ptr<FrmWaiting> splash_;
+  std::unique_ptr<FrmSetting> settings_;
+  SettingsChoices settingsChoices_;
   bool shutDown_ = false;
   std::function<UINT(HMENU)> itemMenuChooser_;
   std::function<void(const std::string&)> reportProblems_;

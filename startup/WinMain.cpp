@@ -9,6 +9,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!session) return 0;
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (session->TranslateDialogMessage(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }

@@ -1,5 +1,6 @@
 // Draws the program's own controls in each of their states, the skinned
-// splash window and an empty skinned dialog frame, and writes each as a PNG
+// splash window, an empty skinned dialog frame and (given the demo folder)
+// the settings dialog on each page, and writes each as a PNG
 // file into the folder given on the command line (docs/gallery through
 // scripts/make-gallery.sh). The pictures are what the windows show on the
 // screen; the parts a window's shape cuts away are transparent.
@@ -7,6 +8,7 @@
 #include "controls/UpDownBox.h"
 #include "controls/ucCustomButton.h"
 #include "player/PngWriter.h"
+#include "settingsdialog/FrmSetting.h"
 #include "settingsdialog/SkinnedFrame.h"
 #include "startup/FrmWaiting.h"
 
@@ -139,6 +141,22 @@ bool SpinBoxes(const std::string& folder) {
   return written;
 }
 
+// The settings dialog on each of its pages, over the demo's settings in
+// `demoFolder` (its Wallpaper.ini, Flashs\ and Images\).
+bool SettingsPages(const std::string& folder, const std::string& demoFolder) {
+  FrmSetting dialog(demoFolder, SettingsLinks{});
+  if (!dialog.Open(nullptr)) return false;
+  bool ok = Capture(dialog.hwnd(), folder + "\\settings-advanced.png");
+  const char* names[] = {"flash", "slides", "advanced", "help"};
+  for (int tab : {FrmSetting::kFlashTab, FrmSetting::kSlideTab, FrmSetting::kHelpTab}) {
+    dialog.PressTab(tab);
+    Pump(tab == FrmSetting::kSlideTab ? 1500 : 600);  // a slide fades in, the movie plays
+    ok = Capture(dialog.hwnd(), folder + "\\settings-" + names[tab] + ".png") && ok;
+  }
+  dialog.Close();
+  return ok;
+}
+
 }  // namespace
 }  // namespace velmora
 
@@ -154,5 +172,6 @@ int main(int argc, char** argv) {
     SkinnedFrame frame("", "Velmora Settings");
     ok = frame.Show(nullptr, 60, 60, 420, 300) && Capture(frame.hwnd(), folder + "\\frame.png") && ok;
   }
+  if (argc > 2) ok = SettingsPages(folder, argv[2]) && ok;
   return ok ? 0 : 1;
 }

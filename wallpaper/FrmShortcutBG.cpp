@@ -118,6 +118,11 @@ void FrmShortcutBG::ShowBlankMovie() {
   desktopFlash_.Play();
 }
 
+void FrmShortcutBG::PauseSlideshow() {
+  stopSlide_ = true;
+  StopSlideTimer();
+}
+
 void FrmShortcutBG::FilesExist(const char* section) {
   PruneMediaList(IniPath(), section, appDirectory_, DispatchPendingMessages);
 }

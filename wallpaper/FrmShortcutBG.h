@@ -101,6 +101,9 @@ class FrmShortcutBG : public Window {
   // does nothing (StopSlide).
   bool SlideshowStopped() const { return stopSlide_; }
   void StopSlideshow() { stopSlide_ = true; }
+  // The settings dialog is open: the slideshow holds still (StopSlide and
+  // its timer off) until the wallpaper is applied again.
+  void PauseSlideshow();
 
   // What the window shows (its drawing, kept between paints).
   const CDIB& Canvas() const { return canvas_; }

@@ -49,3 +49,6 @@ velmora_wine_test(wine_shell_tests wine/ShellItemsTest.cpp)
 
 # The drawn controls and the skinned windows.
 velmora_wine_test(wine_controls_tests wine/ControlsTest.cpp)
+
+# The settings dialog on a scratch desktop.
+velmora_wine_test(wine_settings_dialog_tests wine/SettingsDialogTest.cpp)

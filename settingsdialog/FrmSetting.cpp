@@ -1,0 +1,456 @@
+#include "settingsdialog/FrmSetting.h"
+
+#include "common/AppPaths.h"
+#include "common/DesktopHost.h"
+#include "common/PathText.h"
+#include "common/WinText.h"
+#include "controls/RgbPictureGdi.h"
+#include "settings/EntryList.h"
+#include "settings/IniFile.h"
+#include "settings/Registry.h"
+#include "settingsdialog/FrmSettingIds.h"
+
+#include <commctrl.h>
+
+namespace velmora {
+namespace {
+
+using namespace setting_ids;
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Esc anywhere in the dialog closes it (a drop-down that is open closes
+// first); the controls pass it up to the dialog.
+LRESULT CALLBACK EscapeCloses(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR dialog) {
+  if (message == WM_KEYDOWN && wParam == VK_ESCAPE &&
+      !::SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0)) {
+    ::PostMessageW(reinterpret_cast<HWND>(dialog), WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(control, EscapeCloses, 1);
+  return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+BOOL CALLBACK PassEscapeUp(HWND control, LPARAM dialog) {
+  ::SetWindowSubclass(control, EscapeCloses, 1, static_cast<DWORD_PTR>(dialog));
+  return TRUE;
+}
+
+}  // namespace
+
+FrmSetting::FrmSetting(std::string appDirectory, SettingsLinks links, SettingsChoices choices)
+    : SkinnedFrame(appDirectory, "Velmora Settings"),
+      ini_(appDirectory + "\\Wallpaper.ini"),
+      appDirectory_(std::move(appDirectory)),
+      links_(std::move(links)),
+      choices_(std::move(choices)) {}
+
+FrmSetting::~FrmSetting() = default;
+
+bool FrmSetting::Open(HWND owner) {
+  const BusyPointer busy;
+  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
+  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
+  if (!CreateSkinned(owner, x, std::max(0, y), kWidth, kHeight)) return false;
+  CreateControls();
+  ::EnumChildWindows(hwnd(), PassEscapeUp, reinterpret_cast<LPARAM>(hwnd()));
+  SlideCycleLinks cycle;
+  cycle.rowCount = [this] { return slideList_->Rows().size(); };
+  cycle.fileOf = [this](size_t row) { return slideList_->FileOf(row); };
+  cycle.speed = [this] { return static_cast<int>(speedValue_->Value()); };
+  cycle.location = [this] { return Selection(Control("ImageLocation")); };
+  cycle.intervalMilliseconds = [this] { return static_cast<int>(StoredInterval(intervalValue_->Value())); };
+  cycle.armTimer = [this](int ms) {
+    if (!hwnd()) return;
+    // An interval of 0 never fires: the cycle ends after this slide.
+    if (ms > 0)
+      ::SetTimer(hwnd(), kPreviewTimerId, static_cast<UINT>(ms), nullptr);
+    else
+      ::KillTimer(hwnd(), kPreviewTimerId);
+  };
+  cycle_ = std::make_unique<SlidePreviewCycle>(*slidePreview_, cycle);
+  Load();
+  ::ShowWindow(hwnd(), SW_SHOW);
+  ::UpdateWindow(hwnd());
+  return true;
+}
+
+void FrmSetting::Load() {
+  loading_ = true;
+  // Bgsave, the size of the background; the desktop slideshow holds still.
+  const SIZE background = links_.backgroundSize ? links_.backgroundSize() : SIZE{800, 600};
+  bgsave_.CreateHidden(std::max<LONG>(1, background.cx), std::max<LONG>(1, background.cy));
+  if (links_.pauseSlideshow) links_.pauseSlideshow();
+  const DialogOptions options = LoadDialogOptions(
+      [this](const std::string& section, const std::string& key, const std::string& fallback) {
+        return GetIniString(ini_, section, key, fallback);
+      });
+  ShowOptions(options);
+  // The marks the loaded values left are undone; the dialog opens on the
+  // Advanced page.
+  stopFade_ = false;
+  pageChosen_ = false;
+  advancedChanged_ = false;
+  ShowPage(kAdvancedTab);
+  optionsButton_[kApplyButton]->SetEnabled(false);
+  optionsButton_[kOkButton]->SetEnabled(false);
+  loading_ = false;
+}
+
+void FrmSetting::ShowOptions(const DialogOptions& o) {
+  speedValue_->SetValue(o.speed);
+  intervalValue_->SetValue(o.interval);
+  ::SetWindowTextW(Control("ImageBgfile"), Wide(o.backgroundFile).c_str());
+  ::SendMessageW(Control("ImageLocation"), CB_SETCURSEL, static_cast<WPARAM>(o.location), 0);
+  SetChecked(Control("BgCheck"), o.backgroundImage);
+  SetChecked(Control("IlCheck"), o.interleave);
+  ::SendMessageW(Control("Quality"), CB_SETCURSEL, static_cast<WPARAM>(o.quality), 0);
+  ::SendMessageW(Control("MovieSizes"), CB_SETCURSEL, static_cast<WPARAM>(o.movieSize), 0);
+  flashColour_ = o.flashColour;
+  flashSwatch_.reset(::CreateSolidBrush(flashColour_));
+  SetChecked(Control("LoopCheck"), o.loop);
+  flashPreview_->SetBackgroundColor(flashColour_);
+  flashPreview_->SetQuality(o.quality);
+  flashPreview_->SetScaleMode(o.movieSize);
+  SetChecked(Control("CheckGO3"), o.startup);
+  SetChecked(Control("CheckGO2"), o.imageViewer);
+  SetChecked(Control("CheckGO0"), o.iconDisplay);
+  SetChecked(Control("CheckGO1"), o.iconFader);
+  if (o.iconFader) ::SetWindowTextW(Control("iconFader"), Wide(o.iconFaderValue).c_str());
+  ::EnableWindow(Control("iconFader"), o.iconFader);
+  slideColour_ = o.slideColour;
+  slideSwatch_.reset(::CreateSolidBrush(slideColour_));
+  slidePreview_->Clear(slideColour_);
+  UpdateBackgroundControls();
+  UpdateFlashColourControls();
+}
+
+DialogOptions FrmSetting::Options() const {
+  DialogOptions o;
+  o.startup = Checked(Control("CheckGO3"));
+  o.iconDisplay = Checked(Control("CheckGO0"));
+  o.iconFader = Checked(Control("CheckGO1"));
+  o.imageViewer = Checked(Control("CheckGO2"));
+  o.iconFaderValue = WindowText(Control("iconFader"));
+  o.quality = std::max(0, Selection(Control("Quality")));
+  o.movieSize = std::max(0, Selection(Control("MovieSizes")));  // "0" when nothing is selected
+  o.flashColour = flashColour_;
+  o.loop = Checked(Control("LoopCheck"));
+  o.speed = speedValue_->Value();
+  o.interval = intervalValue_->Value();
+  o.location = std::max(0, Selection(Control("ImageLocation")));
+  o.slideColour = slideColour_;
+  o.backgroundImage = Checked(Control("BgCheck"));
+  o.backgroundFile = WindowText(Control("ImageBgfile"));
+  o.interleave = Checked(Control("IlCheck"));
+  return o;
+}
+
+HWND FrmSetting::Control(const char* name) const {
+  for (const auto& [n, control] : named_)
+    if (n == name) return control;
+  return nullptr;
+}
+
+ucCustomButton& FrmSetting::Button(const char* name) {
+  const HWND wanted = Control(name);
+  for (auto& b : pageButtons_)
+    if (b->hwnd() == wanted) return *b;
+  for (auto& b : optionsButton_)
+    if (b->hwnd() == wanted) return *b;
+  return *closeButton_;
+}
+
+bool FrmSetting::ApplyEnabled(int which) const { return optionsButton_[static_cast<size_t>(which)]->Enabled(); }
+
+void FrmSetting::SetChecked(HWND box, bool on) const {
+  ::SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool FrmSetting::Checked(HWND box) const { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+int FrmSetting::Selection(HWND combo) const {
+  return static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
+}
+
+bool FrmSetting::PageVisible(int tab) const {
+  const auto& controls = pages_[static_cast<size_t>(tab)];
+  return !controls.empty() && ::IsWindowVisible(controls.front());
+}
+
+void FrmSetting::ShowPage(int tab) {
+  for (int i = 0; i < 4; ++i)
+    for (const HWND control : pages_[static_cast<size_t>(i)]) ::ShowWindow(control, i == tab ? SW_SHOW : SW_HIDE);
+  // The colour controls follow the movie size even when shown again.
+  if (tab == kFlashTab) UpdateFlashColourControls();
+}
+
+void FrmSetting::PressTab(int tab) {
+  pageChosen_ = true;
+  optionsButton_[kOkButton]->SetEnabled(false);
+  static constexpr SettingsPage kPages[4] = {SettingsPage::kFlash, SettingsPage::kSlide,
+                                             SettingsPage::kAdvanced, SettingsPage::kHelp};
+  SettingSel(kPages[tab]);
+}
+
+void FrmSetting::SettingSel(SettingsPage page) {
+  page_ = page;
+  // Only the page shown plays or fades: a hidden preview costs nothing.
+  if (page != SettingsPage::kSlide) cycle_->Stop();
+  if (page != SettingsPage::kFlash) flashPreview_->Stop();
+  switch (page) {
+    case SettingsPage::kFlash: {
+      flashList_->ItemRead();
+      if (!flashList_->Rows().empty()) {
+        const std::vector<MediaEntry> current = ReadEntryList(GetIniString(ini_, "FLASH", "CurFlash", ""));
+        if (!current.empty()) flashPreview_->SetMovie(EntryFilePath(current.front(), "FLASH", appDirectory_));
+        flashPreview_->SetQuality(Selection(Control("Quality")));
+        flashPreview_->SetScaleMode(Selection(Control("MovieSizes")));
+        if (!current.empty()) {
+          flashPreview_->Play();
+          Button("Command1").SetCaption("Stop");
+        }
+        ::SetFocus(flashList_->hwnd());
+        flashList_->Select(0);
+      }
+      ShowPage(kFlashTab);
+      flashPreview_->SetVisible(true);
+      break;
+    }
+    case SettingsPage::kSlide:
+      slideList_->ItemRead();
+      if (!slideList_->Rows().empty()) {
+        if (Checked(Control("BgCheck")))
+          slidePreview_->LoadLogo(WindowText(Control("ImageBgfile")), 1, appDirectory_);
+        else
+          slidePreview_->Clear(slideColour_);
+        ::SetFocus(slideList_->hwnd());
+        slideList_->Select(0);
+        cycle_->Start();
+      }
+      ShowPage(kSlideTab);
+      break;
+    case SettingsPage::kAdvanced:
+      ShowPage(kAdvancedTab);
+      break;
+    case SettingsPage::kHelp:
+    case SettingsPage::kNone:
+      ShowPage(kHelpTab);
+      break;
+  }
+}
+
+void FrmSetting::MarkChanged(bool both) {
+  if (loading_) return;
+  if (both) optionsButton_[kApplyButton]->SetEnabled(true);
+  optionsButton_[kOkButton]->SetEnabled(true);
+}
+
+void FrmSetting::UpdateFlashColourControls() {
+  // The colour shows only around a movie at its own size.
+  const bool original = Selection(Control("MovieSizes")) == 0;
+  for (const char* name : {"Colorize", "Flashcolorv", "FlashColor"}) ::EnableWindow(Control(name), original);
+  Button("FlashColor").SetEnabled(original);
+}
+
+void FrmSetting::UpdateBackgroundControls() {
+  const bool on = Checked(Control("BgCheck"));
+  ::EnableWindow(Control("ImageBgfile"), on);
+  Button("BgImageButton").SetEnabled(on);
+}
+
+void FrmSetting::OnCommand(int id, int code) {
+  switch (id) {
+    case kQuality:
+      if (code == CBN_SELCHANGE) {
+        flashPreview_->SetQuality(Selection(Control("Quality")));
+        MarkChanged();
+      }
+      break;
+    case kMovieSizes:
+      if (code == CBN_SELCHANGE) {
+        flashPreview_->SetScaleMode(Selection(Control("MovieSizes")));
+        UpdateFlashColourControls();
+        MarkChanged();
+      }
+      break;
+    case kImageLocation:
+      if (code == CBN_SELCHANGE) MarkChanged();
+      break;
+    case kLoopCheck:
+    case kIlCheck:
+      if (code == BN_CLICKED) MarkChanged();
+      break;
+    case kBgCheck:
+      if (code == BN_CLICKED) {
+        UpdateBackgroundControls();
+        if (Checked(Control("BgCheck")))
+          slidePreview_->LoadLogo(WindowText(Control("ImageBgfile")), 1, appDirectory_);
+        else
+          slidePreview_->Clear(slideColour_);
+        MarkChanged(false);
+      }
+      break;
+    case kFlashColorv:
+      if (code == STN_CLICKED && ::IsWindowEnabled(Control("Flashcolorv"))) ChooseColour(false);
+      break;
+    case kColorPreview:
+      if (code == STN_CLICKED) ChooseColour(true);
+      break;
+    case kCheckGO0:
+    case kCheckGO1:
+    case kCheckGO2:
+    case kCheckGO3:
+      if (code == BN_CLICKED) {
+        advancedChanged_ = true;
+        if (id == kCheckGO1) ::EnableWindow(Control("iconFader"), Checked(Control("CheckGO1")));
+        MarkChanged();
+      }
+      break;
+    case kIconFader:
+      if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) {
+        advancedChanged_ = true;
+        MarkChanged();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void FrmSetting::WriteStartup(bool on) const {
+  wchar_t module[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  const std::string exe = GetFileNamePart(Utf8(module));
+  const size_t dot = exe.rfind('.');
+  const std::string name = dot == std::string::npos ? exe : exe.substr(0, dot);
+  if (on) {
+    // The current user's own Run key: one that user can write. The path is
+    // quoted, for folders with blanks.
+    SaveRegString(HKEY_CURRENT_USER, kRunKey, name, "\"" + appDirectory_ + "\\" + exe + "\"");
+  } else {
+    DeleteRegValue(HKEY_CURRENT_USER, kRunKey, name);
+    // A value an older start-up switch left for all users goes too, where
+    // this user may remove it; refused, it stays.
+    DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, name);
+  }
+}
+
+void FrmSetting::PressApply(int which, int mouseButton) {
+  const BusyPointer busy;
+  if (mouseButton == 2) return;  // a right-button press does nothing
+  if (which == kCancelButton) {
+    Close();
+    return;
+  }
+  if (pageChosen_) {
+    ApplyState state;
+    state.page = page_;
+    state.pageChosen = pageChosen_;
+    state.advancedChanged = advancedChanged_;
+    if (page_ == SettingsPage::kFlash) {
+      if (const std::optional<size_t> row = flashList_->Selected())
+        state.currentFlash = StoreRows({flashList_->Rows()[*row]});
+    }
+    if (page_ == SettingsPage::kSlide) {
+      const std::string background = WindowText(Control("ImageBgfile"));
+      if (!background.empty() && Checked(Control("BgCheck")))
+        bgsave_.LoadLogo(background, 3, appDirectory_);  // writes "\BgTemp.bmp"
+      else
+        SetChecked(Control("BgCheck"), false);
+      if (!slideList_->Rows().empty()) state.slidePath = StoreRows(slideList_->Rows());
+    }
+    state.options = Options();
+    for (const IniWrite& write : ApplyWrites(state)) WriteIniString(ini_, write.section, write.key, write.value);
+    if (advancedChanged_) {
+      WriteStartup(state.options.startup);
+      if (links_.advancedApplied) links_.advancedApplied();
+    }
+    flashPreview_->Stop();
+    Button("Command1").SetCaption("Play");
+  }
+  if (which == kOkButton)
+    Close();
+  else
+    optionsButton_[kApplyButton]->SetEnabled(false);
+}
+
+void FrmSetting::ExitProg() {
+  stopFade_ = true;
+  if (cycle_) cycle_->Stop();
+  if (hwnd()) ::KillTimer(hwnd(), kPreviewTimerId);
+}
+
+void FrmSetting::Close() {
+  if (!hwnd()) return;
+  ::DestroyWindow(hwnd());
+}
+
+void FrmSetting::PaintFace(HDC dc) { SkinnedFrame::PaintFace(dc); }
+
+LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL) {  // Esc through the dialog manager
+        Close();
+        return 0;
+      }
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_NOTIFY:
+      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kPreviewTimerId && cycle_) cycle_->OnTimer();
+      return 0;
+    case WM_MOUSEMOVE:
+      if (draggedSlide_) {
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ClientToScreen(hwnd(), &at);
+        DragMove(at);
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (draggedSlide_) {
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ClientToScreen(hwnd(), &at);
+        DragEnd(at);
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (draggedSlide_ && reinterpret_cast<HWND>(lParam) != hwnd()) draggedSlide_.reset();
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_ESCAPE) {
+        Close();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      const HWND control = reinterpret_cast<HWND>(lParam);
+      if (control == Control("Flashcolorv")) return reinterpret_cast<LRESULT>(flashSwatch_.get());
+      if (control == Control("ColorPreview")) return reinterpret_cast<LRESULT>(slideSwatch_.get());
+      if (control == Control("ImageBgfile")) break;  // a read-only field keeps its own look
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      ::SetBkMode(dc, TRANSPARENT);
+      ::SetTextColor(dc, ::IsWindowEnabled(control) ? RGB(24, 28, 40) : RGB(150, 154, 162));
+      return reinterpret_cast<LRESULT>(bodyBrush_.get());
+    }
+    case WM_DESTROY:
+      // Closing: the previews stop and the desktop takes up the stored
+      // wallpaper again (a cancelled dialog resumes it as it was).
+      ExitProg();
+      flashPreview_->Stop();
+      if (links_.closed) links_.closed();
+      break;
+  }
+  return SkinnedFrame::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace velmora

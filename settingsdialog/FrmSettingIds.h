@@ -1,0 +1,28 @@
+// The command ids of the settings dialog's system controls (shared by the
+// files of the dialog only).
+#pragma once
+
+namespace velmora::setting_ids {
+
+enum : int {
+  kFlashList = 100,
+  kSlideList,
+  kQuality,
+  kMovieSizes,
+  kFlashColorv,
+  kLoopCheck,
+  kImageLocation,
+  kColorPreview,
+  kBgCheck,
+  kImageBgfile,
+  kIlCheck,
+  kCheckGO0,  // "Display shortcut icon."
+  kCheckGO1,  // "Adjust shortcut icon transparent."
+  kCheckGO2,  // "Desktop image viewer."
+  kCheckGO3,  // "Startup"
+  kIconFader,
+  kHelpText,
+  kLabel,
+};
+
+}  // namespace velmora::setting_ids

@@ -1,0 +1,153 @@
+// The settings dialog's rules apart from the system: options read and
+// written, the lists' stored form, the size cell, dragging a slide.
+#include "settingsdialog/DialogOptions.h"
+#include "settingsdialog/MediaRows.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace velmora {
+namespace {
+
+struct FakeIni {
+  std::map<std::string, std::string> values;  // "SECTION/key"
+  IniReader Reader() const {
+    return [this](const std::string& s, const std::string& k, const std::string& fallback) {
+      const auto found = values.find(s + "/" + k);
+      return found == values.end() ? fallback : found->second;
+    };
+  }
+};
+
+TEST(DialogOptions, AFreshFileOpensWithTheDefaults) {
+  const DialogOptions o = LoadDialogOptions(FakeIni{}.Reader());
+  EXPECT_TRUE(o.startup && o.iconDisplay && o.imageViewer);
+  EXPECT_FALSE(o.iconFader);
+  EXPECT_EQ(o.quality, 1);
+  EXPECT_EQ(o.movieSize, 0);
+  EXPECT_EQ(o.flashColour, 0xFFFFFFu);
+  EXPECT_FALSE(o.loop);
+  EXPECT_EQ(o.speed, 30);
+  EXPECT_EQ(o.interval, 10);  // 5000 ms
+  EXPECT_EQ(o.location, 0);
+  EXPECT_EQ(o.slideColour, 0u);
+  EXPECT_FALSE(o.backgroundImage);
+  EXPECT_FALSE(o.interleave);
+}
+
+TEST(DialogOptions, StoredValuesAndHandEditedOnes) {
+  FakeIni ini;
+  ini.values = {{"IMAGE/Intervalvalue", "50000"}, {"FLASH/Quality", "0"}, {"FLASH/Moviesize", "7"},
+                {"MAIN/isIconfader", "1"}, {"MAIN/Iconfadervalue", "150"}, {"IMAGE/Speedvalue", "fast"},
+                {"IMAGE/Backcolor", "255"}, {"MAIN/Startup", "0"}};
+  const DialogOptions o = LoadDialogOptions(ini.Reader());
+  EXPECT_EQ(o.interval, 100);
+  EXPECT_EQ(o.quality, 0);
+  EXPECT_EQ(o.movieSize, 0);  // no entry 7: the default stays
+  EXPECT_TRUE(o.iconFader);
+  EXPECT_EQ(o.iconFaderValue, "150");
+  EXPECT_EQ(o.speed, 30);  // not a number
+  EXPECT_EQ(o.slideColour, 255u);
+  EXPECT_FALSE(o.startup);
+  // The fader's value is read only with the fader on.
+  ini.values["MAIN/isIconfader"] = "0";
+  EXPECT_EQ(LoadDialogOptions(ini.Reader()).iconFaderValue, "255");
+}
+
+TEST(DialogOptions, IntervalStepsOf500RoundedTiesToEven) {
+  EXPECT_EQ(StoredInterval(65), 32500);
+  EXPECT_EQ(StoredInterval(100), 50000);
+  EXPECT_EQ(IntervalSteps(50000), 100);
+  EXPECT_EQ(IntervalSteps(750), 2);   // 1.5 -> 2
+  EXPECT_EQ(IntervalSteps(1250), 2);  // 2.5 -> 2
+  EXPECT_EQ(IntervalSteps(1251), 3);
+  EXPECT_EQ(IntervalSteps(1749), 3);
+  EXPECT_EQ(IntervalSteps(0), 0);
+}
+
+TEST(DialogOptions, EachPageWritesItsOwnKeys) {
+  ApplyState s;
+  s.options.interval = 65;
+  s.page = SettingsPage::kFlash;
+  // Nothing before a page was chosen.
+  EXPECT_TRUE(ApplyWrites(s).empty());
+  s.pageChosen = true;
+  s.currentFlash = "Demo.swf|C:\\V\\Flashs\\*";
+  std::vector<std::string> keys;
+  for (const IniWrite& w : ApplyWrites(s)) keys.push_back(w.section + "/" + w.key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"MAIN/WallInx", "FLASH/CurFlash", "FLASH/Quality",
+                                            "FLASH/Moviesize", "FLASH/BackgroundColor",
+                                            "FLASH/LoopCheck"}));
+  EXPECT_EQ(ApplyWrites(s)[0], (IniWrite{"MAIN", "WallInx", "1"}));
+  // No selected movie: the stored one stays.
+  s.currentFlash.reset();
+  for (const IniWrite& w : ApplyWrites(s)) EXPECT_NE(w.key, "CurFlash");
+  // The Slide Show page.
+  s.page = SettingsPage::kSlide;
+  keys.clear();
+  for (const IniWrite& w : ApplyWrites(s)) keys.push_back(w.section + "/" + w.key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"MAIN/WallInx", "IMAGE/Speedvalue", "IMAGE/Intervalvalue",
+                                            "IMAGE/Location", "IMAGE/Backcolor", "IMAGE/BgCheck",
+                                            "IMAGE/ImageBgfile", "IMAGE/IlCheck"}));  // empty list: no Path
+  EXPECT_EQ(ApplyWrites(s)[2].value, "32500");
+  s.slidePath = "a.png|C:\\P\\*";
+  EXPECT_EQ(ApplyWrites(s).back(), (IniWrite{"IMAGE", "Path", "a.png|C:\\P\\*"}));
+  // The Advanced page writes its keys only after a change, and no WallInx.
+  s.page = SettingsPage::kAdvanced;
+  EXPECT_TRUE(ApplyWrites(s).empty());
+  s.advancedChanged = true;
+  s.options.startup = false;
+  keys.clear();
+  for (const IniWrite& w : ApplyWrites(s)) keys.push_back(w.key + "=" + w.value);
+  EXPECT_EQ(keys, (std::vector<std::string>{"Imageviewer=1", "Icondisp=1", "isIconfader=0",
+                                            "Iconfadervalue=255", "Startup=0"}));
+  s.page = SettingsPage::kHelp;
+  EXPECT_EQ(ApplyWrites(s).size(), 5u);
+}
+
+TEST(MediaRows, StoredListsReadAndWrittenBack) {
+  const std::vector<MediaRow> rows = RowsFromStored("a.png|images*b.jpg|D:\\Pics\\*tail", "C:\\Velmora");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (MediaRow{"a.png", "C:\\Velmora\\images\\"}));
+  EXPECT_EQ(rows[1], (MediaRow{"b.jpg", "D:\\Pics\\"}));
+  // After a change the marker's record holds the folder spelled out.
+  EXPECT_EQ(StoreRows(rows), "a.png|C:\\Velmora\\images\\*b.jpg|D:\\Pics\\*");
+  EXPECT_EQ(RowsFromStored(StoreRows(rows), "X"), rows);
+  EXPECT_EQ(StoreRows({}), "");
+  EXPECT_EQ(RowForFile("D:\\Movies\\intro.swf"), (MediaRow{"intro.swf", "D:\\Movies\\"}));
+  EXPECT_TRUE(StorableInList("D:\\Pics\\a.png"));
+  EXPECT_FALSE(StorableInList("D:\\Pics\\star*.png"));
+  EXPECT_FALSE(StorableInList("D:\\a|b\\x.png"));
+}
+
+TEST(MediaRows, KilobytesRoundedTiesToEvenAndNoLimit) {
+  EXPECT_EQ(KilobyteCell(uint64_t{0}), "0KB");
+  EXPECT_EQ(KilobyteCell(uint64_t{512}), "0KB");    // 0.5 -> 0
+  EXPECT_EQ(KilobyteCell(uint64_t{1536}), "2KB");   // 1.5 -> 2
+  EXPECT_EQ(KilobyteCell(uint64_t{2560}), "2KB");   // 2.5 -> 2
+  EXPECT_EQ(KilobyteCell(uint64_t{2561}), "3KB");
+  EXPECT_EQ(KilobyteCell(uint64_t{12288}), "12KB");
+  EXPECT_EQ(KilobyteCell(uint64_t{40000} * 1024), "40000KB");  // beyond 16 bits
+  EXPECT_EQ(KilobyteCell(std::nullopt), "missing");
+}
+
+TEST(MediaRows, DraggingASlide) {
+  const std::vector<MediaRow> abc = {{"a", "F\\"}, {"b", "F\\"}, {"c", "G\\"}};
+  std::vector<MediaRow> rows = abc;
+  EXPECT_EQ(MoveDraggedRow(rows, 1, size_t{0}, false), 0u);  // second onto the first
+  EXPECT_EQ(rows, (std::vector<MediaRow>{{"b", "F\\"}, {"a", "F\\"}, {"c", "G\\"}}));
+  rows = abc;
+  EXPECT_EQ(MoveDraggedRow(rows, 0, std::nullopt, true), 2u);  // below the last row
+  EXPECT_EQ(rows, (std::vector<MediaRow>{{"b", "F\\"}, {"c", "G\\"}, {"a", "F\\"}}));
+  rows = abc;
+  EXPECT_EQ(MoveDraggedRow(rows, 0, size_t{2}, false), 1u);  // onto the last: before it
+  EXPECT_EQ(rows, (std::vector<MediaRow>{{"b", "F\\"}, {"a", "F\\"}, {"c", "G\\"}}));
+  rows = abc;
+  EXPECT_FALSE(MoveDraggedRow(rows, 1, size_t{1}, false));  // onto itself
+  EXPECT_FALSE(MoveDraggedRow(rows, 1, std::nullopt, false));  // empty space, not below
+  EXPECT_EQ(rows, abc);
+}
+
+}  // namespace
+}  // namespace velmora
