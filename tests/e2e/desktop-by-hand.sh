@@ -2,8 +2,10 @@
 # The running program driven as a person drives it, with real X input
 # (xdotool) on a private virtual screen: a file made from Linux on the
 # desktop appears as an item, its own menu's "Delete" removes it, a
-# right-click on empty space opens the desktop menu, and choosing "Exit"
-# with the keyboard ends the process.
+# right-click on empty space opens the desktop menu, its "Wallpaper
+# Setting" opens the settings dialog (a page chosen with the mouse, closed
+# with Cancel and with Esc), and choosing "Exit" with the keyboard ends the
+# process.
 #   usage: tests/e2e/desktop-by-hand.sh [Velmora.exe]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -74,6 +76,35 @@ convert "$WINE_ENV_DIR/deleted.png" -crop "$(cell 5)" +repage "$WINE_ENV_DIR/del
 left=$(compare -metric AE "$WINE_ENV_DIR/before-cell.png" "$WINE_ENV_DIR/deleted-cell.png" null: 2>&1 || true)
 [ "${left%% *}" -lt 50 ] 2>/dev/null || fail "the deleted item stayed on the screen ($left pixels differ)"
 
+# The settings dialog from the desktop menu ("Wallpaper Setting", two up
+# from the bottom), its Slide Show page by a click on its page button,
+# "Cancel"; then again, closed with Esc.
+open_settings() {
+  xdotool mousemove 600 400 click 3
+  sleep 1.5
+  xdotool key Up Up Return
+  i=0
+  until xdotool search --name '^Velmora Settings$' >/dev/null 2>&1; do
+    i=$((i + 1))
+    [ $i -gt 40 ] && fail "the settings dialog did not open"
+    sleep 0.25
+  done
+  sleep 1
+}
+open_settings
+dialog=$(xdotool search --name '^Velmora Settings$' | head -n1)
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 14 + 96 + 6 + 55)) $((Y + 52)) click 1  # "Slide Show"
+sleep 2
+shot settings
+xdotool mousemove $((X + 560 - 102 + 44)) $((Y + 430 - 36 + 12)) click 1  # "Cancel"
+sleep 1
+xdotool search --name '^Velmora Settings$' >/dev/null 2>&1 && fail "Cancel did not close the dialog"
+open_settings
+xdotool key Escape
+sleep 1
+xdotool search --name '^Velmora Settings$' >/dev/null 2>&1 && fail "Esc did not close the dialog"
+
 # The desktop menu on empty space, then "Exit" (the last entry) by keyboard.
 xdotool mousemove 600 400 click 3
 sleep 1.5
@@ -87,4 +118,4 @@ while kill -0 "$program" 2>/dev/null; do
   [ $i -gt 40 ] && fail "Exit did not end the process"
   sleep 0.25
 done
-echo "desktop by hand: a file from Linux appeared, its own menu deleted it, the menu's Exit ended the program"
+echo "desktop by hand: a file from Linux appeared, its own menu deleted it, the settings dialog opened from the menu and closed with Cancel and Esc, the menu's Exit ended the program"
