@@ -1,5 +1,6 @@
 #include "controls/RgbPictureGdi.h"
 
+#include "common/DibInfo.h"
 #include "common/EmbeddedResource.h"
 #include "controls/MaskRuns.h"
 
@@ -9,16 +10,18 @@ namespace velmora {
 
 void DrawRgbPicture(HDC dc, int x, int y, const RgbPicture& picture) {
   if (!dc || !picture) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;  // rows top to bottom
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownBitmapInfo(picture.width, picture.height);
   ::SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(picture.width), static_cast<DWORD>(picture.height),
                       0, 0, 0, static_cast<UINT>(picture.height), picture.pixels.data(), &info,
                       DIB_RGB_COLORS);
+}
+
+UniqueGdiObject MakeDibSection(int width, int height, void*& bits) {
+  const BITMAPINFO info = TopDownBitmapInfo(width, height);
+  bits = nullptr;
+  UniqueGdiObject section(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bits) section.reset();
+  return section;
 }
 
 std::optional<RgbPicture> EmbeddedRgbPicture(int resourceId) {

@@ -12,6 +12,10 @@ namespace velmora {
 // Draws the picture at its own size with its top-left corner at (x, y).
 void DrawRgbPicture(HDC dc, int x, int y, const RgbPicture& picture);
 
+// A 32-bit DIB section, rows top to bottom, and its pixels; empty when it
+// could not be made.
+UniqueGdiObject MakeDibSection(int width, int height, void*& bits);
+
 // A picture file built into the program (an RCDATA resource).
 std::optional<RgbPicture> EmbeddedRgbPicture(int resourceId);
 

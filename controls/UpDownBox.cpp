@@ -254,10 +254,7 @@ LRESULT UpDownBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == field_ && HIWORD(wParam) == EN_CHANGE) {
-        const int length = ::GetWindowTextLengthW(field_);
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        text.resize(static_cast<size_t>(::GetWindowTextW(field_, text.data(), length + 1)));
-        model_->TextChanged(Utf8(text));
+        model_->TextChanged(WindowText(field_));
       }
       return 0;
     case WM_CTLCOLOREDIT:

@@ -63,16 +63,10 @@ RgbPicture ucCustomButton::RenderFace() const {
   RgbPicture face = ComposeNineSlice(FaceTemplate(look_), ButtonFaceSlices(w, h), w, h);
   if (!face) return face;
   // The caption is drawn by the system onto a copy of the face.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  const UniqueGdiObject surface(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const UniqueGdiObject surface = MakeDibSection(w, h, bits);
   const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-  if (!surface || !bits || !dc) return face;
+  if (!surface || !dc) return face;
   std::copy(face.pixels.begin(), face.pixels.end(), static_cast<uint32_t*>(bits));
   {
     const UniqueSelection selected = SelectInto(dc.get(), surface.get());

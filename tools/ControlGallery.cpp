@@ -5,6 +5,7 @@
 // scripts/make-gallery.sh). The pictures are what the windows show on the
 // screen; the parts a window's shape cuts away are transparent.
 #include "common/Handles.h"
+#include "controls/RgbPictureGdi.h"
 #include "controls/UpDownBox.h"
 #include "controls/ucCustomButton.h"
 #include "player/PngWriter.h"
@@ -43,14 +44,8 @@ bool Capture(HWND window, const std::string& path) {
   RECT place;
   ::GetWindowRect(window, &place);
   const int w = place.right - place.left, h = place.bottom - place.top;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  const UniqueGdiObject surface(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const UniqueGdiObject surface = MakeDibSection(w, h, bits);
   const UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
   if (!surface || !memory) return false;
   {

@@ -1,5 +1,7 @@
 #include "wallpaper/MoviePlayerWindow.h"
 
+#include "common/DibInfo.h"
+
 #include "common/FileSystem.h"
 #include "common/Handles.h"
 
@@ -149,13 +151,7 @@ void MoviePlayerWindow::Paint() {
   const UniquePaint paint = BeginPainting(hwnd());
   const HDC dc = paint.get().paint.hdc;
   if (dc && canvas_.width > 0 && canvas_.height > 0) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = canvas_.width;
-    info.bmiHeader.biHeight = -canvas_.height;  // rows top to bottom
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBitmapInfo(canvas_.width, canvas_.height);
     ::SetDIBitsToDevice(dc, 0, 0, canvas_.width, canvas_.height, 0, 0, 0, canvas_.height,
                         canvas_.pixels.data(), &info, DIB_RGB_COLORS);
   }
