@@ -76,7 +76,7 @@ void SpinBoxModel::Step(bool stillHeld) {
   if (up ? value_ >= max_ : value_ <= min_) {
     // At the limit nothing changes until the release; a hold that ended
     // unseen (the button let go outside every window) still ends here.
-    if (!stillHeld) Release();
+    if (!stillHeld) LetGo();
     return;
   }
   value_ += up ? 1 : -1;
@@ -86,11 +86,11 @@ void SpinBoxModel::Step(bool stillHeld) {
     interval_ = repeatInterval_;
     if (links_.timer) links_.timer(interval_);
   }
-  if (!stillHeld) Release();
+  if (!stillHeld) LetGo();
   if (links_.change) links_.change();
 }
 
-void SpinBoxModel::Release() {
+void SpinBoxModel::LetGo() {
   const Arrow released = pressed_;
   if (released == Arrow::kNone) return;
   interval_ = 0;

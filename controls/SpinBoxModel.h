@@ -63,7 +63,7 @@ class SpinBoxModel {
   // arrow is released after the step.
   void Tick(bool stillHeld);
   // The arrow let go: the timer stops and UpClick or DownClick is raised.
-  void Release();
+  void LetGo();
 
  private:
   void Step(bool stillHeld);

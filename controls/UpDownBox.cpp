@@ -198,7 +198,7 @@ LRESULT CALLBACK UpDownBox::FieldProcedure(HWND field, UINT message, WPARAM wPar
       break;
     case WM_KEYUP:
       if (wParam == VK_UP || wParam == VK_DOWN) {
-        self->model_->Release();
+        self->model_->LetGo();
         self->heldByKey_ = false;
         return 0;
       }
@@ -244,10 +244,10 @@ LRESULT UpDownBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONUP:
       if (::GetCapture() == hwnd()) ::ReleaseCapture();
-      model_->Release();
+      model_->LetGo();
       return 0;
     case WM_CAPTURECHANGED:
-      if (!heldByKey_) model_->Release();
+      if (!heldByKey_) model_->LetGo();
       return 0;
     case WM_TIMER:
       if (wParam == kRepeatTimerId) model_->Tick(StillHeld());

@@ -178,7 +178,7 @@ TEST(SpinBox, HoldingUpFrom99StepsOnceThenWaitsForTheRelease) {
   for (int i = 0; i < 5; ++i) box.Tick(true);
   EXPECT_EQ(box.Value(), 100);
   EXPECT_EQ(r.events, std::vector<std::string>{"Change"});
-  box.Release();
+  box.LetGo();
   EXPECT_EQ(r.events, (std::vector<std::string>{"Change", "UpClick"}));
   EXPECT_EQ(r.timer.back(), 0);
   EXPECT_EQ(box.Pressed(), SpinBoxModel::Arrow::kNone);
