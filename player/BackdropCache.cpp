@@ -34,6 +34,8 @@ PlacedState StateOf(const DisplayObject& object) {
   s.blendMode = object.blendMode;
   s.filters = object.filters;
   s.visible = object.visible;
+  s.hasOpaqueBackground = object.hasOpaqueBackground;
+  s.opaqueBackground = object.opaqueBackground;
   return s;
 }
 
@@ -43,6 +45,7 @@ bool PlacedState::operator==(const PlacedState& o) const {
   return depth == o.depth && character == o.character && SameMatrix(matrix, o.matrix) &&
          SameColorTransform(colorTransform, o.colorTransform) && ratio == o.ratio &&
          blendMode == o.blendMode && visible == o.visible &&
+         hasOpaqueBackground == o.hasOpaqueBackground && opaqueBackground == o.opaqueBackground &&
          std::equal(filters.begin(), filters.end(), o.filters.begin(), o.filters.end(), SameFilter);
 }
 

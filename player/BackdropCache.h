@@ -30,6 +30,8 @@ struct PlacedState {
   BlendMode blendMode = BlendMode::Normal;
   std::vector<Filter> filters;
   bool visible = true;
+  bool hasOpaqueBackground = false;
+  Rgba opaqueBackground{0, 0, 0, 0};
 
   bool operator==(const PlacedState& o) const;
 };

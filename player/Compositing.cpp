@@ -112,6 +112,13 @@ void CompositeRows(Canvas& target, const Canvas& layer, int layerX, int layerY, 
     }
     for (int x = x0; x < x1; ++x) {
       uint32_t s = src[x];
+      if (m && mode == BlendMode::Alpha) {
+        // Where the mask hides the layer, the alpha it would apply is none:
+        // what lies below stays.
+        const uint32_t keep = 255 - Mul255(255 - (s >> 24), m[x]);
+        dst[x] = ScaleColor(dst[x], keep);
+        continue;
+      }
       if (m) s = ScaleColor(s, m[x]);
       if (s == 0 && mode != BlendMode::Alpha) continue;
       dst[x] = BlendPixel(mode, dst[x], s);

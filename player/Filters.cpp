@@ -139,25 +139,31 @@ void AddRect(const Rect& r, const Matrix& m, PixelRect& out, bool& any) {
   }
 }
 
-void AddBounds(const DisplayObject& object, const Matrix& parent, PixelRect& out, bool& any, int depth) {
+// `m` is the object's whole transform, its own matrix included.
+void AddOwnBounds(const DisplayObject& object, const Matrix& m, PixelRect& out, bool& any, int depth) {
   if (!object.character || depth > 64) return;
-  const Matrix m = parent * object.matrix;
   const Character& c = *object.character;
   if (c.shape) AddRect(c.shape->bounds, m, out, any);
   if (c.morph) {
     AddRect(c.morph->startBounds, m, out, any);
     AddRect(c.morph->endBounds, m, out, any);
   }
+  if (c.text) AddRect(c.text->bounds, m, out, any);
   if (object.clip)
-    for (const auto& [d, child] : object.clip->DisplayList()) AddBounds(child, m, out, any, depth + 1);
+    for (const auto& [d, child] : object.clip->DisplayList())
+      if (child.character) AddOwnBounds(child, m * child.matrix, out, any, depth + 1);
 }
 
 }  // namespace
 
 PixelRect ContentBounds(const DisplayObject& object, const Matrix& matrix) {
+  return OwnBounds(object, matrix * object.matrix);
+}
+
+PixelRect OwnBounds(const DisplayObject& object, const Matrix& full) {
   PixelRect out;
   bool any = false;
-  AddBounds(object, matrix, out, any, 0);
+  AddOwnBounds(object, full, out, any, 0);
   return out;
 }
 

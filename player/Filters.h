@@ -21,6 +21,8 @@ struct PixelRect {
 
 // Where `object`'s content lands under `matrix` (its parent's), before filters.
 PixelRect ContentBounds(const DisplayObject& object, const Matrix& matrix);
+// The same under `full`, the object's whole transform with its own matrix.
+PixelRect OwnBounds(const DisplayObject& object, const Matrix& full);
 
 // How far `filters` reach past the content on each side, in layer pixels.
 PixelRect FilterReach(const std::vector<Filter>& filters, double scale);

@@ -124,24 +124,74 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
   Context inner = ctx;
   inner.matrix = ctx.matrix * object.matrix;
   inner.cx = ctx.cx * object.colorTransform;
-  bool needsLayer = !ctx.maskMode && ((object.blendMode != BlendMode::Normal) || !object.filters.empty());
+  BlendMode mode = object.blendMode;
+  // Alpha and erase act on the layer of an ancestor; without one the
+  // object is drawn as if it had the normal mode.
+  if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !ctx.insideLayer) mode = BlendMode::Normal;
+  const bool needsLayer = !ctx.maskMode && (mode != BlendMode::Normal || !object.filters.empty());
   if (!needsLayer) {
     DrawContent(object, inner);
     return;
   }
-  if (!object.filters.empty()) {
-    DrawFiltered(object, ctx, inner);
-    return;
-  }
-  std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
+  if (object.blendMode == BlendMode::Layer) inner.insideLayer = true;
+  if (!object.filters.empty())
+    DrawFiltered(object, ctx, inner, mode);
+  else
+    DrawLayered(object, ctx, inner, mode);
+}
+
+void FrameRenderer::DrawLayered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode) {
+  const Canvas& target = *ctx.target;
+  const PixelRect b = OwnBounds(object, inner.matrix);
+  // The bounds are rounded out to whole pixels; a pen drawn a pixel wide may
+  // reach half a pixel past them. Alpha keeps the bounds exactly: where the
+  // layer is empty inside them it clears what lies below.
+  const double margin = mode == BlendMode::Alpha ? 0 : 1;
+  const int x0 = std::max(0, static_cast<int>(std::floor(b.x0 - margin)));
+  const int y0 = std::max(0, static_cast<int>(std::floor(b.y0 - margin)));
+  const int x1 = std::min(target.width, static_cast<int>(std::ceil(b.x1 + margin)));
+  const int y1 = std::min(target.height, static_cast<int>(std::ceil(b.y1 + margin)));
+  if (b.Empty() || x1 <= x0 || y1 <= y0) return;
+  std::unique_ptr<Canvas> layer = TakeLayer(x1 - x0, y1 - y0);
   inner.target = layer.get();
   inner.mask = nullptr;
+  inner.matrix.tx -= x0;
+  inner.matrix.ty -= y0;
+  // The colour transform tints the flattened picture: overlapping children
+  // of a half-transparent group do not show through each other.
+  inner.cx = ColorTransform();
   DrawContent(object, inner);
-  CompositeLayer(*ctx.target, *layer, object.blendMode, ctx.mask, 0, 0, layer->width, layer->height);
+  TransformLayer(*layer, ctx.cx * object.colorTransform);
+  CompositeLayerAt(*ctx.target, *layer, x0, y0, mode, ctx.mask);
   GiveBack(std::move(layer));
 }
 
-void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner) {
+void FrameRenderer::DrawOpaqueBackground(const DisplayObject& object, const Context& ctx) {
+  // The object's bounds on whole pixels, under its content and its filters.
+  const PixelRect b = OwnBounds(object, ctx.matrix);
+  if (b.Empty()) return;
+  Canvas& target = *ctx.target;
+  const int x0 = std::max(0, static_cast<int>(std::lround(b.x0)));
+  const int y0 = std::max(0, static_cast<int>(std::lround(b.y0)));
+  const int x1 = std::min(target.width, static_cast<int>(std::lround(b.x1)));
+  const int y1 = std::min(target.height, static_cast<int>(std::lround(b.y1)));
+  if (x1 <= x0 || y1 <= y0) return;
+  const uint32_t color = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(object.opaqueBackground));
+  for (int y = y0; y < y1; ++y) {
+    const uint8_t* m = ctx.mask ? ctx.mask->Row(y) + x0 : nullptr;
+    uint32_t* row = target.Row(y) + x0;
+    if (!m && color >> 24 == 255) {
+      std::fill(row, row + (x1 - x0), color);
+      continue;
+    }
+    for (int x = 0; x < x1 - x0; ++x) {
+      const uint8_t full = 255;
+      BlendSolidSpan(row + x, color, &full, m ? m + x : nullptr, 1);
+    }
+  }
+}
+
+void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode) {
   const PixelRect b = ContentBounds(object, ctx.matrix);
   if (b.Empty()) return;
   // The object is drawn as a picture whose corner sits on a whole pixel.
@@ -166,11 +216,12 @@ void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx
   DrawContent(object, inner);
   for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, options_.antialias, *layer);
   TransformLayer(*layer, ctx.cx * object.colorTransform);
-  CompositeLayerAt(*ctx.target, *layer, x0, y0, object.blendMode, ctx.mask);
+  CompositeLayerAt(*ctx.target, *layer, x0, y0, mode, ctx.mask);
   GiveBack(std::move(layer));
 }
 
 void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx) {
+  if (object.hasOpaqueBackground) DrawOpaqueBackground(object, ctx);
   const Character& c = *object.character;
   switch (c.kind) {
     case Character::Kind::Shape:
@@ -301,8 +352,9 @@ void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& grou
   if (layered) {
     area = {target.width, target.height, 0, 0};
     // Kept clear between uses: only the area drawn is cleared afterwards.
-    if (fillLayer_.width != target.width || fillLayer_.height != target.height)
-      fillLayer_.Resize(target.width, target.height);
+    // It is never made smaller, so layers of many sizes share it.
+    if (fillLayer_.width < target.width || fillLayer_.height < target.height)
+      fillLayer_.Resize(std::max(fillLayer_.width, target.width), std::max(fillLayer_.height, target.height));
   }
   for (const FillGeometry& fill : group.fills) {
     if (fill.edges.empty()) continue;

@@ -36,14 +36,22 @@ class FrameRenderer {
     Matrix matrix;
     ColorTransform cx;
     bool maskMode = false;  // every paint opaque: the picture is a mask
+    // Drawn inside an object with the layer blend mode: only there do the
+    // alpha and erase modes cut into what lies below.
+    bool insideLayer = false;
   };
 
   // Draws the display list's objects from index `from` up to `to`.
   void DrawClip(const Clip& clip, const Context& ctx, size_t from = 0, size_t to = SIZE_MAX);
   void DrawObject(const DisplayObject& object, const Context& ctx);
   // An object with filters, through a layer over its own area.
-  void DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner);
+  void DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode);
+  // An object with a blend mode: its content flattened in a layer over its
+  // own area, then tinted and blended as one picture.
+  void DrawLayered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode);
   void DrawContent(const DisplayObject& object, const Context& ctx);
+  // The rectangle of the object's bounds in its opaque background colour.
+  void DrawOpaqueBackground(const DisplayObject& object, const Context& ctx);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
   // Glyph outlines filled with their record's colour.
   void DrawText(const StaticText& text, const Context& ctx);

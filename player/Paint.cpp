@@ -34,35 +34,38 @@ namespace {
 
 // The gradient's colour at each whole ratio, each channel cut down to a
 // whole value: the reference pictures' gradients are built on such a table.
+// The table is filled from ratio 0 up, moving towards one record at a time:
+// the next record is taken only once the table has reached the current one's
+// ratio, so every record shows for at least one ratio step. Records that
+// share a ratio show as thin bands in their order; a record whose ratio lies
+// behind the table's position shows for one step and the colour then moves
+// on towards the next record from that record's own ratio.
 std::array<Rgba, 256> WholeRatioColours(const Gradient& g) {
   const bool linear = g.interpolation == Interpolation::LinearRgb;
-  // Each stop lies at least one ratio step past the one before it: stops
-  // given the same ratio show as thin bands in their order, as the
-  // reference pictures have them, rather than all but the last vanishing.
-  std::vector<double> ratios(g.stops.size());
-  for (size_t i = 0; i < g.stops.size(); ++i)
-    ratios[i] = i == 0 ? g.stops[0].ratio : std::max<double>(g.stops[i].ratio, ratios[i - 1] + 1);
+  const size_t last = g.stops.size() - 1;
   std::array<Rgba, 256> table;
-  size_t k = 0;
+  size_t k = 0;  // the record the table is moving towards
   for (int r = 0; r < 256; ++r) {
-    while (k + 1 < g.stops.size() && ratios[k + 1] <= r) ++k;
-    const GradientStop& a = g.stops[k];
-    const GradientStop& b = k + 1 < g.stops.size() ? g.stops[k + 1] : a;
-    const double ra = ratios[k], rb = k + 1 < g.stops.size() ? ratios[k + 1] : ra;
-    Rgba c = a.color;
-    if (r > ra && rb > ra) {
-      const double t = (r - ra) / (rb - ra);
-      auto mix = [&](uint8_t x, uint8_t y, bool colour) {
-        double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
-                                    : x + (y - x) * t;
-        // The small lift keeps a value that is whole in exact arithmetic
-        // (204 + 51 * 0.2) from being cut down a step by rounding noise.
-        return static_cast<uint8_t>(std::clamp(std::floor(v + 1e-9), 0.0, 255.0));
-      };
-      c = {mix(a.color.r, b.color.r, true), mix(a.color.g, b.color.g, true),
-           mix(a.color.b, b.color.b, true), mix(a.color.a, b.color.a, false)};
+    const GradientStop& b = g.stops[k];
+    Rgba c = b.color;
+    if (k > 0) {
+      const GradientStop& a = g.stops[k - 1];
+      const double ra = a.ratio, rb = b.ratio;
+      if (rb > ra && r < rb) {
+        const double t = std::max(0.0, (r - ra) / (rb - ra));
+        auto mix = [&](uint8_t x, uint8_t y, bool colour) {
+          double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
+                                      : x + (y - x) * t;
+          // The small lift keeps a value that is whole in exact arithmetic
+          // (204 + 51 * 0.2) from being cut down a step by rounding noise.
+          return static_cast<uint8_t>(std::clamp(std::floor(v + 1e-9), 0.0, 255.0));
+        };
+        c = {mix(a.color.r, b.color.r, true), mix(a.color.g, b.color.g, true),
+             mix(a.color.b, b.color.b, true), mix(a.color.a, b.color.a, false)};
+      }
     }
     table[r] = c;
+    if (r >= b.ratio && k < last) ++k;
   }
   return table;
 }

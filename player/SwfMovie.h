@@ -148,7 +148,7 @@ struct PlaceObject {
   bool move = false;  // modifies the object already at `depth`
   bool hasCharacter = false, hasMatrix = false, hasColorTransform = false, hasRatio = false,
        hasClipDepth = false, hasName = false, hasBlendMode = false, hasFilters = false,
-       hasVisible = false;
+       hasVisible = false, hasOpaqueBackground = false;
   uint16_t characterId = 0;
   Matrix matrix;
   ColorTransform colorTransform;
@@ -158,6 +158,7 @@ struct PlaceObject {
   BlendMode blendMode = BlendMode::Normal;
   std::vector<Filter> filters;
   bool visible = true;
+  Rgba opaqueBackground{0, 0, 0, 0};  // painted over the object's bounds, under it
 };
 
 // The frame-control actions; any other action is left out when parsed.

@@ -144,6 +144,12 @@ PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
       p.hasVisible = true;
       p.visible = in.U8() != 0;
     }
+    if (flags2 & 0x40) {
+      // The colour is drawn opaque whatever alpha the record gives it.
+      p.hasOpaqueBackground = true;
+      p.opaqueBackground = in.ReadRgba();
+      p.opaqueBackground.a = 255;
+    }
   }
   (void)swfVersion;
   return p;
@@ -214,7 +220,9 @@ class Parser {
   void ReadTag(uint16_t code, BitReader& body, Timeline& timeline, Frame& frame, int nesting) {
     switch (code) {
       case tag::kSetBackgroundColor:
-        if (nesting == 0) {
+        // The first colour set is the stage's for good: a movie that sets
+        // it again later does not repaint the stage.
+        if (nesting == 0 && !movie_.hasBackground) {
           movie_.background = body.ReadRgb();
           movie_.hasBackground = body.Ok();
         }

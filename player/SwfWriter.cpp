@@ -537,8 +537,13 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.matrix) flags |= 0x04;
   if (p.characterId) flags |= 0x02;
   if (p.move) flags |= 0x01;
+  uint8_t flags2 = 0;
+  if (p.opaqueBackground) flags2 |= 0x40;
+  if (p.blendMode) flags2 |= 0x02;
+  if (p.filters) flags2 |= 0x01;
   BitWriter w;
   w.UI8(flags);
+  if (flags2 != 0) w.UI8(flags2);
   w.UI16(p.depth);
   if (p.characterId) w.UI16(*p.characterId);
   if (p.matrix) w.MatrixField(*p.matrix);
@@ -546,7 +551,21 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.ratio) w.UI16(*p.ratio);
   if (p.name) w.String(*p.name);
   if (p.clipDepth) w.UI16(*p.clipDepth);
-  Raw(tag::kPlaceObject2, w.Data());
+  if (p.filters) {
+    if (p.filters->size() > 255) throw std::length_error("too many filters");
+    w.UI8(static_cast<uint8_t>(p.filters->size()));
+    for (const BlurFilter& f : *p.filters) {
+      w.UI8(1);  // blur
+      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurX)));
+      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurY)));
+      w.UBits(f.passes, 5);
+      w.UBits(0, 3);
+      w.Align();
+    }
+  }
+  if (p.blendMode) w.UI8(static_cast<uint8_t>(*p.blendMode));
+  if (p.opaqueBackground) w.RgbaColour(*p.opaqueBackground);
+  Raw(flags2 != 0 ? tag::kPlaceObject3 : tag::kPlaceObject2, w.Data());
 }
 
 void TagWriter::Remove(uint16_t depth) {

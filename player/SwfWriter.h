@@ -164,6 +164,15 @@ class ActionBuilder {
   Bytes actions_;
 };
 
+// A blur filter of PlaceObject3: box sizes in pixels, 1 to 15 passes.
+struct BlurFilter {
+  double blurX = 0, blurY = 0;
+  uint8_t passes = 1;
+};
+
+// PlaceObject3's blend modes, by their number in the file.
+enum class BlendMode : uint8_t { kNormal = 1, kLayer = 2, kMultiply = 3, kAlpha = 11, kErase = 12 };
+
 struct PlaceObject {
   uint16_t depth = 1;
   bool move = false;  // modify the object at `depth` instead of placing anew
@@ -173,6 +182,10 @@ struct PlaceObject {
   std::optional<uint16_t> ratio;
   std::optional<std::string> name;
   std::optional<uint16_t> clipDepth;
+  // Any of these makes the tag a PlaceObject3.
+  std::optional<std::vector<BlurFilter>> filters;
+  std::optional<BlendMode> blendMode;
+  std::optional<Rgba> opaqueBackground;
 };
 
 // The tags of one timeline: the movie's or a sprite's.

@@ -117,6 +117,10 @@ void Clip::ApplyPlace(const PlaceObject& p) {
   if (p.hasBlendMode) object.blendMode = p.blendMode;
   if (p.hasFilters) object.filters = p.filters;
   if (p.hasVisible) object.visible = p.visible;
+  if (p.hasOpaqueBackground) {
+    object.hasOpaqueBackground = true;
+    object.opaqueBackground = p.opaqueBackground;
+  }
 }
 
 void Clip::RunActions(uint32_t frame, int gotoBudget) {

@@ -23,6 +23,8 @@ struct DisplayObject {
   BlendMode blendMode = BlendMode::Normal;
   std::vector<Filter> filters;
   bool visible = true;
+  bool hasOpaqueBackground = false;
+  Rgba opaqueBackground{0, 0, 0, 0};
   std::unique_ptr<Clip> clip;  // the sprite's own timeline
 };
 

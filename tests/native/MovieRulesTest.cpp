@@ -1,0 +1,282 @@
+// Rules of the format and of the reference player that carry over to movies
+// nobody here has seen, each on a movie made by our own writer: blend modes
+// that need a layer, a layer's colour transform on its flattened picture,
+// gradients whose records are out of order, the first background colour,
+// the opaque background of PlaceObject3.
+#include "player/MoviePlayback.h"
+#include "player/Paint.h"
+#include "player/ScaleMode.h"
+#include "tests/native/MovieFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace velmora::swf {
+namespace {
+
+using test::PlaceAt;
+using test::SolidRect;
+namespace w = velmora::swfwriter;
+
+constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueGreen = 0xFF00FF00, kOpaqueBlue = 0xFF0000FF;
+
+// A stage of 100 x 100 pixels in blue.
+w::MovieWriter BlueStage() {
+  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
+  movie.Timeline().SetBackgroundColor({0, 0, 255});
+  return movie;
+}
+
+Canvas DrawAfter(const w::MovieWriter& movie, int frames, bool high = false, int size = 100) {
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback playback;
+  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size())) << playback.Error();
+  for (int i = 0; i < frames; ++i) playback.Step();
+  Canvas c;
+  c.Resize(size, size);
+  playback.Draw(c, ScaleMode::ExactFit, high);
+  return c;
+}
+
+int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
+
+// A sprite (id `spriteId`) holding a red square over the whole stage and, on
+// top, `topId` placed with `mode`.
+void LayerSprite(w::TagWriter& t, uint16_t spriteId, uint16_t topId, w::BlendMode mode) {
+  t.DefineShape(10, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));
+  w::TagWriter sprite;
+  sprite.Place(PlaceAt(1, 10));
+  w::PlaceObject top = PlaceAt(2, topId);
+  top.blendMode = mode;
+  sprite.Place(top);
+  sprite.ShowFrame();
+  t.DefineSprite(spriteId, sprite);
+}
+
+TEST(BlendRules, EraseCutsOnlyInsideALayerAndIsNormalElsewhere) {
+  // Erase with a layer parent: the green half clears the layer, the stage shows.
+  w::MovieWriter inLayer = BlueStage();
+  inLayer.Timeline().DefineShape(1, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));
+  LayerSprite(inLayer.Timeline(), 2, 1, w::BlendMode::kErase);
+  w::PlaceObject parent = PlaceAt(1, 2);
+  parent.blendMode = w::BlendMode::kLayer;
+  inLayer.Timeline().Place(parent);
+  inLayer.Timeline().ShowFrame();
+  Canvas a = DrawAfter(inLayer, 1);
+  EXPECT_EQ(a.Row(50)[25], kOpaqueBlue);
+  EXPECT_EQ(a.Row(50)[75], kOpaqueRed);
+
+  // The same sprite without the layer mode: the green half is drawn as it is.
+  w::MovieWriter noLayer = BlueStage();
+  noLayer.Timeline().DefineShape(1, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));
+  LayerSprite(noLayer.Timeline(), 2, 1, w::BlendMode::kErase);
+  noLayer.Timeline().Place(PlaceAt(1, 2));
+  noLayer.Timeline().ShowFrame();
+  Canvas b = DrawAfter(noLayer, 1);
+  EXPECT_EQ(b.Row(50)[25], kOpaqueGreen);
+  EXPECT_EQ(b.Row(50)[75], kOpaqueRed);
+}
+
+TEST(BlendRules, AlphaKeepsWhatLiesOutsideItsBoundsAndIsNormalOnTheStage) {
+  // A half-transparent grey square over the sprite's left half, in alpha mode.
+  auto greySquare = [](w::TagWriter& t) {
+    t.DefineShape(1, SolidRect({128, 128, 128, 128}, 0, 0, 1000, 1000));
+  };
+  w::MovieWriter inLayer = BlueStage();
+  greySquare(inLayer.Timeline());
+  LayerSprite(inLayer.Timeline(), 2, 1, w::BlendMode::kAlpha);
+  w::PlaceObject parent = PlaceAt(1, 2);
+  parent.blendMode = w::BlendMode::kLayer;
+  inLayer.Timeline().Place(parent);
+  inLayer.Timeline().ShowFrame();
+  Canvas a = DrawAfter(inLayer, 1);
+  // Inside the square the red keeps half its alpha over the blue stage.
+  EXPECT_NEAR(Channel(a.Row(25)[25], 16), 128, 2);
+  EXPECT_NEAR(Channel(a.Row(25)[25], 0), 127, 2);
+  // Outside the square's bounds the layer is untouched.
+  EXPECT_EQ(a.Row(75)[75], kOpaqueRed);
+  EXPECT_EQ(a.Row(75)[25], kOpaqueRed);
+
+  // Straight on the stage, alpha mode draws the grey over what is there.
+  w::MovieWriter onStage = BlueStage();
+  greySquare(onStage.Timeline());
+  w::PlaceObject square = PlaceAt(1, 1);
+  square.blendMode = w::BlendMode::kAlpha;
+  onStage.Timeline().Place(square);
+  onStage.Timeline().ShowFrame();
+  Canvas b = DrawAfter(onStage, 1);
+  EXPECT_NEAR(Channel(b.Row(25)[25], 16), 64, 2);
+  EXPECT_NEAR(Channel(b.Row(25)[25], 0), 191, 2);
+  EXPECT_EQ(b.Row(75)[75], kOpaqueBlue);
+}
+
+TEST(BlendRules, ALayersAlphaActsOnItsFlattenedPictureAtEachLevel) {
+  // Green over red inside a layer at half alpha: where they overlap only
+  // the green shows, at half strength, with no red through it.
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));
+  t.DefineShape(2, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));
+  w::TagWriter inner;
+  inner.Place(PlaceAt(1, 1));
+  inner.Place(PlaceAt(2, 2));
+  inner.ShowFrame();
+  t.DefineSprite(3, inner);
+  // The same group nested in a second half-transparent layer.
+  w::TagWriter outer;
+  w::PlaceObject group = PlaceAt(1, 3);
+  group.blendMode = w::BlendMode::kLayer;
+  group.colorTransform = w::ColorTransform::Alpha(0.5);
+  outer.Place(group);
+  outer.ShowFrame();
+  t.DefineSprite(4, outer);
+  w::PlaceObject top = PlaceAt(1, 4);
+  top.blendMode = w::BlendMode::kLayer;
+  top.colorTransform = w::ColorTransform::Alpha(0.5);
+  t.Place(top);
+  t.ShowFrame();
+  Canvas c = DrawAfter(movie, 1);
+  const uint32_t overlap = c.Row(50)[25], redOnly = c.Row(50)[75];
+  EXPECT_LE(Channel(overlap, 16), 1) << std::hex << overlap;
+  EXPECT_NEAR(Channel(overlap, 8), 64, 2);
+  EXPECT_NEAR(Channel(overlap, 0), 191, 2);
+  EXPECT_NEAR(Channel(redOnly, 16), 64, 2);
+  EXPECT_NEAR(Channel(redOnly, 0), 191, 2);
+}
+
+// The first ramp entry that stands for whole ratio `r`.
+size_t EntryAt(int r) { return static_cast<size_t>(std::ceil(r * (kRampSize - 1) / 255.0)); }
+
+TEST(GradientRules, RecordsOutOfOrderEachTakeOneStepThenTheColourMovesOnFromTheirOwnRatio) {
+  Gradient g;
+  // Red 0, green 128, cyan 50, blue 255.
+  g.stops = {{0, {255, 0, 0, 255}}, {128, {0, 255, 0, 255}}, {50, {0, 255, 255, 255}}, {255, {0, 0, 255, 255}}};
+  auto ramp = BuildGradientRamp(g, ColorTransform{}, RampSteps::WholeRatios);
+  EXPECT_EQ(ramp[EntryAt(128)], kOpaqueGreen);
+  EXPECT_EQ(ramp[EntryAt(129)], 0xFF00FFFFu) << "the cyan record shows for one step";
+  // From there towards blue, measured from cyan's own ratio 50: at 130 the
+  // green has 125 / 205 of the way to go.
+  EXPECT_EQ(Channel(ramp[EntryAt(130)], 8), 155);
+  EXPECT_EQ(ramp[EntryAt(255)], kOpaqueBlue);
+
+  // A record after one at 255 is never reached.
+  g.stops = {{0, {255, 0, 0, 255}}, {128, {0, 255, 0, 255}}, {255, {0, 0, 255, 255}}, {128, {0, 255, 255, 255}}};
+  ramp = BuildGradientRamp(g, ColorTransform{}, RampSteps::WholeRatios);
+  EXPECT_EQ(ramp[EntryAt(255)], kOpaqueBlue);
+  EXPECT_EQ(Channel(ramp[EntryAt(192)], 8), 126);  // about halfway from green to blue
+}
+
+TEST(GradientRules, ManyRecordsSharingARatioShowAsBandsInTheirOrderOnTheStage) {
+  // A linear gradient over 256 pixels, about one ratio a pixel: four
+  // records at 100, then white at 255.
+  w::MovieWriter movie({0, 256 * 20, 0, 200}, 12);
+  w::TagWriter& t = movie.Timeline();
+  w::ShapeBuilder s;
+  const double scale = 256.0 * 20 / 32768;
+  unsigned fill = s.AddLinearGradient(w::Matrix::Transform(scale, scale, 0, 128 * 20, 100),
+                                      {{0, {0, 0, 0}}, {100, {255, 0, 0}}, {100, {0, 255, 0}},
+                                       {100, {0, 0, 255}}, {100, {255, 255, 0}}, {255, {255, 255, 255}}});
+  s.SelectStyles(0, fill, 0);
+  s.Rectangle({0, 256 * 20, 0, 200});
+  t.DefineShape(1, s);
+  t.Place(PlaceAt(1, 1));
+  t.ShowFrame();
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback playback;
+  ASSERT_TRUE(playback.LoadBytes(bytes.data(), bytes.size()));
+  playback.Step();
+  Canvas c;
+  c.Resize(256, 10);
+  playback.Draw(c, ScaleMode::ExactFit, true);
+  // The colours met from pixel 90 to 115, each run counted once.
+  std::vector<uint32_t> runs;
+  for (int x = 90; x < 115; ++x)
+    if (runs.empty() || runs.back() != c.Row(5)[x]) runs.push_back(c.Row(5)[x]);
+  const std::vector<uint32_t> bands = {kOpaqueRed, kOpaqueGreen, kOpaqueBlue, 0xFFFFFF00u};
+  auto at = std::search(runs.begin(), runs.end(), bands.begin(), bands.end());
+  ASSERT_NE(at, runs.end()) << "each record at 100 shows as a band, in order";
+  // Each band is a ratio wide: a pixel or two.
+  int widest = 0, width = 0;
+  for (int x = 90; x < 115; ++x) {
+    const uint32_t p = c.Row(5)[x];
+    width = x > 90 && p == c.Row(5)[x - 1] ? width + 1 : 1;
+    if (p == kOpaqueGreen || p == kOpaqueBlue) widest = std::max(widest, width);
+  }
+  EXPECT_LE(widest, 2);
+}
+
+TEST(StageRules, OnlyTheFirstBackgroundColourCounts) {
+  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
+  w::TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({255, 0, 0});
+  t.ShowFrame();
+  t.SetBackgroundColor({0, 255, 0});
+  t.ShowFrame();
+  EXPECT_EQ(DrawAfter(movie, 2).Row(50)[50], kOpaqueRed);
+}
+
+TEST(PlaceRules, AnOpaqueBackgroundFillsTheObjectsBoundsUnderIt) {
+  // A red frame 1 pixel wide over the pixels 20 and 79 of each side, no fill.
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  w::ShapeBuilder frame;
+  unsigned pen = frame.AddLineStyle(20, {255, 0, 0});
+  frame.SelectStyles(0, 0, pen);
+  frame.Rectangle({410, 1590, 410, 1590});
+  t.DefineShape(1, frame);
+  w::PlaceObject place = PlaceAt(1, 1);
+  place.opaqueBackground = w::Rgba{0, 255, 0, 0};  // drawn opaque whatever its alpha
+  t.Place(place);
+  t.ShowFrame();
+  Canvas c = DrawAfter(movie, 1);
+  EXPECT_EQ(c.Row(50)[50], kOpaqueGreen);
+  EXPECT_EQ(c.Row(50)[20], kOpaqueRed) << "the object is drawn over its background";
+  EXPECT_EQ(c.Row(50)[10], kOpaqueBlue);
+  EXPECT_EQ(c.Row(90)[50], kOpaqueBlue);
+}
+
+TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
+  // A white bar blurred by 0, then 8, then 16 pixels: the drawn edge spreads
+  // as a fresh playback of the same frame draws it.
+  auto make = [] {
+    w::MovieWriter movie = BlueStage();
+    w::TagWriter& t = movie.Timeline();
+    t.DefineShape(1, SolidRect({255, 255, 255}, 800, 0, 1200, 2000));
+    w::PlaceObject p = PlaceAt(1, 1);
+    p.filters = std::vector<w::BlurFilter>{{0, 0, 1}};
+    t.Place(p);
+    t.ShowFrame();
+    for (double amount : {8.0, 16.0}) {
+      w::PlaceObject m;
+      m.depth = 1;
+      m.move = true;
+      m.filters = std::vector<w::BlurFilter>{{amount, amount, 1}};
+      t.Place(m);
+      t.ShowFrame();
+    }
+    return movie;
+  };
+  const w::MovieWriter movie = make();
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback played;
+  ASSERT_TRUE(played.LoadBytes(bytes.data(), bytes.size()));
+  int previousSpread = -1;
+  for (int frame = 1; frame <= 3; ++frame) {
+    played.Step();
+    Canvas c;
+    c.Resize(100, 100);
+    played.Draw(c, ScaleMode::ExactFit, true);
+    Canvas fresh = DrawAfter(movie, frame, true);
+    EXPECT_EQ(c.pixels, fresh.pixels) << "frame " << frame;
+    int spread = 0;  // pixels left of the bar that the blur reached
+    for (int x = 0; x < 40; ++x) spread += Channel(c.Row(50)[x], 16) > 0;
+    EXPECT_GT(spread, previousSpread) << "frame " << frame;
+    previousSpread = spread;
+  }
+}
+
+}  // namespace
+}  // namespace velmora::swf
