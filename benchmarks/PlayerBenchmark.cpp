@@ -1,15 +1,16 @@
 // Frame render time of the movie player at 1920x1080, beside the movie's
-// frame period: the demo movie and the heaviest movies of the reference
-// corpus, at low and high quality.
+// frame period: the demo movie at both qualities, drawn whole and as played,
+// and every tier-1 movie of the reference corpus drawn whole at high quality.
 //
-//   player_benchmark [--movie FILE ...]   (default: the demo movie and the
-//   corpus movies named below, where present)
+//   player_benchmark [--movie FILE ...] [Google Benchmark flags]
+//   (default: the demo movie and the corpus, where present)
 #include "player/MoviePlayback.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -46,37 +47,57 @@ void RenderFrames(benchmark::State& state, const std::string& path, bool high, b
   state.counters["frame_period_ms"] = 1000.0 / rate;
 }
 
+// The tier-1 movies listed in the corpus index beside the project.
+std::vector<std::string> TierOneMovies(const std::string& corpus) {
+  std::vector<std::string> movies;
+  std::ifstream index(corpus + "/INDEX.tsv");
+  std::string line;
+  while (std::getline(index, line)) {
+    const size_t tab = line.find('\t');
+    if (tab != std::string::npos && line.compare(tab + 1, 2, "1\t") == 0)
+      movies.push_back(corpus + "/" + line.substr(0, tab) + "/test.swf");
+  }
+  return movies;
+}
+
+std::string DisplayName(const std::string& movie) {
+  std::string name = movie.substr(movie.find_last_of('/') + 1);
+  if (name == "test.swf") {
+    const std::string dir = movie.substr(0, movie.find_last_of('/'));
+    name = dir.substr(dir.find_last_of('/') + 1);
+  }
+  return name;
+}
+
+void Register(const std::string& movie, bool allVariants) {
+  for (bool whole : {true, false})
+    for (bool high : {false, true}) {
+      if (!allVariants && !(whole && high)) continue;
+      const std::string name = DisplayName(movie) + (high ? "/high" : "/low") + (whole ? "/whole" : "/played");
+      benchmark::RegisterBenchmark(name.c_str(), RenderFrames, movie, high, whole)->Unit(benchmark::kMillisecond);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string root = VELMORA_SOURCE_DIR;
   std::vector<std::string> movies;
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::string(argv[i]) == "--movie") movies.push_back(argv[++i]);
+  std::vector<char*> passOn = {argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--movie" && i + 1 < argc)
+      movies.push_back(argv[++i]);
+    else
+      passOn.push_back(argv[i]);
+  }
   if (movies.empty()) {
-    movies = {root + "/demo/Flashs/Demo.swf",
-              root + "/../shared/corpus/swf/from_shumway__acid__acid-large/test.swf",
-              root + "/../shared/corpus/swf/visual__simple_shapes__heavy_tesselation/test.swf"};
+    Register(root + "/demo/Flashs/Demo.swf", true);
+    for (const std::string& movie : TierOneMovies(root + "/../shared/corpus/swf")) Register(movie, false);
+  } else {
+    for (const std::string& movie : movies) Register(movie, true);
   }
-  for (const std::string& movie : movies) {
-    if (std::FILE* f = std::fopen(movie.c_str(), "rb")) {
-      std::fclose(f);
-    } else {
-      continue;
-    }
-    std::string name = movie.substr(movie.find_last_of('/') + 1);
-    if (name == "test.swf") {
-      std::string dir = movie.substr(0, movie.find_last_of('/'));
-      name = dir.substr(dir.find_last_of('/') + 1);
-    }
-    for (bool whole : {true, false})
-      for (bool high : {false, true})
-        benchmark::RegisterBenchmark((name + (high ? "/high" : "/low") + (whole ? "/whole" : "/played")).c_str(),
-                                     RenderFrames, movie, high, whole)
-            ->Unit(benchmark::kMillisecond);
-  }
-  int bmArgc = 1;
-  benchmark::Initialize(&bmArgc, argv);
+  int bmArgc = static_cast<int>(passOn.size());
+  benchmark::Initialize(&bmArgc, passOn.data());
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -27,6 +27,24 @@ BoxWindow MakeWindow(double width, bool fractionalEnds) {
   return w;
 }
 
+// floor(n / d) by a multiply and a shift, exact for every n below 2^26
+// (a box's weighted sum stays far below that): the multiplier is
+// ceil(2^(26 + l) / d) with 2^l >= d.
+class ExactDivider {
+ public:
+  explicit ExactDivider(uint32_t d) {
+    while ((1u << shift_) < d) ++shift_;
+    shift_ += 26;
+    const uint64_t power = uint64_t{1} << shift_;
+    multiplier_ = (power + d - 1) / d;
+  }
+  uint32_t operator()(uint32_t n) const { return static_cast<uint32_t>((n * multiplier_) >> shift_); }
+
+ private:
+  uint64_t multiplier_ = 0;
+  int shift_ = 0;
+};
+
 // One box pass over `count` values spaced by `stride`; outside is transparent.
 void BoxLine(uint32_t* data, int count, int stride, const BoxWindow& w, std::vector<uint32_t>& scratch) {
   if (count == 0) return;
@@ -34,6 +52,7 @@ void BoxLine(uint32_t* data, int count, int stride, const BoxWindow& w, std::vec
   scratch.assign(static_cast<size_t>(count) + 2 * (r + 1), 0);
   uint32_t* line = scratch.data() + r + 1;  // padded with zeros both sides
   for (int i = 0; i < count; ++i) line[i] = data[static_cast<size_t>(i) * stride];
+  const ExactDivider divide(w.total);
   uint32_t sum[4] = {0, 0, 0, 0};
   for (int i = -r; i < r; ++i)
     for (int c = 0; c < 4; ++c) sum[c] += (line[i] >> (8 * c)) & 0xFF;
@@ -45,7 +64,7 @@ void BoxLine(uint32_t* data, int count, int stride, const BoxWindow& w, std::vec
       sum[c] += (in >> s) & 0xFF;
       uint32_t ends = ((e1 >> s) & 0xFF) + ((e2 >> s) & 0xFF);
       // The mean is cut to whole steps, as the reference blurs are.
-      out |= std::min<uint32_t>(255, (sum[c] * 256 + ends * w.edge) / w.total) << s;
+      out |= std::min<uint32_t>(255, divide(sum[c] * 256 + ends * w.edge)) << s;
       sum[c] -= (line[i - r] >> s) & 0xFF;
     }
     data[static_cast<size_t>(i) * stride] = out;
@@ -54,16 +73,19 @@ void BoxLine(uint32_t* data, int count, int stride, const BoxWindow& w, std::vec
 
 // The layer's alpha coloured with `color` and scaled by `strength`.
 Canvas ColoredAlpha(const Canvas& layer, Rgba color, double strength, bool inverted) {
-  Canvas out;
-  out.Resize(layer.width, layer.height);
-  for (size_t i = 0; i < layer.pixels.size(); ++i) {
-    double a = (layer.pixels[i] >> 24) / 255.0;
+  // The result depends on the layer's alpha alone: one colour per alpha.
+  uint32_t byAlpha[256];
+  for (int v = 0; v < 256; ++v) {
+    double a = v / 255.0;
     if (inverted) a = 1 - a;
     double alpha = std::min(1.0, a * strength) * color.a / 255.0;
     Rgba c = color;
     c.a = static_cast<uint8_t>(std::lround(alpha * 255));
-    out.pixels[i] = PremultipliedArgb(c);
+    byAlpha[v] = PremultipliedArgb(c);
   }
+  Canvas out;
+  out.Resize(layer.width, layer.height);
+  for (size_t i = 0; i < layer.pixels.size(); ++i) out.pixels[i] = byAlpha[layer.pixels[i] >> 24];
   return out;
 }
 
@@ -81,13 +103,36 @@ Canvas Shifted(const Canvas& in, int dx, int dy) {
   return out;
 }
 
-uint32_t Scale(uint32_t c, double f) {
-  uint32_t out = 0;
-  for (int s = 0; s < 32; s += 8) out |= static_cast<uint32_t>(std::lround(((c >> s) & 0xFF) * f)) << s;
-  return out;
+// Channels times an alpha, rounded: kByAlpha[a][v] = v * a / 255 and
+// kByInverse[a][v] = v * (1 - a / 255), worked out once in doubles.
+struct AlphaTables {
+  uint8_t byAlpha[256][256];
+  uint8_t byInverse[256][256];
+  AlphaTables() {
+    for (int a = 0; a < 256; ++a)
+      for (int v = 0; v < 256; ++v) {
+        byAlpha[a][v] = static_cast<uint8_t>(std::lround(v * (a / 255.0)));
+        byInverse[a][v] = static_cast<uint8_t>(std::lround(v * (1 - a / 255.0)));
+      }
+  }
+};
+
+const AlphaTables& Tables() {
+  static const AlphaTables tables;
+  return tables;
 }
 
-uint32_t Over(uint32_t dst, uint32_t src) { return src + Scale(dst, 1 - (src >> 24) / 255.0); }
+uint32_t ScaleBy(const uint8_t* table, uint32_t c) {
+  return uint32_t{table[c & 0xFF]} | uint32_t{table[(c >> 8) & 0xFF]} << 8 |
+         uint32_t{table[(c >> 16) & 0xFF]} << 16 | uint32_t{table[c >> 24]} << 24;
+}
+
+// c times alpha `a` / 255.
+uint32_t Scale(uint32_t c, uint32_t a) { return ScaleBy(Tables().byAlpha[a], c); }
+// c times 1 - alpha `a` / 255.
+uint32_t ScaleInverse(uint32_t c, uint32_t a) { return ScaleBy(Tables().byInverse[a], c); }
+
+uint32_t Over(uint32_t dst, uint32_t src) { return src + ScaleInverse(dst, src >> 24); }
 
 void Shadow(const Filter& f, double scale, bool smooth, Canvas& layer, double distance) {
   double angle = f.angle;
@@ -98,13 +143,13 @@ void Shadow(const Filter& f, double scale, bool smooth, Canvas& layer, double di
   shadow = Shifted(shadow, dx, dy);
   for (size_t i = 0; i < layer.pixels.size(); ++i) {
     uint32_t src = layer.pixels[i];
-    double sa = (src >> 24) / 255.0;
+    const uint32_t sa = src >> 24;
     uint32_t s = shadow.pixels[i];
     if (f.inner) {
       s = Scale(s, sa);  // inside the object only
       layer.pixels[i] = f.knockout ? s : (f.compositeSource ? Over(src, s) : s);
     } else {
-      if (f.knockout) s = Scale(s, 1 - sa);
+      if (f.knockout) s = ScaleInverse(s, sa);
       layer.pixels[i] = f.knockout || !f.compositeSource ? s : Over(s, src);
     }
   }

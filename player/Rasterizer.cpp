@@ -120,9 +120,14 @@ void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool ant
 void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
   if (edges_.empty() || width_ == 0 || height_ == 0) return;
   std::sort(edges_.begin(), edges_.end(), [](const EdgeLine& l, const EdgeLine& r) { return l.y0 < r.y0; });
-  cover_.assign(width_ + 2, 0.f);
-  runs_.assign(width_ + 2, 0.f);
-  std::vector<uint8_t> coverage(width_ + 1);
+  // The accumulators are left all zero by each render, so they are only
+  // made afresh when the width changes.
+  if (cover_.size() != static_cast<size_t>(width_) + 2) {
+    cover_.assign(width_ + 2, 0.f);
+    runs_.assign(width_ + 2, 0.f);
+  }
+  if (coverage_.size() < static_cast<size_t>(width_) + 1) coverage_.resize(width_ + 1);
+  uint8_t* coverage = coverage_.data();
   active_.clear();
   size_t next = 0;
   int yStart = static_cast<int>(std::max(0.0, std::floor(minY_)));
@@ -154,7 +159,7 @@ void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
     }
     // A run closing at the right edge leaves an entry just past the span.
     for (int x = rowMax_ + 1; x < touchedEnd; ++x) cover_[x] = runs_[x] = 0;
-    sink(y, rowMin_, count, coverage.data());
+    sink(y, rowMin_, count, coverage);
   }
 }
 

@@ -60,6 +60,7 @@ class Rasterizer {
   std::vector<Crossing> crossings_;
   std::vector<float> cover_;
   std::vector<float> runs_;
+  std::vector<uint8_t> coverage_;  // one row's coverage, handed to the sink
   int rowMin_ = 0, rowMax_ = -1;
 };
 

@@ -1,6 +1,7 @@
-// Bitmap fills give each pixel the texel under its centre, the same however
-// its row is cut into spans: whole rows that run off the picture, and single
-// pixels inside it or beside it.
+// Bitmap fills give each pixel the texel under its centre (or, smoothed,
+// the mix of the four around it), the same however its row is cut into
+// spans: whole rows that run off the picture, and single pixels inside it or
+// beside it.
 #include "player/Paint.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,25 @@ TEST(BitmapPaint, RowsInsideThePictureTakeTheSameTexelsAsRowsRunningOffIt) {
             paint.Fill(y, x, 1, pixel.data());
             ASSERT_EQ(pixel[0], row[x]) << "smooth " << smooth << " repeat " << repeat << " trial " << trial
                                         << " at " << x << "," << y;
-            if (smooth) continue;
+            if (smooth) {
+              // Inside the picture, the bilinear mix of the four texels
+              // around the pixel's centre, channel by channel.
+              const double u = toTexels.a * (x + 0.5) + toTexels.c * (y + 0.5) + toTexels.tx - 0.5;
+              const double v = toTexels.b * (x + 0.5) + toTexels.d * (y + 0.5) + toTexels.ty - 0.5;
+              if (u < 0.01 || v < 0.01 || u > bitmap.width - 1.01 || v > bitmap.height - 1.01) continue;
+              const int x0 = static_cast<int>(u), y0 = static_cast<int>(v);
+              const double fx = u - x0, fy = v - y0;
+              const uint32_t* t = bitmap.pixels.data() + y0 * bitmap.width + x0;
+              for (int shift = 0; shift < 32; shift += 8) {
+                auto ch = [&](uint32_t p) { return static_cast<double>((p >> shift) & 0xFF); };
+                const double top = ch(t[0]) * (1 - fx) + ch(t[1]) * fx;
+                const double bottom = ch(t[bitmap.width]) * (1 - fx) + ch(t[bitmap.width + 1]) * fx;
+                const int expected = static_cast<int>(top * (1 - fy) + bottom * fy + 0.5);
+                ASSERT_NEAR(static_cast<int>((pixel[0] >> shift) & 0xFF), expected, 1)
+                    << "channel " << shift / 8 << " trial " << trial << " at " << x << "," << y;
+              }
+              continue;
+            }
             // Unsmoothed, the texel under the pixel's centre, clamped or wrapped.
             const double u = toTexels.a * (x + 0.5) + toTexels.c * (y + 0.5) + toTexels.tx;
             const double v = toTexels.b * (x + 0.5) + toTexels.d * (y + 0.5) + toTexels.ty;
