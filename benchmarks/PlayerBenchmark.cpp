@@ -4,7 +4,9 @@
 //
 //   player_benchmark [--movie FILE ...] [Google Benchmark flags]
 //   (default: the demo movie and the corpus, where present)
+#include "player/CanvasPng.h"
 #include "player/MoviePlayback.h"
+#include "player/PngWriter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,6 +47,27 @@ void RenderFrames(benchmark::State& state, const std::string& path, bool high, b
   }
   double rate = playback.GetMovie().frameRate > 0 ? playback.GetMovie().frameRate : 12;
   state.counters["frame_period_ms"] = 1000.0 / rate;
+}
+
+// A frame of `path` at 1920x1080 written as PNG bytes, as swf_render and the
+// corpus check write every picture they keep.
+void EncodeFrame(benchmark::State& state, const std::string& path) {
+  MoviePlayback playback;
+  if (!playback.Load(path)) {
+    state.SkipWithError(("cannot load " + path).c_str());
+    return;
+  }
+  Canvas canvas;
+  canvas.Resize(1920, 1080);
+  playback.Step();
+  playback.Draw(canvas, ScaleMode::ShowAll, true);
+  const std::vector<uint8_t> rgba = velmora::swf::StraightRgbaBytes(canvas);
+  std::vector<uint8_t> png;
+  for (auto _ : state) {
+    velmora::swf::EncodePng(canvas.width, canvas.height, rgba.data(), png);
+    benchmark::DoNotOptimize(png.data());
+  }
+  state.counters["png_kb"] = static_cast<double>(png.size()) / 1024;
 }
 
 // The tier-1 movies listed in the corpus index beside the project.
@@ -92,6 +115,8 @@ int main(int argc, char** argv) {
   }
   if (movies.empty()) {
     Register(root + "/demo/Flashs/Demo.swf", true);
+    benchmark::RegisterBenchmark("Demo.swf/png", EncodeFrame, root + "/demo/Flashs/Demo.swf")
+        ->Unit(benchmark::kMillisecond);
     for (const std::string& movie : TierOneMovies(root + "/../shared/corpus/swf")) Register(movie, false);
   } else {
     for (const std::string& movie : movies) Register(movie, true);

@@ -8,12 +8,11 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 out="$root/build/fuzz"
-mkdir -p "$out/stb/stb" "$out/corpus" "$out/pictures"
-cp /usr/include/stb/stb_image_write.h "$out/stb/stb/"
+mkdir -p "$out/corpus" "$out/pictures"
 
 # Every platform-free source of the player, compiled once into objects that
 # both fuzzers link; the writer is not part of what is fuzzed.
-flags="-std=c++17 -g -O1 -w -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -I$root -isystem $out/stb"
+flags="-std=c++17 -g -O1 -w -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -I$root"
 mkdir -p "$out/obj"
 newest_header=$(ls -t "$root"/player/*.h | head -1)
 for f in "$root"/player/*.cpp; do

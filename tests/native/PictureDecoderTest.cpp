@@ -5,6 +5,7 @@
 #include "player/JpegDecoder.h"
 #include "player/PictureDecoder.h"
 #include "player/PictureScaler.h"
+#include "player/PngWriter.h"
 #include "tests/native/AllocationCounter.h"
 #include "tests/native/PngTestEncoder.h"
 
@@ -313,6 +314,23 @@ TEST(PictureDecoders, DamagedFilesNeverReadOutsideTheirData) {
     }
   }
   EXPECT_GT(decoded, 100);  // damage mostly still leaves a picture
+}
+
+TEST(PngWriter, WritesWhatTheDecoderReadsBackAndRefusesNoPicture) {
+  // Flat runs, gradients and noise, with every alpha.
+  std::mt19937 rng(3);
+  const int w = 77, h = 31;
+  std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
+  for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = i % 3 == 0 ? static_cast<uint8_t>(rng()) : static_cast<uint8_t>(i / 97);
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(swf::EncodePng(w, h, rgba.data(), png));
+  DecodedPicture back;
+  ASSERT_TRUE(DecodePicture(png.data(), png.size(), 1 << 20, back));
+  EXPECT_EQ(back.width, static_cast<uint32_t>(w));
+  EXPECT_EQ(back.height, static_cast<uint32_t>(h));
+  EXPECT_EQ(back.rgba, rgba);
+  EXPECT_FALSE(swf::EncodePng(0, 5, rgba.data(), png));
+  EXPECT_FALSE(swf::EncodePng(5, -1, rgba.data(), png));
 }
 
 }  // namespace
