@@ -272,9 +272,9 @@ void CompositeLayer(Canvas& target, const Canvas& layer, BlendMode mode, const C
 }
 
 void CompositeLayerAt(Canvas& target, const Canvas& layer, int layerX, int layerY, BlendMode mode,
-                      const CoveragePlane* mask) {
-  CompositeRows(target, layer, layerX, layerY, mode, mask, std::max(layerX, 0), std::max(layerY, 0),
-                std::min(target.width, layerX + layer.width), std::min(target.height, layerY + layer.height));
+                      const CoveragePlane* mask, int rowFrom, int rowTo) {
+  CompositeRows(target, layer, layerX, layerY, mode, mask, std::max(layerX, 0), std::max({layerY, 0, rowFrom}),
+                std::min(target.width, layerX + layer.width), std::min({target.height, layerY + layer.height, rowTo}));
 }
 
 }  // namespace velmora::swf

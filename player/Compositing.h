@@ -5,6 +5,7 @@
 #include "player/Canvas.h"
 #include "player/SwfMovie.h"
 
+#include <climits>
 #include <cstdint>
 
 namespace velmora::swf {
@@ -25,8 +26,9 @@ void TransformLayer(Canvas& layer, const ColorTransform& cx);
 // `mask` when given (a plane of the target's size).
 void CompositeLayer(Canvas& target, const Canvas& layer, BlendMode mode, const CoveragePlane* mask,
                     int x0, int y0, int x1, int y1);
-// The same for a layer of its own size whose corner is at (layerX, layerY).
+// The same for a layer of its own size whose corner is at (layerX, layerY),
+// on the target's rows from `rowFrom` up to `rowTo` only.
 void CompositeLayerAt(Canvas& target, const Canvas& layer, int layerX, int layerY, BlendMode mode,
-                      const CoveragePlane* mask);
+                      const CoveragePlane* mask, int rowFrom = 0, int rowTo = INT_MAX);
 
 }  // namespace velmora::swf

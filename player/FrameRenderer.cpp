@@ -30,26 +30,35 @@ double LineScale(const Matrix& m) {
 }  // namespace
 
 bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options,
-                           uint32_t background, Canvas& canvas) {
+                           uint32_t background, Canvas& canvas, int rowFrom, int rowTo) {
   options_ = options;
   // Filters keep their size in stage pixels whatever the objects' own scale;
   // only the view stretches them.
   filterScale_ = LineScale(view) * 20;
   Context ctx;
   ctx.matrix = view;
+  ctx.rowFrom = std::clamp(rowFrom, 0, canvas.height);
+  ctx.rowTo = std::clamp(rowTo, ctx.rowFrom, canvas.height);
   drawDepth_ = 0;
+  auto clearRows = [&](Canvas& c) {
+    std::fill(c.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * c.width,
+              c.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowTo) * c.width, background);
+  };
   const size_t still = backdrop_.Plan(root, {canvas.width, canvas.height, background, view, options});
   if (still > 0 && backdrop_.Fresh()) {
     Canvas& picture = backdrop_.Picture();
-    picture.Resize(canvas.width, canvas.height);
-    picture.Clear(background);
+    if (picture.width != canvas.width || picture.height != canvas.height) picture.Resize(canvas.width, canvas.height);
+    clearRows(picture);
     ctx.target = &picture;
     DrawClip(root, ctx, 0, still);
   }
   if (still > 0) {
-    canvas.pixels = backdrop_.Picture().pixels;
+    const Canvas& picture = backdrop_.Picture();
+    std::copy(picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width,
+              picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowTo) * canvas.width,
+              canvas.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width);
   } else {
-    canvas.Clear(background);
+    clearRows(canvas);
   }
   ctx.target = &canvas;
   DrawClip(root, ctx, still);
@@ -106,7 +115,9 @@ void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx, size_t from, 
       active.plane.width = layer->width;
       active.plane.height = layer->height;
       active.plane.values.resize(layer->pixels.size());
-      for (size_t i = 0; i < layer->pixels.size(); ++i) active.plane.values[i] = layer->pixels[i] >> 24;
+      const size_t first = static_cast<size_t>(ctx.rowFrom) * layer->width;
+      const size_t end = static_cast<size_t>(ctx.rowTo) * layer->width;
+      for (size_t i = first; i < end; ++i) active.plane.values[i] = layer->pixels[i] >> 24;
       GiveBack(std::move(layer));
       masks.push_back(std::move(active));
       continue;
@@ -148,13 +159,15 @@ void FrameRenderer::DrawLayered(const DisplayObject& object, const Context& ctx,
   // layer is empty inside them it clears what lies below.
   const double margin = mode == BlendMode::Alpha ? 0 : 1;
   const int x0 = std::max(0, static_cast<int>(std::floor(b.x0 - margin)));
-  const int y0 = std::max(0, static_cast<int>(std::floor(b.y0 - margin)));
+  const int y0 = std::max(ctx.rowFrom, static_cast<int>(std::floor(b.y0 - margin)));
   const int x1 = std::min(target.width, static_cast<int>(std::ceil(b.x1 + margin)));
-  const int y1 = std::min(target.height, static_cast<int>(std::ceil(b.y1 + margin)));
+  const int y1 = std::min(ctx.rowTo, static_cast<int>(std::ceil(b.y1 + margin)));
   if (b.Empty() || x1 <= x0 || y1 <= y0) return;
   std::unique_ptr<Canvas> layer = TakeLayer(x1 - x0, y1 - y0);
   inner.target = layer.get();
   inner.mask = nullptr;
+  inner.rowFrom = 0;
+  inner.rowTo = layer->height;
   inner.matrix.tx -= x0;
   inner.matrix.ty -= y0;
   // The colour transform tints the flattened picture: overlapping children
@@ -172,9 +185,9 @@ void FrameRenderer::DrawOpaqueBackground(const DisplayObject& object, const Cont
   if (b.Empty()) return;
   Canvas& target = *ctx.target;
   const int x0 = std::max(0, static_cast<int>(std::lround(b.x0)));
-  const int y0 = std::max(0, static_cast<int>(std::lround(b.y0)));
+  const int y0 = std::max(ctx.rowFrom, static_cast<int>(std::lround(b.y0)));
   const int x1 = std::min(target.width, static_cast<int>(std::lround(b.x1)));
-  const int y1 = std::min(target.height, static_cast<int>(std::lround(b.y1)));
+  const int y1 = std::min(ctx.rowTo, static_cast<int>(std::lround(b.y1)));
   if (x1 <= x0 || y1 <= y0) return;
   const uint32_t color = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(object.opaqueBackground));
   for (int y = y0; y < y1; ++y) {
@@ -202,13 +215,15 @@ void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx
   const Canvas& target = *ctx.target;
   const double marginX = std::max(reach.x0, reach.x1), marginY = std::max(reach.y0, reach.y1);
   const int x0 = static_cast<int>(std::floor(std::max(b.x0 + shiftX - reach.x0, -marginX)));
-  const int y0 = static_cast<int>(std::floor(std::max(b.y0 + shiftY - reach.y0, -marginY)));
+  const int y0 = static_cast<int>(std::floor(std::max(b.y0 + shiftY - reach.y0, ctx.rowFrom - marginY)));
   const int x1 = static_cast<int>(std::ceil(std::min(b.x1 + shiftX + reach.x1, target.width + marginX)));
-  const int y1 = static_cast<int>(std::ceil(std::min(b.y1 + shiftY + reach.y1, target.height + marginY)));
+  const int y1 = static_cast<int>(std::ceil(std::min(b.y1 + shiftY + reach.y1, ctx.rowTo + marginY)));
   if (x1 <= x0 || y1 <= y0) return;
   std::unique_ptr<Canvas> layer = TakeLayer(x1 - x0, y1 - y0);
   inner.target = layer.get();
   inner.mask = nullptr;
+  inner.rowFrom = 0;
+  inner.rowTo = layer->height;
   inner.matrix.tx += shiftX - x0;
   inner.matrix.ty += shiftY - y0;
   // The colour transform tints the filters' result, not only the content.
@@ -216,7 +231,7 @@ void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx
   DrawContent(object, inner);
   for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, options_.antialias, *layer);
   TransformLayer(*layer, ctx.cx * object.colorTransform);
-  CompositeLayerAt(*ctx.target, *layer, x0, y0, mode, ctx.mask);
+  CompositeLayerAt(*ctx.target, *layer, x0, y0, mode, ctx.mask, ctx.rowFrom, ctx.rowTo);
   GiveBack(std::move(layer));
 }
 
@@ -284,7 +299,7 @@ void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
     for (const StyleGroup& group : outline.groups)
       for (const FillGeometry& fill : group.fills) {
         if (fill.edges.empty()) continue;
-        raster_.Reset(ctx.target->width, ctx.target->height);
+        raster_.Reset(ctx.target->width, ctx.target->height, ctx.rowFrom, ctx.rowTo);
         AddFillEdges(fill.edges, glyphCtx.matrix, OutlineGrid::Glyph);
         PaintCoverage(style, glyphCtx, false, *ctx.target, ctx.mask);
       }
@@ -358,11 +373,12 @@ void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& grou
   }
   for (const FillGeometry& fill : group.fills) {
     if (fill.edges.empty()) continue;
-    raster_.Reset(target.width, target.height);
+    raster_.Reset(target.width, target.height, ctx.rowFrom, ctx.rowTo);
     AddFillEdges(fill.edges, ctx.matrix);
     if (layered) {
-      PixelBounds b = raster_.Bounds();
-      area = {std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1), std::max(area.y1, b.y1)};
+      const PixelBounds b = raster_.Bounds();
+      if (!b.Empty())
+        area = {std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1), std::max(area.y1, b.y1)};
     }
     if (layered)
       PaintCoverage(fill.style, ctx, true, fillLayer_, nullptr);
@@ -380,7 +396,7 @@ void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
   const double scale = LineScale(ctx.matrix);
   for (const LineGeometry& line : group.lines) {
     if (line.paths.empty()) continue;
-    raster_.Reset(ctx.target->width, ctx.target->height);
+    raster_.Reset(ctx.target->width, ctx.target->height, ctx.rowFrom, ctx.rowTo);
     // A pen narrower than a pixel on screen is drawn one pixel wide there;
     // any other is laid in the shape's space and transformed with it.
     const bool hairline = line.style.width * scale < 1;

@@ -11,6 +11,7 @@
 #include "player/Stroker.h"
 #include "player/Timeline.h"
 
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -23,11 +24,13 @@ class FrameRenderer {
   explicit FrameRenderer(const Movie& movie) : movie_(movie) {}
 
   // `view` maps the movie's twips to canvas pixels; the frame is drawn over
-  // `background` (opaque 0xAARRGGBB). Root objects that stayed still since
-  // the last frame come from a held picture. False when the picture is the
-  // same as the one drawn last time.
+  // `background` (opaque 0xAARRGGBB), on the canvas rows from `rowFrom` up
+  // to `rowTo` only, so that renderers of their own can draw the bands of
+  // one frame at once. Root objects that stayed still since the last frame
+  // come from a held picture. False when the picture is the same as the one
+  // drawn last time.
   bool Render(const Clip& root, const Matrix& view, const RenderOptions& options,
-              uint32_t background, Canvas& canvas);
+              uint32_t background, Canvas& canvas, int rowFrom = 0, int rowTo = INT_MAX);
 
  private:
   struct Context {
@@ -39,6 +42,8 @@ class FrameRenderer {
     // Drawn inside an object with the layer blend mode: only there do the
     // alpha and erase modes cut into what lies below.
     bool insideLayer = false;
+    // The target's rows that are drawn; the rest is left as it is.
+    int rowFrom = 0, rowTo = 0;
   };
 
   // Draws the display list's objects from index `from` up to `to`.

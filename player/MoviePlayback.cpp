@@ -1,6 +1,15 @@
 #include "player/MoviePlayback.h"
 
+#include <thread>
+
 namespace velmora::swf {
+namespace {
+
+// Frames shorter than this are drawn in one piece: two bands would not pay
+// for the second renderer's share of the work.
+constexpr int kLeastRowsForBands = 128;
+
+}  // namespace
 
 bool MoviePlayback::Load(const std::string& path) { return Adopt(ParseMovieFile(path)); }
 
@@ -9,6 +18,7 @@ bool MoviePlayback::LoadBytes(const uint8_t* data, size_t size) { return Adopt(P
 bool MoviePlayback::Adopt(ParseResult result) {
   root_.reset();
   renderer_.reset();
+  lowerRenderer_.reset();
   framesRun_ = 0;
   error_ = result.error;
   if (!result.ok) return false;
@@ -40,7 +50,19 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   // Gradients go in whole-ratio steps at high quality and smoothly at low
   // quality: so the reference pictures have them.
   options.gradientSteps = highQuality ? RampSteps::WholeRatios : RampSteps::Smooth;
-  return renderer_->Render(*root_, ViewMatrix(movie_.stage, canvas.width, canvas.height, mode), options, opaque, canvas);
+  const Matrix view = ViewMatrix(movie_.stage, canvas.width, canvas.height, mode);
+  if (!bandsAllowed_ || canvas.height < kLeastRowsForBands || std::thread::hardware_concurrency() < 2)
+    return renderer_->Render(*root_, view, options, opaque, canvas);
+  // The upper half here, the lower half on the worker, each renderer with its
+  // own held picture and caches; the movie and its timeline are only read.
+  if (!lowerRenderer_) lowerRenderer_ = std::make_unique<FrameRenderer>(movie_);
+  if (!worker_) worker_ = std::make_unique<BandWorker>();
+  const int middle = canvas.height / 2;
+  bool upperChanged = false, lowerChanged = false;
+  worker_->RunBeside(
+      [&] { lowerChanged = lowerRenderer_->Render(*root_, view, options, opaque, canvas, middle, canvas.height); },
+      [&] { upperChanged = renderer_->Render(*root_, view, options, opaque, canvas, 0, middle); });
+  return upperChanged || lowerChanged;
 }
 
 }  // namespace velmora::swf

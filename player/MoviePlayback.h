@@ -3,6 +3,7 @@
 // the command-line tool both drive one of these.
 #pragma once
 
+#include "player/BandWorker.h"
 #include "player/Canvas.h"
 #include "player/FrameRenderer.h"
 #include "player/ScaleMode.h"
@@ -36,12 +37,20 @@ class MoviePlayback {
   bool Draw(Canvas& canvas, ScaleMode mode, bool highQuality,
             std::optional<uint32_t> background = std::nullopt);
 
+  // Whether a frame may be drawn in two bands at once, on a second thread
+  // (where the machine has a second core). The pictures are the same.
+  void DrawInBands(bool allowed) { bandsAllowed_ = allowed; }
+
  private:
   bool Adopt(ParseResult result);
 
   Movie movie_;
   std::unique_ptr<Clip> root_;
   std::unique_ptr<FrameRenderer> renderer_;
+  // The lower band's renderer and its thread, made at the first banded frame.
+  std::unique_ptr<FrameRenderer> lowerRenderer_;
+  std::unique_ptr<BandWorker> worker_;
+  bool bandsAllowed_ = true;
   uint32_t framesRun_ = 0;
   std::string error_;
 };

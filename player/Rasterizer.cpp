@@ -30,9 +30,11 @@ double ToUnits(double px) { return std::round(px * kUnits); }
 
 }  // namespace
 
-void Rasterizer::Reset(int width, int height) {
+void Rasterizer::Reset(int width, int height, int rowFrom, int rowTo) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
+  rowFrom_ = std::clamp(rowFrom, 0, height_);
+  rowTo_ = std::clamp(rowTo, rowFrom_, height_);
   edges_.clear();
   minX_ = minY_ = 1e300;
   maxX_ = maxY_ = -1e300;
@@ -52,6 +54,8 @@ void Rasterizer::AddLine(Point a, Point b) {
   }
   const double x0 = ToUnits(a.x), y0 = ToUnits(a.y), x1 = ToUnits(b.x), y1 = ToUnits(b.y);
   if (y0 == y1) return;  // horizontal once held in units: it crosses no sample row
+  // Wholly above or below the band: it crosses none of its sample rows.
+  if (y1 <= rowFrom_ * kUnits || y0 >= rowTo_ * kUnits) return;
   edges_.push_back({x0, y0, y1, x1 - x0, y1 - y0, dir});
 }
 
@@ -60,8 +64,8 @@ PixelBounds Rasterizer::Bounds() const {
   PixelBounds b;
   b.x0 = static_cast<int>(std::clamp(std::floor(minX_), 0.0, static_cast<double>(width_)));
   b.x1 = static_cast<int>(std::clamp(std::ceil(maxX_) + 1, 0.0, static_cast<double>(width_)));
-  b.y0 = static_cast<int>(std::clamp(std::floor(minY_), 0.0, static_cast<double>(height_)));
-  b.y1 = static_cast<int>(std::clamp(std::ceil(maxY_) + 1, 0.0, static_cast<double>(height_)));
+  b.y0 = static_cast<int>(std::clamp(std::floor(minY_), static_cast<double>(rowFrom_), static_cast<double>(rowTo_)));
+  b.y1 = static_cast<int>(std::clamp(std::ceil(maxY_) + 1, static_cast<double>(rowFrom_), static_cast<double>(rowTo_)));
   return b;
 }
 
@@ -130,8 +134,8 @@ void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
   uint8_t* coverage = coverage_.data();
   active_.clear();
   size_t next = 0;
-  int yStart = static_cast<int>(std::max(0.0, std::floor(minY_)));
-  int yEnd = static_cast<int>(std::min(static_cast<double>(height_), std::ceil(maxY_)));
+  int yStart = static_cast<int>(std::max(static_cast<double>(rowFrom_), std::floor(minY_)));
+  int yEnd = static_cast<int>(std::min(static_cast<double>(rowTo_), std::ceil(maxY_)));
   const int samples = antialias ? kSubRows : 1;
   for (int y = yStart; y < yEnd; ++y) {
     rowMin_ = width_;

@@ -6,6 +6,7 @@
 #include "player/SwfTypes.h"
 
 #include <cmath>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -32,7 +33,9 @@ class Rasterizer {
   // Receives the covered pixels of row `y` from `x` on: `count` coverage values 0..255.
   using SpanSink = std::function<void(int y, int x, int count, const uint8_t* coverage)>;
 
-  void Reset(int width, int height);
+  // Starts a new outline on a target of `width` x `height`, of which only the
+  // rows from `rowFrom` up to `rowTo` are rendered (a band of the frame).
+  void Reset(int width, int height, int rowFrom = 0, int rowTo = INT_MAX);
   void AddLine(Point a, Point b);
   bool HasEdges() const { return !edges_.empty(); }
   // Rows and columns the outlines touch, clipped to the target.
@@ -53,6 +56,7 @@ class Rasterizer {
   void AccumulateRow(double ys, FillRule rule, double weight, bool antialias);
 
   int width_ = 0, height_ = 0;
+  int rowFrom_ = 0, rowTo_ = 0;
   std::vector<EdgeLine> edges_;
   double minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
   // Per render: active edges and the row's accumulated coverage.

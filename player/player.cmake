@@ -23,6 +23,7 @@ add_library(velmora_player STATIC
   player/MoviePlayback.cpp
   player/CanvasPng.cpp
   player/PngWriter.cpp
+  player/BandWorker.cpp
   player/JpegIdct.cpp
   player/JpegDecoder.cpp
   player/PngDecoder.cpp
@@ -32,7 +33,8 @@ add_library(velmora_player STATIC
   player/PictureDecoder.cpp
 )
 target_include_directories(velmora_player PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(velmora_player PUBLIC velmora_lzma ZLIB::ZLIB)
+find_package(Threads REQUIRED)
+target_link_libraries(velmora_player PUBLIC velmora_lzma ZLIB::ZLIB Threads::Threads)
 
 add_executable(swf_render tools/RenderMovie.cpp)
 target_link_libraries(swf_render PRIVATE velmora_player)

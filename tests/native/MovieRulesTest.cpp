@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace velmora::swf {
@@ -276,6 +278,55 @@ TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
     EXPECT_GT(spread, previousSpread) << "frame " << frame;
     previousSpread = spread;
   }
+}
+
+// Draws `frames` frames of `bytes` at `size` x `size`, in one piece or in two
+// bands on two threads, and gives every frame's picture.
+std::vector<std::vector<uint32_t>> DrawFrames(const w::Bytes& bytes, int frames, int size, bool bands) {
+  MoviePlayback playback;
+  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size()));
+  playback.DrawInBands(bands);
+  std::vector<std::vector<uint32_t>> pictures;
+  Canvas c;
+  c.Resize(size, size);
+  for (int i = 0; i < frames; ++i) {
+    playback.Step();
+    playback.Draw(c, ScaleMode::ExactFit, i % 2 == 0);
+    pictures.push_back(c.pixels);
+  }
+  return pictures;
+}
+
+TEST(Bands, TwoBandsDrawTheSamePicturesAsOne) {
+  // What reaches across the middle row: a blurred square moving down, a
+  // mask, a layer with an erasing child, and the demo movie.
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 255, 255}, 600, 600, 1400, 1400));
+  t.DefineShape(2, SolidRect({0, 255, 0, 200}, 200, 900, 1800, 1100));
+  LayerSprite(t, 3, 2, w::BlendMode::kErase);
+  w::PlaceObject mask = PlaceAt(1, 1, 0, -300);
+  mask.clipDepth = 2;
+  t.Place(mask);
+  w::PlaceObject layer = PlaceAt(2, 3);
+  layer.blendMode = w::BlendMode::kLayer;
+  layer.colorTransform = w::ColorTransform::Alpha(0.7);
+  t.Place(layer);
+  w::PlaceObject blurred = PlaceAt(3, 1, -200, -400);
+  blurred.filters = std::vector<w::BlurFilter>{{12, 12, 2}};
+  t.Place(blurred);
+  t.ShowFrame();
+  for (int step = 1; step <= 4; ++step) {
+    t.Place(test::MoveTo(3, -200, -400 + 150 * step));
+    t.ShowFrame();
+  }
+  const w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  EXPECT_EQ(DrawFrames(bytes, 5, 200, true), DrawFrames(bytes, 5, 200, false));
+
+  std::ifstream demo(VELMORA_SOURCE_DIR "/demo/Flashs/Demo.swf", std::ios::binary);
+  const w::Bytes demoBytes((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(demoBytes.empty());
+  EXPECT_EQ(DrawFrames(demoBytes, 6, 240, true), DrawFrames(demoBytes, 6, 240, false));
 }
 
 }  // namespace
