@@ -29,6 +29,9 @@ echo "== win32: the shipped 32-bit build"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"
 
+echo "== release: the portable zip from the 32-bit build, and its checks"
+"$root/scripts/make-release.sh"
+
 echo "== fuzz: the movie parser, timeline and renderer"
 "$root/scripts/fuzz-player.sh" "${VELMORA_FUZZ_SECONDS:-60}"
 echo "All builds and tests passed."
