@@ -1,7 +1,12 @@
 #include "iconlayer/PixelBlend.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace velmora {
 namespace {
@@ -65,10 +70,132 @@ inline void Sample(const PixelView& s, BlendRect from, int32_t fx, int32_t fy, u
     out[c] = static_cast<uint8_t>(std::min<uint32_t>(255, (acc[c] + alphaSum / 2) / alphaSum));
 }
 
+#if defined(__SSE2__)
+// Where each target column samples a source row: the left neighbour (the
+// right one is next to it) and the weights of both for its four channels.
+struct ColumnTaps {
+  std::vector<int32_t> left;
+  struct Weights {
+    int16_t lanes[8];  // 256 - wx four times, then wx four times
+  };
+  std::vector<Weights> weights;
+};
+
+ColumnTaps MakeTaps(const std::vector<int32_t>& columns, int32_t sourceWidth) {
+  ColumnTaps taps;
+  taps.left.resize(columns.size());
+  taps.weights.resize(columns.size());
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const int32_t fx = columns[i];
+    const int32_t c0 = std::clamp(fx >> 8, 0, sourceWidth - 1);
+    // At the last column both neighbours are the same pixel: the mixed row
+    // repeats it once past its end.
+    const short wx = fx < 0 || c0 == sourceWidth - 1 ? 0 : static_cast<short>(fx & 255);
+    taps.left[i] = c0;
+    for (int c = 0; c < 4; ++c) {
+      taps.weights[i].lanes[c] = static_cast<int16_t>(256 - wx);
+      taps.weights[i].lanes[4 + c] = wx;
+    }
+  }
+  return taps;
+}
+
+// One target row of a smooth stretch of an opaque source over an opaque
+// target: the two source rows are mixed once (8-bit weights, rounded), then
+// each target pixel mixes two neighbours of that row and is blended with the
+// constant opacity. False, with nothing drawn, when a source pixel of the
+// two rows is not opaque; target pixels that are not opaque are left to the
+// pixel-by-pixel path, four at a time.
+bool OpaqueRow(const PixelView& source, BlendRect from, int32_t fy, const std::vector<int32_t>& columns,
+               const ColumnTaps& taps, uint8_t* d, int32_t count, uint8_t alpha, std::vector<uint32_t>& mixed) {
+  const int32_t y0 = std::clamp(fy >> 8, 0, from.height - 1);
+  const int32_t y1 = std::min(y0 + 1, from.height - 1);
+  const uint32_t wy = fy < 0 ? 0 : static_cast<uint32_t>(fy & 255);
+  const uint32_t* top = reinterpret_cast<const uint32_t*>(source.Row(from.y + y0)) + from.x;
+  const uint32_t* bottom = reinterpret_cast<const uint32_t*>(source.Row(from.y + y1)) + from.x;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i topWeight = _mm_set1_epi16(static_cast<short>(256 - wy)), bottomWeight = _mm_set1_epi16(static_cast<short>(wy));
+  const __m128i round = _mm_set1_epi16(128);
+  mixed.resize(static_cast<size_t>(from.width) + 4);
+  __m128i alphas = _mm_set1_epi32(-1);
+  int32_t i = 0;
+  for (; i + 4 <= from.width; i += 4) {
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + i));
+    alphas = _mm_and_si128(alphas, _mm_and_si128(t, b));
+    auto half = [&](__m128i tt, __m128i bb) {
+      const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(tt, topWeight), _mm_mullo_epi16(bb, bottomWeight));
+      return _mm_srli_epi16(_mm_add_epi16(sum, round), 8);
+    };
+    const __m128i lo = half(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(t, zero), _mm_unpackhi_epi8(b, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&mixed[i]), _mm_packus_epi16(lo, hi));
+  }
+  uint32_t alphaAll = 0xFFFFFFFFu;
+  for (; i < from.width; ++i) {
+    alphaAll &= top[i] & bottom[i];
+    uint32_t out = 0;
+    for (int s = 0; s < 32; s += 8) {
+      const uint32_t v = ((top[i] >> s) & 0xFF) * (256 - wy) + ((bottom[i] >> s) & 0xFF) * wy;
+      out |= ((v + 128) >> 8) << s;
+    }
+    mixed[i] = out;
+  }
+  uint32_t lanes[4];
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), alphas);
+  alphaAll &= lanes[0] & lanes[1] & lanes[2] & lanes[3];
+  if ((alphaAll >> 24) != 255) return false;
+  mixed[from.width] = mixed[from.width - 1];
+
+  const __m128i constant = _mm_set1_epi16(alpha), rest = _mm_set1_epi16(static_cast<short>(255 - alpha));
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i half127 = _mm_set1_epi16(127), one = _mm_set1_epi16(1);
+  // A pixel's two neighbours weighted and summed: four 16-bit channels in
+  // each half of the result, pixel `k` low and `k + 1` high.
+  auto sampleTwo = [&](int32_t k) {
+    const __m128i a = _mm_mullo_epi16(
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&mixed[taps.left[k]])), zero),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(taps.weights[k].lanes)));
+    const __m128i b = _mm_mullo_epi16(
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&mixed[taps.left[k + 1]])), zero),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(taps.weights[k + 1].lanes)));
+    const __m128i sum = _mm_add_epi16(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b));
+    return _mm_srli_epi16(_mm_add_epi16(sum, round), 8);
+  };
+  // Over an opaque pixel: (s * a + d * (255 - a) + 127) / 255, the division
+  // exact by shifts.
+  auto over = [&](__m128i sampled, __m128i under) {
+    __m128i t = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(sampled, constant), _mm_mullo_epi16(under, rest)), half127);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, one), _mm_srli_epi16(t, 8)), 8);
+  };
+  int32_t x = 0;
+  for (; x + 4 <= count; x += 4, d += 16) {
+    const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(under, opaque), opaque)) != 0xFFFF) {
+      for (int k = 0; k < 4; ++k) {
+        uint8_t sample[4];
+        Sample(source, from, columns[x + k], fy, sample);
+        Over(d + 4 * k, sample, alpha);
+      }
+      continue;
+    }
+    const __m128i low = over(sampleTwo(x), _mm_unpacklo_epi8(under, zero));
+    const __m128i high = over(sampleTwo(x + 2), _mm_unpackhi_epi8(under, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(_mm_packus_epi16(low, high), opaque));
+  }
+  for (; x < count; ++x, d += 4) {
+    uint8_t sample[4];
+    Sample(source, from, columns[x], fy, sample);
+    Over(d, sample, alpha);
+  }
+  return true;
+}
+#endif
+
 }  // namespace
 
 bool StretchBlend(const PixelView& source, BlendRect from, const PixelView& target, BlendRect to,
-                  uint8_t alpha, bool smooth) {
+                  uint8_t alpha, bool smooth, bool pixelByPixel) {
   if (!source.rows || !target.rows || from.width <= 0 || from.height <= 0 || to.width <= 0 ||
       to.height <= 0)
     return false;
@@ -97,11 +224,20 @@ bool StretchBlend(const PixelView& source, BlendRect from, const PixelView& targ
     columns[x - x0] = static_cast<int32_t>(num / to.width) - (smooth ? 128 : 0);
   }
   uint8_t sample[4];
+  std::vector<uint32_t> mixed;  // a source row mixed with the next, for the opaque path
+#if defined(__SSE2__)
+  const ColumnTaps taps = smooth && !pixelByPixel ? MakeTaps(columns, from.width) : ColumnTaps{};
+#endif
   for (int32_t y = y0; y < y1; ++y) {
     const int64_t num = (2 * static_cast<int64_t>(y - to.y) + 1) * from.height * 128;
     const int32_t fy = static_cast<int32_t>(num / to.height) - (smooth ? 128 : 0);
     uint8_t* d = target.Row(y) + 4 * x0;
     if (smooth) {
+#if defined(__SSE2__)
+      if (!pixelByPixel && OpaqueRow(source, from, fy, columns, taps, d, x1 - x0, alpha, mixed)) continue;
+#else
+      (void)pixelByPixel;
+#endif
       for (int32_t x = x0; x < x1; ++x, d += 4) {
         Sample(source, from, columns[x - x0], fy, sample);
         Over(d, sample, alpha);

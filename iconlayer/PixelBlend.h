@@ -28,7 +28,11 @@ struct BlendRect {
 // Parts of the target rectangle outside the target are clipped; a source
 // rectangle reaching outside the source draws nothing. Returns false when
 // nothing could be drawn.
+//
+// Smooth scaling of an opaque picture onto an opaque one (a slide fading in
+// over the last) takes a faster path, four pixels at a time, whose values
+// are within 1 of the pixel-by-pixel path; `pixelByPixel` forces the latter.
 bool StretchBlend(const PixelView& source, BlendRect from, const PixelView& target, BlendRect to,
-                  uint8_t alpha, bool smooth);
+                  uint8_t alpha, bool smooth, bool pixelByPixel = false);
 
 }  // namespace velmora

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <random>
 #include <vector>
 
 namespace velmora {
@@ -156,6 +159,46 @@ TEST(StretchBlend, ConstantAndPixelAlpha) {
   EXPECT_GT(fade.At(0, 0) & 0xFF, 200u);
   StretchBlend(white.view, {0, 0, 1, 1}, fade.view, {0, 0, 1, 1}, 255, false);
   EXPECT_EQ(fade.At(0, 0), 0xFFFFFFFFu);
+}
+
+TEST(StretchBlend, TheFastPathForPhotographsIsWithinOneOfThePixelByPixelPath) {
+  std::mt19937 rng(8);
+  struct Case {
+    int srcW, srcH;
+    BlendRect from, to;
+    int dstW, dstH;
+  };
+  const Case cases[] = {
+      {96, 54, {0, 0, 96, 54}, {0, 0, 192, 108}, 192, 108},     // the fade: half size, doubled
+      {61, 37, {3, 2, 50, 30}, {-7, 5, 141, 77}, 130, 90},      // odd sizes, clipped, offset
+      {40, 40, {0, 0, 40, 40}, {10, 10, 23, 23}, 50, 50},       // made smaller
+  };
+  for (const Case& c : cases)
+    for (int alpha : {1, 90, 200, 255})
+      for (int damaged = 0; damaged < 3; ++damaged) {
+        Pixels src(c.srcW, c.srcH, 0), fast(c.dstW, c.dstH, 0), plain(c.dstW, c.dstH, 0);
+        // A photograph: smooth shades with noise, every pixel opaque.
+        for (int y = 0; y < c.srcH; ++y)
+          for (int x = 0; x < c.srcW; ++x) {
+            uint8_t* p = src.view.Row(y) + 4 * x;
+            p[0] = static_cast<uint8_t>(x * 5 + rng() % 16);
+            p[1] = static_cast<uint8_t>(y * 7 + rng() % 16);
+            p[2] = static_cast<uint8_t>(rng());
+            p[3] = 255;
+          }
+        for (size_t i = 0; i < fast.data.size(); ++i)
+          fast.data[i] = plain.data[i] = i % 4 == 3 ? 255 : static_cast<uint8_t>(rng());
+        // One source pixel or one target pixel that is not opaque sends its
+        // row or its four pixels the pixel-by-pixel way.
+        if (damaged == 1) src.view.Row(c.from.y + c.from.height / 2)[4 * (c.from.x + 1) + 3] = 100;
+        if (damaged == 2) fast.data[4 * (c.dstW * (c.dstH / 2) + c.dstW / 2) + 3] =
+            plain.data[4 * (c.dstW * (c.dstH / 2) + c.dstW / 2) + 3] = 60;
+        ASSERT_TRUE(StretchBlend(src.view, c.from, fast.view, c.to, static_cast<uint8_t>(alpha), true));
+        ASSERT_TRUE(StretchBlend(src.view, c.from, plain.view, c.to, static_cast<uint8_t>(alpha), true, true));
+        int worst = 0;
+        for (size_t i = 0; i < fast.data.size(); ++i) worst = std::max(worst, std::abs(fast.data[i] - plain.data[i]));
+        EXPECT_LE(worst, 1) << "case " << c.srcW << " alpha " << alpha << " damaged " << damaged;
+      }
 }
 
 TEST(StretchBlend, SmoothScalingKeepsFlatColoursAndTransparentEdges) {
