@@ -29,6 +29,7 @@ add_library(velmora_win STATIC
   settingsdialog/FrmSettingControls.cpp
   settingsdialog/FrmSettingLists.cpp
   common/WinText.cpp
+  common/SystemNotifications.cpp
   common/Window.cpp
   iconlayer/CDIB.cpp
   iconlayer/GdiPlusPictures.cpp

@@ -144,8 +144,25 @@ struct OleSessionTraits {
   static void Close(bool) { ::OleUninitialize(); }
 };
 
+// Registrations for the session's lock and the display's power, ended by
+// functions taken from the system at run time (common/SystemNotifications).
+void EndSessionNotifications(HWND window);
+void EndPowerNotifications(void* registration);
+struct SessionNotifyTraits {
+  using Type = HWND;  // the window registered
+  static HWND Invalid() { return nullptr; }
+  static void Close(HWND w) { EndSessionNotifications(w); }
+};
+struct PowerNotifyTraits {
+  using Type = void*;  // HPOWERNOTIFY
+  static void* Invalid() { return nullptr; }
+  static void Close(void* r) { EndPowerNotifications(r); }
+};
+
 }  // namespace detail
 
+using UniqueSessionNotify = UniqueHandle<detail::SessionNotifyTraits>;
+using UniquePowerNotify = UniqueHandle<detail::PowerNotifyTraits>;
 using UniqueKernelHandle = UniqueHandle<detail::NullIsInvalid<HANDLE, detail::CloseKernelHandle>>;
 // A mutex this thread owns: released and closed together.
 using OwnedMutex = UniqueHandle<detail::NullIsInvalid<HANDLE, detail::ReleaseAndCloseMutex>>;

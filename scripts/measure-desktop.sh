@@ -1,9 +1,11 @@
 #!/bin/sh
 # Prints what a running Velmora costs: peak and final memory with a huge
 # picture (8000 x 8000) among the slides, the processor time with the demo
-# pictures and a pause of 1 ms between slides, and the processor time of an
-# idle desktop (no wallpaper; the shell's notifications and the watch of the
-# desktop folders on).
+# pictures and a pause of 1 ms between slides, the processor time of an idle
+# desktop (no wallpaper; the shell's notifications and the watch of the
+# desktop folders on), and of the demo movie playing, seen and behind a
+# full-screen window of another program (build/win64/bin/fullscreen_window.exe).
+# Run it with VELMORA_SCREEN=1920x1080x24 for the figures at full HD.
 #   usage: scripts/measure-desktop.sh [VELMORA.exe] [SECONDS]
 # Figures come from the kernel's accounting of the program's process (VmHWM,
 # VmRSS, utime + stime), sampled once a second.
@@ -16,7 +18,7 @@ trap wine_env_stop EXIT INT TERM
 wine_env_start
 
 work="$WINE_ENV_DIR/app"
-measure() {  # name ini-path-value interval
+measure() {  # name ini-path-value interval mode [covered]
   rm -rf "$work"
   mkdir -p "$work/Images"
   cp "$exe" "$work/Velmora.exe"
@@ -32,9 +34,14 @@ with open(sys.argv[1], "wb") as f:
     f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
             + chunk(b"IDAT", data) + chunk(b"IEND", b""))
 PY
-  printf '[MAIN]\r\nWallInx=%s\r\n[IMAGE]\r\nPath=%s\r\nIntervalvalue=%s\r\nSpeedvalue=30\r\n' \
+  mkdir -p "$work/Flashs"
+  cp "$root"/demo/Flashs/*.swf "$work/Flashs/"
+  printf '[MAIN]\r\nWallInx=%s\r\n[IMAGE]\r\nPath=%s\r\nIntervalvalue=%s\r\nSpeedvalue=30\r\n[FLASH]\r\nCurFlash=Demo.swf|flashs*\r\nQuality=1\r\n' \
     "$4" "$2" "$3" > "$work/Wallpaper.ini"
   "$WINE64" "$work/Velmora.exe" >/dev/null 2>&1 &
+  if [ "${5:-}" = covered ]; then
+    (sleep 8; "$WINE64" "$(dirname "$exe")/fullscreen_window.exe" >/dev/null 2>&1) &
+  fi
   python3 - "$1" "$seconds" <<'PY'
 import os, sys, time
 name, seconds = sys.argv[1], int(sys.argv[2])
@@ -85,3 +92,5 @@ PY
 measure "huge picture, pause 1 s" "huge.png|images*demo1.png|images*" 1000 2
 measure "demo pictures, pause 1 ms" "demo1.png|images*demo2.png|images*demo3.png|images*" 1 2
 measure "idle desktop, no wallpaper" "" 5000 0
+measure "demo movie playing" "" 5000 1
+measure "demo movie behind a full-screen window" "" 5000 1 covered

@@ -177,4 +177,12 @@ void FrmMenus::Arrange(int index, bool fromLoad) {
   if (links_.arranged) links_.arranged();
 }
 
+LRESULT FrmMenus::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+    if (links_.shellRestarted) links_.shellRestarted();
+    return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
 }  // namespace velmora

@@ -39,6 +39,8 @@ struct MenuLinks {
   std::function<void()> exit;             // the program's shut-down
   // Starts a command line as a process of its own (the display control panel).
   std::function<void(const std::wstring& commandLine, int show)> startProcess;
+  // The shell made its taskbar again ("TaskbarCreated": Explorer restarted).
+  std::function<void()> shellRestarted;
 };
 
 class FrmMenus : public Window {
@@ -80,6 +82,10 @@ class FrmMenus : public Window {
       L"rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,0";
 
  private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The message the shell broadcasts to top-level windows when its taskbar
+  // is made (at its start, and again after a restart).
+  const UINT taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
   void Arrange(int index, bool fromLoad);
   int Track(HMENU menu, HWND owner, POINT screen);
 

@@ -22,6 +22,11 @@ class DesktopNotifications {
   bool RegisterDesktopNotify(HWND window);
   // Ends the registration; true when one was ended.
   bool UnregisterDesktopNotify();
+  // The registration given up without the shell, which went away with it.
+  void Abandon() {
+    handle_ = 0;
+    desktop_.reset();
+  }
   bool Registered() const { return handle_ != 0; }
 
  private:

@@ -25,6 +25,7 @@ DesktopSession::~DesktopSession() { Shutdown(); }
 BackgroundLinks DesktopSession::LinksForBackground() {
   BackgroundLinks links;
   links.showSplash = [this] {
+    if (remakingWindows_) return;
     splash_ = std::make_unique<FrmWaiting>([this] { return background_->Loaded(); }, appDirectory_);
     splash_->Show();
   };
@@ -71,6 +72,7 @@ MenuLinks DesktopSession::LinksForMenus() {
   links.autoArrange = [this] { background_->RefreshShortcut(true); };
   links.properties = [this] { Properties(); };
   links.exit = [this] { background_->Unloadme(); };
+  links.shellRestarted = [this] { ShellRestarted(); };
   return links;
 }
 
@@ -102,6 +104,27 @@ LayerLinks DesktopSession::LinksForLayer() {
 void DesktopSession::Rebuild() {
   background_->RefreshShortcut(false);
   if (iconLayer_) iconLayer_->LoadIcons(false);
+}
+
+void DesktopSession::ShellRestarted() {
+  if (shutDown_) return;
+  if (background_ && ::IsWindow(background_->hwnd()) && !background_->LostWithShell()) {
+    background_->MoveIntoNewShellWindow();
+    if (iconLayer_ && ::IsWindow(iconLayer_->hwnd())) {
+      SetDesktopParent(iconLayer_->hwnd());
+      iconLayer_->LoadIcons(false);
+    }
+    return;
+  }
+  // The windows went with the old desktop window: new ones, loaded as at the
+  // start but without the splash window; the wallpaper starts again.
+  CloseSettings();
+  watch_.reset();
+  iconLayer_.reset();
+  background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());
+  remakingWindows_ = true;
+  background_->Show();
+  remakingWindows_ = false;
 }
 
 void DesktopSession::Properties() {

@@ -69,6 +69,9 @@ class DesktopSession {
   void Properties();
   // The items read again without redraw, then the layer composed.
   void Rebuild();
+  // The shell is back after a restart: the windows move into its new desktop
+  // window, or are made again when they went away with the old one.
+  void ShellRestarted();
 
   std::string appDirectory_;
   OwnedMutex instance_;
@@ -83,6 +86,7 @@ class DesktopSession {
   std::unique_ptr<FrmSetting> settings_;
   SettingsChoices settingsChoices_;
   bool shutDown_ = false;
+  bool remakingWindows_ = false;  // after a shell restart: no splash window
   std::function<UINT(HMENU)> itemMenuChooser_;
   std::function<void(const std::string&)> reportProblems_;
 };

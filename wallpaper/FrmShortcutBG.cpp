@@ -2,6 +2,7 @@
 
 #include "common/DesktopHost.h"
 #include "common/FileSystem.h"
+#include "common/SystemNotifications.h"
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/PictureFiles.h"
 #include "settings/EntryList.h"
@@ -18,6 +19,32 @@
 #include <cstdint>
 
 namespace velmora {
+namespace {
+
+// Whether the window in front belongs to another program, is not one of the
+// shell's own and hides the whole monitor it is on (a game, a video, a
+// presentation).
+bool ForeignFullScreenInFront() {
+  const HWND front = ::GetForegroundWindow();
+  if (!front || !::IsWindowVisible(front) || ::IsIconic(front)) return false;
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(front, &process);
+  if (process == ::GetCurrentProcessId()) return false;
+  char className[64] = {};
+  ::GetClassNameA(::GetAncestor(front, GA_ROOT), className, sizeof className);
+  if (IsShellWindowClass(className)) return false;
+  RECT window{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!::GetWindowRect(front, &window) ||
+      !::GetMonitorInfoA(::MonitorFromWindow(front, MONITOR_DEFAULTTONEAREST), &monitor))
+    return false;
+  const RECT& m = monitor.rcMonitor;
+  return CoversMonitor({window.left, window.top, window.right, window.bottom}, {m.left, m.top, m.right, m.bottom});
+}
+
+}  // namespace
+
 FrmShortcutBG::FrmShortcutBG(std::string appDirectory, DesktopItems& items,
                              BackgroundLinks links)
     : appDirectory_(std::move(appDirectory)),
@@ -57,6 +84,9 @@ bool FrmShortcutBG::Load() {
   // filter.
   if (InstallNotificationFilter(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); }))
     notifications_.RegisterDesktopNotify(hwnd());
+  sessionNotify_ = RegisterSessionNotifications(hwnd());
+  displayNotify_ = RegisterDisplayNotifications(hwnd());
+  ::SetTimer(hwnd(), kRestCheckTimerId, kRestCheckInterval, nullptr);
   if (links_.showSplash) links_.showSplash();
   AddItemColumns(items_.list);
   if (links_.loadMenus) links_.loadMenus();
@@ -318,16 +348,40 @@ bool FrmShortcutBG::Import(const std::string& filePath) {
 
 void FrmShortcutBG::ArmSlideTimer(long interval) {
   if (!hwnd()) return;
-  const uint32_t ms = SlideTimerInterval(interval);
-  if (ms == 0) {
+  slideTimerWanted_ = SlideTimerInterval(interval);
+  if (slideTimerWanted_ == 0) {
     ::KillTimer(hwnd(), kSlideTimerId);  // an interval of 0 never fires
     return;
   }
-  ::SetTimer(hwnd(), kSlideTimerId, ms, nullptr);
+  // While resting the timer is only remembered; the end of the rest arms it.
+  if (!rest_.Any()) ::SetTimer(hwnd(), kSlideTimerId, slideTimerWanted_, nullptr);
 }
 
 void FrmShortcutBG::StopSlideTimer() {
+  slideTimerWanted_ = 0;
   if (hwnd()) ::KillTimer(hwnd(), kSlideTimerId);
+}
+
+void FrmShortcutBG::ApplyRest() {
+  if (!hwnd()) return;
+  const bool resting = rest_.Any();
+  desktopFlash_.SetPaused(resting);
+  if (resting)
+    ::KillTimer(hwnd(), kSlideTimerId);
+  else if (slideTimerWanted_ > 0)
+    ::SetTimer(hwnd(), kSlideTimerId, slideTimerWanted_, nullptr);
+}
+
+void FrmShortcutBG::CheckRest() {
+  if (!hwnd()) return;
+  PauseReasons now = rest_;
+  now.fullScreen = ForeignFullScreenInFront();
+  // Inside the shell's desktop window: hidden with it.
+  const HWND parent = ::GetAncestor(hwnd(), GA_PARENT);
+  now.desktopHidden = parent && parent != ::GetDesktopWindow() && !::IsWindowVisible(parent);
+  if (now.fullScreen == rest_.fullScreen && now.desktopHidden == rest_.desktopHidden) return;
+  rest_ = now;
+  ApplyRest();
 }
 
 void FrmShortcutBG::RecreateCanvas() {
@@ -415,6 +469,9 @@ void FrmShortcutBG::StopForShutdown() {
   stopSlide_ = true;
   StopSlideTimer();
   if (hwnd()) ::KillTimer(hwnd(), kRebuildTimerId);
+  if (hwnd()) ::KillTimer(hwnd(), kRestCheckTimerId);
+  sessionNotify_.reset();
+  displayNotify_.reset();
   notifications_.UnregisterDesktopNotify();
   if (hwnd()) RemoveNotificationFilter(hwnd());
   fadeSurface_.Destroy();
@@ -437,7 +494,22 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
       if (wParam == kSlideTimerId) OnSlideTimer();
       if (wParam == kRebuildTimerId) OnRebuildTimer();
+      if (wParam == kRestCheckTimerId) CheckRest();
       return 0;
+    case kSessionChangeMessage:
+      if (wParam == kSessionLocked || wParam == kSessionUnlocked) {
+        rest_.locked = wParam == kSessionLocked;
+        ApplyRest();
+      }
+      return 0;
+    case WM_POWERBROADCAST: {
+      bool displayOff = false;
+      if (ReadDisplayState(wParam, lParam, displayOff)) {
+        rest_.displayOff = displayOff;
+        ApplyRest();
+      }
+      return TRUE;
+    }
     case kDesktopChangedMessage:
       DesktopChanged();
       return 0;
@@ -455,14 +527,34 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
       if (wParam) Unloadme();
       return 0;
-    case WM_DESTROY:
+    case WM_DESTROY: {
       destroying_ = true;  // the window is already going
-      Unloadme();          // closed some other way: the sequence still runs once
+      // Going with the shell's desktop window (Explorer ended): the program
+      // stays and is given new windows when the shell is back.
+      const HWND parent = ::GetAncestor(hwnd(), GA_PARENT);
+      if (!unloading_ && parent && parent != ::GetDesktopWindow()) {
+        lostWithShell_ = true;
+        StopForShutdown();
+        return 0;
+      }
+      Unloadme();  // closed some other way: the sequence still runs once
       return 0;
+    }
   }
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-void FrmShortcutBG::OnDestroyed() { ::PostQuitMessage(0); }
+void FrmShortcutBG::OnDestroyed() {
+  if (!lostWithShell_) ::PostQuitMessage(0);
+}
+
+void FrmShortcutBG::MoveIntoNewShellWindow() {
+  if (!hwnd()) return;
+  SetDesktopParent(hwnd());
+  // The shell's registration went with the old shell.
+  if (!notifications_.UnregisterDesktopNotify()) notifications_.Abandon();
+  notifications_.RegisterDesktopNotify(hwnd());
+  ResizeScr();
+}
 
 }  // namespace velmora

@@ -10,6 +10,7 @@
 #include "shell/InventoryRows.h"
 #include "shell/ShellNotify.h"
 #include "wallpaper/MoviePlayerWindow.h"
+#include "wallpaper/PauseRules.h"
 
 #include <cstdint>
 #include <functional>
@@ -44,6 +45,9 @@ class FrmShortcutBG : public Window {
   static constexpr UINT kSlideTimerId = 1;                  // Timer1
   static constexpr UINT kFirstSlideDelay = 25;
   static constexpr UINT kRebuildTimerId = 2;  // gathers desktop changes into one rebuild
+  // Looks twice a second whether the wallpaper can be seen at all.
+  static constexpr UINT kRestCheckTimerId = 3;
+  static constexpr UINT kRestCheckInterval = 500;
   // Posted by the watch of the desktop folders for each change it sees.
   static constexpr UINT kDesktopChangedMessage = WM_APP + 1;
 
@@ -105,6 +109,20 @@ class FrmShortcutBG : public Window {
   // its timer off) until the wallpaper is applied again.
   void PauseSlideshow();
 
+  // The wallpaper rests (the movie draws nothing, its timer and the slide
+  // timer are off) while a program of another process shows full screen, the
+  // session is locked, the display is off or the desktop is hidden; it goes
+  // on where it was when the last reason ends.
+  const PauseReasons& Rest() const { return rest_; }
+  // Looks at the screen now rather than at the next check.
+  void CheckRest();
+
+  // The shell's desktop window went away and took this window with it (the
+  // program goes on and is given new windows), or a new one is there to sit
+  // in: the window moves into it and the shell's notifications are taken again.
+  bool LostWithShell() const { return lostWithShell_; }
+  void MoveIntoNewShellWindow();
+
   // What the window shows (its drawing, kept between paints).
   const CDIB& Canvas() const { return canvas_; }
   const std::string& AppDirectory() const { return appDirectory_; }
@@ -140,6 +158,8 @@ class FrmShortcutBG : public Window {
   // The slide shown last, drawn again (after the window was resized).
   void RedrawSlide();
   void OnRebuildTimer();
+  // The timers and the movie follow the reasons to rest.
+  void ApplyRest();
   void Paint();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnDestroyed() override;
@@ -158,7 +178,13 @@ class FrmShortcutBG : public Window {
   bool firstResizeDone_ = false;
   bool unloading_ = false;
   bool destroying_ = false;  // inside WM_DESTROY: the window is already going
+  bool lostWithShell_ = false;
   bool stopSlide_ = false;
+
+  PauseReasons rest_;
+  uint32_t slideTimerWanted_ = 0;  // the slide timer's interval while it is meant to run
+  UniqueSessionNotify sessionNotify_;
+  UniquePowerNotify displayNotify_;
 
   // The window's own picture and colour, and the drawing over them.
   COLORREF backColour_ = kDefaultBackColour;

@@ -83,6 +83,12 @@ void MoviePlayerWindow::Move(int x, int y, int width, int height) {
   if (hwnd()) ::MoveWindow(hwnd(), x, y, width, height, TRUE);
 }
 
+void MoviePlayerWindow::SetPaused(bool paused) {
+  if (paused == paused_) return;
+  paused_ = paused;
+  UpdateTimer();
+}
+
 double MoviePlayerWindow::FramePeriodMs() const {
   // A rate of 0 (or a damaged one) plays at 12 frames a second.
   double rate = playback_.GetMovie().frameRate;
@@ -92,7 +98,7 @@ double MoviePlayerWindow::FramePeriodMs() const {
 
 void MoviePlayerWindow::UpdateTimer() {
   if (!hwnd()) return;
-  bool wanted = playing_ && ::IsWindowVisible(hwnd());
+  bool wanted = playing_ && !paused_ && ::IsWindowVisible(hwnd());
   if (wanted && !timerArmed_) {
     clockStart_ = std::chrono::steady_clock::now();
     ticksDone_ = 0;
@@ -111,7 +117,7 @@ void MoviePlayerWindow::StopClock() {
 
 void MoviePlayerWindow::OnFrameTimer() {
   // Out of sight (a hidden parent sends no message): no frame is drawn.
-  if (!playing_ || !::IsWindowVisible(hwnd())) return;
+  if (!playing_ || paused_ || !::IsWindowVisible(hwnd())) return;
   const double elapsed =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_).count();
   const uint64_t due = static_cast<uint64_t>(elapsed / FramePeriodMs());

@@ -41,6 +41,11 @@ class MoviePlayerWindow : public Window {
   uint32_t BackgroundColor() const { return backgroundBgr_.value_or(0xFFFFFF); }
 
   void SetVisible(bool visible);
+  // Paused, the control draws nothing and its timer is off; it goes on from
+  // the frame it showed when the pause ends, without catching up.
+  void SetPaused(bool paused);
+  bool Paused() const { return paused_; }
+  bool ClockRunning() const { return timerArmed_; }
   void Move(int x, int y, int width, int height);
 
   // What the control shows, for tests and the settings preview.
@@ -62,6 +67,7 @@ class MoviePlayerWindow : public Window {
   std::string moviePath_;
   bool playing_ = false;
   bool timerArmed_ = false;
+  bool paused_ = false;
   int quality_ = 1;
   int scaleMode_ = 0;
   std::optional<uint32_t> backgroundBgr_;

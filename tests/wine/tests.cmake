@@ -52,3 +52,16 @@ velmora_wine_test(wine_controls_tests wine/ControlsTest.cpp)
 
 # The settings dialog on a scratch desktop.
 velmora_wine_test(wine_settings_dialog_tests wine/SettingsDialogTest.cpp)
+
+# The wallpaper resting while it cannot be seen, with a full-screen program
+# of another process in front.
+velmora_wine_test(wine_rest_tests wine/RestTest.cpp)
+target_link_libraries(wine_rest_tests PRIVATE velmora_swf_writer)
+add_executable(fullscreen_window WIN32 wine/FullScreenWindow.cpp)
+target_link_options(fullscreen_window PRIVATE ${VELMORA_STATIC_LINK})
+add_dependencies(wine_rest_tests fullscreen_window)
+
+# The shell's desktop window destroyed and made again.
+velmora_wine_test(wine_shell_restart_tests wine/ShellRestartTest.cpp)
+target_link_libraries(wine_shell_restart_tests PRIVATE velmora_swf_writer)
+add_dependencies(wine_shell_restart_tests progman_standin)

@@ -1,0 +1,205 @@
+// The wallpaper rests while it cannot be seen: a full-screen window of
+// another process in front, the session locked, the display off. The movie
+// draws no frame and its timer is off, the slideshow's timer is off, and
+// both go on when the reason ends.
+#include "common/Handles.h"
+#include "common/SystemNotifications.h"
+#include "iconlayer/CDIB.h"
+#include "settings/IniFile.h"
+#include "startup/DesktopSession.h"
+#include "player/SwfWriter.h"
+#include "tests/wine/TestSupport.h"
+#include "wallpaper/FrmShortcutBG.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+namespace w = velmora::swfwriter;
+
+// A movie whose square moves a little every frame, at 30 frames a second.
+std::string MovingMovie() {
+  w::MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 30);
+  w::TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({0, 255, 0});
+  w::ShapeBuilder square;
+  square.SelectStyles(0, square.AddSolidFill({255, 0, 0}), 0);
+  square.Rectangle({0, 50 * 20, 0, 50 * 20});
+  t.DefineShape(1, square);
+  for (int i = 0; i < 30; ++i) {
+    w::PlaceObject place;
+    place.depth = 1;
+    if (i == 0) place.characterId = 1; else place.move = true;
+    place.matrix = w::Matrix::Translation(i * 200, 100 * 20);
+    t.Place(place);
+    t.ShowFrame();
+  }
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+double ProcessCpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto s = [](FILETIME t) { return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
+  return s(kernel) + s(user);
+}
+
+// The full-screen helper program, running until this object goes.
+class FullScreenProgram {
+ public:
+  FullScreenProgram() {
+    const std::string exe = test::TestExeDirectory() + "\\fullscreen_window.exe";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = "\"" + exe + "\"";
+    if (::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      process_.reset(pi.hProcess);
+      UniqueKernelHandle thread(pi.hThread);
+    }
+  }
+  ~FullScreenProgram() { End(); }
+  bool Started() const { return static_cast<bool>(process_); }
+  void End() {
+    if (!process_) return;
+    ::TerminateProcess(process_.get(), 0);
+    ::WaitForSingleObject(process_.get(), 5000);
+    process_.reset();
+  }
+
+ private:
+  UniqueKernelHandle process_;
+};
+
+class RestTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
+    ::CreateDirectoryA(app.File("Images").c_str(), nullptr);
+    ini = app.File("Wallpaper.ini");
+    test::WriteFileBytes(app.File("Flashs\\moving.swf"), MovingMovie());
+    for (const char* name : {"red.bmp", "blue.bmp"}) {
+      CDIB s;
+      ASSERT_TRUE(s.Create(320, 240, 24));
+      s.Cls(name[0] == 'r' ? RGB(255, 0, 0) : RGB(0, 0, 255));
+      ASSERT_TRUE(s.Save(app.File(std::string("Images\\") + name)));
+    }
+  }
+  void TearDown() override {
+    session.reset();
+    bg = nullptr;
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  void Set(const char* section, const char* key, const std::string& value) { WriteIniString(ini, section, key, value); }
+  void StartMovie() {
+    Set("MAIN", "WallInx", "1");
+    Set("FLASH", "CurFlash", "moving.swf|flashs*");
+    session = std::make_unique<DesktopSession>(app.path());
+    bg = &session->Background();
+    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(test::PumpUntil([&] { return bg->DesktopFlash().FramesRun() > 5; }, 10s));
+  }
+  void StartSlides() {
+    Set("MAIN", "WallInx", "2");
+    Set("IMAGE", "Path", "red.bmp|images*blue.bmp|images*");
+    Set("IMAGE", "Intervalvalue", "500");
+    Set("IMAGE", "Speedvalue", "255");
+    session = std::make_unique<DesktopSession>(app.path());
+    bg = &session->Background();
+    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(test::PumpUntil([&] { return bg->Stats().slidesStarted >= 2; }, 10s));
+  }
+  // Over two seconds of rest: nothing drawn, nothing ticking, no processor.
+  void ExpectStillForTwoSeconds(const char* why) {
+    MoviePlayerWindow& flash = bg->DesktopFlash();
+    const uint32_t frames = flash.FramesRun();
+    const int slides = bg->Stats().slidesStarted;
+    const double cpu = ProcessCpuSeconds();
+    test::PumpFor(2s);
+    const double spent = ProcessCpuSeconds() - cpu;
+    std::printf("%s: %.3f s of processor in 2 s of rest (%.1f %%)\n", why, spent, spent / 2 * 100);
+    EXPECT_EQ(flash.FramesRun(), frames) << why;
+    EXPECT_FALSE(flash.ClockRunning()) << why;
+    EXPECT_EQ(bg->Stats().slidesStarted, slides) << why;
+    EXPECT_LT(spent, 0.1) << why;
+  }
+
+  test::ScratchDir app;
+  std::string ini;
+  std::unique_ptr<DesktopSession> session;
+  FrmShortcutBG* bg = nullptr;
+};
+
+TEST_F(RestTest, AFullScreenProgramInFrontRestsTheMovieUntilItCloses) {
+  StartMovie();
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  {
+    FullScreenProgram program;
+    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(test::PumpUntil([&] { return bg->Rest().fullScreen; }, 5s)) << "the full-screen window was not seen";
+    ExpectStillForTwoSeconds("movie behind a full-screen window");
+    const uint32_t frames = flash.FramesRun();
+    program.End();
+    ASSERT_TRUE(test::PumpUntil([&] { return !bg->Rest().fullScreen; }, 5s));
+    // It goes on from the frame it showed, without catching up the pause.
+    ASSERT_TRUE(test::PumpUntil([&] { return flash.FramesRun() > frames; }, 3s));
+    EXPECT_LT(flash.FramesRun(), frames + 10);
+  }
+  EXPECT_TRUE(flash.ClockRunning());
+}
+
+TEST_F(RestTest, AFullScreenProgramInFrontHoldsTheSlideshowUntilItCloses) {
+  StartSlides();
+  FullScreenProgram program;
+  ASSERT_TRUE(program.Started());
+  ASSERT_TRUE(test::PumpUntil([&] { return bg->Rest().fullScreen; }, 5s));
+  ExpectStillForTwoSeconds("slideshow behind a full-screen window");
+  const int slides = bg->Stats().slidesStarted;
+  program.End();
+  ASSERT_TRUE(test::PumpUntil([&] { return bg->Stats().slidesStarted > slides; }, 5s));
+}
+
+TEST_F(RestTest, ALockedSessionAndADisplayOffRestTheMovie) {
+  StartMovie();
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  ::SendMessageA(bg->hwnd(), kSessionChangeMessage, kSessionLocked, 0);
+  EXPECT_TRUE(bg->Rest().locked);
+  ExpectStillForTwoSeconds("movie while the session is locked");
+  ::SendMessageA(bg->hwnd(), kSessionChangeMessage, kSessionUnlocked, 0);
+  EXPECT_TRUE(flash.ClockRunning());
+
+  // The display's state as the system tells it: 0 off, 1 on.
+  struct {
+    GUID setting;
+    DWORD length;
+    DWORD state;
+  } power{{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, sizeof(DWORD), 0};
+  ::SendMessageA(bg->hwnd(), WM_POWERBROADCAST, 0x8013, reinterpret_cast<LPARAM>(&power));
+  EXPECT_TRUE(bg->Rest().displayOff);
+  EXPECT_FALSE(flash.ClockRunning());
+  // Locked as well: the end of one reason leaves the other.
+  ::SendMessageA(bg->hwnd(), kSessionChangeMessage, kSessionLocked, 0);
+  power.state = 1;
+  ::SendMessageA(bg->hwnd(), WM_POWERBROADCAST, 0x8013, reinterpret_cast<LPARAM>(&power));
+  EXPECT_FALSE(bg->Rest().displayOff);
+  EXPECT_FALSE(flash.ClockRunning());
+  ::SendMessageA(bg->hwnd(), kSessionChangeMessage, kSessionUnlocked, 0);
+  EXPECT_TRUE(flash.ClockRunning());
+  const uint32_t frames = flash.FramesRun();
+  EXPECT_TRUE(test::PumpUntil([&] { return flash.FramesRun() > frames; }, 3s));
+}
+
+}  // namespace
+}  // namespace velmora
