@@ -24,6 +24,7 @@ add_library(velmora_player STATIC
   player/CanvasPng.cpp
   player/PngWriter.cpp
   player/BandWorker.cpp
+  player/ChangedArea.cpp
   player/JpegIdct.cpp
   player/JpegDecoder.cpp
   player/PngDecoder.cpp

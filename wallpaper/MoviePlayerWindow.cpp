@@ -1,9 +1,9 @@
 #include "wallpaper/MoviePlayerWindow.h"
 
 #include "common/DibInfo.h"
-
 #include "common/FileSystem.h"
 #include "common/Handles.h"
+#include "player/ChangedArea.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,8 +149,24 @@ void MoviePlayerWindow::Redraw() {
       playback_.Draw(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
                      quality_ != 0, rgb);
   // A still frame (a stopped timeline, a movie of one frame) is not sent to
-  // the screen again.
-  if (changed) ::InvalidateRect(hwnd(), nullptr, FALSE);
+  // the screen again, and of a moving one only what changed.
+  if (!changed) return;
+  if (shown_.size() != canvas_.pixels.size()) {
+    shown_ = canvas_.pixels;
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+    return;
+  }
+  const swf::ChangedRect area =
+      swf::ChangedArea(canvas_.pixels.data(), canvas_.width, shown_.data(), canvas_.width, canvas_.width, canvas_.height);
+  if (area.Empty()) return;
+  for (int y = area.y0; y < area.y1; ++y) {
+    const size_t at = static_cast<size_t>(y) * canvas_.width;
+    std::copy(canvas_.pixels.begin() + static_cast<std::ptrdiff_t>(at + area.x0),
+              canvas_.pixels.begin() + static_cast<std::ptrdiff_t>(at + area.x1),
+              shown_.begin() + static_cast<std::ptrdiff_t>(at + area.x0));
+  }
+  const RECT rect{area.x0, area.y0, area.x1, area.y1};
+  ::InvalidateRect(hwnd(), &rect, FALSE);
 }
 
 void MoviePlayerWindow::Paint() {

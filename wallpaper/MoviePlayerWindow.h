@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -64,6 +65,9 @@ class MoviePlayerWindow : public Window {
 
   swf::MoviePlayback playback_;
   swf::Canvas canvas_;
+  // The pixels last sent to the screen: only the part of a frame that
+  // differs from them is painted again.
+  std::vector<uint32_t> shown_;
   std::string moviePath_;
   bool playing_ = false;
   bool timerArmed_ = false;

@@ -1,9 +1,11 @@
 // The span operations that cover pixels with paint give the same values
 // whether a span is done four pixels at a time or one by one.
+#include "player/ChangedArea.h"
 #include "player/Compositing.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -55,6 +57,40 @@ TEST(CoverSpans, WholeSpansEqualPixelByPixel) {
     ASSERT_EQ(over, overOne) << "trial " << trial;
     ASSERT_EQ(fill, fillOne) << "trial " << trial;
     ASSERT_EQ(add, addOne) << "trial " << trial;
+  }
+}
+
+TEST(ChangedArea, TheSmallestRectangleAroundEveryChangedPixel) {
+  std::mt19937 rng(4);
+  for (int trial = 0; trial < 200; ++trial) {
+    const int w = 1 + static_cast<int>(rng() % 30), h = 1 + static_cast<int>(rng() % 20);
+    std::vector<uint32_t> before(static_cast<size_t>(w) * h);
+    for (uint32_t& p : before) p = rng();
+    std::vector<uint32_t> now = before;
+    ChangedRect expected{w, h, 0, 0};
+    const int changes = static_cast<int>(rng() % 4);
+    for (int k = 0; k < changes; ++k) {
+      const int x = static_cast<int>(rng() % w), y = static_cast<int>(rng() % h);
+      now[static_cast<size_t>(y) * w + x] = before[static_cast<size_t>(y) * w + x] + 1 + static_cast<uint32_t>(k);
+      expected = {std::min(expected.x0, x), std::min(expected.y0, y), std::max(expected.x1, x + 1),
+                  std::max(expected.y1, y + 1)};
+    }
+    // Top-down against top-down, and against the same picture stored bottom-up.
+    std::vector<uint32_t> flipped(before.size());
+    for (int y = 0; y < h; ++y)
+      std::copy(before.begin() + y * w, before.begin() + (y + 1) * w, flipped.begin() + (h - 1 - y) * w);
+    for (bool bottomUp : {false, true}) {
+      const ChangedRect r = bottomUp ? ChangedArea(now.data(), w, flipped.data() + (h - 1) * w, -w, w, h)
+                                     : ChangedArea(now.data(), w, before.data(), w, w, h);
+      if (changes == 0) {
+        EXPECT_TRUE(r.Empty());
+        continue;
+      }
+      EXPECT_EQ(r.x0, expected.x0) << trial;
+      EXPECT_EQ(r.y0, expected.y0) << trial;
+      EXPECT_EQ(r.x1, expected.x1) << trial;
+      EXPECT_EQ(r.y1, expected.y1) << trial;
+    }
   }
 }
 
