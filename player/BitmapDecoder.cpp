@@ -18,8 +18,8 @@ uint32_t ClampPremultiplied(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
          (static_cast<uint32_t>(std::min(g, a)) << 8) | std::min(b, a);
 }
 
-bool SizeAllowed(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width * height <= kMaxBitmapPixels;
+bool SizeAllowed(int64_t width, int64_t height, int64_t maxPixels) {
+  return width > 0 && height > 0 && width * height <= std::min(maxPixels, kMaxBitmapPixels);
 }
 
 // Movies carry JPEG streams with an extra end/start marker pair (FF D9 FF D8)
@@ -38,9 +38,10 @@ std::vector<uint8_t> RepairJpeg(const uint8_t* data, size_t size) {
   return out;
 }
 
-bool DecodePictureBytes(const std::vector<uint8_t>& bytes, Bitmap& out) {
+bool DecodePictureBytes(const std::vector<uint8_t>& bytes, Bitmap& out, int64_t maxPixels) {
   DecodedPicture picture;
-  if (!DecodePicture(bytes.data(), bytes.size(), kMaxBitmapPixels, picture)) return false;
+  const int64_t limit = std::max<int64_t>(0, std::min(maxPixels, kMaxBitmapPixels));
+  if (!DecodePicture(bytes.data(), bytes.size(), static_cast<uint64_t>(limit), picture)) return false;
   out.width = static_cast<int>(picture.width);
   out.height = static_cast<int>(picture.height);
   out.pixels.resize(static_cast<size_t>(out.width) * out.height);
@@ -78,13 +79,13 @@ bool Inflate(const uint8_t* data, size_t size, size_t limit, std::vector<uint8_t
   return status == Z_STREAM_END;
 }
 
-bool DecodeLossless(const uint8_t* data, size_t size, bool withAlpha, Bitmap& out) {
+bool DecodeLossless(const uint8_t* data, size_t size, bool withAlpha, Bitmap& out, int64_t maxPixels) {
   BitReader in(data, size);
   uint8_t format = in.U8();
   int width = in.U16();
   int height = in.U16();
   int tableSize = format == 3 ? in.U8() + 1 : 0;
-  if (!in.Ok() || !SizeAllowed(width, height)) return false;
+  if (!in.Ok() || !SizeAllowed(width, height, maxPixels)) return false;
   const int colorBytes = withAlpha ? 4 : 3;
   size_t stride;
   size_t headerBytes = 0;
@@ -132,7 +133,7 @@ bool DecodeLossless(const uint8_t* data, size_t size, bool withAlpha, Bitmap& ou
 }
 
 bool DecodeJpegOrPng(const uint8_t* data, size_t size, const std::vector<uint8_t>& tables,
-                     Bitmap& out) {
+                     Bitmap& out, int64_t maxPixels) {
   std::vector<uint8_t> bytes = RepairJpeg(data, size);
   if (!tables.empty() && bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) {
     std::vector<uint8_t> joined = RepairJpeg(tables.data(), tables.size());
@@ -141,10 +142,10 @@ bool DecodeJpegOrPng(const uint8_t* data, size_t size, const std::vector<uint8_t
       joined.resize(joined.size() - 2);
     if (joined.size() >= 2) {
       joined.insert(joined.end(), bytes.begin() + 2, bytes.end());
-      if (DecodePictureBytes(joined, out)) return true;
+      if (DecodePictureBytes(joined, out, maxPixels)) return true;
     }
   }
-  return DecodePictureBytes(bytes, out);
+  return DecodePictureBytes(bytes, out, maxPixels);
 }
 
 void ApplyAlphaPlane(const uint8_t* data, size_t size, Bitmap& bitmap) {

@@ -329,8 +329,9 @@ class Parser {
     size_t imageSize = version >= 3 ? std::min(alphaOffset, body.Remaining()) : body.Remaining();
     auto bitmap = std::make_shared<Bitmap>();
     static const std::vector<uint8_t> kNoTables;
-    if (!DecodeJpegOrPng(body.Current(), imageSize, version == 1 ? jpegTables_ : kNoTables, *bitmap)) {
-      Damaged("picture " + std::to_string(id) + " cannot be decoded");
+    if (!DecodeJpegOrPng(body.Current(), imageSize, version == 1 ? jpegTables_ : kNoTables, *bitmap,
+                         pixelsLeft_)) {
+      Damaged("picture " + std::to_string(id) + " cannot be decoded, or is beyond the memory for pictures");
       return;
     }
     if (version >= 3 && alphaOffset < body.Remaining())
@@ -341,14 +342,15 @@ class Parser {
   void ReadLosslessTag(BitReader& body, bool withAlpha) {
     uint16_t id = body.U16();
     auto bitmap = std::make_shared<Bitmap>();
-    if (!body.Ok() || !DecodeLossless(body.Current(), body.Remaining(), withAlpha, *bitmap)) {
-      Damaged("bitmap " + std::to_string(id) + " is damaged");
+    if (!body.Ok() || !DecodeLossless(body.Current(), body.Remaining(), withAlpha, *bitmap, pixelsLeft_)) {
+      Damaged("bitmap " + std::to_string(id) + " is damaged, or beyond the memory for pictures");
       return;
     }
     DefineBitmap(id, std::move(bitmap));
   }
 
   void DefineBitmap(uint16_t id, std::shared_ptr<Bitmap> bitmap) {
+    pixelsLeft_ -= static_cast<int64_t>(bitmap->width) * bitmap->height;
     DefineAs(id, Character::Kind::Bitmap, &Character::bitmap, std::move(bitmap));
   }
 
@@ -365,6 +367,7 @@ class Parser {
   Movie& movie_;
   ParseResult& result_;
   std::vector<uint8_t> jpegTables_;
+  int64_t pixelsLeft_ = kMaxMoviePixels;  // what the movie's pictures may still take
 };
 
 }  // namespace

@@ -43,11 +43,13 @@ cp "$shared"/findings/*.swf "$out/corpus/" 2>/dev/null || true
 cp "$root"/tests/pictures/*.jpg "$root"/tests/pictures/*.png "$root"/tests/pictures/*.gif "$out/pictures/"
 
 # A crash, leak, hang or memory blow-up fails the run; the input that caused
-# it is left in build/fuzz/ as crash-*, leak-*, timeout-* or oom-*.
+# it is left in build/fuzz/ as crash-*, leak-*, timeout-* or oom-*. A hang is
+# 30 s on one input: a large picture (16 million pixels) takes many seconds
+# to decode under the sanitizers.
 run() {  # fuzzer corpus seconds
   status=0
   (cd "$out" && "./$1" -max_total_time="$3" -max_len=65536 -rss_limit_mb=2048 -malloc_limit_mb=512 \
-    -timeout=10 -print_final_stats=1 "$2" > "$1.log" 2>&1) || status=$?
+    -timeout=30 -print_final_stats=1 "$2" > "$1.log" 2>&1) || status=$?
   echo "== $1"
   tail -8 "$out/$1.log"
   return $status

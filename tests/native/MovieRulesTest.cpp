@@ -4,11 +4,13 @@
 // gradients whose records are out of order, the first background colour,
 // the opaque background of PlaceObject3.
 #include "player/MoviePlayback.h"
+#include "player/SwfParser.h"
 #include "player/Paint.h"
 #include "player/ScaleMode.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -327,6 +329,37 @@ TEST(Bands, TwoBandsDrawTheSamePicturesAsOne) {
   const w::Bytes demoBytes((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
   ASSERT_FALSE(demoBytes.empty());
   EXPECT_EQ(DrawFrames(demoBytes, 6, 240, true), DrawFrames(demoBytes, 6, 240, false));
+}
+
+TEST(PictureMemory, AMovieOfManyLargePicturesGetsOnlyWhatItsBudgetHolds) {
+  // Five 4096 x 4096 bitmaps of a few kilobytes each: four fill the movie's
+  // memory for pictures, the fifth is left out (its fills draw nothing).
+  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
+  const std::vector<uint8_t> zeros(static_cast<size_t>(4096) * 4096 * 4, 0);
+  uLongf packedSize = compressBound(static_cast<uLong>(zeros.size()));
+  std::vector<uint8_t> packed(packedSize);
+  ASSERT_EQ(compress2(packed.data(), &packedSize, zeros.data(), static_cast<uLong>(zeros.size()), 9), Z_OK);
+  packed.resize(packedSize);
+  for (uint16_t id = 1; id <= 5; ++id) {
+    w::BitWriter body;
+    body.UI16(id);
+    body.UI8(5);  // 32-bit pixels
+    body.UI16(4096);
+    body.UI16(4096);
+    body.Append(packed);
+    movie.Timeline().Raw(w::tag::kDefineBitsLossless2, body.Data());
+  }
+  movie.Timeline().ShowFrame();
+  const w::Bytes bytes = movie.Finish(w::Compression::kNone);
+  const ParseResult result = ParseMovie(bytes.data(), bytes.size());
+  ASSERT_TRUE(result.ok);
+  EXPECT_TRUE(result.partial);
+  for (uint16_t id = 1; id <= 4; ++id) {
+    const Character* c = result.movie.Find(id);
+    ASSERT_NE(c, nullptr) << id;
+    EXPECT_EQ(c->bitmap->width, 4096);
+  }
+  EXPECT_EQ(result.movie.Find(5), nullptr);
 }
 
 }  // namespace
