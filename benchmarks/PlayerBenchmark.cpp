@@ -26,15 +26,22 @@ using velmora::swf::ScaleMode;
 // `whole`: every frame is drawn in full, as if nothing had stayed still (a
 // new background colour each frame); otherwise objects that stayed still
 // come from the renderer's held picture, as they do in the program.
-void RenderFrames(benchmark::State& state, const std::string& path, bool high, bool whole) {
-  MoviePlayback playback;
+// The movie loaded and at its first frame, and a full-HD canvas; false (the
+// benchmark skipped) when the file cannot be played.
+bool Prepare(benchmark::State& state, const std::string& path, MoviePlayback& playback, Canvas& canvas) {
   if (!playback.Load(path)) {
     state.SkipWithError(("cannot load " + path).c_str());
-    return;
+    return false;
   }
-  Canvas canvas;
   canvas.Resize(1920, 1080);
   playback.Step();
+  return true;
+}
+
+void RenderFrames(benchmark::State& state, const std::string& path, bool high, bool whole) {
+  MoviePlayback playback;
+  Canvas canvas;
+  if (!Prepare(state, path, playback, canvas)) return;
   uint32_t background = 0;
   for (auto _ : state) {
     playback.Step();
@@ -53,13 +60,8 @@ void RenderFrames(benchmark::State& state, const std::string& path, bool high, b
 // corpus check write every picture they keep.
 void EncodeFrame(benchmark::State& state, const std::string& path) {
   MoviePlayback playback;
-  if (!playback.Load(path)) {
-    state.SkipWithError(("cannot load " + path).c_str());
-    return;
-  }
   Canvas canvas;
-  canvas.Resize(1920, 1080);
-  playback.Step();
+  if (!Prepare(state, path, playback, canvas)) return;
   playback.Draw(canvas, ScaleMode::ShowAll, true);
   const std::vector<uint8_t> rgba = velmora::swf::StraightRgbaBytes(canvas);
   std::vector<uint8_t> png;

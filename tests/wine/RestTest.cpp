@@ -2,12 +2,11 @@
 // another process in front, the session locked, the display off. The movie
 // draws no frame and its timer is off, the slideshow's timer is off, and
 // both go on when the reason ends.
-#include "common/Handles.h"
 #include "common/SystemNotifications.h"
 #include "iconlayer/CDIB.h"
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
-#include "player/SwfWriter.h"
+#include "tests/wine/TestMovies.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -24,29 +23,6 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
-namespace w = velmora::swfwriter;
-
-// A movie whose square moves a little every frame, at 30 frames a second.
-std::string MovingMovie() {
-  w::MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 30);
-  w::TagWriter& t = movie.Timeline();
-  t.SetBackgroundColor({0, 255, 0});
-  w::ShapeBuilder square;
-  square.SelectStyles(0, square.AddSolidFill({255, 0, 0}), 0);
-  square.Rectangle({0, 50 * 20, 0, 50 * 20});
-  t.DefineShape(1, square);
-  for (int i = 0; i < 30; ++i) {
-    w::PlaceObject place;
-    place.depth = 1;
-    if (i == 0) place.characterId = 1; else place.move = true;
-    place.matrix = w::Matrix::Translation(i * 200, 100 * 20);
-    t.Place(place);
-    t.ShowFrame();
-  }
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 double ProcessCpuSeconds() {
   FILETIME created, exited, kernel, user;
   ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
@@ -54,40 +30,13 @@ double ProcessCpuSeconds() {
   return s(kernel) + s(user);
 }
 
-// The full-screen helper program, running until this object goes.
-class FullScreenProgram {
- public:
-  FullScreenProgram() {
-    const std::string exe = test::TestExeDirectory() + "\\fullscreen_window.exe";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string line = "\"" + exe + "\"";
-    if (::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      process_.reset(pi.hProcess);
-      UniqueKernelHandle thread(pi.hThread);
-    }
-  }
-  ~FullScreenProgram() { End(); }
-  bool Started() const { return static_cast<bool>(process_); }
-  void End() {
-    if (!process_) return;
-    ::TerminateProcess(process_.get(), 0);
-    ::WaitForSingleObject(process_.get(), 5000);
-    process_.reset();
-  }
-
- private:
-  UniqueKernelHandle process_;
-};
-
 class RestTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
     ::CreateDirectoryA(app.File("Images").c_str(), nullptr);
     ini = app.File("Wallpaper.ini");
-    test::WriteFileBytes(app.File("Flashs\\moving.swf"), MovingMovie());
+    test::WriteFileBytes(app.File("Flashs\\moving.swf"), test::MovingSquareMovie());
     for (const char* name : {"red.bmp", "blue.bmp"}) {
       CDIB s;
       ASSERT_TRUE(s.Create(320, 240, 24));
@@ -146,7 +95,7 @@ TEST_F(RestTest, AFullScreenProgramInFrontRestsTheMovieUntilItCloses) {
   StartMovie();
   MoviePlayerWindow& flash = bg->DesktopFlash();
   {
-    FullScreenProgram program;
+    test::HelperProcess program("fullscreen_window.exe");
     ASSERT_TRUE(program.Started());
     ASSERT_TRUE(test::PumpUntil([&] { return bg->Rest().fullScreen; }, 5s)) << "the full-screen window was not seen";
     ExpectStillForTwoSeconds("movie behind a full-screen window");
@@ -162,7 +111,7 @@ TEST_F(RestTest, AFullScreenProgramInFrontRestsTheMovieUntilItCloses) {
 
 TEST_F(RestTest, AFullScreenProgramInFrontHoldsTheSlideshowUntilItCloses) {
   StartSlides();
-  FullScreenProgram program;
+  test::HelperProcess program("fullscreen_window.exe");
   ASSERT_TRUE(program.Started());
   ASSERT_TRUE(test::PumpUntil([&] { return bg->Rest().fullScreen; }, 5s));
   ExpectStillForTwoSeconds("slideshow behind a full-screen window");

@@ -1,10 +1,9 @@
 // The shell's desktop window goes away and comes back (Explorer restarted):
 // the program's windows find the new one and the wallpaper plays on.
 #include "common/DesktopHost.h"
-#include "common/Handles.h"
-#include "player/SwfWriter.h"
 #include "settings/IniFile.h"
 #include "tests/wine/DesktopFixture.h"
+#include "tests/wine/TestMovies.h"
 
 #include <gtest/gtest.h>
 
@@ -17,65 +16,25 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
-namespace w = velmora::swfwriter;
 
 // A stand-in "Program Manager" of another process, running until it is ended.
 class StandIn {
  public:
-  StandIn() {
-    const std::string exe = test::TestExeDirectory() + "\\progman_standin.exe";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string line = "\"" + exe + "\"";
-    if (::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      process_.reset(pi.hProcess);
-      UniqueKernelHandle thread(pi.hThread);
-      test::PumpUntil([] { return FindWindowByTitle("Program Manager") != nullptr; }, 10s);
-    }
+  StandIn() : process_("progman_standin.exe") {
+    test::PumpUntil([] { return FindWindowByTitle("Program Manager") != nullptr; }, 10s);
   }
-  ~StandIn() { End(); }
   HWND Window() const { return FindWindowByTitle("Program Manager"); }
-  void End() {
-    if (!process_) return;
-    ::TerminateProcess(process_.get(), 0);
-    ::WaitForSingleObject(process_.get(), 5000);
-    process_.reset();
-  }
+  void End() { process_.End(); }
 
  private:
-  UniqueKernelHandle process_;
+  test::HelperProcess process_;
 };
-
-// A movie whose square moves a little every frame, at 30 frames a second.
-std::string MovingMovie() {
-  w::MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 30);
-  w::TagWriter& t = movie.Timeline();
-  t.SetBackgroundColor({0, 255, 0});
-  w::ShapeBuilder square;
-  square.SelectStyles(0, square.AddSolidFill({255, 0, 0}), 0);
-  square.Rectangle({0, 50 * 20, 0, 50 * 20});
-  t.DefineShape(1, square);
-  for (int i = 0; i < 30; ++i) {
-    w::PlaceObject place;
-    place.depth = 1;
-    if (i == 0)
-      place.characterId = 1;
-    else
-      place.move = true;
-    place.matrix = w::Matrix::Translation(i * 200, 100 * 20);
-    t.Place(place);
-    t.ShowFrame();
-  }
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
-  return std::string(bytes.begin(), bytes.end());
-}
 
 class ShellRestartTest : public test::ScratchDesktopTest {
  protected:
   void UseMovie() {
     ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
-    test::WriteFileBytes(app.File("Flashs\\moving.swf"), MovingMovie());
+    test::WriteFileBytes(app.File("Flashs\\moving.swf"), test::MovingSquareMovie());
     WriteIniString(ini, "MAIN", "WallInx", "1");
     WriteIniString(ini, "FLASH", "CurFlash", "moving.swf|flashs*");
   }

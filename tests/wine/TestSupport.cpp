@@ -2,6 +2,7 @@
 
 #include "common/FileSystem.h"
 #include "common/FolderTree.h"
+#include "common/Handles.h"
 #include "common/WinText.h"
 
 #include <optional>
@@ -101,6 +102,25 @@ HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly) {
   WindowSearch search{pid, className, visibleOnly, nullptr};
   ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+HelperProcess::HelperProcess(const std::string& exeName) {
+  const std::string exe = TestExeDirectory() + "\\" + exeName;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string line = "\"" + exe + "\"";
+  if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+  const UniqueKernelHandle thread(pi.hThread);
+  process_ = pi.hProcess;
+}
+
+void HelperProcess::End() {
+  if (!process_) return;
+  const UniqueKernelHandle process(process_);
+  process_ = nullptr;
+  ::TerminateProcess(process.get(), 0);
+  ::WaitForSingleObject(process.get(), 5000);
 }
 
 }  // namespace velmora::test

@@ -38,6 +38,21 @@ std::string TestExeDirectory();
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 void PumpFor(std::chrono::milliseconds duration);
 
+// A helper program of the tests (beside the test executable) run as a
+// process of its own until End or the object's end.
+class HelperProcess {
+ public:
+  explicit HelperProcess(const std::string& exeName);
+  ~HelperProcess() { End(); }
+  HelperProcess(const HelperProcess&) = delete;
+  HelperProcess& operator=(const HelperProcess&) = delete;
+  bool Started() const { return process_ != nullptr; }
+  void End();
+
+ private:
+  HANDLE process_ = nullptr;
+};
+
 // The first top-level window of the given class owned by process `pid`
 // (any process when pid is 0), or null.
 HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly = false);
