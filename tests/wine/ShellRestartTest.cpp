@@ -94,5 +94,19 @@ TEST_F(ShellRestartTest, WindowsThatOutliveTheShellMoveIntoItsNewWindow) {
   EXPECT_TRUE(test::PumpUntil([&] { return bg->Stats().rebuilds > rebuilds; }, 5s));
 }
 
+TEST_F(ShellRestartTest, AHiddenShellDesktopRestsTheMovieUntilItIsShownAgain) {
+  UseMovie();
+  StandIn shell;
+  ASSERT_NE(shell.Window(), nullptr);
+  Start();
+  ASSERT_TRUE(test::PumpUntil([&] { return Playing(); }, 10s));
+  ::ShowWindow(shell.Window(), SW_HIDE);
+  ASSERT_TRUE(test::PumpUntil([&] { return bg->Rest().desktopHidden; }, 3s));
+  EXPECT_FALSE(bg->DesktopFlash().ClockRunning());
+  ::ShowWindow(shell.Window(), SW_SHOWNA);
+  ASSERT_TRUE(test::PumpUntil([&] { return !bg->Rest().desktopHidden; }, 3s));
+  EXPECT_TRUE(bg->DesktopFlash().ClockRunning());
+}
+
 }  // namespace
 }  // namespace velmora
