@@ -305,8 +305,9 @@ TEST_F(SlideshowTest, ManySlidesLeakNoGdiObjects) {
   ASSERT_TRUE(WaitSlides(24, 60s));
   const DWORD objectsAfter = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   const SIZE_T memoryAfter = CommittedBytes();
-  std::printf("after 3 and 24 slides: GDI objects %lu, %lu; committed memory %zu KB, %zu KB\n",
-              objectsBefore, objectsAfter, memoryBefore / 1024, memoryAfter / 1024);
+  std::printf("after 3 and 24 slides: GDI objects %lu, %lu; committed memory %llu KB, %llu KB\n",
+              objectsBefore, objectsAfter, static_cast<unsigned long long>(memoryBefore / 1024),
+              static_cast<unsigned long long>(memoryAfter / 1024));
   // Wine does not count GDI objects (it reports 0); Windows does. A leaked
   // slide surface (800 x 600 x 4 bytes) would show in the memory either way.
   EXPECT_LE(objectsAfter, objectsBefore + 2);
@@ -336,8 +337,8 @@ TEST_F(SlideshowTest, AHugePictureCostsAboutWhatTheScreenShows) {
   done = true;
   watcher.join();
   ASSERT_TRUE(shown);
-  std::printf("committed memory %zu KB, at most %zu KB while showing a huge picture\n",
-              before / 1024, most / 1024);
+  std::printf("committed memory %llu KB, at most %llu KB while showing a huge picture\n",
+              static_cast<unsigned long long>(before / 1024), static_cast<unsigned long long>(most / 1024));
   // The slide's two surfaces (3 MB) and a few rows: far below one screen of
   // the source picture.
   EXPECT_LT(most - before, SIZE_T{24} << 20);
