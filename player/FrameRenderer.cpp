@@ -190,18 +190,9 @@ void FrameRenderer::DrawOpaqueBackground(const DisplayObject& object, const Cont
   const int y1 = std::min(ctx.rowTo, static_cast<int>(std::lround(b.y1)));
   if (x1 <= x0 || y1 <= y0) return;
   const uint32_t color = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(object.opaqueBackground));
-  for (int y = y0; y < y1; ++y) {
-    const uint8_t* m = ctx.mask ? ctx.mask->Row(y) + x0 : nullptr;
-    uint32_t* row = target.Row(y) + x0;
-    if (!m && color >> 24 == 255) {
-      std::fill(row, row + (x1 - x0), color);
-      continue;
-    }
-    for (int x = 0; x < x1 - x0; ++x) {
-      const uint8_t full = 255;
-      BlendSolidSpan(row + x, color, &full, m ? m + x : nullptr, 1);
-    }
-  }
+  const std::vector<uint8_t> whole(static_cast<size_t>(x1 - x0), 255);
+  for (int y = y0; y < y1; ++y)
+    BlendSolidSpan(target.Row(y) + x0, color, whole.data(), ctx.mask ? ctx.mask->Row(y) + x0 : nullptr, x1 - x0);
 }
 
 void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode) {
