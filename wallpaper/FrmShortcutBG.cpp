@@ -480,6 +480,7 @@ void FrmShortcutBG::StopForShutdown() {
 }
 
 void FrmShortcutBG::Close() {
+  closing_ = true;  // our own end, not the shell's
   if (!destroying_) Destroy();
 }
 
@@ -532,7 +533,7 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       // Going with the shell's desktop window (Explorer ended): the program
       // stays and is given new windows when the shell is back.
       const HWND parent = ::GetAncestor(hwnd(), GA_PARENT);
-      if (!unloading_ && parent && parent != ::GetDesktopWindow()) {
+      if (!unloading_ && !closing_ && parent && parent != ::GetDesktopWindow()) {
         lostWithShell_ = true;
         StopForShutdown();
         return 0;

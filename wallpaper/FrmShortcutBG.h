@@ -178,6 +178,7 @@ class FrmShortcutBG : public Window {
   bool firstResizeDone_ = false;
   bool unloading_ = false;
   bool destroying_ = false;  // inside WM_DESTROY: the window is already going
+  bool closing_ = false;  // Close was called: the window's end is the program's
   bool lostWithShell_ = false;
   bool stopSlide_ = false;
 
