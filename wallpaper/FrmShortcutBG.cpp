@@ -27,6 +27,8 @@ namespace {
 bool ForeignFullScreenInFront() {
   const HWND front = ::GetForegroundWindow();
   if (!front || !::IsWindowVisible(front) || ::IsIconic(front)) return false;
+  // The desktop itself is in front when nothing else is.
+  if (front == ::GetDesktopWindow() || front == ::GetShellWindow()) return false;
   DWORD process = 0;
   ::GetWindowThreadProcessId(front, &process);
   if (process == ::GetCurrentProcessId()) return false;
