@@ -273,6 +273,8 @@ void FrmShortcutBG::ImageWallpaper() {
 
 void FrmShortcutBG::OnSlideTimer() {
   if (stopSlide_) {
+    // A stopped slideshow needs no more ticks; starting it again arms them.
+    StopSlideTimer();
     slideIndex_ = 0;
     return;
   }
