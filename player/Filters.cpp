@@ -134,12 +134,17 @@ uint32_t ScaleInverse(uint32_t c, uint32_t a) { return ScaleBy(Tables().byInvers
 
 uint32_t Over(uint32_t dst, uint32_t src) { return src + ScaleInverse(dst, src >> 24); }
 
-void Shadow(const Filter& f, double scale, bool smooth, Canvas& layer, double distance) {
+// A blur amount in layer pixels. A box one pixel wide leaves the picture as
+// it is at any size, so only the part beyond that one pixel grows with the
+// view: (blur - 1) * scale + 1.
+double ScaledBlur(double blur, double scale) { return blur <= 1 ? blur : (blur - 1) * scale + 1; }
+
+void Shadow(const Filter& f, double scale, Canvas& layer, double distance) {
   double angle = f.angle;
   int dx = static_cast<int>(std::lround(std::cos(angle) * distance * scale));
   int dy = static_cast<int>(std::lround(std::sin(angle) * distance * scale));
   Canvas shadow = ColoredAlpha(layer, f.color, f.strength, f.inner);
-  BoxBlur(shadow, f.blurX * scale, f.blurY * scale, std::max(f.passes, 1), smooth);
+  BoxBlur(shadow, ScaledBlur(f.blurX, scale), ScaledBlur(f.blurY, scale), std::max(f.passes, 1), true);
   shadow = Shifted(shadow, dx, dy);
   for (size_t i = 0; i < layer.pixels.size(); ++i) {
     uint32_t src = layer.pixels[i];
@@ -217,8 +222,8 @@ PixelRect FilterReach(const std::vector<Filter>& filters, double scale) {
   for (const Filter& f : filters) {
     if (f.kind == FilterKind::ColorMatrix || f.kind == FilterKind::Convolution) continue;
     const int passes = std::clamp(f.passes, 1, 15);
-    const double bx = std::ceil(std::clamp(f.blurX * scale, 0.0, 512.0) / 2 + 1) * passes;
-    const double by = std::ceil(std::clamp(f.blurY * scale, 0.0, 512.0) / 2 + 1) * passes;
+    const double bx = std::ceil(std::clamp(ScaledBlur(f.blurX, scale), 0.0, 512.0) / 2 + 1) * passes;
+    const double by = std::ceil(std::clamp(ScaledBlur(f.blurY, scale), 0.0, 512.0) / 2 + 1) * passes;
     const double dx = std::ceil(std::fabs(std::cos(f.angle) * f.distance * scale));
     const double dy = std::ceil(std::fabs(std::sin(f.angle) * f.distance * scale));
     r.x0 += bx + dx;
@@ -242,11 +247,13 @@ void BoxBlur(Canvas& layer, double widthX, double widthY, int passes, bool smoot
   }
 }
 
-void ApplyFilter(const Filter& f, double scale, bool smooth, Canvas& layer) {
+void ApplyFilter(const Filter& f, double scale, Canvas& layer) {
   switch (f.kind) {
-    case FilterKind::Blur: BoxBlur(layer, f.blurX * scale, f.blurY * scale, std::max(f.passes, 1), smooth); break;
-    case FilterKind::DropShadow: Shadow(f, scale, smooth, layer, f.distance); break;
-    case FilterKind::Glow: Shadow(f, scale, smooth, layer, 0); break;
+    case FilterKind::Blur:
+      BoxBlur(layer, ScaledBlur(f.blurX, scale), ScaledBlur(f.blurY, scale), std::max(f.passes, 1), true);
+      break;
+    case FilterKind::DropShadow: Shadow(f, scale, layer, f.distance); break;
+    case FilterKind::Glow: Shadow(f, scale, layer, 0); break;
     case FilterKind::ColorMatrix: ColorMatrix(f.colorMatrix, layer); break;
     default: break;
   }

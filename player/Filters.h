@@ -8,10 +8,10 @@
 
 namespace velmora::swf {
 
-// `scale` turns the filter's stage pixels into layer pixels. `smooth` (high
-// quality) lets blur boxes of fractional or even width weigh their end
-// pixels in part; otherwise only the pixels they cover whole count.
-void ApplyFilter(const Filter& filter, double scale, bool smooth, Canvas& layer);
+// `scale` turns the filter's stage pixels into layer pixels: a blur's width
+// beyond its first pixel grows with it. Blur boxes of fractional or even
+// width weigh their end pixels in part, at any quality.
+void ApplyFilter(const Filter& filter, double scale, Canvas& layer);
 
 // A rectangle of device pixels, x1 and y1 exclusive.
 struct PixelRect {

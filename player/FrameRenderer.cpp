@@ -220,7 +220,7 @@ void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx
   // The colour transform tints the filters' result, not only the content.
   inner.cx = ColorTransform();
   DrawContent(object, inner);
-  for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, options_.antialias, *layer);
+  for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, *layer);
   TransformLayer(*layer, ctx.cx * object.colorTransform);
   CompositeLayerAt(*ctx.target, *layer, x0, y0, mode, ctx.mask, ctx.rowFrom, ctx.rowTo);
   GiveBack(std::move(layer));

@@ -282,6 +282,46 @@ TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
   }
 }
 
+// A white bar over a blue stage of `size` pixels, blurred by `blur` in
+// both directions; the bar's edges lie on whole pixels at any view scale.
+w::MovieWriter BlurredBar(int size, int barFrom, int barTo, double blur) {
+  w::MovieWriter movie({0, size * 20, 0, size * 20}, 12);
+  w::TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({0, 0, 255});
+  t.DefineShape(1, SolidRect({255, 255, 255}, barFrom * 20, 0, barTo * 20, size * 20));
+  w::PlaceObject p = PlaceAt(1, 1);
+  p.filters = std::vector<w::BlurFilter>{{blur, blur, 1}};
+  t.Place(p);
+  t.ShowFrame();
+  return movie;
+}
+
+TEST(FilterRules, OnlyTheBlurBeyondItsFirstPixelGrowsWithTheView) {
+  // Blur 5 on a stage shown at twice its size draws as blur (5 - 1) * 2 + 1
+  // = 9 on a stage of that size, not as blur 10.
+  const Canvas doubled = DrawAfter(BlurredBar(50, 20, 30, 5), 1, true, 100);
+  const Canvas nine = DrawAfter(BlurredBar(100, 40, 60, 9), 1, true, 100);
+  const Canvas ten = DrawAfter(BlurredBar(100, 40, 60, 10), 1, true, 100);
+  EXPECT_EQ(doubled.pixels, nine.pixels);
+  EXPECT_NE(nine.pixels, ten.pixels);
+  // A blur of 1 leaves the picture as it is, at any view.
+  const Canvas one = DrawAfter(BlurredBar(50, 20, 30, 1), 1, true, 100);
+  EXPECT_EQ(one.Row(50)[39], kOpaqueBlue);
+  EXPECT_EQ(one.Row(50)[40], 0xFFFFFFFFu);
+}
+
+TEST(FilterRules, AFractionalBlurIsDrawnAlikeAtLowAndHighQuality) {
+  // The bar's edges are whole pixels, so only the filter could tell the
+  // qualities apart: a blur of 4.5 weighs its end pixels in part at both.
+  const w::MovieWriter movie = BlurredBar(100, 40, 60, 4.5);
+  const Canvas low = DrawAfter(movie, 1, false), high = DrawAfter(movie, 1, true);
+  EXPECT_EQ(low.pixels, high.pixels);
+  // The box covers 1 pixel each side whole and the next in part: the pixel
+  // two out from the bar's edge gets some white, three out none.
+  EXPECT_GT(Channel(low.Row(50)[38], 16), 0);
+  EXPECT_EQ(Channel(low.Row(50)[37], 16), 0);
+}
+
 // Draws `frames` frames of `bytes` at `size` x `size`, in one piece or in two
 // bands on two threads, and gives every frame's picture.
 std::vector<std::vector<uint32_t>> DrawFrames(const w::Bytes& bytes, int frames, int size, bool bands) {
