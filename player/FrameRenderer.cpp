@@ -204,7 +204,12 @@ void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx
   // further off the target than that spread could bring back.
   const PixelRect reach = FilterReach(object.filters, filterScale_);
   const Canvas& target = *ctx.target;
-  const double marginX = std::max(reach.x0, reach.x1), marginY = std::max(reach.y0, reach.y1);
+  // A shadow thrown thousands of pixels or a blur of many wide passes would
+  // make a layer of many screens; beyond one screen's size past the target
+  // the content is cut, so a damaged or hostile filter costs a bounded time.
+  const double cap = std::max(target.width, target.height);
+  const double marginX = std::min(std::max(reach.x0, reach.x1), cap);
+  const double marginY = std::min(std::max(reach.y0, reach.y1), cap);
   const int x0 = static_cast<int>(std::floor(std::max(b.x0 + shiftX - reach.x0, -marginX)));
   const int y0 = static_cast<int>(std::floor(std::max(b.y0 + shiftY - reach.y0, ctx.rowFrom - marginY)));
   const int x1 = static_cast<int>(std::ceil(std::min(b.x1 + shiftX + reach.x1, target.width + marginX)));

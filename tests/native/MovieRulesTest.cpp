@@ -7,6 +7,7 @@
 #include "player/SwfParser.h"
 #include "player/Paint.h"
 #include "player/ScaleMode.h"
+#include "tests/native/AllocationCounter.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>
@@ -320,6 +321,28 @@ TEST(FilterRules, AFractionalBlurIsDrawnAlikeAtLowAndHighQuality) {
   // two out from the bar's edge gets some white, three out none.
   EXPECT_GT(Channel(low.Row(50)[38], 16), 0);
   EXPECT_EQ(Channel(low.Row(50)[37], 16), 0);
+}
+
+TEST(FilterRules, AHugeFilterOnASmallScreenCostsABoundedLayer) {
+  // Fifteen passes of the widest blur reach nearly 2,000 pixels past a
+  // 64 x 48 picture: the filter's layer stays within a screen's size of it.
+  w::MovieWriter movie({0, 64 * 20, 0, 48 * 20}, 12);
+  w::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 255, 255}, 0, 0, 64 * 20, 48 * 20));
+  w::PlaceObject p = PlaceAt(1, 1);
+  p.filters = std::vector<w::BlurFilter>{{255, 255, 15}};
+  t.Place(p);
+  t.ShowFrame();
+  const w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback playback;
+  ASSERT_TRUE(playback.LoadBytes(bytes.data(), bytes.size()));
+  playback.Step();
+  Canvas c;
+  c.Resize(64, 48);
+  const test::AllocationCounter counter;
+  playback.Draw(c, ScaleMode::ExactFit, false);
+  // Three screens a side at most, a few copies of it: well under 2 MB.
+  EXPECT_LT(counter.Peak(), size_t{2} << 20);
 }
 
 // Draws `frames` frames of `bytes` at `size` x `size`, in one piece or in two
