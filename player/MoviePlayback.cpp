@@ -51,7 +51,8 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   // quality: so the reference pictures have them.
   options.gradientSteps = highQuality ? RampSteps::WholeRatios : RampSteps::Smooth;
   const Matrix view = ViewMatrix(movie_.stage, canvas.width, canvas.height, mode);
-  if (!bandsAllowed_ || canvas.height < kLeastRowsForBands || std::thread::hardware_concurrency() < 2)
+  static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+  if (!bandsAllowed_ || canvas.height < kLeastRowsForBands || !twoCores)
     return renderer_->Render(*root_, view, options, opaque, canvas);
   // The upper half here, the lower half on the worker, each renderer with its
   // own held picture and caches; the movie and its timeline are only read.

@@ -16,6 +16,7 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,23 +34,14 @@ class StandInProgramManager : public ::testing::Environment {
  public:
   void SetUp() override {
     if (!std::getenv("VELMORA_PROGMAN")) return;
-    const std::string exe = test::TestExeDirectory() + "\\progman_standin.exe";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string line = "\"" + exe + "\"";
-    ASSERT_TRUE(::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &si, &pi));
-    process_.reset(pi.hProcess);
-    const UniqueKernelHandle thread(pi.hThread);
+    process_ = std::make_unique<test::HelperProcess>("progman_standin.exe");
+    ASSERT_TRUE(process_->Started());
     ASSERT_TRUE(test::PumpUntil([] { return FindWindowByTitle("Program Manager") != nullptr; }, 10s));
   }
-  void TearDown() override {
-    if (process_) ::TerminateProcess(process_.get(), 0);
-  }
+  void TearDown() override { process_.reset(); }
 
  private:
-  UniqueKernelHandle process_;
+  std::unique_ptr<test::HelperProcess> process_;
 };
 const auto* const standIn = ::testing::AddGlobalTestEnvironment(new StandInProgramManager);
 

@@ -112,15 +112,14 @@ HelperProcess::HelperProcess(const std::string& exeName) {
   std::string line = "\"" + exe + "\"";
   if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
   const UniqueKernelHandle thread(pi.hThread);
-  process_ = pi.hProcess;
+  process_.reset(pi.hProcess);
 }
 
 void HelperProcess::End() {
   if (!process_) return;
-  const UniqueKernelHandle process(process_);
-  process_ = nullptr;
-  ::TerminateProcess(process.get(), 0);
-  ::WaitForSingleObject(process.get(), 5000);
+  ::TerminateProcess(process_.get(), 0);
+  ::WaitForSingleObject(process_.get(), 5000);
+  process_.reset();
 }
 
 }  // namespace velmora::test

@@ -2,6 +2,8 @@
 // in UTF-8), pumping messages, finding windows of a process.
 #pragma once
 
+#include "common/Handles.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -46,11 +48,11 @@ class HelperProcess {
   ~HelperProcess() { End(); }
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;
-  bool Started() const { return process_ != nullptr; }
+  bool Started() const { return static_cast<bool>(process_); }
   void End();
 
  private:
-  HANDLE process_ = nullptr;
+  UniqueKernelHandle process_;
 };
 
 // The first top-level window of the given class owned by process `pid`
