@@ -66,16 +66,19 @@ void Clip::GotoFrame(uint32_t frame, bool play) {
 }
 
 void Clip::Rebuild(uint32_t frame) {
-  // Going back replays the frames from the first; objects still at the same
-  // depth with the same character keep their own timelines.
+  // Going back replays the frames from the first. An object the replay puts
+  // at a depth that holds the same character with the same ratio is the same
+  // object: it keeps its own timeline. Any other starts afresh. Authoring
+  // tools write a placement's frame as its ratio, so a clip removed and placed
+  // again later in the timeline is not the one the first frames placed.
   std::map<uint16_t, DisplayObject> previous = std::move(displayList_);
   displayList_.clear();
   for (uint32_t f = 0; f <= frame; ++f) ApplyFrameTags(f);
   for (auto& [depth, object] : displayList_) {
     auto old = previous.find(depth);
-    if (old != previous.end() && old->second.characterId == object.characterId && old->second.clip) {
+    if (old == previous.end() || !old->second.clip) continue;
+    if (old->second.characterId == object.characterId && old->second.ratio == object.ratio)
       object.clip = std::move(old->second.clip);
-    }
   }
   current_ = frame;
 }

@@ -2,7 +2,7 @@
 // nobody here has seen, each on a movie made by our own writer: blend modes
 // that need a layer, a layer's colour transform on its flattened picture,
 // gradients whose records are out of order, the first background colour,
-// the opaque background of PlaceObject3.
+// the opaque background of PlaceObject3, which clips a timeline keeps.
 #include "player/MoviePlayback.h"
 #include "player/SwfParser.h"
 #include "player/Paint.h"
@@ -17,6 +17,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace velmora::swf {
@@ -221,6 +222,89 @@ TEST(StageRules, OnlyTheFirstBackgroundColourCounts) {
   t.SetBackgroundColor({0, 255, 0});
   t.ShowFrame();
   EXPECT_EQ(DrawAfter(movie, 2).Row(50)[50], kOpaqueRed);
+}
+
+// The frame the clip at `depth` of `parent` shows, or -1 when there is none.
+int FrameAt(const Clip& parent, uint16_t depth) {
+  auto it = parent.DisplayList().find(depth);
+  if (it == parent.DisplayList().end() || !it->second.clip) return -1;
+  return static_cast<int>(it->second.clip->CurrentFrame());
+}
+
+MoviePlayback Load(const w::MovieWriter& movie) {
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  MoviePlayback playback;
+  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size())) << playback.Error();
+  return playback;
+}
+
+// Sprite 2: four empty frames, looked at only through its frame counter.
+void CounterSprite(w::TagWriter& t) {
+  w::TagWriter counter;
+  for (int f = 0; f < 4; ++f) counter.ShowFrame();
+  t.DefineSprite(2, counter);
+}
+
+TEST(TimelineRules, ANestedSpriteShowsItsFirstFrameOnTheTickItIsPlacedAtAnyLevel) {
+  w::MovieWriter movie = BlueStage();
+  w::TagWriter& t = movie.Timeline();
+  CounterSprite(t);
+  w::TagWriter later;  // sprite 3 places the counter on its second frame
+  later.ShowFrame();
+  later.Place(PlaceAt(1, 2));
+  later.ShowFrame();
+  later.ShowFrame();
+  t.DefineSprite(3, later);
+  w::TagWriter first;  // sprite 4 places it on its first
+  first.Place(PlaceAt(1, 2));
+  first.ShowFrame();
+  t.DefineSprite(4, first);
+  t.Place(PlaceAt(1, 3));
+  t.ShowFrame();
+  t.Place(PlaceAt(2, 4));  // placed on the tick sprite 3 moves on
+  t.ShowFrame();
+  t.ShowFrame();
+  MoviePlayback p = Load(movie);
+  p.Step();
+  EXPECT_EQ(FrameAt(*p.Root()->DisplayList().at(1).clip, 1), -1);
+  p.Step();
+  EXPECT_EQ(FrameAt(*p.Root()->DisplayList().at(1).clip, 1), 0);
+  EXPECT_EQ(FrameAt(*p.Root()->DisplayList().at(2).clip, 1), 0);
+  p.Step();
+  EXPECT_EQ(FrameAt(*p.Root()->DisplayList().at(1).clip, 1), 1);
+  EXPECT_EQ(FrameAt(*p.Root()->DisplayList().at(2).clip, 1), 1);
+}
+
+TEST(TimelineRules, GoingBackKeepsAClipOnlyWhereTheSameCharacterHasTheSameRatio) {
+  // Sprite 3 places the counter, removes it, places it again, then loops.
+  // The second placement carries its frame as the ratio, as authoring tools
+  // write it, or no ratio at all.
+  for (std::optional<uint16_t> ratio : {std::optional<uint16_t>(2), std::optional<uint16_t>()}) {
+    w::MovieWriter movie = BlueStage();
+    w::TagWriter& t = movie.Timeline();
+    CounterSprite(t);
+    w::TagWriter parent;
+    parent.Place(PlaceAt(1, 2));
+    parent.ShowFrame();
+    parent.Remove(1);
+    parent.ShowFrame();
+    w::PlaceObject again = PlaceAt(1, 2);
+    again.ratio = ratio;
+    parent.Place(again);
+    parent.ShowFrame();
+    t.DefineSprite(3, parent);
+    t.Place(PlaceAt(1, 3));
+    t.ShowFrame();
+    MoviePlayback p = Load(movie);
+    for (int tick = 0; tick < 3; ++tick) p.Step();
+    const Clip& parentClip = *p.Root()->DisplayList().at(1).clip;
+    ASSERT_EQ(FrameAt(parentClip, 1), 0);  // placed again on this tick
+    p.Step();  // the parent loops to its first frame
+    EXPECT_EQ(parentClip.CurrentFrame(), 0u);
+    // A different ratio: the first frame's counter is a new one. The same
+    // (none): it is the one already there, which has run on.
+    EXPECT_EQ(FrameAt(parentClip, 1), ratio ? 0 : 1);
+  }
 }
 
 TEST(PlaceRules, AnOpaqueBackgroundFillsTheObjectsBoundsUnderIt) {
