@@ -328,8 +328,8 @@ TEST(PlaceRules, AnOpaqueBackgroundFillsTheObjectsBoundsUnderIt) {
 }
 
 TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
-  // A white bar blurred by 0, then 8, then 16 pixels: the drawn edge spreads
-  // as a fresh playback of the same frame draws it.
+  // A white bar blurred by 0, 8, 16, then 8 and 0 pixels again: the drawn
+  // edge spreads and draws back in as a fresh playback of each frame draws it.
   auto make = [] {
     w::MovieWriter movie = BlueStage();
     w::TagWriter& t = movie.Timeline();
@@ -338,7 +338,7 @@ TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
     p.filters = std::vector<w::BlurFilter>{{0, 0, 1}};
     t.Place(p);
     t.ShowFrame();
-    for (double amount : {8.0, 16.0}) {
+    for (double amount : {8.0, 16.0, 8.0, 0.0}) {
       w::PlaceObject m;
       m.depth = 1;
       m.move = true;
@@ -352,8 +352,8 @@ TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
   w::Bytes bytes = movie.Finish(w::Compression::kZlib);
   MoviePlayback played;
   ASSERT_TRUE(played.LoadBytes(bytes.data(), bytes.size()));
-  int previousSpread = -1;
-  for (int frame = 1; frame <= 3; ++frame) {
+  std::vector<int> spreads;
+  for (int frame = 1; frame <= 5; ++frame) {
     played.Step();
     Canvas c;
     c.Resize(100, 100);
@@ -362,9 +362,12 @@ TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
     EXPECT_EQ(c.pixels, fresh.pixels) << "frame " << frame;
     int spread = 0;  // pixels left of the bar that the blur reached
     for (int x = 0; x < 40; ++x) spread += Channel(c.Row(50)[x], 16) > 0;
-    EXPECT_GT(spread, previousSpread) << "frame " << frame;
-    previousSpread = spread;
+    spreads.push_back(spread);
   }
+  EXPECT_LT(spreads[0], spreads[1]);
+  EXPECT_LT(spreads[1], spreads[2]);
+  EXPECT_EQ(spreads[3], spreads[1]);
+  EXPECT_EQ(spreads[4], spreads[0]);
 }
 
 // A white bar over a blue stage of `size` pixels, blurred by `blur` in
