@@ -1,13 +1,25 @@
 // Small movies written with our own writer, for the player's tests.
 #pragma once
 
+#include "player/MoviePlayback.h"
 #include "player/SwfWriter.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 
 namespace velmora::test {
 
 namespace w = velmora::swfwriter;
+
+// The movie written out and loaded for playing; a movie that does not load
+// fails the test.
+inline swf::MoviePlayback LoadMovie(const w::MovieWriter& movie) {
+  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  swf::MoviePlayback playback;
+  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size())) << playback.Error();
+  return playback;
+}
 
 // A solid rectangle in twips as a shape of its own.
 inline w::ShapeBuilder SolidRect(w::Rgba colour, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {

@@ -21,13 +21,6 @@ namespace w = velmora::swfwriter;
 
 constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueBlue = 0xFF0000FF;
 
-MoviePlayback Load(const w::MovieWriter& movie) {
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
-  MoviePlayback playback;
-  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size())) << playback.Error();
-  return playback;
-}
-
 uint32_t PixelAt(MoviePlayback& p, int x, int y, bool high, int width = 100, int height = 100) {
   Canvas c;
   c.Resize(width, height);
@@ -52,7 +45,7 @@ TEST(MovieTimeline, PlacesMovesRemovesAndStops) {
   t.Remove(1);
   t.DoAction(w::ActionBuilder().Stop());
   t.ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
 
   p.Step();
   ASSERT_EQ(p.Root()->DisplayList().count(1), 1u);
@@ -83,7 +76,7 @@ TEST(MovieTimeline, LoopsAndGoesBackWithSpritesRunningTheirOwnFrames) {
   t.Place(PlaceAt(1, 2));
   t.ShowFrame();
   t.ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   const Clip* child = p.Root()->DisplayList().at(1).clip.get();
   ASSERT_NE(child, nullptr);
@@ -121,7 +114,7 @@ w::MovieWriter StepsWithScripts(int frames, const std::map<int, w::ActionBuilder
 TEST(MovieTimeline, GotoAndPlayRunsTheRestOfTheScriptAndTheFrameReached) {
   // gotoAndPlay(1) on the last frame: a go-to (which stops) and a play. The
   // script runs before the frame is shown, so the frame shown is the first.
-  MoviePlayback loop = Load(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0).Play()}}));
+  MoviePlayback loop = test::LoadMovie(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0).Play()}}));
   for (int tick = 0; tick < 10; ++tick) {
     loop.Step();
     EXPECT_EQ(loop.Root()->CurrentFrame(), static_cast<uint32_t>(tick % 2)) << "tick " << tick;
@@ -130,21 +123,21 @@ TEST(MovieTimeline, GotoAndPlayRunsTheRestOfTheScriptAndTheFrameReached) {
   }
 
   // gotoAndStop(1): stays on the first frame.
-  MoviePlayback stop = Load(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0)}}));
+  MoviePlayback stop = test::LoadMovie(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0)}}));
   for (int tick = 0; tick < 6; ++tick) stop.Step();
   EXPECT_EQ(stop.Root()->CurrentFrame(), 0u);
   EXPECT_FALSE(stop.Root()->Playing());
 
   // The frame reached runs its own script after the one that jumped: its stop
   // wins over the play before it.
-  MoviePlayback target = Load(StepsWithScripts(
+  MoviePlayback target = test::LoadMovie(StepsWithScripts(
       4, {{2, w::ActionBuilder().GotoFrame(3).Play()}, {3, w::ActionBuilder().Stop()}}));
   for (int tick = 0; tick < 6; ++tick) target.Step();
   EXPECT_EQ(target.Root()->CurrentFrame(), 3u);
   EXPECT_FALSE(target.Root()->Playing());
 
   // A go-to to the frame it is on does not run that frame's script again.
-  MoviePlayback same = Load(StepsWithScripts(3, {{1, w::ActionBuilder().GotoFrame(1).Play()}}));
+  MoviePlayback same = test::LoadMovie(StepsWithScripts(3, {{1, w::ActionBuilder().GotoFrame(1).Play()}}));
   for (int tick = 0; tick < 5; ++tick) same.Step();
   EXPECT_EQ(same.Root()->CurrentFrame(), 1u);
   EXPECT_TRUE(same.Root()->Playing());
@@ -186,7 +179,7 @@ TEST(MovieRender, EdgesFollowTheOutlineAtLowAndHighQuality) {
   movie.Timeline().DefineShape(1, SolidRect({255, 0, 0}, 200, 0, 410, 2000));
   movie.Timeline().Place(PlaceAt(1, 1));
   movie.Timeline().ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   EXPECT_EQ(PixelAt(p, 9, 50, false), kOpaqueBlue);
   EXPECT_EQ(PixelAt(p, 10, 50, false), kOpaqueRed);
@@ -215,7 +208,7 @@ TEST(MovieRender, FillsSharingAnEdgeLeaveNoSeam) {
   movie.Timeline().DefineShape(1, s);
   movie.Timeline().Place(PlaceAt(1, 1));
   movie.Timeline().ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   Canvas c;
   c.Resize(100, 100);
@@ -242,7 +235,7 @@ TEST(MovieRender, EdgeWithTheSameFillOnBothSidesBoundsNothing) {
   movie.Timeline().DefineShape(1, s);
   movie.Timeline().Place(PlaceAt(1, 1));
   movie.Timeline().ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   for (bool high : {false, true}) {
     Canvas c;
@@ -265,7 +258,7 @@ TEST(MovieRender, MaskShowsOnlyWhatItCovers) {
   t.Place(mask);
   t.Place(PlaceAt(2, 2));
   t.ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   EXPECT_EQ(PixelAt(p, 25, 50, false), kOpaqueRed);   // masked in
   EXPECT_EQ(PixelAt(p, 75, 50, false), kOpaqueBlue);  // masked out; the mask itself is never drawn
@@ -278,7 +271,7 @@ TEST(MovieRender, ColorTransformAlphaAndBackgroundOverride) {
   place.colorTransform = w::ColorTransform::Alpha(0.5);
   movie.Timeline().Place(place);
   movie.Timeline().ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   uint32_t mixed = PixelAt(p, 50, 50, false);
   EXPECT_NEAR(static_cast<int>((mixed >> 16) & 0xFF), 128, 2);

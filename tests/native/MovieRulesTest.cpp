@@ -37,9 +37,7 @@ w::MovieWriter BlueStage() {
 }
 
 Canvas DrawAfter(const w::MovieWriter& movie, int frames, bool high = false, int size = 100) {
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
-  MoviePlayback playback;
-  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size())) << playback.Error();
+  MoviePlayback playback = test::LoadMovie(movie);
   for (int i = 0; i < frames; ++i) playback.Step();
   Canvas c;
   c.Resize(size, size);
@@ -231,13 +229,6 @@ int FrameAt(const Clip& parent, uint16_t depth) {
   return static_cast<int>(it->second.clip->CurrentFrame());
 }
 
-MoviePlayback Load(const w::MovieWriter& movie) {
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
-  MoviePlayback playback;
-  EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size())) << playback.Error();
-  return playback;
-}
-
 // Sprite 2: four empty frames, looked at only through its frame counter.
 void CounterSprite(w::TagWriter& t) {
   w::TagWriter counter;
@@ -264,7 +255,7 @@ TEST(TimelineRules, ANestedSpriteShowsItsFirstFrameOnTheTickItIsPlacedAtAnyLevel
   t.Place(PlaceAt(2, 4));  // placed on the tick sprite 3 moves on
   t.ShowFrame();
   t.ShowFrame();
-  MoviePlayback p = Load(movie);
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   EXPECT_EQ(FrameAt(*p.Root()->DisplayList().at(1).clip, 1), -1);
   p.Step();
@@ -295,7 +286,7 @@ TEST(TimelineRules, GoingBackKeepsAClipOnlyWhereTheSameCharacterHasTheSameRatio)
     t.DefineSprite(3, parent);
     t.Place(PlaceAt(1, 3));
     t.ShowFrame();
-    MoviePlayback p = Load(movie);
+    MoviePlayback p = test::LoadMovie(movie);
     for (int tick = 0; tick < 3; ++tick) p.Step();
     const Clip& parentClip = *p.Root()->DisplayList().at(1).clip;
     ASSERT_EQ(FrameAt(parentClip, 1), 0);  // placed again on this tick

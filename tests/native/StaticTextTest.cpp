@@ -99,9 +99,7 @@ w::MovieWriter TextMovie(const w::PlaceObject& place = PlaceAt(1, 2)) {
 
 // The movie's first frame drawn on a 100 x 100 canvas.
 Canvas FirstFrame(const w::MovieWriter& movie, bool high) {
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
-  MoviePlayback p;
-  EXPECT_TRUE(p.LoadBytes(bytes.data(), bytes.size())) << p.Error();
+  MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   Canvas c;
   c.Resize(100, 100);
