@@ -1,7 +1,8 @@
 #!/bin/sh
 # The running program driven as a person drives it, with real X input
 # (xdotool) on a private virtual screen: a file made from Linux on the
-# desktop appears as an item, its own menu's "Delete" removes it, a
+# desktop appears as an item, dragged with the mouse it moves to the cell
+# it was let go in, its own menu's "Delete" removes it, a
 # right-click on empty space opens the desktop menu, its "Wallpaper
 # Setting" opens the settings dialog (a page chosen with the mouse, closed
 # with Cancel and with Esc), and choosing "Exit" with the keyboard ends the
@@ -30,8 +31,15 @@ fail() {
 }
 shot() { import -silent -window root "$WINE_ENV_DIR/$1.png"; }
 # The region of a cell of the item grid on the screen (the layer starts 6
-# pixels down): column 0, row `$1`.
-cell() { echo "90x72+0+$((6 + 72 * $1))"; }
+# pixels down): row `$1`, column `$2` (0 when not given).
+cell() { echo "90x72+$((90 * ${2:-0}))+$((6 + 72 * $1))"; }
+# The pixels that differ between the same cell of two screenshots.
+cell_change() {  # first-shot second-shot row [column]
+  convert "$WINE_ENV_DIR/$1.png" -crop "$(cell "$3" "${4:-0}")" +repage "$WINE_ENV_DIR/a-cell.png"
+  convert "$WINE_ENV_DIR/$2.png" -crop "$(cell "$3" "${4:-0}")" +repage "$WINE_ENV_DIR/b-cell.png"
+  changed=$(compare -metric AE "$WINE_ENV_DIR/a-cell.png" "$WINE_ENV_DIR/b-cell.png" null: 2>&1 || true)
+  echo "${changed%% *}"
+}
 
 # Up: the splash has come and gone, the items are shown.
 i=0
@@ -48,16 +56,28 @@ shot before
 touch "$HOME/Desktop/made from linux.txt"
 sleep 3
 shot after
-for name in before after; do
-  convert "$WINE_ENV_DIR/$name.png" -crop "$(cell 5)" +repage "$WINE_ENV_DIR/$name-cell.png"
+changed=$(cell_change before after 5)
+[ "$changed" -gt 200 ] 2>/dev/null || fail "the new file did not appear ($changed pixels changed)"
+
+# Dragged by its icon and let go in the cell of row 2, column 3 (the drop
+# grid counts rows in 70 pixels): it leaves its cell and shows in that one.
+xdotool mousemove 45 $((6 + 72 * 5 + 25)) mousedown 1
+for step in 1 2 3 4 5 6; do
+  xdotool mousemove $((45 + 45 * step)) $((6 + 72 * 5 + 25 - 34 * step))
+  sleep 0.1
 done
-changed=$(compare -metric AE "$WINE_ENV_DIR/before-cell.png" "$WINE_ENV_DIR/after-cell.png" null: 2>&1 || true)
-[ "${changed%% *}" -gt 200 ] 2>/dev/null || fail "the new file did not appear ($changed pixels changed)"
+xdotool mousemove 315 $((6 + 175)) mouseup 1
+sleep 2
+shot moved
+left=$(cell_change before moved 5)
+[ "$left" -lt 50 ] 2>/dev/null || fail "the dragged item stayed in its cell ($left pixels differ)"
+arrived=$(cell_change before moved 2 3)
+[ "$arrived" -gt 200 ] 2>/dev/null || fail "the dragged item did not show where it was let go ($arrived pixels changed)"
 
 # The file's own menu from the shell, and its "Delete" chosen by keyboard:
 # the shell asks, "Yes" is answered, the file leaves the Linux folder and
 # its item the screen.
-xdotool mousemove 45 $((6 + 72 * 5 + 25)) click 3
+xdotool mousemove 315 $((6 + 144 + 25)) click 3
 sleep 1.5
 shot item-menu
 xdotool key d
@@ -72,9 +92,8 @@ while [ -e "$HOME/Desktop/made from linux.txt" ]; do
 done
 sleep 1.5
 shot deleted
-convert "$WINE_ENV_DIR/deleted.png" -crop "$(cell 5)" +repage "$WINE_ENV_DIR/deleted-cell.png"
-left=$(compare -metric AE "$WINE_ENV_DIR/before-cell.png" "$WINE_ENV_DIR/deleted-cell.png" null: 2>&1 || true)
-[ "${left%% *}" -lt 50 ] 2>/dev/null || fail "the deleted item stayed on the screen ($left pixels differ)"
+left=$(cell_change before deleted 2 3)
+[ "$left" -lt 50 ] 2>/dev/null || fail "the deleted item stayed on the screen ($left pixels differ)"
 
 # The settings dialog from the desktop menu ("Wallpaper Setting", two up
 # from the bottom), its Slide Show page by a click on its page button,
@@ -118,4 +137,4 @@ while kill -0 "$program" 2>/dev/null; do
   [ $i -gt 40 ] && fail "Exit did not end the process"
   sleep 0.25
 done
-echo "desktop by hand: a file from Linux appeared, its own menu deleted it, the settings dialog opened from the menu and closed with Cancel and Esc, the menu's Exit ended the program"
+echo "desktop by hand: a file from Linux appeared, a drag moved it, its own menu deleted it, the settings dialog opened from the menu and closed with Cancel and Esc, the menu's Exit ended the program"
