@@ -2,11 +2,11 @@
 # The running program driven as a person drives it, with real X input
 # (xdotool) on a private virtual screen: a file made from Linux on the
 # desktop appears as an item, dragged with the mouse it moves to the cell
-# it was let go in, its own menu's "Delete" removes it, a
-# right-click on empty space opens the desktop menu, its "Wallpaper
-# Setting" opens the settings dialog (a page chosen with the mouse, closed
-# with Cancel and with Esc), and choosing "Exit" with the keyboard ends the
-# process.
+# it was let go in, its own menu's "Delete" removes it, Enter opens an
+# item that was clicked, a right-click on empty space opens the desktop
+# menu, its "Wallpaper Setting" opens the settings dialog (a page chosen
+# with the mouse, closed with Cancel and with Esc), and choosing "Exit"
+# with the keyboard ends the process.
 #   usage: tests/e2e/desktop-by-hand.sh [Velmora.exe]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -95,6 +95,21 @@ shot deleted
 left=$(cell_change before deleted 2 3)
 [ "$left" -lt 50 ] 2>/dev/null || fail "the deleted item stayed on the screen ($left pixels differ)"
 
+# A click selects an item and Enter opens it: a batch file that leaves a
+# mark. The click must have given the layer the keys.
+marker="$WINE_ENV_DIR/opened-by-enter.txt"
+printf 'echo opened > Z:%s\r\n' "$(echo "$marker" | tr / '\\')" > "$HOME/Desktop/open me.bat"
+sleep 3
+xdotool mousemove 45 $((6 + 72 * 5 + 25)) click 1
+sleep 1
+xdotool key Return
+i=0
+until [ -e "$marker" ]; do
+  i=$((i + 1))
+  [ $i -gt 40 ] && fail "Enter did not open the item that was clicked"
+  sleep 0.25
+done
+
 # The settings dialog from the desktop menu ("Wallpaper Setting", two up
 # from the bottom), its Slide Show page by a click on its page button,
 # "Cancel"; then again, closed with Esc.
@@ -137,4 +152,4 @@ while kill -0 "$program" 2>/dev/null; do
   [ $i -gt 40 ] && fail "Exit did not end the process"
   sleep 0.25
 done
-echo "desktop by hand: a file from Linux appeared, a drag moved it, its own menu deleted it, the settings dialog opened from the menu and closed with Cancel and Esc, the menu's Exit ended the program"
+echo "desktop by hand: a file from Linux appeared, a drag moved it, its own menu deleted it, Enter opened a clicked item, the settings dialog opened from the menu and closed with Cancel and Esc, the menu's Exit ended the program"
