@@ -30,6 +30,20 @@ fail() {
   exit 1
 }
 shot() { import -silent -window root "$WINE_ENV_DIR/$1.png"; }
+# Waits up to 10 s for the command to succeed, else fails with the message.
+wait_until() {  # message command [arguments]
+  message=$1
+  shift
+  i=0
+  until "$@"; do
+    i=$((i + 1))
+    [ $i -gt 40 ] && fail "$message"
+    sleep 0.25
+  done
+}
+gone() { [ ! -e "$1" ]; }
+settings_shown() { xdotool search --name '^Velmora Settings$' >/dev/null 2>&1; }
+program_ended() { ! kill -0 "$program" 2>/dev/null; }
 # The region of a cell of the item grid on the screen (the layer starts 6
 # pixels down): row `$1`, column `$2` (0 when not given).
 cell() { echo "90x72+$((90 * ${2:-0}))+$((6 + 72 * $1))"; }
@@ -84,12 +98,7 @@ xdotool key d
 sleep 1.5
 shot confirm
 xdotool key Return  # the shell's "Yes" to its question
-i=0
-while [ -e "$HOME/Desktop/made from linux.txt" ]; do
-  i=$((i + 1))
-  [ $i -gt 40 ] && fail "the item menu's Delete did not delete the file"
-  sleep 0.25
-done
+wait_until "the item menu's Delete did not delete the file" gone "$HOME/Desktop/made from linux.txt"
 sleep 1.5
 shot deleted
 left=$(cell_change before deleted 2 3)
@@ -103,12 +112,7 @@ sleep 3
 xdotool mousemove 45 $((6 + 72 * 5 + 25)) click 1
 sleep 1
 xdotool key Return
-i=0
-until [ -e "$marker" ]; do
-  i=$((i + 1))
-  [ $i -gt 40 ] && fail "Enter did not open the item that was clicked"
-  sleep 0.25
-done
+wait_until "Enter did not open the item that was clicked" test -e "$marker"
 
 # The settings dialog from the desktop menu ("Wallpaper Setting", two up
 # from the bottom), its Slide Show page by a click on its page button,
@@ -117,12 +121,7 @@ open_settings() {
   xdotool mousemove 600 400 click 3
   sleep 1.5
   xdotool key Up Up Return
-  i=0
-  until xdotool search --name '^Velmora Settings$' >/dev/null 2>&1; do
-    i=$((i + 1))
-    [ $i -gt 40 ] && fail "the settings dialog did not open"
-    sleep 0.25
-  done
+  wait_until "the settings dialog did not open" settings_shown
   sleep 1
 }
 open_settings
@@ -133,11 +132,11 @@ sleep 2
 shot settings
 xdotool mousemove $((X + 560 - 102 + 44)) $((Y + 430 - 36 + 12)) click 1  # "Cancel"
 sleep 1
-xdotool search --name '^Velmora Settings$' >/dev/null 2>&1 && fail "Cancel did not close the dialog"
+settings_shown && fail "Cancel did not close the dialog"
 open_settings
 xdotool key Escape
 sleep 1
-xdotool search --name '^Velmora Settings$' >/dev/null 2>&1 && fail "Esc did not close the dialog"
+settings_shown && fail "Esc did not close the dialog"
 
 # The desktop menu on empty space, then "Exit" (the last entry) by keyboard.
 xdotool mousemove 600 400 click 3
@@ -146,10 +145,5 @@ shot menu
 xdotool key Up
 sleep 0.3
 xdotool key Return
-i=0
-while kill -0 "$program" 2>/dev/null; do
-  i=$((i + 1))
-  [ $i -gt 40 ] && fail "Exit did not end the process"
-  sleep 0.25
-done
+wait_until "Exit did not end the process" program_ended
 echo "desktop by hand: a file from Linux appeared, a drag moved it, its own menu deleted it, Enter opened a clicked item, the settings dialog opened from the menu and closed with Cancel and Esc, the menu's Exit ended the program"
