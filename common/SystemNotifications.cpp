@@ -1,5 +1,7 @@
 #include "common/SystemNotifications.h"
 
+#include "common/SystemFunction.h"
+
 #include <cstring>
 
 namespace velmora {
@@ -29,37 +31,29 @@ HMODULE SessionLibrary() {
   return static_cast<HMODULE>(wtsapi.get());
 }
 
-// A function of a system DLL as its own type (through a plain function
-// pointer, as a cast straight from FARPROC is not allowed to change its type).
-template <typename Function>
-Function Find(HMODULE library, const char* name) {
-  const FARPROC found = library ? ::GetProcAddress(library, name) : nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
 HMODULE User32() { return ::GetModuleHandleW(L"user32.dll"); }
 
 }  // namespace
 
 UniqueSessionNotify RegisterSessionNotifications(HWND window) {
-  const auto registerFn = Find<RegisterSessionFn>(SessionLibrary(), "WTSRegisterSessionNotification");
+  const auto registerFn = FindSystemFunction<RegisterSessionFn>(SessionLibrary(), "WTSRegisterSessionNotification");
   if (!registerFn || !window || !registerFn(window, kThisSession)) return {};
   return UniqueSessionNotify(window);
 }
 
 void detail::EndSessionNotifications(HWND window) {
-  const auto unregisterFn = Find<UnregisterSessionFn>(SessionLibrary(), "WTSUnRegisterSessionNotification");
+  const auto unregisterFn = FindSystemFunction<UnregisterSessionFn>(SessionLibrary(), "WTSUnRegisterSessionNotification");
   if (unregisterFn) unregisterFn(window);
 }
 
 UniquePowerNotify RegisterDisplayNotifications(HWND window) {
-  const auto registerFn = Find<RegisterPowerFn>(User32(), "RegisterPowerSettingNotification");
+  const auto registerFn = FindSystemFunction<RegisterPowerFn>(User32(), "RegisterPowerSettingNotification");
   if (!registerFn || !window) return {};
   return UniquePowerNotify(registerFn(window, &kConsoleDisplayState, kToWindow));
 }
 
 void detail::EndPowerNotifications(void* registration) {
-  const auto unregisterFn = Find<UnregisterPowerFn>(User32(), "UnregisterPowerSettingNotification");
+  const auto unregisterFn = FindSystemFunction<UnregisterPowerFn>(User32(), "UnregisterPowerSettingNotification");
   if (unregisterFn) unregisterFn(registration);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/ShellNotify.h"
 
+#include "common/SystemFunction.h"
 #include "shell/Subclassing.h"
 
 namespace velmora {
@@ -10,13 +11,11 @@ using RegisterFunction = ULONG(WINAPI*)(HWND, int, LONG, UINT, int, const SHChan
 using DeregisterFunction = BOOL(WINAPI*)(ULONG);
 constexpr WORD kRegisterOrdinal = 2, kDeregisterOrdinal = 4;
 
-// A function of shell32 by ordinal, as the type it has (the calling
-// convention is part of the type: WINAPI).
+// A function of shell32 by ordinal.
 template <typename Function>
 Function Shell32Function(WORD ordinal) {
   static const UniqueLibrary shell32(::LoadLibraryW(L"shell32.dll"));
-  const FARPROC found = shell32 ? ::GetProcAddress(shell32.get(), MAKEINTRESOURCEA(ordinal)) : nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+  return FindSystemFunction<Function>(shell32.get(), MAKEINTRESOURCEA(ordinal));
 }
 
 }  // namespace

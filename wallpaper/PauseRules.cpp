@@ -1,6 +1,6 @@
 #include "wallpaper/PauseRules.h"
 
-#include <cctype>
+#include "common/PathText.h"
 
 namespace velmora {
 
@@ -12,14 +12,9 @@ bool CoversMonitor(const ScreenBox& window, const ScreenBox& monitor) {
 
 bool IsShellWindowClass(std::string_view className) {
   // Window class names are compared without regard to case, as the system does.
-  auto same = [](std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-    return true;
-  };
-  for (std::string_view shell : {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"})
-    if (same(className, shell)) return true;
+  const std::string name = ToLower(className);
+  for (std::string_view shell : {"progman", "workerw", "shell_traywnd", "shell_secondarytraywnd"})
+    if (name == shell) return true;
   return false;
 }
 
