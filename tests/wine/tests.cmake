@@ -12,6 +12,15 @@ function(velmora_wine_test name)
   set_tests_properties(${name} PROPERTIES LABELS wine)
 endfunction()
 
+# A small program of its own that a test starts beside the program tested
+# (a window of another process), made for the test `testName`.
+function(velmora_helper_program name source testName)
+  add_executable(${name} WIN32 ${source})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(${name} PRIVATE ${VELMORA_STATIC_LINK})
+  add_dependencies(${testName} ${name})
+endfunction()
+
 velmora_wine_test(wine_settings_tests wine/IniFileTest.cpp wine/RegistryTest.cpp)
 velmora_wine_test(wine_host_tests
   wine/DesktopHostTest.cpp wine/ResourceFilesTest.cpp wine/FrmWaitingTest.cpp)
@@ -36,9 +45,7 @@ target_link_libraries(wine_movie_tests PRIVATE velmora_swf_writer)
 
 # The desktop answering real input, as a top-level window (no shell here) ...
 velmora_wine_test(wine_interaction_tests wine/InteractionTest.cpp)
-add_executable(progman_standin WIN32 wine/ProgmanStandIn.cpp)
-target_link_options(progman_standin PRIVATE ${VELMORA_STATIC_LINK})
-add_dependencies(wine_interaction_tests progman_standin)
+velmora_helper_program(progman_standin wine/ProgmanStandIn.cpp wine_interaction_tests)
 # ... and as children of a stand-in "Program Manager" window of another process.
 add_test(NAME wine_interaction_in_progman_tests COMMAND wine_interaction_tests)
 set_tests_properties(wine_interaction_in_progman_tests PROPERTIES
@@ -57,9 +64,7 @@ velmora_wine_test(wine_settings_dialog_tests wine/SettingsDialogTest.cpp)
 # of another process in front.
 velmora_wine_test(wine_rest_tests wine/RestTest.cpp)
 target_link_libraries(wine_rest_tests PRIVATE velmora_swf_writer)
-add_executable(fullscreen_window WIN32 wine/FullScreenWindow.cpp)
-target_link_options(fullscreen_window PRIVATE ${VELMORA_STATIC_LINK})
-add_dependencies(wine_rest_tests fullscreen_window)
+velmora_helper_program(fullscreen_window wine/FullScreenWindow.cpp wine_rest_tests)
 
 # The shell's desktop window destroyed and made again.
 velmora_wine_test(wine_shell_restart_tests wine/ShellRestartTest.cpp)
