@@ -1,14 +1,16 @@
 // Plays every movie of the reference corpus and compares the pictures with
 // those of the original player, by each folder's own tolerance.
 //
-//   corpus_check <corpus-dir> [--tiers 1,2,3] [--expect-failures FILE] [--out DIR]
+//   corpus_check <corpus-dir> [--tiers 1,2,3] [--expect-failures FILE] [--out DIR] [--only TEXT]
 //
-// Prints PASS/FAIL per folder and a summary line per tier. Exits non-zero
-// only when a tier-1 folder fails that FILE does not list: the list names the
-// known failures with their reasons, so a regression cannot hide.
-#include "player/CanvasPng.h"
-#include "player/MoviePlayback.h"
-#include "tests/corpus/CorpusCase.h"
+// --only runs the folders whose name holds TEXT.
+//
+// Prints PASS/FAIL per folder and a summary line per tier. A folder passes
+// only when every picture its test.toml names was compared and matched; one
+// with a picture that cannot be compared here fails as "cannot check: why".
+// Exits non-zero only when a tier-1 folder fails that FILE does not list: the
+// list names the known failures with their reasons, so a regression cannot hide.
+#include "tests/corpus/CaseRun.h"
 
 #include <cstdio>
 #include <fstream>
@@ -19,55 +21,6 @@
 #include <vector>
 
 namespace {
-
-using velmora::swf::Canvas;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-// "" when every picture matches, else what failed.
-std::string RunCase(const std::string& dir, const std::string& outDir) {
-  using namespace velmora;
-  corpus::CorpusCase c = corpus::ParseCaseToml(ReadFile(dir + "/test.toml"));
-  swf::MoviePlayback playback;
-  if (!playback.Load(dir + "/test.swf")) return "not loaded: " + playback.Error();
-  std::map<unsigned, std::vector<const corpus::Comparison*>> byFrame;
-  for (const auto& cmp : c.comparisons)
-    if (cmp.frame > 0) byFrame[cmp.frame].push_back(&cmp);
-  if (byFrame.empty()) return "";
-  std::string failure;
-  Canvas canvas;
-  for (unsigned n = 1; n <= byFrame.rbegin()->first; ++n) {
-    playback.Step();
-    auto it = byFrame.find(n);
-    if (it == byFrame.end()) continue;
-    for (const corpus::Comparison* cmp : it->second) {
-      Canvas expected;
-      if (!swf::LoadCanvasPng(dir + "/" + cmp->name + ".expected.png", expected)) {
-        failure += cmp->name + ": no reference picture; ";
-        continue;
-      }
-      canvas.Resize(expected.width, expected.height);
-      playback.Draw(canvas, swf::ScaleMode::ShowAll, c.highQuality);
-      if (!outDir.empty()) {
-        std::string base = dir.substr(dir.find_last_of('/') + 1);
-        swf::SaveCanvasPng(canvas, outDir + "/" + base + "." + cmp->name + ".png");
-      }
-      std::vector<uint8_t> ours = swf::StraightRgbaBytes(canvas), theirs = swf::StraightRgbaBytes(expected);
-      for (const corpus::Check& check : cmp->checks) {
-        long outliers = corpus::CountOutliers(ours, theirs, check.tolerance);
-        if (outliers > check.maxOutliers)
-          failure += cmp->name + ": " + std::to_string(outliers) + " values off by more than " +
-                     std::to_string(check.tolerance) + " (allowed " + std::to_string(check.maxOutliers) + "); ";
-      }
-    }
-  }
-  return failure;
-}
 
 std::set<std::string> ReadNames(const std::string& path) {
   std::set<std::string> names;
@@ -84,7 +37,7 @@ std::set<std::string> ReadNames(const std::string& path) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: corpus_check <corpus-dir> [--tiers 1,2,3] [--expect-failures FILE] [--out DIR]\n");
+    std::fprintf(stderr, "usage: corpus_check <corpus-dir> [--tiers 1,2,3] [--expect-failures FILE] [--out DIR] [--only TEXT]\n");
     return 2;
   }
   const std::string root = argv[1];
@@ -121,8 +74,9 @@ int main(int argc, char** argv) {
     std::getline(fields, tierText, '\t');
     int tier = std::atoi(tierText.c_str());
     if (!tiers.count(tier) || (!only.empty() && name.find(only) == std::string::npos)) continue;
-    std::string failure = RunCase(root + "/" + name, outDir);
-    bool pass = failure.empty();
+    const velmora::corpus::CaseResult result = velmora::corpus::RunCase(root + "/" + name, outDir);
+    const bool pass = result.passed;
+    const std::string& failure = result.failure;
     (pass ? counts[tier].first : counts[tier].second)++;
     bool known = expectedFailures.count(name) > 0;
     if (!pass && tier == 1 && !known) ++unexpected;
