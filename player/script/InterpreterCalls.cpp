@@ -148,11 +148,14 @@ bool Interpreter::StepObject(const Instr& in) {
     case Op::InitObject: {
       size_t pairs = std::min(PopCount(), stack_.size() / 2);
       Object* o = vm.NewObject();
-      for (size_t i = 0; i < pairs; ++i) {
-        Value value = Pop();
-        Str* name = vm.Intern(ToStr(vm, Pop()));
-        vm.Put(o, name, value);
+      // The pairs come off the stack last first; the object gets them in
+      // the order they were written.
+      std::vector<std::pair<Str*, Value>> entries(pairs);
+      for (size_t i = pairs; i-- > 0;) {
+        entries[i].second = Pop();
+        entries[i].first = vm.Intern(ToStr(vm, Pop()));
       }
+      for (const auto& [name, value] : entries) vm.Put(o, name, value);
       Push(Value::Obj(o));
       return true;
     }
