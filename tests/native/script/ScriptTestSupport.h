@@ -88,6 +88,10 @@ class FakeHost : public ScriptHost {
 class ScriptFixture {
  public:
   explicit ScriptFixture(int version = 8, Limits limits = Limits());
+  ~ScriptFixture() {
+    host.frameScripts.clear();  // their pins belong to the Vm's heap
+    clips.clear();
+  }
   FakeClip* AddClip(FakeClip* parent, const std::string& name);
   // Runs the assembled code on `clip` (the root by default).
   RunResult Run(const ActionAssembler& code, FakeClip* clip = nullptr);
