@@ -168,14 +168,14 @@ void InstallNumberAndMath(Vm& vm) {
   vm.Method(math, "random", MathRandom);
   vm.Method(math, "min", MathMinMax, 0);
   vm.Method(math, "max", MathMinMax, 1);
-  SetConstant(vm, math, "E", Value::Number(M_E));
-  SetConstant(vm, math, "LN10", Value::Number(M_LN10));
-  SetConstant(vm, math, "LN2", Value::Number(M_LN2));
-  SetConstant(vm, math, "LOG10E", Value::Number(M_LOG10E));
-  SetConstant(vm, math, "LOG2E", Value::Number(M_LOG2E));
-  SetConstant(vm, math, "PI", Value::Number(M_PI));
-  SetConstant(vm, math, "SQRT1_2", Value::Number(M_SQRT1_2));
-  SetConstant(vm, math, "SQRT2", Value::Number(M_SQRT2));
+  SetConstant(vm, math, "E", Value::Number(2.718281828459045));
+  SetConstant(vm, math, "LN10", Value::Number(2.302585092994046));
+  SetConstant(vm, math, "LN2", Value::Number(0.6931471805599453));
+  SetConstant(vm, math, "LOG10E", Value::Number(0.4342944819032518));
+  SetConstant(vm, math, "LOG2E", Value::Number(1.4426950408889634));
+  SetConstant(vm, math, "PI", Value::Number(3.141592653589793));
+  SetConstant(vm, math, "SQRT1_2", Value::Number(0.7071067811865476));
+  SetConstant(vm, math, "SQRT2", Value::Number(1.4142135623730951));
 }
 
 void InstallGlobals(Vm& vm) {
