@@ -29,6 +29,10 @@ build() {  # target source
 }
 build movie_fuzzer tests/fuzz/MovieFuzzer.cpp
 build picture_fuzzer tests/fuzz/PictureFuzzer.cpp
+# The script engine is a library of its own: bytes run as actions.
+echo "Linking script_fuzzer"
+clang++ $flags -fsanitize=fuzzer "$root/tests/fuzz/ScriptFuzzer.cpp" "$root"/player/script/*.cpp -o "$out/script_fuzzer"
+mkdir -p "$out/scripts"
 
 # Seeds: our movies, the shared corpus and findings when they are there,
 # and the files left by earlier runs.
@@ -57,3 +61,4 @@ run() {  # fuzzer corpus seconds
 movie_seconds=$((seconds * 2 / 3))
 run movie_fuzzer corpus "$movie_seconds"
 run picture_fuzzer pictures "$((seconds - movie_seconds))"
+run script_fuzzer scripts "$((seconds / 3 + 1))"
