@@ -83,8 +83,8 @@ TEST_F(IniFileTest, AWriteChangesOneLineAndNothingElse) {
 
 TEST_F(IniFileTest, AnUnchangedValueIsNotWritten) {
   ASSERT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "2"));
-  // Any real write would now fail: its temporary file cannot be made.
-  ASSERT_TRUE(test::MakeFolder(ini + ".new"));
+  // Any real write would now fail: the file is read-only.
+  ASSERT_TRUE(::SetFileAttributesW(Wide(ini).c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "2"));
   EXPECT_FALSE(WriteIniString(ini, "MAIN", "WallInx", "1"));
   EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "2");
@@ -151,7 +151,8 @@ TEST_F(MediaListsTest, AListWithNothingMissingIsNotWritten) {
   test::WriteFileBytes(dir.File("Images\\x.png"), "png");
   const std::string before = "[IMAGE]\r\nPath=x.png|images*\r\n";
   test::WriteFileBytes(ini, before);
-  ASSERT_TRUE(test::MakeFolder(ini + ".new"));  // a write would fail
+  // A write would fail: the file is read-only.
+  ASSERT_TRUE(::SetFileAttributesW(Wide(ini).c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 0);
   EXPECT_EQ(test::ReadFileBytes(ini), before);
 }
