@@ -1,9 +1,13 @@
 #include "common/FileSystem.h"
 
 #include "common/Handles.h"
+#include "common/SafeReplace.h"
 #include "common/WinText.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <memory>
 
 namespace velmora {
 namespace {
@@ -93,35 +97,91 @@ MappedFile::MappedFile(const std::string& path, uint64_t maxBytes)
   if (view_) size_ = static_cast<size_t>(size.QuadPart);
 }
 
+namespace {
+
+// The steps of a safe replace (common/SafeReplace) on the system's files.
+class SystemReplaceSteps : public ReplaceSteps {
+ public:
+  std::optional<std::string> Target(const std::string& path) override {
+    DWORD error = 0;
+    const DWORD attributes = Attributes(path, error);
+    const bool link =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    // No access asked: the link (if it is one) is followed to the file.
+    const UniqueFile file(::CreateFileW(
+        SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    constexpr DWORD kForm = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    const DWORD needed = file ? ::GetFinalPathNameByHandleW(file.get(), nullptr, 0, kForm) : 0;
+    std::wstring final(needed, L'\0');
+    const DWORD length =
+        needed ? ::GetFinalPathNameByHandleW(file.get(), final.data(), needed, kForm) : 0;
+    if (length == 0 || length >= needed) {
+      if (link) return std::nullopt;  // its target is not there (or not reachable)
+      return path;
+    }
+    final.resize(length);
+    // "\\?\C:\..." and "\\?\UNC\server\..." in their plain forms (long
+    // ones go back to the long form in SystemPath).
+    if (final.rfind(L"\\\\?\\UNC\\", 0) == 0) return "\\\\" + Utf8(final.substr(8));
+    if (final.rfind(L"\\\\?\\", 0) == 0) return Utf8(final.substr(4));
+    return Utf8(final);
+  }
+
+  Kind KindOf(const std::string& path) override {
+    DWORD error = 0;
+    const DWORD attributes = Attributes(path, error);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Kind::kNothing
+                                                                             : Kind::kUnknown;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Kind::kFolder;
+    return (attributes & FILE_ATTRIBUTE_READONLY) ? Kind::kReadOnlyFile : Kind::kFile;
+  }
+
+  std::unique_ptr<Output> Create(const std::string& path) override {
+    UniqueFile file(::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
+    return std::make_unique<FileOutput>(std::move(file));
+  }
+
+  bool Remove(const std::string& path) override {
+    return ::DeleteFileW(SystemPath(path).c_str()) != FALSE;
+  }
+
+  bool Move(const std::string& from, const std::string& to) override {
+    return ::MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  }
+
+ private:
+  class FileOutput : public Output {
+   public:
+    explicit FileOutput(UniqueFile file) : file_(std::move(file)) {}
+    bool Write(std::string_view bytes) override {
+      while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), kMaxChunk));
+        DWORD written = 0;
+        // A full disk may take part of a chunk and still report success.
+        if (!::WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr) || written != chunk)
+          return false;
+        bytes.remove_prefix(chunk);
+      }
+      return true;
+    }
+    bool Flush() override { return ::FlushFileBuffers(file_.get()) != FALSE; }
+
+   private:
+    static constexpr size_t kMaxChunk = size_t{1} << 30;
+    UniqueFile file_;
+  };
+};
+
+}  // namespace
+
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".new";
-  const std::wstring temporaryPath = SystemPath(temporary);
-  {
-    const UniqueFile file(::CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-      DWORD written = 0;
-      ok = ::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) &&
-           written == chunk;
-      done += written;
-    }
-    // On disk before it takes the old file's place.
-    ok = ok && ::FlushFileBuffers(file.get());
-    if (!ok) {
-      ::DeleteFileW(temporaryPath.c_str());  // what is left of it is of no use
-      return false;
-    }
-  }
-  if (!::MoveFileExW(temporaryPath.c_str(), SystemPath(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(temporaryPath.c_str());
-    return false;
-  }
-  return true;
+  SystemReplaceSteps steps;
+  return ReplaceWholeFile(steps, path, bytes);
 }
 
 std::string FileVersion(const std::string& path) {

@@ -45,8 +45,9 @@ class MappedFile {
 };
 
 // Writes the bytes to a new file beside `path` and then puts it in place of
-// `path`: a failure at any step leaves the old file as it was. False when the
-// file could not be replaced.
+// `path` (common/SafeReplace): through a symbolic link to its target; never
+// over a read-only file; a failure at any step leaves the old file as it was
+// and no temporary file behind. False when the file could not be replaced.
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 
 // What tells one version of a file from another (its size and the time it was

@@ -1,8 +1,18 @@
 #include "settings/EntryList.h"
 
+#include "common/Utf8.h"
+#include "settings/IniEncoding.h"
+
 #include <cctype>
 
 namespace velmora {
+namespace {
+
+bool Readable(std::string_view text) {
+  return IsValidUtf8(text) && text.find(kUnreadableMark) == std::string_view::npos;
+}
+
+}  // namespace
 
 std::vector<std::string> SplitEntryPieces(std::string_view list) {
   std::vector<std::string> pieces;
@@ -60,7 +70,10 @@ PruneResult PruneEntryList(std::string_view list, std::string_view section,
        star = list.find('*', start)) {
     const std::string_view piece = list.substr(start, star - start);
     if (beforeEach) beforeEach();
-    if (missing(EntryFilePath(ParseEntry(piece), section, appDir))) {
+    const MediaEntry entry = ParseEntry(piece);
+    // A name not read as it was written names no file that can be looked for.
+    if (Readable(entry.name) && Readable(entry.location) &&
+        missing(EntryFilePath(entry, section, appDir))) {
       ++result.removed;
     } else {
       result.list.append(piece).append("*");

@@ -44,7 +44,8 @@ struct PruneResult {
 
 // Removes every entry whose file `missing` says is certainly gone. Exactly
 // those entries go; the others, and the text after the last "*", stay as
-// they were.
+// they were. An entry whose name or location could not be read (it holds
+// U+FFFD or is not UTF-8) is never taken for gone.
 // `beforeEach` runs before each entry is checked (the caller dispatches
 // window messages there).
 PruneResult PruneEntryList(std::string_view list, std::string_view section,

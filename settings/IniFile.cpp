@@ -1,8 +1,8 @@
 #include "settings/IniFile.h"
 
 #include "common/FileSystem.h"
-#include "common/Utf8.h"
 #include "common/WinText.h"
+#include "settings/IniEncoding.h"
 #include "settings/IniText.h"
 
 namespace velmora {
@@ -11,73 +11,49 @@ namespace {
 // The settings file is small; anything far larger is not one.
 constexpr uint64_t kMaxIniBytes = uint64_t{64} << 20;
 
-enum class Encoding { kAnsi, kUtf8, kUtf16 };
-
-constexpr char kUtf16Mark[] = "\xFF\xFE";
-constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
-
-struct LoadedIni {
-  std::string text;  // UTF-8
-  Encoding encoding = Encoding::kAnsi;
-};
-
-// The file as UTF-8 text, from whichever form the system's profile
-// functions read: UTF-16 with its byte-order mark, UTF-8 with its mark, or
-// the ANSI code page. An absent file is empty.
-std::optional<LoadedIni> Load(const std::string& path) {
-  LoadedIni ini;
-  const std::optional<std::string> bytes = ReadWholeFile(path, kMaxIniBytes);
-  if (!bytes) return IsExistingFile(path) ? std::nullopt : std::optional<LoadedIni>(ini);
-  if (bytes->rfind(kUtf16Mark, 0) == 0) {
-    std::u16string units((bytes->size() - 2) / 2, u'\0');
-    for (size_t i = 0; i < units.size(); ++i)
-      units[i] = static_cast<char16_t>(static_cast<uint8_t>((*bytes)[2 + 2 * i]) |
-                                       static_cast<uint8_t>((*bytes)[3 + 2 * i]) << 8);
-    ini.text = Utf16ToUtf8(units);
-    ini.encoding = Encoding::kUtf16;
-  } else if (bytes->rfind(kUtf8Mark, 0) == 0) {
-    ini.text = bytes->substr(3);
-    ini.encoding = Encoding::kUtf8;
-  } else {
-    ini.text = AnsiToUtf8(*bytes);
-  }
-  return ini;
+// The system's ANSI code page, read and written only where it converts
+// both ways without loss.
+const AnsiCodePage& SystemCodePage() {
+  static const AnsiCodePage codePage{
+      [](std::string_view bytes) -> std::optional<std::string> {
+        std::string text = AnsiToUtf8(bytes), back;
+        if (!Utf8ToAnsi(text, back) || back != bytes) return std::nullopt;
+        return text;
+      },
+      [](std::string_view text) -> std::optional<std::string> {
+        std::string bytes;
+        if (!Utf8ToAnsi(text, bytes)) return std::nullopt;
+        return bytes;
+      }};
+  return codePage;
 }
 
-// The bytes to store: the file's own form, except that text the ANSI code
-// page cannot hold turns an ANSI file into UTF-16 (which the profile
-// functions read as well), so that no character is lost.
-std::string Encode(const std::string& text, Encoding encoding) {
-  if (encoding == Encoding::kUtf8) return kUtf8Mark + text;
-  std::string ansi;
-  if (encoding == Encoding::kAnsi && Utf8ToAnsi(text, ansi)) return ansi;
-  const std::u16string units = Utf8ToUtf16(text);
-  std::string bytes(kUtf16Mark, 2);
-  bytes.reserve(2 + 2 * units.size());
-  for (char16_t unit : units) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  return bytes;
+// The file as read; an absent file is empty, one there but unreadable is nullopt.
+std::optional<DecodedIni> Load(const std::string& path) {
+  const std::optional<std::string> bytes = ReadWholeFile(path, kMaxIniBytes);
+  if (!bytes) return IsExistingFile(path) ? std::nullopt : std::optional<DecodedIni>(DecodedIni());
+  return DecodedIni(*bytes, SystemCodePage());
 }
 
 }  // namespace
 
 std::string GetIniString(const std::string& fileName, const std::string& section,
                          const std::string& key, const std::string& defaultValue) {
-  const std::optional<LoadedIni> ini = Load(fileName);
+  const std::optional<DecodedIni> ini = Load(fileName);
   if (!ini) return defaultValue;
-  return IniText(ini->text).Get(section, key).value_or(defaultValue);
+  return IniText(ini->Text()).Get(section, key).value_or(defaultValue);
 }
 
 bool WriteIniString(const std::string& fileName, const std::string& section,
                     const std::string& key, const std::string& value) {
-  const std::optional<LoadedIni> ini = Load(fileName);
+  const std::optional<DecodedIni> ini = Load(fileName);
   if (!ini) return false;  // there but unreadable: leave it alone
-  IniText text(ini->text);
+  IniText text(ini->Text());
   if (text.Get(section, key) == value) return true;  // nothing to write
   if (!text.Set(section, key, value)) return false;
-  return ReplaceWholeFile(fileName, Encode(text.Text(), ini->encoding));
+  // Nullopt when the change would lose bytes that could not be read.
+  const std::optional<std::string> bytes = ini->Encode(text.Text(), SystemCodePage());
+  return bytes && ReplaceWholeFile(fileName, *bytes);
 }
 
 }  // namespace velmora

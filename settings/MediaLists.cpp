@@ -12,8 +12,8 @@ int PruneMediaList(const std::string& iniPath, const std::string& section,
   const auto missing = [](const std::string& path) { return QueryFile(path) == FileState::kMissing; };
   const PruneResult pruned = PruneEntryList(list, section, appDirectory, missing, beforeEach);
   // An unchanged list is not written: a failed write can then never cost it.
-  if (pruned.removed > 0) WriteIniString(iniPath, section, "Path", pruned.list);
-  return pruned.removed;
+  if (pruned.removed == 0) return 0;
+  return WriteIniString(iniPath, section, "Path", pruned.list) ? pruned.removed : 0;
 }
 
 }  // namespace velmora

@@ -10,7 +10,8 @@ namespace velmora {
 // certainly missing (a file on a drive that cannot be reached now stays),
 // calling `beforeEach` before each entry (the caller dispatches window
 // messages there). The list is written back only when an entry was removed.
-// Returns how many entries were removed.
+// Returns how many entries were removed from the file: none when the write
+// failed (the file stays as it was).
 int PruneMediaList(const std::string& iniPath, const std::string& section,
                    const std::string& appDirectory, const std::function<void()>& beforeEach = {});
 

@@ -26,8 +26,9 @@ using ResourceSource = std::function<std::optional<std::string>(const ResourceFi
 ResourceSource InstalledOrEmbeddedSource(const std::string& sourceDirectory);
 
 // Writes every file that has a source to appDirectory, overwriting what is
-// there. A missing source or a destination that cannot be written (locked)
-// is skipped silently. Returns how many files were written.
+// there. A missing source or a destination that cannot be written (locked,
+// read-only, a full disk) is skipped silently and leaves nothing behind.
+// Returns how many files were written.
 int RefreshResourceFiles(const ResourceSource& source, const std::string& appDirectory);
 
 }  // namespace velmora

@@ -71,6 +71,16 @@ TEST_F(Pruning, DuplicatesAndTailAreKept) {
   EXPECT_EQ(r.removed, 1);
 }
 
+TEST_F(Pruning, AnEntryThatCouldNotBeReadIsNeverTakenForGone) {
+  // U+FFFD in a name or a location, or bytes that are no UTF-8: all missing
+  // by the check, yet only the readable one goes.
+  const std::string list =
+      "a\xEF\xBF\xBD.png|C:\\M\\*b.png|C:\\M\\\xEF\xBF\xBD\\*c\xE9.png|C:\\M\\*d.png|C:\\M\\*";
+  const PruneResult r = Prune(list, "IMAGE");
+  EXPECT_EQ(r.removed, 1);
+  EXPECT_EQ(r.list, list.substr(0, list.find("d.png")));
+}
+
 TEST_F(Pruning, EmptyAndAllMissing) {
   EXPECT_EQ(Prune("").list, "");
   EXPECT_EQ(dispatched, 0);

@@ -83,8 +83,8 @@ TEST_F(IniFileTest, AWriteChangesOneLineAndNothingElse) {
 
 TEST_F(IniFileTest, AnUnchangedValueIsNotWritten) {
   ASSERT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "2"));
-  // Any real write would now fail: its temporary file cannot be made.
-  ASSERT_TRUE(test::MakeFolder(ini + ".new"));
+  // Any real write would now fail: the file is read-only.
+  ASSERT_TRUE(::SetFileAttributesW(Wide(ini).c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "2"));
   EXPECT_FALSE(WriteIniString(ini, "MAIN", "WallInx", "1"));
   EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "2");
@@ -151,7 +151,8 @@ TEST_F(MediaListsTest, AListWithNothingMissingIsNotWritten) {
   test::WriteFileBytes(dir.File("Images\\x.png"), "png");
   const std::string before = "[IMAGE]\r\nPath=x.png|images*\r\n";
   test::WriteFileBytes(ini, before);
-  ASSERT_TRUE(test::MakeFolder(ini + ".new"));  // a write would fail
+  // A write would fail: the file is read-only.
+  ASSERT_TRUE(::SetFileAttributesW(Wide(ini).c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 0);
   EXPECT_EQ(test::ReadFileBytes(ini), before);
 }
@@ -195,6 +196,50 @@ TEST_F(MediaListsTest, FiveThousandEntries) {
   ASSERT_TRUE(WriteIniString(ini, "IMAGE", "Path", list));
   EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 2500);
   EXPECT_TRUE(GetIniString(ini, "IMAGE", "Path", "") == expected);
+}
+
+// The four names of a list saved by Notepad (UTF-8 without a mark), each
+// file there: a start keeps all four, and the file keeps its form.
+TEST_F(MediaListsTest, Utf8WithoutMarkKeepsItsNamesThroughAStart) {
+  const std::string pictures = dir.File("Pictures\\");
+  ASSERT_TRUE(test::MakeFolder(dir.File("Pictures")));
+  std::string list;
+  for (const char* name : {"caf\xC3\xA9.png", "\xE6\x97\xA5\xE6\x9C\xAC.png", "na\xC3\xAFve.png",
+                           "plain.png"}) {
+    test::WriteFileBytes(pictures + name, "png");
+    ASSERT_TRUE(test::FileExists(pictures + name)) << name;
+    list += std::string(name) + "|" + pictures + "*";
+  }
+  const std::string before = "[MAIN]\r\nWallInx=2\r\n[IMAGE]\r\nPath=" + list + "\r\n";
+  test::WriteFileBytes(ini, before);
+  EXPECT_EQ(PruneMediaList(ini, "FLASH", dir.path()), 0);
+  EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 0);
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "Path", ""), list);
+  EXPECT_EQ(test::ReadFileBytes(ini), before);
+  // A file that is gone goes; the rest of the file is byte for byte as it
+  // was: no mark, no other form.
+  test::WriteFileBytes(ini, "[MAIN]\r\nWallInx=2\r\n[IMAGE]\r\nPath=gone.png|" + pictures + "*" +
+                                list + "\r\n");
+  EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 1);
+  EXPECT_EQ(test::ReadFileBytes(ini), before);
+  // A write of another key keeps the form too.
+  ASSERT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "1"));
+  EXPECT_EQ(test::ReadFileBytes(ini), "[MAIN]\r\nWallInx=1\r\n[IMAGE]\r\nPath=" + list + "\r\n");
+}
+
+TEST_F(MediaListsTest, AnAnsiFileKeepsItsNamesAndStaysAnsi) {
+  ASSERT_EQ(::GetACP(), 1252u) << "the file's bytes below are in code page 1252";
+  const std::string pictures = dir.File("Pictures\\");
+  ASSERT_TRUE(test::MakeFolder(dir.File("Pictures")));
+  test::WriteFileBytes(pictures + "caf\xC3\xA9.png", "png");  // café.png
+  test::WriteFileBytes(pictures + "na\xC3\xAFve.png", "png");  // naïve.png
+  const std::string kept = "caf\xE9.png|" + pictures + "*na\xEFve.png|" + pictures + "*";
+  const std::string before = "[IMAGE]\r\nPath=" + kept + "\r\n";
+  test::WriteFileBytes(ini, "[IMAGE]\r\nPath=gone\xE9.png|" + pictures + "*" + kept + "\r\n");
+  EXPECT_EQ(PruneMediaList(ini, "IMAGE", dir.path()), 1);
+  EXPECT_EQ(test::ReadFileBytes(ini), before);  // 0xE9 and 0xEF as they were
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "Path", ""),
+            "caf\xC3\xA9.png|" + pictures + "*na\xC3\xAFve.png|" + pictures + "*");
 }
 
 bool probeSawMessage = false;

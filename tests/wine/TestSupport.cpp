@@ -3,6 +3,7 @@
 #include "common/FileSystem.h"
 #include "common/FolderTree.h"
 #include "common/Handles.h"
+#include "common/SystemFunction.h"
 #include "common/WinText.h"
 
 #include <optional>
@@ -46,6 +47,46 @@ bool FileExists(const std::string& path) {
 
 bool MakeFolder(const std::string& path) {
   return ::CreateDirectoryW(SystemPath(path).c_str(), nullptr) != FALSE;
+}
+
+namespace {
+
+// The Linux path of a Windows one under Wine; "" elsewhere.
+std::string UnixPath(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(LPCWSTR);
+  const auto toUnix = FindSystemFunction<UnixFileName>(::GetModuleHandleW(L"kernel32.dll"),
+                                                       "wine_get_unix_file_name");
+  char* name = toUnix ? toUnix(Wide(path).c_str()) : nullptr;
+  if (!name) return {};
+  std::string unix(name);
+  ::HeapFree(::GetProcessHeap(), 0, name);  // as Wine documents for this call
+  return unix;
+}
+
+}  // namespace
+
+bool MakeUnixSymlink(const std::string& target, const std::string& link) {
+  const size_t slash = link.rfind('\\');
+  const std::string to = UnixPath(target), folder = UnixPath(link.substr(0, slash));
+  if (to.empty() || folder.empty()) return false;
+  // Wine starts a Linux program given by its path on the root drive.
+  const std::string from = folder + "/" + link.substr(slash + 1);
+  std::wstring line = L"ln -s \"" + Wide(to) + L"\" \"" + Wide(from) + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(L"Z:\\bin\\ln", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+    return false;
+  const UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+  // The handle of a Linux program cannot be waited on: wait for the link.
+  constexpr auto kLnTimeout = std::chrono::seconds(10);
+  const auto end = std::chrono::steady_clock::now() + kLnTimeout;
+  while (!FileExists(link)) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    ::Sleep(10);
+  }
+  return true;
 }
 
 std::string TestExeDirectory() {

@@ -33,6 +33,12 @@ std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 bool MakeFolder(const std::string& path);
 
+// Under Wine: a symbolic link of the Linux side at `link` (a Windows path)
+// to the file or folder `target` (Wine 8 makes none itself:
+// CreateSymbolicLinkW does nothing and says it did). `target` must exist.
+// False when it could not be made (not under Wine, or `ln` failed).
+bool MakeUnixSymlink(const std::string& target, const std::string& link);
+
 // The folder of the running test executable.
 std::string TestExeDirectory();
 

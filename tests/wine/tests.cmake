@@ -21,7 +21,19 @@ function(velmora_helper_program name source testName)
   add_dependencies(${testName} ${name})
 endfunction()
 
-velmora_wine_test(wine_settings_tests wine/IniFileTest.cpp wine/RegistryTest.cpp)
+velmora_wine_test(wine_settings_tests wine/IniFileTest.cpp wine/RegistryTest.cpp
+  wine/FailedWritesTest.cpp)
+# Writes on a full volume (a tiny tmpfs of the run's own; the case says it
+# skipped, and why, where no tmpfs can be mounted) and writes the system cuts
+# short (a file-size limit, which needs no mount).
+add_test(NAME wine_full_volume_tests COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/wine/small-disk.sh
+  tiny-volume 1024 $<TARGET_FILE:wine_settings_tests> --gtest_also_run_disabled_tests
+  --gtest_filter=FullVolume.*)
+add_test(NAME wine_cut_short_write_tests COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/wine/small-disk.sh
+  file-size-limit 256 $<TARGET_FILE:wine_settings_tests> --gtest_also_run_disabled_tests
+  --gtest_filter=*AWriteCutShort*)
+set_tests_properties(wine_full_volume_tests wine_cut_short_write_tests PROPERTIES
+  LABELS wine SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 velmora_wine_test(wine_host_tests
   wine/DesktopHostTest.cpp wine/ResourceFilesTest.cpp wine/FrmWaitingTest.cpp)
 velmora_wine_test(wine_surface_tests wine/CdibTest.cpp)
