@@ -4,7 +4,7 @@
 // background loop of 120 frames at 30 fps. Every motion completes whole
 // cycles within the loop, so frame 120 runs seamlessly into frame 1; a last,
 // unseen frame goes back to the first with gotoAndPlay(1).
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 
 #include <cmath>
 #include <exception>

@@ -6,7 +6,7 @@
 // Prints PASS/FAIL per folder and a summary line per tier. Exits non-zero
 // only when a tier-1 folder fails that FILE does not list: the list names the
 // known failures with their reasons, so a regression cannot hide.
-#include "player/CanvasPng.h"
+#include "player/render/CanvasPng.h"
 #include "player/MoviePlayback.h"
 #include "tests/corpus/CorpusCase.h"
 

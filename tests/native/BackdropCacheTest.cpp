@@ -1,8 +1,8 @@
 // The held picture of still back objects: a frame drawn through it must be
 // the frame drawn from nothing, and it must be used only while it is right.
-#include "player/BackdropCache.h"
+#include "player/render/BackdropCache.h"
 #include "player/MoviePlayback.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>

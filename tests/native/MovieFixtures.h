@@ -2,7 +2,7 @@
 #pragma once
 
 #include "player/MoviePlayback.h"
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 
 #include <gtest/gtest.h>
 

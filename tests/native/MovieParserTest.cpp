@@ -1,7 +1,7 @@
 // The parser reads what our writer writes, and survives what it should not
 // have to read.
 #include "player/MoviePlayback.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>

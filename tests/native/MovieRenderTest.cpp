@@ -1,8 +1,8 @@
 // The timeline and the renderer on movies of our own making: what is shown
 // at each frame, and the pixels it gives.
-#include "player/Filters.h"
+#include "player/render/Filters.h"
 #include "player/MoviePlayback.h"
-#include "player/Paint.h"
+#include "player/render/Paint.h"
 #include "player/ScaleMode.h"
 #include "tests/native/MovieFixtures.h"
 

@@ -4,8 +4,8 @@
 // gradients whose records are out of order, the first background colour,
 // the opaque background of PlaceObject3, which clips a timeline keeps.
 #include "player/MoviePlayback.h"
-#include "player/SwfParser.h"
-#include "player/Paint.h"
+#include "player/swf/SwfParser.h"
+#include "player/render/Paint.h"
 #include "player/ScaleMode.h"
 #include "tests/native/AllocationCounter.h"
 #include "tests/native/MovieFixtures.h"

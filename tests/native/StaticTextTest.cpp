@@ -2,7 +2,7 @@
 // bodies are read and where the glyphs land.
 #include "player/MoviePlayback.h"
 #include "player/ScaleMode.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -3,7 +3,7 @@
 // control, and that the control plays and stops.
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 

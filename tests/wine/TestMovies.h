@@ -1,7 +1,7 @@
 // Movies made by our writer for the tests of the running wallpaper.
 #pragma once
 
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 
 #include <string>
 
