@@ -1,6 +1,7 @@
 #include "player/swf/ActionParser.h"
 
 #include "player/swf/BitReader.h"
+#include "player/swf/TagCodes.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -9,18 +10,6 @@
 
 namespace velmora::swf {
 namespace {
-
-enum ActionCode : uint8_t {
-  kEndAction = 0x00,
-  kNextFrame = 0x04,
-  kPrevFrame = 0x05,
-  kPlay = 0x06,
-  kStop = 0x07,
-  kGotoFrame = 0x81,
-  kGotoLabel = 0x8C,
-  kPush = 0x96,
-  kGotoFrame2 = 0x9F,
-};
 
 // The one value of a push, when it is a constant a go-to can use.
 struct PushedValue {
@@ -73,33 +62,33 @@ std::vector<Action> ParseFrameActions(const uint8_t* data, size_t size) {
   std::optional<PushedValue> lastPush;
   while (in.Remaining() > 0) {
     uint8_t code = in.U8();
-    if (code == kEndAction) break;
-    size_t length = code >= 0x80 ? in.U16() : 0;
+    if (code == action::kEnd) break;
+    size_t length = code >= action::kWithPayload ? in.U16() : 0;
     if (!in.Ok() || length > in.Remaining()) break;
     BitReader body(in.Current(), length);
     in.Skip(length);
     std::optional<PushedValue> pushed;
     switch (code) {
-      case kStop: actions.push_back({Action::Kind::Stop}); break;
-      case kPlay: actions.push_back({Action::Kind::Play}); break;
-      case kNextFrame: actions.push_back({Action::Kind::NextFrame}); break;
-      case kPrevFrame: actions.push_back({Action::Kind::PrevFrame}); break;
-      case kGotoFrame: {
+      case action::kStop: actions.push_back({Action::Kind::Stop}); break;
+      case action::kPlay: actions.push_back({Action::Kind::Play}); break;
+      case action::kNextFrame: actions.push_back({Action::Kind::NextFrame}); break;
+      case action::kPrevFrame: actions.push_back({Action::Kind::PrevFrame}); break;
+      case action::kGotoFrame: {
         Action a{Action::Kind::GotoFrame};
         a.frame = body.U16();
         if (body.Ok()) actions.push_back(a);
         break;
       }
-      case kGotoLabel: {
+      case action::kGotoLabel: {
         Action a{Action::Kind::GotoLabel};
         a.label = body.String();
         if (body.Ok()) actions.push_back(a);
         break;
       }
-      case kPush:
+      case action::kPush:
         pushed = ReadSinglePush(body.Current(), body.Remaining());
         break;
-      case kGotoFrame2: {
+      case action::kGotoFrame2: {
         uint8_t flags = body.U8();
         uint32_t bias = (flags & 0x02) ? body.U16() : 0;
         if (body.Ok() && lastPush) actions.push_back(GotoFromValue(*lastPush, (flags & 1) != 0, bias));

@@ -1,5 +1,7 @@
 #include "player/swf/ShapeParser.h"
 
+#include "player/swf/TagCodes.h"
+
 namespace velmora::swf {
 namespace {
 
@@ -30,14 +32,17 @@ void ReadGradient(BitReader& in, int shapeVersion, bool focal, Gradient& g) {
 
 bool SetFillKind(uint8_t type, FillStyle& fill) {
   switch (type) {
-    case 0x00: fill.kind = FillKind::Solid; return true;
-    case 0x10: fill.kind = FillKind::LinearGradient; return true;
-    case 0x12: fill.kind = FillKind::RadialGradient; return true;
-    case 0x13: fill.kind = FillKind::FocalGradient; return true;
-    case 0x40: case 0x41: case 0x42: case 0x43:
+    case filltype::kSolid: fill.kind = FillKind::Solid; return true;
+    case filltype::kLinearGradient: fill.kind = FillKind::LinearGradient; return true;
+    case filltype::kRadialGradient: fill.kind = FillKind::RadialGradient; return true;
+    case filltype::kFocalGradient: fill.kind = FillKind::FocalGradient; return true;
+    case filltype::kBitmap:
+    case filltype::kBitmap | filltype::kBitmapClippedBit:
+    case filltype::kBitmap | filltype::kBitmapUnsmoothedBit:
+    case filltype::kBitmap | filltype::kBitmapClippedBit | filltype::kBitmapUnsmoothedBit:
       fill.kind = FillKind::Bitmap;
-      fill.bitmapRepeat = (type & 1) == 0;
-      fill.bitmapSmooth = (type & 2) == 0;
+      fill.bitmapRepeat = (type & filltype::kBitmapClippedBit) == 0;
+      fill.bitmapSmooth = (type & filltype::kBitmapUnsmoothedBit) == 0;
       return true;
     default: return false;
   }

@@ -106,6 +106,7 @@ struct Bitmap {
   std::vector<uint32_t> pixels;
 };
 
+// The filters of PlaceObject3, by their id in the file.
 enum class FilterKind : uint8_t {
   DropShadow = 0,
   Blur = 1,
@@ -124,8 +125,19 @@ struct Filter {
   bool inner = false, knockout = false, compositeSource = true, onTop = false;
   int passes = 1;
   float colorMatrix[20] = {};
+
+  // A box blur of `blurX` x `blurY` pixels, `passes` times over.
+  static Filter Blur(double blurX, double blurY, int passes) {
+    Filter f;
+    f.kind = FilterKind::Blur;
+    f.blurX = blurX;
+    f.blurY = blurY;
+    f.passes = passes;
+    return f;
+  }
 };
 
+// PlaceObject3's blend modes, by their number in the file.
 enum class BlendMode : uint8_t {
   Normal = 1,
   Layer = 2,

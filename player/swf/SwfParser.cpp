@@ -29,8 +29,7 @@ std::vector<Filter> ReadFilters(BitReader& in) {
   unsigned count = in.U8();
   for (unsigned i = 0; i < count && in.Ok(); ++i) {
     Filter f;
-    uint8_t id = in.U8();
-    f.kind = static_cast<FilterKind>(id);
+    f.kind = static_cast<FilterKind>(in.U8());
     // The filters share their fields' order: colours, blur sizes, angle and
     // distance where they have them, strength, then the flags and passes.
     auto blur = [&] {
@@ -45,25 +44,25 @@ std::vector<Filter> ReadFilters(BitReader& in) {
       if (withOnTop) f.onTop = in.Flag();
       f.passes = static_cast<int>(in.Bits(passBits));
     };
-    switch (id) {
-      case 0:  // drop shadow
+    switch (f.kind) {
+      case FilterKind::DropShadow:
         f.color = in.ReadRgba();
         blur();
         f.angle = in.Fixed16();
         f.distance = in.Fixed16();
         flags(false, 5);
         break;
-      case 1:  // blur
+      case FilterKind::Blur:
         blur();
         f.passes = static_cast<int>(in.Bits(5));
         in.Bits(3);
         break;
-      case 2:  // glow
+      case FilterKind::Glow:
         f.color = in.ReadRgba();
         blur();
         flags(false, 5);
         break;
-      case 3:  // bevel
+      case FilterKind::Bevel:
         f.color = in.ReadRgba();
         f.highlight = in.ReadRgba();
         blur();
@@ -71,8 +70,8 @@ std::vector<Filter> ReadFilters(BitReader& in) {
         f.distance = in.Fixed16();
         flags(true, 4);
         break;
-      case 4:    // gradient glow
-      case 7: {  // gradient bevel
+      case FilterKind::GradientGlow:
+      case FilterKind::GradientBevel: {
         unsigned colors = in.U8();
         in.Skip(colors * 5u);
         blur();
@@ -82,12 +81,12 @@ std::vector<Filter> ReadFilters(BitReader& in) {
         in.U8();
         break;
       }
-      case 5: {  // convolution
+      case FilterKind::Convolution: {
         unsigned x = in.U8(), y = in.U8();
         in.Skip(8 + 4u * x * y + 4 + 1);
         break;
       }
-      case 6:
+      case FilterKind::ColorMatrix:
         for (float& v : f.colorMatrix) v = in.Float();
         break;
       default:
@@ -114,14 +113,15 @@ PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
   uint8_t flags = in.U8();
   uint8_t flags2 = version == 3 ? in.U8() : 0;
   p.depth = in.U16();
-  p.move = (flags & 0x01) != 0;
-  p.hasCharacter = (flags & 0x02) != 0;
-  p.hasMatrix = (flags & 0x04) != 0;
-  p.hasColorTransform = (flags & 0x08) != 0;
-  p.hasRatio = (flags & 0x10) != 0;
-  p.hasName = (flags & 0x20) != 0;
-  p.hasClipDepth = (flags & 0x40) != 0;
-  bool hasClassName = (flags2 & 0x08) != 0 || ((flags2 & 0x10) != 0 && p.hasCharacter);
+  p.move = (flags & placeflag::kMove) != 0;
+  p.hasCharacter = (flags & placeflag::kHasCharacter) != 0;
+  p.hasMatrix = (flags & placeflag::kHasMatrix) != 0;
+  p.hasColorTransform = (flags & placeflag::kHasColorTransform) != 0;
+  p.hasRatio = (flags & placeflag::kHasRatio) != 0;
+  p.hasName = (flags & placeflag::kHasName) != 0;
+  p.hasClipDepth = (flags & placeflag::kHasClipDepth) != 0;
+  bool hasClassName = (flags2 & placeflag::kHasClassName) != 0 ||
+                      ((flags2 & placeflag::kHasImage) != 0 && p.hasCharacter);
   if (version == 3 && hasClassName) in.String();
   if (p.hasCharacter) p.characterId = in.U16();
   if (p.hasMatrix) p.matrix = in.ReadMatrix();
@@ -130,21 +130,23 @@ PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
   if (p.hasName) p.name = in.String();
   if (p.hasClipDepth) p.clipDepth = in.U16();
   if (version == 3) {
-    if (flags2 & 0x01) {
+    if (flags2 & placeflag::kHasFilters) {
       p.hasFilters = true;
       p.filters = ReadFilters(in);
     }
-    if (flags2 & 0x02) {
+    if (flags2 & placeflag::kHasBlendMode) {
       p.hasBlendMode = true;
       uint8_t mode = in.U8();
-      p.blendMode = mode >= 1 && mode <= 14 ? static_cast<BlendMode>(mode) : BlendMode::Normal;
+      const bool known = mode >= static_cast<uint8_t>(BlendMode::Normal) &&
+                         mode <= static_cast<uint8_t>(BlendMode::Hardlight);
+      p.blendMode = known ? static_cast<BlendMode>(mode) : BlendMode::Normal;
     }
-    if (flags2 & 0x04) in.U8();  // cache as bitmap
-    if (flags2 & 0x20) {
+    if (flags2 & placeflag::kHasCacheAsBitmap) in.U8();
+    if (flags2 & placeflag::kHasVisible) {
       p.hasVisible = true;
       p.visible = in.U8() != 0;
     }
-    if (flags2 & 0x40) {
+    if (flags2 & placeflag::kHasOpaqueBackground) {
       // The colour is drawn opaque whatever alpha the record gives it.
       p.hasOpaqueBackground = true;
       p.opaqueBackground = in.ReadRgba();
@@ -180,19 +182,19 @@ class Parser {
   }
 
  private:
-  bool ReadTagHeader(BitReader& in, TagHeader& tag) {
+  bool ReadTagHeader(BitReader& in, TagHeader& header) {
     uint16_t word = in.U16();
-    tag.code = word >> 6;
-    tag.length = word & 0x3F;
-    if (tag.length == 0x3F) tag.length = in.U32();
+    header.code = word >> tag::kCodeShift;
+    header.length = word & tag::kLongLength;
+    if (header.length == tag::kLongLength) header.length = in.U32();
     if (!in.Ok()) {
       Damaged("the file ends inside a tag header");
       return false;
     }
-    if (tag.length > in.Remaining()) {
+    if (header.length > in.Remaining()) {
       // A last tag cut short keeps what it holds.
-      Damaged("tag " + std::to_string(tag.code) + " runs past the end of the file");
-      tag.length = in.Remaining();
+      Damaged("tag " + std::to_string(header.code) + " runs past the end of the file");
+      header.length = in.Remaining();
     }
     return true;
   }

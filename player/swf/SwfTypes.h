@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace velmora::swf {
@@ -51,12 +52,24 @@ struct Matrix {
   }
   static Matrix Scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
   static Matrix Translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
+  // Scales, then rotates clockwise on screen by `radians`, then moves by (x, y).
+  static Matrix ScaleRotateTranslate(double sx, double sy, double radians, double x, double y) {
+    const double cosine = std::cos(radians), sine = std::sin(radians);
+    return {sx * cosine, sx * sine, -sy * sine, sy * cosine, x, y};
+  }
 };
 
 // Channel' = Channel * mult / 256 + add, clamped to 0..255.
 struct ColorTransform {
   int32_t rMult = 256, gMult = 256, bMult = 256, aMult = 256;
   int32_t rAdd = 0, gAdd = 0, bAdd = 0, aAdd = 0;
+
+  // Alpha multiplied by `factor` (1 = unchanged), to the nearest 1/256.
+  static ColorTransform Alpha(double factor) {
+    ColorTransform t;
+    t.aMult = static_cast<int32_t>(std::llround(factor * 256.0));
+    return t;
+  }
 
   bool IsIdentity() const {
     return rMult == 256 && gMult == 256 && bMult == 256 && aMult == 256 && rAdd == 0 &&

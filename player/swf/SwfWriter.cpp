@@ -7,19 +7,28 @@
 #include <limits>
 #include <stdexcept>
 
-namespace velmora::swfwriter {
+namespace velmora::swf {
 namespace {
 
-constexpr uint8_t kFillSolid = 0x00;
-constexpr uint8_t kFillLinear = 0x10;
-constexpr uint8_t kFillRadial = 0x12;
 constexpr unsigned kMaxGradientStops = 15;
 // Edge deltas are stored in at most 17 signed bits (a 4-bit count plus 2).
 constexpr int32_t kMaxEdgeDelta = 65535;
 
-int32_t ToFixed8(double value) {
-  const long long v = std::llround(value * 256.0);
-  return static_cast<int32_t>(std::clamp<long long>(v, -16384, 16383));
+// A translation in whole twips, as the file holds it.
+int32_t WholeTwips(double value) {
+  constexpr double kLimit = 2147483647.0;
+  if (!(std::fabs(value) <= kLimit)) throw std::out_of_range("matrix translation too large");
+  return static_cast<int32_t>(std::lround(value));
+}
+
+// The type byte of a fill the writer makes.
+uint8_t FillType(FillKind kind) {
+  switch (kind) {
+    case FillKind::Solid: return filltype::kSolid;
+    case FillKind::LinearGradient: return filltype::kLinearGradient;
+    case FillKind::RadialGradient: return filltype::kRadialGradient;
+    default: throw std::invalid_argument("the writer makes solid and gradient fills only");
+  }
 }
 
 unsigned MaxSignedBits(std::initializer_list<int32_t> values) {
@@ -29,32 +38,6 @@ unsigned MaxSignedBits(std::initializer_list<int32_t> values) {
 }
 
 }  // namespace
-
-Matrix Matrix::Translation(int32_t x, int32_t y) {
-  Matrix m;
-  m.translateX = x;
-  m.translateY = y;
-  return m;
-}
-
-Matrix Matrix::Transform(double scaleX, double scaleY, double radians, int32_t x,
-                         int32_t y) {
-  Matrix m;
-  const double c = std::cos(radians), s = std::sin(radians);
-  m.scaleX = scaleX * c;
-  m.rotateSkew0 = scaleX * s;
-  m.rotateSkew1 = -scaleY * s;
-  m.scaleY = scaleY * c;
-  m.translateX = x;
-  m.translateY = y;
-  return m;
-}
-
-ColorTransform ColorTransform::Alpha(double multiplyA) {
-  ColorTransform t;
-  t.multiplyA = multiplyA;
-  return t;
-}
 
 unsigned UnsignedBitsNeeded(uint32_t value) {
   unsigned bits = 0;
@@ -153,8 +136,9 @@ void BitWriter::RectField(const Rect& rect) {
 
 void BitWriter::MatrixField(const Matrix& matrix) {
   Align();
-  const int32_t sx = ToFixed16(matrix.scaleX), sy = ToFixed16(matrix.scaleY);
-  const int32_t r0 = ToFixed16(matrix.rotateSkew0), r1 = ToFixed16(matrix.rotateSkew1);
+  // The file's scale terms are a and d, its rotate-skew terms b and c.
+  const int32_t sx = ToFixed16(matrix.a), sy = ToFixed16(matrix.d);
+  const int32_t r0 = ToFixed16(matrix.b), r1 = ToFixed16(matrix.c);
   // Absent scale reads as 1.0 and absent rotation as 0, so both may be left out.
   const bool hasScale = sx != 0x10000 || sy != 0x10000;
   const bool hasRotate = r0 != 0 || r1 != 0;
@@ -174,23 +158,24 @@ void BitWriter::MatrixField(const Matrix& matrix) {
     SBits(r0, bits);
     SBits(r1, bits);
   }
-  const unsigned bits = MaxSignedBits({matrix.translateX, matrix.translateY});
+  const int32_t tx = WholeTwips(matrix.tx), ty = WholeTwips(matrix.ty);
+  const unsigned bits = MaxSignedBits({tx, ty});
   if (bits > 31) throw std::out_of_range("matrix translation too large");
   UBits(bits, 5);
-  SBits(matrix.translateX, bits);
-  SBits(matrix.translateY, bits);
+  SBits(tx, bits);
+  SBits(ty, bits);
   Align();
 }
 
 void BitWriter::ColorTransformField(const ColorTransform& t) {
   Align();
-  const int32_t mr = ToFixed8(t.multiplyR), mg = ToFixed8(t.multiplyG);
-  const int32_t mb = ToFixed8(t.multiplyB), ma = ToFixed8(t.multiplyA);
+  // Multipliers are 8.8 fixed point, as the transform keeps them.
+  const int32_t mr = t.rMult, mg = t.gMult, mb = t.bMult, ma = t.aMult;
   const bool hasMultiply = mr != 256 || mg != 256 || mb != 256 || ma != 256;
-  const bool hasAdd = t.addR != 0 || t.addG != 0 || t.addB != 0 || t.addA != 0;
+  const bool hasAdd = t.rAdd != 0 || t.gAdd != 0 || t.bAdd != 0 || t.aAdd != 0;
   unsigned bits = 0;
   if (hasMultiply) bits = std::max(bits, MaxSignedBits({mr, mg, mb, ma}));
-  if (hasAdd) bits = std::max(bits, MaxSignedBits({t.addR, t.addG, t.addB, t.addA}));
+  if (hasAdd) bits = std::max(bits, MaxSignedBits({t.rAdd, t.gAdd, t.bAdd, t.aAdd}));
   if (bits > 15) throw std::out_of_range("colour transform term too large");
   UBits(hasAdd, 1);
   UBits(hasMultiply, 1);
@@ -199,7 +184,7 @@ void BitWriter::ColorTransformField(const ColorTransform& t) {
     for (int32_t v : {mr, mg, mb, ma}) SBits(v, bits);
   }
   if (hasAdd) {
-    for (int32_t v : {t.addR, t.addG, t.addB, t.addA}) SBits(v, bits);
+    for (int32_t v : {t.rAdd, t.gAdd, t.bAdd, t.aAdd}) SBits(v, bits);
   }
   Align();
 }
@@ -209,11 +194,11 @@ void BitWriter::ColorTransformField(const ColorTransform& t) {
 void AppendTag(Bytes& out, uint16_t code, const Bytes& body) {
   if (code > 0x3FF) throw std::out_of_range("tag code too large");
   BitWriter w;
-  if (body.size() < 0x3F) {
-    w.UI16(static_cast<uint16_t>(code << 6 | body.size()));
+  if (body.size() < tag::kLongLength) {
+    w.UI16(static_cast<uint16_t>(code << tag::kCodeShift | body.size()));
   } else {
     if (body.size() > 0x7FFFFFFF) throw std::length_error("tag too long");
-    w.UI16(static_cast<uint16_t>(code << 6 | 0x3F));
+    w.UI16(static_cast<uint16_t>(code << tag::kCodeShift | tag::kLongLength));
     w.UI32(static_cast<uint32_t>(body.size()));
   }
   out.insert(out.end(), w.Data().begin(), w.Data().end());
@@ -227,30 +212,40 @@ ShapeBuilder::ShapeBuilder(int version) : version_(version) {
 }
 
 unsigned ShapeBuilder::AddSolidFill(Rgba colour) {
-  fills_.push_back({kFillSolid, colour, {}, {}});
+  FillStyle fill;
+  fill.kind = FillKind::Solid;
+  fill.color = colour;
+  fills_.push_back(fill);
   return static_cast<unsigned>(fills_.size());
 }
 
 unsigned ShapeBuilder::AddLinearGradient(const Matrix& matrix,
                                          const std::vector<GradientStop>& stops) {
-  return AddGradient(kFillLinear, matrix, stops);
+  return AddGradient(FillKind::LinearGradient, matrix, stops);
 }
 
 unsigned ShapeBuilder::AddRadialGradient(const Matrix& matrix,
                                          const std::vector<GradientStop>& stops) {
-  return AddGradient(kFillRadial, matrix, stops);
+  return AddGradient(FillKind::RadialGradient, matrix, stops);
 }
 
-unsigned ShapeBuilder::AddGradient(uint8_t type, const Matrix& matrix,
+unsigned ShapeBuilder::AddGradient(FillKind kind, const Matrix& matrix,
                                    const std::vector<GradientStop>& stops) {
   if (stops.empty() || stops.size() > kMaxGradientStops)
     throw std::invalid_argument("a gradient has 1 to 15 stops");
-  fills_.push_back({type, {}, matrix, stops});
+  FillStyle fill;
+  fill.kind = kind;
+  fill.matrix = matrix;
+  fill.gradient.stops = stops;
+  fills_.push_back(fill);
   return static_cast<unsigned>(fills_.size());
 }
 
 unsigned ShapeBuilder::AddLineStyle(uint16_t widthTwips, Rgba colour) {
-  lines_.push_back({widthTwips, colour});
+  LineStyle line;
+  line.width = widthTwips;
+  line.color = colour;
+  lines_.push_back(line);
   return static_cast<unsigned>(lines_.size());
 }
 
@@ -365,23 +360,23 @@ Bytes ShapeBuilder::TagBody(uint16_t characterId) const {
   };
   count(fills_.size());
   for (const FillStyle& f : fills_) {
-    w.UI8(f.type);
-    if (f.type == kFillSolid) {
-      WriteColour(w, f.colour);
+    w.UI8(FillType(f.kind));
+    if (f.kind == FillKind::Solid) {
+      WriteColour(w, f.color);
       continue;
     }
     w.MatrixField(f.matrix);
     // Spread and interpolation modes stay 0 (pad, RGB): shapes 1-3 have no others.
-    w.UI8(static_cast<uint8_t>(f.stops.size()));
-    for (const GradientStop& s : f.stops) {
+    w.UI8(static_cast<uint8_t>(f.gradient.stops.size()));
+    for (const GradientStop& s : f.gradient.stops) {
       w.UI8(s.ratio);
-      WriteColour(w, s.colour);
+      WriteColour(w, s.color);
     }
   }
   count(lines_.size());
   for (const LineStyle& l : lines_) {
     w.UI16(l.width);
-    WriteColour(w, l.colour);
+    WriteColour(w, l.color);
   }
   WriteRecords(w);
   return w.Data();
@@ -482,25 +477,25 @@ void ShapeBuilder::WriteRecords(BitWriter& w) const {
 // --- ActionBuilder -----------------------------------------------------------
 
 ActionBuilder& ActionBuilder::Stop() {
-  actions_.push_back(0x07);
+  actions_.push_back(action::kStop);
   return *this;
 }
 
 ActionBuilder& ActionBuilder::Play() {
-  actions_.push_back(0x06);
+  actions_.push_back(action::kPlay);
   return *this;
 }
 
 ActionBuilder& ActionBuilder::GotoFrame(uint16_t frameIndex) {
-  // Codes from 0x80 on carry a 16-bit payload length.
-  actions_.insert(actions_.end(), {0x81, 2, 0, static_cast<uint8_t>(frameIndex),
+  // The code, the payload's 16-bit length (2), then the frame.
+  actions_.insert(actions_.end(), {action::kGotoFrame, 2, 0, static_cast<uint8_t>(frameIndex),
                                    static_cast<uint8_t>(frameIndex >> 8)});
   return *this;
 }
 
 Bytes ActionBuilder::TagBody() const {
   Bytes body = actions_;
-  body.push_back(0);
+  body.push_back(action::kEnd);
   return body;
 }
 
@@ -529,42 +524,44 @@ void TagWriter::DefineSprite(uint16_t characterId, const TagWriter& timeline) {
 }
 
 void TagWriter::Place(const PlaceObject& p) {
+  if (p.hasVisible) throw std::invalid_argument("the writer writes no visibility");
   uint8_t flags = 0;
-  if (p.clipDepth) flags |= 0x40;
-  if (p.name) flags |= 0x20;
-  if (p.ratio) flags |= 0x10;
-  if (p.colorTransform) flags |= 0x08;
-  if (p.matrix) flags |= 0x04;
-  if (p.characterId) flags |= 0x02;
-  if (p.move) flags |= 0x01;
+  if (p.hasClipDepth) flags |= placeflag::kHasClipDepth;
+  if (p.hasName) flags |= placeflag::kHasName;
+  if (p.hasRatio) flags |= placeflag::kHasRatio;
+  if (p.hasColorTransform) flags |= placeflag::kHasColorTransform;
+  if (p.hasMatrix) flags |= placeflag::kHasMatrix;
+  if (p.hasCharacter) flags |= placeflag::kHasCharacter;
+  if (p.move) flags |= placeflag::kMove;
   uint8_t flags2 = 0;
-  if (p.opaqueBackground) flags2 |= 0x40;
-  if (p.blendMode) flags2 |= 0x02;
-  if (p.filters) flags2 |= 0x01;
+  if (p.hasOpaqueBackground) flags2 |= placeflag::kHasOpaqueBackground;
+  if (p.hasBlendMode) flags2 |= placeflag::kHasBlendMode;
+  if (p.hasFilters) flags2 |= placeflag::kHasFilters;
   BitWriter w;
   w.UI8(flags);
   if (flags2 != 0) w.UI8(flags2);
   w.UI16(p.depth);
-  if (p.characterId) w.UI16(*p.characterId);
-  if (p.matrix) w.MatrixField(*p.matrix);
-  if (p.colorTransform) w.ColorTransformField(*p.colorTransform);
-  if (p.ratio) w.UI16(*p.ratio);
-  if (p.name) w.String(*p.name);
-  if (p.clipDepth) w.UI16(*p.clipDepth);
-  if (p.filters) {
-    if (p.filters->size() > 255) throw std::length_error("too many filters");
-    w.UI8(static_cast<uint8_t>(p.filters->size()));
-    for (const BlurFilter& f : *p.filters) {
-      w.UI8(1);  // blur
+  if (p.hasCharacter) w.UI16(p.characterId);
+  if (p.hasMatrix) w.MatrixField(p.matrix);
+  if (p.hasColorTransform) w.ColorTransformField(p.colorTransform);
+  if (p.hasRatio) w.UI16(p.ratio);
+  if (p.hasName) w.String(p.name);
+  if (p.hasClipDepth) w.UI16(p.clipDepth);
+  if (p.hasFilters) {
+    if (p.filters.size() > 255) throw std::length_error("too many filters");
+    w.UI8(static_cast<uint8_t>(p.filters.size()));
+    for (const Filter& f : p.filters) {
+      if (f.kind != FilterKind::Blur) throw std::invalid_argument("the writer writes blur filters only");
+      w.UI8(static_cast<uint8_t>(FilterKind::Blur));
       w.UI32(static_cast<uint32_t>(ToFixed16(f.blurX)));
       w.UI32(static_cast<uint32_t>(ToFixed16(f.blurY)));
-      w.UBits(f.passes, 5);
+      w.UBits(static_cast<uint32_t>(f.passes), 5);
       w.UBits(0, 3);
       w.Align();
     }
   }
-  if (p.blendMode) w.UI8(static_cast<uint8_t>(*p.blendMode));
-  if (p.opaqueBackground) w.RgbaColour(*p.opaqueBackground);
+  if (p.hasBlendMode) w.UI8(static_cast<uint8_t>(p.blendMode));
+  if (p.hasOpaqueBackground) w.RgbaColour(p.opaqueBackground);
   Raw(flags2 != 0 ? tag::kPlaceObject3 : tag::kPlaceObject2, w.Data());
 }
 
@@ -630,4 +627,4 @@ Bytes MovieWriter::Finish(Compression compression) const {
   return out;
 }
 
-}  // namespace velmora::swfwriter
+}  // namespace velmora::swf

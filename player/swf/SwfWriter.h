@@ -1,50 +1,22 @@
 // Writes SWF movies in memory: the bit/byte primitives, shapes, the tags of a
-// timeline and the file around them. Used to make our demo movie and the
-// player's test movies, so it only covers what those need.
+// timeline and the file around them, from the parser's own types
+// (SwfMovie.h). Used to make our demo movie and the player's test movies, so
+// it only covers what those need and refuses the rest.
 //
 // Units are the file's own: coordinates in twips (1/20 pixel), y downwards.
 #pragma once
 
+#include "player/swf/SwfMovie.h"
 #include "player/swf/TagCodes.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
-namespace velmora::swfwriter {
+namespace velmora::swf {
 
 using Bytes = std::vector<uint8_t>;
-
-struct Rgba {
-  uint8_t r = 0, g = 0, b = 0, a = 255;
-};
-
-struct Rect {
-  int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-};
-
-// x' = x * scaleX + y * rotateSkew1 + translateX
-// y' = x * rotateSkew0 + y * scaleY + translateY
-struct Matrix {
-  double scaleX = 1, scaleY = 1;
-  double rotateSkew0 = 0, rotateSkew1 = 0;
-  int32_t translateX = 0, translateY = 0;
-
-  static Matrix Translation(int32_t x, int32_t y);
-  // Scales, then rotates clockwise on screen by `radians`, then moves by (x, y).
-  static Matrix Transform(double scaleX, double scaleY, double radians, int32_t x,
-                          int32_t y);
-};
-
-// result = colour * multiply + add, per channel; multipliers 1.0 = unchanged.
-struct ColorTransform {
-  double multiplyR = 1, multiplyG = 1, multiplyB = 1, multiplyA = 1;
-  int16_t addR = 0, addG = 0, addB = 0, addA = 0;
-
-  static ColorTransform Alpha(double multiplyA);
-};
 
 // Bits a signed field needs to hold `value` (0 needs none).
 unsigned SignedBitsNeeded(int32_t value);
@@ -79,19 +51,13 @@ class BitWriter {
   unsigned bitsUsed_ = 0;  // of the last byte; 0 when byte aligned
 };
 
-namespace tag = swf::tag;
-
 // Record header plus body; the long header form from 63 body bytes on.
 void AppendTag(Bytes& out, uint16_t code, const Bytes& body);
 
-struct GradientStop {
-  uint8_t ratio = 0;  // 0 = centre/start, 255 = edge/end
-  Rgba colour;
-};
-
 // One shape: its fill and line styles and its outline. Style indices are
 // 1-based as in the file; 0 selects no style. The gradient square spans
-// -16384..16384 twips, so its matrix maps that square onto the shape.
+// -16384..16384 twips, so its matrix maps that square onto the shape; a
+// stop's ratio runs from 0 (centre or start) to 255 (edge or end).
 class ShapeBuilder {
  public:
   // 1, 2 or 3 for DefineShape, DefineShape2, DefineShape3. Only 3 keeps the
@@ -123,22 +89,12 @@ class ShapeBuilder {
   Bytes TagBody(uint16_t characterId) const;
 
  private:
-  struct FillStyle {
-    uint8_t type;
-    Rgba colour;
-    Matrix matrix;
-    std::vector<GradientStop> stops;
-  };
-  struct LineStyle {
-    uint16_t width;
-    Rgba colour;
-  };
   struct Record {
     enum Kind { kStyle, kMove, kLine, kCurve } kind;
     int32_t a, b, c, d;  // style: fill0 fill1 line; move/line: x y; curve: cx cy x y
   };
 
-  unsigned AddGradient(uint8_t type, const Matrix& matrix,
+  unsigned AddGradient(FillKind kind, const Matrix& matrix,
                        const std::vector<GradientStop>& stops);
   void Include(int32_t x, int32_t y);
   void WriteColour(BitWriter& w, Rgba colour) const;
@@ -164,36 +120,14 @@ class ActionBuilder {
   Bytes actions_;
 };
 
-// A blur filter of PlaceObject3: box sizes in pixels, 1 to 15 passes.
-struct BlurFilter {
-  double blurX = 0, blurY = 0;
-  uint8_t passes = 1;
-};
-
-// PlaceObject3's blend modes, by their number in the file.
-enum class BlendMode : uint8_t { kNormal = 1, kLayer = 2, kMultiply = 3, kAlpha = 11, kErase = 12 };
-
-struct PlaceObject {
-  uint16_t depth = 1;
-  bool move = false;  // modify the object at `depth` instead of placing anew
-  std::optional<uint16_t> characterId;
-  std::optional<Matrix> matrix;
-  std::optional<ColorTransform> colorTransform;
-  std::optional<uint16_t> ratio;
-  std::optional<std::string> name;
-  std::optional<uint16_t> clipDepth;
-  // Any of these makes the tag a PlaceObject3.
-  std::optional<std::vector<BlurFilter>> filters;
-  std::optional<BlendMode> blendMode;
-  std::optional<Rgba> opaqueBackground;
-};
-
 // The tags of one timeline: the movie's or a sprite's.
 class TagWriter {
  public:
   void SetBackgroundColor(Rgba colour);
   void DefineShape(uint16_t characterId, const ShapeBuilder& shape);
   void DefineSprite(uint16_t characterId, const TagWriter& timeline);
+  // Writes the fields whose has-flag is set. Of the filters it writes only
+  // blurs, and no visibility: a placement with those is refused.
   void Place(const PlaceObject& place);
   void Remove(uint16_t depth);
   void FrameLabel(const std::string& name);
@@ -227,4 +161,4 @@ class MovieWriter {
   TagWriter timeline_;
 };
 
-}  // namespace velmora::swfwriter
+}  // namespace velmora::swf
