@@ -3,12 +3,12 @@
 // the command-line tool both drive one of these.
 #pragma once
 
+#include "player/ScaleMode.h"
+#include "player/display/Timeline.h"
 #include "player/render/BandWorker.h"
 #include "player/render/Canvas.h"
 #include "player/render/FrameRenderer.h"
-#include "player/ScaleMode.h"
 #include "player/swf/SwfParser.h"
-#include "player/display/Timeline.h"
 
 #include <memory>
 #include <optional>

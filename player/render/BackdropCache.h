@@ -10,9 +10,9 @@
 // moves every frame never costs a copy.
 #pragma once
 
+#include "player/display/Timeline.h"
 #include "player/render/Canvas.h"
 #include "player/render/RenderOptions.h"
-#include "player/display/Timeline.h"
 
 #include <cstddef>
 #include <cstdint>

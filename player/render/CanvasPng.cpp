@@ -1,9 +1,9 @@
 #include "player/render/CanvasPng.h"
 
-#include "player/swf/FileBytes.h"
-#include "player/render/Paint.h"
 #include "pictures/PictureDecoder.h"
 #include "pictures/PngWriter.h"
+#include "player/render/Paint.h"
+#include "player/swf/FileBytes.h"
 
 #include <vector>
 

@@ -2,9 +2,9 @@
 // colour matrix), applied to a layer in place. Others leave the layer as is.
 #pragma once
 
+#include "player/display/Timeline.h"
 #include "player/render/Canvas.h"
 #include "player/swf/SwfMovie.h"
-#include "player/display/Timeline.h"
 
 namespace velmora::swf {
 

@@ -3,13 +3,13 @@
 // blend modes and filters.
 #pragma once
 
+#include "player/display/Timeline.h"
 #include "player/render/BackdropCache.h"
 #include "player/render/Canvas.h"
 #include "player/render/Rasterizer.h"
 #include "player/render/RenderOptions.h"
 #include "player/render/ShapeGeometry.h"
 #include "player/render/Stroker.h"
-#include "player/display/Timeline.h"
 
 #include <climits>
 #include <cstdint>

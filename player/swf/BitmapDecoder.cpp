@@ -1,7 +1,7 @@
 #include "player/swf/BitmapDecoder.h"
 
-#include "player/swf/BitReader.h"
 #include "pictures/PictureDecoder.h"
+#include "player/swf/BitReader.h"
 
 #include <zlib.h>
 
