@@ -96,5 +96,5 @@ for file in $(sources pictures); do check_pictures_file "$file"; done
 if grep -rlE '#include <(windows|windowsx|gdiplus|shlobj|shellapi|shlwapi|objbase|commctrl)\.h>' player/ pictures/; then
   fail "player/ and pictures/ reach the system's headers"
 fi
-[ $bad -eq 0 ] && echo "Folder order kept: $order (player: $rooms; pictures beside)"
+[ $bad -eq 0 ] && echo "Folder order kept: $order; beside them player (rooms bottom up: $(echo $rooms | sed 's/ \.$/ playback/')) and pictures"
 exit $bad
