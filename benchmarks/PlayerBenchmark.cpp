@@ -4,9 +4,9 @@
 //
 //   player_benchmark [--movie FILE ...] [Google Benchmark flags]
 //   (default: the demo movie and the corpus, where present)
-#include "player/CanvasPng.h"
+#include "player/render/CanvasPng.h"
 #include "player/MoviePlayback.h"
-#include "player/PngWriter.h"
+#include "pictures/PngWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "controls/RgbPicture.h"
 
 #include "iconlayer/DibGeometry.h"
-#include "player/PictureDecoder.h"
+#include "pictures/PictureDecoder.h"
 
 namespace velmora {
 

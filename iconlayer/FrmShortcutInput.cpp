@@ -10,7 +10,7 @@
 #include "iconlayer/PointerRules.h"
 #include "shell/DesktopInventory.h"
 #include "shell/DropCommands.h"
-#include "shell/FrmMenus.h"
+#include "shell/DropMenuIndex.h"
 
 #include <windowsx.h>
 

@@ -1,7 +1,7 @@
 #include "iconlayer/PictureFiles.h"
 
 #include "iconlayer/GdiPlusPictures.h"
-#include "player/PictureDecoder.h"
+#include "pictures/PictureDecoder.h"
 
 #include <cstring>
 

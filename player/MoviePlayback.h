@@ -3,12 +3,12 @@
 // the command-line tool both drive one of these.
 #pragma once
 
-#include "player/BandWorker.h"
-#include "player/Canvas.h"
-#include "player/FrameRenderer.h"
 #include "player/ScaleMode.h"
-#include "player/SwfParser.h"
-#include "player/Timeline.h"
+#include "player/display/Timeline.h"
+#include "player/render/BandWorker.h"
+#include "player/render/Canvas.h"
+#include "player/render/FrameRenderer.h"
+#include "player/swf/SwfParser.h"
 
 #include <memory>
 #include <optional>

@@ -2,7 +2,7 @@
 // centred.
 #pragma once
 
-#include "player/SwfTypes.h"
+#include "player/swf/SwfTypes.h"
 
 namespace velmora::swf {
 

@@ -1,41 +1,25 @@
-# The built-in movie player: parser, timeline and renderer, all plain logic.
-# Included from the root CMakeLists.txt after the writer (which finds zlib).
-include(${CMAKE_SOURCE_DIR}/player/lzma.cmake)
-
+# The built-in movie player above the format (player/swf/swf.cmake): the
+# display list, the renderer and the playback that drives both, all plain
+# logic. Included from the root CMakeLists.txt after the format.
 add_library(velmora_player STATIC
-  player/BitReader.cpp
-  player/FileBytes.cpp
-  player/ShapeParser.cpp
-  player/TextParser.cpp
-  player/ActionParser.cpp
-  player/BitmapDecoder.cpp
-  player/SwfParser.cpp
-  player/ShapeGeometry.cpp
-  player/Timeline.cpp
-  player/Rasterizer.cpp
-  player/Paint.cpp
-  player/Stroker.cpp
-  player/Compositing.cpp
-  player/Filters.cpp
-  player/BackdropCache.cpp
-  player/FrameRenderer.cpp
+  player/display/Timeline.cpp
+  player/render/Rasterizer.cpp
+  player/render/ShapeGeometry.cpp
+  player/render/Paint.cpp
+  player/render/Stroker.cpp
+  player/render/Compositing.cpp
+  player/render/Filters.cpp
+  player/render/BackdropCache.cpp
+  player/render/FrameRenderer.cpp
+  player/render/BandWorker.cpp
+  player/render/ChangedArea.cpp
+  player/render/CanvasPng.cpp
   player/ScaleMode.cpp
   player/MoviePlayback.cpp
-  player/CanvasPng.cpp
-  player/PngWriter.cpp
-  player/BandWorker.cpp
-  player/ChangedArea.cpp
-  player/JpegIdct.cpp
-  player/JpegDecoder.cpp
-  player/PngDecoder.cpp
-  player/GifDecoder.cpp
-  player/BmpDecoder.cpp
-  player/PictureScaler.cpp
-  player/PictureDecoder.cpp
 )
 target_include_directories(velmora_player PUBLIC ${CMAKE_SOURCE_DIR})
 find_package(Threads REQUIRED)
-target_link_libraries(velmora_player PUBLIC velmora_lzma ZLIB::ZLIB Threads::Threads)
+target_link_libraries(velmora_player PUBLIC velmora_swf Threads::Threads)
 
 add_executable(swf_render tools/RenderMovie.cpp)
 target_link_libraries(swf_render PRIVATE velmora_player)

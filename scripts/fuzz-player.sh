@@ -1,37 +1,40 @@
 #!/bin/sh
-# Builds the movie player and the picture decoders with clang's libFuzzer,
-# ASan and UBSan, and fuzzes them for a while: movies seeded with our own and
-# the shared corpus's movies and the inputs that once broke the program,
-# pictures seeded with the decoder tests' pictures.
-#   usage: scripts/fuzz-player.sh [SECONDS]   (default 60, shared between the two)
+# Builds the movie player, the script engine and the picture decoders with
+# clang's libFuzzer, ASan and UBSan, and fuzzes them for a while: movies
+# seeded with our own and the shared corpus's movies and the inputs that once
+# broke the program, pictures seeded with the decoder tests' pictures, scripts
+# from nothing.
+#   usage: scripts/fuzz-player.sh [SECONDS]   (default 60, shared between the three)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 out="$root/build/fuzz"
 mkdir -p "$out/corpus" "$out/pictures"
 
-# Every platform-free source of the player, compiled once into objects that
-# both fuzzers link; the writer is not part of what is fuzzed.
+# Every platform-free source of the player's rooms and of the pictures,
+# compiled once into objects that every fuzzer links; the writer is not part
+# of what is fuzzed.
 flags="-std=c++17 -g -O1 -w -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -I$root"
 mkdir -p "$out/obj"
-newest_header=$(ls -t "$root"/player/*.h | head -1)
-for f in "$root"/player/*.cpp; do
-  name=$(basename "$f" .cpp)
-  [ "$name" = SwfWriter ] && continue
-  object="$out/obj/$name.o"
-  if [ ! -f "$object" ] || [ "$f" -nt "$object" ] || [ "$newest_header" -nt "$object" ]; then
-    echo "$f $object"
+sources=$(cd "$root" && find player pictures -name '*.cpp' ! -name SwfWriter.cpp | sort)
+newest_header=$(cd "$root" && ls -t $(find player pictures -name '*.h') | head -1)
+# player/render/Paint.cpp -> build/fuzz/obj/player_render_Paint.o
+object_of() { echo "$out/obj/$(echo "${1%.cpp}" | tr / _).o"; }
+for f in $sources; do
+  object=$(object_of "$f")
+  if [ ! -f "$object" ] || [ "$root/$f" -nt "$object" ] || [ "$root/$newest_header" -nt "$object" ]; then
+    echo "$root/$f $object"
   fi
 done | xargs -r -n 2 -P "$(nproc)" sh -c 'echo "Compiling $(basename "$0")"; clang++ '"$flags"' -c "$0" -o "$1"'
+objects=$(for f in $sources; do object_of "$f"; done)
 build() {  # target source
   echo "Linking $1"
-  clang++ $flags -fsanitize=fuzzer "$root/$2" "$out"/obj/*.o -lz -o "$out/$1"
+  clang++ $flags -fsanitize=fuzzer "$root/$2" $objects -lz -o "$out/$1"
 }
 build movie_fuzzer tests/fuzz/MovieFuzzer.cpp
 build picture_fuzzer tests/fuzz/PictureFuzzer.cpp
-# The script engine is a library of its own: bytes run as actions.
-echo "Linking script_fuzzer"
-clang++ $flags -fsanitize=fuzzer "$root/tests/fuzz/ScriptFuzzer.cpp" "$root"/player/script/*.cpp -o "$out/script_fuzzer"
+# The script engine alone: bytes run as actions.
+build script_fuzzer tests/fuzz/ScriptFuzzer.cpp
 mkdir -p "$out/scripts"
 
 # Seeds: our movies, the shared corpus and findings when they are there,
@@ -58,7 +61,12 @@ run() {  # fuzzer corpus seconds
   tail -8 "$out/$1.log"
   return $status
 }
-movie_seconds=$((seconds * 2 / 3))
+# Half for the movies, a quarter each for the pictures and the scripts, and
+# at least a second each: a time of 0 would be no limit at all.
+at_least_one() { [ "$1" -ge 1 ] && echo "$1" || echo 1; }
+movie_seconds=$(at_least_one $((seconds / 2)))
+picture_seconds=$(at_least_one $((seconds / 4)))
+script_seconds=$(at_least_one $((seconds - movie_seconds - picture_seconds)))
 run movie_fuzzer corpus "$movie_seconds"
-run picture_fuzzer pictures "$((seconds - movie_seconds))"
-run script_fuzzer scripts "$((seconds / 3 + 1))"
+run picture_fuzzer pictures "$picture_seconds"
+run script_fuzzer scripts "$script_seconds"

@@ -5,6 +5,7 @@
 
 #include "common/Handles.h"
 #include "common/Window.h"
+#include "shell/DropMenuIndex.h"
 #include "shell/ShortcutList.h"
 
 #include <functional>
@@ -25,9 +26,6 @@ enum MenuIndex : int {
   kMenuWallpaperSetting = 13,
   kMenuExit = 15,
 };
-
-// Indexes of the drop menu (Dragemenus).
-enum DropMenuIndex : int { kDropCopy = 0, kDropMove = 1, kDropShortcut = 2, kDropCancel = 4 };
 
 // What the commands ask of the rest of the desktop.
 struct MenuLinks {

@@ -8,7 +8,7 @@
 #include "controls/RgbPictureGdi.h"
 #include "controls/UpDownBox.h"
 #include "controls/ucCustomButton.h"
-#include "player/PngWriter.h"
+#include "pictures/PngWriter.h"
 #include "settingsdialog/FrmSetting.h"
 #include "settingsdialog/SkinnedFrame.h"
 #include "startup/FrmWaiting.h"

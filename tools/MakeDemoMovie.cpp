@@ -4,7 +4,7 @@
 // background loop of 120 frames at 30 fps. Every motion completes whole
 // cycles within the loop, so frame 120 runs seamlessly into frame 1; a last,
 // unseen frame goes back to the first with gotoAndPlay(1).
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 
 #include <cmath>
 #include <exception>
@@ -12,7 +12,7 @@
 #include <iostream>
 #include <vector>
 
-namespace swf = velmora::swfwriter;
+namespace swf = velmora::swf;
 
 namespace {
 
@@ -39,7 +39,7 @@ swf::ShapeBuilder Backdrop() {
   swf::ShapeBuilder s;
   // Turned a quarter so the gradient runs top to bottom.
   const double scale = GradientScale(kHeight);
-  s.AddLinearGradient(swf::Matrix::Transform(scale, scale, kPi / 2, kCentreX, kCentreY),
+  s.AddLinearGradient(swf::Matrix::ScaleRotateTranslate(scale, scale, kPi / 2, kCentreX, kCentreY),
                       {{0, {24, 42, 64}}, {140, {30, 56, 76}}, {255, {14, 24, 38}}});
   s.SelectStyles(0, 1, 0);
   s.Rectangle({0, kWidth, 0, kHeight});
@@ -53,7 +53,7 @@ swf::ShapeBuilder Glow(int32_t radius, swf::Rgba inner, swf::Rgba outer) {
   middle.a = static_cast<uint8_t>(inner.a / 2);
   swf::Rgba edge = outer;
   edge.a = 0;
-  s.AddRadialGradient(swf::Matrix::Transform(scale, scale, 0, 0, 0),
+  s.AddRadialGradient(swf::Matrix::ScaleRotateTranslate(scale, scale, 0, 0, 0),
                       {{0, inner}, {110, middle}, {255, edge}});
   s.SelectStyles(0, 1, 0);
   s.Ellipse(0, 0, radius, radius);
@@ -101,8 +101,13 @@ swf::TagWriter DotCluster() {
       swf::PlaceObject p;
       p.depth = static_cast<uint16_t>(1 + i);
       p.move = frame > 0;
-      if (frame == 0) p.characterId = kDot;
-      p.matrix = swf::Matrix::Transform(scale, scale, 0, (i - 1) * 1600, 0);
+      if (frame == 0) {
+        p.hasCharacter = true;
+        p.characterId = kDot;
+      }
+      p.hasMatrix = true;
+      p.matrix = swf::Matrix::ScaleRotateTranslate(scale, scale, 0, (i - 1) * 1600, 0);
+      p.hasColorTransform = true;
       p.colorTransform = swf::ColorTransform::Alpha(0.55 + 0.45 * std::sin(phase));
       t.Place(p);
     }
@@ -115,7 +120,11 @@ swf::PlaceObject At(uint16_t depth, int frame, uint16_t character, const swf::Ma
   swf::PlaceObject p;
   p.depth = depth;
   p.move = frame > 0;
-  if (frame == 0) p.characterId = character;
+  if (frame == 0) {
+    p.hasCharacter = true;
+    p.characterId = character;
+  }
+  p.hasMatrix = true;
   p.matrix = m;
   return p;
 }
@@ -139,32 +148,33 @@ swf::Bytes BuildMovie() {
   t.FrameLabel("loop");
   t.Place(At(kBackdropDepth, 0, kBackdrop, {}));
   // The cluster plays its own timeline wherever it is put.
-  t.Place(At(kClusterDepth, 0, kDotCluster, swf::Matrix::Translation(30000, 17000)));
+  t.Place(At(kClusterDepth, 0, kDotCluster, swf::Matrix::Translate(30000, 17000)));
 
   for (int frame = 0; frame < kFrames; ++frame) {
     const double turn = 2 * kPi * frame / kFrames;  // one full cycle per loop
 
     // The glows drift on slow figure-of-eight paths.
     t.Place(At(kBlueGlowDepth, frame, kBlueGlow,
-               swf::Matrix::Translation(Round(kCentreX + 7000 * std::cos(turn)),
-                                        Round(kCentreY + 3000 * std::sin(2 * turn)))));
+               swf::Matrix::Translate(Round(kCentreX + 7000 * std::cos(turn)),
+                                      Round(kCentreY + 3000 * std::sin(2 * turn)))));
     const double roseScale = 1 + 0.15 * std::sin(turn);
     t.Place(At(kRoseGlowDepth, frame, kRoseGlow,
-               swf::Matrix::Transform(roseScale, roseScale, 0,
-                                      Round(kCentreX - 8000 * std::cos(turn)),
-                                      Round(kCentreY - 2500 * std::sin(2 * turn)))));
+               swf::Matrix::ScaleRotateTranslate(roseScale, roseScale, 0,
+                                                 Round(kCentreX - 8000 * std::cos(turn)),
+                                                 Round(kCentreY - 2500 * std::sin(2 * turn)))));
 
     // A sixth of a turn for the hexagon and a quarter for the square bring
     // each back to its starting look.
     const double pulse = 1 + 0.08 * std::sin(turn);
     t.Place(At(kHexagonDepth, frame, kHexagon,
-               swf::Matrix::Transform(pulse, pulse, turn / 6, 9000, 7000)));
+               swf::Matrix::ScaleRotateTranslate(pulse, pulse, turn / 6, 9000, 7000)));
     t.Place(At(kSquareDepth, frame, kSquare,
-               swf::Matrix::Transform(2 - pulse, 2 - pulse, -turn / 4, 28000, 6500)));
+               swf::Matrix::ScaleRotateTranslate(2 - pulse, 2 - pulse, -turn / 4, 28000, 6500)));
 
     // The triangle fades in and out through its colour transform.
     swf::PlaceObject fade = At(kTriangleDepth, frame, kTriangle,
-                               swf::Matrix::Transform(1, 1, turn / 3, 12000, 15500));
+                               swf::Matrix::ScaleRotateTranslate(1, 1, turn / 3, 12000, 15500));
+    fade.hasColorTransform = true;
     fade.colorTransform = swf::ColorTransform::Alpha(0.3 - 0.22 * std::cos(turn));
     t.Place(fade);
 
@@ -173,7 +183,8 @@ swf::Bytes BuildMovie() {
     if (frame >= kDiamondFrom && frame < kDiamondTo) {
       const double shown = (frame - kDiamondFrom) / double(kDiamondTo - kDiamondFrom);
       swf::PlaceObject d = At(kDiamondDepth, frame - kDiamondFrom, kDiamond,
-                              swf::Matrix::Transform(1, 1, kPi * shown, 20500, 4500));
+                              swf::Matrix::ScaleRotateTranslate(1, 1, kPi * shown, 20500, 4500));
+      d.hasColorTransform = true;
       d.colorTransform = swf::ColorTransform::Alpha(std::sin(kPi * shown));
       t.Place(d);
     } else if (frame == kDiamondTo) {

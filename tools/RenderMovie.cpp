@@ -6,7 +6,7 @@
 // Frame N is the picture after N frames have run (the first frame is 1). The
 // pictures are written as <out-prefix><N>.png at the stage size unless --size
 // is given.
-#include "player/CanvasPng.h"
+#include "player/render/CanvasPng.h"
 #include "player/MoviePlayback.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "common/DibInfo.h"
 #include "common/FileSystem.h"
 #include "common/Handles.h"
-#include "player/ChangedArea.h"
+#include "player/render/ChangedArea.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "tests/corpus/CaseRun.h"
 
-#include "player/CanvasPng.h"
+#include "player/render/CanvasPng.h"
 #include "player/MoviePlayback.h"
 #include "tests/corpus/CorpusCase.h"
 

@@ -1,6 +1,6 @@
 // The corpus check: how it reads test.toml, and that a folder passes only
 // when every picture it names was compared at its frame.
-#include "player/CanvasPng.h"
+#include "player/render/CanvasPng.h"
 #include "tests/corpus/CaseRun.h"
 #include "tests/corpus/CorpusCase.h"
 #include "tests/native/MovieFixtures.h"
@@ -16,7 +16,7 @@ namespace velmora::corpus {
 namespace {
 
 namespace fs = std::filesystem;
-namespace w = velmora::swfwriter;
+namespace w = velmora::swf;
 
 // The comparisons one a line: name@frame, then tolerance/max_outliers of each check.
 std::string Summary(const CorpusCase& c) {

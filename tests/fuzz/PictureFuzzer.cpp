@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes through the picture decoders, at their own size
 // and scaled down. Nothing may crash, hang or take memory without bound.
-#include "player/PictureDecoder.h"
+#include "pictures/PictureDecoder.h"
 
 #include <cstddef>
 #include <cstdint>

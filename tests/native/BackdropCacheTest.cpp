@@ -1,8 +1,8 @@
 // The held picture of still back objects: a frame drawn through it must be
 // the frame drawn from nothing, and it must be used only while it is right.
-#include "player/BackdropCache.h"
+#include "player/render/BackdropCache.h"
 #include "player/MoviePlayback.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +15,16 @@ namespace {
 using test::MoveTo;
 using test::PlaceAt;
 using test::SolidRect;
-namespace w = velmora::swfwriter;
 
-w::Bytes Bytes(const w::MovieWriter& movie) { return movie.Finish(w::Compression::kNone); }
+Bytes FileOf(const MovieWriter& movie) { return movie.Finish(Compression::kNone); }
 
 // A still gradient backdrop, a translucent square moving over it, a still
 // shape in front, then a frame that changes the backdrop, then a stop.
-w::Bytes BackdropMovie() {
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
-  w::TagWriter& t = movie.Timeline();
-  w::ShapeBuilder backdrop;
-  unsigned fill = backdrop.AddLinearGradient(w::Matrix::Transform(2000 / 32768.0, 1, 0.3, 1000, 1000),
+Bytes BackdropMovie() {
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  TagWriter& t = movie.Timeline();
+  ShapeBuilder backdrop;
+  unsigned fill = backdrop.AddLinearGradient(Matrix::ScaleRotateTranslate(2000 / 32768.0, 1, 0.3, 1000, 1000),
                                              {{0, {200, 30, 30, 255}}, {255, {20, 40, 220, 255}}});
   backdrop.SelectStyles(0, fill, 0);
   backdrop.Rectangle({0, 2000, 0, 2000});
@@ -40,17 +39,18 @@ w::Bytes BackdropMovie() {
     t.Place(MoveTo(2, 100 + 230 * frame, 100 + 110 * frame));
     t.ShowFrame();
   }
-  w::PlaceObject shift = MoveTo(1, 0, 0);
-  shift.colorTransform = w::ColorTransform::Alpha(0.5);
+  PlaceObject shift = MoveTo(1, 0, 0);
+  shift.hasColorTransform = true;
+  shift.colorTransform = ColorTransform::Alpha(0.5);
   t.Place(shift);
   t.ShowFrame();
   t.ShowFrame();
-  t.DoAction(w::ActionBuilder().Stop());
+  t.DoAction(ActionBuilder().Stop());
   t.ShowFrame();
-  return Bytes(movie);
+  return FileOf(movie);
 }
 
-Canvas DrawnFromNothing(const w::Bytes& bytes, int steps, bool high, int size = 80,
+Canvas DrawnFromNothing(const Bytes& bytes, int steps, bool high, int size = 80,
                         std::optional<uint32_t> background = std::nullopt) {
   MoviePlayback p;
   EXPECT_TRUE(p.LoadBytes(bytes.data(), bytes.size()));
@@ -62,7 +62,7 @@ Canvas DrawnFromNothing(const w::Bytes& bytes, int steps, bool high, int size = 
 }
 
 TEST(BackdropCache, FramesDrawnThroughTheHeldPictureMatchFramesDrawnFromNothing) {
-  const w::Bytes bytes = BackdropMovie();
+  const Bytes bytes = BackdropMovie();
   for (bool high : {false, true}) {
     MoviePlayback p;
     ASSERT_TRUE(p.LoadBytes(bytes.data(), bytes.size()));
@@ -85,7 +85,7 @@ TEST(BackdropCache, FramesDrawnThroughTheHeldPictureMatchFramesDrawnFromNothing)
 }
 
 TEST(BackdropCache, ReportsAStillFrameAsUnchanged) {
-  const w::Bytes bytes = BackdropMovie();
+  const Bytes bytes = BackdropMovie();
   MoviePlayback p;
   ASSERT_TRUE(p.LoadBytes(bytes.data(), bytes.size()));
   Canvas c;
@@ -103,7 +103,7 @@ TEST(BackdropCache, ReportsAStillFrameAsUnchanged) {
 
 // Plans against a clip of the parsed movie.
 struct PlannedClip {
-  explicit PlannedClip(const w::Bytes& bytes) : parsed(ParseMovie(bytes.data(), bytes.size())) {
+  explicit PlannedClip(const Bytes& bytes) : parsed(ParseMovie(bytes.data(), bytes.size())) {
     clip = std::make_unique<Clip>(parsed.movie, parsed.movie.timeline, true);
     clip->Start();
   }
@@ -134,38 +134,39 @@ TEST(BackdropCache, KeepsOnlyLeadingObjectsThatStayedStill) {
 }
 
 TEST(BackdropCache, MasksAndSpritesEndTheKeptRun) {
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 0, 0, 255}, 0, 0, 2000, 2000));
-  w::TagWriter sprite;
+  TagWriter sprite;
   sprite.DefineShape(4, SolidRect({0, 0, 255, 255}, 0, 0, 100, 100));
   sprite.Place(PlaceAt(1, 4));
   sprite.ShowFrame();
   t.DefineShape(2, SolidRect({0, 255, 0, 255}, 0, 0, 1000, 1000));
   t.DefineSprite(3, sprite);
   t.Place(PlaceAt(1, 1));
-  w::PlaceObject mask = PlaceAt(2, 2);
+  PlaceObject mask = PlaceAt(2, 2);
+  mask.hasClipDepth = true;
   mask.clipDepth = 3;
   t.Place(mask);
   t.Place(PlaceAt(3, 1));
   t.ShowFrame();
   t.ShowFrame();
-  PlannedClip masked(Bytes(movie));
+  PlannedClip masked(FileOf(movie));
   BackdropCache cache;
   const BackdropView view{80, 80, 0xFFFFFFFF, Matrix{}, RenderOptions{}};
   cache.Plan(*masked.clip, view);
   masked.clip->Advance();
   EXPECT_EQ(cache.Plan(*masked.clip, view), 1u) << "the mask at depth 2 ends the run";
 
-  w::MovieWriter withSprite({0, 2000, 0, 2000}, 12);
-  w::TagWriter& s = withSprite.Timeline();
+  MovieWriter withSprite({0, 2000, 0, 2000}, 12);
+  TagWriter& s = withSprite.Timeline();
   s.DefineShape(1, SolidRect({255, 0, 0, 255}, 0, 0, 2000, 2000));
   s.DefineSprite(3, sprite);
   s.Place(PlaceAt(1, 3));
   s.Place(PlaceAt(2, 1));
   s.ShowFrame();
   s.ShowFrame();
-  PlannedClip led(Bytes(withSprite));
+  PlannedClip led(FileOf(withSprite));
   BackdropCache spriteCache;
   spriteCache.Plan(*led.clip, view);
   led.clip->Advance();

@@ -1,7 +1,7 @@
 // The span operations that cover pixels with paint give the same values
 // whether a span is done four pixels at a time or one by one.
-#include "player/ChangedArea.h"
-#include "player/Compositing.h"
+#include "player/render/ChangedArea.h"
+#include "player/render/Compositing.h"
 
 #include <gtest/gtest.h>
 

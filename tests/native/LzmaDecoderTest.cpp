@@ -1,4 +1,4 @@
-#include "player/LzmaDecoder.h"
+#include "player/swf/LzmaDecoder.h"
 
 #include <gtest/gtest.h>
 #include <lzma.h>

@@ -1,7 +1,7 @@
 // The parser reads what our writer writes, and survives what it should not
 // have to read.
 #include "player/MoviePlayback.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>
@@ -14,16 +14,15 @@ namespace {
 
 using test::PlaceAt;
 using test::SolidRect;
-namespace w = velmora::swfwriter;
 
 // Three frames: a red square placed, moved, then removed; a two-frame
 // sprite; a label and a stop on the last frame.
-w::Bytes SampleMovie(w::Compression compression) {
-  w::MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 24.5);
-  w::TagWriter& t = movie.Timeline();
+Bytes SampleMovie(Compression compression) {
+  MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 24.5);
+  TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({10, 20, 30});
   t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));
-  w::TagWriter sprite;
+  TagWriter sprite;
   sprite.Place(PlaceAt(1, 1));
   sprite.ShowFrame();
   sprite.Remove(1);
@@ -36,14 +35,14 @@ w::Bytes SampleMovie(w::Compression compression) {
   t.ShowFrame();
   t.Remove(1);
   t.FrameLabel("end");
-  t.DoAction(w::ActionBuilder().Stop());
+  t.DoAction(ActionBuilder().Stop());
   t.ShowFrame();
   return movie.Finish(compression);
 }
 
 TEST(MovieParser, ReadsHeaderDictionaryAndFrames) {
-  for (auto compression : {w::Compression::kNone, w::Compression::kZlib}) {
-    w::Bytes bytes = SampleMovie(compression);
+  for (auto compression : {Compression::kNone, Compression::kZlib}) {
+    Bytes bytes = SampleMovie(compression);
     ParseResult r = ParseMovie(bytes.data(), bytes.size());
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_FALSE(r.partial) << r.error;
@@ -78,8 +77,8 @@ TEST(MovieParser, ReadsHeaderDictionaryAndFrames) {
 }
 
 TEST(MovieParser, ShapeRecordsAreAbsoluteAndStylesKept) {
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
-  w::ShapeBuilder s;
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  ShapeBuilder s;
   unsigned fill = s.AddSolidFill({1, 2, 3, 128});
   unsigned line = s.AddLineStyle(40, {9, 8, 7});
   s.SelectStyles(0, fill, line);
@@ -89,7 +88,7 @@ TEST(MovieParser, ShapeRecordsAreAbsoluteAndStylesKept) {
   s.LineTo(100, 100);
   movie.Timeline().DefineShape(1, s);
   movie.Timeline().ShowFrame();
-  w::Bytes bytes = movie.Finish(w::Compression::kNone);
+  Bytes bytes = movie.Finish(Compression::kNone);
   ParseResult r = ParseMovie(bytes.data(), bytes.size());
   ASSERT_TRUE(r.ok);
   const Shape& shape = *r.movie.Find(1)->shape;
@@ -108,6 +107,69 @@ TEST(MovieParser, ShapeRecordsAreAbsoluteAndStylesKept) {
   EXPECT_DOUBLE_EQ(edges[2].anchor.y, 100);
 }
 
+// The writer and the parser share their types: a placement with every field
+// the writer writes reads back as itself (the matrix to the file's 1/65536).
+TEST(MovieParser, ReadsBackEveryPlacementFieldTheWriterWrites) {
+  PlaceObject written = PlaceAt(7, 1);
+  written.matrix = Matrix::ScaleRotateTranslate(1.5, 0.75, 0.5, 120, -40);
+  written.hasColorTransform = true;
+  written.colorTransform = ColorTransform::Alpha(0.25);
+  written.colorTransform.gMult = 300;
+  written.colorTransform.rAdd = -30;
+  written.hasRatio = true;
+  written.ratio = 9;
+  written.hasName = true;
+  written.name = "clip";
+  written.hasClipDepth = true;
+  written.clipDepth = 12;
+  written.hasFilters = true;
+  written.filters = {Filter::Blur(4.5, 2, 3)};
+  written.hasBlendMode = true;
+  written.blendMode = BlendMode::Multiply;
+  written.hasOpaqueBackground = true;
+  written.opaqueBackground = {1, 2, 3, 255};
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  movie.Timeline().DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 500, 500));
+  movie.Timeline().Place(written);
+  movie.Timeline().ShowFrame();
+  const Bytes bytes = movie.Finish(Compression::kNone);
+
+  ParseResult r = ParseMovie(bytes.data(), bytes.size());
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_FALSE(r.partial) << r.error;
+  ASSERT_EQ(r.movie.timeline.frames.size(), 1u);
+  ASSERT_EQ(r.movie.timeline.frames[0].tags.size(), 1u);
+  const PlaceObject& read = r.movie.timeline.frames[0].tags[0].place;
+  EXPECT_EQ(read.depth, 7);
+  EXPECT_FALSE(read.move);
+  EXPECT_TRUE(read.hasCharacter && read.hasMatrix && read.hasColorTransform && read.hasRatio &&
+              read.hasName && read.hasClipDepth && read.hasFilters && read.hasBlendMode &&
+              read.hasOpaqueBackground);
+  EXPECT_FALSE(read.hasVisible);
+  EXPECT_EQ(read.characterId, 1);
+  const double fixed = 1 / 65536.0;
+  EXPECT_NEAR(read.matrix.a, written.matrix.a, fixed);
+  EXPECT_NEAR(read.matrix.b, written.matrix.b, fixed);
+  EXPECT_NEAR(read.matrix.c, written.matrix.c, fixed);
+  EXPECT_NEAR(read.matrix.d, written.matrix.d, fixed);
+  EXPECT_EQ(read.matrix.tx, 120);
+  EXPECT_EQ(read.matrix.ty, -40);
+  EXPECT_EQ(read.colorTransform.aMult, 64);
+  EXPECT_EQ(read.colorTransform.gMult, 300);
+  EXPECT_EQ(read.colorTransform.rAdd, -30);
+  EXPECT_EQ(read.colorTransform.rMult, 256);
+  EXPECT_EQ(read.ratio, 9);
+  EXPECT_EQ(read.name, "clip");
+  EXPECT_EQ(read.clipDepth, 12);
+  ASSERT_EQ(read.filters.size(), 1u);
+  EXPECT_EQ(read.filters[0].kind, FilterKind::Blur);
+  EXPECT_DOUBLE_EQ(read.filters[0].blurX, 4.5);
+  EXPECT_DOUBLE_EQ(read.filters[0].blurY, 2);
+  EXPECT_EQ(read.filters[0].passes, 3);
+  EXPECT_EQ(read.blendMode, BlendMode::Multiply);
+  EXPECT_EQ(read.opaqueBackground, (Rgba{1, 2, 3, 255}));
+}
+
 TEST(MovieParser, RefusesWhatIsNotAMovie) {
   const std::string junk = "GIF89a this is not a movie";
   ParseResult r = ParseMovie(reinterpret_cast<const uint8_t*>(junk.data()), junk.size());
@@ -121,8 +183,8 @@ TEST(MovieParser, RefusesWhatIsNotAMovie) {
 }
 
 TEST(MovieParser, EveryTruncationGivesAnErrorOrAPartialMovie) {
-  for (auto compression : {w::Compression::kNone, w::Compression::kZlib}) {
-    w::Bytes bytes = SampleMovie(compression);
+  for (auto compression : {Compression::kNone, Compression::kZlib}) {
+    Bytes bytes = SampleMovie(compression);
     for (size_t n = 0; n < bytes.size(); ++n) {
       ParseResult r = ParseMovie(bytes.data(), n);
       if (r.ok) {
@@ -136,10 +198,10 @@ TEST(MovieParser, EveryTruncationGivesAnErrorOrAPartialMovie) {
 }
 
 TEST(MovieParser, DamagedBytesNeverCrash) {
-  w::Bytes original = SampleMovie(w::Compression::kNone);
+  Bytes original = SampleMovie(Compression::kNone);
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
-    w::Bytes bytes = original;
+    Bytes bytes = original;
     int flips = 1 + round % 4;
     for (int i = 0; i < flips; ++i) bytes[8 + random() % (bytes.size() - 8)] = static_cast<uint8_t>(random());
     ParseResult r = ParseMovie(bytes.data(), bytes.size());

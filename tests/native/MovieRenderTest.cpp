@@ -1,8 +1,8 @@
 // The timeline and the renderer on movies of our own making: what is shown
 // at each frame, and the pixels it gives.
-#include "player/Filters.h"
+#include "player/render/Filters.h"
 #include "player/MoviePlayback.h"
-#include "player/Paint.h"
+#include "player/render/Paint.h"
 #include "player/ScaleMode.h"
 #include "tests/native/MovieFixtures.h"
 
@@ -17,7 +17,6 @@ namespace {
 
 using test::PlaceAt;
 using test::SolidRect;
-namespace w = velmora::swfwriter;
 
 constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueBlue = 0xFF0000FF;
 
@@ -28,22 +27,22 @@ uint32_t PixelAt(MoviePlayback& p, int x, int y, bool high, int width = 100, int
   return c.Row(y)[x];
 }
 
-w::MovieWriter BlueStage() {
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);  // 100 x 100 pixels
+MovieWriter BlueStage() {
+  MovieWriter movie({0, 2000, 0, 2000}, 12);  // 100 x 100 pixels
   movie.Timeline().SetBackgroundColor({0, 0, 255});
   return movie;
 }
 
 TEST(MovieTimeline, PlacesMovesRemovesAndStops) {
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
   t.Place(PlaceAt(1, 1, 100, 0));
   t.ShowFrame();
   t.Place(test::MoveTo(1, 1000, 0));
   t.ShowFrame();
   t.Remove(1);
-  t.DoAction(w::ActionBuilder().Stop());
+  t.DoAction(ActionBuilder().Stop());
   t.ShowFrame();
   MoviePlayback p = test::LoadMovie(movie);
 
@@ -63,10 +62,10 @@ TEST(MovieTimeline, PlacesMovesRemovesAndStops) {
 }
 
 TEST(MovieTimeline, LoopsAndGoesBackWithSpritesRunningTheirOwnFrames) {
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
-  w::TagWriter sprite;  // shows the square on its first of three frames only
+  TagWriter sprite;  // shows the square on its first of three frames only
   sprite.Place(PlaceAt(1, 1));
   sprite.ShowFrame();
   sprite.Remove(1);
@@ -99,9 +98,9 @@ TEST(MovieTimeline, LoopsAndGoesBackWithSpritesRunningTheirOwnFrames) {
 
 // A movie of `frames` frames with a red square moving right one step a
 // frame, and the given script on some frames.
-w::MovieWriter StepsWithScripts(int frames, const std::map<int, w::ActionBuilder>& scripts) {
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
+MovieWriter StepsWithScripts(int frames, const std::map<int, ActionBuilder>& scripts) {
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
   for (int f = 0; f < frames; ++f) {
     t.Place(f == 0 ? PlaceAt(1, 1) : test::MoveTo(1, 200 * f, 0));
@@ -114,7 +113,7 @@ w::MovieWriter StepsWithScripts(int frames, const std::map<int, w::ActionBuilder
 TEST(MovieTimeline, GotoAndPlayRunsTheRestOfTheScriptAndTheFrameReached) {
   // gotoAndPlay(1) on the last frame: a go-to (which stops) and a play. The
   // script runs before the frame is shown, so the frame shown is the first.
-  MoviePlayback loop = test::LoadMovie(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0).Play()}}));
+  MoviePlayback loop = test::LoadMovie(StepsWithScripts(3, {{2, ActionBuilder().GotoFrame(0).Play()}}));
   for (int tick = 0; tick < 10; ++tick) {
     loop.Step();
     EXPECT_EQ(loop.Root()->CurrentFrame(), static_cast<uint32_t>(tick % 2)) << "tick " << tick;
@@ -123,7 +122,7 @@ TEST(MovieTimeline, GotoAndPlayRunsTheRestOfTheScriptAndTheFrameReached) {
   }
 
   // gotoAndStop(1): stays on the first frame.
-  MoviePlayback stop = test::LoadMovie(StepsWithScripts(3, {{2, w::ActionBuilder().GotoFrame(0)}}));
+  MoviePlayback stop = test::LoadMovie(StepsWithScripts(3, {{2, ActionBuilder().GotoFrame(0)}}));
   for (int tick = 0; tick < 6; ++tick) stop.Step();
   EXPECT_EQ(stop.Root()->CurrentFrame(), 0u);
   EXPECT_FALSE(stop.Root()->Playing());
@@ -131,13 +130,13 @@ TEST(MovieTimeline, GotoAndPlayRunsTheRestOfTheScriptAndTheFrameReached) {
   // The frame reached runs its own script after the one that jumped: its stop
   // wins over the play before it.
   MoviePlayback target = test::LoadMovie(StepsWithScripts(
-      4, {{2, w::ActionBuilder().GotoFrame(3).Play()}, {3, w::ActionBuilder().Stop()}}));
+      4, {{2, ActionBuilder().GotoFrame(3).Play()}, {3, ActionBuilder().Stop()}}));
   for (int tick = 0; tick < 6; ++tick) target.Step();
   EXPECT_EQ(target.Root()->CurrentFrame(), 3u);
   EXPECT_FALSE(target.Root()->Playing());
 
   // A go-to to the frame it is on does not run that frame's script again.
-  MoviePlayback same = test::LoadMovie(StepsWithScripts(3, {{1, w::ActionBuilder().GotoFrame(1).Play()}}));
+  MoviePlayback same = test::LoadMovie(StepsWithScripts(3, {{1, ActionBuilder().GotoFrame(1).Play()}}));
   for (int tick = 0; tick < 5; ++tick) same.Step();
   EXPECT_EQ(same.Root()->CurrentFrame(), 1u);
   EXPECT_TRUE(same.Root()->Playing());
@@ -174,7 +173,7 @@ TEST(MovieTimeline, DemoMovieLoopsForManyPasses) {
 }
 
 TEST(MovieRender, EdgesFollowTheOutlineAtLowAndHighQuality) {
-  w::MovieWriter movie = BlueStage();
+  MovieWriter movie = BlueStage();
   // From pixel 10 to 20.5 across, 0 to 100 down.
   movie.Timeline().DefineShape(1, SolidRect({255, 0, 0}, 200, 0, 410, 2000));
   movie.Timeline().Place(PlaceAt(1, 1));
@@ -193,8 +192,8 @@ TEST(MovieRender, EdgesFollowTheOutlineAtLowAndHighQuality) {
 }
 
 TEST(MovieRender, FillsSharingAnEdgeLeaveNoSeam) {
-  w::MovieWriter movie = BlueStage();
-  w::ShapeBuilder s;  // a square cut along its diagonal into two red fills
+  MovieWriter movie = BlueStage();
+  ShapeBuilder s;  // a square cut along its diagonal into two red fills
   unsigned upper = s.AddSolidFill({255, 0, 0}), lower = s.AddSolidFill({255, 0, 0});
   s.SelectStyles(0, upper, 0);
   s.MoveTo(0, 0);
@@ -220,8 +219,8 @@ TEST(MovieRender, FillsSharingAnEdgeLeaveNoSeam) {
 }
 
 TEST(MovieRender, EdgeWithTheSameFillOnBothSidesBoundsNothing) {
-  w::MovieWriter movie = BlueStage();
-  w::ShapeBuilder s;  // a red square, with a loose edge inside it that has red either side
+  MovieWriter movie = BlueStage();
+  ShapeBuilder s;  // a red square, with a loose edge inside it that has red either side
   unsigned red = s.AddSolidFill({255, 0, 0});
   s.SelectStyles(0, red, 0);
   s.MoveTo(0, 0);
@@ -249,11 +248,12 @@ TEST(MovieRender, EdgeWithTheSameFillOnBothSidesBoundsNothing) {
 }
 
 TEST(MovieRender, MaskShowsOnlyWhatItCovers) {
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));   // left half
   t.DefineShape(2, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));   // everything
-  w::PlaceObject mask = PlaceAt(1, 1);
+  PlaceObject mask = PlaceAt(1, 1);
+  mask.hasClipDepth = true;
   mask.clipDepth = 2;
   t.Place(mask);
   t.Place(PlaceAt(2, 2));
@@ -265,10 +265,11 @@ TEST(MovieRender, MaskShowsOnlyWhatItCovers) {
 }
 
 TEST(MovieRender, ColorTransformAlphaAndBackgroundOverride) {
-  w::MovieWriter movie = BlueStage();
+  MovieWriter movie = BlueStage();
   movie.Timeline().DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));
-  w::PlaceObject place = PlaceAt(1, 1);
-  place.colorTransform = w::ColorTransform::Alpha(0.5);
+  PlaceObject place = PlaceAt(1, 1);
+  place.hasColorTransform = true;
+  place.colorTransform = ColorTransform::Alpha(0.5);
   movie.Timeline().Place(place);
   movie.Timeline().ShowFrame();
   MoviePlayback p = test::LoadMovie(movie);

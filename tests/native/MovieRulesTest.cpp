@@ -4,8 +4,8 @@
 // gradients whose records are out of order, the first background colour,
 // the opaque background of PlaceObject3, which clips a timeline keeps.
 #include "player/MoviePlayback.h"
-#include "player/SwfParser.h"
-#include "player/Paint.h"
+#include "player/swf/SwfParser.h"
+#include "player/render/Paint.h"
 #include "player/ScaleMode.h"
 #include "tests/native/AllocationCounter.h"
 #include "tests/native/MovieFixtures.h"
@@ -25,18 +25,17 @@ namespace {
 
 using test::PlaceAt;
 using test::SolidRect;
-namespace w = velmora::swfwriter;
 
 constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueGreen = 0xFF00FF00, kOpaqueBlue = 0xFF0000FF;
 
 // A stage of 100 x 100 pixels in blue.
-w::MovieWriter BlueStage() {
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
+MovieWriter BlueStage() {
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
   movie.Timeline().SetBackgroundColor({0, 0, 255});
   return movie;
 }
 
-Canvas DrawAfter(const w::MovieWriter& movie, int frames, bool high = false, int size = 100) {
+Canvas DrawAfter(const MovieWriter& movie, int frames, bool high = false, int size = 100) {
   MoviePlayback playback = test::LoadMovie(movie);
   for (int i = 0; i < frames; ++i) playback.Step();
   Canvas c;
@@ -49,11 +48,12 @@ int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) 
 
 // A sprite (id `spriteId`) holding a red square over the whole stage and, on
 // top, `topId` placed with `mode`.
-void LayerSprite(w::TagWriter& t, uint16_t spriteId, uint16_t topId, w::BlendMode mode) {
+void LayerSprite(TagWriter& t, uint16_t spriteId, uint16_t topId, BlendMode mode) {
   t.DefineShape(10, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));
-  w::TagWriter sprite;
+  TagWriter sprite;
   sprite.Place(PlaceAt(1, 10));
-  w::PlaceObject top = PlaceAt(2, topId);
+  PlaceObject top = PlaceAt(2, topId);
+  top.hasBlendMode = true;
   top.blendMode = mode;
   sprite.Place(top);
   sprite.ShowFrame();
@@ -62,11 +62,12 @@ void LayerSprite(w::TagWriter& t, uint16_t spriteId, uint16_t topId, w::BlendMod
 
 TEST(BlendRules, EraseCutsOnlyInsideALayerAndIsNormalElsewhere) {
   // Erase with a layer parent: the green half clears the layer, the stage shows.
-  w::MovieWriter inLayer = BlueStage();
+  MovieWriter inLayer = BlueStage();
   inLayer.Timeline().DefineShape(1, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));
-  LayerSprite(inLayer.Timeline(), 2, 1, w::BlendMode::kErase);
-  w::PlaceObject parent = PlaceAt(1, 2);
-  parent.blendMode = w::BlendMode::kLayer;
+  LayerSprite(inLayer.Timeline(), 2, 1, BlendMode::Erase);
+  PlaceObject parent = PlaceAt(1, 2);
+  parent.hasBlendMode = true;
+  parent.blendMode = BlendMode::Layer;
   inLayer.Timeline().Place(parent);
   inLayer.Timeline().ShowFrame();
   Canvas a = DrawAfter(inLayer, 1);
@@ -74,9 +75,9 @@ TEST(BlendRules, EraseCutsOnlyInsideALayerAndIsNormalElsewhere) {
   EXPECT_EQ(a.Row(50)[75], kOpaqueRed);
 
   // The same sprite without the layer mode: the green half is drawn as it is.
-  w::MovieWriter noLayer = BlueStage();
+  MovieWriter noLayer = BlueStage();
   noLayer.Timeline().DefineShape(1, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));
-  LayerSprite(noLayer.Timeline(), 2, 1, w::BlendMode::kErase);
+  LayerSprite(noLayer.Timeline(), 2, 1, BlendMode::Erase);
   noLayer.Timeline().Place(PlaceAt(1, 2));
   noLayer.Timeline().ShowFrame();
   Canvas b = DrawAfter(noLayer, 1);
@@ -86,14 +87,15 @@ TEST(BlendRules, EraseCutsOnlyInsideALayerAndIsNormalElsewhere) {
 
 TEST(BlendRules, AlphaKeepsWhatLiesOutsideItsBoundsAndIsNormalOnTheStage) {
   // A half-transparent grey square over the sprite's left half, in alpha mode.
-  auto greySquare = [](w::TagWriter& t) {
+  auto greySquare = [](TagWriter& t) {
     t.DefineShape(1, SolidRect({128, 128, 128, 128}, 0, 0, 1000, 1000));
   };
-  w::MovieWriter inLayer = BlueStage();
+  MovieWriter inLayer = BlueStage();
   greySquare(inLayer.Timeline());
-  LayerSprite(inLayer.Timeline(), 2, 1, w::BlendMode::kAlpha);
-  w::PlaceObject parent = PlaceAt(1, 2);
-  parent.blendMode = w::BlendMode::kLayer;
+  LayerSprite(inLayer.Timeline(), 2, 1, BlendMode::Alpha);
+  PlaceObject parent = PlaceAt(1, 2);
+  parent.hasBlendMode = true;
+  parent.blendMode = BlendMode::Layer;
   inLayer.Timeline().Place(parent);
   inLayer.Timeline().ShowFrame();
   Canvas a = DrawAfter(inLayer, 1);
@@ -105,10 +107,11 @@ TEST(BlendRules, AlphaKeepsWhatLiesOutsideItsBoundsAndIsNormalOnTheStage) {
   EXPECT_EQ(a.Row(75)[25], kOpaqueRed);
 
   // Straight on the stage, alpha mode draws the grey over what is there.
-  w::MovieWriter onStage = BlueStage();
+  MovieWriter onStage = BlueStage();
   greySquare(onStage.Timeline());
-  w::PlaceObject square = PlaceAt(1, 1);
-  square.blendMode = w::BlendMode::kAlpha;
+  PlaceObject square = PlaceAt(1, 1);
+  square.hasBlendMode = true;
+  square.blendMode = BlendMode::Alpha;
   onStage.Timeline().Place(square);
   onStage.Timeline().ShowFrame();
   Canvas b = DrawAfter(onStage, 1);
@@ -120,26 +123,30 @@ TEST(BlendRules, AlphaKeepsWhatLiesOutsideItsBoundsAndIsNormalOnTheStage) {
 TEST(BlendRules, ALayersAlphaActsOnItsFlattenedPictureAtEachLevel) {
   // Green over red inside a layer at half alpha: where they overlap only
   // the green shows, at half strength, with no red through it.
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 2000, 2000));
   t.DefineShape(2, SolidRect({0, 255, 0}, 0, 0, 1000, 2000));
-  w::TagWriter inner;
+  TagWriter inner;
   inner.Place(PlaceAt(1, 1));
   inner.Place(PlaceAt(2, 2));
   inner.ShowFrame();
   t.DefineSprite(3, inner);
   // The same group nested in a second half-transparent layer.
-  w::TagWriter outer;
-  w::PlaceObject group = PlaceAt(1, 3);
-  group.blendMode = w::BlendMode::kLayer;
-  group.colorTransform = w::ColorTransform::Alpha(0.5);
+  TagWriter outer;
+  PlaceObject group = PlaceAt(1, 3);
+  group.hasBlendMode = true;
+  group.blendMode = BlendMode::Layer;
+  group.hasColorTransform = true;
+  group.colorTransform = ColorTransform::Alpha(0.5);
   outer.Place(group);
   outer.ShowFrame();
   t.DefineSprite(4, outer);
-  w::PlaceObject top = PlaceAt(1, 4);
-  top.blendMode = w::BlendMode::kLayer;
-  top.colorTransform = w::ColorTransform::Alpha(0.5);
+  PlaceObject top = PlaceAt(1, 4);
+  top.hasBlendMode = true;
+  top.blendMode = BlendMode::Layer;
+  top.hasColorTransform = true;
+  top.colorTransform = ColorTransform::Alpha(0.5);
   t.Place(top);
   t.ShowFrame();
   Canvas c = DrawAfter(movie, 1);
@@ -176,11 +183,11 @@ TEST(GradientRules, RecordsOutOfOrderEachTakeOneStepThenTheColourMovesOnFromThei
 TEST(GradientRules, ManyRecordsSharingARatioShowAsBandsInTheirOrderOnTheStage) {
   // A linear gradient over 256 pixels, about one ratio a pixel: four
   // records at 100, then white at 255.
-  w::MovieWriter movie({0, 256 * 20, 0, 200}, 12);
-  w::TagWriter& t = movie.Timeline();
-  w::ShapeBuilder s;
+  MovieWriter movie({0, 256 * 20, 0, 200}, 12);
+  TagWriter& t = movie.Timeline();
+  ShapeBuilder s;
   const double scale = 256.0 * 20 / 32768;
-  unsigned fill = s.AddLinearGradient(w::Matrix::Transform(scale, scale, 0, 128 * 20, 100),
+  unsigned fill = s.AddLinearGradient(Matrix::ScaleRotateTranslate(scale, scale, 0, 128 * 20, 100),
                                       {{0, {0, 0, 0}}, {100, {255, 0, 0}}, {100, {0, 255, 0}},
                                        {100, {0, 0, 255}}, {100, {255, 255, 0}}, {255, {255, 255, 255}}});
   s.SelectStyles(0, fill, 0);
@@ -188,7 +195,7 @@ TEST(GradientRules, ManyRecordsSharingARatioShowAsBandsInTheirOrderOnTheStage) {
   t.DefineShape(1, s);
   t.Place(PlaceAt(1, 1));
   t.ShowFrame();
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  Bytes bytes = movie.Finish(Compression::kZlib);
   MoviePlayback playback;
   ASSERT_TRUE(playback.LoadBytes(bytes.data(), bytes.size()));
   playback.Step();
@@ -213,8 +220,8 @@ TEST(GradientRules, ManyRecordsSharingARatioShowAsBandsInTheirOrderOnTheStage) {
 }
 
 TEST(StageRules, OnlyTheFirstBackgroundColourCounts) {
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({255, 0, 0});
   t.ShowFrame();
   t.SetBackgroundColor({0, 255, 0});
@@ -230,23 +237,23 @@ int FrameAt(const Clip& parent, uint16_t depth) {
 }
 
 // Sprite 2: four empty frames, looked at only through its frame counter.
-void CounterSprite(w::TagWriter& t) {
-  w::TagWriter counter;
+void CounterSprite(TagWriter& t) {
+  TagWriter counter;
   for (int f = 0; f < 4; ++f) counter.ShowFrame();
   t.DefineSprite(2, counter);
 }
 
 TEST(TimelineRules, ANestedSpriteShowsItsFirstFrameOnTheTickItIsPlacedAtAnyLevel) {
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
   CounterSprite(t);
-  w::TagWriter later;  // sprite 3 places the counter on its second frame
+  TagWriter later;  // sprite 3 places the counter on its second frame
   later.ShowFrame();
   later.Place(PlaceAt(1, 2));
   later.ShowFrame();
   later.ShowFrame();
   t.DefineSprite(3, later);
-  w::TagWriter first;  // sprite 4 places it on its first
+  TagWriter first;  // sprite 4 places it on its first
   first.Place(PlaceAt(1, 2));
   first.ShowFrame();
   t.DefineSprite(4, first);
@@ -271,16 +278,17 @@ TEST(TimelineRules, GoingBackKeepsAClipOnlyWhereTheSameCharacterHasTheSameRatio)
   // The second placement carries its frame as the ratio, as authoring tools
   // write it, or no ratio at all.
   for (std::optional<uint16_t> ratio : {std::optional<uint16_t>(2), std::optional<uint16_t>()}) {
-    w::MovieWriter movie = BlueStage();
-    w::TagWriter& t = movie.Timeline();
+    MovieWriter movie = BlueStage();
+    TagWriter& t = movie.Timeline();
     CounterSprite(t);
-    w::TagWriter parent;
+    TagWriter parent;
     parent.Place(PlaceAt(1, 2));
     parent.ShowFrame();
     parent.Remove(1);
     parent.ShowFrame();
-    w::PlaceObject again = PlaceAt(1, 2);
-    again.ratio = ratio;
+    PlaceObject again = PlaceAt(1, 2);
+    again.hasRatio = ratio.has_value();
+    again.ratio = ratio.value_or(0);
     parent.Place(again);
     parent.ShowFrame();
     t.DefineSprite(3, parent);
@@ -300,15 +308,16 @@ TEST(TimelineRules, GoingBackKeepsAClipOnlyWhereTheSameCharacterHasTheSameRatio)
 
 TEST(PlaceRules, AnOpaqueBackgroundFillsTheObjectsBoundsUnderIt) {
   // A red frame 1 pixel wide over the pixels 20 and 79 of each side, no fill.
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
-  w::ShapeBuilder frame;
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
+  ShapeBuilder frame;
   unsigned pen = frame.AddLineStyle(20, {255, 0, 0});
   frame.SelectStyles(0, 0, pen);
   frame.Rectangle({410, 1590, 410, 1590});
   t.DefineShape(1, frame);
-  w::PlaceObject place = PlaceAt(1, 1);
-  place.opaqueBackground = w::Rgba{0, 255, 0, 0};  // drawn opaque whatever its alpha
+  PlaceObject place = PlaceAt(1, 1);
+  place.hasOpaqueBackground = true;
+  place.opaqueBackground = Rgba{0, 255, 0, 0};  // drawn opaque whatever its alpha
   t.Place(place);
   t.ShowFrame();
   Canvas c = DrawAfter(movie, 1);
@@ -322,25 +331,27 @@ TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
   // A white bar blurred by 0, 8, 16, then 8 and 0 pixels again: the drawn
   // edge spreads and draws back in as a fresh playback of each frame draws it.
   auto make = [] {
-    w::MovieWriter movie = BlueStage();
-    w::TagWriter& t = movie.Timeline();
+    MovieWriter movie = BlueStage();
+    TagWriter& t = movie.Timeline();
     t.DefineShape(1, SolidRect({255, 255, 255}, 800, 0, 1200, 2000));
-    w::PlaceObject p = PlaceAt(1, 1);
-    p.filters = std::vector<w::BlurFilter>{{0, 0, 1}};
+    PlaceObject p = PlaceAt(1, 1);
+    p.hasFilters = true;
+    p.filters = std::vector<Filter>{Filter::Blur(0, 0, 1)};
     t.Place(p);
     t.ShowFrame();
     for (double amount : {8.0, 16.0, 8.0, 0.0}) {
-      w::PlaceObject m;
+      PlaceObject m;
       m.depth = 1;
       m.move = true;
-      m.filters = std::vector<w::BlurFilter>{{amount, amount, 1}};
+      m.hasFilters = true;
+      m.filters = std::vector<Filter>{Filter::Blur(amount, amount, 1)};
       t.Place(m);
       t.ShowFrame();
     }
     return movie;
   };
-  const w::MovieWriter movie = make();
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  const MovieWriter movie = make();
+  Bytes bytes = movie.Finish(Compression::kZlib);
   MoviePlayback played;
   ASSERT_TRUE(played.LoadBytes(bytes.data(), bytes.size()));
   std::vector<int> spreads;
@@ -363,13 +374,14 @@ TEST(FilterRules, ABlurThatChangesOverFramesIsDrawnAtEachFramesAmount) {
 
 // A white bar over a blue stage of `size` pixels, blurred by `blur` in
 // both directions; the bar's edges lie on whole pixels at any view scale.
-w::MovieWriter BlurredBar(int size, int barFrom, int barTo, double blur) {
-  w::MovieWriter movie({0, size * 20, 0, size * 20}, 12);
-  w::TagWriter& t = movie.Timeline();
+MovieWriter BlurredBar(int size, int barFrom, int barTo, double blur) {
+  MovieWriter movie({0, size * 20, 0, size * 20}, 12);
+  TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({0, 0, 255});
   t.DefineShape(1, SolidRect({255, 255, 255}, barFrom * 20, 0, barTo * 20, size * 20));
-  w::PlaceObject p = PlaceAt(1, 1);
-  p.filters = std::vector<w::BlurFilter>{{blur, blur, 1}};
+  PlaceObject p = PlaceAt(1, 1);
+  p.hasFilters = true;
+  p.filters = std::vector<Filter>{Filter::Blur(blur, blur, 1)};
   t.Place(p);
   t.ShowFrame();
   return movie;
@@ -392,7 +404,7 @@ TEST(FilterRules, OnlyTheBlurBeyondItsFirstPixelGrowsWithTheView) {
 TEST(FilterRules, AFractionalBlurIsDrawnAlikeAtLowAndHighQuality) {
   // The bar's edges are whole pixels, so only the filter could tell the
   // qualities apart: a blur of 4.5 weighs its end pixels in part at both.
-  const w::MovieWriter movie = BlurredBar(100, 40, 60, 4.5);
+  const MovieWriter movie = BlurredBar(100, 40, 60, 4.5);
   const Canvas low = DrawAfter(movie, 1, false), high = DrawAfter(movie, 1, true);
   EXPECT_EQ(low.pixels, high.pixels);
   // The box covers 1 pixel each side whole and the next in part: the pixel
@@ -404,14 +416,15 @@ TEST(FilterRules, AFractionalBlurIsDrawnAlikeAtLowAndHighQuality) {
 TEST(FilterRules, AHugeFilterOnASmallScreenCostsABoundedLayer) {
   // Fifteen passes of the widest blur reach nearly 2,000 pixels past a
   // 64 x 48 picture: the filter's layer stays within a screen's size of it.
-  w::MovieWriter movie({0, 64 * 20, 0, 48 * 20}, 12);
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie({0, 64 * 20, 0, 48 * 20}, 12);
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 255, 255}, 0, 0, 64 * 20, 48 * 20));
-  w::PlaceObject p = PlaceAt(1, 1);
-  p.filters = std::vector<w::BlurFilter>{{255, 255, 15}};
+  PlaceObject p = PlaceAt(1, 1);
+  p.hasFilters = true;
+  p.filters = std::vector<Filter>{Filter::Blur(255, 255, 15)};
   t.Place(p);
   t.ShowFrame();
-  const w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  const Bytes bytes = movie.Finish(Compression::kZlib);
   MoviePlayback playback;
   ASSERT_TRUE(playback.LoadBytes(bytes.data(), bytes.size()));
   playback.Step();
@@ -425,7 +438,7 @@ TEST(FilterRules, AHugeFilterOnASmallScreenCostsABoundedLayer) {
 
 // Draws `frames` frames of `bytes` at `size` x `size`, in one piece or in two
 // bands on two threads, and gives every frame's picture.
-std::vector<std::vector<uint32_t>> DrawFrames(const w::Bytes& bytes, int frames, int size, bool bands) {
+std::vector<std::vector<uint32_t>> DrawFrames(const Bytes& bytes, int frames, int size, bool bands) {
   MoviePlayback playback;
   EXPECT_TRUE(playback.LoadBytes(bytes.data(), bytes.size()));
   playback.DrawInBands(bands);
@@ -443,31 +456,35 @@ std::vector<std::vector<uint32_t>> DrawFrames(const w::Bytes& bytes, int frames,
 TEST(Bands, TwoBandsDrawTheSamePicturesAsOne) {
   // What reaches across the middle row: a blurred square moving down, a
   // mask, a layer with an erasing child, and the demo movie.
-  w::MovieWriter movie = BlueStage();
-  w::TagWriter& t = movie.Timeline();
+  MovieWriter movie = BlueStage();
+  TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 255, 255}, 600, 600, 1400, 1400));
   t.DefineShape(2, SolidRect({0, 255, 0, 200}, 200, 900, 1800, 1100));
-  LayerSprite(t, 3, 2, w::BlendMode::kErase);
-  w::PlaceObject mask = PlaceAt(1, 1, 0, -300);
+  LayerSprite(t, 3, 2, BlendMode::Erase);
+  PlaceObject mask = PlaceAt(1, 1, 0, -300);
+  mask.hasClipDepth = true;
   mask.clipDepth = 2;
   t.Place(mask);
-  w::PlaceObject layer = PlaceAt(2, 3);
-  layer.blendMode = w::BlendMode::kLayer;
-  layer.colorTransform = w::ColorTransform::Alpha(0.7);
+  PlaceObject layer = PlaceAt(2, 3);
+  layer.hasBlendMode = true;
+  layer.blendMode = BlendMode::Layer;
+  layer.hasColorTransform = true;
+  layer.colorTransform = ColorTransform::Alpha(0.7);
   t.Place(layer);
-  w::PlaceObject blurred = PlaceAt(3, 1, -200, -400);
-  blurred.filters = std::vector<w::BlurFilter>{{12, 12, 2}};
+  PlaceObject blurred = PlaceAt(3, 1, -200, -400);
+  blurred.hasFilters = true;
+  blurred.filters = std::vector<Filter>{Filter::Blur(12, 12, 2)};
   t.Place(blurred);
   t.ShowFrame();
   for (int step = 1; step <= 4; ++step) {
     t.Place(test::MoveTo(3, -200, -400 + 150 * step));
     t.ShowFrame();
   }
-  const w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  const Bytes bytes = movie.Finish(Compression::kZlib);
   EXPECT_EQ(DrawFrames(bytes, 5, 200, true), DrawFrames(bytes, 5, 200, false));
 
   std::ifstream demo(VELMORA_SOURCE_DIR "/demo/Flashs/Demo.swf", std::ios::binary);
-  const w::Bytes demoBytes((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
+  const Bytes demoBytes((std::istreambuf_iterator<char>(demo)), std::istreambuf_iterator<char>());
   ASSERT_FALSE(demoBytes.empty());
   EXPECT_EQ(DrawFrames(demoBytes, 6, 240, true), DrawFrames(demoBytes, 6, 240, false));
 }
@@ -475,23 +492,23 @@ TEST(Bands, TwoBandsDrawTheSamePicturesAsOne) {
 TEST(PictureMemory, AMovieOfManyLargePicturesGetsOnlyWhatItsBudgetHolds) {
   // Five 4096 x 4096 bitmaps of a few kilobytes each: four fill the movie's
   // memory for pictures, the fifth is left out (its fills draw nothing).
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
   const std::vector<uint8_t> zeros(static_cast<size_t>(4096) * 4096 * 4, 0);
   uLongf packedSize = compressBound(static_cast<uLong>(zeros.size()));
   std::vector<uint8_t> packed(packedSize);
   ASSERT_EQ(compress2(packed.data(), &packedSize, zeros.data(), static_cast<uLong>(zeros.size()), 9), Z_OK);
   packed.resize(packedSize);
   for (uint16_t id = 1; id <= 5; ++id) {
-    w::BitWriter body;
+    BitWriter body;
     body.UI16(id);
     body.UI8(5);  // 32-bit pixels
     body.UI16(4096);
     body.UI16(4096);
     body.Append(packed);
-    movie.Timeline().Raw(w::tag::kDefineBitsLossless2, body.Data());
+    movie.Timeline().Raw(tag::kDefineBitsLossless2, body.Data());
   }
   movie.Timeline().ShowFrame();
-  const w::Bytes bytes = movie.Finish(w::Compression::kNone);
+  const Bytes bytes = movie.Finish(Compression::kNone);
   const ParseResult result = ParseMovie(bytes.data(), bytes.size());
   ASSERT_TRUE(result.ok);
   EXPECT_TRUE(result.partial);

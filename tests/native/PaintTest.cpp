@@ -2,7 +2,7 @@
 // the mix of the four around it), the same however its row is cut into
 // spans: whole rows that run off the picture, and single pixels inside it or
 // beside it.
-#include "player/Paint.h"
+#include "player/render/Paint.h"
 
 #include <gtest/gtest.h>
 

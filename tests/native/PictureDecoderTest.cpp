@@ -1,11 +1,11 @@
 // The program's own picture decoders: against libjpeg-turbo's pictures of the
 // same JPEGs, against the samples our own PNG and BMP files were made from,
 // scaled down within little memory, and on damaged files.
-#include "player/GifDecoder.h"
-#include "player/JpegDecoder.h"
-#include "player/PictureDecoder.h"
-#include "player/PictureScaler.h"
-#include "player/PngWriter.h"
+#include "pictures/GifDecoder.h"
+#include "pictures/JpegDecoder.h"
+#include "pictures/PictureDecoder.h"
+#include "pictures/PictureScaler.h"
+#include "pictures/PngWriter.h"
 #include "tests/native/AllocationCounter.h"
 #include "tests/native/PngTestEncoder.h"
 

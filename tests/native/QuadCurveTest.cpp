@@ -1,6 +1,6 @@
 // Where curves are cut into lines: close enough everywhere, no more lines
 // than needed, and the short ones where the curve bends.
-#include "player/QuadCurve.h"
+#include "player/render/QuadCurve.h"
 
 #include <gtest/gtest.h>
 

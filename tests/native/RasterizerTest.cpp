@@ -1,6 +1,6 @@
 // Which pixel centres an outline takes without anti-aliasing, checked against
 // exact integer arithmetic in the rasterizer's 1/256 pixel units.
-#include "player/Rasterizer.h"
+#include "player/render/Rasterizer.h"
 
 #include <gtest/gtest.h>
 

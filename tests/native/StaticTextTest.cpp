@@ -2,7 +2,7 @@
 // bodies are read and where the glyphs land.
 #include "player/MoviePlayback.h"
 #include "player/ScaleMode.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +11,15 @@ namespace velmora::swf {
 namespace {
 
 using test::PlaceAt;
-namespace w = velmora::swfwriter;
 
 constexpr uint16_t kDefineText = 11, kDefineFont3 = 75;
 constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueBlue = 0xFF0000FF;
 
 // One glyph: a square half the EM wide, sitting on the baseline, with the
 // code 'A' and an advance of 600 units.
-w::Bytes SquareFont3(uint16_t id) {
+Bytes SquareFont3(uint16_t id) {
   const int32_t half = 20480 / 2;
-  w::BitWriter glyph;
+  BitWriter glyph;
   glyph.UBits(1, 4);  // fill bits
   glyph.UBits(0, 4);  // line bits
   glyph.UBits(0, 1);  // style change: fill 1, move
@@ -43,7 +42,7 @@ w::Bytes SquareFont3(uint16_t id) {
   glyph.UBits(0, 6);  // end
   glyph.Align();
 
-  w::BitWriter body;
+  BitWriter body;
   body.UI16(id);
   body.UI8(0x80);  // layout, narrow offsets and codes
   body.UI8(0);     // language
@@ -63,11 +62,11 @@ w::Bytes SquareFont3(uint16_t id) {
 }
 
 // Two squares 100 pixels high in red, 60 pixels apart, the baseline at y 75.
-w::Bytes TwoSquaresText(uint16_t id, uint16_t fontId) {
-  w::BitWriter body;
+Bytes TwoSquaresText(uint16_t id, uint16_t fontId) {
+  BitWriter body;
   body.UI16(id);
   body.RectField({0, 4000, 0, 2000});
-  body.MatrixField(w::Matrix{});
+  body.MatrixField(Matrix{});
   body.UI8(1);   // glyph bits
   body.UI8(12);  // advance bits
   body.UI8(0x8F);  // font, colour, x and y
@@ -86,9 +85,9 @@ w::Bytes TwoSquaresText(uint16_t id, uint16_t fontId) {
   return body.Data();
 }
 
-w::MovieWriter TextMovie(const w::PlaceObject& place = PlaceAt(1, 2)) {
-  w::MovieWriter movie({0, 2000, 0, 2000}, 12);
-  w::TagWriter& t = movie.Timeline();
+MovieWriter TextMovie(const PlaceObject& place = PlaceAt(1, 2)) {
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({0, 0, 255});
   t.Raw(kDefineFont3, SquareFont3(1));
   t.Raw(kDefineText, TwoSquaresText(2, 1));
@@ -98,7 +97,7 @@ w::MovieWriter TextMovie(const w::PlaceObject& place = PlaceAt(1, 2)) {
 }
 
 // The movie's first frame drawn on a 100 x 100 canvas.
-Canvas FirstFrame(const w::MovieWriter& movie, bool high) {
+Canvas FirstFrame(const MovieWriter& movie, bool high) {
   MoviePlayback p = test::LoadMovie(movie);
   p.Step();
   Canvas c;
@@ -108,7 +107,7 @@ Canvas FirstFrame(const w::MovieWriter& movie, bool high) {
 }
 
 TEST(StaticText, ReadsTheFontAndTheRecords) {
-  w::Bytes bytes = TextMovie().Finish(w::Compression::kNone);
+  Bytes bytes = TextMovie().Finish(Compression::kNone);
   ParseResult parsed = ParseMovie(bytes.data(), bytes.size());
   ASSERT_TRUE(parsed.ok) << parsed.error;
   EXPECT_FALSE(parsed.partial) << parsed.error;
@@ -154,8 +153,8 @@ TEST(StaticText, PlacesEachGlyphOriginOnAWholeTwipAndItsOutlineFromThere) {
   // held at 202, and ends 1008.6 twips further at 1210.6: past the centre of
   // pixel 60 (1210 twips), which it takes. Put on whole twips point by point,
   // the right edge would be 1210 and leave the pixel out.
-  w::PlaceObject place = PlaceAt(1, 2);
-  place.matrix->scaleX = 66098 / 65536.0;
+  PlaceObject place = PlaceAt(1, 2);
+  place.matrix.a = 66098 / 65536.0;
   const Canvas c = FirstFrame(TextMovie(place), false);
   EXPECT_EQ(c.Row(50)[10], kOpaqueRed);
   EXPECT_EQ(c.Row(50)[60], kOpaqueRed);

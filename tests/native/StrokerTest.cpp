@@ -1,8 +1,8 @@
 // The pen's outline: what it covers against the exact distance from its path,
 // and how pieces of a cut curve meet.
-#include "player/Stroker.h"
+#include "player/render/Stroker.h"
 
-#include "player/QuadCurve.h"
+#include "player/render/QuadCurve.h"
 
 #include <gtest/gtest.h>
 

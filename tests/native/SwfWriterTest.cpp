@@ -1,4 +1,4 @@
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace velmora::swfwriter {
+namespace velmora::swf {
 namespace {
 
 // Reads back what the writer packs, independently of its code.
@@ -116,7 +116,7 @@ TEST(SwfBits, NegativeNumbersNeedTheirComplementsBitsPlusSign) {
 TEST(SwfBits, TranslationMatrixLeavesOutScaleAndRotation) {
   // 0 (no scale) 0 (no rotation) 00110, 20 = 010100, -20 = 101100
   BitWriter w;
-  w.MatrixField(Matrix::Translation(20, -20));
+  w.MatrixField(Matrix::Translate(20, -20));
   EXPECT_EQ(w.Data(), (Bytes{0x0C, 0xA5, 0x80}));
 }
 
@@ -159,19 +159,41 @@ TEST(SwfTags, ShortHeaderUpTo62BytesLongFormFrom63) {
   EXPECT_EQ(longTag[6], 0xAA);
 }
 
+TEST(SwfTags, PlacementsTheWriterCannotWriteAreRefused) {
+  TagWriter t;
+  PlaceObject visible;
+  visible.hasVisible = true;
+  EXPECT_THROW(t.Place(visible), std::invalid_argument);
+  PlaceObject glowing;
+  glowing.hasFilters = true;
+  glowing.filters.resize(1);
+  glowing.filters[0].kind = FilterKind::Glow;
+  EXPECT_THROW(t.Place(glowing), std::invalid_argument);
+  PlaceObject far;
+  far.hasMatrix = true;
+  far.matrix = Matrix::Translate(3e9, 0);
+  EXPECT_THROW(t.Place(far), std::out_of_range);
+  EXPECT_TRUE(t.Data().empty());
+}
+
 MovieWriter SampleMovie() {
   MovieWriter movie({0, 1920 * 20, 0, 1080 * 20}, 30);
   TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({10, 20, 30});
   ShapeBuilder shape;
-  shape.AddRadialGradient(Matrix::Transform(0.05, 0.05, 0, 2000, 2000),
+  shape.AddRadialGradient(Matrix::ScaleRotateTranslate(0.05, 0.05, 0, 2000, 2000),
                           {{0, {255, 255, 255, 255}}, {255, {0, 0, 0, 0}}});
   shape.SelectStyles(0, 1, 0);
   shape.Ellipse(2000, 2000, 800, 800);
   t.DefineShape(1, shape);
 
   TagWriter sprite;
-  sprite.Place({1, false, 1, Matrix{}, {}, {}, {}, {}});
+  PlaceObject first;
+  first.depth = 1;
+  first.hasCharacter = true;
+  first.characterId = 1;
+  first.hasMatrix = true;
+  sprite.Place(first);
   sprite.ShowFrame();
   sprite.ShowFrame();
   sprite.ShowFrame();
@@ -181,8 +203,10 @@ MovieWriter SampleMovie() {
     PlaceObject p;
     p.depth = 1;
     p.move = i > 0;
-    if (i == 0) p.characterId = 2;
-    p.matrix = Matrix::Transform(1 + i * 0.1, 1, i * 0.2, i * 100, -i * 100);
+    p.hasCharacter = i == 0;
+    p.characterId = 2;
+    p.hasMatrix = p.hasColorTransform = true;
+    p.matrix = Matrix::ScaleRotateTranslate(1 + i * 0.1, 1, i * 0.2, i * 100, -i * 100);
     p.colorTransform = ColorTransform::Alpha(1 - i * 0.1);
     t.Place(p);
     if (i == 4) t.DoAction(ActionBuilder().GotoFrame(0).Play());
@@ -350,4 +374,4 @@ TEST(SwfShape, TooManyGradientStopsAreRefused) {
 }
 
 }  // namespace
-}  // namespace velmora::swfwriter
+}  // namespace velmora::swf

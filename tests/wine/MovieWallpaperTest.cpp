@@ -3,7 +3,7 @@
 // control, and that the control plays and stops.
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
-#include "player/SwfWriter.h"
+#include "player/swf/SwfWriter.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -17,25 +17,25 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
-namespace w = velmora::swfwriter;
 
 constexpr uint32_t kOpaqueRed = 0xFFFF0000, kOpaqueWhite = 0xFFFFFFFF, kOpaqueBlue = 0xFF0000FF;
 
 // A 400 x 300 movie: a red square in the middle of a green stage, ten frames.
 std::string SquareMovie() {
-  w::MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 30);
-  w::TagWriter& t = movie.Timeline();
+  swf::MovieWriter movie({0, 400 * 20, 0, 300 * 20}, 30);
+  swf::TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({0, 255, 0});
-  w::ShapeBuilder square;
+  swf::ShapeBuilder square;
   square.SelectStyles(0, square.AddSolidFill({255, 0, 0}), 0);
   square.Rectangle({150 * 20, 250 * 20, 100 * 20, 200 * 20});
   t.DefineShape(1, square);
-  w::PlaceObject place;
+  swf::PlaceObject place;
   place.depth = 1;
+  place.hasCharacter = true;
   place.characterId = 1;
   t.Place(place);
   for (int i = 0; i < 10; ++i) t.ShowFrame();
-  w::Bytes bytes = movie.Finish(w::Compression::kZlib);
+  swf::Bytes bytes = movie.Finish(swf::Compression::kZlib);
   return std::string(bytes.begin(), bytes.end());
 }
 

@@ -1,0 +1,106 @@
+#include "player/render/BackdropCache.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmora::swf {
+namespace {
+
+bool SameMatrix(const Matrix& l, const Matrix& r) {
+  return l.a == r.a && l.b == r.b && l.c == r.c && l.d == r.d && l.tx == r.tx && l.ty == r.ty;
+}
+
+bool SameColorTransform(const ColorTransform& l, const ColorTransform& r) {
+  return l.rMult == r.rMult && l.gMult == r.gMult && l.bMult == r.bMult && l.aMult == r.aMult &&
+         l.rAdd == r.rAdd && l.gAdd == r.gAdd && l.bAdd == r.bAdd && l.aAdd == r.aAdd;
+}
+
+bool SameFilter(const Filter& l, const Filter& r) {
+  return l.kind == r.kind && l.color == r.color && l.highlight == r.highlight &&
+         l.blurX == r.blurX && l.blurY == r.blurY && l.angle == r.angle &&
+         l.distance == r.distance && l.strength == r.strength && l.inner == r.inner &&
+         l.knockout == r.knockout && l.compositeSource == r.compositeSource &&
+         l.onTop == r.onTop && l.passes == r.passes &&
+         std::memcmp(l.colorMatrix, r.colorMatrix, sizeof l.colorMatrix) == 0;
+}
+
+PlacedState StateOf(const DisplayObject& object) {
+  PlacedState s;
+  s.depth = object.depth;
+  s.character = object.character;
+  s.matrix = object.matrix;
+  s.colorTransform = object.colorTransform;
+  s.ratio = object.ratio;
+  s.blendMode = object.blendMode;
+  s.filters = object.filters;
+  s.visible = object.visible;
+  s.hasOpaqueBackground = object.hasOpaqueBackground;
+  s.opaqueBackground = object.opaqueBackground;
+  return s;
+}
+
+}  // namespace
+
+bool PlacedState::operator==(const PlacedState& o) const {
+  return depth == o.depth && character == o.character && SameMatrix(matrix, o.matrix) &&
+         SameColorTransform(colorTransform, o.colorTransform) && ratio == o.ratio &&
+         blendMode == o.blendMode && visible == o.visible &&
+         hasOpaqueBackground == o.hasOpaqueBackground && opaqueBackground == o.opaqueBackground &&
+         std::equal(filters.begin(), filters.end(), o.filters.begin(), o.filters.end(), SameFilter);
+}
+
+bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
+  if (!object.character || object.clipDepth > 0 || object.clip) return false;
+  switch (object.character->kind) {
+    case Character::Kind::Shape:
+    case Character::Kind::MorphShape:
+    case Character::Kind::Text:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool BackdropView::operator==(const BackdropView& o) const {
+  return width == o.width && height == o.height && background == o.background &&
+         SameMatrix(view, o.view) && options == o.options;
+}
+
+size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {
+  std::vector<PlacedState> current;
+  for (const auto& [depth, object] : root.DisplayList()) {
+    if (!DrawsTheSameWhenPlacedAlike(object)) break;
+    current.push_back(StateOf(object));
+  }
+  const bool whole = current.size() == root.DisplayList().size();
+  // The run of objects that are as they were a frame ago.
+  size_t stable = 0;
+  while (stable < current.size() && stable < previous_.size() && current[stable] == previous_[stable])
+    ++stable;
+  const bool sameView = view == view_;
+  unchanged_ = sameView && whole && previousWhole_ && stable == current.size() &&
+               stable == previous_.size();
+  previous_ = std::move(current);
+  previousWhole_ = whole;
+
+  if (!sameView) {
+    view_ = view;
+    held_.clear();
+  }
+  fresh_ = false;
+  if (stable == 0) {
+    // Nothing stays still: give the memory back rather than hold a stale picture.
+    held_.clear();
+    picture_ = Canvas();
+    return 0;
+  }
+  const bool heldMatches = held_.size() == stable &&
+                           std::equal(held_.begin(), held_.end(), previous_.begin());
+  if (!heldMatches) {
+    held_.assign(previous_.begin(), previous_.begin() + static_cast<std::ptrdiff_t>(stable));
+    fresh_ = true;
+  }
+  return stable;
+}
+
+}  // namespace velmora::swf

@@ -1,0 +1,438 @@
+#include "player/render/FrameRenderer.h"
+
+#include "player/render/Compositing.h"
+#include "player/render/Filters.h"
+#include "player/render/Paint.h"
+#include "player/render/QuadCurve.h"
+#include "player/render/Stroker.h"
+#include "player/render/TextLayout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::swf {
+namespace {
+
+// Morph shapes are cached per ratio; a long tween is dropped once this many
+// ratios are held.
+constexpr size_t kMaxMorphCache = 64;
+// Nesting beyond this (a sprite placing itself, directly or not) is not drawn.
+constexpr int kMaxDrawDepth = 64;
+// Curves are cut into lines in the shape's own units, before its transform,
+// to within two units: a tenth of a pixel for a shape at 1:1. A shape scaled
+// up shows its lines enlarged, as the original player's pictures do.
+constexpr double kCurveTolerance = 2;
+
+double LineScale(const Matrix& m) {
+  return std::sqrt((m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d) / 2);
+}
+
+}  // namespace
+
+bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options,
+                           uint32_t background, Canvas& canvas, int rowFrom, int rowTo) {
+  options_ = options;
+  // Filters keep their size in stage pixels whatever the objects' own scale;
+  // only the view stretches them.
+  filterScale_ = LineScale(view) * 20;
+  Context ctx;
+  ctx.matrix = view;
+  ctx.rowFrom = std::clamp(rowFrom, 0, canvas.height);
+  ctx.rowTo = std::clamp(rowTo, ctx.rowFrom, canvas.height);
+  drawDepth_ = 0;
+  auto clearRows = [&](Canvas& c) {
+    std::fill(c.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * c.width,
+              c.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowTo) * c.width, background);
+  };
+  const size_t still = backdrop_.Plan(root, {canvas.width, canvas.height, background, view, options});
+  if (still > 0 && backdrop_.Fresh()) {
+    Canvas& picture = backdrop_.Picture();
+    if (picture.width != canvas.width || picture.height != canvas.height) picture.Resize(canvas.width, canvas.height);
+    clearRows(picture);
+    ctx.target = &picture;
+    DrawClip(root, ctx, 0, still);
+  }
+  if (still > 0) {
+    const Canvas& picture = backdrop_.Picture();
+    std::copy(picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width,
+              picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowTo) * canvas.width,
+              canvas.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width);
+  } else {
+    clearRows(canvas);
+  }
+  ctx.target = &canvas;
+  DrawClip(root, ctx, still);
+  return !backdrop_.Unchanged();
+}
+
+std::unique_ptr<Canvas> FrameRenderer::TakeLayer(int width, int height) {
+  std::unique_ptr<Canvas> layer;
+  if (!spareLayers_.empty()) {
+    layer = std::move(spareLayers_.back());
+    spareLayers_.pop_back();
+  } else {
+    layer = std::make_unique<Canvas>();
+  }
+  if (layer->width != width || layer->height != height)
+    layer->Resize(width, height);
+  else
+    layer->Clear(0);
+  return layer;
+}
+
+void FrameRenderer::GiveBack(std::unique_ptr<Canvas> layer) { spareLayers_.push_back(std::move(layer)); }
+
+void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx, size_t from, size_t to) {
+  if (++drawDepth_ > kMaxDrawDepth) {
+    --drawDepth_;
+    return;
+  }
+  struct ActiveMask {
+    uint16_t clipDepth;
+    CoveragePlane plane;
+  };
+  std::vector<ActiveMask> masks;
+  size_t index = 0;
+  for (const auto& [depth, object] : clip.DisplayList()) {
+    // No mask lies before `from`: the skipped objects are plain ones.
+    if (index >= to) break;
+    if (index++ < from) continue;
+    while (!masks.empty() && depth > masks.back().clipDepth) masks.pop_back();
+    const CoveragePlane* mask = masks.empty() ? ctx.mask : &masks.back().plane;
+    // Inside a clip drawn as a mask, its own masks neither clip nor add: the
+    // reference pictures show the whole content of a masking sprite.
+    if (object.clipDepth > 0 && ctx.maskMode) continue;
+    if (object.clipDepth > 0) {
+      // The mask's shape, cut by any mask around it, decides where the
+      // objects up to its clip depth show.
+      std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
+      Context maskCtx = ctx;
+      maskCtx.target = layer.get();
+      maskCtx.mask = mask;
+      maskCtx.maskMode = true;
+      DrawObject(object, maskCtx);
+      ActiveMask active{object.clipDepth, {}};
+      active.plane.width = layer->width;
+      active.plane.height = layer->height;
+      active.plane.values.resize(layer->pixels.size());
+      const size_t first = static_cast<size_t>(ctx.rowFrom) * layer->width;
+      const size_t end = static_cast<size_t>(ctx.rowTo) * layer->width;
+      for (size_t i = first; i < end; ++i) active.plane.values[i] = layer->pixels[i] >> 24;
+      GiveBack(std::move(layer));
+      masks.push_back(std::move(active));
+      continue;
+    }
+    if (!object.visible) continue;
+    Context childCtx = ctx;
+    childCtx.mask = mask;
+    DrawObject(object, childCtx);
+  }
+  --drawDepth_;
+}
+
+void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) {
+  if (!object.character) return;
+  Context inner = ctx;
+  inner.matrix = ctx.matrix * object.matrix;
+  inner.cx = ctx.cx * object.colorTransform;
+  BlendMode mode = object.blendMode;
+  // Alpha and erase act on the layer of an ancestor; without one the
+  // object is drawn as if it had the normal mode.
+  if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !ctx.insideLayer) mode = BlendMode::Normal;
+  const bool needsLayer = !ctx.maskMode && (mode != BlendMode::Normal || !object.filters.empty());
+  if (!needsLayer) {
+    DrawContent(object, inner);
+    return;
+  }
+  if (object.blendMode == BlendMode::Layer) inner.insideLayer = true;
+  if (!object.filters.empty())
+    DrawFiltered(object, ctx, inner, mode);
+  else
+    DrawLayered(object, ctx, inner, mode);
+}
+
+void FrameRenderer::DrawLayered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode) {
+  const Canvas& target = *ctx.target;
+  const PixelRect b = OwnBounds(object, inner.matrix);
+  // The bounds are rounded out to whole pixels; a pen drawn a pixel wide may
+  // reach half a pixel past them. Alpha keeps the bounds exactly: where the
+  // layer is empty inside them it clears what lies below.
+  const double margin = mode == BlendMode::Alpha ? 0 : 1;
+  const int x0 = std::max(0, static_cast<int>(std::floor(b.x0 - margin)));
+  const int y0 = std::max(ctx.rowFrom, static_cast<int>(std::floor(b.y0 - margin)));
+  const int x1 = std::min(target.width, static_cast<int>(std::ceil(b.x1 + margin)));
+  const int y1 = std::min(ctx.rowTo, static_cast<int>(std::ceil(b.y1 + margin)));
+  if (b.Empty() || x1 <= x0 || y1 <= y0) return;
+  std::unique_ptr<Canvas> layer = TakeLayer(x1 - x0, y1 - y0);
+  inner.target = layer.get();
+  inner.mask = nullptr;
+  inner.rowFrom = 0;
+  inner.rowTo = layer->height;
+  inner.matrix.tx -= x0;
+  inner.matrix.ty -= y0;
+  // The colour transform tints the flattened picture: overlapping children
+  // of a half-transparent group do not show through each other.
+  inner.cx = ColorTransform();
+  DrawContent(object, inner);
+  TransformLayer(*layer, ctx.cx * object.colorTransform);
+  CompositeLayerAt(*ctx.target, *layer, x0, y0, mode, ctx.mask);
+  GiveBack(std::move(layer));
+}
+
+void FrameRenderer::DrawOpaqueBackground(const DisplayObject& object, const Context& ctx) {
+  // The object's bounds on whole pixels, under its content and its filters.
+  const PixelRect b = OwnBounds(object, ctx.matrix);
+  if (b.Empty()) return;
+  Canvas& target = *ctx.target;
+  const int x0 = std::max(0, static_cast<int>(std::lround(b.x0)));
+  const int y0 = std::max(ctx.rowFrom, static_cast<int>(std::lround(b.y0)));
+  const int x1 = std::min(target.width, static_cast<int>(std::lround(b.x1)));
+  const int y1 = std::min(ctx.rowTo, static_cast<int>(std::lround(b.y1)));
+  if (x1 <= x0 || y1 <= y0) return;
+  const uint32_t color = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(object.opaqueBackground));
+  const std::vector<uint8_t> whole(static_cast<size_t>(x1 - x0), 255);
+  for (int y = y0; y < y1; ++y)
+    BlendSolidSpan(target.Row(y) + x0, color, whole.data(), ctx.mask ? ctx.mask->Row(y) + x0 : nullptr, x1 - x0);
+}
+
+void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode) {
+  const PixelRect b = ContentBounds(object, ctx.matrix);
+  if (b.Empty()) return;
+  // The object is drawn as a picture whose corner sits on a whole pixel.
+  const double shiftX = std::round(b.x0) - b.x0, shiftY = std::round(b.y0) - b.y0;
+  // The layer holds the content and as far as the filters spread it, but no
+  // further off the target than that spread could bring back.
+  const PixelRect reach = FilterReach(object.filters, filterScale_);
+  const Canvas& target = *ctx.target;
+  // A shadow thrown thousands of pixels or a blur of many wide passes would
+  // make a layer of many screens; beyond one screen's size past the target
+  // the content is cut, so a damaged or hostile filter costs a bounded time.
+  const double cap = std::max(target.width, target.height);
+  const double marginX = std::min(std::max(reach.x0, reach.x1), cap);
+  const double marginY = std::min(std::max(reach.y0, reach.y1), cap);
+  const int x0 = static_cast<int>(std::floor(std::max(b.x0 + shiftX - reach.x0, -marginX)));
+  const int y0 = static_cast<int>(std::floor(std::max(b.y0 + shiftY - reach.y0, ctx.rowFrom - marginY)));
+  const int x1 = static_cast<int>(std::ceil(std::min(b.x1 + shiftX + reach.x1, target.width + marginX)));
+  const int y1 = static_cast<int>(std::ceil(std::min(b.y1 + shiftY + reach.y1, ctx.rowTo + marginY)));
+  if (x1 <= x0 || y1 <= y0) return;
+  std::unique_ptr<Canvas> layer = TakeLayer(x1 - x0, y1 - y0);
+  inner.target = layer.get();
+  inner.mask = nullptr;
+  inner.rowFrom = 0;
+  inner.rowTo = layer->height;
+  inner.matrix.tx += shiftX - x0;
+  inner.matrix.ty += shiftY - y0;
+  // The colour transform tints the filters' result, not only the content.
+  inner.cx = ColorTransform();
+  DrawContent(object, inner);
+  for (const Filter& f : object.filters) ApplyFilter(f, filterScale_, *layer);
+  TransformLayer(*layer, ctx.cx * object.colorTransform);
+  CompositeLayerAt(*ctx.target, *layer, x0, y0, mode, ctx.mask, ctx.rowFrom, ctx.rowTo);
+  GiveBack(std::move(layer));
+}
+
+void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx) {
+  if (object.hasOpaqueBackground) DrawOpaqueBackground(object, ctx);
+  const Character& c = *object.character;
+  switch (c.kind) {
+    case Character::Kind::Shape:
+      if (c.shape) DrawShape(GeometryOf(c.shape.get()), ctx);
+      break;
+    case Character::Kind::MorphShape:
+      if (c.morph) DrawShape(GeometryOf(c.morph.get(), object.ratio), ctx);
+      break;
+    case Character::Kind::Sprite:
+      if (object.clip) DrawClip(*object.clip, ctx);
+      break;
+    case Character::Kind::Text:
+      if (c.text) DrawText(*c.text, ctx);
+      break;
+    case Character::Kind::Bitmap:
+      break;  // pictures are drawn through the shapes that fill with them
+    case Character::Kind::Font:
+      break;  // fonts are drawn through the texts that use them
+  }
+}
+
+const ShapeGeometry& FrameRenderer::GeometryOf(const Shape* shape) {
+  auto it = shapes_.find(shape);
+  if (it == shapes_.end()) it = shapes_.emplace(shape, BuildGeometry(*shape)).first;
+  return it->second;
+}
+
+const ShapeGeometry& FrameRenderer::GeometryOf(const MorphShape* morph, uint16_t ratio) {
+  auto key = std::make_pair(morph, ratio);
+  auto it = morphs_.find(key);
+  if (it == morphs_.end()) {
+    if (morphs_.size() >= kMaxMorphCache) morphs_.clear();
+    it = morphs_.emplace(key, BuildGeometry(InterpolateMorph(*morph, ratio))).first;
+  }
+  return it->second;
+}
+
+void FrameRenderer::DrawShape(const ShapeGeometry& shape, const Context& ctx) {
+  for (const StyleGroup& group : shape.groups) {
+    DrawFills(shape, group, ctx);
+    // A mask is its fills alone: the reference pictures clip along the fill's
+    // edge even where the mask shape has a pen around it.
+    if (!ctx.maskMode) DrawLines(group, ctx);
+  }
+}
+
+void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
+  FillStyle style;
+  Context glyphCtx = ctx;
+  ForEachGlyph(text, movie_, [&](const PlacedGlyph& glyph) {
+    // The reference pictures place each glyph's origin on a whole twip and
+    // draw its outline from there as it falls, with curves close to true.
+    glyphCtx.matrix = ctx.matrix * glyph.matrix;
+    const Point origin = SnapToTwips({glyphCtx.matrix.tx, glyphCtx.matrix.ty});
+    glyphCtx.matrix.tx = origin.x;
+    glyphCtx.matrix.ty = origin.y;
+    style.color = glyph.color;
+    const ShapeGeometry& outline = GeometryOf(glyph.outline);
+    fillRule_ = outline.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+    for (const StyleGroup& group : outline.groups)
+      for (const FillGeometry& fill : group.fills) {
+        if (fill.edges.empty()) continue;
+        raster_.Reset(ctx.target->width, ctx.target->height, ctx.rowFrom, ctx.rowTo);
+        AddFillEdges(fill.edges, glyphCtx.matrix, OutlineGrid::Glyph);
+        PaintCoverage(style, glyphCtx, false, *ctx.target, ctx.mask);
+      }
+  });
+}
+
+void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid) {
+  auto place = [&](Point p) { return grid == OutlineGrid::Twips ? SnapToTwips(m.Apply(p)) : m.Apply(p); };
+  for (const Edge& e : edges) {
+    const Point from = place(e.from), to = place(e.to);
+    Point prev = from;
+    if (e.curve) {
+      QuadCuts(e.from, e.control, e.to, kCurveTolerance, curveCuts_);
+      for (double t : curveCuts_) {
+        const Point p = m.Apply(QuadPoint(e.from, e.control, e.to, t));
+        raster_.AddLine(prev, p);
+        prev = p;
+      }
+    }
+    raster_.AddLine(prev, to);
+  }
+}
+
+void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
+                                  const CoveragePlane* mask) {
+  if (ctx.maskMode) {
+    raster_.Render(fillRule_, options_.antialias, [&](int y, int x, int n, const uint8_t* cov) {
+      BlendSolidSpan(target.Row(y) + x, 0xFFFFFFFFu, cov, mask ? mask->Row(y) + x : nullptr, n);
+    });
+    return;
+  }
+  const Bitmap* bitmap = nullptr;
+  if (style.kind == FillKind::Bitmap) {
+    const Character* c = movie_.Find(style.bitmapId);
+    if (c && c->kind == Character::Kind::Bitmap) bitmap = c->bitmap.get();
+  }
+  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps, options_.gradientSteps);
+  auto sink = [&](int y, int x, int n, const uint8_t* cov) {
+    uint32_t* dst = target.Row(y) + x;
+    const uint8_t* m = mask ? mask->Row(y) + x : nullptr;
+    if (paint.IsSolid() && !additive) {
+      BlendSolidSpan(dst, paint.SolidColor(), cov, m, n);
+      return;
+    }
+    if (paintRow_.size() < static_cast<size_t>(n)) paintRow_.resize(n);
+    paint.Fill(y, x, n, paintRow_.data());
+    if (additive)
+      AddSpan(dst, paintRow_.data(), cov, n);
+    else
+      BlendOverSpan(dst, paintRow_.data(), cov, m, n);
+  };
+  raster_.Render(fillRule_, options_.antialias, sink);
+}
+
+void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx) {
+  fillRule_ = shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+  Canvas& target = *ctx.target;
+  bool anyFill = false;
+  for (const FillGeometry& fill : group.fills) anyFill |= !fill.edges.empty();
+  if (!anyFill) return;
+  // With anti-aliasing, the fills of a group are added up in a layer first so
+  // that where two fills meet their partial coverages sum to a whole pixel.
+  const bool layered = options_.antialias && !ctx.maskMode && group.fills.size() > 1;
+  PixelBounds area{};
+  if (layered) {
+    area = {target.width, target.height, 0, 0};
+    // Kept clear between uses: only the area drawn is cleared afterwards.
+    // It is never made smaller, so layers of many sizes share it.
+    if (fillLayer_.width < target.width || fillLayer_.height < target.height)
+      fillLayer_.Resize(std::max(fillLayer_.width, target.width), std::max(fillLayer_.height, target.height));
+  }
+  for (const FillGeometry& fill : group.fills) {
+    if (fill.edges.empty()) continue;
+    raster_.Reset(target.width, target.height, ctx.rowFrom, ctx.rowTo);
+    AddFillEdges(fill.edges, ctx.matrix);
+    if (layered) {
+      const PixelBounds b = raster_.Bounds();
+      if (!b.Empty())
+        area = {std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1), std::max(area.y1, b.y1)};
+    }
+    if (layered)
+      PaintCoverage(fill.style, ctx, true, fillLayer_, nullptr);
+    else
+      PaintCoverage(fill.style, ctx, false, target, ctx.mask);
+  }
+  if (layered && !area.Empty()) {
+    CompositeLayer(target, fillLayer_, BlendMode::Normal, ctx.mask, area.x0, area.y0, area.x1, area.y1);
+    for (int y = area.y0; y < area.y1; ++y)
+      std::fill(fillLayer_.Row(y) + area.x0, fillLayer_.Row(y) + area.x1, 0u);
+  }
+}
+
+void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {
+  const double scale = LineScale(ctx.matrix);
+  for (const LineGeometry& line : group.lines) {
+    if (line.paths.empty()) continue;
+    raster_.Reset(ctx.target->width, ctx.target->height, ctx.rowFrom, ctx.rowTo);
+    // A pen narrower than a pixel on screen is drawn one pixel wide there;
+    // any other is laid in the shape's space and transformed with it.
+    const bool hairline = line.style.width * scale < 1;
+    const Matrix identity;
+    const Matrix& toPixels = hairline ? identity : ctx.matrix;
+    StrokeOptions options;
+    options.width = hairline ? 1.0 : line.style.width;
+    // Round parts within the curves' tolerance: in the shape's units, or in
+    // pixels (a twentieth of the twips' figure) for a hairline.
+    options.tolerance = hairline ? kCurveTolerance / 20 : kCurveTolerance;
+    options.startCap = line.style.startCap;
+    options.endCap = line.style.endCap;
+    options.join = line.style.join;
+    options.miterLimit = line.style.miterLimit;
+    options.noClose = line.style.noClose;
+    for (const StrokePath& path : line.paths) {
+      strokePoints_.clear();
+      auto place = [&](Point p) { return hairline ? ctx.matrix.Apply(p) : p; };
+      strokePoints_.push_back({place(path.edges.front().from)});
+      for (const Edge& e : path.edges) {
+        if (e.curve) {
+          QuadCuts(e.from, e.control, e.to, kCurveTolerance, curveCuts_);
+          for (double t : curveCuts_) strokePoints_.push_back({place(QuadPoint(e.from, e.control, e.to, t)), true});
+        }
+        strokePoints_.push_back({place(e.to)});
+      }
+      AddStroke(strokePoints_, options, toPixels, raster_);
+    }
+    FillStyle style;
+    if (line.style.hasFill) {
+      style = line.style.fill;
+    } else {
+      style.kind = FillKind::Solid;
+      style.color = line.style.color;
+    }
+    FillRule saved = fillRule_;
+    fillRule_ = FillRule::NonZero;
+    PaintCoverage(style, ctx, false, *ctx.target, ctx.mask);
+    fillRule_ = saved;
+  }
+}
+
+}  // namespace velmora::swf

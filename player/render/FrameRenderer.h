@@ -1,0 +1,96 @@
+// Draws a clip's display list, with its nested clips, into a canvas: shapes
+// and morph shapes with their fills and strokes, colour transforms, masks,
+// blend modes and filters.
+#pragma once
+
+#include "player/display/Timeline.h"
+#include "player/render/BackdropCache.h"
+#include "player/render/Canvas.h"
+#include "player/render/Rasterizer.h"
+#include "player/render/RenderOptions.h"
+#include "player/render/ShapeGeometry.h"
+#include "player/render/Stroker.h"
+
+#include <climits>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace velmora::swf {
+
+class FrameRenderer {
+ public:
+  explicit FrameRenderer(const Movie& movie) : movie_(movie) {}
+
+  // `view` maps the movie's twips to canvas pixels; the frame is drawn over
+  // `background` (opaque 0xAARRGGBB), on the canvas rows from `rowFrom` up
+  // to `rowTo` only, so that renderers of their own can draw the bands of
+  // one frame at once. Root objects that stayed still since the last frame
+  // come from a held picture. False when the picture is the same as the one
+  // drawn last time.
+  bool Render(const Clip& root, const Matrix& view, const RenderOptions& options,
+              uint32_t background, Canvas& canvas, int rowFrom = 0, int rowTo = INT_MAX);
+
+ private:
+  struct Context {
+    Canvas* target = nullptr;
+    const CoveragePlane* mask = nullptr;
+    Matrix matrix;
+    ColorTransform cx;
+    bool maskMode = false;  // every paint opaque: the picture is a mask
+    // Drawn inside an object with the layer blend mode: only there do the
+    // alpha and erase modes cut into what lies below.
+    bool insideLayer = false;
+    // The target's rows that are drawn; the rest is left as it is.
+    int rowFrom = 0, rowTo = 0;
+  };
+
+  // Draws the display list's objects from index `from` up to `to`.
+  void DrawClip(const Clip& clip, const Context& ctx, size_t from = 0, size_t to = SIZE_MAX);
+  void DrawObject(const DisplayObject& object, const Context& ctx);
+  // An object with filters, through a layer over its own area.
+  void DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode);
+  // An object with a blend mode: its content flattened in a layer over its
+  // own area, then tinted and blended as one picture.
+  void DrawLayered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode);
+  void DrawContent(const DisplayObject& object, const Context& ctx);
+  // The rectangle of the object's bounds in its opaque background colour.
+  void DrawOpaqueBackground(const DisplayObject& object, const Context& ctx);
+  void DrawShape(const ShapeGeometry& shape, const Context& ctx);
+  // Glyph outlines filled with their record's colour.
+  void DrawText(const StaticText& text, const Context& ctx);
+  void DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx);
+  void DrawLines(const StyleGroup& group, const Context& ctx);
+  void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
+                     const CoveragePlane* mask);
+  // How the ends of an outline's edges are put on the device grid before
+  // rasterizing; the points that cut a curve fall as they are.
+  enum class OutlineGrid : uint8_t {
+    Twips,  // shapes: on whole twips
+    Glyph,  // text: as they fall (the glyph's origin is on a whole twip)
+  };
+  void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid = OutlineGrid::Twips);
+  const ShapeGeometry& GeometryOf(const Shape* shape);
+  const ShapeGeometry& GeometryOf(const MorphShape* morph, uint16_t ratio);
+  // A cleared canvas of the target's size, for layers and masks.
+  std::unique_ptr<Canvas> TakeLayer(int width, int height);
+  void GiveBack(std::unique_ptr<Canvas> layer);
+
+  const Movie& movie_;
+  RenderOptions options_;
+  Rasterizer raster_;
+  FillRule fillRule_ = FillRule::EvenOdd;
+  std::vector<uint32_t> paintRow_;
+  std::vector<PenPoint> strokePoints_;
+  std::vector<double> curveCuts_;
+  std::map<const Shape*, ShapeGeometry> shapes_;
+  std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;
+  std::vector<std::unique_ptr<Canvas>> spareLayers_;
+  Canvas fillLayer_;
+  BackdropCache backdrop_;
+  int drawDepth_ = 0;
+  double filterScale_ = 1;  // layer pixels per stage pixel
+};
+
+}  // namespace velmora::swf

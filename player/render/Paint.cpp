@@ -1,0 +1,320 @@
+#include "player/render/Paint.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace velmora::swf {
+namespace {
+
+double ToLinear(double c) {
+  c /= 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double FromLinear(double c) {
+  c = c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+  return c * 255.0;
+}
+
+#if defined(__SSE2__)
+// A pixel's four channels as doubles: channels 0 and 1 in `lo`, 2 and 3 in `hi`.
+inline void Channels(uint32_t p, __m128d& lo, __m128d& hi) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i wide = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), zero), zero);
+  lo = _mm_cvtepi32_pd(wide);
+  hi = _mm_cvtepi32_pd(_mm_shuffle_epi32(wide, _MM_SHUFFLE(1, 0, 3, 2)));
+}
+#endif
+
+// Bilinear mix of four texels. The vector form does each channel's sums in
+// the same order as the plain one, so both give the same values.
+uint32_t Lerp4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, double fx, double fy) {
+#if defined(__SSE2__)
+  __m128d a0, a1, b0, b1, c0, c1, d0, d1;
+  Channels(p00, a0, a1);
+  Channels(p10, b0, b1);
+  Channels(p01, c0, c1);
+  Channels(p11, d0, d1);
+  const __m128d wx = _mm_set1_pd(fx), wx1 = _mm_set1_pd(1 - fx), wy = _mm_set1_pd(fy), wy1 = _mm_set1_pd(1 - fy);
+  const __m128d half = _mm_set1_pd(0.5);
+  auto mix = [&](__m128d p, __m128d q, __m128d r, __m128d t) {
+    const __m128d top = _mm_add_pd(_mm_mul_pd(p, wx1), _mm_mul_pd(q, wx));
+    const __m128d bottom = _mm_add_pd(_mm_mul_pd(r, wx1), _mm_mul_pd(t, wx));
+    return _mm_cvttpd_epi32(_mm_add_pd(_mm_add_pd(_mm_mul_pd(top, wy1), _mm_mul_pd(bottom, wy)), half));
+  };
+  const __m128i four = _mm_unpacklo_epi64(mix(a0, b0, c0, d0), mix(a1, b1, c1, d1));
+  const __m128i words = _mm_packs_epi32(four, four);
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+#else
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    double top = ((p00 >> shift) & 0xFF) * (1 - fx) + ((p10 >> shift) & 0xFF) * fx;
+    double bottom = ((p01 >> shift) & 0xFF) * (1 - fx) + ((p11 >> shift) & 0xFF) * fx;
+    out |= static_cast<uint32_t>(top * (1 - fy) + bottom * fy + 0.5) << shift;
+  }
+  return out;
+#endif
+}
+
+}  // namespace
+
+
+namespace {
+
+// The gradient's colour at each whole ratio, each channel cut down to a
+// whole value: the reference pictures' gradients are built on such a table.
+// The table is filled from ratio 0 up, moving towards one record at a time:
+// the next record is taken only once the table has reached the current one's
+// ratio, so every record shows for at least one ratio step. Records that
+// share a ratio show as thin bands in their order; a record whose ratio lies
+// behind the table's position shows for one step and the colour then moves
+// on towards the next record from that record's own ratio.
+std::array<Rgba, 256> WholeRatioColours(const Gradient& g) {
+  const bool linear = g.interpolation == Interpolation::LinearRgb;
+  const size_t last = g.stops.size() - 1;
+  std::array<Rgba, 256> table;
+  size_t k = 0;  // the record the table is moving towards
+  for (int r = 0; r < 256; ++r) {
+    const GradientStop& b = g.stops[k];
+    Rgba c = b.color;
+    if (k > 0) {
+      const GradientStop& a = g.stops[k - 1];
+      const double ra = a.ratio, rb = b.ratio;
+      if (rb > ra && r < rb) {
+        const double t = std::max(0.0, (r - ra) / (rb - ra));
+        auto mix = [&](uint8_t x, uint8_t y, bool colour) {
+          double v = linear && colour ? FromLinear(ToLinear(x) + (ToLinear(y) - ToLinear(x)) * t)
+                                      : x + (y - x) * t;
+          // The small lift keeps a value that is whole in exact arithmetic
+          // (204 + 51 * 0.2) from being cut down a step by rounding noise.
+          return static_cast<uint8_t>(std::clamp(std::floor(v + 1e-9), 0.0, 255.0));
+        };
+        c = {mix(a.color.r, b.color.r, true), mix(a.color.g, b.color.g, true),
+             mix(a.color.b, b.color.b, true), mix(a.color.a, b.color.a, false)};
+      }
+    }
+    table[r] = c;
+    if (r >= b.ratio && k < last) ++k;
+  }
+  return table;
+}
+
+}  // namespace
+
+GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx, RampSteps steps) {
+  GradientRamp ramp{};
+  if (g.stops.empty()) return ramp;
+  const std::array<Rgba, 256> table = WholeRatioColours(g);
+  for (int i = 0; i < kRampSize; ++i) {
+    const double r = i * 255.0 / (kRampSize - 1);
+    const int whole = std::min(static_cast<int>(r), 255);
+    Rgba c = table[whole];
+    if (steps == RampSteps::Smooth && whole < 255) {
+      // Between whole ratios the colour moves evenly to the next one.
+      const Rgba& next = table[whole + 1];
+      const double f = r - whole;
+      auto lerp = [f](uint8_t x, uint8_t y) { return static_cast<uint8_t>(std::lround(x + (y - x) * f)); };
+      c = {lerp(c.r, next.r), lerp(c.g, next.g), lerp(c.b, next.b), lerp(c.a, next.a)};
+    }
+    ramp[i] = PremultipliedArgb(cx.Apply(c));
+  }
+  return ramp;
+}
+
+Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransform& cx,
+             const Bitmap* bitmap, bool smoothBitmaps, RampSteps rampSteps)
+    : cx_(cx) {
+  switch (style.kind) {
+    case FillKind::Solid:
+      kind_ = Kind::Solid;
+      solid_ = PremultipliedArgb(cx.Apply(style.color));
+      return;
+    case FillKind::Bitmap:
+      if (!bitmap || bitmap->width == 0 || bitmap->height == 0) {
+        // A missing picture fills with nothing visible.
+        kind_ = Kind::Solid;
+        solid_ = 0;
+        return;
+      }
+      kind_ = Kind::Bitmap;
+      bitmap_ = bitmap;
+      repeat_ = style.bitmapRepeat;
+      smooth_ = smoothBitmaps && style.bitmapSmooth;
+      transformTexels_ = !cx.IsIdentity();
+      break;
+    case FillKind::LinearGradient: kind_ = Kind::Linear; break;
+    case FillKind::RadialGradient: kind_ = Kind::Radial; break;
+    case FillKind::FocalGradient: kind_ = Kind::Focal; break;
+  }
+  if (kind_ != Kind::Bitmap) {
+    ramp_ = BuildGradientRamp(style.gradient, cx, rampSteps);
+    spread_ = style.gradient.spread;
+    focal_ = style.gradient.focalPoint;
+  }
+  if (!(toPixels * style.matrix).Invert(inverse_)) {
+    // A collapsed gradient shows its last colour, a collapsed picture nothing.
+    kind_ = Kind::Solid;
+    solid_ = bitmap_ ? 0 : ramp_[kRampSize - 1];
+  }
+}
+
+uint32_t Paint::SampleBitmap(double u, double v) const {
+  const int w = bitmap_->width, h = bitmap_->height;
+  auto texel = [&](long x, long y) {
+    if (repeat_) {
+      x %= w;
+      y %= h;
+      if (x < 0) x += w;
+      if (y < 0) y += h;
+    } else {
+      x = std::clamp<long>(x, 0, w - 1);
+      y = std::clamp<long>(y, 0, h - 1);
+    }
+    return bitmap_->pixels[static_cast<size_t>(y) * w + x];
+  };
+  u = std::clamp(u, -1e9, 1e9);
+  v = std::clamp(v, -1e9, 1e9);
+  uint32_t p;
+  if (smooth_) {
+    double fu = u - 0.5, fv = v - 0.5;
+    long x0 = static_cast<long>(std::floor(fu)), y0 = static_cast<long>(std::floor(fv));
+    p = Lerp4(texel(x0, y0), texel(x0 + 1, y0), texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), fu - x0, fv - y0);
+  } else {
+    p = texel(static_cast<long>(std::floor(u)), static_cast<long>(std::floor(v)));
+  }
+  return transformTexels_ ? TransformPremultiplied(p, cx_) : p;
+}
+
+Paint::SampleRange Paint::InsideBitmap(double gx, double gy, int count) const {
+  // The samples run along a line, so those inside the bitmap are one run.
+  // The margin keeps clear of the edges, where clamping or wrapping decides,
+  // and the run is narrowed by a sample at each end against the rounding of
+  // the stepping. Smoothing reads the next texel too.
+  constexpr double kMargin = 1e-3;
+  const double lowest = smooth_ ? 0.5 + kMargin : kMargin;
+  double first = 0, last = count - 1;
+  auto narrow = [&](double g, double step, double high) {
+    if (!std::isfinite(g) || !std::isfinite(step)) {
+      last = -1;
+    } else if (step == 0) {
+      if (!(g > lowest && g < high)) last = -1;
+    } else {
+      double a = (lowest - g) / step, b = (high - g) / step;
+      if (a > b) std::swap(a, b);
+      first = std::max(first, std::floor(a) + 2);
+      last = std::min(last, std::ceil(b) - 2);
+    }
+  };
+  narrow(gx, inverse_.a, bitmap_->width - lowest);
+  narrow(gy, inverse_.b, bitmap_->height - lowest);
+  if (!(first <= last)) return {0, 0};
+  return {static_cast<int>(first), static_cast<int>(last) + 1};
+}
+
+void Paint::FillInsideBitmap(double& gx, double& gy, int count, uint32_t* out) const {
+  // Every point lies inside the bitmap, where cutting towards zero is the
+  // floor that SampleBitmap takes: the same texels, without its checks.
+  const size_t w = static_cast<size_t>(bitmap_->width);
+  const uint32_t* texels = bitmap_->pixels.data();
+  const double stepX = inverse_.a, stepY = inverse_.b;
+  if (!smooth_) {
+    for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
+      out[i] = texels[static_cast<size_t>(gy) * w + static_cast<size_t>(gx)];
+    return;
+  }
+  for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) {
+    const double fu = gx - 0.5, fv = gy - 0.5;
+    const size_t x0 = static_cast<size_t>(fu), y0 = static_cast<size_t>(fv);
+    const uint32_t* row = texels + y0 * w + x0;
+    out[i] = Lerp4(row[0], row[1], row[w], row[w + 1], fu - static_cast<double>(x0), fv - static_cast<double>(y0));
+  }
+}
+
+uint32_t Paint::RampColor(double t) const {
+  // The 256 ratios share the gradient square in equal bins, each ratio at
+  // the centre of its own.
+  double ratio = SpreadT(t) * 256 - 0.5;
+  ratio = ratio > 0 ? std::min(ratio, 255.0) : 0.0;  // NaN too
+  return ramp_[static_cast<int>(ratio * ((kRampSize - 1) / 255.0) + 0.5)];
+}
+
+void Paint::Fill(int y, int x, int count, uint32_t* out) const {
+  if (kind_ == Kind::Solid) {
+    std::fill(out, out + count, solid_);
+    return;
+  }
+  const double py = y + 0.5;
+  // Along a row the mapped point moves by a constant step; each kind has
+  // its own loop so that the per-pixel work stays small.
+  double gx = inverse_.a * (x + 0.5) + inverse_.c * py + inverse_.tx;
+  double gy = inverse_.b * (x + 0.5) + inverse_.d * py + inverse_.ty;
+  const double stepX = inverse_.a, stepY = inverse_.b;
+  switch (kind_) {
+    case Kind::Bitmap:
+    {
+      // The stepping runs on unbroken through the three parts, so each
+      // sample is taken where a single loop would take it.
+      const SampleRange inside = transformTexels_ ? SampleRange{0, 0} : InsideBitmap(gx, gy, count);
+      int i = 0;
+      for (; i < inside.begin; ++i, gx += stepX, gy += stepY) out[i] = SampleBitmap(gx, gy);
+      if (inside.end > inside.begin) {
+        FillInsideBitmap(gx, gy, inside.end - inside.begin, out + i);
+        i = inside.end;
+      }
+      for (; i < count; ++i, gx += stepX, gy += stepY) out[i] = SampleBitmap(gx, gy);
+      return;
+    }
+    case Kind::Linear:
+      if (spread_ == SpreadMode::Pad) {
+        // Padded, the ramp index is a clamped linear function of x.
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        float v = static_cast<float>(((gx + 16384.0) / 32768.0 * 256 - 0.5) * kPerRatio);
+        const float dv = static_cast<float>(stepX / 32768.0 * 256 * kPerRatio);
+        for (int i = 0; i < count; ++i, v += dv) out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
+        return;
+      }
+      for (int i = 0; i < count; ++i, gx += stepX) out[i] = RampColor((gx + 16384.0) / 32768.0);
+      return;
+    case Kind::Radial:
+      if (spread_ == SpreadMode::Pad) {
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        constexpr float kScale = 256.0f / 16384.0f * kPerRatio, kOffset = 0.5f * kPerRatio;
+        float fx = static_cast<float>(gx), fy = static_cast<float>(gy);
+        const float sx = static_cast<float>(stepX), sy = static_cast<float>(stepY);
+        for (int i = 0; i < count; ++i, fx += sx, fy += sy) {
+          float v = std::sqrt(fx * fx + fy * fy) * kScale - kOffset;
+          out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
+        }
+        return;
+      }
+      for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
+        out[i] = RampColor(std::sqrt(gx * gx + gy * gy) / 16384.0);
+      return;
+    default:
+      break;
+  }
+  for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) {
+    // Focal: how far along the ray from the focal point to the circle.
+    double px = gx / 16384.0, py2 = gy / 16384.0, fx = focal_;
+    double dx = px - fx, dy = py2;
+    double len = std::sqrt(dx * dx + dy * dy);
+    double t;
+    if (len < 1e-12) {
+      t = 0;
+    } else {
+      dx /= len;
+      dy /= len;
+      double b = fx * dx;
+      double s = -b + std::sqrt(std::max(0.0, b * b - (fx * fx - 1)));
+      t = s > 1e-12 ? len / s : 1;
+    }
+    out[i] = RampColor(t);
+  }
+}
+
+}  // namespace velmora::swf

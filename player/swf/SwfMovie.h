@@ -1,0 +1,255 @@
+// A parsed movie: its header, the characters of its dictionary and the tags of
+// its timelines, as plain data for the timeline and the renderer.
+#pragma once
+
+#include "player/swf/SwfTypes.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora::swf {
+
+struct GradientStop {
+  uint8_t ratio = 0;
+  Rgba color;
+};
+
+enum class SpreadMode : uint8_t { Pad = 0, Reflect = 1, Repeat = 2 };
+enum class Interpolation : uint8_t { Rgb = 0, LinearRgb = 1 };
+
+struct Gradient {
+  SpreadMode spread = SpreadMode::Pad;
+  Interpolation interpolation = Interpolation::Rgb;
+  std::vector<GradientStop> stops;
+  double focalPoint = 0;  // -1..1 along the x axis, focal gradients only
+};
+
+enum class FillKind : uint8_t {
+  Solid,
+  LinearGradient,
+  RadialGradient,
+  FocalGradient,
+  Bitmap,
+};
+
+struct FillStyle {
+  FillKind kind = FillKind::Solid;
+  Rgba color;
+  Matrix matrix;  // gradient square or bitmap texels to shape twips
+  Gradient gradient;
+  uint16_t bitmapId = 0;
+  bool bitmapRepeat = true;
+  bool bitmapSmooth = true;
+};
+
+enum class CapStyle : uint8_t { Round = 0, None = 1, Square = 2 };
+enum class JoinStyle : uint8_t { Round = 0, Bevel = 1, Miter = 2 };
+
+struct LineStyle {
+  uint16_t width = 0;  // twips
+  Rgba color;
+  CapStyle startCap = CapStyle::Round, endCap = CapStyle::Round;
+  JoinStyle join = JoinStyle::Round;
+  double miterLimit = 3;
+  bool noClose = false;
+  bool hasFill = false;
+  FillStyle fill;  // when hasFill
+};
+
+// One record of a shape's outline, as stored; points are absolute twips.
+struct ShapeRecord {
+  enum class Kind : uint8_t { StyleChange, Line, Curve } kind = Kind::Line;
+  // StyleChange
+  bool hasMove = false, hasFill0 = false, hasFill1 = false, hasLine = false, hasNewStyles = false;
+  uint32_t fill0 = 0, fill1 = 0, line = 0;
+  uint32_t newStylesIndex = 0;  // index into Shape::styleTables
+  // The pen position after the record (moveTo target or edge end) and a
+  // curve's control point.
+  Point control, anchor;
+};
+
+struct StyleTable {
+  std::vector<FillStyle> fills;
+  std::vector<LineStyle> lines;
+};
+
+struct Shape {
+  Rect bounds;
+  bool nonZeroWinding = false;
+  // Table 0 holds the styles in front of the records, the others those that
+  // records introduce.
+  std::vector<StyleTable> styleTables;
+  std::vector<ShapeRecord> records;
+};
+
+struct MorphFill {
+  FillStyle start, end;
+};
+
+struct MorphLine {
+  LineStyle start, end;
+};
+
+struct MorphShape {
+  Rect startBounds, endBounds;
+  std::vector<MorphFill> fills;
+  std::vector<MorphLine> lines;
+  std::vector<ShapeRecord> startRecords, endRecords;
+};
+
+// A decoded picture: premultiplied 0xAARRGGBB pixels, rows top to bottom.
+struct Bitmap {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+// The filters of PlaceObject3, by their id in the file.
+enum class FilterKind : uint8_t {
+  DropShadow = 0,
+  Blur = 1,
+  Glow = 2,
+  Bevel = 3,
+  GradientGlow = 4,
+  Convolution = 5,
+  ColorMatrix = 6,
+  GradientBevel = 7,
+};
+
+struct Filter {
+  FilterKind kind = FilterKind::Blur;
+  Rgba color, highlight;
+  double blurX = 0, blurY = 0, angle = 0, distance = 0, strength = 1;
+  bool inner = false, knockout = false, compositeSource = true, onTop = false;
+  int passes = 1;
+  float colorMatrix[20] = {};
+
+  // A box blur of `blurX` x `blurY` pixels, `passes` times over.
+  static Filter Blur(double blurX, double blurY, int passes) {
+    Filter f;
+    f.kind = FilterKind::Blur;
+    f.blurX = blurX;
+    f.blurY = blurY;
+    f.passes = passes;
+    return f;
+  }
+};
+
+// PlaceObject3's blend modes, by their number in the file.
+enum class BlendMode : uint8_t {
+  Normal = 1,
+  Layer = 2,
+  Multiply = 3,
+  Screen = 4,
+  Lighten = 5,
+  Darken = 6,
+  Difference = 7,
+  Add = 8,
+  Subtract = 9,
+  Invert = 10,
+  Alpha = 11,
+  Erase = 12,
+  Overlay = 13,
+  Hardlight = 14,
+};
+
+struct PlaceObject {
+  uint16_t depth = 0;
+  bool move = false;  // modifies the object already at `depth`
+  bool hasCharacter = false, hasMatrix = false, hasColorTransform = false, hasRatio = false,
+       hasClipDepth = false, hasName = false, hasBlendMode = false, hasFilters = false,
+       hasVisible = false, hasOpaqueBackground = false;
+  uint16_t characterId = 0;
+  Matrix matrix;
+  ColorTransform colorTransform;
+  uint16_t ratio = 0;
+  uint16_t clipDepth = 0;
+  std::string name;
+  BlendMode blendMode = BlendMode::Normal;
+  std::vector<Filter> filters;
+  bool visible = true;
+  Rgba opaqueBackground{0, 0, 0, 0};  // painted over the object's bounds, under it
+};
+
+// The frame-control actions; any other action is left out when parsed.
+struct Action {
+  enum class Kind : uint8_t { Stop, Play, NextFrame, PrevFrame, GotoFrame, GotoLabel } kind;
+  uint32_t frame = 0;  // 0-based
+  std::string label;
+  bool play = false;  // go to and play rather than go to and stop
+};
+
+struct ControlTag {
+  enum class Kind : uint8_t { Place, Remove } kind = Kind::Place;
+  PlaceObject place;  // Place; Remove uses place.depth only
+};
+
+struct Frame {
+  std::vector<ControlTag> tags;
+  std::vector<Action> actions;
+};
+
+struct Timeline {
+  std::vector<Frame> frames;
+  std::map<std::string, uint32_t> labels;  // label to 0-based frame
+};
+
+// An embedded font: one outline per glyph, filled with style 1, in an EM
+// square of `emSize` units.
+struct Font {
+  double emSize = 1024;  // DefineFont3 outlines are 20 times finer
+  std::vector<std::shared_ptr<const Shape>> glyphs;
+  std::vector<uint16_t> codes;     // character code of each glyph, when given
+  std::vector<int16_t> advances;   // em units, when the font has a layout
+};
+
+struct TextGlyph {
+  uint32_t index = 0;  // into the font's glyphs
+  int32_t advance = 0;  // twips to the next glyph
+};
+
+// A run of glyphs of one font, colour and height; fields a record leaves out
+// carry over from the record before it.
+struct TextRecord {
+  uint16_t fontId = 0;
+  Rgba color;
+  double x = 0, y = 0;  // twips, the baseline start of the first glyph
+  uint16_t height = 0;  // twips per em
+  std::vector<TextGlyph> glyphs;
+};
+
+struct StaticText {
+  Rect bounds;
+  Matrix matrix;
+  std::vector<TextRecord> records;
+};
+
+struct Character {
+  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text } kind = Kind::Shape;
+  std::shared_ptr<const Shape> shape;
+  std::shared_ptr<const MorphShape> morph;
+  std::shared_ptr<const Bitmap> bitmap;
+  std::shared_ptr<const Timeline> sprite;
+  std::shared_ptr<const Font> font;
+  std::shared_ptr<const StaticText> text;
+};
+
+struct Movie {
+  uint8_t version = 0;
+  Rect stage;
+  double frameRate = 12;
+  uint16_t frameCount = 0;
+  bool hasBackground = false;
+  Rgba background{255, 255, 255, 255};
+  std::map<uint16_t, Character> dictionary;
+  Timeline timeline;
+
+  const Character* Find(uint16_t id) const {
+    auto it = dictionary.find(id);
+    return it == dictionary.end() ? nullptr : &it->second;
+  }
+};
+
+}  // namespace velmora::swf

@@ -1,0 +1,164 @@
+// Writes SWF movies in memory: the bit/byte primitives, shapes, the tags of a
+// timeline and the file around them, from the parser's own types
+// (SwfMovie.h). Used to make our demo movie and the player's test movies, so
+// it only covers what those need and refuses the rest.
+//
+// Units are the file's own: coordinates in twips (1/20 pixel), y downwards.
+#pragma once
+
+#include "player/swf/SwfMovie.h"
+#include "player/swf/TagCodes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmora::swf {
+
+using Bytes = std::vector<uint8_t>;
+
+// Bits a signed field needs to hold `value` (0 needs none).
+unsigned SignedBitsNeeded(int32_t value);
+// Bits an unsigned field needs to hold `value` (0 needs none).
+unsigned UnsignedBitsNeeded(uint32_t value);
+// 16.16 fixed point, rounded to nearest.
+int32_t ToFixed16(double value);
+
+// Appends little-endian bytes and most-significant-first bit fields. A byte
+// value written after bit fields starts on the next whole byte.
+class BitWriter {
+ public:
+  void UI8(uint8_t value);
+  void UI16(uint16_t value);
+  void UI32(uint32_t value);
+  void UBits(uint32_t value, unsigned count);
+  void SBits(int32_t value, unsigned count);
+  void FBits(double value, unsigned count);  // 16.16 fixed in `count` bits
+  void Align();                              // the rest of the current byte stays zero
+  void Append(const Bytes& bytes);
+  void String(const std::string& text);      // with its terminating zero
+  void Rgb(Rgba colour);
+  void RgbaColour(Rgba colour);
+  void RectField(const Rect& rect);
+  void MatrixField(const Matrix& matrix);
+  void ColorTransformField(const ColorTransform& transform);  // with alpha
+
+  const Bytes& Data() const { return bytes_; }
+
+ private:
+  Bytes bytes_;
+  unsigned bitsUsed_ = 0;  // of the last byte; 0 when byte aligned
+};
+
+// Record header plus body; the long header form from 63 body bytes on.
+void AppendTag(Bytes& out, uint16_t code, const Bytes& body);
+
+// One shape: its fill and line styles and its outline. Style indices are
+// 1-based as in the file; 0 selects no style. The gradient square spans
+// -16384..16384 twips, so its matrix maps that square onto the shape; a
+// stop's ratio runs from 0 (centre or start) to 255 (edge or end).
+class ShapeBuilder {
+ public:
+  // 1, 2 or 3 for DefineShape, DefineShape2, DefineShape3. Only 3 keeps the
+  // alpha of colours.
+  explicit ShapeBuilder(int version = 3);
+
+  unsigned AddSolidFill(Rgba colour);
+  unsigned AddLinearGradient(const Matrix& matrix, const std::vector<GradientStop>& stops);
+  unsigned AddRadialGradient(const Matrix& matrix, const std::vector<GradientStop>& stops);
+  unsigned AddLineStyle(uint16_t widthTwips, Rgba colour);
+
+  // Styles of the edges that follow. fill0 is the fill left of the drawing
+  // direction, fill1 the one right of it.
+  void SelectStyles(unsigned fill0, unsigned fill1, unsigned line);
+  void MoveTo(int32_t x, int32_t y);
+  void LineTo(int32_t x, int32_t y);
+  void CurveTo(int32_t controlX, int32_t controlY, int32_t x, int32_t y);
+
+  // Closed outlines drawn clockwise on screen, so their inside is fill1.
+  void Rectangle(const Rect& rect);
+  void Ellipse(int32_t centreX, int32_t centreY, int32_t radiusX, int32_t radiusY);
+  struct Point {
+    int32_t x, y;
+  };
+  void Polygon(const std::vector<Point>& points);
+
+  uint16_t TagCode() const;
+  Rect Bounds() const;  // outline, control points and half the widest line
+  Bytes TagBody(uint16_t characterId) const;
+
+ private:
+  struct Record {
+    enum Kind { kStyle, kMove, kLine, kCurve } kind;
+    int32_t a, b, c, d;  // style: fill0 fill1 line; move/line: x y; curve: cx cy x y
+  };
+
+  unsigned AddGradient(FillKind kind, const Matrix& matrix,
+                       const std::vector<GradientStop>& stops);
+  void Include(int32_t x, int32_t y);
+  void WriteColour(BitWriter& w, Rgba colour) const;
+  void WriteRecords(BitWriter& w) const;
+
+  int version_;
+  std::vector<FillStyle> fills_;
+  std::vector<LineStyle> lines_;
+  std::vector<Record> records_;
+  bool empty_ = true;
+  Rect extent_;
+};
+
+// Actions of one DoAction tag.
+class ActionBuilder {
+ public:
+  ActionBuilder& Stop();
+  ActionBuilder& Play();
+  ActionBuilder& GotoFrame(uint16_t frameIndex);  // 0 = first frame
+  Bytes TagBody() const;                          // with the closing zero
+
+ private:
+  Bytes actions_;
+};
+
+// The tags of one timeline: the movie's or a sprite's.
+class TagWriter {
+ public:
+  void SetBackgroundColor(Rgba colour);
+  void DefineShape(uint16_t characterId, const ShapeBuilder& shape);
+  void DefineSprite(uint16_t characterId, const TagWriter& timeline);
+  // Writes the fields whose has-flag is set. Of the filters it writes only
+  // blurs, and no visibility: a placement with those is refused.
+  void Place(const PlaceObject& place);
+  void Remove(uint16_t depth);
+  void FrameLabel(const std::string& name);
+  void DoAction(const ActionBuilder& actions);
+  void ShowFrame();
+  void Raw(uint16_t code, const Bytes& body);
+
+  uint16_t FrameCount() const { return frames_; }
+  const Bytes& Data() const { return bytes_; }
+
+ private:
+  Bytes bytes_;
+  uint16_t frames_ = 0;
+};
+
+enum class Compression { kNone, kZlib };  // "FWS" / "CWS"
+
+// A whole file: header, the main timeline's tags and the closing End tag.
+// From version 8 on a FileAttributes tag leads, as players expect.
+class MovieWriter {
+ public:
+  MovieWriter(const Rect& stage, double framesPerSecond, uint8_t version = 8);
+
+  TagWriter& Timeline() { return timeline_; }
+  Bytes Finish(Compression compression) const;
+
+ private:
+  Rect stage_;
+  double framesPerSecond_;
+  uint8_t version_;
+  TagWriter timeline_;
+};
+
+}  // namespace velmora::swf

@@ -1,0 +1,101 @@
+// The codes of the movie file, for the parser and the writer alike: its
+// tags, the flags of a placement, the kinds of fill and the frame actions.
+// (The filters' ids and the blend modes are the values of `FilterKind` and
+// `BlendMode` in SwfMovie.h.)
+#pragma once
+
+#include <cstdint>
+
+namespace velmora::swf {
+namespace tag {
+
+// A tag's header is a 16-bit word: the code above the low 6 bits, the length
+// in them; a length of kLongLength says a 32-bit length follows.
+constexpr unsigned kCodeShift = 6;
+constexpr uint16_t kLongLength = 0x3F;
+
+constexpr uint16_t kEnd = 0;
+constexpr uint16_t kShowFrame = 1;
+constexpr uint16_t kDefineShape = 2;
+constexpr uint16_t kPlaceObject = 4;
+constexpr uint16_t kRemoveObject = 5;
+constexpr uint16_t kDefineBits = 6;
+constexpr uint16_t kJpegTables = 8;
+constexpr uint16_t kSetBackgroundColor = 9;
+constexpr uint16_t kDefineFont = 10;
+constexpr uint16_t kDefineText = 11;
+constexpr uint16_t kDoAction = 12;
+constexpr uint16_t kDefineBitsLossless = 20;
+constexpr uint16_t kDefineBitsJpeg2 = 21;
+constexpr uint16_t kDefineShape2 = 22;
+constexpr uint16_t kPlaceObject2 = 26;
+constexpr uint16_t kRemoveObject2 = 28;
+constexpr uint16_t kDefineShape3 = 32;
+constexpr uint16_t kDefineText2 = 33;
+constexpr uint16_t kDefineBitsJpeg3 = 35;
+constexpr uint16_t kDefineBitsLossless2 = 36;
+constexpr uint16_t kDefineSprite = 39;
+constexpr uint16_t kFrameLabel = 43;
+constexpr uint16_t kDefineMorphShape = 46;
+constexpr uint16_t kDefineFont2 = 48;
+constexpr uint16_t kFileAttributes = 69;
+constexpr uint16_t kPlaceObject3 = 70;
+constexpr uint16_t kDefineFont3 = 75;
+constexpr uint16_t kDefineShape4 = 83;
+constexpr uint16_t kDefineMorphShape2 = 84;
+constexpr uint16_t kDefineBitsJpeg4 = 90;
+
+}  // namespace tag
+
+// The flag bytes of PlaceObject2 and PlaceObject3.
+namespace placeflag {
+
+constexpr uint8_t kMove = 0x01;
+constexpr uint8_t kHasCharacter = 0x02;
+constexpr uint8_t kHasMatrix = 0x04;
+constexpr uint8_t kHasColorTransform = 0x08;
+constexpr uint8_t kHasRatio = 0x10;
+constexpr uint8_t kHasName = 0x20;
+constexpr uint8_t kHasClipDepth = 0x40;
+// The second byte, PlaceObject3's.
+constexpr uint8_t kHasFilters = 0x01;
+constexpr uint8_t kHasBlendMode = 0x02;
+constexpr uint8_t kHasCacheAsBitmap = 0x04;
+constexpr uint8_t kHasClassName = 0x08;
+constexpr uint8_t kHasImage = 0x10;
+constexpr uint8_t kHasVisible = 0x20;
+constexpr uint8_t kHasOpaqueBackground = 0x40;
+
+}  // namespace placeflag
+
+// The type byte of a fill style.
+namespace filltype {
+
+constexpr uint8_t kSolid = 0x00;
+constexpr uint8_t kLinearGradient = 0x10;
+constexpr uint8_t kRadialGradient = 0x12;
+constexpr uint8_t kFocalGradient = 0x13;
+// The bitmap fills, 0x40 to 0x43, by two bits.
+constexpr uint8_t kBitmap = 0x40;
+constexpr uint8_t kBitmapClippedBit = 0x01;     // else repeated
+constexpr uint8_t kBitmapUnsmoothedBit = 0x02;  // else smoothed
+
+}  // namespace filltype
+
+// The codes of the frame actions; from 0x80 on an action carries a 16-bit
+// length and a payload.
+namespace action {
+
+constexpr uint8_t kEnd = 0x00;
+constexpr uint8_t kNextFrame = 0x04;
+constexpr uint8_t kPrevFrame = 0x05;
+constexpr uint8_t kPlay = 0x06;
+constexpr uint8_t kStop = 0x07;
+constexpr uint8_t kGotoFrame = 0x81;
+constexpr uint8_t kGotoLabel = 0x8C;
+constexpr uint8_t kPush = 0x96;
+constexpr uint8_t kGotoFrame2 = 0x9F;
+constexpr uint8_t kWithPayload = 0x80;
+
+}  // namespace action
+}  // namespace velmora::swf
