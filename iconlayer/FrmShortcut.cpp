@@ -135,12 +135,13 @@ void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay)
   else
     composition_.Reset();
   if (layoutDirty_ || !layoutReady_) {
-    DesktopiconsPos();
+    LoadPositions();
     layoutDirty_ = false;
     layoutReady_ = true;
   }
   std::vector<DrawnPart> drawnNow;
   const size_t drawn = DrawItems(composition_, c, overlay, drawnNow);
+  if (!c.isHover) hover_.PreviewDropped();
   ShowComposition(composition_, opacity, whole ? nullptr : &drawnNow);
   if (layoutDirty_)  // an item was moved in this composition
     SavePositions({positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(drawn)});
@@ -314,6 +315,13 @@ void FrmShortcut::ForgetLayout() {
 }
 
 void FrmShortcut::DesktopiconsPos() {
+  // After a rebuild an index may name another item (one deleted before it
+  // moves the rest up), or none.
+  hover_.Forget();
+  LoadPositions();
+}
+
+void FrmShortcut::LoadPositions() {
   // The places remembered for this size of the layer keep every item where
   // the user put it, whatever came or went; without them, the saved edges
   // of the last layout as they are, or the default grid.
@@ -377,6 +385,7 @@ HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
 
 void FrmShortcut::GainIconHdc() {
   const std::vector<std::string>& sources = items_.arrays.icons;
+  hover_.Forget();  // the items were rebuilt, as in DesktopiconsPos
   iconSprites_.clear();
   icons_.clear();  // the old handles are destroyed here
   wholeNext_ = true;  // new icons may take freed ones' addresses
