@@ -102,10 +102,17 @@ void FrmShortcut::PrepareBlankLayer() {
   if (layerSize_.cx <= 0 || layerSize_.cy <= 0 || !blankLayer_.Create(layerSize_.cx, layerSize_.cy, 32))
     return;
   if (!blankImage_) return;
-  const SurfaceCanvas canvas(blankLayer_);
-  if (canvas)
-    gdip::GdipDrawImageRectI(canvas.graphics(), blankImage_.get(), 0, 0,
-                             static_cast<INT>(blankWidth_), static_cast<INT>(blankHeight_));
+  {
+    const SurfaceCanvas canvas(blankLayer_);
+    if (canvas)
+      gdip::GdipDrawImageRectI(canvas.graphics(), blankImage_.get(), 0, 0,
+                               static_cast<INT>(blankWidth_), static_cast<INT>(blankHeight_));
+  }
+  // Its nearly transparent fill still takes the pointer at the layer's
+  // opacity (the right-click on empty space that opens the desktop menu).
+  RaiseAlpha({blankLayer_.lpBits(), blankLayer_.Width(), blankLayer_.Height(),
+              blankLayer_.BytesPerScanline()},
+             pointerAlpha_);
 }
 
 void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover, double releaseX,
@@ -129,6 +136,10 @@ void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay)
   if (composition_.Width() != layerSize_.cx || composition_.Height() != layerSize_.cy) {
     if (!composition_.Create(layerSize_.cx, layerSize_.cy, 32)) return;
     whole = true;
+  }
+  if (PointerAlpha(opacity) != pointerAlpha_) {  // another opacity chosen: rarely
+    pointerAlpha_ = PointerAlpha(opacity);
+    PrepareBlankLayer();
   }
   if (blankLayer_.Size() == composition_.Size())
     std::memcpy(composition_.lpBits(), blankLayer_.lpBits(), static_cast<size_t>(composition_.Size()));
@@ -163,9 +174,9 @@ size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
   // The surface is premultiplied and bottom-up: its top row is its last.
   const PixelView view{layer.lpBits() + static_cast<intptr_t>(layer.Height() - 1) * layer.BytesPerScanline(),
                        layer.Width(), layer.Height(), -layer.BytesPerScanline()};
-  // Alpha 1 is enough for the pointer: the item's area takes it. This is
-  // ColorARGB(1, 0, 0, 255), premultiplied.
-  constexpr uint32_t kHitColour = 0x01000001;
+  // The item's area takes the pointer: at full opacity alpha 1 is enough,
+  // ColorARGB(1, 0, 0, 255), premultiplied; more at a lower opacity.
+  const uint32_t hitColour = uint32_t{pointerAlpha_} << 24 | pointerAlpha_;
   for (size_t i = 0; i < count; ++i) {
     const int item = static_cast<int>(i);
     const std::string extension = ToLower(ExtensionOf(names[i]));
@@ -189,7 +200,7 @@ size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
       hovered = true;
       anchor = at;
     }
-    FillOver(view, at.x, at.y, 32, 50, kHitColour);
+    FillOver(view, at.x, at.y, 32, 50, hitColour);
     // What this item covers: its icon and hit area, and its label.
     parts.push_back({{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
                       std::max(at.y + 50, labelY + label.sprite.height)},

@@ -207,6 +207,9 @@ class FrmShortcut : public Window {
   GdipImage blankImage_;
   UINT blankWidth_ = 0, blankHeight_ = 0;
   CDIB blankLayer_;                      // Blank.png drawn once at the layer size
+  // The alpha the empty space and the items' areas take the pointer with at
+  // the layer's opacity (PointerAlpha); the blank layer is drawn with it.
+  uint8_t pointerAlpha_ = 1;
   CDIB composition_;              // kept at the layer's size between compositions
   std::vector<DrawnPart> drawnLast_;  // the parts the last composition drew
   bool shownOnce_ = false;
