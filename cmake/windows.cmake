@@ -28,6 +28,7 @@ add_library(velmora_win STATIC
   settingsdialog/FrmSetting.cpp
   settingsdialog/FrmSettingControls.cpp
   settingsdialog/FrmSettingLists.cpp
+  settingsdialog/FrmSettingApply.cpp
   common/WinText.cpp
   common/SystemNotifications.cpp
   common/Window.cpp

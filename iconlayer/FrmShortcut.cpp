@@ -102,10 +102,17 @@ void FrmShortcut::PrepareBlankLayer() {
   if (layerSize_.cx <= 0 || layerSize_.cy <= 0 || !blankLayer_.Create(layerSize_.cx, layerSize_.cy, 32))
     return;
   if (!blankImage_) return;
-  const SurfaceCanvas canvas(blankLayer_);
-  if (canvas)
-    gdip::GdipDrawImageRectI(canvas.graphics(), blankImage_.get(), 0, 0,
-                             static_cast<INT>(blankWidth_), static_cast<INT>(blankHeight_));
+  {
+    const SurfaceCanvas canvas(blankLayer_);
+    if (canvas)
+      gdip::GdipDrawImageRectI(canvas.graphics(), blankImage_.get(), 0, 0,
+                               static_cast<INT>(blankWidth_), static_cast<INT>(blankHeight_));
+  }
+  // Its nearly transparent fill still takes the pointer at the layer's
+  // opacity (the right-click on empty space that opens the desktop menu).
+  RaiseAlpha({blankLayer_.lpBits(), blankLayer_.Width(), blankLayer_.Height(),
+              blankLayer_.BytesPerScanline()},
+             pointerAlpha_);
 }
 
 void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover, double releaseX,
@@ -130,17 +137,22 @@ void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay)
     if (!composition_.Create(layerSize_.cx, layerSize_.cy, 32)) return;
     whole = true;
   }
+  if (PointerAlpha(opacity) != pointerAlpha_) {  // another opacity chosen: rarely
+    pointerAlpha_ = PointerAlpha(opacity);
+    PrepareBlankLayer();
+  }
   if (blankLayer_.Size() == composition_.Size())
     std::memcpy(composition_.lpBits(), blankLayer_.lpBits(), static_cast<size_t>(composition_.Size()));
   else
     composition_.Reset();
   if (layoutDirty_ || !layoutReady_) {
-    DesktopiconsPos();
+    LoadPositions();
     layoutDirty_ = false;
     layoutReady_ = true;
   }
   std::vector<DrawnPart> drawnNow;
   const size_t drawn = DrawItems(composition_, c, overlay, drawnNow);
+  if (!c.isHover) hover_.PreviewDropped();
   ShowComposition(composition_, opacity, whole ? nullptr : &drawnNow);
   if (layoutDirty_)  // an item was moved in this composition
     SavePositions({positions_.begin(), positions_.begin() + static_cast<std::ptrdiff_t>(drawn)});
@@ -162,9 +174,9 @@ size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
   // The surface is premultiplied and bottom-up: its top row is its last.
   const PixelView view{layer.lpBits() + static_cast<intptr_t>(layer.Height() - 1) * layer.BytesPerScanline(),
                        layer.Width(), layer.Height(), -layer.BytesPerScanline()};
-  // Alpha 1 is enough for the pointer: the item's area takes it. This is
-  // ColorARGB(1, 0, 0, 255), premultiplied.
-  constexpr uint32_t kHitColour = 0x01000001;
+  // The item's area takes the pointer: at full opacity alpha 1 is enough,
+  // ColorARGB(1, 0, 0, 255), premultiplied; more at a lower opacity.
+  const uint32_t hitColour = uint32_t{pointerAlpha_} << 24 | pointerAlpha_;
   for (size_t i = 0; i < count; ++i) {
     const int item = static_cast<int>(i);
     const std::string extension = ToLower(ExtensionOf(names[i]));
@@ -188,7 +200,7 @@ size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
       hovered = true;
       anchor = at;
     }
-    FillOver(view, at.x, at.y, 32, 50, kHitColour);
+    FillOver(view, at.x, at.y, 32, 50, hitColour);
     // What this item covers: its icon and hit area, and its label.
     parts.push_back({{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
                       std::max(at.y + 50, labelY + label.sprite.height)},
@@ -314,6 +326,13 @@ void FrmShortcut::ForgetLayout() {
 }
 
 void FrmShortcut::DesktopiconsPos() {
+  // After a rebuild an index may name another item (one deleted before it
+  // moves the rest up), or none.
+  hover_.Forget();
+  LoadPositions();
+}
+
+void FrmShortcut::LoadPositions() {
   // The places remembered for this size of the layer keep every item where
   // the user put it, whatever came or went; without them, the saved edges
   // of the last layout as they are, or the default grid.
@@ -377,6 +396,7 @@ HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
 
 void FrmShortcut::GainIconHdc() {
   const std::vector<std::string>& sources = items_.arrays.icons;
+  hover_.Forget();  // the items were rebuilt, as in DesktopiconsPos
   iconSprites_.clear();
   icons_.clear();  // the old handles are destroyed here
   wholeNext_ = true;  // new icons may take freed ones' addresses

@@ -10,6 +10,7 @@
 #include "iconlayer/ImagePreview.h"
 #include "iconlayer/LayerPainter.h"
 #include "iconlayer/LayoutGrid.h"
+#include "iconlayer/PointerRules.h"
 #include "iconlayer/Sprite.h"
 #include "shell/InventoryRows.h"
 
@@ -68,12 +69,15 @@ class FrmShortcut : public Window {
   void OnFilesDropped(HDROP drop);
   // The paths of the last drop (PendingDropPath, every item of it).
   const std::vector<std::string>& PendingDropPaths() const { return pendingDropPaths_; }
-  int HoverIndex() const { return hoverIndex_; }
+  // The item under the pointer (-1: none).
+  int HoverIndex() const { return hover_.Index(); }
 
   // Loads the saved positions, or rebuilds the default grid when they no
-  // longer fit.
+  // longer fit. The items were rebuilt: what the pointer was over is
+  // forgotten (the next composition shows no preview).
   void DesktopiconsPos();
-  // Extracts the icon of every item again.
+  // Extracts the icon of every item again (the items were rebuilt, as
+  // above).
   void GainIconHdc();
   // Appends one desktop entry without rescanning.
   void AddDesktopicons(const std::string& path);
@@ -153,6 +157,13 @@ class FrmShortcut : public Window {
   // longer fit (another size, another number of items), repaired where
   // they cannot be the user's.
   void LoadSavedEdges();
+  // The positions for the next composition (DesktopiconsPos without
+  // forgetting the pointer).
+  void LoadPositions();
+  // Nothing is under the pointer any more: a preview on the screen goes.
+  void ForgetPointer();
+  // A move of the pointer onto `item` (-1: no item) while previews are on.
+  void PointerOver(int item, double x, double y);
   // Each item's key (its path, or a special item's shell name), in order.
   std::vector<std::string> ItemKeys() const;
   // The value name of this layer size under kLayoutsKey.
@@ -164,7 +175,8 @@ class FrmShortcut : public Window {
   HWND owner_;
   LayerLinks links_;
   POINT press_{};       // where the last button went down, in layer pixels
-  int hoverIndex_ = 0;  // HoverIndex
+  HoverState hover_;    // HoverIndex, and whose preview is shown
+  bool trackingLeave_ = false;  // the system tells when the pointer leaves the layer
   std::vector<std::string> pendingDropPaths_;
   DesktopItems& items_;
   std::string appDirectory_;
@@ -195,6 +207,9 @@ class FrmShortcut : public Window {
   GdipImage blankImage_;
   UINT blankWidth_ = 0, blankHeight_ = 0;
   CDIB blankLayer_;                      // Blank.png drawn once at the layer size
+  // The alpha the empty space and the items' areas take the pointer with at
+  // the layer's opacity (PointerAlpha); the blank layer is drawn with it.
+  uint8_t pointerAlpha_ = 1;
   CDIB composition_;              // kept at the layer's size between compositions
   std::vector<DrawnPart> drawnLast_;  // the parts the last composition drew
   bool shownOnce_ = false;

@@ -61,8 +61,18 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
       ::SetCapture(hwnd());
       return true;
     case WM_MOUSEMOVE:
-      if (showImageviewer_)
+      if (showImageviewer_) {
+        if (!trackingLeave_) {
+          // Told once the pointer leaves the layer (onto another window).
+          TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, hwnd(), 0};
+          trackingLeave_ = ::TrackMouseEvent(&leave) != FALSE;
+        }
         DownIcon(HeldButton(wParam), ShiftOf(wParam), x, y, x, y, true);
+      }
+      return true;
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      ForgetPointer();
       return true;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -73,6 +83,7 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
       if (button == 2 && !hit && links_.desktopMenu) {
         POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ::ClientToScreen(hwnd(), &screen);
+        ForgetPointer();  // no preview stays beside a menu
         links_.desktopMenu(screen);
       }
       return true;
@@ -98,22 +109,34 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
 bool FrmShortcut::DownIcon(int button, int shift, double x, double y, double oldX, double oldY,
                            bool isMove) {
   const int item = HitItem(positions_, items_.Count(), oldX, oldY);
+  if (isMove) PointerOver(item, x, y);
   if (item < 0) return false;
   if (!isMove) {
     items_.list.SelectRow(item);
     LoadIcons(true, item, false, x, y);
-  } else if (item != hoverIndex_) {
-    items_.list.SelectRow(item);
-    if (IsPictureType(items_.list.Cell(static_cast<size_t>(item), 1)))
-      LoadIcons(false, item, true, x, y);
-    hoverIndex_ = item;
   }
   if (button == 2 && links_.itemMenu) {
     POINT screen{static_cast<LONG>(x), static_cast<LONG>(y)};
     ::ClientToScreen(hwnd(), &screen);
+    ForgetPointer();  // no preview stays beside a menu
     links_.itemMenu(item, screen, shift);
   }
   return true;
+}
+
+void FrmShortcut::PointerOver(int item, double x, double y) {
+  const bool picture =
+      item >= 0 && IsPictureType(items_.list.Cell(static_cast<size_t>(item), 1));
+  const HoverState::Step step = hover_.Moved(item < 0 ? HoverState::kNone : item, picture);
+  if (step.selectRow) items_.list.SelectRow(item);
+  if (step.showPreview)
+    LoadIcons(false, item, true, x, y);
+  else if (step.hidePreview)
+    LoadIcons(false);
+}
+
+void FrmShortcut::ForgetPointer() {
+  if (hover_.Forget()) LoadIcons(false);
 }
 
 void FrmShortcut::OnFilesDropped(HDROP drop) {
@@ -134,6 +157,7 @@ void FrmShortcut::OnFilesDropped(HDROP drop) {
   pendingDropPaths_ = paths;
   POINT at{};
   ::GetCursorPos(&at);
+  ForgetPointer();  // no preview stays beside a menu
   const int chosen = links_.dropMenu ? links_.dropMenu(at) : -1;
   DropCommand command;
   switch (chosen) {

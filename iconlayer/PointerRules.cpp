@@ -23,4 +23,26 @@ ItemPosition DropCell(double x, double y) {
   return {column * 90 + 30, row * 72};
 }
 
+HoverState::Step HoverState::Moved(int item, bool picture) {
+  Step step;
+  if (item == index_ && item != kNone) return step;
+  index_ = item;
+  if (item == kNone) {
+    step.hidePreview = previewOf_ != kNone;
+  } else {
+    step.selectRow = true;
+    step.showPreview = picture;
+    step.hidePreview = !picture && previewOf_ != kNone;
+  }
+  previewOf_ = step.showPreview ? item : kNone;
+  return step;
+}
+
+bool HoverState::Forget() {
+  index_ = kNone;
+  const bool shown = previewOf_ != kNone;
+  previewOf_ = kNone;
+  return shown;
+}
+
 }  // namespace velmora

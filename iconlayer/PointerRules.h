@@ -22,4 +22,36 @@ bool InKeepBox(ItemPosition item, double x, double y);
 // rows counted in 70 pixels and placed 72 apart.
 ItemPosition DropCell(double x, double y);
 
+// What the pointer is over on the layer (HoverIndex) and whose preview is
+// on the screen. A preview belongs to the item under the pointer: it goes
+// when the pointer moves off that item, leaves the layer, a menu opens or
+// the items are rebuilt (an index may then name another item).
+class HoverState {
+ public:
+  static constexpr int kNone = -1;
+
+  // What a pointer move asks of the layer.
+  struct Step {
+    bool selectRow = false;    // the item's list row becomes the selected one
+    bool showPreview = false;  // compose with the preview of the item
+    bool hidePreview = false;  // compose without the preview shown now
+  };
+  // The pointer moved onto `item` (kNone: no item there); `picture`: the
+  // item gets a preview. Nothing happens while it stays on the same item.
+  Step Moved(int item, bool picture);
+  // Nothing is under the pointer any more (it left the layer, a menu
+  // opened, the items were rebuilt). True when a preview is shown, which
+  // must then go.
+  bool Forget();
+  // A composition without the preview was handed to the system.
+  void PreviewDropped() { previewOf_ = kNone; }
+
+  int Index() const { return index_; }
+  int PreviewOf() const { return previewOf_; }
+
+ private:
+  int index_ = 0;  // 0 until the pointer has been somewhere
+  int previewOf_ = kNone;
+};
+
 }  // namespace velmora

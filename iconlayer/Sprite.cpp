@@ -59,4 +59,20 @@ void FillOver(const PixelView& target, int32_t x, int32_t y, int32_t width, int3
   }
 }
 
+uint8_t PointerAlpha(uint8_t opacity) {
+  if (opacity == 0) return 1;
+  return static_cast<uint8_t>((255 + opacity - 1) / opacity);  // alpha * opacity >= 255
+}
+
+void RaiseAlpha(const PixelView& target, uint8_t minimum) {
+  if (!target.rows) return;
+  for (int32_t y = 0; y < target.height; ++y) {
+    auto* pixel = reinterpret_cast<uint32_t*>(target.Row(y));
+    for (int32_t x = 0; x < target.width; ++x, ++pixel) {
+      const uint32_t alpha = *pixel >> 24;
+      if (alpha != 0 && alpha < minimum) *pixel = (*pixel & 0xFFFFFFu) | uint32_t{minimum} << 24;
+    }
+  }
+}
+
 }  // namespace velmora

@@ -28,4 +28,14 @@ void DrawSprite(const PixelView& target, const Sprite& sprite, int32_t x, int32_
 void FillOver(const PixelView& target, int32_t x, int32_t y, int32_t width, int32_t height,
               uint32_t premultiplied);
 
+// The least alpha a pixel of a layered window shown at `opacity` needs to
+// take the pointer: the system hit-tests the pixels as shown, alpha times
+// opacity / 255, and one that comes out 0 lets the pointer through. 1 at
+// full opacity; at opacity 0 nothing shows or takes the pointer anyway.
+uint8_t PointerAlpha(uint8_t opacity);
+
+// Every pixel with an alpha from 1 to below `minimum` gets that alpha, its
+// colour kept (still premultiplied); transparent pixels stay so.
+void RaiseAlpha(const PixelView& target, uint8_t minimum);
+
 }  // namespace velmora

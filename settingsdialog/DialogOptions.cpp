@@ -59,27 +59,35 @@ DialogOptions LoadDialogOptions(const IniReader& read) {
   return o;
 }
 
+bool AppliesPage(const ApplyState& s, SettingsPage page) {
+  switch (page) {
+    case SettingsPage::kAdvanced: return s.advancedChanged;
+    case SettingsPage::kFlash: return s.flashChanged || (s.pageChosen && s.page == page);
+    case SettingsPage::kSlide: return s.slideChanged || (s.pageChosen && s.page == page);
+    default: return false;
+  }
+}
+
 std::vector<IniWrite> ApplyWrites(const ApplyState& s) {
   std::vector<IniWrite> writes;
-  if (!s.pageChosen) return writes;
   const DialogOptions& o = s.options;
-  if (s.page == SettingsPage::kFlash) writes.push_back({"MAIN", "WallInx", "1"});
-  if (s.page == SettingsPage::kSlide) writes.push_back({"MAIN", "WallInx", "2"});
-  if (s.advancedChanged) {
+  if (s.pageChosen && s.page == SettingsPage::kFlash) writes.push_back({"MAIN", "WallInx", "1"});
+  if (s.pageChosen && s.page == SettingsPage::kSlide) writes.push_back({"MAIN", "WallInx", "2"});
+  if (AppliesPage(s, SettingsPage::kAdvanced)) {
     writes.push_back({"MAIN", "Imageviewer", Bit(o.imageViewer)});
     writes.push_back({"MAIN", "Icondisp", Bit(o.iconDisplay)});
     writes.push_back({"MAIN", "isIconfader", Bit(o.iconFader)});
     writes.push_back({"MAIN", "Iconfadervalue", o.iconFaderValue});
     writes.push_back({"MAIN", "Startup", Bit(o.startup)});
   }
-  if (s.page == SettingsPage::kFlash) {
+  if (AppliesPage(s, SettingsPage::kFlash)) {
     if (s.currentFlash) writes.push_back({"FLASH", "CurFlash", *s.currentFlash});
     writes.push_back({"FLASH", "Quality", Decimal(o.quality)});
     writes.push_back({"FLASH", "Moviesize", Decimal(o.movieSize)});
     writes.push_back({"FLASH", "BackgroundColor", Decimal(o.flashColour)});
     writes.push_back({"FLASH", "LoopCheck", Bit(o.loop)});
   }
-  if (s.page == SettingsPage::kSlide) {
+  if (AppliesPage(s, SettingsPage::kSlide)) {
     writes.push_back({"IMAGE", "Speedvalue", Decimal(o.speed)});
     writes.push_back({"IMAGE", "Intervalvalue", Decimal(StoredInterval(o.interval))});
     writes.push_back({"IMAGE", "Location", Decimal(o.location)});
@@ -90,6 +98,17 @@ std::vector<IniWrite> ApplyWrites(const ApplyState& s) {
     if (s.slidePath) writes.push_back({"IMAGE", "Path", *s.slidePath});
   }
   return writes;
+}
+
+std::string SaveFailedText(SaveProblem why) {
+  std::string text = "The settings could not be saved to Wallpaper.ini.";
+  switch (why) {
+    case SaveProblem::kFolderInTheWay: text += " A folder of that name is in its place."; break;
+    case SaveProblem::kReadOnly: text += " The file is read-only."; break;
+    case SaveProblem::kDiskFull: text += " The disk is full."; break;
+    case SaveProblem::kUnknown: break;
+  }
+  return text + "\n\nYour changes are still in the dialog: press Ok to try again, or Cancel to leave them.";
 }
 
 std::string KilobyteCell(std::optional<uint64_t> bytes) {

@@ -57,7 +57,9 @@ struct IniWrite {
 struct ApplyState {
   SettingsPage page = SettingsPage::kNone;  // CurrentPage
   bool pageChosen = false;
-  bool advancedChanged = false;
+  // A control of that page was changed since the window opened (or since
+  // the last apply that stored everything).
+  bool advancedChanged = false, flashChanged = false, slideChanged = false;
   DialogOptions options;
   // The selected movie's record ("name|folder*"); none without a selected row.
   std::optional<std::string> currentFlash;
@@ -65,13 +67,25 @@ struct ApplyState {
   std::optional<std::string> slidePath;
 };
 
-// The keys an apply writes, in order. Nothing before a page was chosen;
-// "WallInx" only from the Flash and Slide Show pages; the Advanced keys
-// only after a change there; a missing movie selection or an empty slide
-// list leaves the stored "CurFlash" or "Path" alone. The background
-// picture is rendered by the caller first; `options.backgroundImage` is
-// written as the caller leaves it.
+// Whether an apply writes the keys of `page`: the Flash or Slide Show page
+// it is confirmed on, and every page with a change, whether or not a page
+// button was pressed (the dialog opens on the Advanced page, and a change
+// made there, or on a page left for another, is the user's all the same).
+bool AppliesPage(const ApplyState& state, SettingsPage page);
+
+// The keys an apply writes, in order: "WallInx" only when confirmed on the
+// Flash or Slide Show page, then the keys of each page AppliesPage names;
+// nothing when no page was chosen and nothing changed. A missing movie
+// selection or an empty slide list leaves the stored "CurFlash" or "Path"
+// alone. The background picture is rendered by the caller first;
+// `options.backgroundImage` is written as the caller leaves it.
 std::vector<IniWrite> ApplyWrites(const ApplyState& state);
+
+// Why the settings file could not be written, as far as can be told.
+enum class SaveProblem { kUnknown, kFolderInTheWay, kReadOnly, kDiskFull };
+
+// The message that tells the user the settings were not saved.
+std::string SaveFailedText(SaveProblem why);
 
 // The size cell of a list row: the file's length in kilobytes, rounded to
 // the nearest (ties to even), then "KB"; "missing" when there is no file.

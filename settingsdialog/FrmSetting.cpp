@@ -7,7 +7,6 @@
 #include "controls/RgbPictureGdi.h"
 #include "settings/EntryList.h"
 #include "settings/IniFile.h"
-#include "settings/Registry.h"
 #include "settingsdialog/FrmSettingIds.h"
 
 #include <commctrl.h>
@@ -16,8 +15,6 @@ namespace velmora {
 namespace {
 
 using namespace setting_ids;
-
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Esc anywhere in the dialog closes it (a drop-down that is open closes
 // first); the controls pass it up to the dialog.
@@ -91,7 +88,7 @@ void FrmSetting::Load() {
   // Advanced page.
   stopFade_ = false;
   pageChosen_ = false;
-  advancedChanged_ = false;
+  advancedChanged_ = flashChanged_ = slideChanged_ = false;
   ShowPage(kAdvancedTab);
   optionsButton_[kApplyButton]->SetEnabled(false);
   optionsButton_[kOkButton]->SetEnabled(false);
@@ -241,8 +238,14 @@ void FrmSetting::SettingSel(SettingsPage page) {
   }
 }
 
-void FrmSetting::MarkChanged(bool both) {
+void FrmSetting::MarkChanged(SettingsPage page, bool both) {
   if (loading_) return;
+  // What is applied: the pages changed, whichever page is shown then.
+  switch (page) {
+    case SettingsPage::kFlash: flashChanged_ = true; break;
+    case SettingsPage::kSlide: slideChanged_ = true; break;
+    default: advancedChanged_ = true; break;
+  }
   if (both) optionsButton_[kApplyButton]->SetEnabled(true);
   optionsButton_[kOkButton]->SetEnabled(true);
 }
@@ -265,22 +268,22 @@ void FrmSetting::OnCommand(int id, int code) {
     case kQuality:
       if (code == CBN_SELCHANGE) {
         flashPreview_->SetQuality(Selection(Control("Quality")));
-        MarkChanged();
+        MarkChanged(SettingsPage::kFlash);
       }
       break;
     case kMovieSizes:
       if (code == CBN_SELCHANGE) {
         flashPreview_->SetScaleMode(Selection(Control("MovieSizes")));
         UpdateFlashColourControls();
-        MarkChanged();
+        MarkChanged(SettingsPage::kFlash);
       }
       break;
     case kImageLocation:
-      if (code == CBN_SELCHANGE) MarkChanged();
+      if (code == CBN_SELCHANGE) MarkChanged(SettingsPage::kSlide);
       break;
     case kLoopCheck:
     case kIlCheck:
-      if (code == BN_CLICKED) MarkChanged();
+      if (code == BN_CLICKED) MarkChanged(id == kLoopCheck ? SettingsPage::kFlash : SettingsPage::kSlide);
       break;
     case kBgCheck:
       if (code == BN_CLICKED) {
@@ -289,7 +292,7 @@ void FrmSetting::OnCommand(int id, int code) {
           slidePreview_->LoadLogo(WindowText(Control("ImageBgfile")), 1, appDirectory_);
         else
           slidePreview_->Clear(slideColour_);
-        MarkChanged(false);
+        MarkChanged(SettingsPage::kSlide, false);
       }
       break;
     case kFlashColorv:
@@ -303,77 +306,16 @@ void FrmSetting::OnCommand(int id, int code) {
     case kCheckGO2:
     case kCheckGO3:
       if (code == BN_CLICKED) {
-        advancedChanged_ = true;
         if (id == kCheckGO1) ::EnableWindow(Control("iconFader"), Checked(Control("CheckGO1")));
-        MarkChanged();
+        MarkChanged(SettingsPage::kAdvanced);
       }
       break;
     case kIconFader:
-      if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) {
-        advancedChanged_ = true;
-        MarkChanged();
-      }
+      if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) MarkChanged(SettingsPage::kAdvanced);
       break;
     default:
       break;
   }
-}
-
-void FrmSetting::WriteStartup(bool on) const {
-  wchar_t module[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-  const std::string exe = GetFileNamePart(Utf8(module));
-  const size_t dot = exe.rfind('.');
-  const std::string name = dot == std::string::npos ? exe : exe.substr(0, dot);
-  if (on) {
-    // The current user's own Run key: one that user can write. The path is
-    // quoted, for folders with blanks.
-    SaveRegString(HKEY_CURRENT_USER, kRunKey, name, "\"" + appDirectory_ + "\\" + exe + "\"");
-  } else {
-    DeleteRegValue(HKEY_CURRENT_USER, kRunKey, name);
-    // A value an older start-up switch left for all users goes too, where
-    // this user may remove it; refused, it stays.
-    DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, name);
-  }
-}
-
-void FrmSetting::PressApply(int which, int mouseButton) {
-  const BusyPointer busy;
-  if (mouseButton == 2) return;  // a right-button press does nothing
-  if (which == kCancelButton) {
-    Close();
-    return;
-  }
-  if (pageChosen_) {
-    ApplyState state;
-    state.page = page_;
-    state.pageChosen = pageChosen_;
-    state.advancedChanged = advancedChanged_;
-    if (page_ == SettingsPage::kFlash) {
-      if (const std::optional<size_t> row = flashList_->Selected())
-        state.currentFlash = StoreRows({flashList_->Rows()[*row]});
-    }
-    if (page_ == SettingsPage::kSlide) {
-      const std::string background = WindowText(Control("ImageBgfile"));
-      if (!background.empty() && Checked(Control("BgCheck")))
-        bgsave_.LoadLogo(background, 3, appDirectory_);  // writes "\BgTemp.bmp"
-      else
-        SetChecked(Control("BgCheck"), false);
-      if (!slideList_->Rows().empty()) state.slidePath = StoreRows(slideList_->Rows());
-    }
-    state.options = Options();
-    for (const IniWrite& write : ApplyWrites(state)) WriteIniString(ini_, write.section, write.key, write.value);
-    if (advancedChanged_) {
-      WriteStartup(state.options.startup);
-      if (links_.advancedApplied) links_.advancedApplied();
-    }
-    flashPreview_->Stop();
-    Button("Command1").SetCaption("Play");
-  }
-  if (which == kOkButton)
-    Close();
-  else
-    optionsButton_[kApplyButton]->SetEnabled(false);
 }
 
 void FrmSetting::ExitProg() {

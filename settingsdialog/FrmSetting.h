@@ -114,12 +114,18 @@ class FrmSetting : public SkinnedFrame {
   // Pages, marks, apply.
   void SettingSel(SettingsPage page);
   void ShowPage(int tab);
-  void MarkChanged(bool both = true);
+  // A user's change of a control of `page`; `both`: it enables the Apply
+  // button as well as Ok.
+  void MarkChanged(SettingsPage page, bool both = true);
   void OnCommand(int id, int code);
   void OnNotify(const NMHDR& header);
   void UpdateFlashColourControls();
   void UpdateBackgroundControls();
   void WriteStartup(bool on) const;
+  // Writes what the user changed (FrmSettingApply.cpp); false, after
+  // telling the user once, when the settings file could not take it.
+  bool Apply();
+  void ReportSaveFailure();
   void ExitProg();
   void SetChecked(HWND box, bool on) const;
   bool Checked(HWND box) const;
@@ -153,7 +159,9 @@ class FrmSetting : public SkinnedFrame {
   COLORREF flashColour_ = RGB(255, 255, 255), slideColour_ = RGB(0, 0, 0);
 
   SettingsPage page_ = SettingsPage::kNone;  // CurrentPage
-  bool pageChosen_ = false, advancedChanged_ = false, loading_ = false;
+  bool pageChosen_ = false, loading_ = false;
+  // AdvancedChanged, and the same for the other two pages with options.
+  bool advancedChanged_ = false, flashChanged_ = false, slideChanged_ = false;
   bool stopFade_ = false;
   std::optional<size_t> draggedSlide_;
 };

@@ -136,6 +136,8 @@ void FrmSetting::CreateButtons() {
   named_ = {{"Ok", optionsButton_[kOkButton]->hwnd()}, {"Cancel", optionsButton_[kCancelButton]->hwnd()},
             {"Apply", optionsButton_[kApplyButton]->hwnd()}, {"CloseButton", closeButton_->hwnd()},
             {"Web Site", webSite_->hwnd()}};
+  for (int i = 0; i < 4; ++i)
+    named_.push_back({"OptionsTab" + std::to_string(i), optionsTab_[static_cast<size_t>(i)]->hwnd()});
 }
 
 namespace {
@@ -226,7 +228,7 @@ void FrmSetting::CreateSlidePage(int x, int y) {
   const int row1 = y + 242, row2 = y + 274;
   named_.push_back({"SpeedLabel", AddControl(kSlideTab, L"STATIC", L"Speed:", 0, x, row1 + 4, 44, 16, kLabel)});
   SpinEvents marks;
-  marks.change = [this] { MarkChanged(); };
+  marks.change = [this] { MarkChanged(SettingsPage::kSlide); };
   speedValue_ = std::make_unique<UpDownBox>(marks);
   speedValue_->Create(hwnd(), x + 46, row1, 64, 22);
   speedValue_->SetFont(font);

@@ -104,14 +104,14 @@ void FrmSetting::ChooseColour(bool slides) {
     slidePreview_->Clear(colour);
   else
     flashPreview_->SetBackgroundColor(colour);
-  MarkChanged();
+  MarkChanged(slides ? SettingsPage::kSlide : SettingsPage::kFlash);
 }
 
 void FrmSetting::ChooseBackgroundImage() {
   const std::optional<std::string> chosen =
       choices_.file ? choices_.file(kPictureFilter) : AskForFile(hwnd(), kPictureFilter);
   if (!chosen || chosen->empty()) return;
-  MarkChanged();
+  MarkChanged(SettingsPage::kSlide);
   ::SetWindowTextW(Control("ImageBgfile"), Wide(*chosen).c_str());
   slidePreview_->LoadLogo(*chosen, 1, appDirectory_);
 }
@@ -119,14 +119,14 @@ void FrmSetting::ChooseBackgroundImage() {
 void FrmSetting::ListClicked(bool slides) {
   if (slides) {
     Button("DelImage").SetEnabled(true);
-    MarkChanged();
+    MarkChanged(SettingsPage::kSlide);
     if (const std::optional<size_t> row = slideList_->Selected())
       slidePreview_->LoadLogo(slideList_->FileOf(*row), 0, appDirectory_, [this] { return stopFade_; });
   } else {
     Button("Command1").SetCaption("Play");
     flashPreview_->Stop();
     Button("DelFlash").SetEnabled(true);
-    MarkChanged();
+    MarkChanged(SettingsPage::kFlash);
   }
 }
 
@@ -187,7 +187,7 @@ void FrmSetting::DropDraggedSlide(size_t dragged, POINT screen) {
   if (!moved) return;
   slideList_->SetRows(std::move(rows));
   slideList_->Select(*moved);
-  MarkChanged();
+  MarkChanged(SettingsPage::kSlide);
 }
 
 }  // namespace velmora

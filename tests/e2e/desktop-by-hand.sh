@@ -5,8 +5,9 @@
 # it was let go in, its own menu's "Delete" removes it, Enter opens an
 # item that was clicked, a right-click on empty space opens the desktop
 # menu, its "Wallpaper Setting" opens the settings dialog (a page chosen
-# with the mouse, closed with Cancel and with Esc), and choosing "Exit"
-# with the keyboard ends the process.
+# with the mouse, closed with Cancel and with Esc; a change on the page it
+# opens on stored by "Ok"), and choosing "Exit" with the keyboard ends the
+# process (the see-through items still let the desktop menu open).
 #   usage: tests/e2e/desktop-by-hand.sh [Velmora.exe]
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -138,6 +139,26 @@ xdotool key Escape
 sleep 1
 settings_shown && fail "Esc did not close the dialog"
 
+# A change on the page the dialog opens on (Advanced Setting), confirmed at
+# once: "Adjust shortcut icon transparent." ticked, 100 chosen from its
+# drop-down with the keys, "Ok"; Wallpaper.ini holds both.
+setting() { tr -d '\r' < "$app/Wallpaper.ini" | grep -qx "$1"; }
+open_settings
+dialog=$(xdotool search --name '^Velmora Settings$' | head -n1)
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 14 + 16 + 40)) $((Y + 74 + 16 + 2 * 34 + 10)) click 1  # the check box
+sleep 0.5
+xdotool mousemove $((X + 14 + 262 + 70 - 8)) $((Y + 74 + 16 + 2 * 34 + 8)) click 1  # its drop-down
+sleep 0.5
+xdotool key Down Down Down Return  # 255, 200, 150, 100
+sleep 0.5
+shot transparent
+xdotool mousemove $((X + 560 - 198 + 44)) $((Y + 430 - 36 + 12)) click 1  # "Ok"
+sleep 1.5
+settings_shown && fail "Ok did not close the dialog"
+wait_until "Ok did not store isIconfader=1" setting isIconfader=1
+wait_until "Ok did not store Iconfadervalue=100" setting Iconfadervalue=100
+
 # The desktop menu on empty space, then "Exit" (the last entry) by keyboard.
 xdotool mousemove 600 400 click 3
 sleep 1.5
@@ -146,4 +167,4 @@ xdotool key Up
 sleep 0.3
 xdotool key Return
 wait_until "Exit did not end the process" program_ended
-echo "desktop by hand: a file from Linux appeared, a drag moved it, its own menu deleted it, Enter opened a clicked item, the settings dialog opened from the menu and closed with Cancel and Esc, the menu's Exit ended the program"
+echo "desktop by hand: a file from Linux appeared, a drag moved it, its own menu deleted it, Enter opened a clicked item, the settings dialog opened from the menu and closed with Cancel and Esc, Ok stored a change on its first page, the menu's Exit ended the program"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 namespace velmora {
 namespace {
@@ -104,6 +105,76 @@ TEST(DialogOptions, EachPageWritesItsOwnKeys) {
                                             "Iconfadervalue=255", "Startup=0"}));
   s.page = SettingsPage::kHelp;
   EXPECT_EQ(ApplyWrites(s).size(), 5u);
+}
+
+std::vector<std::string> KeysOf(const std::vector<IniWrite>& writes) {
+  std::vector<std::string> keys;
+  for (const IniWrite& w : writes) keys.push_back(w.section + "/" + w.key);
+  return keys;
+}
+
+TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
+  // The page the dialog opens on, changed and confirmed at once.
+  ApplyState s;
+  s.advancedChanged = true;
+  s.options.iconFader = true;
+  s.options.iconFaderValue = "100";
+  std::vector<IniWrite> writes = ApplyWrites(s);
+  EXPECT_EQ(KeysOf(writes), (std::vector<std::string>{"MAIN/Imageviewer", "MAIN/Icondisp",
+                                                      "MAIN/isIconfader", "MAIN/Iconfadervalue",
+                                                      "MAIN/Startup"}));
+  EXPECT_EQ(writes[2].value, "1");
+  EXPECT_EQ(writes[3].value, "100");
+  // A slide change, then the Advanced page chosen and confirmed: both
+  // pages, and no WallInx (not confirmed on a wallpaper's page).
+  s.pageChosen = true;
+  s.page = SettingsPage::kAdvanced;
+  s.slideChanged = true;
+  s.slidePath = "a.png|C:\\P\\*";
+  writes = ApplyWrites(s);
+  ASSERT_EQ(writes.size(), 5u + 8u);
+  EXPECT_EQ(writes[5].key, "Speedvalue");
+  EXPECT_EQ(writes.back().key, "Path");
+  for (const IniWrite& w : writes) EXPECT_NE(w.key, "WallInx");
+  EXPECT_TRUE(AppliesPage(s, SettingsPage::kSlide));
+  EXPECT_FALSE(AppliesPage(s, SettingsPage::kFlash));
+  // Confirmed on the Flash page after a slide change: WallInx 1, the Flash
+  // keys, the slide keys; the Advanced ones only while changed.
+  s.page = SettingsPage::kFlash;
+  s.advancedChanged = false;
+  writes = ApplyWrites(s);
+  EXPECT_EQ(writes[0], (IniWrite{"MAIN", "WallInx", "1"}));
+  EXPECT_EQ(writes.size(), 1u + 4u + 8u);  // no movie selected: no CurFlash
+  EXPECT_EQ(writes[1].key, "Quality");
+  EXPECT_EQ(writes[5].key, "Speedvalue");
+  // A Flash change with no page button pressed at all: the Flash keys only.
+  ApplyState flash;
+  flash.flashChanged = true;
+  flash.currentFlash = "Demo.swf|C:\\V\\Flashs\\*";
+  EXPECT_EQ(KeysOf(ApplyWrites(flash)),
+            (std::vector<std::string>{"FLASH/CurFlash", "FLASH/Quality", "FLASH/Moviesize",
+                                      "FLASH/BackgroundColor", "FLASH/LoopCheck"}));
+  // Nothing changed and no page chosen: nothing, whatever the controls hold.
+  ApplyState untouched;
+  untouched.options.iconFader = true;
+  untouched.slidePath = "a.png|C:\\P\\*";
+  EXPECT_TRUE(ApplyWrites(untouched).empty());
+  for (SettingsPage page : {SettingsPage::kFlash, SettingsPage::kSlide, SettingsPage::kAdvanced,
+                            SettingsPage::kHelp})
+    EXPECT_FALSE(AppliesPage(untouched, page));
+}
+
+TEST(DialogOptions, TheSaveFailureSaysWhatFailedAndWhyWhenKnown) {
+  const std::string plain = SaveFailedText(SaveProblem::kUnknown);
+  EXPECT_EQ(plain.rfind("The settings could not be saved to Wallpaper.ini.", 0), 0u);
+  std::set<std::string> texts{plain};
+  for (SaveProblem why : {SaveProblem::kFolderInTheWay, SaveProblem::kReadOnly, SaveProblem::kDiskFull}) {
+    const std::string text = SaveFailedText(why);
+    EXPECT_EQ(text.rfind("The settings could not be saved to Wallpaper.ini.", 0), 0u);
+    EXPECT_GT(text.size(), plain.size());  // the reason is added
+    texts.insert(text);
+  }
+  EXPECT_EQ(texts.size(), 4u);
 }
 
 TEST(MediaRows, StoredListsReadAndWrittenBack) {

@@ -37,6 +37,40 @@ TEST(PointerRules, KeepBoxIsInclusiveAndTheDropGridDividesBy70AndPlacesBy72) {
   EXPECT_EQ(DropCell(90, 70).y, 72);
 }
 
+TEST(PointerRules, APreviewBelongsToTheItemUnderThePointer) {
+  HoverState hover;
+  EXPECT_EQ(hover.Index(), 0);
+  HoverState::Step step = hover.Moved(0, false);  // HoverIndex starts at 0: nothing
+  EXPECT_FALSE(step.selectRow || step.showPreview || step.hidePreview);
+  step = hover.Moved(5, true);
+  EXPECT_TRUE(step.selectRow && step.showPreview && !step.hidePreview);
+  EXPECT_EQ(hover.PreviewOf(), 5);
+  step = hover.Moved(5, true);  // still on it: drawn once
+  EXPECT_FALSE(step.selectRow || step.showPreview || step.hidePreview);
+  // Off the item onto empty space: the preview goes; back on it, it comes.
+  step = hover.Moved(HoverState::kNone, false);
+  EXPECT_TRUE(step.hidePreview && !step.selectRow && !step.showPreview);
+  EXPECT_EQ(hover.Index(), HoverState::kNone);
+  EXPECT_FALSE(hover.Moved(HoverState::kNone, false).hidePreview);  // gone already
+  EXPECT_TRUE(hover.Moved(5, true).showPreview);
+  // Straight onto an item without a preview: that row, and the preview goes.
+  step = hover.Moved(2, false);
+  EXPECT_TRUE(step.selectRow && step.hidePreview && !step.showPreview);
+  EXPECT_FALSE(hover.Moved(3, false).hidePreview);  // nothing shown to hide
+  EXPECT_EQ(hover.PreviewOf(), HoverState::kNone);
+  // A rebuild (or a menu, or the pointer leaving the layer) forgets the
+  // item: the one that now has index 5 gets its preview at once.
+  EXPECT_TRUE(hover.Moved(5, true).showPreview);
+  EXPECT_TRUE(hover.Forget());
+  EXPECT_FALSE(hover.Forget());  // nothing shown any more
+  EXPECT_TRUE(hover.Moved(5, true).showPreview);
+  // A composition without the preview (a click) leaves the pointer where
+  // it is and nothing to hide.
+  hover.PreviewDropped();
+  EXPECT_EQ(hover.Index(), 5);
+  EXPECT_FALSE(hover.Moved(HoverState::kNone, false).hidePreview);
+}
+
 ShortcutList Desktop() {
   ShortcutList list;
   for (const char* c : {"String", "String", "Number", "Date", "Date"}) list.AddColumn(c, "");

@@ -303,5 +303,22 @@ TEST(Sprite, PremultipliedOverAndClipping) {
   EXPECT_EQ(pixels[11], 0xFF7F7F80u);  // alpha 1 of blue barely changes grey
 }
 
+TEST(Sprite, NearlyTransparentPixelsStillTakeThePointerAtTheLayersOpacity) {
+  // The least alpha that is not 0 once shown at the opacity.
+  for (int opacity = 1; opacity <= 255; ++opacity) {
+    const int alpha = PointerAlpha(static_cast<uint8_t>(opacity));
+    EXPECT_GE(alpha * opacity / 255, 1) << opacity;
+    EXPECT_EQ((alpha - 1) * opacity / 255, 0) << opacity;
+  }
+  EXPECT_EQ(PointerAlpha(255), 1);
+  EXPECT_EQ(PointerAlpha(100), 3);
+  EXPECT_EQ(PointerAlpha(0), 1);  // nothing shows: nothing to keep
+  // Raised to 3: what is below it and not transparent, its colour kept.
+  std::vector<uint32_t> pixels = {0x00000000u, 0x01000001u, 0x02010000u, 0x80404040u, 0x03000003u, 0xFFFFFFFFu};
+  RaiseAlpha({reinterpret_cast<uint8_t*>(&pixels[3]), 3, 2, -12}, 3);
+  EXPECT_EQ(pixels, (std::vector<uint32_t>{0x00000000u, 0x03000001u, 0x03010000u, 0x80404040u,
+                                           0x03000003u, 0xFFFFFFFFu}));
+}
+
 }  // namespace
 }  // namespace velmora

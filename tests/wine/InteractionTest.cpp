@@ -64,7 +64,24 @@ class InteractionTest : public test::ScratchDesktopTest {
     test::PumpFor(50ms);
     Start();
   }
+  // A 100 x 50 picture of one colour on the user's desktop.
+  void MakePicture(const std::string& name, COLORREF colour) {
+    CDIB picture;
+    ASSERT_TRUE(picture.Create(100, 50, 24));
+    picture.Cls(colour);
+    ASSERT_TRUE(picture.Save(own + "\\" + name));
+  }
+  // The middle of a 100 x 50 picture's preview beside the item at `at`, in
+  // the last composition (the preview goes 180 higher near the bottom).
+  uint32_t PreviewMiddle(ItemPosition at) {
+    RECT client;
+    ::GetClientRect(bg->hwnd(), &client);
+    const int top = client.bottom - at.y < 190 ? at.y - 180 : at.y;
+    return At(Layer().LastComposition(), at.x + 20 + 51 + 50, top + 20 + 57 + 25);
+  }
 };
+
+constexpr uint32_t kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
 
 TEST_F(InteractionTest, AClickSelectsAndHighlightsTheItem) {
   FrmShortcut& layer = Start();
@@ -158,6 +175,89 @@ TEST_F(InteractionTest, HoverOverAPictureDrawsItsPreviewBesideIt) {
   bg->ApplyWallpaperMode();
   test::MovePointer(OnItem(0));
   EXPECT_EQ(layer.HoverIndex(), item);
+}
+
+TEST_F(InteractionTest, APreviewGoesWhenThePointerLeavesItsItemOrAMenuOpens) {
+  MakePicture("red.bmp", RGB(255, 0, 0));
+  FrmShortcut& layer = Start();
+  const int item = IndexOf("red.bmp");
+  ASSERT_GE(item, 5);
+  const ItemPosition at = layer.Positions()[static_cast<size_t>(item)];
+  test::MovePointer(OnItem(item));
+  ASSERT_EQ(PreviewMiddle(at), kRed);
+  // Off the item onto empty space: gone with that move, as it came with one.
+  test::MovePointer(Screen(700, 200));
+  EXPECT_NE(PreviewMiddle(at), kRed);
+  EXPECT_EQ(layer.HoverIndex(), -1);
+  // Back on it: there again. Straight onto an item without a preview: gone.
+  test::MovePointer(OnItem(item));
+  ASSERT_EQ(PreviewMiddle(at), kRed);
+  test::MovePointer(OnItem(1));
+  EXPECT_NE(PreviewMiddle(at), kRed);
+
+  // Off the layer (into the strip above it, where the background window
+  // is): the system tells the layer the pointer left, and the preview goes
+  // then. Wine notices on a timer of the hover time (only outside the
+  // layer's rectangle, so not over a window above it); a loaded machine
+  // can make that notice late, which is the system's and not the layer's.
+  RECT outline;
+  ::GetWindowRect(layer.hwnd(), &outline);
+  ASSERT_GE(outline.top, 2);
+  const POINT outside{outline.left + 600, outline.top - 2};
+  test::MovePointer(OnItem(item));
+  ASSERT_EQ(PreviewMiddle(at), kRed);
+  UINT hoverTime = 400;
+  ::SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &hoverTime, 0);
+  const auto left = std::chrono::steady_clock::now();
+  test::MovePointer(outside);
+  ASSERT_NE(::WindowFromPoint(outside), layer.hwnd());
+  EXPECT_TRUE(test::PumpUntil([&] { return PreviewMiddle(at) != kRed; }, 3s));
+  std::printf("the preview went %lld ms after the pointer left the layer (hover time %u ms)\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now() - left).count()), hoverTime);
+  EXPECT_EQ(layer.HoverIndex(), -1);
+
+  // The item's menu, opened by a move with the right button held over the
+  // item: no preview beside it.
+  test::MovePointer(OnItem(item));
+  ASSERT_EQ(PreviewMiddle(at), kRed);
+  int menus = 0;
+  bool previewBesideTheMenu = true;
+  session->SetItemMenuChooser([&](HMENU) {
+    if (menus++ == 0) previewBesideTheMenu = PreviewMiddle(at) == kRed;
+    return 0u;  // dismissed
+  });
+  test::PressButton(2);
+  test::MovePointer(OnItem(item, 14, 14));
+  test::ReleaseButton(2);
+  EXPECT_GE(menus, 1);
+  EXPECT_FALSE(previewBesideTheMenu);
+}
+
+TEST_F(InteractionTest, ThePictureThatTakesADeletedItemsPlaceShowsItsPreview) {
+  MakePicture("a.bmp", RGB(255, 0, 0));
+  MakePicture("b.bmp", RGB(0, 0, 255));
+  FrmShortcut& layer = Start();
+  const int a = IndexOf("a.bmp"), b = IndexOf("b.bmp");
+  ASSERT_EQ(b, a + 1);
+  // b dragged onto a's cell: both there, the lower index (a) takes the pointer.
+  const ItemPosition cell = layer.Positions()[static_cast<size_t>(a)];
+  test::Drag(OnItem(b), OnItem(a));
+  ASSERT_EQ(layer.Positions()[static_cast<size_t>(b)].y, cell.y);
+  test::MovePointer(OnItem(0));
+  test::MovePointer(OnItem(a));
+  ASSERT_EQ(PreviewMiddle(cell), kRed);
+  // a is deleted (as any program may) while the pointer rests on the cell:
+  // the rebuild gives b a's index and place.
+  ASSERT_TRUE(::DeleteFileW(Wide(own + "\\a.bmp").c_str()));
+  ASSERT_TRUE(test::PumpUntil([&] { return IndexOf("a.bmp") < 0; }, 5s));
+  ASSERT_EQ(IndexOf("b.bmp"), a);
+  test::PumpFor(100ms);
+  EXPECT_NE(PreviewMiddle(cell), kRed);  // the preview of the item that went
+  // The pointer stirs on the cell, never leaving an item: b's preview.
+  test::MovePointer(OnItem(a, 13, 13));
+  EXPECT_EQ(layer.HoverIndex(), a);
+  EXPECT_EQ(PreviewMiddle(cell), kBlue);
 }
 
 // What the popup menu held while it was open, read from inside its loop.

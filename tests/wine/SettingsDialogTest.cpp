@@ -9,8 +9,7 @@
 #include "settingsdialog/FrmSetting.h"
 #include "shell/FrmMenus.h"
 #include "shell/ItemContextMenu.h"
-#include "tests/wine/DesktopFixture.h"
-#include "tests/wine/RealInput.h"
+#include "tests/wine/SettingsDialogFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -56,62 +55,6 @@ void CALLBACK SampleThePreview(HWND, UINT, UINT_PTR, DWORD) {
   samples.push_back(*reinterpret_cast<const uint32_t*>(shown.lpBits() + (shown.Height() / 2) * shown.BytesPerScanline() +
                                                        shown.Width() / 2 * 4) & 0xFFFFFF);
 }
-
-class SettingsDialogTest : public test::ScratchDesktopTest {
- protected:
-  // The demo's movie and pictures in the program's folder, and settings
-  // that name them in the stored forms the dialog rewrites: every value the
-  // dialog writes looks different once written ("010" is written "10", the
-  // flag "10", read by its first character, "1").
-  void InstallDemo() {
-    test::MakeFolder(app.File("Flashs"));
-    test::MakeFolder(app.File("Images"));
-    for (const char* name : {"demo1.png", "demo2.png", "demo3.png"})
-      ::CopyFileW(Wide(test::TestExeDirectory() + "\\..\\..\\..\\demo\\Images\\" + name).c_str(),
-                  Wide(app.File("Images\\") + name).c_str(), FALSE);
-    ::CopyFileW(Wide(test::TestExeDirectory() + "\\..\\..\\..\\demo\\Flashs\\Demo.swf").c_str(),
-                Wide(app.File("Flashs\\Demo.swf")).c_str(), FALSE);
-    test::WriteFileBytes(ini,
-                         "[MAIN]\r\nWallInx=02\r\nImageviewer=10\r\nIcondisp=10\r\nisIconfader=00\r\n"
-                         "Iconfadervalue=0\r\nStartup=00\r\n[FLASH]\r\nPath=Demo.swf|flashs*\r\n"
-                         "CurFlash=Demo.swf|flashs*\r\nQuality=01\r\nMoviesize=00\r\n"
-                         "BackgroundColor=016777215\r\nLoopCheck=00\r\n[IMAGE]\r\n"
-                         "Path=demo1.png|images*demo2.png|images*demo3.png|images*\r\nSpeedvalue=010\r\n"
-                         "Intervalvalue=05000\r\nLocation=00\r\nBackcolor=00\r\nBgCheck=00\r\n"
-                         "ImageBgfile=\r\nIlCheck=00\r\n");
-  }
-  FrmSetting& OpenThroughTheMenu() {
-    session->SetSettingsChoices(choices);
-    session->Menus().SetMenuChooser([](HMENU) { return static_cast<int>(kMenuWallpaperSetting); });
-    POINT empty{700, 500};
-    ::ClientToScreen(session->IconLayer()->hwnd(), &empty);
-    test::Click(empty, 2);
-    test::PumpFor(200ms);
-    EXPECT_NE(session->Settings(), nullptr);
-    return *session->Settings();
-  }
-  // A user's change of a drop-down.
-  void Choose(FrmSetting& d, const char* combo, int index) {
-    const HWND box = d.Control(combo);
-    ::SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(box), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(box));
-  }
-  // A real click in the middle of a control.
-  void ClickOn(HWND control, int button = 1) {
-    RECT r;
-    ::GetWindowRect(control, &r);
-    test::Click({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, button);
-  }
-  void ClickAt(HWND control, int x, int y, int button = 1) {
-    POINT p{x, y};
-    ::ClientToScreen(control, &p);
-    test::Click(p, button);
-  }
-
-  SettingsChoices choices;
-  std::vector<std::string> messages;
-};
 
 TEST_F(SettingsDialogTest, OpensFromTheMenusOnceWithTheDefaultsAndTheSkinsShape) {
   Start();
@@ -247,10 +190,14 @@ TEST_F(SettingsDialogTest, StartupWritesAndRemovesTheUsersRunValue) {
   const std::string name = exe.substr(0, exe.rfind('.'));
   ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, name.c_str());
   SaveRegString(HKEY_LOCAL_MACHINE, kRunKey, name, "C:\\old\\" + exe);  // an older switch's value
-  // Startup is on by default: turned off, the values go.
+  // Startup is on by default: turned off on the page the dialog opens on,
+  // the values go at once.
   ClickOn(dialog.Control("CheckGO3"));
-  dialog.PressApply(FrmSetting::kApplyButton);  // nothing: no page chosen yet
-  EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, kRunKey, name), "C:\\old\\" + exe);
+  dialog.PressApply(FrmSetting::kApplyButton);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "Startup", ""), "0");
+  EXPECT_EQ(GetRegString(HKEY_CURRENT_USER, kRunKey, name), "");
+  EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, kRunKey, name), "");
+  // The page chosen again, nothing new: they stay gone.
   dialog.PressTab(FrmSetting::kAdvancedTab);
   dialog.PressApply(FrmSetting::kApplyButton);
   EXPECT_EQ(GetIniString(ini, "MAIN", "Startup", ""), "0");

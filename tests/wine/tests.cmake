@@ -70,7 +70,7 @@ velmora_wine_test(wine_shell_tests wine/ShellItemsTest.cpp)
 velmora_wine_test(wine_controls_tests wine/ControlsTest.cpp)
 
 # The settings dialog on a scratch desktop.
-velmora_wine_test(wine_settings_dialog_tests wine/SettingsDialogTest.cpp)
+velmora_wine_test(wine_settings_dialog_tests wine/SettingsDialogTest.cpp wine/SettingsDialogApplyTest.cpp)
 
 # The wallpaper resting while it cannot be seen, with a full-screen program
 # of another process in front.

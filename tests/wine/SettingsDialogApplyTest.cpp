@@ -1,0 +1,173 @@
+// The settings dialog applying what the user changed, with the mouse: a
+// change on the page it opens on, on a page shown for the first time and on
+// a page left for another; Cancel; a save that fails.
+#include "common/WinText.h"
+#include "settings/IniFile.h"
+#include "tests/wine/SettingsDialogFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The message boxes shown while a timer runs, found from inside their own
+// loop: each counted once with its text, then answered with the Enter key.
+std::set<HWND> boxesSeen;
+std::vector<std::wstring> boxTexts;
+BOOL CALLBACK AddStaticText(HWND child, LPARAM texts) {
+  wchar_t cls[32] = {}, text[1024] = {};
+  ::GetClassNameW(child, cls, 32);
+  if (::lstrcmpiW(cls, L"Static") == 0 && ::GetWindowTextW(child, text, 1024) > 0)
+    *reinterpret_cast<std::wstring*>(texts) += text;
+  return TRUE;
+}
+void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
+  const HWND box = ::FindWindowW(L"#32770", L"Velmora");
+  if (!box || !::IsWindowVisible(box)) return;
+  if (!boxesSeen.insert(box).second) {  // the key did not reach it: closed as Enter would
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return;
+  }
+  std::wstring text;
+  ::EnumChildWindows(box, AddStaticText, reinterpret_cast<LPARAM>(&text));
+  boxTexts.push_back(text);
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, keys, sizeof keys[0]);
+}
+
+TEST_F(SettingsDialogTest, OkAppliesAChangeOnThePageItOpensOnAndCancelDoesNot) {
+  InstallDemo();
+  Start();
+  // The icons made see-through at 100 with the mouse, then Cancel: nothing.
+  const std::string bytes = test::ReadFileBytes(ini);
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& cancelled = *session->Settings();
+  ASSERT_TRUE(cancelled.PageVisible(FrmSetting::kAdvancedTab));
+  ClickOn(cancelled.Control("CheckGO1"));  // "Adjust shortcut icon transparent."
+  PickWithTheMouse(cancelled.Control("iconFader"), 3);
+  EXPECT_EQ(WindowText(cancelled.Control("iconFader")), "100");
+  ClickOn(cancelled.Control("Cancel"));
+  EXPECT_EQ(session->Settings(), nullptr);
+  EXPECT_EQ(test::ReadFileBytes(ini), bytes);
+  EXPECT_EQ(session->IconLayer()->LayerOpacity(), 255);
+  // The same with Ok: written, and the layer takes it.
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& dialog = *session->Settings();
+  ClickOn(dialog.Control("CheckGO1"));
+  PickWithTheMouse(dialog.Control("iconFader"), 3);
+  ASSERT_TRUE(dialog.ApplyEnabled(FrmSetting::kOkButton));
+  ClickOn(dialog.Control("Ok"));
+  EXPECT_EQ(session->Settings(), nullptr);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "isIconfader", ""), "1");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "Iconfadervalue", ""), "100");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", ""), "02");  // no wallpaper page confirmed
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "Speedvalue", ""), "010");  // nor another page written
+  EXPECT_EQ(session->IconLayer()->LayerOpacity(), 100);
+  // The see-through layer still takes the right-click on empty space (its
+  // nearly transparent fill is not lost to the opacity): the desktop menu
+  // opens the dialog again, which shows them.
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  const DialogOptions shown = session->Settings()->Options();
+  EXPECT_TRUE(shown.iconFader);
+  EXPECT_EQ(shown.iconFaderValue, "100");
+}
+
+TEST_F(SettingsDialogTest, AChangeOnAPageFirstVisitedOrLeftForAnotherIsApplied) {
+  InstallDemo();
+  Start();
+  // The Flash page, shown for the first time: its quality chosen, Ok.
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& flash = *session->Settings();
+  ClickOn(flash.Control("OptionsTab0"));
+  ASSERT_TRUE(flash.PageVisible(FrmSetting::kFlashTab));
+  PickWithTheMouse(flash.Control("Quality"), 0);  // "Low"
+  ClickOn(flash.Control("Ok"));
+  EXPECT_EQ(session->Settings(), nullptr);
+  EXPECT_EQ(GetIniString(ini, "FLASH", "Quality", ""), "0");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", ""), "1");
+  // The Slide Show page the same way.
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& slides = *session->Settings();
+  ClickOn(slides.Control("OptionsTab1"));
+  ASSERT_TRUE(slides.PageVisible(FrmSetting::kSlideTab));
+  ClickOn(slides.Control("IlCheck"));
+  ClickOn(slides.Control("Ok"));
+  EXPECT_EQ(session->Settings(), nullptr);
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "IlCheck", ""), "1");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", ""), "2");
+  // A change on the Slide Show page, another on the Advanced page, Ok
+  // there: both are written, and the wallpaper kind stays.
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& both = *session->Settings();
+  ClickOn(both.Control("OptionsTab1"));
+  ClickOn(both.Control("IlCheck"));
+  ClickOn(both.Control("OptionsTab2"));
+  ClickOn(both.Control("CheckGO0"));  // "Display shortcut icon."
+  ClickOn(both.Control("Ok"));
+  EXPECT_EQ(session->Settings(), nullptr);
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "IlCheck", ""), "0");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "Icondisp", ""), "0");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", ""), "2");
+}
+
+TEST_F(SettingsDialogTest, AFailedSaveIsToldOnceAndTheDialogStaysOpenWithItsValues) {
+  InstallDemo();
+  Start();
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& dialog = *session->Settings();
+  ClickOn(dialog.Control("CheckGO1"));
+  ClickOn(dialog.Control("OptionsTab1"));
+  ClickOn(dialog.Control("IlCheck"));
+  // A folder where Wallpaper.ini was: every write of the file fails.
+  ASSERT_TRUE(::DeleteFileW(Wide(ini).c_str()));
+  ASSERT_TRUE(test::MakeFolder(ini));
+  boxesSeen.clear();
+  boxTexts.clear();
+  const UINT_PTR answering = ::SetTimer(nullptr, 0, 50, AnswerMessageBoxes);
+  ClickOn(dialog.Control("Ok"));
+  test::PumpFor(1s);
+  ASSERT_EQ(boxesSeen.size(), 1u);  // one message for all the keys of both pages
+  EXPECT_EQ(boxTexts[0].rfind(L"The settings could not be saved to Wallpaper.ini.", 0), 0u)
+      << Utf8(boxTexts[0]);
+  EXPECT_NE(boxTexts[0].find(L"folder"), std::wstring::npos) << Utf8(boxTexts[0]);
+  // Still open with the user's values, Ok still there to try again.
+  ASSERT_EQ(session->Settings(), &dialog);
+  EXPECT_TRUE(::IsWindowVisible(dialog.hwnd()));
+  EXPECT_TRUE(dialog.Options().iconFader);
+  EXPECT_TRUE(dialog.Options().interleave);
+  EXPECT_TRUE(dialog.ApplyEnabled(FrmSetting::kOkButton));
+  // Once per press.
+  ClickOn(dialog.Control("Ok"));
+  test::PumpFor(1s);
+  EXPECT_EQ(boxesSeen.size(), 2u);
+  ASSERT_EQ(session->Settings(), &dialog);
+  // The folder gone: the next Ok saves it all and closes.
+  ASSERT_TRUE(::RemoveDirectoryW(Wide(ini).c_str()));
+  ClickOn(dialog.Control("Ok"));
+  test::PumpFor(300ms);
+  ::KillTimer(nullptr, answering);
+  EXPECT_EQ(session->Settings(), nullptr);
+  EXPECT_EQ(boxesSeen.size(), 2u);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "isIconfader", ""), "1");
+  EXPECT_EQ(GetIniString(ini, "IMAGE", "IlCheck", ""), "1");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", ""), "2");
+}
+
+}  // namespace
+}  // namespace velmora
