@@ -70,3 +70,6 @@ velmora_helper_program(fullscreen_window wine/FullScreenWindow.cpp wine_rest_tes
 velmora_wine_test(wine_shell_restart_tests wine/ShellRestartTest.cpp)
 target_link_libraries(wine_shell_restart_tests PRIVATE velmora_swf_writer)
 add_dependencies(wine_shell_restart_tests progman_standin)
+
+# Desktop items that must not stop or end the program.
+velmora_wine_test(wine_item_safety_tests wine/DesktopItemSafetyTest.cpp)
