@@ -44,6 +44,7 @@ add_library(velmora_win STATIC
   shell/DesktopInventory.cpp
   shell/DesktopWatch.cpp
   shell/DropCommands.cpp
+  shell/DropTransfer.cpp
   shell/ItemContextMenu.cpp
   shell/ShellItemIcon.cpp
   shell/FrmMenus.cpp
