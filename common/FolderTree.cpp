@@ -19,7 +19,11 @@ std::optional<unsigned long long> SizeOf(const std::string& path) {
   return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool SameText(const std::string& a, const std::string& b) { return ToLower(a) == ToLower(b); }
+// Paths compared as the file system compares names: case not counted, in
+// every alphabet.
+bool SamePath(const std::string& a, const std::string& b) {
+  return ::CompareStringOrdinal(Wide(a).c_str(), -1, Wide(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
 
 // A folder being walked, with its final path asked for once, when first
 // needed.
@@ -45,7 +49,7 @@ bool WalkedFolder::HoldsLink(const FolderEntry& entry) {
   if (!final_) final_ = FinalPathOf(path_);
   const std::string there = FinalPathOf(path_ + "\\" + entry.name);
   if (final_->empty() || there.empty()) return false;
-  return !SameText(there, *final_ + (final_->back() == '\\' ? "" : "\\") + entry.name);
+  return !SamePath(there, *final_ + (final_->back() == '\\' ? "" : "\\") + entry.name);
 }
 
 DWORD CopyInto(const std::string& from, const std::string& to, const FileIdentity& copyRoot);
@@ -91,6 +95,27 @@ void ForEachEntry(const std::string& folder, const std::function<void(const Fold
 
 bool IsLinkEntry(const std::string& folder, const FolderEntry& entry) {
   return WalkedFolder(folder).HoldsLink(entry);
+}
+
+bool IsLink(const std::string& path) {
+  // The link itself is asked, not what it leads to.
+  const UniqueFile file(::CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  if (!file || !::GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
+    // Not to be asked: the attributes alone tell.
+    tag.FileAttributes = ::GetFileAttributesW(SystemPath(path).c_str());
+    if (tag.FileAttributes == INVALID_FILE_ATTRIBUTES) return false;
+    tag.ReparseTag = 0;
+  }
+  FolderEntry entry;
+  entry.name = GetFileNamePart(path);
+  entry.folder = (tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  entry.reparse = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  entry.reparseTag = entry.reparse ? tag.ReparseTag : 0;
+  return IsLinkEntry(ParentFolder(path), entry);
 }
 
 std::string FindLinkInside(const std::string& folder) {

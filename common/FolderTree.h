@@ -28,6 +28,9 @@ void ForEachEntry(const std::string& folder, const std::function<void(const Fold
 // system does not mark as one).
 bool IsLinkEntry(const std::string& folder, const FolderEntry& entry);
 
+// Whether the file or folder at `path` is itself a link (as IsLinkEntry).
+bool IsLink(const std::string& path);
+
 // The first link below `folder`, as its path relative to `folder`; "" when
 // it holds none.
 std::string FindLinkInside(const std::string& folder);

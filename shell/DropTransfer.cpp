@@ -50,16 +50,6 @@ std::string CopyWhole(const std::string& source, const std::string& target, bool
   return {};
 }
 
-bool IsLinkItself(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  FolderEntry entry;
-  entry.name = GetFileNamePart(path);
-  entry.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  entry.reparse = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  return IsLinkEntry(ParentFolder(path), entry);
-}
-
 }  // namespace
 
 std::string ErrorText(unsigned long error) {
@@ -88,7 +78,7 @@ std::string MoveItemTo(const std::string& source, const std::string& target, boo
   const DWORD error = ::GetLastError();
   if (error != ERROR_NOT_SAME_DEVICE) return ErrorText(error);
   // Across drives a link would be copied as what it shows and then removed.
-  if (IsLinkItself(source))
+  if (IsLink(source))
     return "It is a link to another place and is not moved across drives; nothing was done.";
   if (std::string problem = CopyWhole(source, target, folder); !problem.empty()) return problem;
   // The copy is whole and checked: the source may go. What cannot be removed

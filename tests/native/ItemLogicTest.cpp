@@ -265,9 +265,16 @@ TEST(FollowShortcutChain, EndsWhereTheChainEndsAndNeverGoesRound) {
   EXPECT_EQ(FollowShortcutChain("D\\c.lnk", read), "D\\tool.exe");
   EXPECT_EQ(FollowShortcutChain("D\\web.lnk", read), "");  // no path: the shell's to follow
   EXPECT_EQ(FollowShortcutChain("D\\toweb.lnk", read), "D\\web.lnk");
+  // A loop is seen as soon as it closes: each shortcut read once.
+  reads = 0;
   EXPECT_EQ(FollowShortcutChain("D\\self.lnk", read), std::nullopt);
+  EXPECT_EQ(reads, 1);
+  reads = 0;
   EXPECT_EQ(FollowShortcutChain("D\\a.lnk", read), std::nullopt);
+  EXPECT_EQ(reads, 2);
+  reads = 0;
   EXPECT_EQ(FollowShortcutChain("D\\p.lnk", read), std::nullopt);  // a loop further on
+  EXPECT_EQ(reads, 3);
   // A chain that never comes back but has no end: given up after the limit.
   reads = 0;
   const auto endless = [&](const std::string& link) {
