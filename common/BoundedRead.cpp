@@ -47,14 +47,13 @@ std::optional<std::string> ReadDiskFile(const std::string& path, uint64_t maxByt
   return bytes;
 }
 
-DWORD WINAPI ReadThread(void* parameter) {
+void CALLBACK ReadOnPoolThread(PTP_CALLBACK_INSTANCE, void* parameter) {
   const std::unique_ptr<std::shared_ptr<ReadJob>> holder(static_cast<std::shared_ptr<ReadJob>*>(parameter));
   ReadJob& job = **holder;
   job.bytes = ReadDiskFile(job.path, job.maxBytes);
   int running = kRunning;
   if (!job.state.compare_exchange_strong(running, kFinished)) --stuckReads;  // given up on: no longer stuck
   ::SetEvent(job.done.get());
-  return 0;
 }
 
 }  // namespace
@@ -67,15 +66,13 @@ std::optional<std::string> ReadSmallFileWithin(const std::string& path, uint64_t
   job->maxBytes = maxBytes;
   job->done.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!job->done) return std::nullopt;
-  // The thread's own share of the job, handed over once the thread runs.
+  // The pool thread's own share of the job, handed over once it is queued.
+  // A thread of the system's pool: cheap to have again for every read.
   auto holder = std::make_unique<std::shared_ptr<ReadJob>>(job);
-  const UniqueKernelHandle thread(::CreateThread(nullptr, 0, ReadThread, holder.get(), 0, nullptr));
-  if (!thread) return std::nullopt;
+  if (!::TrySubmitThreadpoolCallback(ReadOnPoolThread, holder.get(), nullptr)) return std::nullopt;
   holder.release();
   if (::WaitForSingleObject(job->done.get(), static_cast<DWORD>(patience.count())) != WAIT_OBJECT_0) {
-    // A synchronous read may be called off; whether or not it is, the thread
-    // keeps its own share of the job and the caller goes on.
-    ::CancelSynchronousIo(thread.get());
+    // The read goes on alone with its own share of the job; the caller goes on.
     ++stuckReads;
     int running = kRunning;
     if (job->state.compare_exchange_strong(running, kAbandoned)) return std::nullopt;

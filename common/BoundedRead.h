@@ -1,6 +1,6 @@
 // Reading a small file without letting a read that does not come back hold
-// the caller: the read runs on a thread of its own and the caller waits for
-// it only so long. Only a file on a disk is read: a device or a pipe that a
+// the caller: the read runs on a thread of the system's pool and the caller
+// waits for it only so long. Only a file on a disk is read: a device or a pipe that a
 // name leads to (a shortcut named "aux.lnk" under its plain path, a FIFO
 // under Wine) is refused, not waited on.
 #pragma once
