@@ -31,14 +31,14 @@ class WalkedFolder {
  public:
   explicit WalkedFolder(const std::string& path) : path_(path) {}
   const std::string& path() const { return path_; }
-  bool HoldsLink(const FolderEntry& entry);
+  bool EntryIsLink(const FolderEntry& entry);
 
  private:
   std::string path_;
   std::optional<std::string> final_;
 };
 
-bool WalkedFolder::HoldsLink(const FolderEntry& entry) {
+bool WalkedFolder::EntryIsLink(const FolderEntry& entry) {
   // A folder reparse point is a junction, a mount point or a link; a file
   // reparse point is one when its tag says it stands for another name (an
   // unknown tag is taken for one).
@@ -52,13 +52,29 @@ bool WalkedFolder::HoldsLink(const FolderEntry& entry) {
   return !SamePath(there, *final_ + (final_->back() == '\\' ? "" : "\\") + entry.name);
 }
 
+// Removes what is known not to be a link, and what lies below it but links.
+bool RemoveChecked(const std::string& path, bool folder) {
+  const std::wstring wide = SystemPath(path);
+  if (!folder) {
+    ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(wide.c_str()) != FALSE;
+  }
+  bool whole = true;
+  WalkedFolder walked(path);
+  ForEachEntry(path, [&](const FolderEntry& entry) {
+    if (walked.EntryIsLink(entry) || !RemoveChecked(path + "\\" + entry.name, entry.folder))
+      whole = false;
+  });
+  return whole && ::RemoveDirectoryW(wide.c_str());
+}
+
 DWORD CopyInto(const std::string& from, const std::string& to, const FileIdentity& copyRoot);
 
 // One entry of a folder being copied.
 DWORD CopyEntry(WalkedFolder& from, const std::string& to, const FolderEntry& entry,
                 const FileIdentity& copyRoot) {
   const std::string source = from.path() + "\\" + entry.name, target = to + "\\" + entry.name;
-  if (from.HoldsLink(entry)) return kErrorLinkInside;
+  if (from.EntryIsLink(entry)) return kErrorLinkInside;
   if (!entry.folder) return CopyWholeFile(source, target);
   // The copy growing inside its own source: stop before it goes round.
   if (IdentityOf(source) == copyRoot) return kErrorCopyInsideItself;
@@ -94,7 +110,7 @@ void ForEachEntry(const std::string& folder, const std::function<void(const Fold
 }
 
 bool IsLinkEntry(const std::string& folder, const FolderEntry& entry) {
-  return WalkedFolder(folder).HoldsLink(entry);
+  return WalkedFolder(folder).EntryIsLink(entry);
 }
 
 bool IsLink(const std::string& path) {
@@ -123,7 +139,7 @@ std::string FindLinkInside(const std::string& folder) {
   WalkedFolder walked(folder);
   ForEachEntry(folder, [&](const FolderEntry& entry) {
     if (!found.empty()) return;
-    if (walked.HoldsLink(entry)) {
+    if (walked.EntryIsLink(entry)) {
       found = entry.name;
     } else if (entry.folder) {
       const std::string inner = FindLinkInside(folder + "\\" + entry.name);
@@ -134,25 +150,15 @@ std::string FindLinkInside(const std::string& folder) {
 }
 
 bool RemoveTree(const std::string& path) {
-  const std::wstring wide = SystemPath(path);
-  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  const DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // nothing to remove
+  }
   // A link is not removed: removing one through the system's calls may reach
   // what it links to (Wine deletes a linked file's target).
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return ::DeleteFileW(wide.c_str()) != FALSE;
-  }
-  bool whole = true;
-  WalkedFolder walked(path);
-  ForEachEntry(path, [&](const FolderEntry& entry) {
-    if (walked.HoldsLink(entry))
-      whole = false;
-    else if (!RemoveTree(path + "\\" + entry.name))
-      whole = false;
-  });
-  return whole && ::RemoveDirectoryW(wide.c_str());
+  if (IsLink(path)) return false;
+  return RemoveChecked(path, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
 }
 
 DWORD CopyWholeFile(const std::string& from, const std::string& to) {

@@ -36,7 +36,8 @@ bool IsLink(const std::string& path);
 std::string FindLinkInside(const std::string& folder);
 
 // Removes a file, or a folder with everything in it (read-only files too).
-// A link met on the way is left where it is, with the folders above it;
+// A link (the path itself, or one met on the way) is left where it is, with
+// the folders above it;
 // false when anything could not be removed.
 bool RemoveTree(const std::string& path);
 

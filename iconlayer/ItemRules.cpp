@@ -1,9 +1,9 @@
 #include "iconlayer/ItemRules.h"
 
 #include <cctype>
-#include <set>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 namespace velmora {
 namespace {

@@ -24,8 +24,8 @@ std::string TemporaryNameIn(const std::string& folder) {
   }
 }
 
-// Why a folder cannot be copied as it is: it is a link itself (for a move
-// across drives), or holds one.
+// Why a folder cannot be copied as it is: it holds a link, which would be
+// copied as what it leads to (and, after a move, removed there).
 std::string LinkRefusal(const std::string& folder) {
   const std::string link = FindLinkInside(folder);
   if (link.empty()) return {};
