@@ -277,7 +277,7 @@ TEST(FollowShortcutChain, EndsWhereTheChainEndsAndNeverGoesRound) {
   EXPECT_EQ(reads, 3);
   // A chain that never comes back but has no end: given up after the limit.
   reads = 0;
-  const auto endless = [&](const std::string& link) {
+  const auto endless = [&](const std::string&) {
     // (It ends after a hundred, so that a chain followed too far fails the
     // test instead of holding it.)
     return ++reads > 100 ? std::string() : "D\\" + std::to_string(reads) + ".lnk";

@@ -6,6 +6,7 @@
 #include "common/WinText.h"
 
 #include "common/PathText.h"
+#include "common/SystemFunction.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -178,8 +179,8 @@ std::string WindowsPathOf(const std::string& linuxPath) {
 
 std::string LinuxPathOf(const std::string& windowsPath) {
   using Convert = char*(CDECL*)(const wchar_t*);
-  const auto convert = reinterpret_cast<Convert>(
-      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+  const auto convert =
+      FindSystemFunction<Convert>(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
   if (!convert) return {};
   char* linux = convert(Wide(windowsPath).c_str());
   if (!linux) return {};
