@@ -14,6 +14,8 @@ set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES
 add_library(velmora_win STATIC
   common/AppPaths.cpp
   common/EmbeddedResource.cpp
+  common/BoundedRead.cpp
+  common/FileIdentity.cpp
   common/FileSystem.cpp
   common/FolderTree.cpp
   controls/RgbPictureGdi.cpp
@@ -43,6 +45,7 @@ add_library(velmora_win STATIC
   shell/DesktopInventory.cpp
   shell/DesktopWatch.cpp
   shell/DropCommands.cpp
+  shell/DropTransfer.cpp
   shell/ItemContextMenu.cpp
   shell/ShellItemIcon.cpp
   shell/FrmMenus.cpp

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -18,5 +19,16 @@ std::string ExtensionOf(std::string_view name);
 
 // ASCII letters in lower case; other characters as they are.
 std::string ToLower(std::string_view text);
+
+// Whether the system takes a file name for a device ("aux.lnk", "COM1.txt",
+// "nul", "lpt1 .log", "CONOUT$"): the part before the first "." or ":",
+// without trailing blanks, is a reserved device name. Opened under its plain
+// path such a name reaches the device, not the file.
+bool IsReservedDeviceName(std::string_view name);
+
+// A path and every folder above it, the path first, the root last ("C:\"
+// or "\\server\share\" with its backslash). The "\\?\" and
+// "\\?\UNC\" forms are given as plain paths. Empty for a relative path.
+std::vector<std::string> PathAndParents(std::string_view path);
 
 }  // namespace velmora

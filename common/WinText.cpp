@@ -1,5 +1,6 @@
 #include "common/WinText.h"
 
+#include "common/PathText.h"
 #include "common/Utf8.h"
 
 #include <windows.h>
@@ -19,19 +20,47 @@ std::string Utf8(std::wstring_view wide) {
 
 std::string Utf8(const wchar_t* wide) { return wide ? Utf8(std::wstring_view(wide)) : std::string(); }
 
-std::wstring SystemPath(std::string_view utf8Path) {
-  std::wstring path = Wide(utf8Path);
-  // Directories may be 12 characters shorter than files; keep that margin.
-  if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
-  // The long form is taken literally: "." and ".." must be gone first.
+namespace {
+
+// The absolute form of a path, "." and ".." resolved; "" when the system
+// cannot make one.
+std::wstring FullPath(const std::wstring& path) {
   const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return path;
+  if (needed == 0) return {};
   std::vector<wchar_t> full(needed);
   const DWORD n = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-  if (n == 0 || n >= needed) return path;
-  const std::wstring absolute(full.data(), n);
+  if (n == 0 || n >= needed) return {};
+  return std::wstring(full.data(), n);
+}
+
+}  // namespace
+
+std::wstring SystemPath(std::string_view utf8Path) {
+  std::wstring path = Wide(utf8Path);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+  const size_t slash = utf8Path.find_last_of("\\/");
+  // A file named like a device ("aux.lnk") is reached only through the long
+  // form: the plain path opens the device.
+  const bool device =
+      IsReservedDeviceName(slash == std::string_view::npos ? utf8Path : utf8Path.substr(slash + 1));
+  // Directories may be 12 characters shorter than files; keep that margin.
+  if (path.size() < MAX_PATH - 12 && !device) return path;
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  // The long form is taken literally: "." and ".." must be gone first. The
+  // system would make a device's name "\\.\NAME": its folder is made
+  // absolute and the name put back.
+  std::wstring absolute;
+  if (device) {
+    const size_t cut = path.find_last_of(L'\\');
+    const std::wstring folder = FullPath(cut == std::wstring::npos ? L"." : path.substr(0, cut + 1));
+    if (folder.empty()) return L"\\\\?\\" + path;  // fails to open rather than reach the device
+    absolute = folder + (folder.back() == L'\\' ? L"" : L"\\") +
+               (cut == std::wstring::npos ? path : path.substr(cut + 1));
+  } else {
+    absolute = FullPath(path);
+    if (absolute.empty()) return path;
+  }
   if (absolute.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + absolute.substr(2);
   return L"\\\\?\\" + absolute;
 }

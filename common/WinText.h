@@ -18,7 +18,7 @@ std::string WindowText(HWND window);
 
 // A path for the wide file functions: as it is while it is short, in the
 // "\\?\" form (made absolute and with backslashes) when it is too long for
-// them otherwise.
+// them otherwise or its name is a device's ("aux.lnk").
 std::wstring SystemPath(std::string_view utf8Path);
 
 // Text in the ANSI code page (older files) as UTF-8, and back. ToAnsi fails

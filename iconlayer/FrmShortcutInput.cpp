@@ -183,8 +183,15 @@ void FrmShortcut::OpenSelectedItem() {
     const std::string& text = items_.RowText(static_cast<size_t>(row));
     const ItemToOpen item{row + 1, text, items_.list.Cell(static_cast<size_t>(row), 1),
                           IsExistingFolder(text)};
+    // The shell gets where a chain of shortcuts ends, never a chain that
+    // goes round (it would follow that until its stack is gone).
     const auto command = OpenCommandFor(
-        item, [&] { return GetShortcutProperty(text, "TARGET"); }, GetSpecialDir(0), appDirectory_);
+        item,
+        [&] {
+          return FollowShortcutChain(
+              text, [](const std::string& link) { return GetShortcutProperty(link, "TARGET"); });
+        },
+        GetSpecialDir(0), appDirectory_);
     if (command) RunOpenCommand(hwnd(), *command);
   }
   ShowBusyPointer(false);

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 namespace velmora {
 namespace {
@@ -60,10 +61,22 @@ int32_t LabelBoxHeight(std::string_view text, bool highlighted) {
   return !highlighted && n >= 13 ? 27 : 0;
 }
 
-std::optional<OpenCommand> OpenCommandFor(const ItemToOpen& item,
-                                          const std::function<std::string()>& shortcutTarget,
-                                          const std::string& windowsDirectory,
-                                          const std::string& appDirectory) {
+std::optional<std::string> FollowShortcutChain(
+    const std::string& shortcut, const std::function<std::string(const std::string&)>& readTarget) {
+  std::set<std::string> passed{ToLower(shortcut)};
+  std::string target = readTarget(shortcut);
+  for (int step = 1; !target.empty() && ToLower(ExtensionOf(GetFileNamePart(target))) == "lnk"; ++step) {
+    if (!passed.insert(ToLower(target)).second || step >= kMostShortcutsInARow) return std::nullopt;
+    std::string next = readTarget(target);
+    if (next.empty()) break;  // a folder named so, or a shortcut without a path: opened as it is
+    target = std::move(next);
+  }
+  return target;
+}
+
+std::optional<OpenCommand> OpenCommandFor(
+    const ItemToOpen& item, const std::function<std::optional<std::string>()>& shortcutTarget,
+    const std::string& windowsDirectory, const std::string& appDirectory) {
   if (item.row <= 0) return std::nullopt;
   if (item.row <= 4) return OpenCommand{"open", "explorer", item.text, "", OpenCommand::kShow};
   if (item.row == 5)
@@ -75,9 +88,11 @@ std::optional<OpenCommand> OpenCommandFor(const ItemToOpen& item,
   if (!item.isFolder && item.type == "lnk") {
     // A shortcut to something without a path (a web page, a shell item) is
     // handed to the shell as it is: the shell knows how to follow it.
-    const std::string target = shortcutTarget ? shortcutTarget() : std::string();
-    if (!target.empty()) file = target;
+    const std::optional<std::string> target = shortcutTarget ? shortcutTarget() : std::string();
+    if (!target) return std::nullopt;
+    if (!target->empty()) file = *target;
   }
+  if (IsReservedDeviceName(GetFileNamePart(file))) return std::nullopt;
   return OpenCommand{"Open", file, "", appDirectory, OpenCommand::kShowNormal};
 }
 

@@ -43,13 +43,28 @@ struct ItemToOpen {
   bool isFolder = false;
 };
 
+// How many shortcuts in a row (a shortcut to a shortcut to ...) are followed
+// before the chain is taken for one that never ends.
+inline constexpr int kMostShortcutsInARow = 8;
+
+// Where a shortcut leads in the end: its target, and while that is a
+// shortcut too (a ".lnk" that `readTarget` reads a target from), that one's
+// target, and so on. nullopt when the chain comes back to a shortcut already
+// passed (a shortcut to itself, a -> b -> a) or is longer than
+// kMostShortcutsInARow: the shell would follow it without end. "" when the
+// first shortcut has no path (a web page, a shell item); a shortcut in the
+// chain without one ends it.
+std::optional<std::string> FollowShortcutChain(
+    const std::string& shortcut, const std::function<std::string(const std::string&)>& readTarget);
+
 // The command for one item: the four special folders through "explorer",
 // Internet Explorer by its program, a shortcut ("lnk") through its target
 // (or the shortcut itself when its target has no path), anything else opened
-// as it is. nullopt when no row is selected.
-std::optional<OpenCommand> OpenCommandFor(const ItemToOpen& item,
-                                          const std::function<std::string()>& shortcutTarget,
-                                          const std::string& windowsDirectory,
-                                          const std::string& appDirectory);
+// as it is. nullopt when no row is selected, when `shortcutTarget` gives
+// nullopt (a shortcut that must not be followed), and for a file named like
+// a device ("aux.txt"), which the shell would open as the device.
+std::optional<OpenCommand> OpenCommandFor(
+    const ItemToOpen& item, const std::function<std::optional<std::string>()>& shortcutTarget,
+    const std::string& windowsDirectory, const std::string& appDirectory);
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "shell/DesktopInventory.h"
 
+#include "common/BoundedRead.h"
 #include "common/FileSystem.h"
 #include "common/Handles.h"
 #include "common/WinText.h"
@@ -9,6 +10,7 @@
 
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <iterator>
@@ -49,15 +51,37 @@ void ScanDir(ShortcutList& list, const std::string& folder, bool addSpecial) {
   ::SetCursor(previous);
 }
 
+namespace {
+
+// A shortcut file is small; a larger one is not read.
+constexpr uint64_t kMostShortcutBytes = 1u << 20;
+
+// The shortcut object of a shortcut file, read by the program itself (the
+// file's bytes, on a disk, within the patience for desktop items) and handed
+// to the object from memory: the object never opens the name itself (which
+// could be a device's) and the window thread never waits for long.
+ComPtr<IShellLinkW> LoadShortcut(const std::string& shortcut) {
+  const std::optional<std::string> bytes =
+      ReadSmallFileWithin(shortcut, kMostShortcutBytes, kItemReadPatience);
+  if (!bytes || bytes->empty()) return {};
+  const ComPtr<IStream> stream(::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes->data()),
+                                                   static_cast<UINT>(bytes->size())));
+  ComPtr<IShellLinkW> link;
+  if (!stream || FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, reinterpret_cast<void**>(link.put()))))
+    return {};
+  const ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(link.get(), IID_IPersistStream);
+  if (!persist || FAILED(persist->Load(stream.get()))) return {};
+  return link;
+}
+
+}  // namespace
+
 std::string GetShortcutProperty(const std::string& shortcut, const std::string& property) {
   const std::string which = ToLower(property);
   if (which == "name") return shortcut;
-  ComPtr<IShellLinkW> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(link.put()))))
-    return {};
-  const ComPtr<IPersistFile> file = QueryAs<IPersistFile>(link.get(), IID_IPersistFile);
-  if (!file || FAILED(file->Load(SystemPath(shortcut).c_str(), STGM_READ))) return {};
+  const ComPtr<IShellLinkW> link = LoadShortcut(shortcut);
+  if (!link) return {};
   wchar_t text[MAX_PATH * 2] = {};
   const int size = static_cast<int>(std::size(text));
   if (which == "target") {

@@ -3,18 +3,25 @@
 #include "common/WinText.h"
 
 namespace velmora {
+namespace {
+
+constexpr DWORD kWhat = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                        FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
+
+}  // namespace
 
 DesktopWatch::DesktopWatch(HWND window, UINT message, const std::vector<std::string>& folders)
     : stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  constexpr DWORD kWhat = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
-                          FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
-  for (const std::string& folder : folders) {
-    if (folder.empty()) continue;
-    UniqueChangeWatch watch(::FindFirstChangeNotificationW(SystemPath(folder).c_str(), FALSE, kWhat));
-    if (watch) watches_.push_back(std::move(watch));
+  for (const std::string& path : folders) {
+    if (path.empty()) continue;
+    Folder folder;
+    folder.path = path;
+    Recheck(folder);
+    folders_.push_back(std::move(folder));
   }
+  CountWatched();
   // The stop event and the watches together must fit one wait.
-  if (stop_ && !watches_.empty() && watches_.size() < MAXIMUM_WAIT_OBJECTS)
+  if (stop_ && !folders_.empty() && folders_.size() < MAXIMUM_WAIT_OBJECTS)
     thread_ = std::thread([this, window, message] { Run(window, message); });
 }
 
@@ -25,16 +32,48 @@ DesktopWatch::~DesktopWatch() {
   }
 }
 
+bool DesktopWatch::Recheck(Folder& folder) {
+  const std::optional<FileIdentity> now = IdentityOf(folder.path);
+  // Come, gone, or another folder in its place: the old watch sees nothing
+  // of the new one.
+  const bool moved = now != folder.identity;
+  if (moved) {
+    folder.watch.reset();
+    folder.identity = now;
+  }
+  if (folder.identity && !folder.watch)
+    folder.watch.reset(::FindFirstChangeNotificationW(SystemPath(folder.path).c_str(), FALSE, kWhat));
+  return moved;
+}
+
+void DesktopWatch::CountWatched() {
+  size_t n = 0;
+  for (const Folder& folder : folders_) n += folder.watch ? 1 : 0;
+  watched_ = n;
+}
+
 void DesktopWatch::Run(HWND window, UINT message) {
-  std::vector<HANDLE> handles{stop_.get()};
-  for (const UniqueChangeWatch& watch : watches_) handles.push_back(watch.get());
   for (;;) {
+    std::vector<HANDLE> handles{stop_.get()};
+    std::vector<Folder*> owners{nullptr};
+    for (Folder& folder : folders_)
+      if (folder.watch) {
+        handles.push_back(folder.watch.get());
+        owners.push_back(&folder);
+      }
     const DWORD which = ::WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(),
-                                                 FALSE, INFINITE);
-    if (which == WAIT_OBJECT_0 || which < WAIT_OBJECT_0 || which >= WAIT_OBJECT_0 + handles.size())
-      return;  // asked to stop, or the wait failed
-    ::PostMessageW(window, message, 0, 0);
-    if (!::FindNextChangeNotification(handles[which - WAIT_OBJECT_0])) return;
+                                                 FALSE, static_cast<DWORD>(kFolderRecheck.count()));
+    if (which == WAIT_OBJECT_0 || which == WAIT_FAILED) return;  // asked to stop, or the wait failed
+    bool changed = false;
+    if (which > WAIT_OBJECT_0 && which < WAIT_OBJECT_0 + handles.size()) {
+      changed = true;
+      Folder& folder = *owners[which - WAIT_OBJECT_0];
+      // A watch that cannot go on (its folder gone) is made anew below.
+      if (!::FindNextChangeNotification(folder.watch.get())) folder.watch.reset();
+    }
+    for (Folder& folder : folders_) changed = Recheck(folder) || changed;
+    CountWatched();
+    if (changed) ::PostMessageW(window, message, 0, 0);
   }
 }
 

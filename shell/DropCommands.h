@@ -3,9 +3,10 @@
 // there is replaced and nothing is lost when a step fails.
 //
 // The program's own file code (not the shell's file operation): it names
-// copies the way the shell does but never asks, replaces nothing, moves a
-// folder across drives only after its copy is complete, and reports every
-// failure in one message of its own.
+// copies the way the shell does but never asks, replaces nothing, shows an
+// item under its name only once it is whole, moves across drives only after
+// the copy is complete, follows no link, and reports every failure in one
+// message of its own.
 #pragma once
 
 #include "shell/DropPlan.h"
@@ -26,8 +27,10 @@ DropOutcome CarryOutDrop(DropCommand command, const std::vector<std::string>& so
                          const std::string& desktop);
 
 // CreateDesktopShortcut: a shortcut to `target` at `link`, its working
-// folder the target's folder. False when it could not be written.
-bool CreateDesktopShortcut(const std::string& link, const std::string& description,
-                           const std::string& target);
+// folder the target's folder. A target longer than a shortcut can hold is
+// given by its short form; the saved shortcut is read back and kept only
+// when it leads to the target. "" when it was made, else why not.
+std::string CreateDesktopShortcut(const std::string& link, const std::string& description,
+                                  const std::string& target);
 
 }  // namespace velmora

@@ -49,7 +49,8 @@ std::string FreeName(const std::string& folder, const std::string& name, bool is
 std::vector<DropStep> PlanDrop(DropCommand command, const std::vector<std::string>& sources,
                                const std::string& desktop,
                                const std::function<bool(const std::string&)>& isFolder,
-                               const std::function<bool(const std::string&)>& taken) {
+                               const std::function<bool(const std::string&)>& taken,
+                               const std::function<bool(const std::string&)>& holdsDesktop) {
   std::vector<DropStep> steps;
   const std::string folder = desktop + "\\";
   // Names given to earlier steps of this drop are taken too.
@@ -68,7 +69,8 @@ std::vector<DropStep> PlanDrop(DropCommand command, const std::vector<std::strin
     }
     // A folder holding the desktop would be copied into itself without end.
     if (command != DropCommand::kShortcut && step.folder &&
-        ToLower(desktop + "\\").rfind(ToLower(source + "\\"), 0) == 0) {
+        (ToLower(desktop + "\\").rfind(ToLower(source + "\\"), 0) == 0 ||
+         (holdsDesktop && holdsDesktop(source)))) {
       step.refusal = "The desktop lies inside this folder.";
       steps.push_back(step);
       continue;
@@ -83,6 +85,36 @@ std::vector<DropStep> PlanDrop(DropCommand command, const std::vector<std::strin
     steps.push_back(step);
   }
   return steps;
+}
+
+namespace {
+
+// The first `limit` characters of a line of UTF-8, a character never cut.
+std::string Shortened(const std::string& line, size_t limit) {
+  size_t end = 0, characters = 0;
+  while (end < line.size() && characters < limit) {
+    ++end;
+    while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) ++end;
+    ++characters;
+  }
+  return end < line.size() ? line.substr(0, end) + "..." : line;
+}
+
+}  // namespace
+
+std::string DropProblemsMessage(const std::string& problems) {
+  std::string message = "These items could not be put on the desktop:\n\n";
+  size_t lines = 0;
+  for (size_t start = 0; start < problems.size();) {
+    size_t end = problems.find('\n', start);
+    if (end == std::string::npos) end = problems.size();
+    if (end > start && lines++ < kProblemLinesShown)
+      message += Shortened(problems.substr(start, end - start), kProblemLineLength) + "\n";
+    start = end + 1;
+  }
+  if (lines > kProblemLinesShown)
+    message += "... and " + std::to_string(lines - kProblemLinesShown) + " more.\n";
+  return message;
 }
 
 }  // namespace velmora

@@ -27,17 +27,26 @@ ShortcutList::Row RowForEntry(const std::string& folder, const FolderEntry& entr
 
 namespace {
 
+std::string FallbackIcon(const InventorySystem& system) {
+  return system.systemDirectory + "\\shell32.dll,70";
+}
+
 // The icon registered for an extension, "%1" left as it is.
 std::string RegisteredIcon(const std::string& extension, const InventorySystem& system) {
   std::string cls = system.classesRootValue("." + extension);
   cls.erase(0, cls.find_first_not_of(' ') == std::string::npos ? cls.size()
                                                                 : cls.find_first_not_of(' '));
   std::string icon = cls.empty() ? std::string() : system.classesRootValue(cls + "\\DefaultIcon");
-  if (icon.empty()) icon = system.systemDirectory + "\\shell32.dll,70";
+  if (icon.empty()) icon = FallbackIcon(system);
   return icon;
 }
 
-std::string ForFile(std::string icon, const std::string& file) { return icon == "%1" ? file : icon; }
+// "%1" is the file itself, unless its name is a device's: extracting an
+// icon from "aux.exe" would open the device.
+std::string ForFile(std::string icon, const std::string& file, const InventorySystem& system) {
+  if (icon != "%1") return icon;
+  return IsReservedDeviceName(GetFileNamePart(file)) ? FallbackIcon(system) : file;
+}
 
 // Row i is a folder: the scan gave it the type "dir" and no name column (a
 // file named "x.dir" has its name there).
@@ -49,7 +58,7 @@ bool RowIsFolder(const ShortcutList& list, size_t i) {
 
 std::string DefaultIconFor(const std::string& extension, const std::string& file,
                            const InventorySystem& system) {
-  return ForFile(RegisteredIcon(extension, system), file);
+  return ForFile(RegisteredIcon(extension, system), file, system);
 }
 
 void AddItemColumns(ShortcutList& list) {
@@ -92,10 +101,10 @@ ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& syst
       if (!target.empty() && system.isFolder(target)) {
         a.icons[i] = "dir" + target;
       } else {
-        a.icons[i] = ForFile(registered(ToLower(ExtensionOf(GetFileNamePart(target)))), target);
+        a.icons[i] = ForFile(registered(ToLower(ExtensionOf(GetFileNamePart(target)))), target, system);
       }
     } else {
-      a.icons[i] = ForFile(registered(extension), path);
+      a.icons[i] = ForFile(registered(extension), path, system);
     }
   }
   return a;

@@ -50,7 +50,8 @@ struct InventorySystem {
 };
 
 // The icon source registered for an extension; "%1" stands for `file`, and a
-// missing registration gives shell32.dll's icon 70.
+// missing registration (or "%1" for a file named like a device, which is
+// never opened) gives shell32.dll's icon 70.
 std::string DefaultIconFor(const std::string& extension, const std::string& file,
                            const InventorySystem& system);
 

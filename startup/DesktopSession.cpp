@@ -2,6 +2,7 @@
 
 #include "common/DesktopHost.h"
 #include "common/WinText.h"
+#include "shell/DropPlan.h"
 #include "shell/ItemContextMenu.h"
 #include "settings/IniFile.h"
 #include "settings/Registry.h"
@@ -12,8 +13,8 @@ namespace velmora {
 DesktopSession::DesktopSession(std::string appDirectory, OwnedMutex instance)
     : appDirectory_(std::move(appDirectory)), instance_(std::move(instance)) {
   reportProblems_ = [this](const std::string& problems) {
-    ::MessageBoxW(iconLayer_ ? iconLayer_->hwnd() : nullptr,
-                  Wide("These items could not be put on the desktop:\n\n" + problems).c_str(),
+    // A few lines and how many more: a box of hundreds would not fit the screen.
+    ::MessageBoxW(iconLayer_ ? iconLayer_->hwnd() : nullptr, Wide(DropProblemsMessage(problems)).c_str(),
                   L"Velmora", MB_OK | MB_ICONEXCLAMATION);
   };
   background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace velmora {
@@ -194,11 +196,26 @@ TEST_F(ItemArraysTest, SpecialItemsThenPathsNamesAndIconSources) {
   EXPECT_EQ(a.icons[11], "C:\\D\\run.exe");
 }
 
+TEST_F(ItemArraysTest, AFileNamedLikeADeviceNeverGivesItsOwnIcon) {
+  targets["C:\\D\\tool2.lnk"] = "C:\\bin\\com1.exe";
+  ShortcutList list;
+  for (const SpecialItem& s : SpecialItems()) list.AddRow({s.shellName});
+  for (const char* c : {"String", "String", "Number", "Date", "Date"}) list.AddColumn(c, "");
+  for (const char* name : {"aux.exe", "tool2.lnk", "auxiliary.exe"})
+    list.AddRow(RowForEntry("C:\\D\\", {name, false, 1, "2020/01/01"}));
+  const ItemArrays a = BuildItemArrays(list, system);
+  EXPECT_EQ(a.icons[5], "C:\\sys\\shell32.dll,70");
+  EXPECT_EQ(a.icons[6], "C:\\sys\\shell32.dll,70");
+  EXPECT_EQ(a.icons[7], "C:\\D\\auxiliary.exe");
+  EXPECT_EQ(DefaultIconFor("exe", "C:\\D\\lpt2.exe", system), "C:\\sys\\shell32.dll,70");
+}
+
 TEST(OpenCommandFor, SpecialItemsShortcutsAndFiles) {
   const auto target = [] { return std::string("C:\\Tools\\edit.exe"); };
+  using Target = std::function<std::optional<std::string>()>;
   auto open = [&](int row, const std::string& text, const std::string& type, bool folder = false,
-                  std::function<std::string()> t = {}) {
-    return OpenCommandFor({row, text, type, folder}, t ? t : target, "C:\\WINDOWS", "C:\\App");
+                  Target t = {}) {
+    return OpenCommandFor({row, text, type, folder}, t ? t : Target(target), "C:\\WINDOWS", "C:\\App");
   };
   EXPECT_FALSE(open(0, "x", "txt").has_value());
   const auto computer = open(2, "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "");
@@ -217,6 +234,62 @@ TEST(OpenCommandFor, SpecialItemsShortcutsAndFiles) {
   EXPECT_EQ(open(8, "C:\\Desk\\odd.lnk", "lnk", true)->file, "C:\\Desk\\odd.lnk");
   EXPECT_EQ(open(9, "C:\\Desk\\Web.lnk", "lnk", false, [] { return std::string(); })->file,
             "C:\\Desk\\Web.lnk");
+  // A shortcut that must not be followed, and names the shell would open as
+  // devices, open nothing.
+  const auto refused = [] { return std::optional<std::string>(); };
+  EXPECT_FALSE(open(10, "C:\\Desk\\Loop.lnk", "lnk", false, refused).has_value());
+  EXPECT_FALSE(open(11, "C:\\Desk\\aux.txt", "txt").has_value());
+  EXPECT_FALSE(open(12, "C:\\Desk\\com1.lnk", "lnk", false, [] { return std::string(); }).has_value());
+  EXPECT_FALSE(open(13, "C:\\Desk\\x.lnk", "lnk", false, [] { return std::string("C:\\nul.exe"); })
+                   .has_value());
+  EXPECT_EQ(open(14, "C:\\Desk\\auxiliary.txt", "txt")->file, "C:\\Desk\\auxiliary.txt");
+}
+
+TEST(FollowShortcutChain, EndsWhereTheChainEndsAndNeverGoesRound) {
+  // Shortcuts and where each leads (case as a user may write it).
+  const std::map<std::string, std::string> leads = {
+      {"D\\self.lnk", "D\\SELF.LNK"}, {"D\\a.lnk", "D\\b.lnk"}, {"D\\b.lnk", "D\\a.lnk"},
+      {"D\\c.lnk", "D\\d.lnk"},       {"D\\d.lnk", "D\\tool.exe"}, {"D\\plain.lnk", "D\\x.txt"},
+      {"D\\web.lnk", ""},              {"D\\toweb.lnk", "D\\web.lnk"},
+      {"D\\p.lnk", "D\\q.lnk"},       {"D\\q.lnk", "D\\r.lnk"},  {"D\\r.lnk", "D\\q.lnk"}};
+  int reads = 0;
+  const auto read = [&](const std::string& link) {
+    ++reads;
+    const auto found = leads.find(link);
+    if (found != leads.end()) return found->second;
+    for (const auto& [from, to] : leads)
+      if (ToLower(from) == ToLower(link)) return to;
+    return std::string();
+  };
+  EXPECT_EQ(FollowShortcutChain("D\\plain.lnk", read), "D\\x.txt");
+  EXPECT_EQ(FollowShortcutChain("D\\c.lnk", read), "D\\tool.exe");
+  EXPECT_EQ(FollowShortcutChain("D\\web.lnk", read), "");  // no path: the shell's to follow
+  EXPECT_EQ(FollowShortcutChain("D\\toweb.lnk", read), "D\\web.lnk");
+  // A loop is seen as soon as it closes: each shortcut read once.
+  reads = 0;
+  EXPECT_EQ(FollowShortcutChain("D\\self.lnk", read), std::nullopt);
+  EXPECT_EQ(reads, 1);
+  reads = 0;
+  EXPECT_EQ(FollowShortcutChain("D\\a.lnk", read), std::nullopt);
+  EXPECT_EQ(reads, 2);
+  reads = 0;
+  EXPECT_EQ(FollowShortcutChain("D\\p.lnk", read), std::nullopt);  // a loop further on
+  EXPECT_EQ(reads, 3);
+  // A chain that never comes back but has no end: given up after the limit.
+  reads = 0;
+  const auto endless = [&](const std::string&) {
+    // (It ends after a hundred, so that a chain followed too far fails the
+    // test instead of holding it.)
+    return ++reads > 100 ? std::string() : "D\\" + std::to_string(reads) + ".lnk";
+  };
+  EXPECT_EQ(FollowShortcutChain("D\\0.lnk", endless), std::nullopt);
+  EXPECT_EQ(reads, kMostShortcutsInARow);
+  // Exactly as long as allowed: followed to its end.
+  const auto counted = [&](const std::string& link) {
+    const int n = std::atoi(GetFileNamePart(link).c_str());
+    return n + 1 < kMostShortcutsInARow ? "D\\" + std::to_string(n + 1) + ".lnk" : std::string("D\\end.txt");
+  };
+  EXPECT_EQ(FollowShortcutChain("D\\0.lnk", counted), "D\\end.txt");
 }
 
 }  // namespace

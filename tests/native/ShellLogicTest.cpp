@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <vector>
@@ -107,6 +108,57 @@ TEST(DropPlan, EveryItemOfADropWithItsOwnName) {
                               isFolder, taken);
   EXPECT_EQ(links[0].target, desktop + "\\notes.lnk");
   EXPECT_EQ(links[1].target, desktop + "\\Music.lnk");
+  // A folder whose name is in use as a folder gets a name of its own.
+  present.insert(desktop + "\\Music");
+  EXPECT_EQ(PlanDrop(DropCommand::kCopy, {"D:\\Music"}, desktop, [](auto&) { return true; }, taken)[0]
+                .target,
+            desktop + "\\Music - Copy");
+}
+
+TEST(DropPlan, AFolderThatHoldsTheDesktopUnderAnyNameIsRefused) {
+  const std::string desktop = "C:\\Users\\me\\Desktop";
+  const auto none = [](const std::string&) { return false; };
+  const auto folder = [](const std::string&) { return true; };
+  // Names the text cannot tell (another drive letter, the long form): the
+  // system's answer decides.
+  const std::set<std::string> holders = {"Z:\\home\\me", "\\\\?\\C:\\Users"};
+  const auto holds = [&](const std::string& p) { return holders.count(p) > 0; };
+  const auto steps = PlanDrop(DropCommand::kCopy, {"Z:\\home\\me", "\\\\?\\C:\\Users", "Z:\\home\\music"},
+                              desktop, folder, none, holds);
+  EXPECT_TRUE(steps[0].target.empty());
+  EXPECT_EQ(steps[0].refusal, "The desktop lies inside this folder.");
+  EXPECT_TRUE(steps[1].target.empty());
+  EXPECT_EQ(steps[2].target, desktop + "\\music");
+  // Moved too; a shortcut to it is harmless.
+  EXPECT_TRUE(PlanDrop(DropCommand::kMove, {"Z:\\home\\me"}, desktop, folder, none, holds)[0].target.empty());
+  EXPECT_EQ(PlanDrop(DropCommand::kShortcut, {"Z:\\home\\me"}, desktop, folder, none, holds)[0].target,
+            desktop + "\\me.lnk");
+}
+
+TEST(DropProblemsMessage, AFewLinesAndHowManyMore) {
+  std::string many;
+  for (int i = 0; i < 300; ++i) many += "gone " + std::to_string(i) + ".txt: The file is missing.\n";
+  const std::string message = DropProblemsMessage(many);
+  EXPECT_EQ(message.rfind("These items could not be put on the desktop:\n\n", 0), 0u);
+  EXPECT_NE(message.find("gone 0.txt: The file is missing.\n"), std::string::npos);
+  EXPECT_NE(message.find("gone 9.txt:"), std::string::npos);
+  EXPECT_EQ(message.find("gone 10.txt:"), std::string::npos);
+  EXPECT_NE(message.find("... and 290 more."), std::string::npos);
+  EXPECT_LE(std::count(message.begin(), message.end(), '\n'), 14);
+  // A few fit whole, with nothing more said.
+  const std::string few = "a.txt: busy\nb.txt: gone\n";
+  EXPECT_EQ(DropProblemsMessage(few), "These items could not be put on the desktop:\n\n" + few);
+  // Exactly as many as are shown: no "more".
+  std::string ten;
+  for (int i = 0; i < 10; ++i) ten += "x" + std::to_string(i) + ": no\n";
+  EXPECT_EQ(DropProblemsMessage(ten).find("more"), std::string::npos);
+  // A very long line is cut, never inside a character.
+  std::string wide;
+  for (int i = 0; i < 500; ++i) wide += "\xE5\x86\x99";  // 写
+  const std::string cut = DropProblemsMessage(wide + ": too long\n");
+  EXPECT_NE(cut.find("..."), std::string::npos);
+  EXPECT_LT(cut.size(), 3 * kProblemLineLength + 80);
+  EXPECT_NE(cut.find(std::string("\xE5\x86\x99...")), std::string::npos);
 }
 
 }  // namespace

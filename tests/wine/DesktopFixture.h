@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora::test {
 
@@ -37,6 +38,22 @@ bool HighlightBlue(uint32_t p);
 std::string Lower(std::string s);
 void EmptyFolder(const std::string& dir);
 bool MakeShortcut(const std::string& lnk, const std::string& target);
+
+// The captions of a menu's entries, "&" left out.
+std::vector<std::wstring> Captions(HMENU menu);
+// The command id of the first entry whose caption (without "&") is `caption`.
+UINT IdOf(HMENU menu, const std::wstring& caption);
+
+// A drop as the system hands it over: a DROPFILES block with the wide
+// paths, each ended by a zero and the list by another. The layer finishes
+// the drop, which frees the block.
+HDROP MakeDrop(const std::vector<std::string>& paths);
+
+// What a shortcut file holds, read as the shell reads it.
+struct ShortcutFacts {
+  std::string target, workingFolder;
+};
+ShortcutFacts ReadShortcut(const std::string& link);
 
 class ScratchDesktopTest : public ::testing::Test {
  protected:
@@ -88,5 +105,24 @@ class ScratchDesktopTest : public ::testing::Test {
   FrmShortcutBG* bg = nullptr;
 };
 
+// A scratch desktop that takes drops: a drop is posted to the layer as the
+// system posts it, and the drop menu answered through its test seam.
+class DropDesktopTest : public ScratchDesktopTest {
+ protected:
+  FrmShortcut& Layer() { return *session->IconLayer(); }
+  // A drop of `paths` answered with the drop menu's entry `caption`.
+  void Drop(const std::vector<std::string>& paths, const std::wstring& caption);
+  // The drop menu answered with its entry `caption`.
+  void Answer(const std::wstring& caption);
+  // Problems told to `problems` instead of in a message box.
+  void CollectProblems() {
+    session->SetProblemReporter([this](const std::string& text) { problems.push_back(text); });
+  }
+
+  int dropMenus = 0;
+  std::vector<std::wstring> dropCaptions;
+  std::vector<std::string> problems;
+  ScratchDir elsewhere;  // where dropped files come from
+};
 
 }  // namespace velmora::test

@@ -23,28 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The captions of a menu's entries, "&" left out.
-std::vector<std::wstring> Captions(HMENU menu) {
-  std::vector<std::wstring> captions;
-  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
-    wchar_t text[256] = {};
-    ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    std::wstring caption;
-    for (const wchar_t* c = text; *c; ++c)
-      if (*c != L'&') caption += *c;
-    captions.push_back(caption);
-  }
-  return captions;
-}
-
-// The command id of the first entry whose caption (without "&") is `caption`.
-UINT IdOf(HMENU menu, const std::wstring& caption) {
-  const std::vector<std::wstring> captions = Captions(menu);
-  for (size_t i = 0; i < captions.size(); ++i)
-    if (captions[i] == caption) return ::GetMenuItemID(menu, static_cast<int>(i));
-  return 0;
-}
-
 // Every command id of a menu and its submenus.
 void CollectIds(HMENU menu, std::vector<UINT>& ids) {
   for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
@@ -93,50 +71,13 @@ class CountingSpy : public IMallocSpy {
   void STDMETHODCALLTYPE PostHeapMinimize() override {}
 };
 
-// A drop as the system hands it over: a DROPFILES block with the wide
-// paths, each ended by a zero and the list by another. The layer finishes
-// the drop, which frees the block.
-HDROP MakeDrop(const std::vector<std::string>& paths) {
-  std::wstring names;
-  for (const std::string& path : paths) names += Wide(path) + L'\0';
-  names += L'\0';
-  const size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-  const HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-  if (!block) return nullptr;
-  auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(),
-              names.size() * sizeof(wchar_t));
-  ::GlobalUnlock(block);
-  return static_cast<HDROP>(block);
-}
-
-struct ShortcutFacts {
-  std::string target, workingFolder;
-};
-ShortcutFacts ReadShortcut(const std::string& link) {
-  ShortcutFacts facts;
-  ComPtr<IShellLinkW> shortcut;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(shortcut.put()))))
-    return facts;
-  const ComPtr<IPersistFile> file = QueryAs<IPersistFile>(shortcut.get(), IID_IPersistFile);
-  if (!file || FAILED(file->Load(Wide(link).c_str(), STGM_READ))) return facts;
-  wchar_t text[MAX_PATH] = {};
-  if (SUCCEEDED(shortcut->GetPath(text, MAX_PATH, nullptr, 0))) facts.target = Utf8(text);
-  if (SUCCEEDED(shortcut->GetWorkingDirectory(text, MAX_PATH))) facts.workingFolder = Utf8(text);
-  return facts;
-}
-
 // Answers the shell's question before a delete, from inside its loop.
 void CALLBACK AnswerYes(HWND, UINT, UINT_PTR, DWORD) {
   if (const HWND box = ::FindWindowW(L"#32770", nullptr)) ::PostMessageW(box, WM_COMMAND, IDYES, 0);
 }
 
-class ShellItemsTest : public test::ScratchDesktopTest {
+class ShellItemsTest : public test::DropDesktopTest {
  protected:
-  FrmShortcut& Layer() { return *session->IconLayer(); }
   POINT OnItem(int i) {
     const ItemPosition at = Layer().Positions()[static_cast<size_t>(i)];
     POINT p{at.x + 10, at.y + 10};
@@ -151,28 +92,6 @@ class ShellItemsTest : public test::ScratchDesktopTest {
     test::Click(OnItem(item), 2);
     test::PumpFor(100ms);
   }
-  // A drop of `paths` answered with the drop menu's entry `caption`.
-  void Drop(const std::vector<std::string>& paths, const std::wstring& caption) {
-    Answer(caption);
-    const HDROP drop = MakeDrop(paths);
-    ASSERT_NE(drop, nullptr);
-    ASSERT_TRUE(::PostMessageW(Layer().hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
-    test::PumpFor(300ms);
-  }
-  // The drop menu answered with its entry `caption`.
-  void Answer(const std::wstring& caption) {
-    dropMenus = 0;
-    session->Menus().SetMenuChooser([this, caption](HMENU menu) {
-      ++dropMenus;
-      dropCaptions = Captions(menu);
-      return static_cast<int>(IdOf(menu, caption));
-    });
-  }
-
-  int dropMenus = 0;
-  std::vector<std::wstring> dropCaptions;
-  std::vector<std::string> problems;
-  test::ScratchDir elsewhere;  // where dropped files come from
 };
 
 TEST_F(ShellItemsTest, AFileItemsMenuIsTheShellsWithTheOwnEntryOnTop) {
@@ -182,7 +101,7 @@ TEST_F(ShellItemsTest, AFileItemsMenuIsTheShellsWithTheOwnEntryOnTop) {
   std::vector<UINT> ids;
   const int rebuilds = bg->Stats().rebuilds;
   RightClickItem("letter.txt", [&](HMENU menu) {
-    captions = Captions(menu);
+    captions = test::Captions(menu);
     CollectIds(menu, ids);
     return 0u;  // dismissed
   });
@@ -233,7 +152,7 @@ TEST_F(ShellItemsTest, TheShellsDeleteRemovesTheFileAndTheItemLeavesTheLayer) {
   const int rebuilds = bg->Stats().rebuilds;
   // Whatever the shell asks before deleting is answered yes.
   const UINT_PTR confirm = ::SetTimer(nullptr, 0, 100, AnswerYes);
-  RightClickItem("old notes.txt", [](HMENU menu) { return IdOf(menu, L"Delete"); });
+  RightClickItem("old notes.txt", [](HMENU menu) { return test::IdOf(menu, L"Delete"); });
   ::KillTimer(nullptr, confirm);
   EXPECT_FALSE(test::FileExists(path));
   EXPECT_GT(bg->Stats().rebuilds, rebuilds);
@@ -250,7 +169,7 @@ TEST_F(ShellItemsTest, MyComputerGetsTheShellsMenuToo) {
   ASSERT_GE(computer, 0);
   std::vector<std::wstring> captions;
   session->SetItemMenuChooser([&](HMENU menu) {
-    captions = Captions(menu);
+    captions = test::Captions(menu);
     return 0u;
   });
   test::Click(OnItem(computer), 2);
@@ -407,10 +326,10 @@ TEST_F(ShellItemsTest, ShortcutsPointAtTheTargetFromItsFolder) {
   test::WriteFileBytes(own + "\\report.lnk", "not a shortcut, and kept");
   Start();
   Drop({file, folder}, L"Create Shortcuts Here");
-  const ShortcutFacts report = ReadShortcut(own + "\\report (2).lnk");
+  const test::ShortcutFacts report = test::ReadShortcut(own + "\\report (2).lnk");
   EXPECT_EQ(test::Lower(report.target), test::Lower(file));
   EXPECT_EQ(test::Lower(report.workingFolder), test::Lower(elsewhere.path() + "\\"));
-  EXPECT_EQ(test::Lower(ReadShortcut(own + "\\Projects.lnk").target), test::Lower(folder));
+  EXPECT_EQ(test::Lower(test::ReadShortcut(own + "\\Projects.lnk").target), test::Lower(folder));
   EXPECT_EQ(test::ReadFileBytes(own + "\\report.lnk"), "not a shortcut, and kept");
   EXPECT_TRUE(test::FileExists(file));
 }
@@ -468,7 +387,7 @@ TEST_F(ShellItemsTest, CancelChangesNothingAndLeavesThePointer) {
   const auto dropNow = [&](const std::wstring& caption) {
     Answer(caption);
     ::SetCursor(beam);
-    ::SendMessageW(Layer().hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({file})), 0);
+    ::SendMessageW(Layer().hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(test::MakeDrop({file})), 0);
     return ::GetCursor();
   };
   EXPECT_EQ(dropNow(L"Cancel"), beam);

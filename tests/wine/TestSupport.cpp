@@ -6,6 +6,12 @@
 #include "common/SystemFunction.h"
 #include "common/WinText.h"
 
+#include "common/PathText.h"
+#include "common/SystemFunction.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 
@@ -161,6 +167,131 @@ void HelperProcess::End() {
   ::TerminateProcess(process_.get(), 0);
   ::WaitForSingleObject(process_.get(), 5000);
   process_.reset();
+}
+
+int RunLinuxShell(const std::string& command, std::chrono::milliseconds timeout) {
+  // The exit status lands in a file: Wine gives no usable process handle for
+  // a Linux program.
+  // In this test's own prefix: Wine's process ids repeat between prefixes.
+  char prefix[1024] = {};
+  if (!::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) return -1;
+  static int counter = 0;
+  const std::string status = std::string(prefix) + "/velmora-shell-" + std::to_string(++counter);
+  std::wstring line = Wide("/bin/sh -c \"(" + command + "); echo $? > " + status + ".part; mv " +
+                           status + ".part " + status + "\"");
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return -1;
+  const UniqueKernelHandle process(pi.hProcess), thread(pi.hThread);
+  std::string windowsStatus = "Z:" + status;
+  std::replace(windowsStatus.begin(), windowsStatus.end(), '/', '\\');
+  for (auto end = std::chrono::steady_clock::now() + timeout;;) {
+    if (FileExists(windowsStatus)) {
+      const std::string text = ReadFileBytes(windowsStatus);
+      ::DeleteFileW(Wide(windowsStatus).c_str());
+      return std::atoi(text.c_str());
+    }
+    if (std::chrono::steady_clock::now() >= end) return -1;
+    ::Sleep(20);
+  }
+}
+
+std::string LinuxShellOutput(const std::string& command) {
+  char prefix[1024] = {};
+  if (!::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) return {};
+  static int counter = 0;
+  const std::string out = std::string(prefix) + "/velmora-output-" + std::to_string(++counter);
+  if (RunLinuxShell("(" + command + ") > '" + out + "'") < 0) return {};
+  const std::string file = WindowsPathOf(out);
+  std::string text = ReadFileBytes(file);
+  ::DeleteFileW(Wide(file).c_str());
+  if (text == "<missing>") return {};
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+std::string WindowsPathOf(const std::string& linuxPath) {
+  std::string path = "Z:" + linuxPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::string LinuxPathOf(const std::string& windowsPath) {
+  using Convert = char*(CDECL*)(const wchar_t*);
+  const auto convert =
+      FindSystemFunction<Convert>(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+  if (!convert) return {};
+  char* linux = convert(Wide(windowsPath).c_str());
+  if (!linux) return {};
+  std::string path = linux;
+  ::HeapFree(::GetProcessHeap(), 0, linux);
+  return path;
+}
+
+std::string MapDriveLetter(const std::string& linuxFolder, char from) {
+  char prefix[1024] = {};
+  if (!::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) return {};
+  for (char letter = from; letter <= 'Y'; ++letter) {
+    const std::string drive = std::string(1, letter) + ":";
+    if (::GetFileAttributesW(Wide(drive + "\\").c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+    const std::string link = std::string(prefix) + "/dosdevices/" + ToLower(drive);
+    if (RunLinuxShell("test ! -e '" + link + "' && ln -s '" + linuxFolder + "' '" + link + "'") != 0)
+      continue;
+    if (PumpUntil([&] { return ::GetFileAttributesW(Wide(drive + "\\").c_str()) != INVALID_FILE_ATTRIBUTES; },
+                  std::chrono::seconds(5)))
+      return drive;
+  }
+  return {};
+}
+
+OtherDrive::OtherDrive() {
+  char prefix[1024] = {};
+  if (!::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) return;
+  // The run's own folder name (unique on the machine) names the folder.
+  const std::string run = ParentFolder(WindowsPathOf(prefix));
+  static int counter = 0;
+  root_ = "/dev/shm/" + GetFileNamePart(run) + "-drive-" + std::to_string(++counter);
+  if (RunLinuxShell("mkdir -p '" + root_ + "'") != 0) return;
+  drive_ = MapDriveLetter(root_);
+}
+
+OtherDrive::~OtherDrive() {
+  if (root_.empty()) return;
+  RunLinuxShell("rm -rf '" + root_ + "'");  // rm takes links as links
+  char prefix[1024] = {};
+  if (!drive_.empty() && ::GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix))
+    RunLinuxShell("rm -f '" + std::string(prefix) + "/dosdevices/" + ToLower(drive_) + "'");
+}
+
+bool OtherDrive::ApartFrom(const std::string& windowsFolder) const {
+  const std::string other = LinuxPathOf(windowsFolder);
+  if (drive_.empty() || other.empty()) return false;
+  return LinuxShellOutput("stat -L -c %d '" + root_ + "'") !=
+         LinuxShellOutput("stat -L -c %d '" + other + "'");
+}
+
+Watchdog::Watchdog(std::chrono::milliseconds limit, std::string what)
+    : disarmed_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), limit_(limit), what_(std::move(what)) {
+  thread_.reset(::CreateThread(nullptr, 0, Watch, this, 0, nullptr));
+}
+
+Watchdog::~Watchdog() {
+  ::SetEvent(disarmed_.get());
+  if (thread_) ::WaitForSingleObject(thread_.get(), INFINITE);
+}
+
+DWORD WINAPI Watchdog::Watch(void* self) {
+  auto* dog = static_cast<Watchdog*>(self);
+  if (::WaitForSingleObject(dog->disarmed_.get(), static_cast<DWORD>(dog->limit_.count())) ==
+      WAIT_OBJECT_0)
+    return 0;
+  std::fprintf(stderr, "FAILED: still not done after %lld ms: %s\n",
+               static_cast<long long>(dog->limit_.count()), dog->what_.c_str());
+  std::fflush(stderr);
+  ::TerminateProcess(::GetCurrentProcess(), 3);
+  return 0;
 }
 
 }  // namespace velmora::test

@@ -82,3 +82,15 @@ velmora_helper_program(fullscreen_window wine/FullScreenWindow.cpp wine_rest_tes
 velmora_wine_test(wine_shell_restart_tests wine/ShellRestartTest.cpp)
 target_link_libraries(wine_shell_restart_tests PRIVATE velmora_swf_writer)
 add_dependencies(wine_shell_restart_tests progman_standin)
+
+# Drops that must lose, damage or hide nothing ...
+velmora_wine_test(wine_drop_tests wine/DropSafetyTest.cpp)
+# ... among them copies the file system cuts short: every file this program
+# writes is limited to 1 MiB, and a write beyond fails as on a full disk.
+add_test(NAME wine_short_write_tests COMMAND wine_drop_tests
+  --gtest_also_run_disabled_tests --gtest_filter=*CutShort*)
+set_tests_properties(wine_short_write_tests PROPERTIES
+  LABELS wine ENVIRONMENT "VELMORA_FILE_SIZE_LIMIT_KB=1024")
+
+# Desktop items that must not stop or end the program.
+velmora_wine_test(wine_item_safety_tests wine/DesktopItemSafetyTest.cpp)
