@@ -52,6 +52,8 @@ add_library(velmora_win STATIC
   shell/ShellNotify.cpp
   shell/Subclassing.cpp
   settings/IniFile.cpp
+  settings/SettingsStore.cpp
+  settings/ProgramValues.cpp
   settings/Registry.cpp
   settings/MediaLists.cpp
   common/DesktopHost.cpp

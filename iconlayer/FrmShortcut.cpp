@@ -13,9 +13,7 @@
 #include "iconlayer/PositionMemory.h"
 #include "iconlayer/Sprite.h"
 #include "resources/ResourceIds.h"
-#include "settings/IniFile.h"
-#include "settings/Registry.h"
-#include "settings/SettingValues.h"
+#include "settings/ProgramValues.h"
 #include "shell/DesktopInventory.h"
 #include "shell/ShellItemIcon.h"
 
@@ -26,9 +24,13 @@ namespace velmora {
 
 using namespace Gdiplus;
 
-FrmShortcut::FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory,
+FrmShortcut::FrmShortcut(HWND owner, DesktopItems& items, SettingsStore& settings,
                          LayerLinks links)
-    : owner_(owner), links_(std::move(links)), items_(items), appDirectory_(std::move(appDirectory)) {}
+    : owner_(owner),
+      links_(std::move(links)),
+      items_(items),
+      settings_(settings),
+      appDirectory_(settings.AppDirectory()) {}
 
 FrmShortcut::~FrmShortcut() { Unload(); }
 
@@ -37,9 +39,7 @@ bool FrmShortcut::Show() {
                owner_, CLR_INVALID, CS_DBLCLKS}))
     return false;
   ::DragAcceptFiles(hwnd(), TRUE);
-  int viewer = showImageviewer_ ? 1 : 0;
-  ReadFlag(GetIniString(IniPath(), "MAIN", "Imageviewer", "1"), viewer);
-  showImageviewer_ = viewer == 1;
+  showImageviewer_ = settings_.Read().main.imageViewer;
   FollowBackground();
   preview_.ThumBG(appDirectory_ + "\\Imageviewer.png");
   // The arrow at the 11 x 11 pixels it is drawn at, once.
@@ -117,15 +117,14 @@ void FrmShortcut::PrepareBlankLayer() {
 
 void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover, double releaseX,
                             double releaseY) {
-  const std::string ini = IniPath();
-  int overlay = 1, fader = 0;
-  ReadFlag(GetIniString(ini, "MAIN", "Icondisp", "1"), overlay);
-  ReadFlag(GetIniString(ini, "MAIN", "isIconfader", "0"), fader);
-  long value = 0;
-  ReadNumber(GetIniString(ini, "MAIN", "Iconfadervalue", "0"), value);
-  // An opacity outside 0..255 is taken to its nearest end.
-  const uint8_t opacity = fader == 1 ? static_cast<uint8_t>(std::clamp(value, 0L, 255L)) : 255;
-  MakeTrans({selectItem, index, isHover, releaseX, releaseY}, opacity, overlay == 1);
+  // The settings as the file holds them now: its stamp is looked at, it is
+  // read only when it changed.
+  const MainSettings& main = settings_.Read().main;
+  // An opacity outside its range is taken to the nearest end.
+  const uint8_t opacity = main.iconFader
+                              ? static_cast<uint8_t>(ClampToRange(SettingId::kIconfadervalue, main.iconOpacity))
+                              : kOpaque;
+  MakeTrans({selectItem, index, isHover, releaseX, releaseY}, opacity, main.iconDisplay);
 }
 
 void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay) {
@@ -320,9 +319,8 @@ std::string FrmShortcut::LayoutName() const {
 
 void FrmShortcut::ForgetLayout() {
   layoutDirty_ = true;
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "");
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "");
-  DeleteRegValue(HKEY_CURRENT_USER, kLayoutsKey, LayoutName());
+  SaveProgramValues({}, {ProgramValueId::kTempx, ProgramValueId::kTempy});  // emptied
+  ForgetRememberedPlaces(LayoutName());
 }
 
 void FrmShortcut::DesktopiconsPos() {
@@ -336,15 +334,16 @@ void FrmShortcut::LoadPositions() {
   // The places remembered for this size of the layer keep every item where
   // the user put it, whatever came or went; without them, the saved edges
   // of the last layout as they are, or the default grid.
-  const PlacedItems remembered =
-      ParsePlacedItems(GetRegString(HKEY_CURRENT_USER, kLayoutsKey, LayoutName()));
+  const PlacedItems remembered = ParsePlacedItems(ReadRememberedPlaces(LayoutName()));
   if (!remembered.empty()) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     positions_ = PlaceItems(ItemKeys(), remembered, client.bottom);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC", static_cast<long>(positions_.size()));
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
+    ProgramValues built;
+    built.desktopC = static_cast<long>(positions_.size());
+    built.scaleX = client.right;
+    built.scaleY = client.bottom;
+    SaveProgramValues(built, {ProgramValueId::kDesktopC, ProgramValueId::kScaleX, ProgramValueId::kScaleY});
     SavePositions(positions_);
     return;
   }
@@ -354,19 +353,17 @@ void FrmShortcut::LoadPositions() {
 
 void FrmShortcut::LoadSavedEdges() {
   const int count = static_cast<int>(items_.arrays.names.size());
-  SavedLayout saved;
-  saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
-  saved.tempy = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
-  saved.scaleX = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX");
-  saved.scaleY = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY");
-  saved.desktopC = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC");
-  SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC", count);
+  ProgramValues values = ReadProgramValues();
+  const SavedLayout saved{values.tempx, values.tempy, values.scaleX, values.scaleY, values.desktopC};
+  values.desktopC = count;
+  SaveProgramValues(values, {ProgramValueId::kDesktopC});
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   if (LayoutNeedsRebuild(saved, client.right, client.bottom, count)) {
     positions_ = DefaultGrid(count, client.bottom);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
+    values.scaleX = client.right;
+    values.scaleY = client.bottom;
+    SaveProgramValues(values, {ProgramValueId::kScaleX, ProgramValueId::kScaleY});
     return;
   }
   // A saved layout that cannot be the user's (edited by hand, cut short, of
@@ -380,12 +377,13 @@ void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
     xs.push_back(p.x);
     ys.push_back(p.y);
   }
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
+  ProgramValues edges;
+  edges.tempx = FormatPositions(xs);
+  edges.tempy = FormatPositions(ys);
+  SaveProgramValues(edges, {ProgramValueId::kTempx, ProgramValueId::kTempy});
   const std::vector<std::string> keys = ItemKeys();
   if (keys.size() == positions.size())
-    SaveRegString(HKEY_CURRENT_USER, kLayoutsKey, LayoutName(),
-                  FormatPlacedItems(Remember(keys, positions)));
+    SaveRememberedPlaces(LayoutName(), FormatPlacedItems(Remember(keys, positions)));
 }
 
 HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {

@@ -12,6 +12,7 @@
 #include "iconlayer/LayoutGrid.h"
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/Sprite.h"
+#include "settings/SettingsStore.h"
 #include "shell/InventoryRows.h"
 
 #include <cstdint>
@@ -41,10 +42,12 @@ class FrmShortcut : public Window {
  public:
   static constexpr const char* kClassName = "VelmoraFrmShortcut";
   static constexpr int32_t kLabelWidth = 90;
+  static constexpr uint8_t kOpaque = 255;  // the layer's opacity without the fader
 
   // `owner`: the background window, which the layer follows and which owns
-  // it; `items`: the desktop items it shows.
-  FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory, LayerLinks links = {});
+  // it; `items`: the desktop items it shows; `settings`: the program's
+  // settings (and folder, whose pictures it draws).
+  FrmShortcut(HWND owner, DesktopItems& items, SettingsStore& settings, LayerLinks links = {});
   ~FrmShortcut() override;
 
   // Creates the window owned by the background window and runs its load:
@@ -92,9 +95,6 @@ class FrmShortcut : public Window {
   // this size forgotten.
   void ForgetLayout();
 
-  // Where the places of the items are remembered, one value per layer size.
-  static constexpr const char* kLayoutsKey = "Software\\Velmora\\Layouts";
-
   const std::vector<ItemPosition>& Positions() const { return positions_; }
   int SelectedIcon() const { return selectedIcon_; }
   uint8_t LayerOpacity() const { return opacity_; }
@@ -103,7 +103,7 @@ class FrmShortcut : public Window {
     return i < icons_.size() && icons_[i] ? icons_[i]->get() : nullptr;
   }
 
-  // The "Imageviewer" setting: the hover preview, and the highlight kept
+  // The setting of the hover preview, which also keeps the highlight
   // between clicks.
   void SetPreviewShown(bool shown) { showImageviewer_ = shown; }
   bool PreviewShown() const { return showImageviewer_; }
@@ -148,9 +148,8 @@ class FrmShortcut : public Window {
   // `drawnNow`.
   void ShowComposition(const CDIB& layer, uint8_t opacity, const std::vector<DrawnPart>* drawnNow);
   std::vector<RECT> ChangedParts(const std::vector<DrawnPart>& drawnNow) const;
-  std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
   void PrepareBlankLayer();
-  // Stores the left and top edges in the registry ("Tempx", "Tempy") and
+  // Stores the left and top edges in the registry (Tempx, Tempy) and
   // the places of the items for this size.
   void SavePositions(const std::vector<ItemPosition>& positions);
   // The positions from the saved edges, or the default grid when they no
@@ -166,7 +165,7 @@ class FrmShortcut : public Window {
   void PointerOver(int item, double x, double y);
   // Each item's key (its path, or a special item's shell name), in order.
   std::vector<std::string> ItemKeys() const;
-  // The value name of this layer size under kLayoutsKey.
+  // The name this layer size's places are remembered by.
   std::string LayoutName() const;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Pointer and keys (FrmShortcutInput.cpp); true when the message was handled.
@@ -179,6 +178,7 @@ class FrmShortcut : public Window {
   bool trackingLeave_ = false;  // the system tells when the pointer leaves the layer
   std::vector<std::string> pendingDropPaths_;
   DesktopItems& items_;
+  SettingsStore& settings_;
   std::string appDirectory_;
   bool showImageviewer_ = true;  // the hover preview, and the highlight kept between clicks
   bool layoutDirty_ = false;     // positions must be reloaded before the next composition
@@ -200,7 +200,7 @@ class FrmShortcut : public Window {
   std::unique_ptr<LabelPainter> labelPainter_;
   int selectedIcon_ = 0;
   bool layoutReady_ = false;
-  uint8_t opacity_ = 255;
+  uint8_t opacity_ = kOpaque;
   SIZE layerSize_{};                     // the client size at load
   ImagePreview preview_;
   Sprite arrowSprite_;  // the shortcut arrow at 11 x 11

@@ -1,12 +1,10 @@
 #include "settingsdialog/FrmSetting.h"
 
-#include "common/AppPaths.h"
 #include "common/DesktopHost.h"
 #include "common/PathText.h"
 #include "common/WinText.h"
 #include "controls/RgbPictureGdi.h"
 #include "settings/EntryList.h"
-#include "settings/IniFile.h"
 #include "settingsdialog/FrmSettingIds.h"
 
 #include <commctrl.h>
@@ -36,10 +34,10 @@ BOOL CALLBACK PassEscapeUp(HWND control, LPARAM dialog) {
 
 }  // namespace
 
-FrmSetting::FrmSetting(std::string appDirectory, SettingsLinks links, SettingsChoices choices)
-    : SkinnedFrame(appDirectory, "Velmora Settings"),
-      ini_(appDirectory + "\\Wallpaper.ini"),
-      appDirectory_(std::move(appDirectory)),
+FrmSetting::FrmSetting(SettingsStore& settings, SettingsLinks links, SettingsChoices choices)
+    : SkinnedFrame(settings.AppDirectory(), "Velmora Settings"),
+      settings_(settings),
+      appDirectory_(settings.AppDirectory()),
       links_(std::move(links)),
       choices_(std::move(choices)) {}
 
@@ -79,11 +77,7 @@ void FrmSetting::Load() {
   const SIZE background = links_.backgroundSize ? links_.backgroundSize() : SIZE{800, 600};
   bgsave_.CreateHidden(std::max<LONG>(1, background.cx), std::max<LONG>(1, background.cy));
   if (links_.pauseSlideshow) links_.pauseSlideshow();
-  const DialogOptions options = LoadDialogOptions(
-      [this](const std::string& section, const std::string& key, const std::string& fallback) {
-        return GetIniString(ini_, section, key, fallback);
-      });
-  ShowOptions(options);
+  ShowOptions(DialogOptionsFrom(settings_.Read()));
   // The marks the loaded values left are undone; the dialog opens on the
   // Advanced page.
   stopFade_ = false;
@@ -200,8 +194,10 @@ void FrmSetting::SettingSel(SettingsPage page) {
     case SettingsPage::kFlash: {
       flashList_->ItemRead();
       if (!flashList_->Rows().empty()) {
-        const std::vector<MediaEntry> current = ReadEntryList(GetIniString(ini_, "FLASH", "CurFlash", ""));
-        if (!current.empty()) flashPreview_->SetMovie(EntryFilePath(current.front(), "FLASH", appDirectory_));
+        const std::vector<MediaEntry> current = ReadEntryList(settings_.Read().flash.current);
+        if (!current.empty())
+          flashPreview_->SetMovie(
+              EntryFilePath(current.front(), MediaSection(MediaList::kFlash), appDirectory_));
         flashPreview_->SetQuality(Selection(Control("Quality")));
         flashPreview_->SetScaleMode(Selection(Control("MovieSizes")));
         if (!current.empty()) {

@@ -165,7 +165,7 @@ void FillCombo(HWND combo, std::initializer_list<const wchar_t*> entries) {
 
 void FrmSetting::CreateFlashPage(int x, int y) {
   const HFONT font = static_cast<HFONT>(font_.get());
-  flashList_ = std::make_unique<MediaListView>(ini_, "FLASH", appDirectory_);
+  flashList_ = std::make_unique<MediaListView>(settings_, MediaList::kFlash);
   flashList_->Create(hwnd(), x, y, 306, 196, kFlashList);
   ::ShowWindow(flashList_->hwnd(), SW_HIDE);
   pages_[kFlashTab].push_back(flashList_->hwnd());
@@ -203,7 +203,7 @@ void FrmSetting::CreateFlashPage(int x, int y) {
 
 void FrmSetting::CreateSlidePage(int x, int y) {
   const HFONT font = static_cast<HFONT>(font_.get());
-  slideList_ = std::make_unique<MediaListView>(ini_, "IMAGE", appDirectory_);
+  slideList_ = std::make_unique<MediaListView>(settings_, MediaList::kImage);
   slideList_->Create(hwnd(), x, y, 306, 196, kSlideList);
   ::ShowWindow(slideList_->hwnd(), SW_HIDE);
   pages_[kSlideTab].push_back(slideList_->hwnd());
@@ -232,7 +232,7 @@ void FrmSetting::CreateSlidePage(int x, int y) {
   speedValue_ = std::make_unique<UpDownBox>(marks);
   speedValue_->Create(hwnd(), x + 46, row1, 64, 22);
   speedValue_->SetFont(font);
-  speedValue_->SetMax(200);
+  speedValue_->SetMax(static_cast<int32_t>(KeyOf(SettingId::kSpeedvalue).high));
   pages_[kSlideTab].push_back(speedValue_->hwnd());
   named_.push_back({"SpeedValue", speedValue_->hwnd()});
   named_.push_back({"IntervalLabel", AddControl(kSlideTab, L"STATIC", L"Interval (x 0.5 s):", 0, x + 124, row1 + 4,
@@ -240,7 +240,7 @@ void FrmSetting::CreateSlidePage(int x, int y) {
   intervalValue_ = std::make_unique<UpDownBox>(marks);
   intervalValue_->Create(hwnd(), x + 226, row1, 64, 22);
   intervalValue_->SetFont(font);
-  intervalValue_->SetMax(100);
+  intervalValue_->SetMax(IntervalSteps(KeyOf(SettingId::kIntervalvalue).high));
   pages_[kSlideTab].push_back(intervalValue_->hwnd());
   named_.push_back({"IntervalValue", intervalValue_->hwnd()});
   named_.push_back({"LocationLabel", AddControl(kSlideTab, L"STATIC", L"Location:", 0, x + 318, row1 + 4, 54, 16, kLabel)});

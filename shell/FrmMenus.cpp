@@ -1,6 +1,6 @@
 #include "shell/FrmMenus.h"
 
-#include "settings/Registry.h"
+#include "settings/ProgramValues.h"
 #include "shell/ItemSort.h"
 
 #include <vector>
@@ -95,7 +95,7 @@ bool FrmMenus::Load() {
     return false;
   desktopMenu_ = BuildMenu(kDesktopEntries, std::size(kDesktopEntries), 0);
   dropMenu_ = BuildMenu(kDropEntries, std::size(kDropEntries), kDropIdBase);
-  const bool locked = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "isLock") != 0;
+  const bool locked = ReadProgramValues().iconsLocked;
   ::CheckMenuItem(DesktopMenu(), kMenuLockIcons, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
   return desktopMenu_ && dropMenu_;
 }
@@ -149,7 +149,9 @@ void FrmMenus::RightmenusClick(int index, bool fromLoad) {
       const bool locked = !IconsLocked();
       ::CheckMenuItem(DesktopMenu(), kMenuLockIcons,
                       MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
-      SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "isLock", locked ? -1 : 0);
+      ProgramValues lock;
+      lock.iconsLocked = locked;
+      SaveProgramValues(lock, {ProgramValueId::kIsLock});
       break;
     }
     case kMenuProperties:
@@ -173,7 +175,9 @@ void FrmMenus::Arrange(int index, bool fromLoad) {
   ::CheckMenuItem(DesktopMenu(), static_cast<UINT>(index), MF_BYCOMMAND | MF_CHECKED);
   currentArrangeIndex_ = index;
   if (fromLoad) return;
-  SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "Arrange", index);
+  ProgramValues chosen;
+  chosen.arrange = index;
+  SaveProgramValues(chosen, {ProgramValueId::kArrange});
   if (links_.arranged) links_.arranged();
 }
 

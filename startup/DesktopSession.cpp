@@ -4,20 +4,18 @@
 #include "common/WinText.h"
 #include "shell/DropPlan.h"
 #include "shell/ItemContextMenu.h"
-#include "settings/IniFile.h"
-#include "settings/Registry.h"
-#include "settings/SettingValues.h"
+#include "settings/ProgramValues.h"
 
 namespace velmora {
 
 DesktopSession::DesktopSession(std::string appDirectory, OwnedMutex instance)
-    : appDirectory_(std::move(appDirectory)), instance_(std::move(instance)) {
+    : appDirectory_(std::move(appDirectory)), store_(appDirectory_), instance_(std::move(instance)) {
   reportProblems_ = [this](const std::string& problems) {
     // A few lines and how many more: a box of hundreds would not fit the screen.
     ::MessageBoxW(iconLayer_ ? iconLayer_->hwnd() : nullptr, Wide(DropProblemsMessage(problems)).c_str(),
                   L"Velmora", MB_OK | MB_ICONEXCLAMATION);
   };
-  background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());
+  background_ = std::make_unique<FrmShortcutBG>(store_, items_, LinksForBackground());
   menus_ = std::make_unique<FrmMenus>(appDirectory_, items_.list, LinksForMenus());
 }
 
@@ -32,8 +30,7 @@ BackgroundLinks DesktopSession::LinksForBackground() {
   };
   links.loadMenus = [this] { menus_->Load(); };
   links.applyArrange = [this] {
-    menus_->RightmenusClick(static_cast<int>(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "Arrange")),
-                            true);
+    menus_->RightmenusClick(static_cast<int>(ReadProgramValues().arrange), true);
   };
   links.itemsLoaded = [this] {
     if (iconLayer_) iconLayer_->GainIconHdc();
@@ -122,7 +119,7 @@ void DesktopSession::ShellRestarted() {
   CloseSettings();
   watch_.reset();
   iconLayer_.reset();
-  background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());
+  background_ = std::make_unique<FrmShortcutBG>(store_, items_, LinksForBackground());
   remakingWindows_ = true;
   background_->Show();
   remakingWindows_ = false;
@@ -130,9 +127,7 @@ void DesktopSession::ShellRestarted() {
 
 void DesktopSession::Properties() {
   const BusyPointer busy;
-  long mode = 0;
-  ReadNumber(GetIniString(background_->IniPath(), "MAIN", "WallInx", "0"), mode);
-  if (mode == 1) background_->ShowBlankMovie();
+  if (store_.Read().main.wallpaperMode == kMovieMode) background_->ShowBlankMovie();
   // One dialog at a time: a second request brings the open one forward.
   if (settings_ && settings_->IsOpen()) {
     ::SetForegroundWindow(settings_->hwnd());
@@ -159,7 +154,7 @@ void DesktopSession::Properties() {
     ::ShellExecuteW(nullptr, L"open", Wide(target).c_str(), nullptr, Wide(appDirectory_).c_str(),
                     SW_SHOWNORMAL);
   };
-  settings_ = std::make_unique<FrmSetting>(appDirectory_, links, settingsChoices_);
+  settings_ = std::make_unique<FrmSetting>(store_, links, settingsChoices_);
   // Owned by the icon layer, as the menus are: when it closes the layer is
   // activated, which keeps the background window under it (activating the
   // background window would raise it over the layer).
@@ -188,8 +183,7 @@ bool DesktopSession::Start() {
 }
 
 void DesktopSession::ShowIconLayer() {
-  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), items_, appDirectory_,
-                                             LinksForLayer());
+  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), items_, store_, LinksForLayer());
   iconLayer_->GainIconHdc();
   iconLayer_->Show();
   // Files that other programs make, move or delete on the desktop.

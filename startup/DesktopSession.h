@@ -12,6 +12,7 @@
 #include "shell/DesktopWatch.h"
 #include "shell/FrmMenus.h"
 #include "shell/InventoryRows.h"
+#include "settings/SettingsStore.h"
 #include "settingsdialog/FrmSetting.h"
 #include "startup/FrmWaiting.h"
 #include "wallpaper/FrmShortcutBG.h"
@@ -44,6 +45,8 @@ class DesktopSession {
   // The icon layer, once the first resize has shown it.
   FrmShortcut* IconLayer() { return iconLayer_.get(); }
   DesktopItems& Items() { return items_; }
+  // The program's settings, which the windows share.
+  SettingsStore& SettingsFile() { return store_; }
   bool SplashOpen() const { return splash_ && splash_->IsOpen(); }
   // The settings dialog while it is open, else null.
   FrmSetting* Settings() { return settings_ && settings_->IsOpen() ? settings_.get() : nullptr; }
@@ -74,6 +77,7 @@ class DesktopSession {
   void ShellRestarted();
 
   std::string appDirectory_;
+  SettingsStore store_;  // before the windows, which take it
   OwnedMutex instance_;
   GdiplusSession gdiplus_;
   OleSession ole_;

@@ -6,9 +6,6 @@
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/PictureFiles.h"
 #include "settings/EntryList.h"
-#include "settings/IniFile.h"
-#include "settings/MediaLists.h"
-#include "settings/SettingValues.h"
 #include "shell/DesktopInventory.h"
 #include "shell/Subclassing.h"
 #include "wallpaper/BackgroundPlacement.h"
@@ -47,9 +44,9 @@ bool ForeignFullScreenInFront() {
 
 }  // namespace
 
-FrmShortcutBG::FrmShortcutBG(std::string appDirectory, DesktopItems& items,
-                             BackgroundLinks links)
-    : appDirectory_(std::move(appDirectory)),
+FrmShortcutBG::FrmShortcutBG(SettingsStore& settings, DesktopItems& items, BackgroundLinks links)
+    : settings_(settings),
+      appDirectory_(settings.AppDirectory()),
       items_(items),
       links_(std::move(links)),
       taskbarQuery_(GetTaskbarEdge) {}
@@ -78,8 +75,8 @@ bool FrmShortcutBG::Show() {
 bool FrmShortcutBG::Load() {
   // GDI+ and OLE were started by the session before this window.
   ShowBusyPointer(true);
-  FilesExist("FLASH");
-  FilesExist("IMAGE");
+  FilesExist(MediaList::kFlash);
+  FilesExist(MediaList::kImage);
   if (!hwnd()) return false;  // closed while messages were dispatched
 
   // Directory updates reported by the shell arrive through the notification
@@ -155,9 +152,7 @@ void FrmShortcutBG::PauseSlideshow() {
   StopSlideTimer();
 }
 
-void FrmShortcutBG::FilesExist(const char* section) {
-  PruneMediaList(IniPath(), section, appDirectory_, DispatchPendingMessages);
-}
+void FrmShortcutBG::FilesExist(MediaList list) { settings_.PruneList(list, DispatchPendingMessages); }
 
 void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(taskbarQuery_ ? taskbarQuery_() : ""); }
 
@@ -192,29 +187,24 @@ void FrmShortcutBG::OnResize() {
 
 void FrmShortcutBG::ApplyWallpaperMode() {
   if (!hwnd()) return;
-  const std::string ini = IniPath();
-  long mode = 0;
-  ReadNumber(GetIniString(ini, "MAIN", "WallInx", "0"), mode);
-  int viewer = 1;
-  ReadFlag(GetIniString(ini, "MAIN", "Imageviewer", "1"), viewer);
-  if (links_.previewSetting) links_.previewSetting(viewer == 1);
-  switch (mode) {
-    case 1:  // movie
+  const Settings& settings = settings_.Read();
+  if (links_.previewSetting) links_.previewSetting(settings.main.imageViewer);
+  switch (settings.main.wallpaperMode) {
+    case kMovieMode:
       stopSlide_ = true;
       StopSlideTimer();
       ClearDrawing();
       RefreshAll();
       FlashWallpaper();
       break;
-    case 2:  // slideshow
-      ReadNumber(GetIniString(ini, "IMAGE", "Location", "0"), slideLocation_);
-      slideLocation_ = SlidePlacement(slideLocation_);
+    case kSlideshowMode:
+      slideLocation_ = SlidePlacement(settings.image.location);
       RefreshAll();
       desktopFlash_.Stop();
       desktopFlash_.SetVisible(false);
       ImageWallpaper();
       break;
-    case 3:  // the ordinary desktop: the program ends
+    case kStandardDesktopMode:  // the ordinary desktop: the program ends
       Unloadme();
       break;
     default:
@@ -223,23 +213,17 @@ void FrmShortcutBG::ApplyWallpaperMode() {
 }
 
 void FrmShortcutBG::FlashWallpaper() {
-  const std::string ini = IniPath();
-  // Each step stands alone: what cannot be read leaves that property as it was.
-  std::vector<std::string> pieces = SplitEntryPieces(GetIniString(ini, "FLASH", "CurFlash", ""));
+  // A value that could not be read was left as it was by the settings.
+  const FlashSettings& flash = settings_.Read().flash;
+  std::vector<std::string> pieces = SplitEntryPieces(flash.current);
   itemList_ = pieces;
   MediaEntry entry = pieces.empty() ? MediaEntry{} : ParseEntry(pieces.front());
   itemParts_ = {entry.name, entry.location};
   desktopFlash_.Stop();
   desktopFlash_.SetVisible(true);
-  long colour = desktopFlash_.BackgroundColor();
-  if (ReadNumber(GetIniString(ini, "FLASH", "BackgroundColor", "16777215"), colour))
-    desktopFlash_.SetBackgroundColor(static_cast<uint32_t>(colour));
-  long scale = desktopFlash_.ScaleMode();
-  if (ReadNumber(GetIniString(ini, "FLASH", "Moviesize", "0"), scale))
-    desktopFlash_.SetScaleMode(static_cast<int16_t>(scale));
-  long quality = desktopFlash_.Quality();
-  if (ReadNumber(GetIniString(ini, "FLASH", "Quality", "1"), quality))
-    desktopFlash_.SetQuality(static_cast<int16_t>(quality));
+  desktopFlash_.SetBackgroundColor(static_cast<uint32_t>(flash.backgroundColour));
+  desktopFlash_.SetScaleMode(static_cast<int16_t>(flash.scaleMode));
+  desktopFlash_.SetQuality(static_cast<int16_t>(flash.quality));
   // Without a "|" there is no location, and the path cannot be built.
   if (!pieces.empty() && pieces.front().find('|') != std::string::npos) {
     moviePath_ = entry.location == "flashs" ? appDirectory_ + "\\Flashs\\" + entry.name
@@ -251,22 +235,18 @@ void FrmShortcutBG::FlashWallpaper() {
 }
 
 void FrmShortcutBG::ImageWallpaper() {
-  const std::string ini = IniPath();
-  ReadNumber(GetIniString(ini, "IMAGE", "Intervalvalue", "5000"), slideInterval_);
-  ReadNumber(GetIniString(ini, "IMAGE", "Speedvalue", "30"), slideSpeed_);
-  int withPicture = 0;
-  ReadFlag(GetIniString(ini, "IMAGE", "BgCheck", ""), withPicture);
+  const ImageSettings& image = settings_.Read().image;
+  slideInterval_ = image.interval;
+  slideSpeed_ = image.speed;
   picture_.Destroy();
-  if (withPicture != 1) {
-    long colour = static_cast<long>(backColour_);
-    ReadNumber(GetIniString(ini, "IMAGE", "Backcolor", "16744576"), colour);
-    backColour_ = static_cast<COLORREF>(colour) & 0x00FFFFFF;
+  if (!image.withPicture) {
+    backColour_ = static_cast<COLORREF>(image.backColour) & 0x00FFFFFF;
   } else {
     picture_.CreateFromBitmapFile(appDirectory_ + "\\BgTemp.bmp");
   }
   ClearDrawing();
   RefreshAll();
-  itemList_ = SplitEntryPieces(GetIniString(ini, "IMAGE", "Path", ""));
+  itemList_ = SplitEntryPieces(image.list);
   stopSlide_ = false;
   ArmSlideTimer(kFirstSlideDelay);
 }
@@ -292,7 +272,7 @@ void FrmShortcutBG::SlideProcessing(int index) {
   if (index < 0 || index >= static_cast<int>(itemList_.size())) return;
   ++counters_.slidesStarted;
   const MediaEntry entry = ParseEntry(itemList_[static_cast<size_t>(index)]);
-  Import(EntryFilePath(entry, "IMAGE", appDirectory_));  // on failure the last slide stays
+  Import(EntryFilePath(entry, MediaSection(MediaList::kImage), appDirectory_));  // on failure the last slide stays
   ClearDrawing();
 
   RECT target{};

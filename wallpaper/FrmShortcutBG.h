@@ -6,6 +6,7 @@
 
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
+#include "settings/SettingsStore.h"
 #include "shell/ChangeBatch.h"
 #include "shell/InventoryRows.h"
 #include "shell/ShellNotify.h"
@@ -29,19 +30,19 @@ struct BackgroundLinks {
   std::function<void()> showIconLayer;       // the first resize
   std::function<void()> placed;              // the window was placed: the layer follows
   std::function<void(bool redraw)> relaid;   // a rescan: positions, with redraw a composition
-  std::function<void(bool shown)> previewSetting;  // "Imageviewer" as the mode read it
+  std::function<void(bool shown)> previewSetting;  // the hover preview's setting as the mode read it
   std::function<void()> unload;              // the program's shut-down sequence
   std::function<HWND()> layerWindow;         // the icon layer, which lies right above
 };
 
 class FrmShortcutBG : public Window {
  public:
-  // `appDirectory` is the program's own folder: settings, resources, media.
-  FrmShortcutBG(std::string appDirectory, DesktopItems& items, BackgroundLinks links);
+  // `settings`: the program's settings, in its own folder beside its
+  // resources and media.
+  FrmShortcutBG(SettingsStore& settings, DesktopItems& items, BackgroundLinks links);
   ~FrmShortcutBG() override;
 
   static constexpr const char* kClassName = "VelmoraFrmShortcutBG";
-  static constexpr COLORREF kDefaultBackColour = 16744576;  // 0x00FF8080
   static constexpr UINT kSlideTimerId = 1;                  // Timer1
   static constexpr UINT kFirstSlideDelay = 25;
   static constexpr UINT kRebuildTimerId = 2;  // gathers desktop changes into one rebuild
@@ -70,8 +71,8 @@ class FrmShortcutBG : public Window {
   void StopForShutdown();
   void Close();
 
-  // Prunes the entry list `Path` of "FLASH" or "IMAGE".
-  void FilesExist(const char* section);
+  // Prunes a media list of the files that are gone.
+  void FilesExist(MediaList list);
 
   // Reads the desktop items again: rows, arrays, icons.
   void LoadShortMem();
@@ -126,7 +127,6 @@ class FrmShortcutBG : public Window {
   // What the window shows (its drawing, kept between paints).
   const CDIB& Canvas() const { return canvas_; }
   const std::string& AppDirectory() const { return appDirectory_; }
-  std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
 
   struct SlideRectangle {
     int32_t left = 0, top = 0, width = 0, height = 0;
@@ -168,6 +168,7 @@ class FrmShortcutBG : public Window {
   // one leaves it where it is.
   void PlaceForTaskbar(const std::string& description);
 
+  SettingsStore& settings_;
   std::string appDirectory_;
   DesktopItems& items_;
   DesktopNotifications notifications_;
@@ -188,7 +189,8 @@ class FrmShortcutBG : public Window {
   UniquePowerNotify displayNotify_;
 
   // The window's own picture and colour, and the drawing over them.
-  COLORREF backColour_ = kDefaultBackColour;
+  // The slides' colour until the slideshow sets one: the default of its key.
+  COLORREF backColour_ = static_cast<COLORREF>(Settings().image.backColour);
   CDIB picture_;
   CDIB canvas_;
 

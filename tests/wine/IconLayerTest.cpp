@@ -172,13 +172,13 @@ TEST_F(IconLayerTest, DesktopEntriesOfBothFolders) {
 }
 
 // Forgets the places remembered by item, as a registry from before them.
-void ForgetRememberedPlaces() { ::RegDeleteTreeA(HKEY_CURRENT_USER, FrmShortcut::kLayoutsKey); }
+void ForgetAllRememberedPlaces() { ::RegDeleteTreeA(HKEY_CURRENT_USER, kLayoutsRegKey); }
 
 TEST_F(IconLayerTest, SavedEdgesAreUsedAndTheUsersPlacesOutliveNewFiles) {
   Start();
   // A layout the user made, from before places were remembered by item: the
   // same size and count, other places.
-  ForgetRememberedPlaces();
+  ForgetAllRememberedPlaces();
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "300*390*480*570*660*");
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "10*20*30*40*50*");
   FrmShortcut& layer = *session->IconLayer();
@@ -295,7 +295,7 @@ TEST_F(IconLayerTest, ACorruptSavedLayoutIsRepaired) {
   const std::string gridX = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
   const std::string gridY = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
   auto load = [&](const std::vector<int32_t>& xs, const std::vector<int32_t>& ys) {
-    ForgetRememberedPlaces();  // the saved edges decide, as before places were remembered
+    ForgetAllRememberedPlaces();  // the saved edges decide, as before places were remembered
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
     layer.MarkLayoutDirty();

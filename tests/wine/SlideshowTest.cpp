@@ -240,7 +240,7 @@ void CALLBACK SwitchToMovieMidFade(HWND, UINT, UINT_PTR id, DWORD) {
   if (!switching || switching->Stats().fadeFrames < 5 || framesAtSwitch >= 0) return;
   ::KillTimer(nullptr, id);
   framesAtSwitch = switching->Stats().fadeFrames;
-  WriteIniString(switching->IniPath(), "MAIN", "WallInx", "1");
+  WriteIniString(SettingsFilePath(switching->AppDirectory()), "MAIN", "WallInx", "1");
   switching->ApplyWallpaperMode();
 }
 
