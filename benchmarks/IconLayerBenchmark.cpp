@@ -7,7 +7,7 @@
 //   VELMORA_SCREEN=1920x1080x24 scripts/wine-run.sh build/win64/bin/iconlayer_benchmark.exe
 #include "iconlayer/CDIB.h"
 #include "iconlayer/FrmShortcut.h"
-#include "shell/DesktopInventory.h"
+#include "shell/DesktopScan.h"
 #include "common/DesktopHost.h"
 #include "startup/ResourceFiles.h"
 #include "startup/DesktopSession.h"
@@ -100,11 +100,11 @@ int main() {
       layer.LoadIcons(true, item, false, at.x + 5, at.y + 5);
     });
     std::printf("%4zu items: recomposition with nothing new %.1f ms, click composition %.1f ms",
-                bg->Items().Count(), compose, click);
+                session->Items().Count(), compose, click);
     if (items == 200) {
       // The pointer moving onto a picture item: the composition with its
       // preview, handed to the system.
-      const int picture = static_cast<int>(bg->Items().Count()) - 1;
+      const int picture = static_cast<int>(session->Items().Count()) - 1;
       const double hover = MillisecondsPer(5, [&] { layer.LoadIcons(false, picture, true); });
       std::printf(", hover composition with the preview %.1f ms", hover);
     }

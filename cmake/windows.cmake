@@ -42,6 +42,7 @@ add_library(velmora_win STATIC
   iconlayer/FrmShortcut.cpp
   iconlayer/FrmShortcutInput.cpp
   iconlayer/ItemOpening.cpp
+  shell/DesktopScan.cpp
   shell/DesktopInventory.cpp
   shell/DesktopWatch.cpp
   shell/DropCommands.cpp

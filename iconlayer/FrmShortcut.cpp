@@ -14,7 +14,7 @@
 #include "iconlayer/Sprite.h"
 #include "resources/ResourceIds.h"
 #include "settings/ProgramValues.h"
-#include "shell/DesktopInventory.h"
+#include "shell/DesktopScan.h"
 #include "shell/ShellItemIcon.h"
 
 #include <algorithm>
@@ -24,11 +24,11 @@ namespace velmora {
 
 using namespace Gdiplus;
 
-FrmShortcut::FrmShortcut(HWND owner, DesktopItems& items, SettingsStore& settings,
+FrmShortcut::FrmShortcut(HWND owner, DesktopInventory& items, SettingsStore& settings,
                          LayerLinks links)
     : owner_(owner),
       links_(std::move(links)),
-      items_(items),
+      inventory_(items),
       settings_(settings),
       appDirectory_(settings.AppDirectory()) {}
 
@@ -161,7 +161,7 @@ size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
                               std::vector<DrawnPart>& parts) {
   const bool selectItem = c.selectItem, isHover = c.isHover;
   const int index = c.index;
-  const std::vector<std::string>& names = items_.arrays.names;
+  const std::vector<std::string>& names = items().arrays.names;
   // Renamed and removed items leave labels behind; start afresh now and then.
   if (labelCache_.size() > 2 * names.size() + 16) {
     labelCache_.clear();
@@ -210,7 +210,7 @@ size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
     ::GetClientRect(owner_, &client);
     if (client.bottom - anchor.y < 190) anchor.y -= 180;
     const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
-    preview_.ThumViewer(items_.RowText(static_cast<size_t>(index)), canvas.graphics(),
+    preview_.ThumViewer(items().RowText(static_cast<size_t>(index)), canvas.graphics(),
                         anchor.x + 20, anchor.y + 20);
     DrawnPart preview;
     preview.area = {anchor.x + 20, anchor.y + 20, anchor.x + 20 + ImagePreview::kFrameWidth,
@@ -306,8 +306,8 @@ const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool
 }
 
 std::vector<std::string> FrmShortcut::ItemKeys() const {
-  std::vector<std::string> keys(items_.Count());
-  for (size_t i = 0; i < keys.size(); ++i) keys[i] = items_.RowText(i);
+  std::vector<std::string> keys(items().Count());
+  for (size_t i = 0; i < keys.size(); ++i) keys[i] = items().RowText(i);
   return keys;
 }
 
@@ -352,7 +352,7 @@ void FrmShortcut::LoadPositions() {
 }
 
 void FrmShortcut::LoadSavedEdges() {
-  const int count = static_cast<int>(items_.arrays.names.size());
+  const int count = static_cast<int>(items().arrays.names.size());
   ProgramValues values = ReadProgramValues();
   const SavedLayout saved{values.tempx, values.tempy, values.scaleX, values.scaleY, values.desktopC};
   values.desktopC = count;
@@ -393,7 +393,7 @@ HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
 }
 
 void FrmShortcut::GainIconHdc() {
-  const std::vector<std::string>& sources = items_.arrays.icons;
+  const std::vector<std::string>& sources = items().arrays.icons;
   hover_.Forget();  // the items were rebuilt, as in DesktopiconsPos
   iconSprites_.clear();
   icons_.clear();  // the old handles are destroyed here
@@ -412,7 +412,7 @@ void FrmShortcut::GainIconHdc() {
     if (found == extracted.end()) {
       Extracted e;
       e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index));
-      if (!*e.icon) *e.icon = UniqueIcon(ShellItemIcon(items_.RowText(i)));
+      if (!*e.icon) *e.icon = UniqueIcon(ShellItemIcon(items().RowText(i)));
       e.sprite = std::make_shared<Sprite>(IconSprite(e.icon->get()));
       found = extracted.emplace(std::make_pair(where.file, where.index), std::move(e)).first;
     }
@@ -422,37 +422,11 @@ void FrmShortcut::GainIconHdc() {
 }
 
 void FrmShortcut::AddDesktopicons(const std::string& path) {
-  const bool folder = IsExistingFolder(path);
-  const std::string name = GetFileNamePart(path);
-  ShortcutList::Row row{path, folder ? "dir" : ExtensionOf(name)};
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data))
-    row.push_back(std::to_string((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
-                                 data.nFileSizeLow));
-  else
-    row.push_back("0");
-  if (!folder) row.push_back(GetFileModifiedDate(path));
-  items_.list.AddRow(row);
-
-  ItemArrays& items = items_.arrays;
-  const InventorySystem system = LiveInventorySystem();
-  std::string source;
-  if (folder) {
-    source = "dir" + path;
-  } else if (ToLower(ExtensionOf(name)) == "lnk") {
-    const std::string target = GetShortcutProperty(path, "TARGET");
-    source = system.isFolder(target)
-                 ? "dir" + target
-                 : DefaultIconFor(ToLower(ExtensionOf(GetFileNamePart(target))), target, system);
-  } else {
-    source = DefaultIconFor(ExtensionOf(name), path, system);
-  }
+  // The entry goes to the items; its provisional place is below the last one.
+  inventory_.Add(path);
   ItemPosition provisional;
   if (!positions_.empty()) provisional = {positions_.back().x, positions_.back().y + 72};
-  items.keys.push_back(path);
-  items.names.push_back(name);
-  items.icons.push_back(source);
-  positions_.resize(items.names.size() - 1);
+  positions_.resize(items().Count() - 1);
   positions_.push_back(provisional);
   layoutDirty_ = true;
   GainIconHdc();

@@ -13,7 +13,7 @@
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/Sprite.h"
 #include "settings/SettingsStore.h"
-#include "shell/InventoryRows.h"
+#include "shell/DesktopInventory.h"
 
 #include <cstdint>
 #include <functional>
@@ -47,7 +47,7 @@ class FrmShortcut : public Window {
   // `owner`: the background window, which the layer follows and which owns
   // it; `items`: the desktop items it shows; `settings`: the program's
   // settings (and folder, whose pictures it draws).
-  FrmShortcut(HWND owner, DesktopItems& items, SettingsStore& settings, LayerLinks links = {});
+  FrmShortcut(HWND owner, DesktopInventory& items, SettingsStore& settings, LayerLinks links = {});
   ~FrmShortcut() override;
 
   // Creates the window owned by the background window and runs its load:
@@ -177,7 +177,8 @@ class FrmShortcut : public Window {
   HoverState hover_;    // HoverIndex, and whose preview is shown
   bool trackingLeave_ = false;  // the system tells when the pointer leaves the layer
   std::vector<std::string> pendingDropPaths_;
-  DesktopItems& items_;
+  DesktopInventory& inventory_;
+  const DesktopItems& items() const { return inventory_.Items(); }
   SettingsStore& settings_;
   std::string appDirectory_;
   bool showImageviewer_ = true;  // the hover preview, and the highlight kept between clicks

@@ -4,7 +4,6 @@
 #include "common/WinText.h"
 #include "shell/DropPlan.h"
 #include "shell/ItemContextMenu.h"
-#include "settings/ProgramValues.h"
 
 namespace velmora {
 
@@ -15,8 +14,8 @@ DesktopSession::DesktopSession(std::string appDirectory, OwnedMutex instance)
     ::MessageBoxW(iconLayer_ ? iconLayer_->hwnd() : nullptr, Wide(DropProblemsMessage(problems)).c_str(),
                   L"Velmora", MB_OK | MB_ICONEXCLAMATION);
   };
-  background_ = std::make_unique<FrmShortcutBG>(store_, items_, LinksForBackground());
-  menus_ = std::make_unique<FrmMenus>(appDirectory_, items_.list, LinksForMenus());
+  background_ = std::make_unique<FrmShortcutBG>(store_, inventory_, LinksForBackground());
+  menus_ = std::make_unique<FrmMenus>(appDirectory_, inventory_, LinksForMenus());
 }
 
 DesktopSession::~DesktopSession() { Shutdown(); }
@@ -29,9 +28,6 @@ BackgroundLinks DesktopSession::LinksForBackground() {
     splash_->Show();
   };
   links.loadMenus = [this] { menus_->Load(); };
-  links.applyArrange = [this] {
-    menus_->RightmenusClick(static_cast<int>(ReadProgramValues().arrange), true);
-  };
   links.itemsLoaded = [this] {
     if (iconLayer_) iconLayer_->GainIconHdc();
   };
@@ -64,8 +60,11 @@ MenuLinks DesktopSession::LinksForMenus() {
     if (iconLayer_) iconLayer_->ForgetLayout();
   };
   links.arranged = [this] {
-    background_->RefreshShortcut(false);
-    if (iconLayer_) iconLayer_->LoadIcons(false);
+    // The menu read the items again in their new order: the layer follows.
+    if (!iconLayer_) return;
+    iconLayer_->GainIconHdc();
+    iconLayer_->DesktopiconsPos();
+    iconLayer_->LoadIcons(false);
   };
   links.autoArrange = [this] { background_->RefreshShortcut(true); };
   links.properties = [this] { Properties(); };
@@ -88,7 +87,7 @@ LayerLinks DesktopSession::LinksForLayer() {
     menuLinks.properties = [this] { Properties(); };
     menuLinks.commandDone = [this] { Rebuild(); };
     menuLinks.chooser = itemMenuChooser_;
-    ShellContextMenu(iconLayer_->hwnd(), items_.RowText(static_cast<size_t>(item)), screen,
+    ShellContextMenu(iconLayer_->hwnd(), Items().RowText(static_cast<size_t>(item)), screen,
                      menuLinks);
   };
   links.dropMenu = [this](POINT screen) {
@@ -119,7 +118,7 @@ void DesktopSession::ShellRestarted() {
   CloseSettings();
   watch_.reset();
   iconLayer_.reset();
-  background_ = std::make_unique<FrmShortcutBG>(store_, items_, LinksForBackground());
+  background_ = std::make_unique<FrmShortcutBG>(store_, inventory_, LinksForBackground());
   remakingWindows_ = true;
   background_->Show();
   remakingWindows_ = false;
@@ -183,7 +182,7 @@ bool DesktopSession::Start() {
 }
 
 void DesktopSession::ShowIconLayer() {
-  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), items_, store_, LinksForLayer());
+  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), inventory_, store_, LinksForLayer());
   iconLayer_->GainIconHdc();
   iconLayer_->Show();
   // Files that other programs make, move or delete on the desktop.
@@ -203,8 +202,7 @@ void DesktopSession::Shutdown() {
   gdiplus_.reset();
   ole_.reset();
   instance_.reset();
-  items_.list.Clear();
-  items_.arrays = ItemArrays{};
+  inventory_.Clear();
   // The windows close in their order; the objects stay until the session
   // goes, since this may run inside one of their own handlers.
   if (splash_) splash_->Unload();

@@ -6,7 +6,6 @@
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/PictureFiles.h"
 #include "settings/EntryList.h"
-#include "shell/DesktopInventory.h"
 #include "shell/Subclassing.h"
 #include "wallpaper/BackgroundPlacement.h"
 #include "wallpaper/SlideshowTiming.h"
@@ -44,7 +43,7 @@ bool ForeignFullScreenInFront() {
 
 }  // namespace
 
-FrmShortcutBG::FrmShortcutBG(SettingsStore& settings, DesktopItems& items, BackgroundLinks links)
+FrmShortcutBG::FrmShortcutBG(SettingsStore& settings, DesktopInventory& items, BackgroundLinks links)
     : settings_(settings),
       appDirectory_(settings.AppDirectory()),
       items_(items),
@@ -87,7 +86,6 @@ bool FrmShortcutBG::Load() {
   displayNotify_ = RegisterDisplayNotifications(hwnd());
   ::SetTimer(hwnd(), kRestCheckTimerId, kRestCheckInterval, nullptr);
   if (links_.showSplash) links_.showSplash();
-  AddItemColumns(items_.list);
   if (links_.loadMenus) links_.loadMenus();
   LoadShortMem();
   ShowBusyPointer(false);
@@ -100,15 +98,11 @@ bool FrmShortcutBG::Load() {
 }
 
 void FrmShortcutBG::LoadShortMem() {
-  ++counters_.rebuilds;
-  ScanDesktops(items_.list);
-  if (links_.applyArrange) links_.applyArrange();
-  items_.arrays = BuildItemArrays(items_.list, LiveInventorySystem());
+  items_.Rebuild();
   if (links_.itemsLoaded) links_.itemsLoaded();
 }
 
 void FrmShortcutBG::RefreshShortcut(bool redraw) {
-  items_.arrays = ItemArrays{};
   LoadShortMem();
   if (links_.relaid) links_.relaid(redraw);
   if (redraw) ApplyWallpaperMode();
@@ -136,7 +130,6 @@ void FrmShortcutBG::OnRebuildTimer() {
     return;
   }
   ::KillTimer(hwnd(), kRebuildTimerId);
-  items_.arrays = ItemArrays{};
   LoadShortMem();
   if (links_.relaid) links_.relaid(true);  // recomposed; the wallpaper plays on
 }

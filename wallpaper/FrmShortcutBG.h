@@ -8,7 +8,7 @@
 #include "iconlayer/CDIB.h"
 #include "settings/SettingsStore.h"
 #include "shell/ChangeBatch.h"
-#include "shell/InventoryRows.h"
+#include "shell/DesktopInventory.h"
 #include "shell/ShellNotify.h"
 #include "wallpaper/MoviePlayerWindow.h"
 #include "wallpaper/PauseRules.h"
@@ -24,7 +24,6 @@ namespace velmora {
 struct BackgroundLinks {
   std::function<void()> showSplash;          // during the load
   std::function<void()> loadMenus;           // during the load, before the items are read
-  std::function<void()> applyArrange;        // the rows scanned: the saved arrange order
 
   std::function<void()> itemsLoaded;         // the items were read again: icons follow
   std::function<void()> showIconLayer;       // the first resize
@@ -39,7 +38,9 @@ class FrmShortcutBG : public Window {
  public:
   // `settings`: the program's settings, in its own folder beside its
   // resources and media.
-  FrmShortcutBG(SettingsStore& settings, DesktopItems& items, BackgroundLinks links);
+  // `items`: the desktop items, which the window reads again when the
+  // desktop folders change.
+  FrmShortcutBG(SettingsStore& settings, DesktopInventory& items, BackgroundLinks links);
   ~FrmShortcutBG() override;
 
   static constexpr const char* kClassName = "VelmoraFrmShortcutBG";
@@ -87,8 +88,6 @@ class FrmShortcutBG : public Window {
   void NotificationReceipt(WPARAM wParam, LPARAM lParam);
   // The settings dialog is opening: a movie gives way to the blank one.
   void ShowBlankMovie();
-  DesktopItems& Items() { return items_; }
-  const DesktopItems& Items() const { return items_; }
 
   // Starts the wallpaper mode the settings name.
   void ApplyWallpaperMode();
@@ -139,7 +138,6 @@ class FrmShortcutBG : public Window {
     int slidesStarted = 0;    // SlideProcessing calls that found an entry
     int slidesCompleted = 0;  // fades that reached the final opaque draw
     int fadeFrames = 0;       // constant-opacity frames drawn
-    int rebuilds = 0;         // rebuilds of the items (any cause)
   };
   const Counters& Stats() const { return counters_; }
 
@@ -170,7 +168,7 @@ class FrmShortcutBG : public Window {
 
   SettingsStore& settings_;
   std::string appDirectory_;
-  DesktopItems& items_;
+  DesktopInventory& items_;
   DesktopNotifications notifications_;
   ChangeBatch changes_;
   BackgroundLinks links_;

@@ -196,6 +196,35 @@ TEST_F(ItemArraysTest, SpecialItemsThenPathsNamesAndIconSources) {
   EXPECT_EQ(a.icons[11], "C:\\D\\run.exe");
 }
 
+TEST_F(ItemArraysTest, AnEntryAddedWithoutAScanHasTheIconSourceTheScanGivesIt) {
+  folders.insert("");  // a system that would take an empty path for a folder
+  ShortcutList list;
+  for (const SpecialItem& s : SpecialItems()) list.AddRow({s.shellName});
+  for (const char* c : {"String", "String", "Number", "Date", "Date"}) list.AddColumn(c, "");
+  const std::vector<FolderEntry> entries = {{"Stuff", true, 0, ""},         {"a.txt", false, 3, "2020/01/01"},
+                                            {"dir.lnk", false, 1, "2020/01/01"}, {"tool.lnk", false, 1, "2020/01/01"},
+                                            {"dead.lnk", false, 1, "2020/01/01"}, {"run.exe", false, 1, "2020/01/01"},
+                                            {"aux.exe", false, 1, "2020/01/01"}};
+  DesktopItems added;
+  for (const FolderEntry& e : entries) {
+    list.AddRow(RowForEntry("C:\\D\\", e));
+    AppendEntry(added, "C:\\D\\" + e.name, e, system);
+  }
+  const ItemArrays scanned = BuildItemArrays(list, system);
+  ASSERT_EQ(added.arrays.icons.size(), entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(added.arrays.icons[i], scanned.icons[kSpecialItemCount + i]) << entries[i].name;
+    EXPECT_EQ(added.arrays.names[i], scanned.names[kSpecialItemCount + i]);
+    EXPECT_EQ(added.arrays.keys[i], scanned.keys[kSpecialItemCount + i]);
+  }
+  // A shortcut without a target is no folder, whatever the system says of "".
+  EXPECT_EQ(added.arrays.icons[4], "C:\\sys\\shell32.dll,70");
+  EXPECT_EQ(IconSourceFor("C:\\D\\dead.lnk", false, system), "C:\\sys\\shell32.dll,70");
+  // The added rows: path, type, size, and a file's date; no name column.
+  EXPECT_EQ(added.list.Rows()[0], (ShortcutList::Row{"C:\\D\\Stuff", "dir", "0"}));
+  EXPECT_EQ(added.list.Rows()[1], (ShortcutList::Row{"C:\\D\\a.txt", "txt", "3", "2020/01/01"}));
+}
+
 TEST_F(ItemArraysTest, AFileNamedLikeADeviceNeverGivesItsOwnIcon) {
   targets["C:\\D\\tool2.lnk"] = "C:\\bin\\com1.exe";
   ShortcutList list;

@@ -92,8 +92,11 @@ class ScratchDesktopTest : public ::testing::Test {
     layer->LoadIcons(false);  // the load's composition again, now kept
     return *layer;
   }
+  // The desktop items as the session holds them, and how often they were read.
+  const DesktopItems& Items() const { return session->Items(); }
+  int Rebuilds() const { return session->Inventory().Rebuilds(); }
   int IndexOf(const std::string& name) const {
-    const auto& names = bg->Items().arrays.names;
+    const auto& names = Items().arrays.names;
     for (size_t i = 0; i < names.size(); ++i)
       if (names[i] == name) return static_cast<int>(i);
     return -1;
