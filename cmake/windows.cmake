@@ -63,6 +63,10 @@ add_library(velmora_win STATIC
   startup/DesktopSession.cpp
   startup/Main.cpp
   wallpaper/FrmShortcutBG.cpp
+  wallpaper/Slideshow.cpp
+  wallpaper/MovieWallpaper.cpp
+  wallpaper/ItemRebuild.cpp
+  wallpaper/WallpaperRest.cpp
   wallpaper/MoviePlayerWindow.cpp
 )
 target_link_libraries(velmora_win PUBLIC velmora_logic velmora_player gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 comdlg32 gdi32 user32 advapi32)
