@@ -177,7 +177,7 @@ void FrmShortcut::OnFilesDropped(HDROP drop) {
 }
 
 void FrmShortcut::OpenSelectedItem() {
-  ShowBusyPointer(true);
+  const BusyPointer busy;
   const int row = items().list.SelectedRow();
   if (row >= 0) {
     const std::string& text = items().RowText(static_cast<size_t>(row));
@@ -194,7 +194,6 @@ void FrmShortcut::OpenSelectedItem() {
         GetSpecialDir(0), appDirectory_);
     if (command) RunOpenCommand(hwnd(), *command);
   }
-  ShowBusyPointer(false);
 }
 
 }  // namespace velmora

@@ -31,7 +31,7 @@ std::string GetFileModifiedDate(const std::string& path) {
 }
 
 void ScanDir(ShortcutList& list, const std::string& folder, bool addSpecial) {
-  const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
+  const BusyPointer busy;
   if (addSpecial)
     for (const SpecialItem& item : SpecialItems()) list.AddRow({item.shellName});
   WIN32_FIND_DATAW found;
@@ -48,7 +48,6 @@ void ScanDir(ShortcutList& list, const std::string& folder, bool addSpecial) {
       list.AddRow(RowForEntry(folder, entry));
     } while (::FindNextFileW(search.get(), &found));
   }
-  ::SetCursor(previous);
 }
 
 namespace {

@@ -193,7 +193,7 @@ void DesktopSession::ShowIconLayer() {
 void DesktopSession::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  ShowBusyPointer(true);
+  const BusyPointer busy;
   CloseSettings();
   watch_.reset();
   background_->StopForShutdown();
@@ -208,7 +208,6 @@ void DesktopSession::Shutdown() {
   if (splash_) splash_->Unload();
   menus_->Unload();
   background_->Close();
-  ShowBusyPointer(false);
 }
 
 }  // namespace velmora

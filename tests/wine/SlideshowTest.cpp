@@ -280,6 +280,35 @@ TEST_F(SlideshowTest, ModeZeroAppliesNothing) {
   EXPECT_EQ(Centre(), CanvasPixel(bg->Canvas(), 0, 0));
 }
 
+// Closes the background window from inside the load's list pruning, which
+// dispatches messages before each entry.
+void CALLBACK CloseBackgroundWindow(HWND, UINT, UINT_PTR id, DWORD) {
+  const HWND window = test::FindProcessWindow(::GetCurrentProcessId(), FrmShortcutBG::kClassName);
+  if (!window) return;
+  ::KillTimer(nullptr, id);
+  ::SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+TEST_F(SlideshowTest, ALoadEndedByACloseLeavesNoHourglass) {
+  std::string list;
+  for (int i = 0; i < 200; ++i) list += "red.bmp|images*";
+  Set("IMAGE", "Path", list);
+  const HCURSOR arrow = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  const HCURSOR hourglass = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
+  ::SetCursor(arrow);
+  // The window alone, without the session's shut-down (whose own hourglass
+  // ends with it).
+  SettingsStore store(app.path());
+  DesktopInventory items;
+  FrmShortcutBG alone(store, items, {});
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, CloseBackgroundWindow);
+  EXPECT_FALSE(alone.Show());
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(alone.hwnd(), nullptr);
+  EXPECT_NE(::GetCursor(), hourglass);
+  EXPECT_EQ(::GetCursor(), arrow);
+}
+
 // Bytes of address space in use: committed blocks, found by walking the
 // address space (Wine counts DIB sections in no process memory counter).
 SIZE_T CommittedBytes() {
