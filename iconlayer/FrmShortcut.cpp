@@ -159,8 +159,6 @@ void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay)
 
 size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
                               std::vector<DrawnPart>& parts) {
-  const bool selectItem = c.selectItem, isHover = c.isHover;
-  const int index = c.index;
   const std::vector<std::string>& names = items().arrays.names;
   // Renamed and removed items leave labels behind; start afresh now and then.
   if (labelCache_.size() > 2 * names.size() + 16) {
@@ -168,57 +166,58 @@ size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
     wholeNext_ = true;  // a new label may take a freed one's address
   }
   const size_t count = std::min({names.size(), positions_.size(), icons_.size()});
-  bool hovered = false;
-  ItemPosition anchor;
   // The surface is premultiplied and bottom-up: its top row is its last.
   const PixelView view{layer.lpBits() + static_cast<intptr_t>(layer.Height() - 1) * layer.BytesPerScanline(),
                        layer.Width(), layer.Height(), -layer.BytesPerScanline()};
+  for (size_t i = 0; i < count; ++i) parts.push_back(DrawItem(view, i, c, overlay));
+  const bool hovered = c.isHover && showImageviewer_ && c.index >= 0 && static_cast<size_t>(c.index) < count;
+  if (hovered) parts.push_back(DrawPreview(layer, c.index));
+  return count;
+}
+
+FrmShortcut::DrawnPart FrmShortcut::DrawItem(const PixelView& view, size_t i, const Composition& c,
+                                             bool overlay) {
+  const int item = static_cast<int>(i);
+  const std::string& name = items().arrays.names[i];
+  ItemPosition& at = positions_[i];
+  bool highlight;
+  if (c.selectItem && item == c.index) {
+    selectedIcon_ = item;
+    ApplyMoveRule(at, c);
+    highlight = true;
+  } else {
+    highlight = item == selectedIcon_ && !c.selectItem && showImageviewer_;
+  }
+  const CachedLabel& label = Label(LabelText(item, name), highlight);
+  const int32_t labelX = at.x - 30 + label.left, labelY = at.y + 35 + label.top;
+  DrawSprite(view, label.sprite, labelX, labelY);
+  const Sprite* icon = i < iconSprites_.size() ? iconSprites_[i].get() : nullptr;
+  if (icon) DrawSprite(view, *icon, at.x, at.y);
+  const bool arrow = overlay && item >= 3 && ToLower(ExtensionOf(name)) == "lnk";
+  if (arrow) DrawSprite(view, arrowSprite_, at.x, at.y + 21);
   // The item's area takes the pointer: at full opacity alpha 1 is enough,
   // ColorARGB(1, 0, 0, 255), premultiplied; more at a lower opacity.
-  const uint32_t hitColour = uint32_t{pointerAlpha_} << 24 | pointerAlpha_;
-  for (size_t i = 0; i < count; ++i) {
-    const int item = static_cast<int>(i);
-    const std::string extension = ToLower(ExtensionOf(names[i]));
-    ItemPosition& at = positions_[i];
-    bool highlight;
-    if (selectItem && item == index) {
-      selectedIcon_ = item;
-      ApplyMoveRule(at, c);
-      highlight = true;
-    } else {
-      highlight = item == selectedIcon_ && !selectItem && showImageviewer_;
-    }
-    const CachedLabel& label = Label(LabelText(item, names[i]), highlight);
-    const int32_t labelX = at.x - 30 + label.left, labelY = at.y + 35 + label.top;
-    DrawSprite(view, label.sprite, labelX, labelY);
-    const Sprite* icon = i < iconSprites_.size() ? iconSprites_[i].get() : nullptr;
-    if (icon) DrawSprite(view, *icon, at.x, at.y);
-    const bool arrow = overlay && item >= 3 && extension == "lnk";
-    if (arrow) DrawSprite(view, arrowSprite_, at.x, at.y + 21);
-    if (isHover && item == index && showImageviewer_) {
-      hovered = true;
-      anchor = at;
-    }
-    FillOver(view, at.x, at.y, 32, 50, hitColour);
-    // What this item covers: its icon and hit area, and its label.
-    parts.push_back({{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
-                      std::max(at.y + 50, labelY + label.sprite.height)},
-                     &label, icon, arrow});
-  }
-  if (hovered) {
-    RECT client{};
-    ::GetClientRect(owner_, &client);
-    if (client.bottom - anchor.y < 190) anchor.y -= 180;
-    const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
-    preview_.ThumViewer(items().RowText(static_cast<size_t>(index)), canvas.graphics(),
-                        anchor.x + 20, anchor.y + 20);
-    DrawnPart preview;
-    preview.area = {anchor.x + 20, anchor.y + 20, anchor.x + 20 + ImagePreview::kFrameWidth,
-                    anchor.y + 20 + ImagePreview::kFrameHeight};
-    preview.always = true;
-    parts.push_back(preview);
-  }
-  return count;
+  FillOver(view, at.x, at.y, 32, 50, uint32_t{pointerAlpha_} << 24 | pointerAlpha_);
+  // What this item covers: its icon and hit area, and its label.
+  return {{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
+           std::max(at.y + 50, labelY + label.sprite.height)},
+          &label, icon, arrow};
+}
+
+FrmShortcut::DrawnPart FrmShortcut::DrawPreview(CDIB& layer, int item) {
+  // Beside the item, above it near the bottom of the screen.
+  ItemPosition anchor = positions_[static_cast<size_t>(item)];
+  RECT client{};
+  ::GetClientRect(owner_, &client);
+  if (client.bottom - anchor.y < 190) anchor.y -= 180;
+  const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
+  preview_.ThumViewer(items().RowText(static_cast<size_t>(item)), canvas.graphics(), anchor.x + 20,
+                      anchor.y + 20);
+  DrawnPart preview;
+  preview.area = {anchor.x + 20, anchor.y + 20, anchor.x + 20 + ImagePreview::kFrameWidth,
+                  anchor.y + 20 + ImagePreview::kFrameHeight};
+  preview.always = true;
+  return preview;
 }
 
 void FrmShortcut::ShowComposition(const CDIB& layer, uint8_t opacity,

@@ -10,6 +10,7 @@
 #include "iconlayer/ImagePreview.h"
 #include "iconlayer/LayerPainter.h"
 #include "iconlayer/LayoutGrid.h"
+#include "iconlayer/PixelBlend.h"
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/Sprite.h"
 #include "settings/SettingsStore.h"
@@ -124,8 +125,6 @@ class FrmShortcut : public Window {
     double releaseX = 0, releaseY = 0;
   };
   void MakeTrans(const Composition& c, uint8_t opacity, bool overlay);
-  // Draws every item (label, icon, arrow, the rectangle that takes the
-  // pointer) and, in a hover composition, the preview; how many were drawn.
   // What one composition drew in one place: an item (its icon, label and
   // arrow) or the preview, which counts as changed every time.
   struct DrawnPart {
@@ -139,8 +138,13 @@ class FrmShortcut : public Window {
              arrow == o.arrow && !always && !o.always;
     }
   };
-  // `parts`: what each drawn item (then the preview) covers.
+  // Draws every item and, in a hover composition, the preview; how many
+  // items were drawn. `parts`: what each drawn item (then the preview) covers.
   size_t DrawItems(CDIB& layer, const Composition& c, bool overlay, std::vector<DrawnPart>& parts);
+  // One item (its label, icon, arrow, and the rectangle that takes the
+  // pointer), and the preview of a hover composition.
+  DrawnPart DrawItem(const PixelView& view, size_t i, const Composition& c, bool overlay);
+  DrawnPart DrawPreview(CDIB& layer, int item);
   // The move rule of a click composition, for the clicked item.
   void ApplyMoveRule(ItemPosition& at, const Composition& c);
   // Hands the composed picture to the system at the given opacity: the

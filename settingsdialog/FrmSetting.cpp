@@ -327,7 +327,37 @@ void FrmSetting::Close() {
 
 void FrmSetting::PaintFace(HDC dc) { SkinnedFrame::PaintFace(dc); }
 
+std::optional<LRESULT> FrmSetting::ControlColours(HWND control, HDC dc) const {
+  if (control == Control("Flashcolorv")) return reinterpret_cast<LRESULT>(flashSwatch_.get());
+  if (control == Control("ColorPreview")) return reinterpret_cast<LRESULT>(slideSwatch_.get());
+  if (control == Control("ImageBgfile")) return std::nullopt;  // a read-only field keeps its own look
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ::IsWindowEnabled(control) ? RGB(24, 28, 40) : RGB(150, 154, 162));
+  return reinterpret_cast<LRESULT>(bodyBrush_.get());
+}
+
+bool FrmSetting::OnDragMessage(UINT message, LPARAM lParam) {
+  if (!draggedSlide_) return false;
+  POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  switch (message) {
+    case WM_MOUSEMOVE:
+      ::ClientToScreen(hwnd(), &at);
+      DragMove(at);
+      return false;  // the frame sees the move too
+    case WM_LBUTTONUP:
+      ::ClientToScreen(hwnd(), &at);
+      DragEnd(at);
+      return true;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd()) draggedSlide_.reset();
+      return false;
+    default:
+      return false;
+  }
+}
+
 LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (OnDragMessage(message, lParam)) return 0;
   switch (message) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDCANCEL) {  // Esc through the dialog manager
@@ -342,24 +372,6 @@ LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kPreviewTimerId && cycle_) cycle_->OnTimer();
       return 0;
-    case WM_MOUSEMOVE:
-      if (draggedSlide_) {
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ClientToScreen(hwnd(), &at);
-        DragMove(at);
-      }
-      break;
-    case WM_LBUTTONUP:
-      if (draggedSlide_) {
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ClientToScreen(hwnd(), &at);
-        DragEnd(at);
-        return 0;
-      }
-      break;
-    case WM_CAPTURECHANGED:
-      if (draggedSlide_ && reinterpret_cast<HWND>(lParam) != hwnd()) draggedSlide_.reset();
-      break;
     case WM_KEYDOWN:
       if (wParam == VK_ESCAPE) {
         Close();
@@ -370,16 +382,10 @@ LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Close();
       return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      const HWND control = reinterpret_cast<HWND>(lParam);
-      if (control == Control("Flashcolorv")) return reinterpret_cast<LRESULT>(flashSwatch_.get());
-      if (control == Control("ColorPreview")) return reinterpret_cast<LRESULT>(slideSwatch_.get());
-      if (control == Control("ImageBgfile")) break;  // a read-only field keeps its own look
-      const HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetBkMode(dc, TRANSPARENT);
-      ::SetTextColor(dc, ::IsWindowEnabled(control) ? RGB(24, 28, 40) : RGB(150, 154, 162));
-      return reinterpret_cast<LRESULT>(bodyBrush_.get());
-    }
+    case WM_CTLCOLORBTN:
+      if (const auto colours = ControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+        return *colours;
+      break;
     case WM_DESTROY:
       // Closing: the previews stop and the desktop takes up the stored
       // wallpaper again (a cancelled dialog resumes it as it was).

@@ -107,6 +107,8 @@ class FrmSetting : public SkinnedFrame {
   void CreateAdvancedPage(int x, int y);
   void CreateHelpPage(int x, int y, int width, int height);
   void CreateButtons();
+  void CreatePageButtons();   // OptionsTab
+  void CreateApplyButtons();  // OptionsButton
   HWND AddControl(int page, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                   int w, int h, int id);
   void AddTooltip(HWND control, const wchar_t* text);
@@ -132,9 +134,14 @@ class FrmSetting : public SkinnedFrame {
   bool Checked(HWND box) const;
   int Selection(HWND combo) const;
 
-  // Slide dragging.
+  // Slide dragging: the messages while a slide is dragged (true when one
+  // was taken), the moves and the end.
+  bool OnDragMessage(UINT message, LPARAM lParam);
   void DragMove(POINT screen);
   void DragEnd(POINT screen);
+  // WM_CTLCOLORSTATIC and WM_CTLCOLORBTN: the swatches show their colours,
+  // the other controls lie on the body; nullopt for one that keeps its look.
+  std::optional<LRESULT> ControlColours(HWND control, HDC dc) const;
 
   SettingsStore& settings_;
   std::string appDirectory_;

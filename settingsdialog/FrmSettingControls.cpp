@@ -79,6 +79,31 @@ void FrmSetting::CreateControls() {
 }
 
 void FrmSetting::CreateButtons() {
+  CreatePageButtons();
+  CreateApplyButtons();
+  ButtonEvents closeEvents;
+  closeEvents.mouseUp = [this](int button, int, int, int) {
+    if (button == 1) Close();
+  };
+  closeButton_ = std::make_unique<ucCustomButton>(closeEvents);
+  closeButton_->Create(hwnd(), kWidth - 34, 5, 24, 19, "x");
+  closeButton_->SetFont(static_cast<HFONT>(font_.get()));
+  AddTooltip(closeButton_->hwnd(), L"Close");
+  ButtonEvents webEvents;
+  webEvents.mouseUp = [this](int button, int, int, int) {
+    if (button == 1 && links_.open) links_.open(kWebSite);
+  };
+  webSite_ = std::make_unique<ucCustomButton>(webEvents);
+  webSite_->Create(hwnd(), kPageLeft, kHeight - 36, 88, 25, "Web Site");
+  webSite_->SetFont(static_cast<HFONT>(font_.get()));
+  named_ = {{"Ok", optionsButton_[kOkButton]->hwnd()}, {"Cancel", optionsButton_[kCancelButton]->hwnd()},
+            {"Apply", optionsButton_[kApplyButton]->hwnd()}, {"CloseButton", closeButton_->hwnd()},
+            {"Web Site", webSite_->hwnd()}};
+  for (int i = 0; i < 4; ++i)
+    named_.push_back({"OptionsTab" + std::to_string(i), optionsTab_[static_cast<size_t>(i)]->hwnd()});
+}
+
+void FrmSetting::CreatePageButtons() {
   struct TabText {
     const char* caption;
     const wchar_t* tip;
@@ -99,7 +124,9 @@ void FrmSetting::CreateButtons() {
     AddTooltip(tab.hwnd(), tabs[i].tip);
     x += tabs[i].width + 6;
   }
-  const int bottom = kHeight - 36;
+}
+
+void FrmSetting::CreateApplyButtons() {
   const struct {
     int which;
     const char* caption;
@@ -113,31 +140,11 @@ void FrmSetting::CreateButtons() {
     events.mouseDown = [this, which = a.which](int button, int, int, int) { PressApply(which, button); };
     auto& slot = optionsButton_[static_cast<size_t>(a.which)];
     slot = std::make_unique<ucCustomButton>(events);
-    slot->Create(hwnd(), a.x, bottom, 88, 25, a.caption);
+    slot->Create(hwnd(), a.x, kHeight - 36, 88, 25, a.caption);
     slot->SetFont(static_cast<HFONT>(font_.get()));
     AddTooltip(slot->hwnd(), a.tip);
   }
   ::ShowWindow(optionsButton_[kApplyButton]->hwnd(), SW_HIDE);  // not shown in the layout
-  ButtonEvents closeEvents;
-  closeEvents.mouseUp = [this](int button, int, int, int) {
-    if (button == 1) Close();
-  };
-  closeButton_ = std::make_unique<ucCustomButton>(closeEvents);
-  closeButton_->Create(hwnd(), kWidth - 34, 5, 24, 19, "x");
-  closeButton_->SetFont(static_cast<HFONT>(font_.get()));
-  AddTooltip(closeButton_->hwnd(), L"Close");
-  ButtonEvents webEvents;
-  webEvents.mouseUp = [this](int button, int, int, int) {
-    if (button == 1 && links_.open) links_.open(kWebSite);
-  };
-  webSite_ = std::make_unique<ucCustomButton>(webEvents);
-  webSite_->Create(hwnd(), kPageLeft, bottom, 88, 25, "Web Site");
-  webSite_->SetFont(static_cast<HFONT>(font_.get()));
-  named_ = {{"Ok", optionsButton_[kOkButton]->hwnd()}, {"Cancel", optionsButton_[kCancelButton]->hwnd()},
-            {"Apply", optionsButton_[kApplyButton]->hwnd()}, {"CloseButton", closeButton_->hwnd()},
-            {"Web Site", webSite_->hwnd()}};
-  for (int i = 0; i < 4; ++i)
-    named_.push_back({"OptionsTab" + std::to_string(i), optionsTab_[static_cast<size_t>(i)]->hwnd()});
 }
 
 namespace {
