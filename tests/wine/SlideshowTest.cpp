@@ -5,6 +5,7 @@
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
 #include "tests/native/PngTestEncoder.h"
+#include "tests/wine/DesktopFixture.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -30,23 +31,15 @@ uint32_t CanvasPixel(const CDIB& s, int x, int y) {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kGrey = 0x808080;
 
-class SlideshowTest : public ::testing::Test {
+class SlideshowTest : public test::ProgramFolderTest {
  protected:
   void SetUp() override {
     ::CreateDirectoryA(app.File("Images").c_str(), nullptr);
-    ini = app.File("Wallpaper.ini");
     Picture("red.bmp", 800, 600, RGB(255, 0, 0));
     Picture("green.bmp", 800, 600, RGB(0, 255, 0));
     Picture("blue.bmp", 800, 600, RGB(0, 0, 255));
     Set("IMAGE", "Backcolor", "8421504");  // grey behind the slides
     Set("IMAGE", "Location", "0");
-  }
-  void TearDown() override {
-    session.reset();
-    bg = nullptr;
-    MSG msg;  // the window's end asks the loop to quit; this test has none
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
   }
   void Picture(const std::string& name, int w, int h, COLORREF colour) {
     CDIB s;
@@ -54,24 +47,12 @@ class SlideshowTest : public ::testing::Test {
     s.Cls(colour);
     ASSERT_TRUE(s.Save(app.File("Images\\" + name)));
   }
-  void Set(const char* section, const char* key, const std::string& value) {
-    WriteIniString(ini, section, key, value);
-  }
-  bool Start() {
-    session = std::make_unique<DesktopSession>(app.path());
-    bg = &session->Background();
-    return session->Start();
-  }
+  bool Start() { return StartSession(); }
   // Pumps until `count` slides have completed.
   bool WaitSlides(int count, std::chrono::milliseconds timeout = 10s) {
     return test::PumpUntil([&] { return bg->Stats().slidesCompleted >= count; }, timeout);
   }
   uint32_t Centre() const { return CanvasPixel(bg->Canvas(), 512, 383); }
-
-  test::ScratchDir app;
-  std::string ini;
-  std::unique_ptr<DesktopSession> session;
-  FrmShortcutBG* bg = nullptr;
 };
 
 TEST_F(SlideshowTest, PlacementForEachTaskbarEdge) {
