@@ -11,6 +11,9 @@ add_library(velmora_player STATIC
   player/render/Filters.cpp
   player/render/BackdropCache.cpp
   player/render/FrameRenderer.cpp
+  player/render/EditTextDrawing.cpp
+  player/render/TextFieldLayout.cpp
+  player/render/DeviceGlyphs.cpp
   player/render/BandWorker.cpp
   player/render/ChangedArea.cpp
   player/render/CanvasPng.cpp
