@@ -269,7 +269,7 @@ class Layout {
   void PlaceCells(std::vector<Cell>& cells, size_t from, size_t to, double x, double baseline, double stretch) {
     for (size_t i = from; i < to; ++i) {
       Cell& c = cells[i];
-      if (c.outline) {
+      if (c.outline && !c.outline->records.empty()) {
         LaidGlyph g;
         g.outline = c.outline;
         g.matrix = {c.scale, 0, 0, c.scale, x, baseline};
