@@ -86,6 +86,11 @@ bool GdiGlyphSource::HasFace(const std::wstring& face) {
 }
 
 std::wstring GdiGlyphSource::FaceFor(const std::string& face) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return MappedFace(face);
+}
+
+std::wstring GdiGlyphSource::MappedFace(const std::string& face) {
   auto it = mapped_.find(face);
   if (it != mapped_.end()) return it->second;
   std::wstring chosen;
@@ -111,7 +116,7 @@ std::wstring GdiGlyphSource::FaceFor(const std::string& face) {
 bool GdiGlyphSource::Select(const swf::DeviceFont& font) {
   if (!dc_) return false;
   if (anySelected_ && !(font < selectedFor_) && !(selectedFor_ < font)) return true;
-  const std::wstring face = FaceFor(font.face);
+  const std::wstring face = MappedFace(font.face);
   if (face.empty()) return false;
   LOGFONTW lf{};
   pixelSize_ = std::clamp(static_cast<int>(std::lround(font.emSize)), 1, kLargestPixelSize);

@@ -26,6 +26,7 @@ class GdiGlyphSource : public swf::GlyphSource {
   std::wstring FaceFor(const std::string& face);
 
  private:
+  std::wstring MappedFace(const std::string& face);  // with the lock held
   bool HasFace(const std::wstring& face);
   // Selects the font into the DC; false when it cannot be made.
   bool Select(const swf::DeviceFont& font);
