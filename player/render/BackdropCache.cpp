@@ -55,6 +55,7 @@ bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
     case Character::Kind::Shape:
     case Character::Kind::MorphShape:
     case Character::Kind::Text:
+    case Character::Kind::EditText:  // drawn from its initial text
       return true;
     default:
       return false;

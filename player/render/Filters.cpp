@@ -199,6 +199,8 @@ void AddOwnBounds(const DisplayObject& object, const Matrix& m, PixelRect& out, 
     AddRect(c.morph->endBounds, m, out, any);
   }
   if (c.text) AddRect(c.text->bounds, m, out, any);
+  // A field's box as the movie gives it (an auto-sized one may grow past it).
+  if (c.editText) AddRect(c.editText->bounds, m, out, any);
   if (object.clip)
     for (const auto& [d, child] : object.clip->DisplayList())
       if (child.character) AddOwnBounds(child, m * child.matrix, out, any, depth + 1);

@@ -247,6 +247,9 @@ void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx)
     case Character::Kind::Text:
       if (c.text) DrawText(*c.text, ctx);
       break;
+    case Character::Kind::EditText:
+      if (c.editText) DrawEditText(*c.editText, ctx);
+      break;
     case Character::Kind::Bitmap:
       break;  // pictures are drawn through the shapes that fill with them
     case Character::Kind::Font:

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::swf {
@@ -197,12 +198,21 @@ struct Timeline {
 };
 
 // An embedded font: one outline per glyph, filled with style 1, in an EM
-// square of `emSize` units.
+// square of `emSize` units. A font without glyphs names a device font.
 struct Font {
   double emSize = 1024;  // DefineFont3 outlines are 20 times finer
+  std::string name;      // without the terminating zeros some tools write
+  bool bold = false, italic = false;
   std::vector<std::shared_ptr<const Shape>> glyphs;
   std::vector<uint16_t> codes;     // character code of each glyph, when given
   std::vector<int16_t> advances;   // em units, when the font has a layout
+  // The layout's line metrics in em units (0 without a layout).
+  double ascent = 0, descent = 0, leading = 0;
+  std::map<uint16_t, uint32_t> glyphOfCode;  // character code to glyph index
+  // Em units between two character codes beyond the first one's advance.
+  std::map<std::pair<uint16_t, uint16_t>, int16_t> kerning;
+
+  bool HasLayout() const { return !advances.empty(); }
 };
 
 struct TextGlyph {
@@ -226,14 +236,40 @@ struct StaticText {
   std::vector<TextRecord> records;
 };
 
+enum class TextAlign : uint8_t { Left = 0, Right = 1, Center = 2, Justify = 3 };
+
+// A text field (DefineEditText): its box in twips, the format its text
+// starts with and its initial text. What a user may do with it (select,
+// edit) does not change how it is drawn.
+struct EditText {
+  Rect bounds;
+  bool wordWrap = false, multiline = false, password = false, readOnly = false, autoSize = false,
+       noSelect = false, border = false, wasStatic = false, html = false, useOutlines = false;
+  bool hasFont = false;
+  uint16_t fontId = 0;
+  std::string fontClass;  // a font named by its class instead of an id
+  uint16_t height = 240;  // twips per em of the text
+  bool hasColor = false;
+  Rgba color{0, 0, 0, 255};
+  uint16_t maxLength = 0;  // 0: no limit
+  TextAlign align = TextAlign::Left;
+  uint16_t leftMargin = 0, rightMargin = 0, indent = 0;  // twips
+  int16_t leading = 0;                                   // twips between lines
+  // The variable the field shows; a script binds it.
+  std::string variableName;
+  // As stored: UTF-8 from version 6, single bytes before.
+  std::string initialText;
+};
+
 struct Character {
-  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text } kind = Kind::Shape;
+  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text, EditText } kind = Kind::Shape;
   std::shared_ptr<const Shape> shape;
   std::shared_ptr<const MorphShape> morph;
   std::shared_ptr<const Bitmap> bitmap;
   std::shared_ptr<const Timeline> sprite;
   std::shared_ptr<const Font> font;
   std::shared_ptr<const StaticText> text;
+  std::shared_ptr<const EditText> editText;
 };
 
 struct Movie {

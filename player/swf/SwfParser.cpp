@@ -5,6 +5,7 @@
 #include "player/swf/ActionParser.h"
 #include "player/swf/BitReader.h"
 #include "player/swf/BitmapDecoder.h"
+#include "player/swf/EditTextParser.h"
 #include "player/swf/FileBytes.h"
 #include "player/swf/LzmaDecoder.h"
 #include "player/swf/ShapeParser.h"
@@ -238,6 +239,9 @@ class Parser {
       case tag::kDefineFont: ReadFontTag(body, 1); break;
       case tag::kDefineFont2: ReadFontTag(body, 2); break;
       case tag::kDefineFont3: ReadFontTag(body, 3); break;
+      case tag::kDefineFontInfo: ReadFontInfoTag(body, 1); break;
+      case tag::kDefineFontInfo2: ReadFontInfoTag(body, 2); break;
+      case tag::kDefineEditText: ReadEditTextTag(body); break;
       case tag::kDefineText: ReadTextTag(body, 1); break;
       case tag::kDefineText2: ReadTextTag(body, 2); break;
       case tag::kJpegTables:
@@ -311,7 +315,27 @@ class Parser {
       Damaged("font " + std::to_string(id) + " is damaged");
       return;
     }
+    // The first definition of an id wins here too, so a font info goes to it.
+    fonts_.emplace(id, font);
     DefineAs(id, Character::Kind::Font, &Character::font, std::move(font));
+  }
+
+  void ReadFontInfoTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    auto it = fonts_.find(id);
+    if (!body.Ok() || it == fonts_.end()) return;  // info for no font is left out
+    if (!ReadFontInfo(body, version, *it->second)) Damaged("font info " + std::to_string(id) + " is damaged");
+  }
+
+  void ReadEditTextTag(BitReader& body) {
+    uint16_t id = body.U16();
+    auto text = std::make_shared<EditText>();
+    if (!body.Ok() || !ReadEditText(body, *text)) {
+      Damaged("text field " + std::to_string(id) + " is damaged");
+      // Without its box the field has nothing to draw.
+      if (text->bounds.Width() == 0 && text->bounds.Height() == 0) return;
+    }
+    DefineAs(id, Character::Kind::EditText, &Character::editText, std::move(text));
   }
 
   void ReadTextTag(BitReader& body, int version) {
@@ -369,6 +393,7 @@ class Parser {
   Movie& movie_;
   ParseResult& result_;
   std::vector<uint8_t> jpegTables_;
+  std::map<uint16_t, std::shared_ptr<Font>> fonts_;  // the fonts read, for their font infos
   int64_t pixelsLeft_ = kMaxMoviePixels;  // what the movie's pictures may still take
 };
 

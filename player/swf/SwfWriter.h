@@ -87,6 +87,8 @@ class ShapeBuilder {
   uint16_t TagCode() const;
   Rect Bounds() const;  // outline, control points and half the widest line
   Bytes TagBody(uint16_t characterId) const;
+  // The records alone, as a font's glyph holds them (no style tables).
+  Bytes GlyphRecords() const;
 
  private:
   struct Record {
@@ -108,6 +110,51 @@ class ShapeBuilder {
   Rect extent_;
 };
 
+// A font of DefineFont2 (version 2) or DefineFont3 (version 3) with its
+// layout: glyph outlines in an EM square of 1024 units (20480 for version 3)
+// drawn with fill style 1, y down from the baseline.
+class FontBuilder {
+ public:
+  explicit FontBuilder(int version = 3);
+
+  void SetName(const std::string& name) { name_ = name; }
+  void SetStyle(bool bold, bool italic) {
+    bold_ = bold;
+    italic_ = italic;
+  }
+  void SetMetrics(uint16_t ascent, uint16_t descent, int16_t leading) {
+    ascent_ = ascent;
+    descent_ = descent;
+    leading_ = leading;
+  }
+  // `outline` has one solid fill that its outlines select.
+  void AddGlyph(uint16_t code, const ShapeBuilder& outline, int16_t advance);
+  void AddKerning(uint16_t left, uint16_t right, int16_t adjustment);
+
+  uint16_t TagCode() const;
+  Bytes TagBody(uint16_t characterId) const;
+
+ private:
+  struct Glyph {
+    uint16_t code;
+    Bytes records;
+    int16_t advance;
+    Rect bounds;
+  };
+  struct Kerning {
+    uint16_t left, right;
+    int16_t adjustment;
+  };
+
+  int version_;
+  std::string name_;
+  bool bold_ = false, italic_ = false;
+  uint16_t ascent_ = 0, descent_ = 0;
+  int16_t leading_ = 0;
+  std::vector<Glyph> glyphs_;
+  std::vector<Kerning> kerning_;
+};
+
 // Actions of one DoAction tag.
 class ActionBuilder {
  public:
@@ -126,6 +173,9 @@ class TagWriter {
   void SetBackgroundColor(Rgba colour);
   void DefineShape(uint16_t characterId, const ShapeBuilder& shape);
   void DefineSprite(uint16_t characterId, const TagWriter& timeline);
+  void DefineFont(uint16_t characterId, const FontBuilder& font);
+  // Every field of the text field; the layout is always written.
+  void DefineEditText(uint16_t characterId, const EditText& text);
   // Writes the fields whose has-flag is set. Of the filters it writes only
   // blurs, and no visibility: a placement with those is refused.
   void Place(const PlaceObject& place);

@@ -25,6 +25,7 @@ constexpr uint16_t kSetBackgroundColor = 9;
 constexpr uint16_t kDefineFont = 10;
 constexpr uint16_t kDefineText = 11;
 constexpr uint16_t kDoAction = 12;
+constexpr uint16_t kDefineFontInfo = 13;
 constexpr uint16_t kDefineBitsLossless = 20;
 constexpr uint16_t kDefineBitsJpeg2 = 21;
 constexpr uint16_t kDefineShape2 = 22;
@@ -34,10 +35,12 @@ constexpr uint16_t kDefineShape3 = 32;
 constexpr uint16_t kDefineText2 = 33;
 constexpr uint16_t kDefineBitsJpeg3 = 35;
 constexpr uint16_t kDefineBitsLossless2 = 36;
+constexpr uint16_t kDefineEditText = 37;
 constexpr uint16_t kDefineSprite = 39;
 constexpr uint16_t kFrameLabel = 43;
 constexpr uint16_t kDefineMorphShape = 46;
 constexpr uint16_t kDefineFont2 = 48;
+constexpr uint16_t kDefineFontInfo2 = 62;
 constexpr uint16_t kFileAttributes = 69;
 constexpr uint16_t kPlaceObject3 = 70;
 constexpr uint16_t kDefineFont3 = 75;
@@ -67,6 +70,52 @@ constexpr uint8_t kHasVisible = 0x20;
 constexpr uint8_t kHasOpaqueBackground = 0x40;
 
 }  // namespace placeflag
+
+// The flag byte of DefineFont2 and DefineFont3.
+namespace fontflag {
+
+constexpr uint8_t kHasLayout = 0x80;
+constexpr uint8_t kShiftJis = 0x40;
+constexpr uint8_t kSmallText = 0x20;
+constexpr uint8_t kAnsi = 0x10;
+constexpr uint8_t kWideOffsets = 0x08;
+constexpr uint8_t kWideCodes = 0x04;
+constexpr uint8_t kItalic = 0x02;
+constexpr uint8_t kBold = 0x01;
+
+}  // namespace fontflag
+
+// The flag byte of DefineFontInfo and DefineFontInfo2.
+namespace fontinfoflag {
+
+constexpr uint8_t kItalic = 0x04;
+constexpr uint8_t kBold = 0x02;
+constexpr uint8_t kWideCodes = 0x01;
+
+}  // namespace fontinfoflag
+
+// The two flag bytes of DefineEditText.
+namespace edittextflag {
+
+constexpr uint8_t kHasText = 0x80;
+constexpr uint8_t kWordWrap = 0x40;
+constexpr uint8_t kMultiline = 0x20;
+constexpr uint8_t kPassword = 0x10;
+constexpr uint8_t kReadOnly = 0x08;
+constexpr uint8_t kHasTextColor = 0x04;
+constexpr uint8_t kHasMaxLength = 0x02;
+constexpr uint8_t kHasFont = 0x01;
+// The second byte.
+constexpr uint8_t kHasFontClass = 0x80;
+constexpr uint8_t kAutoSize = 0x40;
+constexpr uint8_t kHasLayout = 0x20;
+constexpr uint8_t kNoSelect = 0x10;
+constexpr uint8_t kBorder = 0x08;
+constexpr uint8_t kWasStatic = 0x04;
+constexpr uint8_t kHtml = 0x02;
+constexpr uint8_t kUseOutlines = 0x01;
+
+}  // namespace edittextflag
 
 // The type byte of a fill style.
 namespace filltype {

@@ -21,6 +21,8 @@ add_library(velmora_swf STATIC
   player/swf/FileBytes.cpp
   player/swf/ShapeParser.cpp
   player/swf/TextParser.cpp
+  player/swf/EditTextParser.cpp
+  player/swf/HtmlText.cpp
   player/swf/ActionParser.cpp
   player/swf/BitmapDecoder.cpp
   player/swf/SwfParser.cpp
