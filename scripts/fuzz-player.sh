@@ -16,7 +16,7 @@ mkdir -p "$out/corpus" "$out/pictures"
 # of what is fuzzed.
 flags="-std=c++17 -g -O1 -w -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -I$root"
 mkdir -p "$out/obj"
-sources=$(cd "$root" && find player pictures -name '*.cpp' ! -name SwfWriter.cpp | sort)
+sources=$(cd "$root" && find player pictures -name '*.cpp' ! -name 'SwfWriter*.cpp' | sort)
 newest_header=$(cd "$root" && ls -t $(find player pictures -name '*.h') | head -1)
 # player/render/Paint.cpp -> build/fuzz/obj/player_render_Paint.o
 object_of() { echo "$out/obj/$(echo "${1%.cpp}" | tr / _).o"; }

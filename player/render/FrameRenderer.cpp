@@ -251,6 +251,9 @@ void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx)
       break;  // pictures are drawn through the shapes that fill with them
     case Character::Kind::Font:
       break;  // fonts are drawn through the texts that use them
+    case Character::Kind::Button:
+      if (object.clip) DrawClip(*object.clip, ctx);  // the state it shows
+      break;
   }
 }
 

@@ -120,11 +120,14 @@ enum class FilterKind : uint8_t {
 
 struct Filter {
   FilterKind kind = FilterKind::Blur;
+  // A bevel's two colours in the file's order: `color` on the sides that
+  // face away from `angle`, `highlight` on those that face it.
   Rgba color, highlight;
   double blurX = 0, blurY = 0, angle = 0, distance = 0, strength = 1;
   bool inner = false, knockout = false, compositeSource = true, onTop = false;
   int passes = 1;
   float colorMatrix[20] = {};
+  std::vector<GradientStop> gradient;  // the gradient glow's and bevel's colours
 
   // A box blur of `blurX` x `blurY` pixels, `passes` times over.
   static Filter Blur(double blurX, double blurY, int passes) {
@@ -226,14 +229,56 @@ struct StaticText {
   std::vector<TextRecord> records;
 };
 
+// The four states of a button: the pointer away, over it, pressed on it, and
+// the area that counts as the button for the pointer.
+enum class ButtonState : uint8_t { Up, Over, Down, HitTest };
+
+// One character of a button: the states it shows in and its placement in
+// the button. DefineButton's records take their colour transform from
+// DefineButtonCxform; only DefineButton2's carry filters and a blend mode.
+struct ButtonRecord {
+  bool up = false, over = false, down = false, hitTest = false;
+  uint16_t characterId = 0;
+  uint16_t depth = 0;
+  Matrix matrix;
+  ColorTransform colorTransform;
+  BlendMode blendMode = BlendMode::Normal;
+  std::vector<Filter> filters;
+
+  bool ShownIn(ButtonState state) const {
+    switch (state) {
+      case ButtonState::Up: return up;
+      case ButtonState::Over: return over;
+      case ButtonState::Down: return down;
+      case ButtonState::HitTest: return hitTest;
+    }
+    return false;
+  }
+};
+
+// Actions a button runs on the pointer or key transitions its flags name
+// (buttoncond:: in TagCodes.h), kept as the file holds them for the script
+// engine. DefineButton's actions are one such entry, on release.
+struct ButtonCondition {
+  uint16_t conditions = 0;
+  std::vector<uint8_t> actions;  // action records, with the end action when the file has it
+};
+
+struct Button {
+  bool trackAsMenu = false;
+  std::vector<ButtonRecord> records;  // in the file's order
+  std::vector<ButtonCondition> conditions;
+};
+
 struct Character {
-  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text } kind = Kind::Shape;
+  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text, Button } kind = Kind::Shape;
   std::shared_ptr<const Shape> shape;
   std::shared_ptr<const MorphShape> morph;
   std::shared_ptr<const Bitmap> bitmap;
   std::shared_ptr<const Timeline> sprite;
   std::shared_ptr<const Font> font;
   std::shared_ptr<const StaticText> text;
+  std::shared_ptr<const Button> button;
 };
 
 struct Movie {

@@ -547,19 +547,7 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasRatio) w.UI16(p.ratio);
   if (p.hasName) w.String(p.name);
   if (p.hasClipDepth) w.UI16(p.clipDepth);
-  if (p.hasFilters) {
-    if (p.filters.size() > 255) throw std::length_error("too many filters");
-    w.UI8(static_cast<uint8_t>(p.filters.size()));
-    for (const Filter& f : p.filters) {
-      if (f.kind != FilterKind::Blur) throw std::invalid_argument("the writer writes blur filters only");
-      w.UI8(static_cast<uint8_t>(FilterKind::Blur));
-      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurX)));
-      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurY)));
-      w.UBits(static_cast<uint32_t>(f.passes), 5);
-      w.UBits(0, 3);
-      w.Align();
-    }
-  }
+  if (p.hasFilters) WriteFilterList(w, p.filters);
   if (p.hasBlendMode) w.UI8(static_cast<uint8_t>(p.blendMode));
   if (p.hasOpaqueBackground) w.RgbaColour(p.opaqueBackground);
   Raw(flags2 != 0 ? tag::kPlaceObject3 : tag::kPlaceObject2, w.Data());
