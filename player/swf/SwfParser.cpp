@@ -266,7 +266,9 @@ class Parser {
       Damaged("picture " + std::to_string(id) + " cannot be decoded, or is beyond the memory for pictures");
       return;
     }
-    if (version >= 3 && alphaOffset < body.Remaining())
+    // The alpha plane belongs to JPEG data only; a PNG or GIF brings its own.
+    const bool jpeg = imageSize >= 2 && body.Current()[0] == 0xFF && (body.Current()[1] == 0xD8 || body.Current()[1] == 0xD9);
+    if (version >= 3 && jpeg && alphaOffset < body.Remaining())
       ApplyAlphaPlane(body.Current() + alphaOffset, body.Remaining() - alphaOffset, *bitmap);
     DefineBitmap(id, std::move(bitmap));
   }

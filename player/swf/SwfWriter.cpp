@@ -27,7 +27,8 @@ uint8_t FillType(FillKind kind) {
     case FillKind::Solid: return filltype::kSolid;
     case FillKind::LinearGradient: return filltype::kLinearGradient;
     case FillKind::RadialGradient: return filltype::kRadialGradient;
-    default: throw std::invalid_argument("the writer makes solid and gradient fills only");
+    case FillKind::Bitmap: return filltype::kBitmap;
+    default: throw std::invalid_argument("the writer makes no focal gradients");
   }
 }
 
@@ -241,6 +242,17 @@ unsigned ShapeBuilder::AddGradient(FillKind kind, const Matrix& matrix,
   return static_cast<unsigned>(fills_.size());
 }
 
+unsigned ShapeBuilder::AddBitmapFill(uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth) {
+  FillStyle fill;
+  fill.kind = FillKind::Bitmap;
+  fill.bitmapId = bitmapId;
+  fill.matrix = matrix;
+  fill.bitmapRepeat = repeat;
+  fill.bitmapSmooth = smooth;
+  fills_.push_back(fill);
+  return static_cast<unsigned>(fills_.size());
+}
+
 unsigned ShapeBuilder::AddLineStyle(uint16_t widthTwips, Rgba colour) {
   LineStyle line;
   line.width = widthTwips;
@@ -360,6 +372,13 @@ Bytes ShapeBuilder::TagBody(uint16_t characterId) const {
   };
   count(fills_.size());
   for (const FillStyle& f : fills_) {
+    if (f.kind == FillKind::Bitmap) {
+      w.UI8(filltype::kBitmap | (f.bitmapRepeat ? 0 : filltype::kBitmapClippedBit) |
+            (f.bitmapSmooth ? 0 : filltype::kBitmapUnsmoothedBit));
+      w.UI16(f.bitmapId);
+      w.MatrixField(f.matrix);
+      continue;
+    }
     w.UI8(FillType(f.kind));
     if (f.kind == FillKind::Solid) {
       WriteColour(w, f.color);

@@ -71,6 +71,8 @@ class ShapeBuilder {
   unsigned AddSolidFill(Rgba colour);
   unsigned AddLinearGradient(const Matrix& matrix, const std::vector<GradientStop>& stops);
   unsigned AddRadialGradient(const Matrix& matrix, const std::vector<GradientStop>& stops);
+  // A picture of the dictionary; `matrix` maps its texels to the shape's twips.
+  unsigned AddBitmapFill(uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth);
   unsigned AddLineStyle(uint16_t widthTwips, Rgba colour);
 
   // Styles of the edges that follow. fill0 is the fill left of the drawing
