@@ -80,5 +80,166 @@ TEST(PictureRules, AJpegsAlphaPlaneKeepsItsColoursAsStoredPremultiplied) {
   EXPECT_EQ(c.Row(20)[50], plain.pixels[static_cast<size_t>(20) * kWidth + 50]);
 }
 
+// A white square from pixel 30 to 70 on a grey stage, with `filter`.
+Canvas FilteredSquare(const Filter& filter, uint8_t squareAlpha = 255) {
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({128, 128, 128});
+  t.DefineShape(1, SolidRect({255, 255, 255, squareAlpha}, 600, 600, 1400, 1400));
+  PlaceObject p = PlaceAt(1, 1);
+  p.hasFilters = true;
+  p.filters = {filter};
+  t.Place(p);
+  t.ShowFrame();
+  MoviePlayback playback = test::LoadMovie(movie);
+  playback.Step();
+  Canvas c;
+  c.Resize(100, 100);
+  playback.Draw(c, ScaleMode::ExactFit, true);
+  return c;
+}
+
+// Red on the edges that face the light (from the top left: the angle
+// points down and right), green on the others.
+Filter RedGreenBevel() {
+  Filter f;
+  f.kind = FilterKind::Bevel;
+  f.color = {255, 0, 0, 255};
+  f.highlight = {0, 255, 0, 255};
+  f.blurX = f.blurY = 4;
+  f.angle = 0.785398;
+  f.distance = 4;
+  f.strength = 1;
+  f.passes = 1;
+  return f;
+}
+
+bool Reddish(uint32_t p) { return Channel(p, 16) > 200 && Channel(p, 8) < 100; }
+bool Greenish(uint32_t p) { return Channel(p, 8) > 200 && Channel(p, 16) < 100; }
+constexpr uint32_t kWhite = 0xFFFFFFFF, kGrey = 0xFF808080;
+
+TEST(BevelRules, AnInnerBevelLightsTheEdgesInsideTheObject) {
+  Filter f = RedGreenBevel();
+  f.inner = true;
+  const Canvas c = FilteredSquare(f);
+  EXPECT_TRUE(Reddish(c.Row(31)[31])) << std::hex << c.Row(31)[31];
+  EXPECT_TRUE(Reddish(c.Row(50)[31])) << std::hex << c.Row(50)[31];
+  EXPECT_TRUE(Greenish(c.Row(68)[68])) << std::hex << c.Row(68)[68];
+  EXPECT_TRUE(Greenish(c.Row(50)[68])) << std::hex << c.Row(50)[68];
+  EXPECT_EQ(c.Row(50)[50], kWhite) << "the middle is left as it is";
+  EXPECT_EQ(c.Row(27)[27], kGrey) << "nothing outside";
+  EXPECT_EQ(c.Row(72)[72], kGrey);
+  // On a half-transparent object the bevel takes the object's alpha and
+  // hides the object where it is opaque: the red at half alpha over the grey.
+  f.strength = 2;
+  const uint32_t edge = FilteredSquare(f, 128).Row(31)[31];
+  EXPECT_NEAR(Channel(edge, 16), 192, 3) << std::hex << edge;
+  EXPECT_NEAR(Channel(edge, 8), 64, 3) << std::hex << edge;
+}
+
+TEST(BevelRules, AnOuterBevelLiesOutsideAndUnderTheObject) {
+  const Canvas c = FilteredSquare(RedGreenBevel());
+  EXPECT_TRUE(Reddish(c.Row(28)[28])) << std::hex << c.Row(28)[28];
+  EXPECT_TRUE(Reddish(c.Row(50)[28])) << std::hex << c.Row(50)[28];
+  EXPECT_TRUE(Greenish(c.Row(71)[71])) << std::hex << c.Row(71)[71];
+  EXPECT_TRUE(Greenish(c.Row(50)[71])) << std::hex << c.Row(50)[71];
+  EXPECT_EQ(c.Row(31)[31], kWhite) << "the object covers it";
+  EXPECT_EQ(c.Row(68)[68], kWhite);
+  EXPECT_EQ(c.Row(5)[5], kGrey);
+}
+
+TEST(BevelRules, AKnockedOutBevelShowsWithoutItsObject) {
+  Filter f = RedGreenBevel();
+  f.inner = true;
+  f.knockout = true;
+  const Canvas inner = FilteredSquare(f);
+  EXPECT_TRUE(Reddish(inner.Row(31)[31])) << std::hex << inner.Row(31)[31];
+  EXPECT_TRUE(Greenish(inner.Row(68)[68])) << std::hex << inner.Row(68)[68];
+  EXPECT_EQ(inner.Row(50)[50], kGrey) << "the object itself is gone";
+  // A full bevel on top lies on both sides of each edge.
+  f.inner = f.knockout = false;
+  f.onTop = true;
+  const Canvas full = FilteredSquare(f);
+  EXPECT_TRUE(Reddish(full.Row(29)[29])) << std::hex << full.Row(29)[29];
+  EXPECT_TRUE(Reddish(full.Row(31)[31])) << std::hex << full.Row(31)[31];
+  EXPECT_TRUE(Greenish(full.Row(68)[68])) << std::hex << full.Row(68)[68];
+  EXPECT_TRUE(Greenish(full.Row(71)[71])) << std::hex << full.Row(71)[71];
+  EXPECT_EQ(full.Row(50)[50], kWhite);
+}
+
+TEST(BevelRules, TheStrengthActsOnTheBlurredAlpha) {
+  // A faint bevel (a wide blur, strength 1) and the same at strength 4: the
+  // strength lifts the whole blurred edge, not only the object's own edge.
+  Filter f = RedGreenBevel();
+  f.inner = true;
+  f.blurX = f.blurY = 16;
+  f.color.a = 128;
+  const int weak = Channel(FilteredSquare(f).Row(50)[36], 8);
+  f.strength = 4;
+  const int strong = Channel(FilteredSquare(f).Row(50)[36], 8);
+  EXPECT_LT(strong, weak - 40) << "more red, so less of the white's green";
+}
+
+TEST(BevelRules, AGradientBevelRunsFromItsFirstColourOnTheLitSideToItsLastOnTheOther) {
+  Filter f = RedGreenBevel();
+  f.kind = FilterKind::GradientBevel;
+  f.gradient = {{0, {255, 0, 0, 255}}, {128, {0, 0, 0, 0}}, {255, {0, 255, 0, 255}}};
+  f.onTop = true;
+  const Canvas c = FilteredSquare(f);
+  EXPECT_TRUE(Reddish(c.Row(31)[31])) << std::hex << c.Row(31)[31];
+  EXPECT_TRUE(Greenish(c.Row(68)[68])) << std::hex << c.Row(68)[68];
+  EXPECT_EQ(c.Row(50)[50], kWhite) << "the gradient's middle is transparent";
+  // A gradient glow: green at the object, fading to the transparent first colour.
+  Filter glow;
+  glow.kind = FilterKind::GradientGlow;
+  glow.gradient = {{0, {0, 255, 0, 0}}, {255, {0, 255, 0, 255}}};
+  glow.blurX = glow.blurY = 8;
+  glow.passes = 1;
+  const Canvas g = FilteredSquare(glow);
+  EXPECT_GT(Channel(g.Row(50)[29], 8), Channel(g.Row(50)[27], 8));
+  EXPECT_GT(Channel(g.Row(50)[27], 8), 128);
+  EXPECT_EQ(g.Row(50)[10], kGrey);
+  EXPECT_EQ(g.Row(50)[50], kWhite);
+
+  // Both read back as written.
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  movie.Timeline().DefineShape(1, SolidRect({255, 255, 255}, 0, 0, 100, 100));
+  PlaceObject p = PlaceAt(1, 1);
+  p.hasFilters = true;
+  p.filters = {f, glow};
+  movie.Timeline().Place(p);
+  movie.Timeline().ShowFrame();
+  const Bytes bytes = movie.Finish(Compression::kNone);
+  const ParseResult result = ParseMovie(bytes.data(), bytes.size());
+  ASSERT_TRUE(result.ok);
+  const std::vector<Filter>& read = result.movie.timeline.frames[0].tags[0].place.filters;
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].kind, FilterKind::GradientBevel);
+  ASSERT_EQ(read[0].gradient.size(), 3u);
+  EXPECT_EQ(read[0].gradient[2].ratio, 255);
+  EXPECT_EQ(read[0].gradient[2].color, (Rgba{0, 255, 0, 255}));
+  EXPECT_TRUE(read[0].onTop);
+  EXPECT_DOUBLE_EQ(read[0].distance, 4);
+  EXPECT_EQ(read[1].gradient.size(), 2u);
+  EXPECT_EQ(read[1].passes, 1);
+}
+
+TEST(GlowRules, TheStrengthActsOnTheBlurredAlpha) {
+  // An outer glow of a wide blur: at strength 2 it reaches further out at
+  // twice the alpha where the blur is faint.
+  Filter f;
+  f.kind = FilterKind::Glow;
+  f.color = {255, 0, 0, 255};
+  f.blurX = f.blurY = 16;
+  f.strength = 1;
+  f.passes = 1;
+  const uint32_t weak = FilteredSquare(f).Row(50)[24];
+  f.strength = 2;
+  const uint32_t strong = FilteredSquare(f).Row(50)[24];
+  const int weakRed = Channel(weak, 16) - 128, strongRed = Channel(strong, 16) - 128;
+  ASSERT_GT(weakRed, 5);
+  EXPECT_NEAR(strongRed, 2 * weakRed, 3);
+}
+
 }  // namespace
 }  // namespace velmora::swf
