@@ -135,10 +135,10 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
   Context inner = ctx;
   inner.matrix = ctx.matrix * object.matrix;
   inner.cx = ctx.cx * object.colorTransform;
-  BlendMode mode = object.blendMode;
+  const BlendMode mode = object.blendMode;
   // Alpha and erase act on the layer of an ancestor; without one the
-  // object is drawn as if it had the normal mode.
-  if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !ctx.insideLayer) mode = BlendMode::Normal;
+  // object leaves what lies below it as it is, as the reference player does.
+  if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !ctx.insideLayer && !ctx.maskMode) return;
   const bool needsLayer = !ctx.maskMode && (mode != BlendMode::Normal || !object.filters.empty());
   if (!needsLayer) {
     DrawContent(object, inner);

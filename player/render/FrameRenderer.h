@@ -40,7 +40,8 @@ class FrameRenderer {
     ColorTransform cx;
     bool maskMode = false;  // every paint opaque: the picture is a mask
     // Drawn inside an object with the layer blend mode: only there do the
-    // alpha and erase modes cut into what lies below.
+    // alpha and erase modes cut into what lies below (elsewhere they draw
+    // nothing).
     bool insideLayer = false;
     // The target's rows that are drawn; the rest is left as it is.
     int rowFrom = 0, rowTo = 0;

@@ -241,5 +241,67 @@ TEST(GlowRules, TheStrengthActsOnTheBlurredAlpha) {
   EXPECT_NEAR(strongRed, 2 * weakRed, 3);
 }
 
+enum class Sprite : uint8_t { None, Red, RedAndCutters };
+
+// A backdrop of a gradient and a green bar, then sprite 5 with `parentMode`:
+// a red square from pixel 10 to 90 and, with the cutters, over its left
+// half a transparent square in the alpha mode and a white bar from pixel
+// 70 to 80 in the erase mode.
+Canvas CutterScene(Sprite content, BlendMode parentMode) {
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({0, 0, 255});
+  ShapeBuilder backdrop;
+  backdrop.SelectStyles(0, backdrop.AddLinearGradient(Matrix::Scale(2000.0 / 32768, 1), {{0, {255, 255, 0}}, {255, {0, 255, 255}}}), 0);
+  backdrop.Rectangle({0, 2000, 0, 2000});
+  t.DefineShape(1, backdrop);
+  t.DefineShape(2, SolidRect({0, 255, 0}, 0, 800, 2000, 1200));
+  t.DefineShape(3, SolidRect({255, 0, 0}, 200, 200, 1800, 1800));
+  t.DefineShape(4, SolidRect({128, 128, 128, 0}, 0, 0, 1000, 2000));
+  t.DefineShape(6, SolidRect({255, 255, 255}, 1400, 0, 1600, 2000));
+  TagWriter sprite;
+  sprite.Place(PlaceAt(1, 3));
+  if (content == Sprite::RedAndCutters) {
+    PlaceObject alpha = PlaceAt(2, 4);
+    alpha.hasBlendMode = true;
+    alpha.blendMode = BlendMode::Alpha;
+    sprite.Place(alpha);
+    PlaceObject erase = PlaceAt(3, 6);
+    erase.hasBlendMode = true;
+    erase.blendMode = BlendMode::Erase;
+    sprite.Place(erase);
+  }
+  sprite.ShowFrame();
+  t.DefineSprite(5, sprite);
+  t.Place(PlaceAt(1, 1));
+  t.Place(PlaceAt(2, 2));
+  if (content != Sprite::None) {
+    PlaceObject parent = PlaceAt(3, 5);
+    parent.hasBlendMode = parentMode != BlendMode::Normal;
+    parent.blendMode = parentMode;
+    t.Place(parent);
+  }
+  t.ShowFrame();
+  MoviePlayback playback = test::LoadMovie(movie);
+  playback.Step();
+  Canvas c;
+  c.Resize(100, 100);
+  playback.Draw(c, ScaleMode::ExactFit, true);
+  return c;
+}
+
+TEST(BlendRules, AlphaAndEraseWithoutALayerAroundThemChangeNoPixel) {
+  EXPECT_EQ(CutterScene(Sprite::RedAndCutters, BlendMode::Normal).pixels,
+            CutterScene(Sprite::Red, BlendMode::Normal).pixels);
+  // Inside a layer they cut it: the left half and the bar show the backdrop
+  // below the sprite, the rest of the red stays.
+  const Canvas layered = CutterScene(Sprite::RedAndCutters, BlendMode::Layer);
+  const Canvas backdrop = CutterScene(Sprite::None, BlendMode::Normal);
+  for (int y : {30, 50})
+    for (int x : {20, 40, 75}) EXPECT_EQ(layered.Row(y)[x], backdrop.Row(y)[x]) << x << ", " << y;
+  EXPECT_EQ(layered.Row(30)[60], 0xFFFF0000u);
+  EXPECT_EQ(layered.Row(30)[85], 0xFFFF0000u);
+}
+
 }  // namespace
 }  // namespace velmora::swf
