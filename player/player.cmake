@@ -11,6 +11,7 @@ add_library(velmora_player STATIC
   player/render/Filters.cpp
   player/render/BackdropCache.cpp
   player/render/FrameRenderer.cpp
+  player/render/FrameRendererBounds.cpp
   player/render/BandWorker.cpp
   player/render/ChangedArea.cpp
   player/render/CanvasPng.cpp

@@ -6,6 +6,7 @@
 #include "player/display/Timeline.h"
 #include "player/render/BackdropCache.h"
 #include "player/render/Canvas.h"
+#include "player/render/Filters.h"
 #include "player/render/Rasterizer.h"
 #include "player/render/RenderOptions.h"
 #include "player/render/ShapeGeometry.h"
@@ -58,6 +59,12 @@ class FrameRenderer {
   void DrawContent(const DisplayObject& object, const Context& ctx);
   // The rectangle of the object's bounds in its opaque background colour.
   void DrawOpaqueBackground(const DisplayObject& object, const Context& ctx);
+  // Every pixel the object's content can touch under `full`, its whole
+  // transform: its outlines and pens, its children's with their filters,
+  // widened by what anti-aliasing and the twips grid add. The bounds a
+  // file declares may leave out a glyph's overhang or a child's glow.
+  PixelRect DrawnBounds(const DisplayObject& object, const Matrix& full);
+  void AddDrawnBounds(const DisplayObject& object, const Matrix& full, PixelRect& out, bool& any, int depth);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
   // Glyph outlines filled with their record's colour.
   void DrawText(const StaticText& text, const Context& ctx);

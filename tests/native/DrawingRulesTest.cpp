@@ -303,5 +303,54 @@ TEST(BlendRules, AlphaAndEraseWithoutALayerAroundThemChangeNoPixel) {
   EXPECT_EQ(layered.Row(30)[85], 0xFFFF0000u);
 }
 
+TEST(LayerRules, AHalfTransparentGroupHoldsAllItsChildrenDraw) {
+  // A group of the layer mode at half alpha around a white square 40
+  // pixels wide with a red glow, and around a square at the stage's left
+  // edge: the glow past the square and the edge pixels are kept.
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({0, 0, 255});
+  t.DefineShape(1, SolidRect({255, 255, 255}, 600, 600, 1400, 1400));
+  t.DefineShape(2, SolidRect({255, 255, 255}, 0, 1600, 200, 1800));
+  Filter glow;
+  glow.kind = FilterKind::Glow;
+  glow.color = {255, 0, 0, 255};
+  glow.blurX = glow.blurY = 16;
+  glow.strength = 2;
+  glow.passes = 1;
+  TagWriter group;
+  PlaceObject glowing = PlaceAt(1, 1);
+  glowing.hasFilters = true;
+  glowing.filters = {glow};
+  group.Place(glowing);
+  group.ShowFrame();
+  t.DefineSprite(3, group);
+  TagWriter edge;
+  edge.Place(PlaceAt(1, 2));
+  edge.ShowFrame();
+  t.DefineSprite(4, edge);
+  for (uint16_t id : {3, 4}) {
+    PlaceObject place = PlaceAt(id - 2, id);
+    place.hasBlendMode = true;
+    place.blendMode = BlendMode::Layer;
+    place.hasColorTransform = true;
+    place.colorTransform = ColorTransform::Alpha(0.5);
+    t.Place(place);
+  }
+  t.ShowFrame();
+  for (bool high : {false, true}) {
+    MoviePlayback playback = test::LoadMovie(movie);
+    playback.Step();
+    Canvas c;
+    c.Resize(100, 100);
+    playback.Draw(c, ScaleMode::ExactFit, high);
+    for (int x : {24, 26, 28}) EXPECT_GT(Channel(c.Row(50)[x], 16), 20) << "the glow, x " << x;
+    EXPECT_GT(Channel(c.Row(74)[50], 16), 20);
+    EXPECT_EQ(c.Row(85)[0], c.Row(85)[5]) << "the edge column";
+    EXPECT_NEAR(Channel(c.Row(85)[0], 16), 128, 2);
+    EXPECT_EQ(c.Row(85)[12], 0xFF0000FFu);
+  }
+}
+
 }  // namespace
 }  // namespace velmora::swf
