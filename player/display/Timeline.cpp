@@ -127,6 +127,7 @@ void Clip::ApplyPlace(const PlaceObject& p) {
   if (p.hasBlendMode) object.blendMode = p.blendMode;
   if (p.hasFilters) object.filters = p.filters;
   if (p.hasVisible) object.visible = p.visible;
+  if (p.hasCacheAsBitmap) object.cacheAsBitmap = p.cacheAsBitmap;
   if (p.hasOpaqueBackground) {
     object.hasOpaqueBackground = true;
     object.opaqueBackground = p.opaqueBackground;

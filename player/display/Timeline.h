@@ -25,6 +25,7 @@ struct DisplayObject {
   bool visible = true;
   bool hasOpaqueBackground = false;
   Rgba opaqueBackground{0, 0, 0, 0};
+  bool cacheAsBitmap = false;
   std::unique_ptr<Clip> clip;  // the sprite's own timeline, or the button's state
 };
 

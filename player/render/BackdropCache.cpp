@@ -38,6 +38,7 @@ PlacedState StateOf(const DisplayObject& object) {
   s.visible = object.visible;
   s.hasOpaqueBackground = object.hasOpaqueBackground;
   s.opaqueBackground = object.opaqueBackground;
+  s.cacheAsBitmap = object.cacheAsBitmap;
   return s;
 }
 
@@ -48,6 +49,7 @@ bool PlacedState::operator==(const PlacedState& o) const {
          SameColorTransform(colorTransform, o.colorTransform) && ratio == o.ratio &&
          blendMode == o.blendMode && visible == o.visible &&
          hasOpaqueBackground == o.hasOpaqueBackground && opaqueBackground == o.opaqueBackground &&
+         cacheAsBitmap == o.cacheAsBitmap &&
          std::equal(filters.begin(), filters.end(), o.filters.begin(), o.filters.end(), SameFilter);
 }
 

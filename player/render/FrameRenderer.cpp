@@ -139,6 +139,15 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
   // Alpha and erase act on the layer of an ancestor; without one the
   // object leaves what lies below it as it is, as the reference player does.
   if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !ctx.insideLayer && !ctx.maskMode) return;
+  if (object.cacheAsBitmap && object.filters.empty() && !ctx.maskMode) {
+    // A cached object is drawn as a picture whose declared corner sits on a
+    // whole pixel, as a filtered one is.
+    const PixelRect b = ContentBounds(object, ctx.matrix);
+    if (!b.Empty()) {
+      inner.matrix.tx += std::round(b.x0) - b.x0;
+      inner.matrix.ty += std::round(b.y0) - b.y0;
+    }
+  }
   const bool needsLayer = !ctx.maskMode && (mode != BlendMode::Normal || !object.filters.empty());
   if (!needsLayer) {
     DrawContent(object, inner);

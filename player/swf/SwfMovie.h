@@ -163,7 +163,7 @@ struct PlaceObject {
   bool move = false;  // modifies the object already at `depth`
   bool hasCharacter = false, hasMatrix = false, hasColorTransform = false, hasRatio = false,
        hasClipDepth = false, hasName = false, hasBlendMode = false, hasFilters = false,
-       hasVisible = false, hasOpaqueBackground = false;
+       hasVisible = false, hasOpaqueBackground = false, hasCacheAsBitmap = false;
   uint16_t characterId = 0;
   Matrix matrix;
   ColorTransform colorTransform;
@@ -174,6 +174,7 @@ struct PlaceObject {
   std::vector<Filter> filters;
   bool visible = true;
   Rgba opaqueBackground{0, 0, 0, 0};  // painted over the object's bounds, under it
+  bool cacheAsBitmap = false;  // drawn as a picture whose corner sits on a whole pixel
 };
 
 // The frame-control actions; any other action is left out when parsed.

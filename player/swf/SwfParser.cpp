@@ -68,7 +68,10 @@ PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
       p.hasBlendMode = true;
       p.blendMode = ReadBlendMode(in);
     }
-    if (flags2 & placeflag::kHasCacheAsBitmap) in.U8();
+    if (flags2 & placeflag::kHasCacheAsBitmap) {
+      p.hasCacheAsBitmap = true;
+      p.cacheAsBitmap = in.U8() != 0;
+    }
     if (flags2 & placeflag::kHasVisible) {
       p.hasVisible = true;
       p.visible = in.U8() != 0;

@@ -556,6 +556,7 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasOpaqueBackground) flags2 |= placeflag::kHasOpaqueBackground;
   if (p.hasBlendMode) flags2 |= placeflag::kHasBlendMode;
   if (p.hasFilters) flags2 |= placeflag::kHasFilters;
+  if (p.hasCacheAsBitmap) flags2 |= placeflag::kHasCacheAsBitmap;
   BitWriter w;
   w.UI8(flags);
   if (flags2 != 0) w.UI8(flags2);
@@ -568,6 +569,7 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasClipDepth) w.UI16(p.clipDepth);
   if (p.hasFilters) WriteFilterList(w, p.filters);
   if (p.hasBlendMode) w.UI8(static_cast<uint8_t>(p.blendMode));
+  if (p.hasCacheAsBitmap) w.UI8(p.cacheAsBitmap ? 1 : 0);
   if (p.hasOpaqueBackground) w.RgbaColour(p.opaqueBackground);
   Raw(flags2 != 0 ? tag::kPlaceObject3 : tag::kPlaceObject2, w.Data());
 }

@@ -352,5 +352,33 @@ TEST(LayerRules, AHalfTransparentGroupHoldsAllItsChildrenDraw) {
   }
 }
 
+TEST(PlaceRules, ACachedObjectIsDrawnWithItsCornerOnAWholePixel) {
+  // A circle whose box starts half a pixel into pixel 12 (250 twips), at
+  // low quality: cached, it is drawn as the plain circle placed at pixel 13.
+  auto draw = [](int32_t at, bool cached) {
+    MovieWriter movie({0, 2500, 0, 2500}, 12);
+    TagWriter& t = movie.Timeline();
+    t.SetBackgroundColor({255, 255, 255});
+    ShapeBuilder circle;
+    circle.SelectStyles(0, circle.AddSolidFill({0, 0, 255}), 0);
+    circle.Ellipse(1000, 1000, 1000, 1000);
+    t.DefineShape(1, circle);
+    PlaceObject p = PlaceAt(1, 1, at, at);
+    p.hasCacheAsBitmap = true;
+    p.cacheAsBitmap = cached;
+    t.Place(p);
+    t.ShowFrame();
+    MoviePlayback playback = test::LoadMovie(movie);
+    playback.Step();
+    Canvas c;
+    c.Resize(125, 125);
+    playback.Draw(c, ScaleMode::ExactFit, false);
+    return c;
+  };
+  const Canvas cached = draw(250, true);
+  EXPECT_EQ(cached.pixels, draw(260, false).pixels);
+  EXPECT_NE(cached.pixels, draw(250, false).pixels);
+}
+
 }  // namespace
 }  // namespace velmora::swf
