@@ -120,8 +120,9 @@ enum class FilterKind : uint8_t {
 
 struct Filter {
   FilterKind kind = FilterKind::Blur;
-  // A bevel's two colours in the file's order: `color` on the sides that
-  // face away from `angle`, `highlight` on those that face it.
+  // A bevel's two colours in the file's order. The light falls against
+  // `angle` (an angle of 45 degrees lights the top left): `color`, the
+  // first, is drawn on the lit sides, `highlight` on the sides in shade.
   Rgba color, highlight;
   double blurX = 0, blurY = 0, angle = 0, distance = 0, strength = 1;
   bool inner = false, knockout = false, compositeSource = true, onTop = false;

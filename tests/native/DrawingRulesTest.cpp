@@ -1,7 +1,8 @@
 // Drawing rules of the format and of the reference player, each on a movie
-// made by our own writer: JPEG pictures with an alpha plane, the bevel
-// filter, the alpha and erase modes with and without a layer around them,
-// and the bounds of a layer's picture.
+// made by our own writer: JPEG pictures with an alpha plane, the bevel and
+// gradient filters and the strength of glows, the alpha and erase modes
+// with and without a layer around them, the bounds of a layer's picture,
+// and cached objects on whole pixels.
 #include "player/MoviePlayback.h"
 #include "player/ScaleMode.h"
 #include "player/swf/SwfParser.h"
