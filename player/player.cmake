@@ -14,6 +14,7 @@ add_library(velmora_player STATIC
   player/render/EditTextDrawing.cpp
   player/render/TextFieldLayout.cpp
   player/render/DeviceGlyphs.cpp
+  player/render/FrameRendererBounds.cpp
   player/render/BandWorker.cpp
   player/render/ChangedArea.cpp
   player/render/CanvasPng.cpp

@@ -17,7 +17,7 @@ mkdir -p "$out/corpus" "$out/pictures"
 # of what is fuzzed.
 flags="-std=c++17 -g -O1 -w -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -I$root"
 mkdir -p "$out/obj"
-sources=$(cd "$root" && find player pictures -name '*.cpp' ! -name SwfWriter.cpp | sort)
+sources=$(cd "$root" && find player pictures -name '*.cpp' ! -name 'SwfWriter*.cpp' | sort)
 newest_header=$(cd "$root" && ls -t $(find player pictures -name '*.h') | head -1)
 # player/render/Paint.cpp -> build/fuzz/obj/player_render_Paint.o
 object_of() { echo "$out/obj/$(echo "${1%.cpp}" | tr / _).o"; }
@@ -56,6 +56,10 @@ if [ -d "$shared/corpus/swf" ]; then
   done
 fi
 cp "$shared"/findings/*.swf "$out/corpus/" 2>/dev/null || true
+# Movies of the tags the shared corpus holds few of, made with our writer.
+clang++ -std=c++17 -O1 -w -I"$root" "$root/tests/fuzz/MovieSeeds.cpp" "$root"/player/swf/SwfWriter*.cpp -lz \
+  -o "$out/movie_seeds"
+"$out/movie_seeds" "$out/corpus" "$root/tests/pictures/baseline-444.jpg"
 cp "$root"/tests/pictures/*.jpg "$root"/tests/pictures/*.png "$root"/tests/pictures/*.gif "$out/pictures/"
 
 # A crash, leak, hang or memory blow-up fails the run; the input that caused

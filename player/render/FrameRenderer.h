@@ -8,6 +8,7 @@
 #include "player/render/Canvas.h"
 #include "player/render/DeviceGlyphs.h"
 #include "player/render/TextFieldLayout.h"
+#include "player/render/Filters.h"
 #include "player/render/Rasterizer.h"
 #include "player/render/RenderOptions.h"
 #include "player/render/ShapeGeometry.h"
@@ -43,7 +44,8 @@ class FrameRenderer {
     ColorTransform cx;
     bool maskMode = false;  // every paint opaque: the picture is a mask
     // Drawn inside an object with the layer blend mode: only there do the
-    // alpha and erase modes cut into what lies below.
+    // alpha and erase modes cut into what lies below (elsewhere they draw
+    // nothing).
     bool insideLayer = false;
     // The target's rows that are drawn; the rest is left as it is.
     int rowFrom = 0, rowTo = 0;
@@ -60,6 +62,12 @@ class FrameRenderer {
   void DrawContent(const DisplayObject& object, const Context& ctx);
   // The rectangle of the object's bounds in its opaque background colour.
   void DrawOpaqueBackground(const DisplayObject& object, const Context& ctx);
+  // Every pixel the object's content can touch under `full`, its whole
+  // transform: its outlines and pens, its children's with their filters,
+  // widened by what anti-aliasing and the twips grid add. The bounds a
+  // file declares may leave out a glyph's overhang or a child's glow.
+  PixelRect DrawnBounds(const DisplayObject& object, const Matrix& full);
+  void AddDrawnBounds(const DisplayObject& object, const Matrix& full, PixelRect& out, bool& any, int depth);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
   // Glyph outlines filled with their record's colour.
   void DrawText(const StaticText& text, const Context& ctx);

@@ -121,11 +121,15 @@ enum class FilterKind : uint8_t {
 
 struct Filter {
   FilterKind kind = FilterKind::Blur;
+  // A bevel's two colours in the file's order. The light falls against
+  // `angle` (an angle of 45 degrees lights the top left): `color`, the
+  // first, is drawn on the lit sides, `highlight` on the sides in shade.
   Rgba color, highlight;
   double blurX = 0, blurY = 0, angle = 0, distance = 0, strength = 1;
   bool inner = false, knockout = false, compositeSource = true, onTop = false;
   int passes = 1;
   float colorMatrix[20] = {};
+  std::vector<GradientStop> gradient;  // the gradient glow's and bevel's colours
 
   // A box blur of `blurX` x `blurY` pixels, `passes` times over.
   static Filter Blur(double blurX, double blurY, int passes) {
@@ -161,7 +165,7 @@ struct PlaceObject {
   bool move = false;  // modifies the object already at `depth`
   bool hasCharacter = false, hasMatrix = false, hasColorTransform = false, hasRatio = false,
        hasClipDepth = false, hasName = false, hasBlendMode = false, hasFilters = false,
-       hasVisible = false, hasOpaqueBackground = false;
+       hasVisible = false, hasOpaqueBackground = false, hasCacheAsBitmap = false;
   uint16_t characterId = 0;
   Matrix matrix;
   ColorTransform colorTransform;
@@ -172,6 +176,7 @@ struct PlaceObject {
   std::vector<Filter> filters;
   bool visible = true;
   Rgba opaqueBackground{0, 0, 0, 0};  // painted over the object's bounds, under it
+  bool cacheAsBitmap = false;  // drawn as a picture whose corner sits on a whole pixel
 };
 
 // The frame-control actions; any other action is left out when parsed.
@@ -261,8 +266,50 @@ struct EditText {
   std::string initialText;
 };
 
+  
+// The four states of a button: the pointer away, over it, pressed on it, and
+// the area that counts as the button for the pointer.
+enum class ButtonState : uint8_t { Up, Over, Down, HitTest };
+
+// One character of a button: the states it shows in and its placement in
+// the button. DefineButton's records take their colour transform from
+// DefineButtonCxform; only DefineButton2's carry filters and a blend mode.
+struct ButtonRecord {
+  bool up = false, over = false, down = false, hitTest = false;
+  uint16_t characterId = 0;
+  uint16_t depth = 0;
+  Matrix matrix;
+  ColorTransform colorTransform;
+  BlendMode blendMode = BlendMode::Normal;
+  std::vector<Filter> filters;
+
+  bool ShownIn(ButtonState state) const {
+    switch (state) {
+      case ButtonState::Up: return up;
+      case ButtonState::Over: return over;
+      case ButtonState::Down: return down;
+      case ButtonState::HitTest: return hitTest;
+    }
+    return false;
+  }
+};
+
+// Actions a button runs on the pointer or key transitions its flags name
+// (buttoncond:: in TagCodes.h), kept as the file holds them for the script
+// engine. DefineButton's actions are one such entry, on release.
+struct ButtonCondition {
+  uint16_t conditions = 0;
+  std::vector<uint8_t> actions;  // action records, with the end action when the file has it
+};
+
+struct Button {
+  bool trackAsMenu = false;
+  std::vector<ButtonRecord> records;  // in the file's order
+  std::vector<ButtonCondition> conditions;
+};
+
 struct Character {
-  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text, EditText } kind = Kind::Shape;
+  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text, EditText, Button } kind = Kind::Shape;
   std::shared_ptr<const Shape> shape;
   std::shared_ptr<const MorphShape> morph;
   std::shared_ptr<const Bitmap> bitmap;
@@ -270,6 +317,7 @@ struct Character {
   std::shared_ptr<const Font> font;
   std::shared_ptr<const StaticText> text;
   std::shared_ptr<const EditText> editText;
+  std::shared_ptr<const Button> button;
 };
 
 struct Movie {

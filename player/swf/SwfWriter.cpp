@@ -27,7 +27,8 @@ uint8_t FillType(FillKind kind) {
     case FillKind::Solid: return filltype::kSolid;
     case FillKind::LinearGradient: return filltype::kLinearGradient;
     case FillKind::RadialGradient: return filltype::kRadialGradient;
-    default: throw std::invalid_argument("the writer makes solid and gradient fills only");
+    case FillKind::Bitmap: return filltype::kBitmap;
+    default: throw std::invalid_argument("the writer makes no focal gradients");
   }
 }
 
@@ -241,6 +242,17 @@ unsigned ShapeBuilder::AddGradient(FillKind kind, const Matrix& matrix,
   return static_cast<unsigned>(fills_.size());
 }
 
+unsigned ShapeBuilder::AddBitmapFill(uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth) {
+  FillStyle fill;
+  fill.kind = FillKind::Bitmap;
+  fill.bitmapId = bitmapId;
+  fill.matrix = matrix;
+  fill.bitmapRepeat = repeat;
+  fill.bitmapSmooth = smooth;
+  fills_.push_back(fill);
+  return static_cast<unsigned>(fills_.size());
+}
+
 unsigned ShapeBuilder::AddLineStyle(uint16_t widthTwips, Rgba colour) {
   LineStyle line;
   line.width = widthTwips;
@@ -360,6 +372,13 @@ Bytes ShapeBuilder::TagBody(uint16_t characterId) const {
   };
   count(fills_.size());
   for (const FillStyle& f : fills_) {
+    if (f.kind == FillKind::Bitmap) {
+      w.UI8(filltype::kBitmap | (f.bitmapRepeat ? 0 : filltype::kBitmapClippedBit) |
+            (f.bitmapSmooth ? 0 : filltype::kBitmapUnsmoothedBit));
+      w.UI16(f.bitmapId);
+      w.MatrixField(f.matrix);
+      continue;
+    }
     w.UI8(FillType(f.kind));
     if (f.kind == FillKind::Solid) {
       WriteColour(w, f.color);
@@ -650,6 +669,7 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasOpaqueBackground) flags2 |= placeflag::kHasOpaqueBackground;
   if (p.hasBlendMode) flags2 |= placeflag::kHasBlendMode;
   if (p.hasFilters) flags2 |= placeflag::kHasFilters;
+  if (p.hasCacheAsBitmap) flags2 |= placeflag::kHasCacheAsBitmap;
   BitWriter w;
   w.UI8(flags);
   if (flags2 != 0) w.UI8(flags2);
@@ -660,20 +680,9 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasRatio) w.UI16(p.ratio);
   if (p.hasName) w.String(p.name);
   if (p.hasClipDepth) w.UI16(p.clipDepth);
-  if (p.hasFilters) {
-    if (p.filters.size() > 255) throw std::length_error("too many filters");
-    w.UI8(static_cast<uint8_t>(p.filters.size()));
-    for (const Filter& f : p.filters) {
-      if (f.kind != FilterKind::Blur) throw std::invalid_argument("the writer writes blur filters only");
-      w.UI8(static_cast<uint8_t>(FilterKind::Blur));
-      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurX)));
-      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurY)));
-      w.UBits(static_cast<uint32_t>(f.passes), 5);
-      w.UBits(0, 3);
-      w.Align();
-    }
-  }
+  if (p.hasFilters) WriteFilterList(w, p.filters);
   if (p.hasBlendMode) w.UI8(static_cast<uint8_t>(p.blendMode));
+  if (p.hasCacheAsBitmap) w.UI8(p.cacheAsBitmap ? 1 : 0);
   if (p.hasOpaqueBackground) w.RgbaColour(p.opaqueBackground);
   Raw(flags2 != 0 ? tag::kPlaceObject3 : tag::kPlaceObject2, w.Data());
 }

@@ -1,5 +1,6 @@
 // The codes of the movie file, for the parser and the writer alike: its
-// tags, the flags of a placement, the kinds of fill and the frame actions.
+// tags, the flags of a placement and of a button, the kinds of fill and the
+// frame actions.
 // (The filters' ids and the blend modes are the values of `FilterKind` and
 // `BlendMode` in SwfMovie.h.)
 #pragma once
@@ -20,6 +21,7 @@ constexpr uint16_t kDefineShape = 2;
 constexpr uint16_t kPlaceObject = 4;
 constexpr uint16_t kRemoveObject = 5;
 constexpr uint16_t kDefineBits = 6;
+constexpr uint16_t kDefineButton = 7;
 constexpr uint16_t kJpegTables = 8;
 constexpr uint16_t kSetBackgroundColor = 9;
 constexpr uint16_t kDefineFont = 10;
@@ -27,12 +29,14 @@ constexpr uint16_t kDefineText = 11;
 constexpr uint16_t kDoAction = 12;
 constexpr uint16_t kDefineFontInfo = 13;
 constexpr uint16_t kDefineBitsLossless = 20;
+constexpr uint16_t kDefineButtonCxform = 23;
 constexpr uint16_t kDefineBitsJpeg2 = 21;
 constexpr uint16_t kDefineShape2 = 22;
 constexpr uint16_t kPlaceObject2 = 26;
 constexpr uint16_t kRemoveObject2 = 28;
 constexpr uint16_t kDefineShape3 = 32;
 constexpr uint16_t kDefineText2 = 33;
+constexpr uint16_t kDefineButton2 = 34;
 constexpr uint16_t kDefineBitsJpeg3 = 35;
 constexpr uint16_t kDefineBitsLossless2 = 36;
 constexpr uint16_t kDefineEditText = 37;
@@ -116,6 +120,38 @@ constexpr uint8_t kHtml = 0x02;
 constexpr uint8_t kUseOutlines = 0x01;
 
 }  // namespace edittextflag
+// The flag byte that opens a button record; a zero byte ends the records.
+namespace buttonflag {
+
+constexpr uint8_t kStateUp = 0x01;
+constexpr uint8_t kStateOver = 0x02;
+constexpr uint8_t kStateDown = 0x04;
+constexpr uint8_t kStateHitTest = 0x08;
+// DefineButton2 only.
+constexpr uint8_t kHasFilterList = 0x10;
+constexpr uint8_t kHasBlendMode = 0x20;
+// DefineButton2's flag byte before its records.
+constexpr uint8_t kTrackAsMenu = 0x01;
+
+}  // namespace buttonflag
+
+// The transitions of a DefineButton2 action record, as its two flag bytes
+// read as one big-endian word (ButtonCondition::conditions).
+namespace buttoncond {
+
+constexpr uint16_t kIdleToOverDown = 0x8000;
+constexpr uint16_t kOutDownToIdle = 0x4000;
+constexpr uint16_t kOutDownToOverDown = 0x2000;
+constexpr uint16_t kOverDownToOutDown = 0x1000;
+constexpr uint16_t kOverDownToOverUp = 0x0800;  // released over the button: DefineButton's actions
+constexpr uint16_t kOverUpToOverDown = 0x0400;
+constexpr uint16_t kOverUpToIdle = 0x0200;
+constexpr uint16_t kIdleToOverUp = 0x0100;
+constexpr uint16_t kKeyPressMask = 0x00FE;  // the key's code, shifted by kKeyPressShift
+constexpr unsigned kKeyPressShift = 1;
+constexpr uint16_t kOverDownToIdle = 0x0001;
+
+}  // namespace buttoncond
 
 // The type byte of a fill style.
 namespace filltype {
