@@ -68,8 +68,13 @@ add_library(velmora_win STATIC
   wallpaper/ItemRebuild.cpp
   wallpaper/WallpaperRest.cpp
   wallpaper/MoviePlayerWindow.cpp
+  wallpaper/GdiGlyphSource.cpp
 )
 target_link_libraries(velmora_win PUBLIC velmora_logic velmora_player gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 comdlg32 gdi32 user32 advapi32)
+
+# swf_render draws device text with the system's fonts, as the program does.
+target_sources(swf_render PRIVATE wallpaper/GdiGlyphSource.cpp)
+target_link_libraries(swf_render PRIVATE velmora_logic gdi32)
 
 add_executable(Velmora WIN32 startup/WinMain.cpp ${VELMORA_RESOURCES})
 target_include_directories(Velmora PRIVATE ${CMAKE_BINARY_DIR}/generated)

@@ -24,8 +24,16 @@ bool MoviePlayback::Adopt(ParseResult result) {
   if (!result.ok) return false;
   movie_ = std::move(result.movie);
   root_ = std::make_unique<Clip>(movie_, movie_.timeline, true);
-  renderer_ = std::make_unique<FrameRenderer>(movie_);
+  renderer_ = std::make_unique<FrameRenderer>(movie_, glyphs_.get());
   return true;
+}
+
+void MoviePlayback::SetGlyphSource(std::shared_ptr<GlyphSource> source) {
+  // The renderers hold the source and their layouts made with it: new ones
+  // take the new source.
+  lowerRenderer_.reset();
+  if (renderer_) renderer_ = std::make_unique<FrameRenderer>(movie_, source.get());
+  glyphs_ = std::move(source);
 }
 
 void MoviePlayback::Step() {
@@ -56,7 +64,7 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
     return renderer_->Render(*root_, view, options, opaque, canvas);
   // The upper half here, the lower half on the worker, each renderer with its
   // own held picture and caches; the movie and its timeline are only read.
-  if (!lowerRenderer_) lowerRenderer_ = std::make_unique<FrameRenderer>(movie_);
+  if (!lowerRenderer_) lowerRenderer_ = std::make_unique<FrameRenderer>(movie_, glyphs_.get());
   if (!worker_) worker_ = std::make_unique<BandWorker>();
   const int middle = canvas.height / 2;
   bool upperChanged = false, lowerChanged = false;

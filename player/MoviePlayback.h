@@ -37,6 +37,10 @@ class MoviePlayback {
   bool Draw(Canvas& canvas, ScaleMode mode, bool highQuality,
             std::optional<uint32_t> background = std::nullopt);
 
+  // Where text fields find the system's fonts (device text is not drawn
+  // without one). The source may be called from two drawing threads.
+  void SetGlyphSource(std::shared_ptr<GlyphSource> source);
+
   // Whether a frame may be drawn in two bands at once, on a second thread
   // (where the machine has a second core). The pictures are the same.
   void DrawInBands(bool allowed) { bandsAllowed_ = allowed; }
@@ -46,6 +50,7 @@ class MoviePlayback {
 
   Movie movie_;
   std::unique_ptr<Clip> root_;
+  std::shared_ptr<GlyphSource> glyphs_;
   std::unique_ptr<FrameRenderer> renderer_;
   // The lower band's renderer and its thread, made at the first banded frame.
   std::unique_ptr<FrameRenderer> lowerRenderer_;

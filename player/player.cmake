@@ -11,6 +11,10 @@ add_library(velmora_player STATIC
   player/render/Filters.cpp
   player/render/BackdropCache.cpp
   player/render/FrameRenderer.cpp
+  player/render/EditTextDrawing.cpp
+  player/render/TextFieldLayout.cpp
+  player/render/DeviceGlyphs.cpp
+  player/render/FrameRendererBounds.cpp
   player/render/BandWorker.cpp
   player/render/ChangedArea.cpp
   player/render/CanvasPng.cpp
@@ -21,5 +25,14 @@ target_include_directories(velmora_player PUBLIC ${CMAKE_SOURCE_DIR})
 find_package(Threads REQUIRED)
 target_link_libraries(velmora_player PUBLIC velmora_swf Threads::Threads)
 
+# Device fonts from TrueType files, for the tools and tests (Windows asks GDI
+# instead, wallpaper/GdiGlyphSource).
+add_library(velmora_font_files STATIC tools/TrueTypeFont.cpp tools/FontFileGlyphSource.cpp)
+target_include_directories(velmora_font_files PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(velmora_font_files PUBLIC velmora_player)
+
 add_executable(swf_render tools/RenderMovie.cpp)
 target_link_libraries(swf_render PRIVATE velmora_player)
+if(NOT WIN32)
+  target_link_libraries(swf_render PRIVATE velmora_font_files)
+endif()

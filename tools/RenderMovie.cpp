@@ -8,10 +8,16 @@
 // is given.
 #include "player/render/CanvasPng.h"
 #include "player/MoviePlayback.h"
+#ifdef _WIN32
+#include "wallpaper/GdiGlyphSource.h"
+#else
+#include "tools/FontFileGlyphSource.h"
+#endif
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -69,6 +75,12 @@ int main(int argc, char** argv) {
   }
 
   velmora::swf::MoviePlayback playback;
+  // Device text in the system's fonts: GDI's on Windows, DejaVu's elsewhere.
+#ifdef _WIN32
+  playback.SetGlyphSource(std::make_shared<velmora::GdiGlyphSource>());
+#else
+  playback.SetGlyphSource(std::make_shared<velmora::tools::FontFileGlyphSource>());
+#endif
   if (!playback.Load(moviePath)) {
     std::fprintf(stderr, "swf_render: %s: %s\n", moviePath.c_str(), playback.Error().c_str());
     return 1;

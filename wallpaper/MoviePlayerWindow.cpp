@@ -4,9 +4,11 @@
 #include "common/FileSystem.h"
 #include "common/Handles.h"
 #include "player/render/ChangedArea.h"
+#include "wallpaper/GdiGlyphSource.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace velmora {
 namespace {
@@ -26,6 +28,8 @@ bool MoviePlayerWindow::Create(HWND parent, int x, int y, int width, int height)
                        CLR_INVALID}))
     return false;
   canvas_.Resize(std::max(width, 0), std::max(height, 0));
+  // Text fields in the system's fonts draw through GDI.
+  playback_.SetGlyphSource(std::make_shared<GdiGlyphSource>());
   Redraw();
   return true;
 }

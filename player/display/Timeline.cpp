@@ -7,16 +7,31 @@ namespace {
 
 // How many frame scripts reached by go-tos may run in one tick.
 constexpr int kMaxGotosPerTick = 32;
+// Clips nested deeper than this (a sprite or a button that holds itself,
+// directly or not) get no clip: they show nothing.
+constexpr int kMaxClipNesting = 32;
+
+const Timeline& NoFrames() {
+  static const Timeline none;
+  return none;
+}
 
 }  // namespace
 
-Clip::Clip(const Movie& movie, const Timeline& timeline, bool loop)
-    : movie_(movie), timeline_(timeline), loop_(loop) {}
+Clip::Clip(const Movie& movie, const Timeline& timeline, bool loop, int nesting)
+    : movie_(movie), timeline_(timeline), loop_(loop), nesting_(nesting) {}
+
+Clip::Clip(const Movie& movie, const Button& button, int nesting)
+    : movie_(movie), timeline_(NoFrames()), loop_(false), nesting_(nesting), button_(&button) {}
 
 void Clip::Start() {
   started_ = true;
   current_ = 0;
   displayList_.clear();
+  if (button_) {
+    ShowButtonState(buttonState_);
+    return;
+  }
   if (timeline_.frames.empty()) return;
   ApplyFrameTags(0);
   RunActions(0, kMaxGotosPerTick);
@@ -103,16 +118,8 @@ void Clip::ApplyPlace(const PlaceObject& p) {
     existing = displayList_.find(p.depth);
   }
   DisplayObject& object = existing->second;
-  if (p.hasCharacter && (object.characterId != p.characterId || !object.character)) {
-    const Character* character = movie_.Find(p.characterId);
-    object.characterId = p.characterId;
-    object.character = character;
-    object.clip.reset();
-    if (character && character->kind == Character::Kind::Sprite && character->sprite) {
-      object.clip = std::make_unique<Clip>(movie_, *character->sprite, true);
-      object.clip->Start();
-    }
-  }
+  if (p.hasCharacter && (object.characterId != p.characterId || !object.character))
+    Instantiate(object, p.characterId);
   if (p.hasMatrix) object.matrix = p.matrix;
   if (p.hasColorTransform) object.colorTransform = p.colorTransform;
   if (p.hasRatio) object.ratio = p.ratio;
@@ -120,9 +127,50 @@ void Clip::ApplyPlace(const PlaceObject& p) {
   if (p.hasBlendMode) object.blendMode = p.blendMode;
   if (p.hasFilters) object.filters = p.filters;
   if (p.hasVisible) object.visible = p.visible;
+  if (p.hasCacheAsBitmap) object.cacheAsBitmap = p.cacheAsBitmap;
   if (p.hasOpaqueBackground) {
     object.hasOpaqueBackground = true;
     object.opaqueBackground = p.opaqueBackground;
+  }
+}
+
+void Clip::Instantiate(DisplayObject& object, uint16_t id) {
+  const Character* character = movie_.Find(id);
+  object.characterId = id;
+  object.character = character;
+  object.clip.reset();
+  if (!character || nesting_ >= kMaxClipNesting) return;
+  if (character->kind == Character::Kind::Sprite && character->sprite)
+    object.clip = std::make_unique<Clip>(movie_, *character->sprite, true, nesting_ + 1);
+  else if (character->kind == Character::Kind::Button && character->button)
+    object.clip = std::make_unique<Clip>(movie_, *character->button, nesting_ + 1);
+  if (object.clip) object.clip->Start();
+}
+
+void Clip::ShowButtonState(ButtonState state) {
+  if (!button_) return;
+  buttonState_ = state;
+  std::map<uint16_t, DisplayObject> previous = std::move(displayList_);
+  displayList_.clear();
+  // A later record at a depth takes the place of an earlier one.
+  for (const ButtonRecord& r : button_->records) {
+    if (!r.ShownIn(state)) continue;
+    DisplayObject& object = displayList_[r.depth];
+    object = DisplayObject{};
+    object.depth = r.depth;
+    auto old = previous.find(r.depth);
+    if (old != previous.end() && old->second.characterId == r.characterId && old->second.character) {
+      object.characterId = r.characterId;
+      object.character = old->second.character;
+      object.clip = std::move(old->second.clip);
+      previous.erase(old);
+    } else {
+      Instantiate(object, r.characterId);
+    }
+    object.matrix = r.matrix;
+    object.colorTransform = r.colorTransform;
+    object.blendMode = r.blendMode;
+    object.filters = r.filters;
   }
 }
 

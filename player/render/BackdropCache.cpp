@@ -21,7 +21,9 @@ bool SameFilter(const Filter& l, const Filter& r) {
          l.distance == r.distance && l.strength == r.strength && l.inner == r.inner &&
          l.knockout == r.knockout && l.compositeSource == r.compositeSource &&
          l.onTop == r.onTop && l.passes == r.passes &&
-         std::memcmp(l.colorMatrix, r.colorMatrix, sizeof l.colorMatrix) == 0;
+         std::memcmp(l.colorMatrix, r.colorMatrix, sizeof l.colorMatrix) == 0 &&
+         std::equal(l.gradient.begin(), l.gradient.end(), r.gradient.begin(), r.gradient.end(),
+                    [](const GradientStop& a, const GradientStop& b) { return a.ratio == b.ratio && a.color == b.color; });
 }
 
 PlacedState StateOf(const DisplayObject& object) {
@@ -36,6 +38,7 @@ PlacedState StateOf(const DisplayObject& object) {
   s.visible = object.visible;
   s.hasOpaqueBackground = object.hasOpaqueBackground;
   s.opaqueBackground = object.opaqueBackground;
+  s.cacheAsBitmap = object.cacheAsBitmap;
   return s;
 }
 
@@ -46,6 +49,7 @@ bool PlacedState::operator==(const PlacedState& o) const {
          SameColorTransform(colorTransform, o.colorTransform) && ratio == o.ratio &&
          blendMode == o.blendMode && visible == o.visible &&
          hasOpaqueBackground == o.hasOpaqueBackground && opaqueBackground == o.opaqueBackground &&
+         cacheAsBitmap == o.cacheAsBitmap &&
          std::equal(filters.begin(), filters.end(), o.filters.begin(), o.filters.end(), SameFilter);
 }
 
@@ -55,6 +59,7 @@ bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
     case Character::Kind::Shape:
     case Character::Kind::MorphShape:
     case Character::Kind::Text:
+    case Character::Kind::EditText:  // drawn from its initial text
       return true;
     default:
       return false;

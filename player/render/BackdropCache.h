@@ -32,6 +32,7 @@ struct PlacedState {
   bool visible = true;
   bool hasOpaqueBackground = false;
   Rgba opaqueBackground{0, 0, 0, 0};
+  bool cacheAsBitmap = false;
 
   bool operator==(const PlacedState& o) const;
 };

@@ -139,13 +139,16 @@ uint32_t Over(uint32_t dst, uint32_t src) { return src + ScaleInverse(dst, src >
 // view: (blur - 1) * scale + 1.
 double ScaledBlur(double blur, double scale) { return blur <= 1 ? blur : (blur - 1) * scale + 1; }
 
-void Shadow(const Filter& f, double scale, Canvas& layer, double distance) {
-  double angle = f.angle;
-  int dx = static_cast<int>(std::lround(std::cos(angle) * distance * scale));
-  int dy = static_cast<int>(std::lround(std::sin(angle) * distance * scale));
-  Canvas shadow = ColoredAlpha(layer, f.color, f.strength, f.inner);
-  BoxBlur(shadow, ScaledBlur(f.blurX, scale), ScaledBlur(f.blurY, scale), std::max(f.passes, 1), true);
-  shadow = Shifted(shadow, dx, dy);
+// A filter's offset in layer pixels: `distance` towards its angle.
+void Offset(const Filter& f, double scale, double distance, int& dx, int& dy) {
+  dx = static_cast<int>(std::lround(std::cos(f.angle) * distance * scale));
+  dy = static_cast<int>(std::lround(std::sin(f.angle) * distance * scale));
+}
+
+// Puts a shadow or glow picture with the object as the filter's flags say:
+// an inner one inside the object over it, an outer one outside under it,
+// or alone when the object is knocked out.
+void ComposeShadow(const Filter& f, const Canvas& shadow, Canvas& layer) {
   for (size_t i = 0; i < layer.pixels.size(); ++i) {
     uint32_t src = layer.pixels[i];
     const uint32_t sa = src >> 24;
@@ -156,6 +159,119 @@ void Shadow(const Filter& f, double scale, Canvas& layer, double distance) {
     } else {
       if (f.knockout) s = ScaleInverse(s, sa);
       layer.pixels[i] = f.knockout || !f.compositeSource ? s : Over(s, src);
+    }
+  }
+}
+
+// The layer's alpha alone (or what it leaves uncovered), blurred as the
+// filter asks.
+Canvas BlurredAlpha(const Canvas& layer, const Filter& f, double scale, bool inverted = false) {
+  Canvas alpha;
+  alpha.Resize(layer.width, layer.height);
+  for (size_t i = 0; i < layer.pixels.size(); ++i)
+    alpha.pixels[i] = (inverted ? ~layer.pixels[i] : layer.pixels[i]) & 0xFF000000u;
+  BoxBlur(alpha, ScaledBlur(f.blurX, scale), ScaledBlur(f.blurY, scale), std::max(f.passes, 1), true);
+  return alpha;
+}
+
+void Shadow(const Filter& f, double scale, Canvas& layer, double distance) {
+  int dx, dy;
+  Offset(f, scale, distance, dx, dy);
+  Canvas shadow = ColoredAlpha(BlurredAlpha(layer, f, scale, f.inner), f.color, f.strength, false);
+  ComposeShadow(f, Shifted(shadow, dx, dy), layer);
+}
+
+// The colours of a gradient filter by ratio.
+class FilterRamp {
+ public:
+  explicit FilterRamp(const Filter& f) {
+    Gradient g;
+    g.stops = f.gradient;
+    if (!g.stops.empty()) ramp_ = BuildGradientRamp(g, ColorTransform{});
+  }
+  uint32_t At(int ratio) const {
+    return ramp_[static_cast<size_t>(std::lround(std::clamp(ratio, 0, 255) * (kRampSize - 1) / 255.0))];
+  }
+
+ private:
+  GradientRamp ramp_{};
+};
+
+// A glow or shadow whose colour, from the filter's gradient, follows the
+// strength of the blurred alpha: ratio 0 where it fades out, 255 at full.
+void GradientShadow(const Filter& f, double scale, Canvas& layer) {
+  int dx, dy;
+  Offset(f, scale, f.distance, dx, dy);
+  Canvas shadow = Shifted(BlurredAlpha(layer, f, scale, f.inner), dx, dy);
+  const FilterRamp ramp(f);
+  uint32_t byAlpha[256];
+  for (int v = 0; v < 256; ++v) byAlpha[v] = ramp.At(static_cast<int>(std::lround(std::min(255.0, v * f.strength))));
+  for (uint32_t& p : shadow.pixels) p = byAlpha[p >> 24];
+  ComposeShadow(f, shadow, layer);
+}
+
+// The alpha of `a` at (x - dx, y - dy), 0 outside it.
+uint32_t AlphaAt(const Canvas& a, int x, int y, int dx, int dy) {
+  const int sx = x - dx, sy = y - dy;
+  if (sx < 0 || sy < 0 || sx >= a.width || sy >= a.height) return 0;
+  return a.Row(sy)[sx] >> 24;
+}
+
+// The colours of a bevel's two sides by how much one shifted copy of the
+// alpha outweighs the other (0..255), the strength applied: the two
+// colours at that part of their alpha, or the gradient from its middle
+// towards ratio 0 on the side that faces the light and 255 on the other.
+struct BevelColours {
+  uint32_t facing[256], away[256];
+
+  explicit BevelColours(const Filter& f) {
+    const bool gradient = f.kind == FilterKind::GradientBevel;
+    const FilterRamp ramp(f);
+    for (int v = 0; v < 256; ++v) {
+      const double part = std::min(1.0, v / 255.0 * f.strength);
+      if (gradient) {
+        facing[v] = ramp.At(static_cast<int>(std::lround(128 - part * 128)));
+        away[v] = ramp.At(static_cast<int>(std::lround(128 + part * 127)));
+        continue;
+      }
+      Rgba light = f.color, dark = f.highlight;
+      light.a = static_cast<uint8_t>(std::lround(part * f.color.a));
+      dark.a = static_cast<uint8_t>(std::lround(part * f.highlight.a));
+      facing[v] = PremultipliedArgb(light);
+      away[v] = PremultipliedArgb(dark);
+    }
+  }
+};
+
+// The blurred alpha, one copy shifted by the distance towards the angle and
+// one away from it. The light comes from against the angle: where the copy
+// shifted towards the light outweighs the other, the edge faces the light
+// and takes the first colour; where the other does, the second. An inner
+// bevel lies on the object, inside it; an outer one outside and under it; a
+// full one (on top) on both sides over it.
+void Bevel(const Filter& f, double scale, Canvas& layer) {
+  int dx, dy;
+  Offset(f, scale, f.distance, dx, dy);
+  const Canvas alpha = BlurredAlpha(layer, f, scale);
+  const BevelColours colours(f);
+  const bool hideSource = f.knockout || !f.compositeSource;
+  for (int y = 0; y < layer.height; ++y) {
+    uint32_t* row = layer.Row(y);
+    for (int x = 0; x < layer.width; ++x) {
+      const int towards = static_cast<int>(AlphaAt(alpha, x, y, dx, dy));
+      const int against = static_cast<int>(AlphaAt(alpha, x, y, -dx, -dy));
+      const uint32_t b = against > towards ? colours.facing[against - towards] : colours.away[towards - against];
+      const uint32_t src = row[x], sa = src >> 24;
+      if (f.onTop) {
+        row[x] = hideSource ? b : Over(src, b);
+      } else if (f.inner) {
+        // Atop the object: the bevel where the object is, the object
+        // showing through what the bevel leaves.
+        row[x] = hideSource ? Scale(b, sa) : Scale(b, sa) + ScaleInverse(src, b >> 24);
+      } else {
+        const uint32_t outside = ScaleInverse(b, sa);
+        row[x] = hideSource ? outside : Over(outside, src);
+      }
     }
   }
 }
@@ -199,6 +315,8 @@ void AddOwnBounds(const DisplayObject& object, const Matrix& m, PixelRect& out, 
     AddRect(c.morph->endBounds, m, out, any);
   }
   if (c.text) AddRect(c.text->bounds, m, out, any);
+  // A field's box as the movie gives it (an auto-sized one may grow past it).
+  if (c.editText) AddRect(c.editText->bounds, m, out, any);
   if (object.clip)
     for (const auto& [d, child] : object.clip->DisplayList())
       if (child.character) AddOwnBounds(child, m * child.matrix, out, any, depth + 1);
@@ -255,6 +373,9 @@ void ApplyFilter(const Filter& f, double scale, Canvas& layer) {
     case FilterKind::DropShadow: Shadow(f, scale, layer, f.distance); break;
     case FilterKind::Glow: Shadow(f, scale, layer, 0); break;
     case FilterKind::ColorMatrix: ColorMatrix(f.colorMatrix, layer); break;
+    case FilterKind::Bevel:
+    case FilterKind::GradientBevel: Bevel(f, scale, layer); break;
+    case FilterKind::GradientGlow: GradientShadow(f, scale, layer); break;
     default: break;
   }
 }

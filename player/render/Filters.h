@@ -1,5 +1,6 @@
 // The display-object filters the renderer supports (blur, drop shadow, glow,
-// colour matrix), applied to a layer in place. Others leave the layer as is.
+// bevel, the gradient glow and bevel, colour matrix), applied to a layer in
+// place. Convolution leaves the layer as is.
 #pragma once
 
 #include "player/display/Timeline.h"

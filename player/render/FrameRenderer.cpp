@@ -135,10 +135,19 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
   Context inner = ctx;
   inner.matrix = ctx.matrix * object.matrix;
   inner.cx = ctx.cx * object.colorTransform;
-  BlendMode mode = object.blendMode;
+  const BlendMode mode = object.blendMode;
   // Alpha and erase act on the layer of an ancestor; without one the
-  // object is drawn as if it had the normal mode.
-  if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !ctx.insideLayer) mode = BlendMode::Normal;
+  // object leaves what lies below it as it is, as the reference player does.
+  if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !ctx.insideLayer && !ctx.maskMode) return;
+  if (object.cacheAsBitmap && object.filters.empty() && !ctx.maskMode) {
+    // A cached object is drawn as a picture whose declared corner sits on a
+    // whole pixel, as a filtered one is.
+    const PixelRect b = ContentBounds(object, ctx.matrix);
+    if (!b.Empty()) {
+      inner.matrix.tx += std::round(b.x0) - b.x0;
+      inner.matrix.ty += std::round(b.y0) - b.y0;
+    }
+  }
   const bool needsLayer = !ctx.maskMode && (mode != BlendMode::Normal || !object.filters.empty());
   if (!needsLayer) {
     DrawContent(object, inner);
@@ -153,15 +162,14 @@ void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) 
 
 void FrameRenderer::DrawLayered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode) {
   const Canvas& target = *ctx.target;
-  const PixelRect b = OwnBounds(object, inner.matrix);
-  // The bounds are rounded out to whole pixels; a pen drawn a pixel wide may
-  // reach half a pixel past them. Alpha keeps the bounds exactly: where the
-  // layer is empty inside them it clears what lies below.
-  const double margin = mode == BlendMode::Alpha ? 0 : 1;
-  const int x0 = std::max(0, static_cast<int>(std::floor(b.x0 - margin)));
-  const int y0 = std::max(ctx.rowFrom, static_cast<int>(std::floor(b.y0 - margin)));
-  const int x1 = std::min(target.width, static_cast<int>(std::ceil(b.x1 + margin)));
-  const int y1 = std::min(ctx.rowTo, static_cast<int>(std::ceil(b.y1 + margin)));
+  // The layer covers all that its content draws, rounded out to whole
+  // pixels. Alpha keeps the declared bounds exactly: where the layer is
+  // empty inside them it clears what lies below.
+  const PixelRect b = mode == BlendMode::Alpha ? OwnBounds(object, inner.matrix) : DrawnBounds(object, inner.matrix);
+  const int x0 = std::max(0, static_cast<int>(std::floor(b.x0)));
+  const int y0 = std::max(ctx.rowFrom, static_cast<int>(std::floor(b.y0)));
+  const int x1 = std::min(target.width, static_cast<int>(std::ceil(b.x1)));
+  const int y1 = std::min(ctx.rowTo, static_cast<int>(std::ceil(b.y1)));
   if (b.Empty() || x1 <= x0 || y1 <= y0) return;
   std::unique_ptr<Canvas> layer = TakeLayer(x1 - x0, y1 - y0);
   inner.target = layer.get();
@@ -196,10 +204,12 @@ void FrameRenderer::DrawOpaqueBackground(const DisplayObject& object, const Cont
 }
 
 void FrameRenderer::DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode) {
-  const PixelRect b = ContentBounds(object, ctx.matrix);
+  const PixelRect declared = ContentBounds(object, ctx.matrix);
+  // The object is drawn as a picture whose declared corner sits on a whole
+  // pixel; the layer holds all that its content draws.
+  const double shiftX = std::round(declared.x0) - declared.x0, shiftY = std::round(declared.y0) - declared.y0;
+  const PixelRect b = DrawnBounds(object, ctx.matrix * object.matrix);
   if (b.Empty()) return;
-  // The object is drawn as a picture whose corner sits on a whole pixel.
-  const double shiftX = std::round(b.x0) - b.x0, shiftY = std::round(b.y0) - b.y0;
   // The layer holds the content and as far as the filters spread it, but no
   // further off the target than that spread could bring back.
   const PixelRect reach = FilterReach(object.filters, filterScale_);
@@ -247,10 +257,16 @@ void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx)
     case Character::Kind::Text:
       if (c.text) DrawText(*c.text, ctx);
       break;
+    case Character::Kind::EditText:
+      if (c.editText) DrawEditText(*c.editText, ctx);
+      break;
     case Character::Kind::Bitmap:
       break;  // pictures are drawn through the shapes that fill with them
     case Character::Kind::Font:
       break;  // fonts are drawn through the texts that use them
+    case Character::Kind::Button:
+      if (object.clip) DrawClip(*object.clip, ctx);  // the state it shows
+      break;
   }
 }
 

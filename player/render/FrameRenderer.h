@@ -6,6 +6,9 @@
 #include "player/display/Timeline.h"
 #include "player/render/BackdropCache.h"
 #include "player/render/Canvas.h"
+#include "player/render/DeviceGlyphs.h"
+#include "player/render/TextFieldLayout.h"
+#include "player/render/Filters.h"
 #include "player/render/Rasterizer.h"
 #include "player/render/RenderOptions.h"
 #include "player/render/ShapeGeometry.h"
@@ -21,7 +24,8 @@ namespace velmora::swf {
 
 class FrameRenderer {
  public:
-  explicit FrameRenderer(const Movie& movie) : movie_(movie) {}
+  // `glyphs` gives device fonts' glyphs to text fields (none drawn without).
+  explicit FrameRenderer(const Movie& movie, GlyphSource* glyphs = nullptr) : movie_(movie), deviceGlyphs_(glyphs) {}
 
   // `view` maps the movie's twips to canvas pixels; the frame is drawn over
   // `background` (opaque 0xAARRGGBB), on the canvas rows from `rowFrom` up
@@ -40,7 +44,8 @@ class FrameRenderer {
     ColorTransform cx;
     bool maskMode = false;  // every paint opaque: the picture is a mask
     // Drawn inside an object with the layer blend mode: only there do the
-    // alpha and erase modes cut into what lies below.
+    // alpha and erase modes cut into what lies below (elsewhere they draw
+    // nothing).
     bool insideLayer = false;
     // The target's rows that are drawn; the rest is left as it is.
     int rowFrom = 0, rowTo = 0;
@@ -57,9 +62,24 @@ class FrameRenderer {
   void DrawContent(const DisplayObject& object, const Context& ctx);
   // The rectangle of the object's bounds in its opaque background colour.
   void DrawOpaqueBackground(const DisplayObject& object, const Context& ctx);
+  // Every pixel the object's content can touch under `full`, its whole
+  // transform: its outlines and pens, its children's with their filters,
+  // widened by what anti-aliasing and the twips grid add. The bounds a
+  // file declares may leave out a glyph's overhang or a child's glow.
+  PixelRect DrawnBounds(const DisplayObject& object, const Matrix& full);
+  void AddDrawnBounds(const DisplayObject& object, const Matrix& full, PixelRect& out, bool& any, int depth);
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
   // Glyph outlines filled with their record's colour.
   void DrawText(const StaticText& text, const Context& ctx);
+  // A text field: its box, then its glyphs cut to the box.
+  void DrawEditText(const EditText& field, const Context& ctx);
+  const FieldLayout& LayoutOf(const EditText& field);
+  // The background and border of a field with a border.
+  void DrawFieldBox(const Rect& box, const Context& ctx);
+  // Marks in `fieldClip_` the pixels of `box` under `ctx`, within the rows
+  // returned; empty when the box misses the target.
+  PixelBounds ClipToBox(const Rect& box, const Context& ctx);
+  void FillPolygon(const Point* corners, size_t count, uint32_t color, const Context& ctx, const CoveragePlane* mask);
   void DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx);
   void DrawLines(const StyleGroup& group, const Context& ctx);
   void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
@@ -91,6 +111,11 @@ class FrameRenderer {
   BackdropCache backdrop_;
   int drawDepth_ = 0;
   double filterScale_ = 1;  // layer pixels per stage pixel
+  // Text fields: their layouts, kept as long as the movie, the device glyphs
+  // they use, and the plane their glyphs are cut to.
+  DeviceGlyphs deviceGlyphs_;
+  std::map<const EditText*, FieldLayout> fieldLayouts_;
+  CoveragePlane fieldClip_;
 };
 
 }  // namespace velmora::swf

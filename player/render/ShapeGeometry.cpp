@@ -1,5 +1,6 @@
 #include "player/render/ShapeGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora::swf {
@@ -111,7 +112,58 @@ void AsCurve(const Point& from, const ShapeRecord& r, Point& control) {
 
 }  // namespace
 
-ShapeGeometry BuildGeometry(const Shape& shape) { return GeometryBuilder(shape).Build(); }
+namespace {
+
+void Include(ShapeExtent& e, const Point& p) {
+  if (e.empty) {
+    e.x0 = e.x1 = p.x;
+    e.y0 = e.y1 = p.y;
+    e.empty = false;
+    return;
+  }
+  e.x0 = std::min(e.x0, p.x);
+  e.x1 = std::max(e.x1, p.x);
+  e.y0 = std::min(e.y0, p.y);
+  e.y1 = std::max(e.y1, p.y);
+}
+
+void Include(ShapeExtent& e, const Edge& edge) {
+  Include(e, edge.from);
+  Include(e, edge.to);
+  if (edge.curve) Include(e, edge.control);
+}
+
+// Half the pen's width, as far as a mitre or a square cap's corner reaches.
+double PenReach(const LineStyle& style) {
+  double factor = 1;
+  if (style.join == JoinStyle::Miter) factor = std::max(factor, style.miterLimit);
+  if (style.startCap == CapStyle::Square || style.endCap == CapStyle::Square) factor = std::max(factor, std::sqrt(2.0));
+  return style.width / 2.0 * factor;
+}
+
+ShapeExtent Measure(const ShapeGeometry& g) {
+  ShapeExtent e;
+  for (const StyleGroup& group : g.groups) {
+    for (const FillGeometry& fill : group.fills)
+      for (const Edge& edge : fill.edges) Include(e, edge);
+    for (const LineGeometry& line : group.lines) {
+      if (line.paths.empty()) continue;
+      e.hasLines = true;
+      e.penReach = std::max(e.penReach, PenReach(line.style));
+      for (const StrokePath& path : line.paths)
+        for (const Edge& edge : path.edges) Include(e, edge);
+    }
+  }
+  return e;
+}
+
+}  // namespace
+
+ShapeGeometry BuildGeometry(const Shape& shape) {
+  ShapeGeometry g = GeometryBuilder(shape).Build();
+  g.extent = Measure(g);
+  return g;
+}
 
 Shape InterpolateMorph(const MorphShape& morph, uint16_t ratio) {
   const double t = ratio / 65535.0;

@@ -35,10 +35,21 @@ struct StyleGroup {
   std::vector<LineGeometry> lines;
 };
 
+// How far a shape's drawing reaches in its own units: the box of its edges'
+// points (the curves' control points too, which hold the curves), and how
+// far its widest pen reaches past its path.
+struct ShapeExtent {
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool empty = true;
+  double penReach = 0;
+  bool hasLines = false;  // a pen may be drawn a pixel wide however thin it is
+};
+
 struct ShapeGeometry {
   Rect bounds;
   bool nonZeroWinding = false;
   std::vector<StyleGroup> groups;
+  ShapeExtent extent;
 };
 
 ShapeGeometry BuildGeometry(const Shape& shape);

@@ -154,9 +154,13 @@ void ApplyAlphaPlane(const uint8_t* data, size_t size, Bitmap& bitmap) {
   Inflate(data, size, count, alpha);
   if (alpha.empty()) return;
   alpha.resize(count, 255);  // a short plane leaves the rest opaque
+  // The authoring tool stores the picture's colours already multiplied by
+  // the plane's alpha, so they are taken as they are; a channel that the
+  // JPEG's loss has lifted above its alpha is cut down to it (and a wholly
+  // transparent pixel shows nothing at all).
   for (size_t i = 0; i < count; ++i) {
-    uint32_t p = bitmap.pixels[i];
-    bitmap.pixels[i] = Premultiply((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF, alpha[i]);
+    const uint32_t p = bitmap.pixels[i];
+    bitmap.pixels[i] = ClampPremultiplied((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF, alpha[i]);
   }
 }
 

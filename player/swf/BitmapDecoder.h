@@ -30,7 +30,8 @@ bool DecodeLossless(const uint8_t* data, size_t size, bool withAlpha, Bitmap& ou
 bool DecodeJpegOrPng(const uint8_t* data, size_t size, const std::vector<uint8_t>& tables,
                      Bitmap& out, int64_t maxPixels = kMaxBitmapPixels);
 
-// Applies an alpha plane (one byte per pixel, zlib-compressed) to `bitmap`.
+// Applies DefineBitsJPEG3's alpha plane (one byte per pixel, zlib-compressed)
+// to `bitmap`, whose colours the file holds premultiplied by that alpha.
 void ApplyAlphaPlane(const uint8_t* data, size_t size, Bitmap& bitmap);
 
 }  // namespace velmora::swf

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::swf {
@@ -120,11 +121,15 @@ enum class FilterKind : uint8_t {
 
 struct Filter {
   FilterKind kind = FilterKind::Blur;
+  // A bevel's two colours in the file's order. The light falls against
+  // `angle` (an angle of 45 degrees lights the top left): `color`, the
+  // first, is drawn on the lit sides, `highlight` on the sides in shade.
   Rgba color, highlight;
   double blurX = 0, blurY = 0, angle = 0, distance = 0, strength = 1;
   bool inner = false, knockout = false, compositeSource = true, onTop = false;
   int passes = 1;
   float colorMatrix[20] = {};
+  std::vector<GradientStop> gradient;  // the gradient glow's and bevel's colours
 
   // A box blur of `blurX` x `blurY` pixels, `passes` times over.
   static Filter Blur(double blurX, double blurY, int passes) {
@@ -160,7 +165,7 @@ struct PlaceObject {
   bool move = false;  // modifies the object already at `depth`
   bool hasCharacter = false, hasMatrix = false, hasColorTransform = false, hasRatio = false,
        hasClipDepth = false, hasName = false, hasBlendMode = false, hasFilters = false,
-       hasVisible = false, hasOpaqueBackground = false;
+       hasVisible = false, hasOpaqueBackground = false, hasCacheAsBitmap = false;
   uint16_t characterId = 0;
   Matrix matrix;
   ColorTransform colorTransform;
@@ -171,6 +176,7 @@ struct PlaceObject {
   std::vector<Filter> filters;
   bool visible = true;
   Rgba opaqueBackground{0, 0, 0, 0};  // painted over the object's bounds, under it
+  bool cacheAsBitmap = false;  // drawn as a picture whose corner sits on a whole pixel
 };
 
 // The frame-control actions; any other action is left out when parsed.
@@ -197,12 +203,21 @@ struct Timeline {
 };
 
 // An embedded font: one outline per glyph, filled with style 1, in an EM
-// square of `emSize` units.
+// square of `emSize` units. A font without glyphs names a device font.
 struct Font {
   double emSize = 1024;  // DefineFont3 outlines are 20 times finer
+  std::string name;      // without the terminating zeros some tools write
+  bool bold = false, italic = false;
   std::vector<std::shared_ptr<const Shape>> glyphs;
   std::vector<uint16_t> codes;     // character code of each glyph, when given
   std::vector<int16_t> advances;   // em units, when the font has a layout
+  // The layout's line metrics in em units (0 without a layout).
+  double ascent = 0, descent = 0, leading = 0;
+  std::map<uint16_t, uint32_t> glyphOfCode;  // character code to glyph index
+  // Em units between two character codes beyond the first one's advance.
+  std::map<std::pair<uint16_t, uint16_t>, int16_t> kerning;
+
+  bool HasLayout() const { return !advances.empty(); }
 };
 
 struct TextGlyph {
@@ -226,14 +241,83 @@ struct StaticText {
   std::vector<TextRecord> records;
 };
 
+enum class TextAlign : uint8_t { Left = 0, Right = 1, Center = 2, Justify = 3 };
+
+// A text field (DefineEditText): its box in twips, the format its text
+// starts with and its initial text. What a user may do with it (select,
+// edit) does not change how it is drawn.
+struct EditText {
+  Rect bounds;
+  bool wordWrap = false, multiline = false, password = false, readOnly = false, autoSize = false,
+       noSelect = false, border = false, wasStatic = false, html = false, useOutlines = false;
+  bool hasFont = false;
+  uint16_t fontId = 0;
+  std::string fontClass;  // a font named by its class instead of an id
+  uint16_t height = 240;  // twips per em of the text
+  bool hasColor = false;
+  Rgba color{0, 0, 0, 255};
+  uint16_t maxLength = 0;  // 0: no limit
+  TextAlign align = TextAlign::Left;
+  uint16_t leftMargin = 0, rightMargin = 0, indent = 0;  // twips
+  int16_t leading = 0;                                   // twips between lines
+  // The variable the field shows; a script binds it.
+  std::string variableName;
+  // As stored: UTF-8 from version 6, single bytes before.
+  std::string initialText;
+};
+
+  
+// The four states of a button: the pointer away, over it, pressed on it, and
+// the area that counts as the button for the pointer.
+enum class ButtonState : uint8_t { Up, Over, Down, HitTest };
+
+// One character of a button: the states it shows in and its placement in
+// the button. DefineButton's records take their colour transform from
+// DefineButtonCxform; only DefineButton2's carry filters and a blend mode.
+struct ButtonRecord {
+  bool up = false, over = false, down = false, hitTest = false;
+  uint16_t characterId = 0;
+  uint16_t depth = 0;
+  Matrix matrix;
+  ColorTransform colorTransform;
+  BlendMode blendMode = BlendMode::Normal;
+  std::vector<Filter> filters;
+
+  bool ShownIn(ButtonState state) const {
+    switch (state) {
+      case ButtonState::Up: return up;
+      case ButtonState::Over: return over;
+      case ButtonState::Down: return down;
+      case ButtonState::HitTest: return hitTest;
+    }
+    return false;
+  }
+};
+
+// Actions a button runs on the pointer or key transitions its flags name
+// (buttoncond:: in TagCodes.h), kept as the file holds them for the script
+// engine. DefineButton's actions are one such entry, on release.
+struct ButtonCondition {
+  uint16_t conditions = 0;
+  std::vector<uint8_t> actions;  // action records, with the end action when the file has it
+};
+
+struct Button {
+  bool trackAsMenu = false;
+  std::vector<ButtonRecord> records;  // in the file's order
+  std::vector<ButtonCondition> conditions;
+};
+
 struct Character {
-  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text } kind = Kind::Shape;
+  enum class Kind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Font, Text, EditText, Button } kind = Kind::Shape;
   std::shared_ptr<const Shape> shape;
   std::shared_ptr<const MorphShape> morph;
   std::shared_ptr<const Bitmap> bitmap;
   std::shared_ptr<const Timeline> sprite;
   std::shared_ptr<const Font> font;
   std::shared_ptr<const StaticText> text;
+  std::shared_ptr<const EditText> editText;
+  std::shared_ptr<const Button> button;
 };
 
 struct Movie {

@@ -5,12 +5,16 @@
 #include "player/swf/ActionParser.h"
 #include "player/swf/BitReader.h"
 #include "player/swf/BitmapDecoder.h"
+#include "player/swf/EditTextParser.h"
+#include "player/swf/ButtonParser.h"
+#include "player/swf/FilterParser.h"
 #include "player/swf/FileBytes.h"
 #include "player/swf/LzmaDecoder.h"
 #include "player/swf/ShapeParser.h"
 #include "player/swf/TextParser.h"
 
 #include <memory>
+#include <set>
 
 namespace velmora::swf {
 namespace {
@@ -23,79 +27,6 @@ struct TagHeader {
   uint16_t code = 0;
   size_t length = 0;
 };
-
-std::vector<Filter> ReadFilters(BitReader& in) {
-  std::vector<Filter> filters;
-  unsigned count = in.U8();
-  for (unsigned i = 0; i < count && in.Ok(); ++i) {
-    Filter f;
-    f.kind = static_cast<FilterKind>(in.U8());
-    // The filters share their fields' order: colours, blur sizes, angle and
-    // distance where they have them, strength, then the flags and passes.
-    auto blur = [&] {
-      f.blurX = in.Fixed16();
-      f.blurY = in.Fixed16();
-    };
-    auto flags = [&](bool withOnTop, unsigned passBits) {
-      f.strength = in.Fixed8();
-      f.inner = in.Flag();
-      f.knockout = in.Flag();
-      f.compositeSource = in.Flag();
-      if (withOnTop) f.onTop = in.Flag();
-      f.passes = static_cast<int>(in.Bits(passBits));
-    };
-    switch (f.kind) {
-      case FilterKind::DropShadow:
-        f.color = in.ReadRgba();
-        blur();
-        f.angle = in.Fixed16();
-        f.distance = in.Fixed16();
-        flags(false, 5);
-        break;
-      case FilterKind::Blur:
-        blur();
-        f.passes = static_cast<int>(in.Bits(5));
-        in.Bits(3);
-        break;
-      case FilterKind::Glow:
-        f.color = in.ReadRgba();
-        blur();
-        flags(false, 5);
-        break;
-      case FilterKind::Bevel:
-        f.color = in.ReadRgba();
-        f.highlight = in.ReadRgba();
-        blur();
-        f.angle = in.Fixed16();
-        f.distance = in.Fixed16();
-        flags(true, 4);
-        break;
-      case FilterKind::GradientGlow:
-      case FilterKind::GradientBevel: {
-        unsigned colors = in.U8();
-        in.Skip(colors * 5u);
-        blur();
-        f.angle = in.Fixed16();
-        f.distance = in.Fixed16();
-        f.strength = in.Fixed8();
-        in.U8();
-        break;
-      }
-      case FilterKind::Convolution: {
-        unsigned x = in.U8(), y = in.U8();
-        in.Skip(8 + 4u * x * y + 4 + 1);
-        break;
-      }
-      case FilterKind::ColorMatrix:
-        for (float& v : f.colorMatrix) v = in.Float();
-        break;
-      default:
-        in.Fail();
-    }
-    if (in.Ok()) filters.push_back(f);
-  }
-  return filters;
-}
 
 PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
   PlaceObject p;
@@ -136,12 +67,12 @@ PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
     }
     if (flags2 & placeflag::kHasBlendMode) {
       p.hasBlendMode = true;
-      uint8_t mode = in.U8();
-      const bool known = mode >= static_cast<uint8_t>(BlendMode::Normal) &&
-                         mode <= static_cast<uint8_t>(BlendMode::Hardlight);
-      p.blendMode = known ? static_cast<BlendMode>(mode) : BlendMode::Normal;
+      p.blendMode = ReadBlendMode(in);
     }
-    if (flags2 & placeflag::kHasCacheAsBitmap) in.U8();
+    if (flags2 & placeflag::kHasCacheAsBitmap) {
+      p.hasCacheAsBitmap = true;
+      p.cacheAsBitmap = in.U8() != 0;
+    }
     if (flags2 & placeflag::kHasVisible) {
       p.hasVisible = true;
       p.visible = in.U8() != 0;
@@ -238,6 +169,9 @@ class Parser {
       case tag::kDefineFont: ReadFontTag(body, 1); break;
       case tag::kDefineFont2: ReadFontTag(body, 2); break;
       case tag::kDefineFont3: ReadFontTag(body, 3); break;
+      case tag::kDefineFontInfo: ReadFontInfoTag(body, 1); break;
+      case tag::kDefineFontInfo2: ReadFontInfoTag(body, 2); break;
+      case tag::kDefineEditText: ReadEditTextTag(body); break;
       case tag::kDefineText: ReadTextTag(body, 1); break;
       case tag::kDefineText2: ReadTextTag(body, 2); break;
       case tag::kJpegTables:
@@ -279,6 +213,9 @@ class Parser {
         frame.actions.insert(frame.actions.end(), actions.begin(), actions.end());
         break;
       }
+      case tag::kDefineButton: ReadButtonTag(body, 1); break;
+      case tag::kDefineButton2: ReadButtonTag(body, 2); break;
+      case tag::kDefineButtonCxform: ReadButtonCxformTag(body); break;
       case tag::kDefineSprite:
         if (nesting == 0) ReadSprite(body, nesting + 1);
         break;
@@ -311,7 +248,27 @@ class Parser {
       Damaged("font " + std::to_string(id) + " is damaged");
       return;
     }
+    // The first definition of an id wins here too, so a font info goes to it.
+    fonts_.emplace(id, font);
     DefineAs(id, Character::Kind::Font, &Character::font, std::move(font));
+  }
+
+  void ReadFontInfoTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    auto it = fonts_.find(id);
+    if (!body.Ok() || it == fonts_.end()) return;  // info for no font is left out
+    if (!ReadFontInfo(body, version, *it->second)) Damaged("font info " + std::to_string(id) + " is damaged");
+  }
+
+  void ReadEditTextTag(BitReader& body) {
+    uint16_t id = body.U16();
+    auto text = std::make_shared<EditText>();
+    if (!body.Ok() || !ReadEditText(body, *text)) {
+      Damaged("text field " + std::to_string(id) + " is damaged");
+      // Without its box the field has nothing to draw.
+      if (text->bounds.Width() == 0 && text->bounds.Height() == 0) return;
+    }
+    DefineAs(id, Character::Kind::EditText, &Character::editText, std::move(text));
   }
 
   void ReadTextTag(BitReader& body, int version) {
@@ -336,7 +293,9 @@ class Parser {
       Damaged("picture " + std::to_string(id) + " cannot be decoded, or is beyond the memory for pictures");
       return;
     }
-    if (version >= 3 && alphaOffset < body.Remaining())
+    // The alpha plane belongs to JPEG data only; a PNG or GIF brings its own.
+    const bool jpeg = imageSize >= 2 && body.Current()[0] == 0xFF && (body.Current()[1] == 0xD8 || body.Current()[1] == 0xD9);
+    if (version >= 3 && jpeg && alphaOffset < body.Remaining())
       ApplyAlphaPlane(body.Current() + alphaOffset, body.Remaining() - alphaOffset, *bitmap);
     DefineBitmap(id, std::move(bitmap));
   }
@@ -356,6 +315,27 @@ class Parser {
     DefineAs(id, Character::Kind::Bitmap, &Character::bitmap, std::move(bitmap));
   }
 
+  void ReadButtonTag(BitReader& body, int version) {
+    uint16_t id = body.U16();
+    if (!body.Ok()) return;
+    auto button = std::make_shared<Button>();
+    // A damaged button keeps the records read before the damage.
+    if (!ReadButton(body, version, *button)) Damaged("button " + std::to_string(id) + " is damaged");
+    if (version == 1 && !movie_.Find(id)) plainButtons_.insert(id);
+    DefineAs(id, Character::Kind::Button, &Character::button, std::move(button));
+  }
+
+  void ReadButtonCxformTag(BitReader& body) {
+    // Only DefineButton's records take it: DefineButton2's carry their own.
+    uint16_t id = body.U16();
+    const ColorTransform cx = body.ReadColorTransform(false);
+    auto it = movie_.dictionary.find(id);
+    if (!body.Ok() || !plainButtons_.count(id) || it == movie_.dictionary.end() || !it->second.button) return;
+    auto button = std::make_shared<Button>(*it->second.button);
+    for (ButtonRecord& record : button->records) record.colorTransform = cx;
+    it->second.button = std::move(button);
+  }
+
   void ReadSprite(BitReader& body, int nesting) {
     uint16_t id = body.U16();
     body.U16();  // frame count: the frames are counted from the tags
@@ -369,6 +349,8 @@ class Parser {
   Movie& movie_;
   ParseResult& result_;
   std::vector<uint8_t> jpegTables_;
+  std::map<uint16_t, std::shared_ptr<Font>> fonts_;  // the fonts read, for their font infos
+  std::set<uint16_t> plainButtons_;  // defined by DefineButton, which DefineButtonCxform tints
   int64_t pixelsLeft_ = kMaxMoviePixels;  // what the movie's pictures may still take
 };
 

@@ -27,7 +27,8 @@ uint8_t FillType(FillKind kind) {
     case FillKind::Solid: return filltype::kSolid;
     case FillKind::LinearGradient: return filltype::kLinearGradient;
     case FillKind::RadialGradient: return filltype::kRadialGradient;
-    default: throw std::invalid_argument("the writer makes solid and gradient fills only");
+    case FillKind::Bitmap: return filltype::kBitmap;
+    default: throw std::invalid_argument("the writer makes no focal gradients");
   }
 }
 
@@ -241,6 +242,17 @@ unsigned ShapeBuilder::AddGradient(FillKind kind, const Matrix& matrix,
   return static_cast<unsigned>(fills_.size());
 }
 
+unsigned ShapeBuilder::AddBitmapFill(uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth) {
+  FillStyle fill;
+  fill.kind = FillKind::Bitmap;
+  fill.bitmapId = bitmapId;
+  fill.matrix = matrix;
+  fill.bitmapRepeat = repeat;
+  fill.bitmapSmooth = smooth;
+  fills_.push_back(fill);
+  return static_cast<unsigned>(fills_.size());
+}
+
 unsigned ShapeBuilder::AddLineStyle(uint16_t widthTwips, Rgba colour) {
   LineStyle line;
   line.width = widthTwips;
@@ -360,6 +372,13 @@ Bytes ShapeBuilder::TagBody(uint16_t characterId) const {
   };
   count(fills_.size());
   for (const FillStyle& f : fills_) {
+    if (f.kind == FillKind::Bitmap) {
+      w.UI8(filltype::kBitmap | (f.bitmapRepeat ? 0 : filltype::kBitmapClippedBit) |
+            (f.bitmapSmooth ? 0 : filltype::kBitmapUnsmoothedBit));
+      w.UI16(f.bitmapId);
+      w.MatrixField(f.matrix);
+      continue;
+    }
     w.UI8(FillType(f.kind));
     if (f.kind == FillKind::Solid) {
       WriteColour(w, f.color);
@@ -378,6 +397,12 @@ Bytes ShapeBuilder::TagBody(uint16_t characterId) const {
     w.UI16(l.width);
     WriteColour(w, l.color);
   }
+  WriteRecords(w);
+  return w.Data();
+}
+
+Bytes ShapeBuilder::GlyphRecords() const {
+  BitWriter w;
   WriteRecords(w);
   return w.Data();
 }
@@ -474,6 +499,71 @@ void ShapeBuilder::WriteRecords(BitWriter& w) const {
   w.Align();
 }
 
+// --- FontBuilder -------------------------------------------------------------
+
+FontBuilder::FontBuilder(int version) : version_(version) {
+  if (version != 2 && version != 3) throw std::invalid_argument("font version 2 or 3");
+}
+
+void FontBuilder::AddGlyph(uint16_t code, const ShapeBuilder& outline, int16_t advance) {
+  if (glyphs_.size() >= 0xFFFF) throw std::length_error("too many glyphs");
+  glyphs_.push_back({code, outline.GlyphRecords(), advance, outline.Bounds()});
+}
+
+void FontBuilder::AddKerning(uint16_t left, uint16_t right, int16_t adjustment) {
+  if (kerning_.size() >= 0xFFFF) throw std::length_error("too many kerning pairs");
+  kerning_.push_back({left, right, adjustment});
+}
+
+uint16_t FontBuilder::TagCode() const { return version_ == 3 ? tag::kDefineFont3 : tag::kDefineFont2; }
+
+Bytes FontBuilder::TagBody(uint16_t characterId) const {
+  if (name_.size() > 255) throw std::length_error("font name too long");
+  // Offsets count from the offset table: the glyphs' and then the code table's.
+  const size_t count = glyphs_.size();
+  size_t glyphBytes = 0;
+  for (const Glyph& g : glyphs_) glyphBytes += g.records.size();
+  const bool wide = (count + 1) * 2 + glyphBytes > 0xFFFF;
+  const size_t offsetSize = wide ? 4 : 2;
+  BitWriter w;
+  w.UI16(characterId);
+  uint8_t flags = fontflag::kHasLayout | fontflag::kWideCodes;
+  if (wide) flags |= fontflag::kWideOffsets;
+  if (italic_) flags |= fontflag::kItalic;
+  if (bold_) flags |= fontflag::kBold;
+  w.UI8(flags);
+  w.UI8(0);  // language
+  w.UI8(static_cast<uint8_t>(name_.size()));
+  for (char c : name_) w.UI8(static_cast<uint8_t>(c));
+  w.UI16(static_cast<uint16_t>(count));
+  size_t offset = (count + 1) * offsetSize;
+  auto writeOffset = [&](size_t value) {
+    if (wide)
+      w.UI32(static_cast<uint32_t>(value));
+    else
+      w.UI16(static_cast<uint16_t>(value));
+  };
+  for (const Glyph& g : glyphs_) {
+    writeOffset(offset);
+    offset += g.records.size();
+  }
+  writeOffset(offset);
+  for (const Glyph& g : glyphs_) w.Append(g.records);
+  for (const Glyph& g : glyphs_) w.UI16(g.code);
+  w.UI16(ascent_);
+  w.UI16(descent_);
+  w.UI16(static_cast<uint16_t>(leading_));
+  for (const Glyph& g : glyphs_) w.UI16(static_cast<uint16_t>(g.advance));
+  for (const Glyph& g : glyphs_) w.RectField(g.bounds);
+  w.UI16(static_cast<uint16_t>(kerning_.size()));
+  for (const Kerning& k : kerning_) {
+    w.UI16(k.left);
+    w.UI16(k.right);
+    w.UI16(static_cast<uint16_t>(k.adjustment));
+  }
+  return w.Data();
+}
+
 // --- ActionBuilder -----------------------------------------------------------
 
 ActionBuilder& ActionBuilder::Stop() {
@@ -523,6 +613,48 @@ void TagWriter::DefineSprite(uint16_t characterId, const TagWriter& timeline) {
   Raw(tag::kDefineSprite, body);
 }
 
+void TagWriter::DefineFont(uint16_t characterId, const FontBuilder& font) {
+  Raw(font.TagCode(), font.TagBody(characterId));
+}
+
+void TagWriter::DefineEditText(uint16_t characterId, const EditText& t) {
+  using namespace edittextflag;
+  uint8_t flags = 0, flags2 = kHasLayout;
+  if (!t.initialText.empty()) flags |= kHasText;
+  if (t.wordWrap) flags |= kWordWrap;
+  if (t.multiline) flags |= kMultiline;
+  if (t.password) flags |= kPassword;
+  if (t.readOnly) flags |= kReadOnly;
+  if (t.hasColor) flags |= kHasTextColor;
+  if (t.maxLength > 0) flags |= kHasMaxLength;
+  if (t.hasFont) flags |= kHasFont;
+  if (!t.fontClass.empty()) flags2 |= kHasFontClass;
+  if (t.autoSize) flags2 |= kAutoSize;
+  if (t.noSelect) flags2 |= kNoSelect;
+  if (t.border) flags2 |= kBorder;
+  if (t.wasStatic) flags2 |= kWasStatic;
+  if (t.html) flags2 |= kHtml;
+  if (t.useOutlines) flags2 |= kUseOutlines;
+  BitWriter w;
+  w.UI16(characterId);
+  w.RectField(t.bounds);
+  w.UI8(flags);
+  w.UI8(flags2);
+  if (t.hasFont) w.UI16(t.fontId);
+  if (!t.fontClass.empty()) w.String(t.fontClass);
+  if (t.hasFont || !t.fontClass.empty()) w.UI16(t.height);
+  if (t.hasColor) w.RgbaColour(t.color);
+  if (t.maxLength > 0) w.UI16(t.maxLength);
+  w.UI8(static_cast<uint8_t>(t.align));
+  w.UI16(t.leftMargin);
+  w.UI16(t.rightMargin);
+  w.UI16(t.indent);
+  w.UI16(static_cast<uint16_t>(t.leading));
+  w.String(t.variableName);
+  if (!t.initialText.empty()) w.String(t.initialText);
+  Raw(tag::kDefineEditText, w.Data());
+}
+
 void TagWriter::Place(const PlaceObject& p) {
   if (p.hasVisible) throw std::invalid_argument("the writer writes no visibility");
   uint8_t flags = 0;
@@ -537,6 +669,7 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasOpaqueBackground) flags2 |= placeflag::kHasOpaqueBackground;
   if (p.hasBlendMode) flags2 |= placeflag::kHasBlendMode;
   if (p.hasFilters) flags2 |= placeflag::kHasFilters;
+  if (p.hasCacheAsBitmap) flags2 |= placeflag::kHasCacheAsBitmap;
   BitWriter w;
   w.UI8(flags);
   if (flags2 != 0) w.UI8(flags2);
@@ -547,20 +680,9 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasRatio) w.UI16(p.ratio);
   if (p.hasName) w.String(p.name);
   if (p.hasClipDepth) w.UI16(p.clipDepth);
-  if (p.hasFilters) {
-    if (p.filters.size() > 255) throw std::length_error("too many filters");
-    w.UI8(static_cast<uint8_t>(p.filters.size()));
-    for (const Filter& f : p.filters) {
-      if (f.kind != FilterKind::Blur) throw std::invalid_argument("the writer writes blur filters only");
-      w.UI8(static_cast<uint8_t>(FilterKind::Blur));
-      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurX)));
-      w.UI32(static_cast<uint32_t>(ToFixed16(f.blurY)));
-      w.UBits(static_cast<uint32_t>(f.passes), 5);
-      w.UBits(0, 3);
-      w.Align();
-    }
-  }
+  if (p.hasFilters) WriteFilterList(w, p.filters);
   if (p.hasBlendMode) w.UI8(static_cast<uint8_t>(p.blendMode));
+  if (p.hasCacheAsBitmap) w.UI8(p.cacheAsBitmap ? 1 : 0);
   if (p.hasOpaqueBackground) w.RgbaColour(p.opaqueBackground);
   Raw(flags2 != 0 ? tag::kPlaceObject3 : tag::kPlaceObject2, w.Data());
 }

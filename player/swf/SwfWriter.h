@@ -51,6 +51,10 @@ class BitWriter {
   unsigned bitsUsed_ = 0;  // of the last byte; 0 when byte aligned
 };
 
+// A filter list as PlaceObject3 and DefineButton2's records hold it: its
+// count, then each filter. Convolution filters are refused.
+void WriteFilterList(BitWriter& w, const std::vector<Filter>& filters);
+
 // Record header plus body; the long header form from 63 body bytes on.
 void AppendTag(Bytes& out, uint16_t code, const Bytes& body);
 
@@ -67,6 +71,8 @@ class ShapeBuilder {
   unsigned AddSolidFill(Rgba colour);
   unsigned AddLinearGradient(const Matrix& matrix, const std::vector<GradientStop>& stops);
   unsigned AddRadialGradient(const Matrix& matrix, const std::vector<GradientStop>& stops);
+  // A picture of the dictionary; `matrix` maps its texels to the shape's twips.
+  unsigned AddBitmapFill(uint16_t bitmapId, const Matrix& matrix, bool repeat, bool smooth);
   unsigned AddLineStyle(uint16_t widthTwips, Rgba colour);
 
   // Styles of the edges that follow. fill0 is the fill left of the drawing
@@ -87,6 +93,8 @@ class ShapeBuilder {
   uint16_t TagCode() const;
   Rect Bounds() const;  // outline, control points and half the widest line
   Bytes TagBody(uint16_t characterId) const;
+  // The records alone, as a font's glyph holds them (no style tables).
+  Bytes GlyphRecords() const;
 
  private:
   struct Record {
@@ -108,6 +116,51 @@ class ShapeBuilder {
   Rect extent_;
 };
 
+// A font of DefineFont2 (version 2) or DefineFont3 (version 3) with its
+// layout: glyph outlines in an EM square of 1024 units (20480 for version 3)
+// drawn with fill style 1, y down from the baseline.
+class FontBuilder {
+ public:
+  explicit FontBuilder(int version = 3);
+
+  void SetName(const std::string& name) { name_ = name; }
+  void SetStyle(bool bold, bool italic) {
+    bold_ = bold;
+    italic_ = italic;
+  }
+  void SetMetrics(uint16_t ascent, uint16_t descent, int16_t leading) {
+    ascent_ = ascent;
+    descent_ = descent;
+    leading_ = leading;
+  }
+  // `outline` has one solid fill that its outlines select.
+  void AddGlyph(uint16_t code, const ShapeBuilder& outline, int16_t advance);
+  void AddKerning(uint16_t left, uint16_t right, int16_t adjustment);
+
+  uint16_t TagCode() const;
+  Bytes TagBody(uint16_t characterId) const;
+
+ private:
+  struct Glyph {
+    uint16_t code;
+    Bytes records;
+    int16_t advance;
+    Rect bounds;
+  };
+  struct Kerning {
+    uint16_t left, right;
+    int16_t adjustment;
+  };
+
+  int version_;
+  std::string name_;
+  bool bold_ = false, italic_ = false;
+  uint16_t ascent_ = 0, descent_ = 0;
+  int16_t leading_ = 0;
+  std::vector<Glyph> glyphs_;
+  std::vector<Kerning> kerning_;
+};
+
 // Actions of one DoAction tag.
 class ActionBuilder {
  public:
@@ -126,14 +179,30 @@ class TagWriter {
   void SetBackgroundColor(Rgba colour);
   void DefineShape(uint16_t characterId, const ShapeBuilder& shape);
   void DefineSprite(uint16_t characterId, const TagWriter& timeline);
-  // Writes the fields whose has-flag is set. Of the filters it writes only
-  // blurs, and no visibility: a placement with those is refused.
+  void DefineFont(uint16_t characterId, const FontBuilder& font);
+  // Every field of the text field; the layout is always written.
+  void DefineEditText(uint16_t characterId, const EditText& text);
+  // Writes the fields whose has-flag is set, but no visibility: a placement
+  // with one is refused.
   void Place(const PlaceObject& place);
   void Remove(uint16_t depth);
   void FrameLabel(const std::string& name);
   void DoAction(const ActionBuilder& actions);
   void ShowFrame();
   void Raw(uint16_t code, const Bytes& body);
+
+  // Buttons. DefineButton writes each record's states, character, depth and
+  // matrix, and the actions of its first condition (run on release);
+  // DefineButton2 also each record's colour transform, filters and blend
+  // mode, and every condition with its flags and raw actions.
+  void DefineButton(uint16_t characterId, const Button& button);
+  void DefineButton2(uint16_t characterId, const Button& button);
+  // The colour transform of DefineButton's records (no alpha).
+  void DefineButtonCxform(uint16_t characterId, const ColorTransform& transform);
+  // Pictures: a JPEG (or PNG) file as it is, and for DefineBitsJPEG3 one
+  // alpha byte per pixel, rows top to bottom, written zlib-compressed.
+  void DefineBitsJpeg2(uint16_t characterId, const Bytes& picture);
+  void DefineBitsJpeg3(uint16_t characterId, const Bytes& jpeg, const Bytes& alpha);
 
   uint16_t FrameCount() const { return frames_; }
   const Bytes& Data() const { return bytes_; }

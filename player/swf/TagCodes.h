@@ -1,5 +1,6 @@
 // The codes of the movie file, for the parser and the writer alike: its
-// tags, the flags of a placement, the kinds of fill and the frame actions.
+// tags, the flags of a placement and of a button, the kinds of fill and the
+// frame actions.
 // (The filters' ids and the blend modes are the values of `FilterKind` and
 // `BlendMode` in SwfMovie.h.)
 #pragma once
@@ -20,24 +21,30 @@ constexpr uint16_t kDefineShape = 2;
 constexpr uint16_t kPlaceObject = 4;
 constexpr uint16_t kRemoveObject = 5;
 constexpr uint16_t kDefineBits = 6;
+constexpr uint16_t kDefineButton = 7;
 constexpr uint16_t kJpegTables = 8;
 constexpr uint16_t kSetBackgroundColor = 9;
 constexpr uint16_t kDefineFont = 10;
 constexpr uint16_t kDefineText = 11;
 constexpr uint16_t kDoAction = 12;
+constexpr uint16_t kDefineFontInfo = 13;
 constexpr uint16_t kDefineBitsLossless = 20;
+constexpr uint16_t kDefineButtonCxform = 23;
 constexpr uint16_t kDefineBitsJpeg2 = 21;
 constexpr uint16_t kDefineShape2 = 22;
 constexpr uint16_t kPlaceObject2 = 26;
 constexpr uint16_t kRemoveObject2 = 28;
 constexpr uint16_t kDefineShape3 = 32;
 constexpr uint16_t kDefineText2 = 33;
+constexpr uint16_t kDefineButton2 = 34;
 constexpr uint16_t kDefineBitsJpeg3 = 35;
 constexpr uint16_t kDefineBitsLossless2 = 36;
+constexpr uint16_t kDefineEditText = 37;
 constexpr uint16_t kDefineSprite = 39;
 constexpr uint16_t kFrameLabel = 43;
 constexpr uint16_t kDefineMorphShape = 46;
 constexpr uint16_t kDefineFont2 = 48;
+constexpr uint16_t kDefineFontInfo2 = 62;
 constexpr uint16_t kFileAttributes = 69;
 constexpr uint16_t kPlaceObject3 = 70;
 constexpr uint16_t kDefineFont3 = 75;
@@ -67,6 +74,84 @@ constexpr uint8_t kHasVisible = 0x20;
 constexpr uint8_t kHasOpaqueBackground = 0x40;
 
 }  // namespace placeflag
+
+// The flag byte of DefineFont2 and DefineFont3.
+namespace fontflag {
+
+constexpr uint8_t kHasLayout = 0x80;
+constexpr uint8_t kShiftJis = 0x40;
+constexpr uint8_t kSmallText = 0x20;
+constexpr uint8_t kAnsi = 0x10;
+constexpr uint8_t kWideOffsets = 0x08;
+constexpr uint8_t kWideCodes = 0x04;
+constexpr uint8_t kItalic = 0x02;
+constexpr uint8_t kBold = 0x01;
+
+}  // namespace fontflag
+
+// The flag byte of DefineFontInfo and DefineFontInfo2.
+namespace fontinfoflag {
+
+constexpr uint8_t kItalic = 0x04;
+constexpr uint8_t kBold = 0x02;
+constexpr uint8_t kWideCodes = 0x01;
+
+}  // namespace fontinfoflag
+
+// The two flag bytes of DefineEditText.
+namespace edittextflag {
+
+constexpr uint8_t kHasText = 0x80;
+constexpr uint8_t kWordWrap = 0x40;
+constexpr uint8_t kMultiline = 0x20;
+constexpr uint8_t kPassword = 0x10;
+constexpr uint8_t kReadOnly = 0x08;
+constexpr uint8_t kHasTextColor = 0x04;
+constexpr uint8_t kHasMaxLength = 0x02;
+constexpr uint8_t kHasFont = 0x01;
+// The second byte.
+constexpr uint8_t kHasFontClass = 0x80;
+constexpr uint8_t kAutoSize = 0x40;
+constexpr uint8_t kHasLayout = 0x20;
+constexpr uint8_t kNoSelect = 0x10;
+constexpr uint8_t kBorder = 0x08;
+constexpr uint8_t kWasStatic = 0x04;
+constexpr uint8_t kHtml = 0x02;
+constexpr uint8_t kUseOutlines = 0x01;
+
+}  // namespace edittextflag
+// The flag byte that opens a button record; a zero byte ends the records.
+namespace buttonflag {
+
+constexpr uint8_t kStateUp = 0x01;
+constexpr uint8_t kStateOver = 0x02;
+constexpr uint8_t kStateDown = 0x04;
+constexpr uint8_t kStateHitTest = 0x08;
+// DefineButton2 only.
+constexpr uint8_t kHasFilterList = 0x10;
+constexpr uint8_t kHasBlendMode = 0x20;
+// DefineButton2's flag byte before its records.
+constexpr uint8_t kTrackAsMenu = 0x01;
+
+}  // namespace buttonflag
+
+// The transitions of a DefineButton2 action record, as its two flag bytes
+// read as one big-endian word (ButtonCondition::conditions).
+namespace buttoncond {
+
+constexpr uint16_t kIdleToOverDown = 0x8000;
+constexpr uint16_t kOutDownToIdle = 0x4000;
+constexpr uint16_t kOutDownToOverDown = 0x2000;
+constexpr uint16_t kOverDownToOutDown = 0x1000;
+constexpr uint16_t kOverDownToOverUp = 0x0800;  // released over the button: DefineButton's actions
+constexpr uint16_t kOverUpToOverDown = 0x0400;
+constexpr uint16_t kOverUpToIdle = 0x0200;
+constexpr uint16_t kIdleToOverUp = 0x0100;
+constexpr uint16_t kKeyPressMask = 0x00FE;  // the key's code, shifted by kKeyPressShift
+constexpr unsigned kKeyPressShift = 1;
+constexpr uint16_t kOverDownToIdle = 0x0001;
+
+}  // namespace buttoncond
 
 // The type byte of a fill style.
 namespace filltype {

@@ -1,7 +1,9 @@
 #include "player/swf/TextParser.h"
 
 #include "player/swf/ShapeParser.h"
+#include "player/swf/TagCodes.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace velmora::swf {
@@ -42,12 +44,43 @@ bool ReadFont1(BitReader& in, Font& font) {
   return in.Ok() && ReadGlyphs(table, size, offsets, font);
 }
 
+// A font's name as stored: some tools count the terminating zero in its
+// length, or pad it with zeros.
+std::string ReadFontName(BitReader& in) {
+  const size_t length = in.U8();
+  if (length > in.Remaining()) {
+    in.Fail();
+    return {};
+  }
+  std::string name(reinterpret_cast<const char*>(in.Current()), length);
+  in.Skip(length);
+  const size_t end = name.find('\0');
+  if (end != std::string::npos) name.resize(end);
+  return name;
+}
+
+// The kerning pairs after a font's layout; a table cut short keeps the
+// pairs read before the cut.
+void ReadKerning(BitReader& in, bool wideCodes, Font& font) {
+  const unsigned count = in.U16();
+  if (!in.Ok()) return;
+  for (unsigned i = 0; i < count; ++i) {
+    const uint16_t left = wideCodes ? in.U16() : in.U8();
+    const uint16_t right = wideCodes ? in.U16() : in.U8();
+    const int16_t adjustment = in.S16();
+    if (!in.Ok()) return;
+    font.kerning.emplace(std::make_pair(left, right), adjustment);
+  }
+}
+
 bool ReadFont23(BitReader& in, int fontVersion, Font& font) {
   uint8_t flags = in.U8();
-  const bool hasLayout = (flags & 0x80) != 0, wideOffsets = (flags & 0x08) != 0,
-             wideCodes = (flags & 0x04) != 0;
+  const bool hasLayout = (flags & fontflag::kHasLayout) != 0, wideOffsets = (flags & fontflag::kWideOffsets) != 0,
+             wideCodes = (flags & fontflag::kWideCodes) != 0;
+  font.italic = (flags & fontflag::kItalic) != 0;
+  font.bold = (flags & fontflag::kBold) != 0;
   in.U8();  // language
-  in.Skip(in.U8());  // name
+  font.name = ReadFontName(in);
   uint16_t count = in.U16();
   if (!in.Ok()) return false;
   if (fontVersion == 3) font.emSize = 1024 * 20;
@@ -65,18 +98,49 @@ bool ReadFont23(BitReader& in, int fontVersion, Font& font) {
   BitReader rest(table + codeOffset, in.Size() - tableStart - codeOffset);
   for (unsigned i = 0; i < count; ++i) font.codes.push_back(wideCodes ? rest.U16() : rest.U8());
   if (hasLayout) {
-    rest.S16();  // ascent
-    rest.S16();  // descent
-    rest.S16();  // leading
+    // Ascent and descent are unsigned in the file, the leading signed.
+    font.ascent = rest.U16();
+    font.descent = rest.U16();
+    font.leading = rest.S16();
     for (unsigned i = 0; i < count; ++i) font.advances.push_back(rest.S16());
-    if (!rest.Ok()) font.advances.clear();
+    if (!rest.Ok()) {
+      font.advances.clear();
+      font.ascent = font.descent = font.leading = 0;
+    } else {
+      for (unsigned i = 0; i < count && rest.Ok(); ++i) rest.ReadRect();  // glyph bounds: not needed
+      ReadKerning(rest, wideCodes, font);
+    }
   }
-  // Bounds and kerning do not change how static text is placed.
   if (!rest.Ok()) font.codes.resize(std::min(font.codes.size(), font.glyphs.size()));
+  IndexCodes(font);
   return true;
 }
 
 }  // namespace
+
+void IndexCodes(Font& font) {
+  font.glyphOfCode.clear();
+  const size_t count = std::min(font.codes.size(), font.glyphs.size());
+  // The first glyph of a code wins, as a text lookup finds it first.
+  for (size_t i = 0; i < count; ++i) font.glyphOfCode.emplace(font.codes[i], static_cast<uint32_t>(i));
+}
+
+bool ReadFontInfo(BitReader& in, int infoVersion, Font& font) {
+  std::string name = ReadFontName(in);
+  const uint8_t flags = in.U8();
+  if (infoVersion == 2) in.U8();  // language
+  if (!in.Ok()) return false;
+  font.name = std::move(name);
+  font.italic = (flags & fontinfoflag::kItalic) != 0;
+  font.bold = (flags & fontinfoflag::kBold) != 0;
+  const bool wideCodes = (flags & fontinfoflag::kWideCodes) != 0;
+  // A short table names what it holds; the other glyphs keep no code.
+  const size_t count = std::min(font.glyphs.size(), in.Remaining() / (wideCodes ? 2 : 1));
+  font.codes.clear();
+  for (size_t i = 0; i < count; ++i) font.codes.push_back(wideCodes ? in.U16() : in.U8());
+  IndexCodes(font);
+  return count == font.glyphs.size();
+}
 
 bool ReadFont(BitReader& in, int fontVersion, Font& font) {
   return fontVersion == 1 ? ReadFont1(in, font) : ReadFont23(in, fontVersion, font);

@@ -21,8 +21,12 @@ add_library(velmora_swf STATIC
   player/swf/FileBytes.cpp
   player/swf/ShapeParser.cpp
   player/swf/TextParser.cpp
+  player/swf/EditTextParser.cpp
+  player/swf/HtmlText.cpp
   player/swf/ActionParser.cpp
   player/swf/BitmapDecoder.cpp
+  player/swf/FilterParser.cpp
+  player/swf/ButtonParser.cpp
   player/swf/SwfParser.cpp
 )
 target_include_directories(velmora_swf PUBLIC ${CMAKE_SOURCE_DIR})
@@ -30,7 +34,7 @@ target_link_libraries(velmora_swf PUBLIC velmora_lzma velmora_pictures ZLIB::ZLI
 
 # The writer, with the parser's types, and on the build machine the program
 # that writes our demo movie with it.
-add_library(velmora_swf_writer STATIC player/swf/SwfWriter.cpp)
+add_library(velmora_swf_writer STATIC player/swf/SwfWriter.cpp player/swf/SwfWriterTags.cpp)
 target_include_directories(velmora_swf_writer PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(velmora_swf_writer PUBLIC ZLIB::ZLIB)
 

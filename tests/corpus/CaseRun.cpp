@@ -89,7 +89,7 @@ std::string Compare(const Comparison& cmp, const Canvas& ours, const Canvas& the
 
 }  // namespace
 
-CaseResult RunCase(const std::string& dir, const std::string& outDir) {
+CaseResult RunCase(const std::string& dir, const std::string& outDir, std::shared_ptr<swf::GlyphSource> glyphs) {
   std::string toml;
   if (!ReadText(dir + "/test.toml", toml)) return Failed("cannot check: no test.toml");
   const CorpusCase c = ParseCaseToml(toml);
@@ -103,6 +103,7 @@ CaseResult RunCase(const std::string& dir, const std::string& outDir) {
   if (!problems.empty()) return Failed("cannot check: " + Joined(problems));
 
   swf::MoviePlayback playback;
+  playback.SetGlyphSource(std::move(glyphs));
   if (!playback.Load(dir + "/test.swf")) return Failed("not loaded: " + playback.Error());
   std::vector<Canvas> pictures;
   const std::string unreadable = LoadPictures(dir, c, playback.GetMovie().stage, pictures);

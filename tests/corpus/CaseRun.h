@@ -2,7 +2,10 @@
 // reference picture with ours at the frame it was taken after.
 #pragma once
 
+#include "player/render/GlyphSource.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace velmora::corpus {
@@ -14,7 +17,8 @@ struct CaseResult {
 };
 
 // `outDir`, when not empty, receives our picture of each comparison as
-// <folder>.<name>.png.
-CaseResult RunCase(const std::string& dir, const std::string& outDir = "");
+// <folder>.<name>.png. `glyphs` gives device fonts to the movie's text fields.
+CaseResult RunCase(const std::string& dir, const std::string& outDir = "",
+                   std::shared_ptr<swf::GlyphSource> glyphs = nullptr);
 
 }  // namespace velmora::corpus

@@ -61,11 +61,12 @@ Bytes SquareFont3(uint16_t id) {
   return body.Data();
 }
 
-// Two squares 100 pixels high in red, 60 pixels apart, the baseline at y 75.
-Bytes TwoSquaresText(uint16_t id, uint16_t fontId) {
+// Two squares 100 pixels high in red, 60 pixels apart, the baseline at y 75;
+// the text's declared bounds `bounds`.
+Bytes TwoSquaresText(uint16_t id, uint16_t fontId, const Rect& bounds = {0, 4000, 0, 2000}) {
   BitWriter body;
   body.UI16(id);
-  body.RectField({0, 4000, 0, 2000});
+  body.RectField(bounds);
   body.MatrixField(Matrix{});
   body.UI8(1);   // glyph bits
   body.UI8(12);  // advance bits
@@ -159,6 +160,39 @@ TEST(StaticText, PlacesEachGlyphOriginOnAWholeTwipAndItsOutlineFromThere) {
   EXPECT_EQ(c.Row(50)[10], kOpaqueRed);
   EXPECT_EQ(c.Row(50)[60], kOpaqueRed);
   EXPECT_EQ(c.Row(50)[61], kOpaqueBlue);
+}
+
+TEST(StaticText, AHalfTransparentGroupKeepsTheGlyphsPastTheTextsDeclaredBounds) {
+  // Bounds 5 pixels short of the first square's left edge and of the
+  // baseline; the text in a sprite of the layer mode at half alpha, or
+  // with a filter that leaves it as it is.
+  for (bool filtered : {false, true}) {
+    MovieWriter movie({0, 2000, 0, 2000}, 12);
+    TagWriter& t = movie.Timeline();
+    t.SetBackgroundColor({0, 0, 255});
+    t.Raw(kDefineFont3, SquareFont3(1));
+    t.Raw(kDefineText, TwoSquaresText(2, 1, {300, 2400, 500, 1400}));
+    TagWriter group;
+    group.Place(PlaceAt(1, 2));
+    group.ShowFrame();
+    t.DefineSprite(3, group);
+    PlaceObject place = PlaceAt(1, 3);
+    place.hasBlendMode = !filtered;
+    place.blendMode = BlendMode::Layer;
+    place.hasFilters = filtered;
+    place.filters = {Filter::Blur(1, 1, 1)};
+    place.hasColorTransform = true;
+    place.colorTransform = ColorTransform::Alpha(0.5);
+    t.Place(place);
+    t.ShowFrame();
+    const Canvas c = FirstFrame(movie, filtered);
+    const uint32_t halfRed = c.Row(50)[30];
+    EXPECT_NEAR(static_cast<int>(halfRed >> 16 & 0xFF), 128, 2);
+    for (int x : {10, 12, 14}) EXPECT_EQ(c.Row(50)[x], halfRed) << "left edge, x " << x;
+    for (int y : {70, 72, 74}) EXPECT_EQ(c.Row(y)[30], halfRed) << "bottom edge, y " << y;
+    EXPECT_EQ(c.Row(50)[9], kOpaqueBlue);
+    EXPECT_EQ(c.Row(75)[30], kOpaqueBlue);
+  }
 }
 
 }  // namespace

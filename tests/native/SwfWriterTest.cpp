@@ -164,11 +164,11 @@ TEST(SwfTags, PlacementsTheWriterCannotWriteAreRefused) {
   PlaceObject visible;
   visible.hasVisible = true;
   EXPECT_THROW(t.Place(visible), std::invalid_argument);
-  PlaceObject glowing;
-  glowing.hasFilters = true;
-  glowing.filters.resize(1);
-  glowing.filters[0].kind = FilterKind::Glow;
-  EXPECT_THROW(t.Place(glowing), std::invalid_argument);
+  PlaceObject convolved;
+  convolved.hasFilters = true;
+  convolved.filters.resize(1);
+  convolved.filters[0].kind = FilterKind::Convolution;
+  EXPECT_THROW(t.Place(convolved), std::invalid_argument);
   PlaceObject far;
   far.hasMatrix = true;
   far.matrix = Matrix::Translate(3e9, 0);

@@ -54,6 +54,9 @@ set_tests_properties(wine_startup_16bit_tests PROPERTIES
   LABELS wine ENVIRONMENT "VELMORA_SCREEN=1024x768x16")
 velmora_wine_test(wine_movie_tests wine/MovieWallpaperTest.cpp)
 target_link_libraries(wine_movie_tests PRIVATE velmora_swf_writer)
+# Device text in the system's fonts (GDI).
+velmora_wine_test(wine_glyph_tests wine/GdiGlyphSourceTest.cpp)
+target_link_libraries(wine_glyph_tests PRIVATE velmora_swf_writer)
 
 # The desktop answering real input, as a top-level window (no shell here) ...
 velmora_wine_test(wine_interaction_tests wine/InteractionTest.cpp)
