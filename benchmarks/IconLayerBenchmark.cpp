@@ -7,7 +7,7 @@
 //   VELMORA_SCREEN=1920x1080x24 scripts/wine-run.sh build/win64/bin/iconlayer_benchmark.exe
 #include "iconlayer/CDIB.h"
 #include "iconlayer/FrmShortcut.h"
-#include "shell/DesktopInventory.h"
+#include "shell/DesktopScan.h"
 #include "common/DesktopHost.h"
 #include "startup/ResourceFiles.h"
 #include "startup/DesktopSession.h"
@@ -67,6 +67,46 @@ double ShortcutRead(const std::string& folder) {
   return MillisecondsPer(100, [&] { GetShortcutProperty(links[next++ % links.size()], "TARGET"); });
 }
 
+// The figures of one desktop of `items` items (the fixed ones included).
+void MeasureItems(DesktopSession& session, int items) {
+  FrmShortcutBG& bg = session.Background();
+  FrmShortcut& layer = *session.IconLayer();
+  FillDesktop(items - 6);
+  double rebuild = 0;
+  if (items == 1000) {
+    rebuild = MillisecondsPer(3, [&] { bg.RefreshShortcut(false); });
+  } else {
+    bg.RefreshShortcut(false);
+  }
+  const double compose = MillisecondsPer(5, [&] { layer.LoadIcons(false); });
+  // A click moving the selection from item to item: two labels change.
+  int clicked = 0;
+  const double click = MillisecondsPer(5, [&] {
+    const int item = clicked++ % 5;
+    const ItemPosition at = layer.Positions()[static_cast<size_t>(item)];
+    layer.LoadIcons(true, item, false, at.x + 5, at.y + 5);
+  });
+  std::printf("%4zu items: recomposition with nothing new %.1f ms, click composition %.1f ms",
+              session.Items().Count(), compose, click);
+  if (items == 200) {
+    // The pointer moving onto a picture item: the composition with its
+    // preview, handed to the system.
+    const int picture = static_cast<int>(session.Items().Count()) - 1;
+    const double hover = MillisecondsPer(5, [&] { layer.LoadIcons(false, picture, true); });
+    std::printf(", hover composition with the preview %.1f ms", hover);
+  }
+  if (items == 1000) {
+    ShortcutList list;
+    const double scan = MillisecondsPer(3, [&] { ScanDesktops(list); });
+    const InventorySystem system = LiveInventorySystem();
+    const double arrays = MillisecondsPer(3, [&] { BuildItemArrays(list, system); });
+    const double icons = MillisecondsPer(3, [&] { layer.GainIconHdc(); });
+    std::printf(", inventory rebuild %.1f ms (scan %.1f, arrays %.1f, icons %.1f)", rebuild,
+                scan, arrays, icons);
+  }
+  std::printf("\n");
+}
+
 }  // namespace
 
 int main() {
@@ -79,47 +119,8 @@ int main() {
 
   auto session = std::make_unique<DesktopSession>(app);
   if (!session->Start()) return 1;
-  FrmShortcutBG* bg = &session->Background();
   FrmShortcut& layer = *session->IconLayer();
-  int present = 0;
-  for (int items : {5, 200, 1000}) {
-    FillDesktop(items - 6);
-    present = items - 5;
-    double rebuild = 0;
-    if (items == 1000) {
-      rebuild = MillisecondsPer(3, [&] { bg->RefreshShortcut(false); });
-    } else {
-      bg->RefreshShortcut(false);
-    }
-    const double compose = MillisecondsPer(5, [&] { layer.LoadIcons(false); });
-    // A click moving the selection from item to item: two labels change.
-    int clicked = 0;
-    const double click = MillisecondsPer(5, [&] {
-      const int item = clicked++ % 5;
-      const ItemPosition at = layer.Positions()[static_cast<size_t>(item)];
-      layer.LoadIcons(true, item, false, at.x + 5, at.y + 5);
-    });
-    std::printf("%4zu items: recomposition with nothing new %.1f ms, click composition %.1f ms",
-                bg->Items().Count(), compose, click);
-    if (items == 200) {
-      // The pointer moving onto a picture item: the composition with its
-      // preview, handed to the system.
-      const int picture = static_cast<int>(bg->Items().Count()) - 1;
-      const double hover = MillisecondsPer(5, [&] { layer.LoadIcons(false, picture, true); });
-      std::printf(", hover composition with the preview %.1f ms", hover);
-    }
-    if (items == 1000) {
-      ShortcutList list;
-      const double scan = MillisecondsPer(3, [&] { ScanDesktops(list); });
-      const InventorySystem system = LiveInventorySystem();
-      const double arrays = MillisecondsPer(3, [&] { BuildItemArrays(list, system); });
-      const double icons = MillisecondsPer(3, [&] { layer.GainIconHdc(); });
-      std::printf(", inventory rebuild %.1f ms (scan %.1f, arrays %.1f, icons %.1f)", rebuild,
-                  scan, arrays, icons);
-    }
-    std::printf("\n");
-  }
-  (void)present;
+  for (int items : {5, 200, 1000}) MeasureItems(*session, items);
 
   const CDIB& surface = layer.LastComposition();
   SIZE size{surface.Width(), surface.Height()};

@@ -4,7 +4,7 @@
 // Run on a 1920 x 1080 screen:
 //   VELMORA_SCREEN=1920x1080x24 scripts/wine-run.sh build/win64/bin/slideshow_benchmark.exe
 #include "iconlayer/CDIB.h"
-#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 #include "common/DesktopHost.h"
 #include "common/GdiPlus.h"
 #include "startup/DesktopSession.h"
@@ -82,11 +82,16 @@ void IdleFigure() {
   picture.Save(dir + "\\Images\\a.bmp");
   picture.Cls(RGB(200, 120, 40));
   picture.Save(dir + "\\Images\\b.bmp");
-  const std::string ini = dir + "\\Wallpaper.ini";
-  WriteIniString(ini, "MAIN", "WallInx", "2");
-  WriteIniString(ini, "IMAGE", "Path", "a.bmp|images*b.bmp|images*");
-  WriteIniString(ini, "IMAGE", "Intervalvalue", "4000");
-  WriteIniString(ini, "IMAGE", "Speedvalue", "30");
+  {
+    SettingsStore store(dir);
+    Settings slides = store.Read();
+    slides.main.wallpaperMode = kSlideshowMode;
+    slides.image.list = "a.bmp|images*b.bmp|images*";
+    slides.image.interval = 4000;
+    slides.image.speed = 30;
+    store.Write(slides, {SettingId::kWallInx, SettingId::kImagePath, SettingId::kIntervalvalue,
+                         SettingId::kSpeedvalue});
+  }
 
   auto session = std::make_unique<DesktopSession>(dir);
   if (!session->Start()) return;
@@ -105,7 +110,7 @@ void IdleFigure() {
   session.reset();
   ::DeleteFileA((dir + "\\Images\\a.bmp").c_str());
   ::DeleteFileA((dir + "\\Images\\b.bmp").c_str());
-  ::DeleteFileA(ini.c_str());
+  ::DeleteFileA(SettingsFilePath(dir).c_str());
   ::RemoveDirectoryA((dir + "\\Images").c_str());
   ::RemoveDirectoryA(dir.c_str());
 }

@@ -42,6 +42,7 @@ add_library(velmora_win STATIC
   iconlayer/FrmShortcut.cpp
   iconlayer/FrmShortcutInput.cpp
   iconlayer/ItemOpening.cpp
+  shell/DesktopScan.cpp
   shell/DesktopInventory.cpp
   shell/DesktopWatch.cpp
   shell/DropCommands.cpp
@@ -52,6 +53,8 @@ add_library(velmora_win STATIC
   shell/ShellNotify.cpp
   shell/Subclassing.cpp
   settings/IniFile.cpp
+  settings/SettingsStore.cpp
+  settings/ProgramValues.cpp
   settings/Registry.cpp
   settings/MediaLists.cpp
   common/DesktopHost.cpp
@@ -60,6 +63,10 @@ add_library(velmora_win STATIC
   startup/DesktopSession.cpp
   startup/Main.cpp
   wallpaper/FrmShortcutBG.cpp
+  wallpaper/Slideshow.cpp
+  wallpaper/MovieWallpaper.cpp
+  wallpaper/ItemRebuild.cpp
+  wallpaper/WallpaperRest.cpp
   wallpaper/MoviePlayerWindow.cpp
   wallpaper/GdiGlyphSource.cpp
 )

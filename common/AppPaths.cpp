@@ -29,6 +29,4 @@ std::string AppFile(std::string_view name) {
   return path;
 }
 
-std::string IniPath() { return AppFile("Wallpaper.ini"); }
-
 }  // namespace velmora

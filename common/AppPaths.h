@@ -13,7 +13,4 @@ std::string AppDirectory();
 // AppDirectory() + "\" + name.
 std::string AppFile(std::string_view name);
 
-// The settings file, AppFile("Wallpaper.ini").
-std::string IniPath();
-
 }  // namespace velmora

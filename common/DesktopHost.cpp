@@ -114,11 +114,11 @@ void KeepAtTheBottom(HWND window, LPARAM windowPos, HWND under) {
   pos->hwndInsertAfter = under && ::IsWindow(under) ? under : HWND_BOTTOM;
 }
 
-void ShowBusyPointer(bool busy) {
-  ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(busy ? 32514 : 32512)));  // wait / arrow
-}
+// The system's hourglass, IDC_WAIT.
+constexpr WORD kHourglassPointer = 32514;
 
-BusyPointer::BusyPointer() : previous_(::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)))) {}
+BusyPointer::BusyPointer()
+    : previous_(::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(kHourglassPointer)))) {}
 
 BusyPointer::~BusyPointer() { ::SetCursor(previous_); }
 

@@ -34,12 +34,9 @@ std::string GetSpecialDir(int kind);
 // under the icon layer). A child of the shell's desktop window is left alone.
 void KeepAtTheBottom(HWND window, LPARAM windowPos, HWND under = nullptr);
 
-// The screen pointer: the hourglass while a long operation runs, or the
-// default arrow.
-void ShowBusyPointer(bool busy);
-
-// The hourglass for the life of the object, then the pointer that was
-// shown before it.
+// The screen pointer during a long operation: the hourglass for the life of
+// the object, then the pointer that was shown before it (the arrow after
+// the outermost one). Every busy pointer of the program is one of these.
 class BusyPointer {
  public:
   BusyPointer();

@@ -54,4 +54,29 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 // last written), or "" when it cannot be read.
 std::string FileVersion(const std::string& path);
 
+// What tells one version of a file from another without reading it, as the
+// file a link leads to shows it: where it lies (its volume and index there,
+// which a replacement changes), its size and when it was last written (in
+// 100 ns units since 1601, as the file system keeps it: some keep it to a
+// hundredth of a second, some to two seconds).
+struct FileStamp {
+  uint64_t volume = 0, index = 0, size = 0, lastWrite = 0;
+  bool folder = false;
+  bool operator==(const FileStamp& o) const {
+    return volume == o.volume && index == o.index && size == o.size && lastWrite == o.lastWrite &&
+           folder == o.folder;
+  }
+  bool operator!=(const FileStamp& o) const { return !(*this == o); }
+};
+
+enum class StampState { kStamped, kNothingThere, kUnknown };
+
+// The stamp of `path`; `state` says whether there is one, nothing is there
+// (the file or its folder is missing), or the file cannot be asked (access
+// denied, a drive that cannot be reached).
+StampState StampOf(const std::string& path, FileStamp& stamp);
+
+// The time now, in the units of FileStamp::lastWrite.
+uint64_t FileTimeNow();
+
 }  // namespace velmora

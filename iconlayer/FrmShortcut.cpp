@@ -13,10 +13,8 @@
 #include "iconlayer/PositionMemory.h"
 #include "iconlayer/Sprite.h"
 #include "resources/ResourceIds.h"
-#include "settings/IniFile.h"
-#include "settings/Registry.h"
-#include "settings/SettingValues.h"
-#include "shell/DesktopInventory.h"
+#include "settings/ProgramValues.h"
+#include "shell/DesktopScan.h"
 #include "shell/ShellItemIcon.h"
 
 #include <algorithm>
@@ -26,9 +24,13 @@ namespace velmora {
 
 using namespace Gdiplus;
 
-FrmShortcut::FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory,
+FrmShortcut::FrmShortcut(HWND owner, DesktopInventory& items, SettingsStore& settings,
                          LayerLinks links)
-    : owner_(owner), links_(std::move(links)), items_(items), appDirectory_(std::move(appDirectory)) {}
+    : owner_(owner),
+      links_(std::move(links)),
+      inventory_(items),
+      settings_(settings),
+      appDirectory_(settings.AppDirectory()) {}
 
 FrmShortcut::~FrmShortcut() { Unload(); }
 
@@ -37,9 +39,7 @@ bool FrmShortcut::Show() {
                owner_, CLR_INVALID, CS_DBLCLKS}))
     return false;
   ::DragAcceptFiles(hwnd(), TRUE);
-  int viewer = showImageviewer_ ? 1 : 0;
-  ReadFlag(GetIniString(IniPath(), "MAIN", "Imageviewer", "1"), viewer);
-  showImageviewer_ = viewer == 1;
+  showImageviewer_ = settings_.Read().main.imageViewer;
   FollowBackground();
   preview_.ThumBG(appDirectory_ + "\\Imageviewer.png");
   // The arrow at the 11 x 11 pixels it is drawn at, once.
@@ -117,15 +117,14 @@ void FrmShortcut::PrepareBlankLayer() {
 
 void FrmShortcut::LoadIcons(bool selectItem, int index, bool isHover, double releaseX,
                             double releaseY) {
-  const std::string ini = IniPath();
-  int overlay = 1, fader = 0;
-  ReadFlag(GetIniString(ini, "MAIN", "Icondisp", "1"), overlay);
-  ReadFlag(GetIniString(ini, "MAIN", "isIconfader", "0"), fader);
-  long value = 0;
-  ReadNumber(GetIniString(ini, "MAIN", "Iconfadervalue", "0"), value);
-  // An opacity outside 0..255 is taken to its nearest end.
-  const uint8_t opacity = fader == 1 ? static_cast<uint8_t>(std::clamp(value, 0L, 255L)) : 255;
-  MakeTrans({selectItem, index, isHover, releaseX, releaseY}, opacity, overlay == 1);
+  // The settings as the file holds them now: its stamp is looked at, it is
+  // read only when it changed.
+  const MainSettings& main = settings_.Read().main;
+  // An opacity outside its range is taken to the nearest end.
+  const uint8_t opacity = main.iconFader
+                              ? static_cast<uint8_t>(ClampToRange(SettingId::kIconfadervalue, main.iconOpacity))
+                              : kOpaque;
+  MakeTrans({selectItem, index, isHover, releaseX, releaseY}, opacity, main.iconDisplay);
 }
 
 void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay) {
@@ -160,66 +159,65 @@ void FrmShortcut::MakeTrans(const Composition& c, uint8_t opacity, bool overlay)
 
 size_t FrmShortcut::DrawItems(CDIB& layer, const Composition& c, bool overlay,
                               std::vector<DrawnPart>& parts) {
-  const bool selectItem = c.selectItem, isHover = c.isHover;
-  const int index = c.index;
-  const std::vector<std::string>& names = items_.arrays.names;
+  const std::vector<std::string>& names = items().arrays.names;
   // Renamed and removed items leave labels behind; start afresh now and then.
   if (labelCache_.size() > 2 * names.size() + 16) {
     labelCache_.clear();
     wholeNext_ = true;  // a new label may take a freed one's address
   }
   const size_t count = std::min({names.size(), positions_.size(), icons_.size()});
-  bool hovered = false;
-  ItemPosition anchor;
   // The surface is premultiplied and bottom-up: its top row is its last.
   const PixelView view{layer.lpBits() + static_cast<intptr_t>(layer.Height() - 1) * layer.BytesPerScanline(),
                        layer.Width(), layer.Height(), -layer.BytesPerScanline()};
+  for (size_t i = 0; i < count; ++i) parts.push_back(DrawItem(view, i, c, overlay));
+  const bool hovered = c.isHover && showImageviewer_ && c.index >= 0 && static_cast<size_t>(c.index) < count;
+  if (hovered) parts.push_back(DrawPreview(layer, c.index));
+  return count;
+}
+
+FrmShortcut::DrawnPart FrmShortcut::DrawItem(const PixelView& view, size_t i, const Composition& c,
+                                             bool overlay) {
+  const int item = static_cast<int>(i);
+  const std::string& name = items().arrays.names[i];
+  ItemPosition& at = positions_[i];
+  bool highlight;
+  if (c.selectItem && item == c.index) {
+    selectedIcon_ = item;
+    ApplyMoveRule(at, c);
+    highlight = true;
+  } else {
+    highlight = item == selectedIcon_ && !c.selectItem && showImageviewer_;
+  }
+  const CachedLabel& label = Label(LabelText(item, name), highlight);
+  const int32_t labelX = at.x - 30 + label.left, labelY = at.y + 35 + label.top;
+  DrawSprite(view, label.sprite, labelX, labelY);
+  const Sprite* icon = i < iconSprites_.size() ? iconSprites_[i].get() : nullptr;
+  if (icon) DrawSprite(view, *icon, at.x, at.y);
+  const bool arrow = overlay && item >= 3 && ToLower(ExtensionOf(name)) == "lnk";
+  if (arrow) DrawSprite(view, arrowSprite_, at.x, at.y + 21);
   // The item's area takes the pointer: at full opacity alpha 1 is enough,
   // ColorARGB(1, 0, 0, 255), premultiplied; more at a lower opacity.
-  const uint32_t hitColour = uint32_t{pointerAlpha_} << 24 | pointerAlpha_;
-  for (size_t i = 0; i < count; ++i) {
-    const int item = static_cast<int>(i);
-    const std::string extension = ToLower(ExtensionOf(names[i]));
-    ItemPosition& at = positions_[i];
-    bool highlight;
-    if (selectItem && item == index) {
-      selectedIcon_ = item;
-      ApplyMoveRule(at, c);
-      highlight = true;
-    } else {
-      highlight = item == selectedIcon_ && !selectItem && showImageviewer_;
-    }
-    const CachedLabel& label = Label(LabelText(item, names[i]), highlight);
-    const int32_t labelX = at.x - 30 + label.left, labelY = at.y + 35 + label.top;
-    DrawSprite(view, label.sprite, labelX, labelY);
-    const Sprite* icon = i < iconSprites_.size() ? iconSprites_[i].get() : nullptr;
-    if (icon) DrawSprite(view, *icon, at.x, at.y);
-    const bool arrow = overlay && item >= 3 && extension == "lnk";
-    if (arrow) DrawSprite(view, arrowSprite_, at.x, at.y + 21);
-    if (isHover && item == index && showImageviewer_) {
-      hovered = true;
-      anchor = at;
-    }
-    FillOver(view, at.x, at.y, 32, 50, hitColour);
-    // What this item covers: its icon and hit area, and its label.
-    parts.push_back({{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
-                      std::max(at.y + 50, labelY + label.sprite.height)},
-                     &label, icon, arrow});
-  }
-  if (hovered) {
-    RECT client{};
-    ::GetClientRect(owner_, &client);
-    if (client.bottom - anchor.y < 190) anchor.y -= 180;
-    const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
-    preview_.ThumViewer(items_.RowText(static_cast<size_t>(index)), canvas.graphics(),
-                        anchor.x + 20, anchor.y + 20);
-    DrawnPart preview;
-    preview.area = {anchor.x + 20, anchor.y + 20, anchor.x + 20 + ImagePreview::kFrameWidth,
-                    anchor.y + 20 + ImagePreview::kFrameHeight};
-    preview.always = true;
-    parts.push_back(preview);
-  }
-  return count;
+  FillOver(view, at.x, at.y, 32, 50, uint32_t{pointerAlpha_} << 24 | pointerAlpha_);
+  // What this item covers: its icon and hit area, and its label.
+  return {{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
+           std::max(at.y + 50, labelY + label.sprite.height)},
+          &label, icon, arrow};
+}
+
+FrmShortcut::DrawnPart FrmShortcut::DrawPreview(CDIB& layer, int item) {
+  // Beside the item, above it near the bottom of the screen.
+  ItemPosition anchor = positions_[static_cast<size_t>(item)];
+  RECT client{};
+  ::GetClientRect(owner_, &client);
+  if (client.bottom - anchor.y < 190) anchor.y -= 180;
+  const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
+  preview_.ThumViewer(items().RowText(static_cast<size_t>(item)), canvas.graphics(), anchor.x + 20,
+                      anchor.y + 20);
+  DrawnPart preview;
+  preview.area = {anchor.x + 20, anchor.y + 20, anchor.x + 20 + ImagePreview::kFrameWidth,
+                  anchor.y + 20 + ImagePreview::kFrameHeight};
+  preview.always = true;
+  return preview;
 }
 
 void FrmShortcut::ShowComposition(const CDIB& layer, uint8_t opacity,
@@ -307,8 +305,8 @@ const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool
 }
 
 std::vector<std::string> FrmShortcut::ItemKeys() const {
-  std::vector<std::string> keys(items_.Count());
-  for (size_t i = 0; i < keys.size(); ++i) keys[i] = items_.RowText(i);
+  std::vector<std::string> keys(items().Count());
+  for (size_t i = 0; i < keys.size(); ++i) keys[i] = items().RowText(i);
   return keys;
 }
 
@@ -320,9 +318,8 @@ std::string FrmShortcut::LayoutName() const {
 
 void FrmShortcut::ForgetLayout() {
   layoutDirty_ = true;
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "");
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "");
-  DeleteRegValue(HKEY_CURRENT_USER, kLayoutsKey, LayoutName());
+  SaveProgramValues({}, {ProgramValueId::kTempx, ProgramValueId::kTempy});  // emptied
+  ForgetRememberedPlaces(LayoutName());
 }
 
 void FrmShortcut::DesktopiconsPos() {
@@ -336,15 +333,16 @@ void FrmShortcut::LoadPositions() {
   // The places remembered for this size of the layer keep every item where
   // the user put it, whatever came or went; without them, the saved edges
   // of the last layout as they are, or the default grid.
-  const PlacedItems remembered =
-      ParsePlacedItems(GetRegString(HKEY_CURRENT_USER, kLayoutsKey, LayoutName()));
+  const PlacedItems remembered = ParsePlacedItems(ReadRememberedPlaces(LayoutName()));
   if (!remembered.empty()) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     positions_ = PlaceItems(ItemKeys(), remembered, client.bottom);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC", static_cast<long>(positions_.size()));
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
+    ProgramValues built;
+    built.desktopC = static_cast<long>(positions_.size());
+    built.scaleX = client.right;
+    built.scaleY = client.bottom;
+    SaveProgramValues(built, {ProgramValueId::kDesktopC, ProgramValueId::kScaleX, ProgramValueId::kScaleY});
     SavePositions(positions_);
     return;
   }
@@ -353,20 +351,18 @@ void FrmShortcut::LoadPositions() {
 }
 
 void FrmShortcut::LoadSavedEdges() {
-  const int count = static_cast<int>(items_.arrays.names.size());
-  SavedLayout saved;
-  saved.tempx = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
-  saved.tempy = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
-  saved.scaleX = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX");
-  saved.scaleY = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY");
-  saved.desktopC = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC");
-  SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "DesktopC", count);
+  const int count = static_cast<int>(items().arrays.names.size());
+  ProgramValues values = ReadProgramValues();
+  const SavedLayout saved{values.tempx, values.tempy, values.scaleX, values.scaleY, values.desktopC};
+  values.desktopC = count;
+  SaveProgramValues(values, {ProgramValueId::kDesktopC});
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   if (LayoutNeedsRebuild(saved, client.right, client.bottom, count)) {
     positions_ = DefaultGrid(count, client.bottom);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleX", client.right);
-    SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "ScaleY", client.bottom);
+    values.scaleX = client.right;
+    values.scaleY = client.bottom;
+    SaveProgramValues(values, {ProgramValueId::kScaleX, ProgramValueId::kScaleY});
     return;
   }
   // A saved layout that cannot be the user's (edited by hand, cut short, of
@@ -380,12 +376,13 @@ void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
     xs.push_back(p.x);
     ys.push_back(p.y);
   }
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
-  SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
+  ProgramValues edges;
+  edges.tempx = FormatPositions(xs);
+  edges.tempy = FormatPositions(ys);
+  SaveProgramValues(edges, {ProgramValueId::kTempx, ProgramValueId::kTempy});
   const std::vector<std::string> keys = ItemKeys();
   if (keys.size() == positions.size())
-    SaveRegString(HKEY_CURRENT_USER, kLayoutsKey, LayoutName(),
-                  FormatPlacedItems(Remember(keys, positions)));
+    SaveRememberedPlaces(LayoutName(), FormatPlacedItems(Remember(keys, positions)));
 }
 
 HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
@@ -395,7 +392,7 @@ HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
 }
 
 void FrmShortcut::GainIconHdc() {
-  const std::vector<std::string>& sources = items_.arrays.icons;
+  const std::vector<std::string>& sources = items().arrays.icons;
   hover_.Forget();  // the items were rebuilt, as in DesktopiconsPos
   iconSprites_.clear();
   icons_.clear();  // the old handles are destroyed here
@@ -414,7 +411,7 @@ void FrmShortcut::GainIconHdc() {
     if (found == extracted.end()) {
       Extracted e;
       e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index));
-      if (!*e.icon) *e.icon = UniqueIcon(ShellItemIcon(items_.RowText(i)));
+      if (!*e.icon) *e.icon = UniqueIcon(ShellItemIcon(items().RowText(i)));
       e.sprite = std::make_shared<Sprite>(IconSprite(e.icon->get()));
       found = extracted.emplace(std::make_pair(where.file, where.index), std::move(e)).first;
     }
@@ -424,37 +421,11 @@ void FrmShortcut::GainIconHdc() {
 }
 
 void FrmShortcut::AddDesktopicons(const std::string& path) {
-  const bool folder = IsExistingFolder(path);
-  const std::string name = GetFileNamePart(path);
-  ShortcutList::Row row{path, folder ? "dir" : ExtensionOf(name)};
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data))
-    row.push_back(std::to_string((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) |
-                                 data.nFileSizeLow));
-  else
-    row.push_back("0");
-  if (!folder) row.push_back(GetFileModifiedDate(path));
-  items_.list.AddRow(row);
-
-  ItemArrays& items = items_.arrays;
-  const InventorySystem system = LiveInventorySystem();
-  std::string source;
-  if (folder) {
-    source = "dir" + path;
-  } else if (ToLower(ExtensionOf(name)) == "lnk") {
-    const std::string target = GetShortcutProperty(path, "TARGET");
-    source = system.isFolder(target)
-                 ? "dir" + target
-                 : DefaultIconFor(ToLower(ExtensionOf(GetFileNamePart(target))), target, system);
-  } else {
-    source = DefaultIconFor(ExtensionOf(name), path, system);
-  }
+  // The entry goes to the items; its provisional place is below the last one.
+  inventory_.Add(path);
   ItemPosition provisional;
   if (!positions_.empty()) provisional = {positions_.back().x, positions_.back().y + 72};
-  items.keys.push_back(path);
-  items.names.push_back(name);
-  items.icons.push_back(source);
-  positions_.resize(items.names.size() - 1);
+  positions_.resize(items().Count() - 1);
   positions_.push_back(provisional);
   layoutDirty_ = true;
   GainIconHdc();

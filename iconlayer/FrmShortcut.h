@@ -10,9 +10,11 @@
 #include "iconlayer/ImagePreview.h"
 #include "iconlayer/LayerPainter.h"
 #include "iconlayer/LayoutGrid.h"
+#include "iconlayer/PixelBlend.h"
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/Sprite.h"
-#include "shell/InventoryRows.h"
+#include "settings/SettingsStore.h"
+#include "shell/DesktopInventory.h"
 
 #include <cstdint>
 #include <functional>
@@ -41,10 +43,12 @@ class FrmShortcut : public Window {
  public:
   static constexpr const char* kClassName = "VelmoraFrmShortcut";
   static constexpr int32_t kLabelWidth = 90;
+  static constexpr uint8_t kOpaque = 255;  // the layer's opacity without the fader
 
   // `owner`: the background window, which the layer follows and which owns
-  // it; `items`: the desktop items it shows.
-  FrmShortcut(HWND owner, DesktopItems& items, std::string appDirectory, LayerLinks links = {});
+  // it; `items`: the desktop items it shows; `settings`: the program's
+  // settings (and folder, whose pictures it draws).
+  FrmShortcut(HWND owner, DesktopInventory& items, SettingsStore& settings, LayerLinks links = {});
   ~FrmShortcut() override;
 
   // Creates the window owned by the background window and runs its load:
@@ -92,9 +96,6 @@ class FrmShortcut : public Window {
   // this size forgotten.
   void ForgetLayout();
 
-  // Where the places of the items are remembered, one value per layer size.
-  static constexpr const char* kLayoutsKey = "Software\\Velmora\\Layouts";
-
   const std::vector<ItemPosition>& Positions() const { return positions_; }
   int SelectedIcon() const { return selectedIcon_; }
   uint8_t LayerOpacity() const { return opacity_; }
@@ -103,7 +104,7 @@ class FrmShortcut : public Window {
     return i < icons_.size() && icons_[i] ? icons_[i]->get() : nullptr;
   }
 
-  // The "Imageviewer" setting: the hover preview, and the highlight kept
+  // The setting of the hover preview, which also keeps the highlight
   // between clicks.
   void SetPreviewShown(bool shown) { showImageviewer_ = shown; }
   bool PreviewShown() const { return showImageviewer_; }
@@ -124,8 +125,6 @@ class FrmShortcut : public Window {
     double releaseX = 0, releaseY = 0;
   };
   void MakeTrans(const Composition& c, uint8_t opacity, bool overlay);
-  // Draws every item (label, icon, arrow, the rectangle that takes the
-  // pointer) and, in a hover composition, the preview; how many were drawn.
   // What one composition drew in one place: an item (its icon, label and
   // arrow) or the preview, which counts as changed every time.
   struct DrawnPart {
@@ -139,8 +138,13 @@ class FrmShortcut : public Window {
              arrow == o.arrow && !always && !o.always;
     }
   };
-  // `parts`: what each drawn item (then the preview) covers.
+  // Draws every item and, in a hover composition, the preview; how many
+  // items were drawn. `parts`: what each drawn item (then the preview) covers.
   size_t DrawItems(CDIB& layer, const Composition& c, bool overlay, std::vector<DrawnPart>& parts);
+  // One item (its label, icon, arrow, and the rectangle that takes the
+  // pointer), and the preview of a hover composition.
+  DrawnPart DrawItem(const PixelView& view, size_t i, const Composition& c, bool overlay);
+  DrawnPart DrawPreview(CDIB& layer, int item);
   // The move rule of a click composition, for the clicked item.
   void ApplyMoveRule(ItemPosition& at, const Composition& c);
   // Hands the composed picture to the system at the given opacity: the
@@ -148,9 +152,8 @@ class FrmShortcut : public Window {
   // `drawnNow`.
   void ShowComposition(const CDIB& layer, uint8_t opacity, const std::vector<DrawnPart>* drawnNow);
   std::vector<RECT> ChangedParts(const std::vector<DrawnPart>& drawnNow) const;
-  std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
   void PrepareBlankLayer();
-  // Stores the left and top edges in the registry ("Tempx", "Tempy") and
+  // Stores the left and top edges in the registry (Tempx, Tempy) and
   // the places of the items for this size.
   void SavePositions(const std::vector<ItemPosition>& positions);
   // The positions from the saved edges, or the default grid when they no
@@ -166,7 +169,7 @@ class FrmShortcut : public Window {
   void PointerOver(int item, double x, double y);
   // Each item's key (its path, or a special item's shell name), in order.
   std::vector<std::string> ItemKeys() const;
-  // The value name of this layer size under kLayoutsKey.
+  // The name this layer size's places are remembered by.
   std::string LayoutName() const;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Pointer and keys (FrmShortcutInput.cpp); true when the message was handled.
@@ -178,7 +181,9 @@ class FrmShortcut : public Window {
   HoverState hover_;    // HoverIndex, and whose preview is shown
   bool trackingLeave_ = false;  // the system tells when the pointer leaves the layer
   std::vector<std::string> pendingDropPaths_;
-  DesktopItems& items_;
+  DesktopInventory& inventory_;
+  const DesktopItems& items() const { return inventory_.Items(); }
+  SettingsStore& settings_;
   std::string appDirectory_;
   bool showImageviewer_ = true;  // the hover preview, and the highlight kept between clicks
   bool layoutDirty_ = false;     // positions must be reloaded before the next composition
@@ -200,7 +205,7 @@ class FrmShortcut : public Window {
   std::unique_ptr<LabelPainter> labelPainter_;
   int selectedIcon_ = 0;
   bool layoutReady_ = false;
-  uint8_t opacity_ = 255;
+  uint8_t opacity_ = kOpaque;
   SIZE layerSize_{};                     // the client size at load
   ImagePreview preview_;
   Sprite arrowSprite_;  // the shortcut arrow at 11 x 11

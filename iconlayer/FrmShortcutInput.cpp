@@ -8,7 +8,7 @@
 #include "common/WinText.h"
 #include "iconlayer/ItemOpening.h"
 #include "iconlayer/PointerRules.h"
-#include "shell/DesktopInventory.h"
+#include "shell/DesktopScan.h"
 #include "shell/DropCommands.h"
 #include "shell/DropMenuIndex.h"
 
@@ -108,11 +108,11 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool FrmShortcut::DownIcon(int button, int shift, double x, double y, double oldX, double oldY,
                            bool isMove) {
-  const int item = HitItem(positions_, items_.Count(), oldX, oldY);
+  const int item = HitItem(positions_, items().Count(), oldX, oldY);
   if (isMove) PointerOver(item, x, y);
   if (item < 0) return false;
   if (!isMove) {
-    items_.list.SelectRow(item);
+    inventory_.Select(item);
     LoadIcons(true, item, false, x, y);
   }
   if (button == 2 && links_.itemMenu) {
@@ -126,9 +126,9 @@ bool FrmShortcut::DownIcon(int button, int shift, double x, double y, double old
 
 void FrmShortcut::PointerOver(int item, double x, double y) {
   const bool picture =
-      item >= 0 && IsPictureType(items_.list.Cell(static_cast<size_t>(item), 1));
+      item >= 0 && IsPictureType(items().list.Cell(static_cast<size_t>(item), 1));
   const HoverState::Step step = hover_.Moved(item < 0 ? HoverState::kNone : item, picture);
-  if (step.selectRow) items_.list.SelectRow(item);
+  if (step.selectRow) inventory_.Select(item);
   if (step.showPreview)
     LoadIcons(false, item, true, x, y);
   else if (step.hidePreview)
@@ -177,11 +177,11 @@ void FrmShortcut::OnFilesDropped(HDROP drop) {
 }
 
 void FrmShortcut::OpenSelectedItem() {
-  ShowBusyPointer(true);
-  const int row = items_.list.SelectedRow();
+  const BusyPointer busy;
+  const int row = items().list.SelectedRow();
   if (row >= 0) {
-    const std::string& text = items_.RowText(static_cast<size_t>(row));
-    const ItemToOpen item{row + 1, text, items_.list.Cell(static_cast<size_t>(row), 1),
+    const std::string& text = items().RowText(static_cast<size_t>(row));
+    const ItemToOpen item{row + 1, text, items().list.Cell(static_cast<size_t>(row), 1),
                           IsExistingFolder(text)};
     // The shell gets where a chain of shortcuts ends, never a chain that
     // goes round (it would follow that until its stack is gone).
@@ -194,7 +194,6 @@ void FrmShortcut::OpenSelectedItem() {
         GetSpecialDir(0), appDirectory_);
     if (command) RunOpenCommand(hwnd(), *command);
   }
-  ShowBusyPointer(false);
 }
 
 }  // namespace velmora

@@ -100,14 +100,10 @@ ColumnTaps MakeTaps(const std::vector<int32_t>& columns, int32_t sourceWidth) {
   return taps;
 }
 
-// One target row of a smooth stretch of an opaque source over an opaque
-// target: the two source rows are mixed once (8-bit weights, rounded), then
-// each target pixel mixes two neighbours of that row and is blended with the
-// constant opacity. False, with nothing drawn, when a source pixel of the
-// two rows is not opaque; target pixels that are not opaque are left to the
-// pixel-by-pixel path, four at a time.
-bool OpaqueRow(const PixelView& source, BlendRect from, int32_t fy, const std::vector<int32_t>& columns,
-               const ColumnTaps& taps, uint8_t* d, int32_t count, uint8_t alpha, std::vector<uint32_t>& mixed) {
+// The two source rows around `fy` mixed once into `mixed` (8-bit weights,
+// rounded), one pixel more at the end for the last pixel's right neighbour.
+// False when a pixel of the two rows is not opaque.
+bool MixOpaqueRows(const PixelView& source, BlendRect from, int32_t fy, std::vector<uint32_t>& mixed) {
   const int32_t y0 = std::clamp(fy >> 8, 0, from.height - 1);
   const int32_t y1 = std::min(y0 + 1, from.height - 1);
   const uint32_t wy = fy < 0 ? 0 : static_cast<uint32_t>(fy & 255);
@@ -146,7 +142,20 @@ bool OpaqueRow(const PixelView& source, BlendRect from, int32_t fy, const std::v
   alphaAll &= lanes[0] & lanes[1] & lanes[2] & lanes[3];
   if ((alphaAll >> 24) != 255) return false;
   mixed[from.width] = mixed[from.width - 1];
+  return true;
+}
 
+// One target row of a smooth stretch of an opaque source over an opaque
+// target: the two source rows are mixed once (MixOpaqueRows), then each
+// target pixel mixes two neighbours of that row and is blended with the
+// constant opacity. False, with nothing drawn, when a source pixel of the
+// two rows is not opaque; target pixels that are not opaque are left to the
+// pixel-by-pixel path, four at a time.
+bool OpaqueRow(const PixelView& source, BlendRect from, int32_t fy, const std::vector<int32_t>& columns,
+               const ColumnTaps& taps, uint8_t* d, int32_t count, uint8_t alpha, std::vector<uint32_t>& mixed) {
+  if (!MixOpaqueRows(source, from, fy, mixed)) return false;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i round = _mm_set1_epi16(128);
   const __m128i constant = _mm_set1_epi16(alpha), rest = _mm_set1_epi16(static_cast<short>(255 - alpha));
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i half127 = _mm_set1_epi16(127), one = _mm_set1_epi16(1);

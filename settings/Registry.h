@@ -8,8 +8,10 @@
 
 namespace velmora {
 
-// The program's own key under HKEY_CURRENT_USER.
+// The program's own key under HKEY_CURRENT_USER (its values:
+// settings/ProgramValues), and the one of the places remembered per layer size.
 inline constexpr const char* kProgramRegKey = "Software\\Velmora";
+inline constexpr const char* kLayoutsRegKey = "Software\\Velmora\\Layouts";
 
 // A REG_SZ value up to its first NUL; any other type, a missing key or a
 // missing value gives "".

@@ -5,25 +5,16 @@
 namespace velmora {
 namespace {
 
-bool Flag(const IniReader& read, const char* section, const char* key, const char* fallback,
-          bool current) {
-  return FlagOr(read(section, key, fallback), current ? 1 : 0) != 0;
-}
+using Id = SettingId;
 
-long Number(const IniReader& read, const char* section, const char* key, const char* fallback,
-            long current) {
-  return NumberOr(read(section, key, fallback), current);
-}
+// What the slides' colour shows while the file holds none.
+constexpr uint32_t kBlack = 0;
+constexpr uint32_t kColourBits = 0xFFFFFF;
 
-// A drop-down index: kept when the stored one is not among the entries.
-int Index(const IniReader& read, const char* section, const char* key, const char* fallback,
-          int current, int entries) {
-  const long value = Number(read, section, key, fallback, current);
-  return value >= 0 && value < entries ? static_cast<int>(value) : current;
+// A drop-down's index: the key's default when the stored one is not offered.
+int Offered(SettingId id, long stored, long fallback) {
+  return static_cast<int>(InRange(id, stored) ? stored : fallback);
 }
-
-std::string Decimal(long long value) { return std::to_string(value); }
-std::string Bit(bool value) { return value ? "1" : "0"; }
 
 }  // namespace
 
@@ -37,25 +28,26 @@ int IntervalSteps(int64_t ms) {
   return static_cast<int>(steps);
 }
 
-DialogOptions LoadDialogOptions(const IniReader& read) {
+DialogOptions DialogOptionsFrom(const Settings& s) {
+  const Settings defaults;
   DialogOptions o;
-  o.speed = static_cast<int>(Number(read, "IMAGE", "Speedvalue", "30", o.speed));
-  o.interval = IntervalSteps(Number(read, "IMAGE", "Intervalvalue", "5000", StoredInterval(o.interval)));
-  o.slideColour = static_cast<uint32_t>(Number(read, "IMAGE", "Backcolor", "&H00000000&", 0)) & 0xFFFFFF;
-  o.backgroundFile = read("IMAGE", "ImageBgfile", "");
-  o.location = Index(read, "IMAGE", "Location", "0", o.location, 2);
-  o.backgroundImage = Number(read, "IMAGE", "BgCheck", "0", 0) != 0;
-  o.interleave = Number(read, "IMAGE", "IlCheck", "0", 0) != 0;
-  o.quality = Index(read, "FLASH", "Quality", "1", o.quality, 2);
-  o.movieSize = Index(read, "FLASH", "Moviesize", "0", o.movieSize, 3);
-  o.flashColour = static_cast<uint32_t>(Number(read, "FLASH", "BackgroundColor", "16777215",
-                                               static_cast<long>(o.flashColour))) & 0xFFFFFF;
-  o.loop = Number(read, "FLASH", "LoopCheck", "0", 0) != 0;
-  o.startup = Flag(read, "MAIN", "Startup", "1", o.startup);
-  o.imageViewer = Flag(read, "MAIN", "Imageviewer", "1", o.imageViewer);
-  o.iconDisplay = Flag(read, "MAIN", "Icondisp", "1", o.iconDisplay);
-  o.iconFader = Flag(read, "MAIN", "isIconfader", "0", o.iconFader);
-  if (o.iconFader) o.iconFaderValue = read("MAIN", "Iconfadervalue", "0");
+  o.speed = static_cast<int>(s.image.speed);
+  o.interval = IntervalSteps(s.image.interval);
+  o.slideColour = s.Stored(Id::kBackcolor) ? static_cast<uint32_t>(s.image.backColour) & kColourBits : kBlack;
+  o.backgroundFile = s.image.pictureFile;
+  o.location = Offered(Id::kLocation, s.image.location, defaults.image.location);
+  o.backgroundImage = s.image.withPicture;
+  o.interleave = s.image.interleave;
+  o.quality = Offered(Id::kQuality, s.flash.quality, defaults.flash.quality);
+  o.movieSize = Offered(Id::kMoviesize, s.flash.scaleMode, defaults.flash.scaleMode);
+  o.flashColour = static_cast<uint32_t>(s.flash.backgroundColour) & kColourBits;
+  o.loop = s.flash.loop;
+  o.startup = s.main.startup;
+  o.imageViewer = s.main.imageViewer;
+  o.iconDisplay = s.main.iconDisplay;
+  o.iconFader = s.main.iconFader;
+  // With the fader off its drop-down offers full opacity.
+  o.iconFaderValue = std::to_string(o.iconFader ? s.main.iconOpacity : KeyOf(Id::kIconfadervalue).high);
   return o;
 }
 
@@ -68,36 +60,63 @@ bool AppliesPage(const ApplyState& s, SettingsPage page) {
   }
 }
 
-std::vector<IniWrite> ApplyWrites(const ApplyState& s) {
-  std::vector<IniWrite> writes;
+namespace {
+
+void ApplyAdvanced(const DialogOptions& o, SettingsChange& c) {
+  MainSettings& m = c.settings.main;
+  m.imageViewer = o.imageViewer;
+  m.iconDisplay = o.iconDisplay;
+  m.iconFader = o.iconFader;
+  m.iconOpacity = NumberOr(o.iconFaderValue, m.iconOpacity);
+  m.startup = o.startup;
+  c.keys.insert(c.keys.end(), {Id::kImageviewer, Id::kIcondisp, Id::kIsIconfader,
+                               Id::kIconfadervalue, Id::kStartup});
+}
+
+void ApplyFlash(const ApplyState& s, SettingsChange& c) {
   const DialogOptions& o = s.options;
-  if (s.pageChosen && s.page == SettingsPage::kFlash) writes.push_back({"MAIN", "WallInx", "1"});
-  if (s.pageChosen && s.page == SettingsPage::kSlide) writes.push_back({"MAIN", "WallInx", "2"});
-  if (AppliesPage(s, SettingsPage::kAdvanced)) {
-    writes.push_back({"MAIN", "Imageviewer", Bit(o.imageViewer)});
-    writes.push_back({"MAIN", "Icondisp", Bit(o.iconDisplay)});
-    writes.push_back({"MAIN", "isIconfader", Bit(o.iconFader)});
-    writes.push_back({"MAIN", "Iconfadervalue", o.iconFaderValue});
-    writes.push_back({"MAIN", "Startup", Bit(o.startup)});
+  FlashSettings& f = c.settings.flash;
+  if (s.currentFlash) {
+    f.current = *s.currentFlash;
+    c.keys.push_back(Id::kCurFlash);
   }
-  if (AppliesPage(s, SettingsPage::kFlash)) {
-    if (s.currentFlash) writes.push_back({"FLASH", "CurFlash", *s.currentFlash});
-    writes.push_back({"FLASH", "Quality", Decimal(o.quality)});
-    writes.push_back({"FLASH", "Moviesize", Decimal(o.movieSize)});
-    writes.push_back({"FLASH", "BackgroundColor", Decimal(o.flashColour)});
-    writes.push_back({"FLASH", "LoopCheck", Bit(o.loop)});
+  f.quality = o.quality;
+  f.scaleMode = o.movieSize;
+  f.backgroundColour = static_cast<long>(o.flashColour);
+  f.loop = o.loop;
+  c.keys.insert(c.keys.end(), {Id::kQuality, Id::kMoviesize, Id::kBackgroundColor, Id::kLoopCheck});
+}
+
+void ApplySlides(const ApplyState& s, SettingsChange& c) {
+  const DialogOptions& o = s.options;
+  ImageSettings& i = c.settings.image;
+  i.speed = o.speed;
+  i.interval = StoredInterval(o.interval);
+  i.location = o.location;
+  i.backColour = static_cast<long>(o.slideColour);
+  i.withPicture = o.backgroundImage;
+  i.pictureFile = o.backgroundFile;
+  i.interleave = o.interleave;
+  c.keys.insert(c.keys.end(), {Id::kSpeedvalue, Id::kIntervalvalue, Id::kLocation, Id::kBackcolor,
+                               Id::kBgCheck, Id::kImageBgfile, Id::kIlCheck});
+  if (s.slidePath) {
+    i.list = *s.slidePath;
+    c.keys.push_back(Id::kImagePath);
   }
-  if (AppliesPage(s, SettingsPage::kSlide)) {
-    writes.push_back({"IMAGE", "Speedvalue", Decimal(o.speed)});
-    writes.push_back({"IMAGE", "Intervalvalue", Decimal(StoredInterval(o.interval))});
-    writes.push_back({"IMAGE", "Location", Decimal(o.location)});
-    writes.push_back({"IMAGE", "Backcolor", Decimal(o.slideColour)});
-    writes.push_back({"IMAGE", "BgCheck", Bit(o.backgroundImage)});
-    writes.push_back({"IMAGE", "ImageBgfile", o.backgroundFile});
-    writes.push_back({"IMAGE", "IlCheck", Bit(o.interleave)});
-    if (s.slidePath) writes.push_back({"IMAGE", "Path", *s.slidePath});
+}
+
+}  // namespace
+
+SettingsChange ApplyWrites(const ApplyState& s, const Settings& stored) {
+  SettingsChange change{stored, {}};
+  if (s.pageChosen && (s.page == SettingsPage::kFlash || s.page == SettingsPage::kSlide)) {
+    change.settings.main.wallpaperMode = s.page == SettingsPage::kFlash ? kMovieMode : kSlideshowMode;
+    change.keys.push_back(Id::kWallInx);
   }
-  return writes;
+  if (AppliesPage(s, SettingsPage::kAdvanced)) ApplyAdvanced(s.options, change);
+  if (AppliesPage(s, SettingsPage::kFlash)) ApplyFlash(s, change);
+  if (AppliesPage(s, SettingsPage::kSlide)) ApplySlides(s, change);
+  return change;
 }
 
 std::string SaveFailedText(SaveProblem why) {

@@ -1,10 +1,11 @@
-// The settings dialog's options apart from the system: how each is read
-// from the settings file when the dialog opens, and which keys an apply
+// The settings dialog's options apart from the system: how each is shown
+// from the stored settings when the dialog opens, and which keys an apply
 // writes from which page.
 #pragma once
 
+#include "settings/SettingsModel.h"
+
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,18 +14,19 @@ namespace velmora {
 
 enum class SettingsPage { kNone, kFlash, kSlide, kAdvanced, kHelp };
 
+// The options as the dialog's controls show them.
 struct DialogOptions {
   // Advanced page (CheckGO(3), (0), (1), (2) and iconFader).
-  bool startup = true, iconDisplay = true, iconFader = false, imageViewer = true;
-  std::string iconFaderValue = "255";  // the drop-down's text
+  bool startup = false, iconDisplay = false, iconFader = false, imageViewer = false;
+  std::string iconFaderValue;  // the drop-down's text
   // Flash page.
-  int quality = 1;     // 0 Low, 1 High
+  int quality = 0;     // 0 Low, 1 High
   int movieSize = 0;   // 0 Original Screen, 1 Stretch Full Screen, 2 Full Screen
-  uint32_t flashColour = 0xFFFFFF;  // 0x00BBGGRR
+  uint32_t flashColour = 0;  // 0x00BBGGRR
   bool loop = false;
   // Slide Show page.
-  int speed = 30;      // 0..200
-  int interval = 10;   // 0..100, in steps of 500 ms
+  int speed = 0;       // the fade's step
+  int interval = 0;    // in steps of 500 ms
   int location = 0;    // 0 Center, 1 Stretch
   uint32_t slideColour = 0;
   bool backgroundImage = false;  // BgCheck
@@ -32,39 +34,35 @@ struct DialogOptions {
   bool interleave = false;
 };
 
-// A stored value by section and key, or `fallback` when the key is absent.
-using IniReader = std::function<std::string(const std::string& section, const std::string& key,
-                                            const std::string& fallback)>;
-
-// The options as the dialog loads them. A value that does not convert (a
-// hand-edited file) or a list index beyond a drop-down's entries keeps the
-// default.
-DialogOptions LoadDialogOptions(const IniReader& read);
+// The options as the dialog loads them from the stored settings. A list
+// index beyond a drop-down's entries gives the key's default; the slides'
+// colour shows black while the file holds none; the fader's drop-down
+// shows full opacity while the fader is off.
+DialogOptions DialogOptionsFrom(const Settings& stored);
 
 // The interval as stored (milliseconds) and as shown (steps of 500 ms,
 // rounded to the nearest, ties to even).
 int32_t StoredInterval(int steps);
 int IntervalSteps(int64_t milliseconds);
 
-struct IniWrite {
-  std::string section, key, value;
-  bool operator==(const IniWrite& o) const {
-    return section == o.section && key == o.key && value == o.value;
-  }
-};
-
-// What an apply knows besides the options.
+// What an apply knows besides the stored settings.
 struct ApplyState {
   SettingsPage page = SettingsPage::kNone;  // CurrentPage
   bool pageChosen = false;
   // A control of that page was changed since the window opened (or since
   // the last apply that stored everything).
   bool advancedChanged = false, flashChanged = false, slideChanged = false;
-  DialogOptions options;
+  DialogOptions options = DialogOptionsFrom(Settings());
   // The selected movie's record ("name|folder*"); none without a selected row.
   std::optional<std::string> currentFlash;
   // The slide list as stored ("a|f*b|g*"); none for an empty list.
   std::optional<std::string> slidePath;
+};
+
+// The settings an apply stores: the keys, in order, with their values.
+struct SettingsChange {
+  Settings settings;
+  std::vector<SettingId> keys;
 };
 
 // Whether an apply writes the keys of `page`: the Flash or Slide Show page
@@ -73,13 +71,14 @@ struct ApplyState {
 // made there, or on a page left for another, is the user's all the same).
 bool AppliesPage(const ApplyState& state, SettingsPage page);
 
-// The keys an apply writes, in order: "WallInx" only when confirmed on the
-// Flash or Slide Show page, then the keys of each page AppliesPage names;
-// nothing when no page was chosen and nothing changed. A missing movie
-// selection or an empty slide list leaves the stored "CurFlash" or "Path"
-// alone. The background picture is rendered by the caller first;
-// `options.backgroundImage` is written as the caller leaves it.
-std::vector<IniWrite> ApplyWrites(const ApplyState& state);
+// The keys an apply writes, in order, over the `stored` settings: the
+// wallpaper mode only when confirmed on the Flash or Slide Show page, then
+// the keys of each page AppliesPage names; nothing when no page was chosen
+// and nothing changed. A missing movie selection or an empty slide list
+// leaves the stored movie or slide list alone; a fader value that is no
+// number leaves the stored one. The background picture is rendered by the
+// caller first; `options.backgroundImage` is written as the caller leaves it.
+SettingsChange ApplyWrites(const ApplyState& state, const Settings& stored = Settings());
 
 // Why the settings file could not be written, as far as can be told.
 enum class SaveProblem { kUnknown, kFolderInTheWay, kReadOnly, kDiskFull };

@@ -1,12 +1,10 @@
 #include "settingsdialog/FrmSetting.h"
 
-#include "common/AppPaths.h"
 #include "common/DesktopHost.h"
 #include "common/PathText.h"
 #include "common/WinText.h"
 #include "controls/RgbPictureGdi.h"
 #include "settings/EntryList.h"
-#include "settings/IniFile.h"
 #include "settingsdialog/FrmSettingIds.h"
 
 #include <commctrl.h>
@@ -36,10 +34,10 @@ BOOL CALLBACK PassEscapeUp(HWND control, LPARAM dialog) {
 
 }  // namespace
 
-FrmSetting::FrmSetting(std::string appDirectory, SettingsLinks links, SettingsChoices choices)
-    : SkinnedFrame(appDirectory, "Velmora Settings"),
-      ini_(appDirectory + "\\Wallpaper.ini"),
-      appDirectory_(std::move(appDirectory)),
+FrmSetting::FrmSetting(SettingsStore& settings, SettingsLinks links, SettingsChoices choices)
+    : SkinnedFrame(settings.AppDirectory(), "Velmora Settings"),
+      settings_(settings),
+      appDirectory_(settings.AppDirectory()),
       links_(std::move(links)),
       choices_(std::move(choices)) {}
 
@@ -79,11 +77,7 @@ void FrmSetting::Load() {
   const SIZE background = links_.backgroundSize ? links_.backgroundSize() : SIZE{800, 600};
   bgsave_.CreateHidden(std::max<LONG>(1, background.cx), std::max<LONG>(1, background.cy));
   if (links_.pauseSlideshow) links_.pauseSlideshow();
-  const DialogOptions options = LoadDialogOptions(
-      [this](const std::string& section, const std::string& key, const std::string& fallback) {
-        return GetIniString(ini_, section, key, fallback);
-      });
-  ShowOptions(options);
+  ShowOptions(DialogOptionsFrom(settings_.Read()));
   // The marks the loaded values left are undone; the dialog opens on the
   // Advanced page.
   stopFade_ = false;
@@ -200,8 +194,10 @@ void FrmSetting::SettingSel(SettingsPage page) {
     case SettingsPage::kFlash: {
       flashList_->ItemRead();
       if (!flashList_->Rows().empty()) {
-        const std::vector<MediaEntry> current = ReadEntryList(GetIniString(ini_, "FLASH", "CurFlash", ""));
-        if (!current.empty()) flashPreview_->SetMovie(EntryFilePath(current.front(), "FLASH", appDirectory_));
+        const std::vector<MediaEntry> current = ReadEntryList(settings_.Read().flash.current);
+        if (!current.empty())
+          flashPreview_->SetMovie(
+              EntryFilePath(current.front(), MediaSection(MediaList::kFlash), appDirectory_));
         flashPreview_->SetQuality(Selection(Control("Quality")));
         flashPreview_->SetScaleMode(Selection(Control("MovieSizes")));
         if (!current.empty()) {
@@ -331,7 +327,37 @@ void FrmSetting::Close() {
 
 void FrmSetting::PaintFace(HDC dc) { SkinnedFrame::PaintFace(dc); }
 
+std::optional<LRESULT> FrmSetting::ControlColours(HWND control, HDC dc) const {
+  if (control == Control("Flashcolorv")) return reinterpret_cast<LRESULT>(flashSwatch_.get());
+  if (control == Control("ColorPreview")) return reinterpret_cast<LRESULT>(slideSwatch_.get());
+  if (control == Control("ImageBgfile")) return std::nullopt;  // a read-only field keeps its own look
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ::IsWindowEnabled(control) ? RGB(24, 28, 40) : RGB(150, 154, 162));
+  return reinterpret_cast<LRESULT>(bodyBrush_.get());
+}
+
+bool FrmSetting::OnDragMessage(UINT message, LPARAM lParam) {
+  if (!draggedSlide_) return false;
+  POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  switch (message) {
+    case WM_MOUSEMOVE:
+      ::ClientToScreen(hwnd(), &at);
+      DragMove(at);
+      return false;  // the frame sees the move too
+    case WM_LBUTTONUP:
+      ::ClientToScreen(hwnd(), &at);
+      DragEnd(at);
+      return true;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd()) draggedSlide_.reset();
+      return false;
+    default:
+      return false;
+  }
+}
+
 LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (OnDragMessage(message, lParam)) return 0;
   switch (message) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDCANCEL) {  // Esc through the dialog manager
@@ -346,24 +372,6 @@ LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kPreviewTimerId && cycle_) cycle_->OnTimer();
       return 0;
-    case WM_MOUSEMOVE:
-      if (draggedSlide_) {
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ClientToScreen(hwnd(), &at);
-        DragMove(at);
-      }
-      break;
-    case WM_LBUTTONUP:
-      if (draggedSlide_) {
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ::ClientToScreen(hwnd(), &at);
-        DragEnd(at);
-        return 0;
-      }
-      break;
-    case WM_CAPTURECHANGED:
-      if (draggedSlide_ && reinterpret_cast<HWND>(lParam) != hwnd()) draggedSlide_.reset();
-      break;
     case WM_KEYDOWN:
       if (wParam == VK_ESCAPE) {
         Close();
@@ -374,16 +382,10 @@ LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Close();
       return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-      const HWND control = reinterpret_cast<HWND>(lParam);
-      if (control == Control("Flashcolorv")) return reinterpret_cast<LRESULT>(flashSwatch_.get());
-      if (control == Control("ColorPreview")) return reinterpret_cast<LRESULT>(slideSwatch_.get());
-      if (control == Control("ImageBgfile")) break;  // a read-only field keeps its own look
-      const HDC dc = reinterpret_cast<HDC>(wParam);
-      ::SetBkMode(dc, TRANSPARENT);
-      ::SetTextColor(dc, ::IsWindowEnabled(control) ? RGB(24, 28, 40) : RGB(150, 154, 162));
-      return reinterpret_cast<LRESULT>(bodyBrush_.get());
-    }
+    case WM_CTLCOLORBTN:
+      if (const auto colours = ControlColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+        return *colours;
+      break;
     case WM_DESTROY:
       // Closing: the previews stop and the desktop takes up the stored
       // wallpaper again (a cancelled dialog resumes it as it was).

@@ -1,7 +1,7 @@
 // The settings dialog: a skinned, borderless window with four pages (Flash,
 // Slide Show, Advanced Setting, Quick Help) chosen by the buttons along its
-// top. It reads every option from Wallpaper.ini when it opens and writes
-// them back when the user applies; the page chosen last decides which
+// top. It shows the stored settings when it opens and writes the changed
+// pages back when the user applies; the page chosen last decides which
 // wallpaper runs. It reaches the rest of the program only through its links.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include "settingsdialog/PictureBox.h"
 #include "settingsdialog/SkinnedFrame.h"
 #include "settingsdialog/SlidePreviewCycle.h"
+#include "settings/SettingsStore.h"
 #include "wallpaper/MoviePlayerWindow.h"
 
 #include <array>
@@ -54,7 +55,8 @@ class FrmSetting : public SkinnedFrame {
       "GIF images|*.gif|WMF/EMF images|*.wmf;*.emf|BMP images|*.bmp|TIFF images|*.tif;*.tiff|"
       "JPG images|*.jpg|JPEG images|*.jpeg";
 
-  FrmSetting(std::string appDirectory, SettingsLinks links, SettingsChoices choices = {});
+  // `settings`: the program's settings, which the dialog shows and writes.
+  FrmSetting(SettingsStore& settings, SettingsLinks links, SettingsChoices choices = {});
   ~FrmSetting() override;
 
   // Creates the window owned by `owner`, loads it and shows it centred.
@@ -105,6 +107,8 @@ class FrmSetting : public SkinnedFrame {
   void CreateAdvancedPage(int x, int y);
   void CreateHelpPage(int x, int y, int width, int height);
   void CreateButtons();
+  void CreatePageButtons();   // OptionsTab
+  void CreateApplyButtons();  // OptionsButton
   HWND AddControl(int page, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                   int w, int h, int id);
   void AddTooltip(HWND control, const wchar_t* text);
@@ -121,7 +125,6 @@ class FrmSetting : public SkinnedFrame {
   void OnNotify(const NMHDR& header);
   void UpdateFlashColourControls();
   void UpdateBackgroundControls();
-  void WriteStartup(bool on) const;
   // Writes what the user changed (FrmSettingApply.cpp); false, after
   // telling the user once, when the settings file could not take it.
   bool Apply();
@@ -131,11 +134,16 @@ class FrmSetting : public SkinnedFrame {
   bool Checked(HWND box) const;
   int Selection(HWND combo) const;
 
-  // Slide dragging.
+  // Slide dragging: the messages while a slide is dragged (true when one
+  // was taken), the moves and the end.
+  bool OnDragMessage(UINT message, LPARAM lParam);
   void DragMove(POINT screen);
   void DragEnd(POINT screen);
+  // WM_CTLCOLORSTATIC and WM_CTLCOLORBTN: the swatches show their colours,
+  // the other controls lie on the body; nullopt for one that keeps its look.
+  std::optional<LRESULT> ControlColours(HWND control, HDC dc) const;
 
-  std::string ini_;
+  SettingsStore& settings_;
   std::string appDirectory_;
   SettingsLinks links_;
   SettingsChoices choices_;

@@ -1,18 +1,14 @@
-// The settings dialog's apply: the changed pages written to Wallpaper.ini,
+// The settings dialog's apply: the changed pages written to the settings,
 // the start-up value of the registry, and the user told when the file
 // could not take them.
 #include "settingsdialog/FrmSetting.h"
 
 #include "common/DesktopHost.h"
-#include "common/PathText.h"
 #include "common/WinText.h"
-#include "settings/IniFile.h"
-#include "settings/Registry.h"
+#include "settings/ProgramValues.h"
 
 namespace velmora {
 namespace {
-
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Why the settings file could not be written, from what the file system
 // shows afterwards: something in the file's place, or no room for the
@@ -33,24 +29,6 @@ SaveProblem WhySaveFailed(const std::string& iniPath, const std::string& folder)
 }
 
 }  // namespace
-
-void FrmSetting::WriteStartup(bool on) const {
-  wchar_t module[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-  const std::string exe = GetFileNamePart(Utf8(module));
-  const size_t dot = exe.rfind('.');
-  const std::string name = dot == std::string::npos ? exe : exe.substr(0, dot);
-  if (on) {
-    // The current user's own Run key: one that user can write. The path is
-    // quoted, for folders with blanks.
-    SaveRegString(HKEY_CURRENT_USER, kRunKey, name, "\"" + appDirectory_ + "\\" + exe + "\"");
-  } else {
-    DeleteRegValue(HKEY_CURRENT_USER, kRunKey, name);
-    // A value an older start-up switch left for all users goes too, where
-    // this user may remove it; refused, it stays.
-    DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, name);
-  }
-}
 
 void FrmSetting::PressApply(int which, int mouseButton) {
   const BusyPointer busy;
@@ -86,11 +64,10 @@ bool FrmSetting::Apply() {
   }
   if (!slideList_->Rows().empty()) state.slidePath = StoreRows(slideList_->Rows());
   state.options = Options();
-  const std::vector<IniWrite> writes = ApplyWrites(state);
-  if (!pageChosen_ && writes.empty()) return true;  // nothing to apply
-  bool saved = true;
-  for (const IniWrite& write : writes)  // every key tried, the failure told once
-    saved = WriteIniString(ini_, write.section, write.key, write.value) && saved;
+  const SettingsChange change = ApplyWrites(state, settings_.Read());
+  if (!pageChosen_ && change.keys.empty()) return true;  // nothing to apply
+  // Every key tried, the failure told once.
+  const bool saved = settings_.Write(change.settings, change.keys);
   flashPreview_->Stop();
   Button("Command1").SetCaption("Play");
   if (!saved) {
@@ -99,7 +76,7 @@ bool FrmSetting::Apply() {
     return false;
   }
   if (advancedChanged_) {
-    WriteStartup(state.options.startup);
+    SaveStartWithWindows(state.options.startup, appDirectory_);
     if (links_.advancedApplied) links_.advancedApplied();
   }
   advancedChanged_ = flashChanged_ = slideChanged_ = false;
@@ -107,7 +84,7 @@ bool FrmSetting::Apply() {
 }
 
 void FrmSetting::ReportSaveFailure() {
-  const std::string text = SaveFailedText(WhySaveFailed(ini_, appDirectory_));
+  const std::string text = SaveFailedText(WhySaveFailed(settings_.FilePath(), appDirectory_));
   if (choices_.message)
     choices_.message(text, "Velmora");
   else

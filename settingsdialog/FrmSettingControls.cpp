@@ -79,6 +79,31 @@ void FrmSetting::CreateControls() {
 }
 
 void FrmSetting::CreateButtons() {
+  CreatePageButtons();
+  CreateApplyButtons();
+  ButtonEvents closeEvents;
+  closeEvents.mouseUp = [this](int button, int, int, int) {
+    if (button == 1) Close();
+  };
+  closeButton_ = std::make_unique<ucCustomButton>(closeEvents);
+  closeButton_->Create(hwnd(), kWidth - 34, 5, 24, 19, "x");
+  closeButton_->SetFont(static_cast<HFONT>(font_.get()));
+  AddTooltip(closeButton_->hwnd(), L"Close");
+  ButtonEvents webEvents;
+  webEvents.mouseUp = [this](int button, int, int, int) {
+    if (button == 1 && links_.open) links_.open(kWebSite);
+  };
+  webSite_ = std::make_unique<ucCustomButton>(webEvents);
+  webSite_->Create(hwnd(), kPageLeft, kHeight - 36, 88, 25, "Web Site");
+  webSite_->SetFont(static_cast<HFONT>(font_.get()));
+  named_ = {{"Ok", optionsButton_[kOkButton]->hwnd()}, {"Cancel", optionsButton_[kCancelButton]->hwnd()},
+            {"Apply", optionsButton_[kApplyButton]->hwnd()}, {"CloseButton", closeButton_->hwnd()},
+            {"Web Site", webSite_->hwnd()}};
+  for (int i = 0; i < 4; ++i)
+    named_.push_back({"OptionsTab" + std::to_string(i), optionsTab_[static_cast<size_t>(i)]->hwnd()});
+}
+
+void FrmSetting::CreatePageButtons() {
   struct TabText {
     const char* caption;
     const wchar_t* tip;
@@ -99,7 +124,9 @@ void FrmSetting::CreateButtons() {
     AddTooltip(tab.hwnd(), tabs[i].tip);
     x += tabs[i].width + 6;
   }
-  const int bottom = kHeight - 36;
+}
+
+void FrmSetting::CreateApplyButtons() {
   const struct {
     int which;
     const char* caption;
@@ -113,31 +140,11 @@ void FrmSetting::CreateButtons() {
     events.mouseDown = [this, which = a.which](int button, int, int, int) { PressApply(which, button); };
     auto& slot = optionsButton_[static_cast<size_t>(a.which)];
     slot = std::make_unique<ucCustomButton>(events);
-    slot->Create(hwnd(), a.x, bottom, 88, 25, a.caption);
+    slot->Create(hwnd(), a.x, kHeight - 36, 88, 25, a.caption);
     slot->SetFont(static_cast<HFONT>(font_.get()));
     AddTooltip(slot->hwnd(), a.tip);
   }
   ::ShowWindow(optionsButton_[kApplyButton]->hwnd(), SW_HIDE);  // not shown in the layout
-  ButtonEvents closeEvents;
-  closeEvents.mouseUp = [this](int button, int, int, int) {
-    if (button == 1) Close();
-  };
-  closeButton_ = std::make_unique<ucCustomButton>(closeEvents);
-  closeButton_->Create(hwnd(), kWidth - 34, 5, 24, 19, "x");
-  closeButton_->SetFont(static_cast<HFONT>(font_.get()));
-  AddTooltip(closeButton_->hwnd(), L"Close");
-  ButtonEvents webEvents;
-  webEvents.mouseUp = [this](int button, int, int, int) {
-    if (button == 1 && links_.open) links_.open(kWebSite);
-  };
-  webSite_ = std::make_unique<ucCustomButton>(webEvents);
-  webSite_->Create(hwnd(), kPageLeft, bottom, 88, 25, "Web Site");
-  webSite_->SetFont(static_cast<HFONT>(font_.get()));
-  named_ = {{"Ok", optionsButton_[kOkButton]->hwnd()}, {"Cancel", optionsButton_[kCancelButton]->hwnd()},
-            {"Apply", optionsButton_[kApplyButton]->hwnd()}, {"CloseButton", closeButton_->hwnd()},
-            {"Web Site", webSite_->hwnd()}};
-  for (int i = 0; i < 4; ++i)
-    named_.push_back({"OptionsTab" + std::to_string(i), optionsTab_[static_cast<size_t>(i)]->hwnd()});
 }
 
 namespace {
@@ -165,7 +172,7 @@ void FillCombo(HWND combo, std::initializer_list<const wchar_t*> entries) {
 
 void FrmSetting::CreateFlashPage(int x, int y) {
   const HFONT font = static_cast<HFONT>(font_.get());
-  flashList_ = std::make_unique<MediaListView>(ini_, "FLASH", appDirectory_);
+  flashList_ = std::make_unique<MediaListView>(settings_, MediaList::kFlash);
   flashList_->Create(hwnd(), x, y, 306, 196, kFlashList);
   ::ShowWindow(flashList_->hwnd(), SW_HIDE);
   pages_[kFlashTab].push_back(flashList_->hwnd());
@@ -203,7 +210,7 @@ void FrmSetting::CreateFlashPage(int x, int y) {
 
 void FrmSetting::CreateSlidePage(int x, int y) {
   const HFONT font = static_cast<HFONT>(font_.get());
-  slideList_ = std::make_unique<MediaListView>(ini_, "IMAGE", appDirectory_);
+  slideList_ = std::make_unique<MediaListView>(settings_, MediaList::kImage);
   slideList_->Create(hwnd(), x, y, 306, 196, kSlideList);
   ::ShowWindow(slideList_->hwnd(), SW_HIDE);
   pages_[kSlideTab].push_back(slideList_->hwnd());
@@ -232,7 +239,7 @@ void FrmSetting::CreateSlidePage(int x, int y) {
   speedValue_ = std::make_unique<UpDownBox>(marks);
   speedValue_->Create(hwnd(), x + 46, row1, 64, 22);
   speedValue_->SetFont(font);
-  speedValue_->SetMax(200);
+  speedValue_->SetMax(static_cast<int32_t>(KeyOf(SettingId::kSpeedvalue).high));
   pages_[kSlideTab].push_back(speedValue_->hwnd());
   named_.push_back({"SpeedValue", speedValue_->hwnd()});
   named_.push_back({"IntervalLabel", AddControl(kSlideTab, L"STATIC", L"Interval (x 0.5 s):", 0, x + 124, row1 + 4,
@@ -240,7 +247,7 @@ void FrmSetting::CreateSlidePage(int x, int y) {
   intervalValue_ = std::make_unique<UpDownBox>(marks);
   intervalValue_->Create(hwnd(), x + 226, row1, 64, 22);
   intervalValue_->SetFont(font);
-  intervalValue_->SetMax(100);
+  intervalValue_->SetMax(IntervalSteps(KeyOf(SettingId::kIntervalvalue).high));
   pages_[kSlideTab].push_back(intervalValue_->hwnd());
   named_.push_back({"IntervalValue", intervalValue_->hwnd()});
   named_.push_back({"LocationLabel", AddControl(kSlideTab, L"STATIC", L"Location:", 0, x + 318, row1 + 4, 54, 16, kLabel)});

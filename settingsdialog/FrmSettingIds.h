@@ -19,7 +19,7 @@ enum : int {
   kCheckGO0,  // "Display shortcut icon."
   kCheckGO1,  // "Adjust shortcut icon transparent."
   kCheckGO2,  // "Desktop image viewer."
-  kCheckGO3,  // "Startup"
+  kCheckGO3,  // start with Windows
   kIconFader,
   kHelpText,
   kLabel,

@@ -64,12 +64,16 @@ void FrmSetting::AddFile(bool slides) {
       ::MessageBoxW(hwnd(), Wide(text).c_str(), L"Prompt", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  (slides ? slideList_ : flashList_)->Append(*chosen);
+  // The list is stored at once; the user hears when the file could not take it.
+  if ((slides ? slideList_ : flashList_)->Append(*chosen) == MediaListView::Change::kNotStored)
+    ReportSaveFailure();
 }
 
 void FrmSetting::DeleteRow(bool slides) {
   Button(slides ? "DelImage" : "DelFlash").SetEnabled(false);
-  if ((slides ? slideList_ : flashList_)->DeleteSelected()) return;
+  const MediaListView::Change change = (slides ? slideList_ : flashList_)->DeleteSelected();
+  if (change == MediaListView::Change::kNotStored) ReportSaveFailure();
+  if (change != MediaListView::Change::kRefused) return;
   const std::string text = "Velmora must save 2 records.";
   if (choices_.message)
     choices_.message(text, "Prompt");

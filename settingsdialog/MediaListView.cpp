@@ -2,7 +2,6 @@
 
 #include "common/DesktopHost.h"
 #include "common/WinText.h"
-#include "settings/IniFile.h"
 #include "settingsdialog/DialogOptions.h"
 
 #include <commctrl.h>
@@ -31,18 +30,18 @@ std::optional<uint64_t> FileLength(const std::string& file) {
 }  // namespace
 
 bool MediaListView::Create(HWND parent, int x, int y, int width, int height, int id) {
-  list_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+  view_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
                                 LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                             x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             ::GetModuleHandleW(nullptr), nullptr);
-  if (!list_) return false;
-  ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
+  if (!view_) return false;
+  ListView_SetExtendedListViewStyle(view_, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   SHFILEINFOW info{};
   const auto images = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(
       L".txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
-  if (images) ListView_SetImageList(list_, images, LVSIL_SMALL);
+  if (images) ListView_SetImageList(view_, images, LVSIL_SMALL);
   const wchar_t* titles[] = {L"Filename", L"Path", L"Size"};
   const int widths[] = {width * 2 / 5, width * 2 / 5, width / 5 - 6};
   for (int i = 0; i < 3; ++i) {
@@ -51,38 +50,42 @@ bool MediaListView::Create(HWND parent, int x, int y, int width, int height, int
     column.fmt = LVCFMT_RIGHT;
     column.cx = widths[i];
     column.pszText = const_cast<wchar_t*>(titles[i]);
-    ::SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    ::SendMessageW(view_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
   }
   return true;
 }
 
 void MediaListView::ItemRead() {
   rows_.clear();
-  for (MediaRow& row : RowsFromStored(GetIniString(iniPath_, section_, "Path", ""), appDirectory_)) {
+  const Settings& stored = settings_.Read();
+  const std::string& list = list_ == MediaList::kFlash ? stored.flash.list : stored.image.list;
+  for (MediaRow& row : RowsFromStored(list, settings_.AppDirectory())) {
     DispatchPendingMessages();
     rows_.push_back(std::move(row));
   }
   Show();
 }
 
-void MediaListView::Store() const {
-  if (!rows_.empty()) WriteIniString(iniPath_, section_, "Path", StoreRows(rows_));
+bool MediaListView::Store() const {
+  if (rows_.empty()) return true;
+  Settings changed = settings_.Read();
+  (list_ == MediaList::kFlash ? changed.flash.list : changed.image.list) = StoreRows(rows_);
+  return settings_.Write(changed, {MediaPathKey(list_)});
 }
 
-void MediaListView::Append(const std::string& path) {
+MediaListView::Change MediaListView::Append(const std::string& path) {
   rows_.push_back(RowForFile(path));
   Show();
-  Store();
+  return Store() ? Change::kStored : Change::kNotStored;
 }
 
-bool MediaListView::DeleteSelected() {
-  if (rows_.size() < 3) return false;
+MediaListView::Change MediaListView::DeleteSelected() {
+  if (rows_.size() < 3) return Change::kRefused;
   if (const std::optional<size_t> selected = Selected()) {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(*selected));
     Show();
   }
-  Store();
-  return true;
+  return Store() ? Change::kStored : Change::kNotStored;
 }
 
 void MediaListView::SetRows(std::vector<MediaRow> rows) {
@@ -93,8 +96,8 @@ void MediaListView::SetRows(std::vector<MediaRow> rows) {
 std::string MediaListView::SizeCellOf(size_t row) const { return KilobyteCell(FileLength(FileOf(row))); }
 
 void MediaListView::Show() {
-  if (!list_) return;
-  ListView_DeleteAllItems(list_);
+  if (!view_) return;
+  ListView_DeleteAllItems(view_);
   for (size_t i = 0; i < rows_.size(); ++i) {
     std::wstring name = Wide(rows_[i].name), folder = Wide(rows_[i].folder), size = Wide(SizeCellOf(i));
     LVITEMW item{};
@@ -102,34 +105,34 @@ void MediaListView::Show() {
     item.iItem = static_cast<int>(i);
     item.pszText = name.data();
     item.iImage = SmallIconOf(FileOf(i));
-    const int at = static_cast<int>(::SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int at = static_cast<int>(::SendMessageW(view_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     for (const auto& [column, text] : {std::pair{1, &folder}, std::pair{2, &size}}) {
       LVITEMW cell{};
       cell.iSubItem = column;
       cell.pszText = text->data();
-      ::SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&cell));
+      ::SendMessageW(view_, LVM_SETITEMTEXTW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&cell));
     }
   }
 }
 
 std::optional<size_t> MediaListView::Selected() const {
-  if (!list_) return std::nullopt;
-  const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  if (!view_) return std::nullopt;
+  const int selected = ListView_GetNextItem(view_, -1, LVNI_SELECTED);
   if (selected < 0 || static_cast<size_t>(selected) >= rows_.size()) return std::nullopt;
   return static_cast<size_t>(selected);
 }
 
 void MediaListView::Select(size_t row) {
-  if (!list_ || row >= rows_.size()) return;
-  ListView_SetItemState(list_, static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED,
+  if (!view_ || row >= rows_.size()) return;
+  ListView_SetItemState(view_, static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_EnsureVisible(list_, static_cast<int>(row), FALSE);
+  ListView_EnsureVisible(view_, static_cast<int>(row), FALSE);
 }
 
 std::optional<size_t> MediaListView::RowAt(POINT at) const {
   LVHITTESTINFO hit{};
   hit.pt = at;
-  const int row = ListView_HitTest(list_, &hit);
+  const int row = ListView_HitTest(view_, &hit);
   if (row < 0 || static_cast<size_t>(row) >= rows_.size()) return std::nullopt;
   return static_cast<size_t>(row);
 }
@@ -138,7 +141,7 @@ bool MediaListView::BelowLastRow(POINT at) const {
   if (rows_.empty()) return true;
   RECT last{};
   // GetItemPosition: where the last row lies.
-  if (!ListView_GetItemRect(list_, static_cast<int>(rows_.size() - 1), &last, LVIR_BOUNDS)) return false;
+  if (!ListView_GetItemRect(view_, static_cast<int>(rows_.size() - 1), &last, LVIR_BOUNDS)) return false;
   return at.y >= last.bottom;
 }
 

@@ -4,6 +4,7 @@
 // settings file.
 #pragma once
 
+#include "settings/SettingsStore.h"
 #include "settingsdialog/MediaRows.h"
 
 #include <windows.h>
@@ -17,23 +18,25 @@ namespace velmora {
 
 class MediaListView {
  public:
-  // The list's settings: the file, its section ("FLASH" or "IMAGE") and the
-  // program's folder for the markers.
-  MediaListView(std::string iniPath, std::string section, std::string appDirectory)
-      : iniPath_(std::move(iniPath)), section_(std::move(section)), appDirectory_(std::move(appDirectory)) {}
+  // The settings that hold the list (the program's folder gives the
+  // markers' folders).
+  MediaListView(SettingsStore& settings, MediaList list) : settings_(settings), list_(list) {}
 
   bool Create(HWND parent, int x, int y, int width, int height, int id);
-  HWND hwnd() const { return list_; }
+  HWND hwnd() const { return view_; }
 
-  // ItemRead: the rows from the stored list "Path" of the section.
+  // ItemRead: the rows from the stored list.
   void ItemRead();
-  // Stores the rows in display order as "Path"; an empty list writes nothing.
-  void Store() const;
-  // Appends a file's row (Itemlist after its file dialog).
-  void Append(const std::string& path);
+  // Stores the rows in display order; an empty list writes nothing. False
+  // when the settings file could not take them.
+  bool Store() const;
+  // What a change of the list came to.
+  enum class Change { kStored, kNotStored, kRefused };
+  // Appends a file's row (Itemlist after its file dialog) and stores the list.
+  Change Append(const std::string& path);
   // DelItem: removes the selected row when at least three are left and
-  // stores the list; false (nothing removed) with two or fewer.
-  bool DeleteSelected();
+  // stores the list; refused (nothing removed) with two or fewer.
+  Change DeleteSelected();
 
   const std::vector<MediaRow>& Rows() const { return rows_; }
   void SetRows(std::vector<MediaRow> rows);
@@ -51,8 +54,9 @@ class MediaListView {
  private:
   void Show();
 
-  std::string iniPath_, section_, appDirectory_;
-  HWND list_ = nullptr;  // a child of the dialog, destroyed with it
+  SettingsStore& settings_;
+  MediaList list_;
+  HWND view_ = nullptr;  // a child of the dialog, destroyed with it
   std::vector<MediaRow> rows_;
 };
 

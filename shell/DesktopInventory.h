@@ -1,33 +1,44 @@
-// Reading the desktop folders: entries, dates, shortcut targets, registered
-// icons. The system side of the item inventory.
+// The one owner of the desktop items (the hidden item list ShortcutList and
+// the arrays ItemKeys, ItemNames, ItemIcons): both desktop folders read into
+// them in the stored arrange order, an entry added, a row selected, all of
+// it emptied at the end. The session holds it; the background window, the
+// menus and the icon layer call it, and read the items from it.
 #pragma once
 
 #include "shell/InventoryRows.h"
-#include "shell/ShortcutList.h"
 
 #include <string>
 
 namespace velmora {
 
-// Appends the rows of one folder (path ending in "\"), hidden and system
-// entries included; with `addSpecial` the five fixed items come first.
-void ScanDir(ShortcutList& list, const std::string& folder, bool addSpecial);
+class DesktopInventory {
+ public:
+  DesktopInventory();  // the list's columns made, no items yet
+  DesktopInventory(const DesktopInventory&) = delete;
+  DesktopInventory& operator=(const DesktopInventory&) = delete;
 
-// The last-modified date of a file as "yyyy/mm/dd" (local time), or "".
-std::string GetFileModifiedDate(const std::string& path);
+  const DesktopItems& Items() const { return items_; }
 
-// One property of a shortcut file: "TARGET", "NAME", "ICON", "START" or
-// "KEY" (any case); "" for other names or an unreadable shortcut.
-std::string GetShortcutProperty(const std::string& shortcut, const std::string& property);
+  // The fixed items and both desktop folders read again, the rows sorted in
+  // the order the desktop menu last stored (none: as the folders list them),
+  // the arrays made for them.
+  void Rebuild();
+  // How many rebuilds there were.
+  int Rebuilds() const { return rebuilds_; }
 
-// The inventory's view of this system: folders, shortcut targets, the
-// registry's file types, the system directory.
-InventorySystem LiveInventorySystem();
+  // Appends one desktop entry (a folder dropped) without reading the
+  // folders again.
+  void Add(const std::string& path);
 
-// Both desktop folders scanned into `list` (cleared first).
-void ScanDesktops(ShortcutList& list);
+  // The row of the item the user works with (-1: none).
+  void Select(int row) { items_.list.SelectRow(row); }
 
-// The items read again: both folders scanned, the arrays rebuilt.
-void LoadDesktopItems(DesktopItems& items);
+  // No items (the shut-down); the columns stay.
+  void Clear();
+
+ private:
+  DesktopItems items_;
+  int rebuilds_ = 0;
+};
 
 }  // namespace velmora

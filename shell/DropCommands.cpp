@@ -5,7 +5,7 @@
 #include "common/Handles.h"
 #include "common/PathText.h"
 #include "common/WinText.h"
-#include "shell/DesktopInventory.h"
+#include "shell/DesktopScan.h"
 #include "shell/DropTransfer.h"
 
 #include <shlobj.h>

@@ -1,7 +1,6 @@
 #include "shell/FrmMenus.h"
 
-#include "settings/Registry.h"
-#include "shell/ItemSort.h"
+#include "settings/ProgramValues.h"
 
 #include <vector>
 
@@ -42,16 +41,6 @@ constexpr MenuEntry kDropEntries[] = {
 // "nothing chosen": its commands carry the index plus this.
 constexpr int kDropIdBase = 100;
 
-// The sort type of each arrange entry.
-const char* ArrangeType(int index) {
-  switch (index) {
-    case kMenuBySize: return "NUMBER";
-    case kMenuByType: return "STRING";
-    case kMenuByModified: return "DATE";
-    default: return "";
-  }
-}
-
 UniqueMenu BuildMenu(const MenuEntry* entries, size_t count, int idBase) {
   UniqueMenu menu(::CreatePopupMenu());
   if (!menu) return menu;
@@ -81,7 +70,7 @@ void StartDetached(const std::wstring& commandLine, int show) {
 
 }  // namespace
 
-FrmMenus::FrmMenus(std::string appDirectory, ShortcutList& items, MenuLinks links)
+FrmMenus::FrmMenus(std::string appDirectory, DesktopInventory& items, MenuLinks links)
     : appDirectory_(std::move(appDirectory)), items_(items), links_(std::move(links)) {
   if (!links_.startProcess) links_.startProcess = StartDetached;
 }
@@ -95,8 +84,10 @@ bool FrmMenus::Load() {
     return false;
   desktopMenu_ = BuildMenu(kDesktopEntries, std::size(kDesktopEntries), 0);
   dropMenu_ = BuildMenu(kDropEntries, std::size(kDropEntries), kDropIdBase);
-  const bool locked = GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "isLock") != 0;
-  ::CheckMenuItem(DesktopMenu(), kMenuLockIcons, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
+  const ProgramValues stored = ReadProgramValues();
+  ::CheckMenuItem(DesktopMenu(), kMenuLockIcons,
+                  MF_BYCOMMAND | (stored.iconsLocked ? MF_CHECKED : MF_UNCHECKED));
+  if (IsArrangeIndex(static_cast<int>(stored.arrange))) CheckArrangeEntry(static_cast<int>(stored.arrange));
   return desktopMenu_ && dropMenu_;
 }
 
@@ -114,7 +105,7 @@ int FrmMenus::Track(HMENU menu, HWND owner, POINT screen) {
 
 void FrmMenus::ShowDesktopMenu(HWND owner, POINT screen) {
   const int chosen = Track(DesktopMenu(), owner, screen);
-  if (chosen > 0) RightmenusClick(chosen, false);
+  if (chosen > 0) RightmenusClick(chosen);
 }
 
 int FrmMenus::ChooseDropCommand(HWND owner, POINT screen) {
@@ -128,14 +119,13 @@ bool FrmMenus::Checked(int index) const {
 
 bool FrmMenus::IconsLocked() const { return Checked(kMenuLockIcons); }
 
-void FrmMenus::RightmenusClick(int index, bool fromLoad) {
-  const bool arrange = index >= kMenuByName && index <= kMenuByModified;
-  if (!fromLoad && (index == kMenuRefresh || arrange) && links_.forgetLayout) links_.forgetLayout();
+void FrmMenus::RightmenusClick(int index) {
+  const bool arrange = IsArrangeIndex(index);
+  if ((index == kMenuRefresh || arrange) && links_.forgetLayout) links_.forgetLayout();
   if (arrange) {
-    Arrange(index, fromLoad);
+    Arrange(index);
     return;
   }
-  if (fromLoad) return;  // only the arrange entries act from the load
   switch (index) {
     case kMenuRefresh:
       if (links_.refresh) links_.refresh();
@@ -149,7 +139,9 @@ void FrmMenus::RightmenusClick(int index, bool fromLoad) {
       const bool locked = !IconsLocked();
       ::CheckMenuItem(DesktopMenu(), kMenuLockIcons,
                       MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
-      SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "isLock", locked ? -1 : 0);
+      ProgramValues lock;
+      lock.iconsLocked = locked;
+      SaveProgramValues(lock, {ProgramValueId::kIsLock});
       break;
     }
     case kMenuProperties:
@@ -166,14 +158,20 @@ void FrmMenus::RightmenusClick(int index, bool fromLoad) {
   }
 }
 
-void FrmMenus::Arrange(int index, bool fromLoad) {
-  SotrListView(items_, ArrangeType(index));
+void FrmMenus::CheckArrangeEntry(int index) {
   if (currentArrangeIndex_)
     ::CheckMenuItem(DesktopMenu(), static_cast<UINT>(currentArrangeIndex_), MF_BYCOMMAND | MF_UNCHECKED);
   ::CheckMenuItem(DesktopMenu(), static_cast<UINT>(index), MF_BYCOMMAND | MF_CHECKED);
   currentArrangeIndex_ = index;
-  if (fromLoad) return;
-  SaveRegLong(HKEY_CURRENT_USER, kProgramRegKey, "Arrange", index);
+}
+
+void FrmMenus::Arrange(int index) {
+  CheckArrangeEntry(index);
+  ProgramValues chosen;
+  chosen.arrange = index;
+  SaveProgramValues(chosen, {ProgramValueId::kArrange});
+  // The items read again, in the order just stored.
+  items_.Rebuild();
   if (links_.arranged) links_.arranged();
 }
 

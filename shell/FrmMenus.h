@@ -6,32 +6,19 @@
 #include "common/Handles.h"
 #include "common/Window.h"
 #include "shell/DropMenuIndex.h"
-#include "shell/ShortcutList.h"
+#include "shell/MenuIndex.h"
+#include "shell/DesktopInventory.h"
 
 #include <functional>
 #include <string>
 
 namespace velmora {
 
-// Indexes of the desktop menu (Rightmenus); a stored arrange mode is one.
-enum MenuIndex : int {
-  kMenuRefresh = 2,
-  kMenuByName = 4,
-  kMenuBySize = 5,
-  kMenuByType = 6,
-  kMenuByModified = 7,
-  kMenuAutoArrange = 9,
-  kMenuLockIcons = 10,
-  kMenuProperties = 12,
-  kMenuWallpaperSetting = 13,
-  kMenuExit = 15,
-};
-
 // What the commands ask of the rest of the desktop.
 struct MenuLinks {
   std::function<void()> refresh;          // Refresh: close the dialog, re-place, rebuild, redraw
   std::function<void()> forgetLayout;     // every item to be laid out afresh
-  std::function<void()> arranged;         // after a sort: rebuild without redraw, then redraw the layer
+  std::function<void()> arranged;         // the items read again in a new order: the layer follows
   std::function<void()> autoArrange;      // rebuild and redraw
   std::function<void()> properties;       // the settings dialog
   std::function<void()> exit;             // the program's shut-down
@@ -43,13 +30,14 @@ struct MenuLinks {
 
 class FrmMenus : public Window {
  public:
-  FrmMenus(std::string appDirectory, ShortcutList& items, MenuLinks links);
+  // `items`: the desktop items, which the arrange entries read again.
+  FrmMenus(std::string appDirectory, DesktopInventory& items, MenuLinks links);
   ~FrmMenus() override;
 
   static constexpr const char* kClassName = "VelmoraFrmMenus";
 
   // Creates the hidden window off the screen, builds the menus and restores
-  // the lock's check mark from the registry.
+  // the check marks of the lock and of the stored arrange order.
   bool Load();
   void Unload() { Destroy(); }
 
@@ -59,9 +47,8 @@ class FrmMenus : public Window {
   // Pops up the drop menu; the index chosen, or -1 when it was dismissed.
   int ChooseDropCommand(HWND owner, POINT screen);
 
-  // One command; with `fromLoad` (the inventory re-applying the saved
-  // order) only the arrange entries act, and nothing is saved or rebuilt.
-  void RightmenusClick(int index, bool fromLoad);
+  // One command of the desktop menu.
+  void RightmenusClick(int index);
 
   bool IconsLocked() const;
   // For tests: picks the command of a menu instead of tracking it.
@@ -84,11 +71,12 @@ class FrmMenus : public Window {
   // The message the shell broadcasts to top-level windows when its taskbar
   // is made (at its start, and again after a restart).
   const UINT taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
-  void Arrange(int index, bool fromLoad);
+  void Arrange(int index);
+  void CheckArrangeEntry(int index);
   int Track(HMENU menu, HWND owner, POINT screen);
 
   std::string appDirectory_;
-  ShortcutList& items_;
+  DesktopInventory& items_;
   MenuLinks links_;
   UniqueMenu desktopMenu_;  // Menupropty
   UniqueMenu dropMenu_;     // Dragemainmenus

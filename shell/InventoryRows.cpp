@@ -48,6 +48,19 @@ std::string ForFile(std::string icon, const std::string& file, const InventorySy
   return IsReservedDeviceName(GetFileNamePart(file)) ? FallbackIcon(system) : file;
 }
 
+using RegisteredFor = std::function<std::string(const std::string& extension)>;
+
+// The one rule of IconSourceFor, with the registry's answers from `registered`.
+std::string IconSource(const std::string& path, bool isFolder, const InventorySystem& system,
+                       const RegisteredFor& registered) {
+  if (isFolder) return "dir" + path;
+  const std::string extension = ExtensionOf(GetFileNamePart(path));
+  if (ToLower(extension) != "lnk") return ForFile(registered(extension), path, system);
+  const std::string target = system.shortcutTarget(path);
+  if (!target.empty() && system.isFolder(target)) return "dir" + target;
+  return ForFile(registered(ToLower(ExtensionOf(GetFileNamePart(target)))), target, system);
+}
+
 // Row i is a folder: the scan gave it the type "dir" and no name column (a
 // file named "x.dir" has its name there).
 bool RowIsFolder(const ShortcutList& list, size_t i) {
@@ -61,6 +74,26 @@ std::string DefaultIconFor(const std::string& extension, const std::string& file
   return ForFile(RegisteredIcon(extension, system), file, system);
 }
 
+std::string IconSourceFor(const std::string& path, bool isFolder, const InventorySystem& system) {
+  return IconSource(path, isFolder, system,
+                    [&](const std::string& extension) { return RegisteredIcon(extension, system); });
+}
+
+ShortcutList::Row RowForAddedEntry(const std::string& path, const FolderEntry& entry) {
+  ShortcutList::Row row{path, entry.isDirectory ? "dir" : ExtensionOf(GetFileNamePart(path)),
+                        std::to_string(entry.size)};
+  if (!entry.isDirectory) row.push_back(entry.modified);
+  return row;
+}
+
+void AppendEntry(DesktopItems& items, const std::string& path, const FolderEntry& entry,
+                 const InventorySystem& system) {
+  items.list.AddRow(RowForAddedEntry(path, entry));
+  items.arrays.keys.push_back(path);
+  items.arrays.names.push_back(GetFileNamePart(path));
+  items.arrays.icons.push_back(IconSourceFor(path, entry.isDirectory, system));
+}
+
 void AddItemColumns(ShortcutList& list) {
   const char* const texts[] = {"String", "String", "Number", "Date", "Date"};
   const char* const tags[] = {"PATH", "STRING", "NUMBER", "DATE", "NAME"};
@@ -70,7 +103,13 @@ void AddItemColumns(ShortcutList& list) {
 
 ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& system) {
   ItemArrays a;
+  // Many files share a type: each type's registration is read once.
   std::map<std::string, std::string> icons;  // extension -> registered icon
+  const RegisteredFor registered = [&](const std::string& extension) {
+    auto found = icons.find(extension);
+    if (found == icons.end()) found = icons.emplace(extension, RegisteredIcon(extension, system)).first;
+    return found->second;
+  };
   const size_t count = list.Rows().size();
   a.keys.resize(count);
   a.names.resize(count);
@@ -85,27 +124,7 @@ ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& syst
     const std::string& path = list.Cell(i, 0);
     a.keys[i] = path;
     a.names[i] = GetFileNamePart(path);
-    if (RowIsFolder(list, i)) {
-      a.icons[i] = "dir" + path;
-      continue;
-    }
-    // Many files share a type: each type's registration is read once.
-    const auto registered = [&](const std::string& extension) -> const std::string& {
-      auto found = icons.find(extension);
-      if (found == icons.end()) found = icons.emplace(extension, RegisteredIcon(extension, system)).first;
-      return found->second;
-    };
-    const std::string extension = ExtensionOf(a.names[i]);
-    if (ToLower(extension) == "lnk") {
-      const std::string target = system.shortcutTarget(path);
-      if (!target.empty() && system.isFolder(target)) {
-        a.icons[i] = "dir" + target;
-      } else {
-        a.icons[i] = ForFile(registered(ToLower(ExtensionOf(GetFileNamePart(target)))), target, system);
-      }
-    } else {
-      a.icons[i] = ForFile(registered(extension), path, system);
-    }
+    a.icons[i] = IconSource(path, RowIsFolder(list, i), system, registered);
   }
   return a;
 }

@@ -55,11 +55,23 @@ struct InventorySystem {
 std::string DefaultIconFor(const std::string& extension, const std::string& file,
                            const InventorySystem& system);
 
+// The icon source of a desktop entry that is no fixed item: a folder's own
+// ("dir" + path); a shortcut's ("lnk" in any case) that of its target, "dir"
+// + target for a folder, else the target's registered icon (a shortcut
+// without a target path takes the icon registered for no extension); any
+// other file's the icon registered for its extension.
+std::string IconSourceFor(const std::string& path, bool isFolder, const InventorySystem& system);
+
 ItemArrays BuildItemArrays(const ShortcutList& list, const InventorySystem& system);
 
+// The row of an entry added without a rescan (a folder dropped onto the
+// desktop): path, type, size, and for a file its date; no name column.
+ShortcutList::Row RowForAddedEntry(const std::string& path, const FolderEntry& entry);
+
+
+
 // The desktop items: the hidden item list (row i + 1 is item i) and the
-// arrays that go with its rows. The background window keeps it up to date;
-// the icon layer and the menus read it.
+// arrays that go with its rows. Their one owner is shell/DesktopInventory.
 struct DesktopItems {
   ShortcutList list;  // ShortcutList
   ItemArrays arrays;  // ItemKeys, ItemNames, ItemIcons
@@ -67,6 +79,10 @@ struct DesktopItems {
   // The text of an item's row (its path, or a special item's shell name).
   const std::string& RowText(size_t item) const { return list.Cell(item, 0); }
 };
+
+// Appends that entry to the items: its row and its key, name and icon source.
+void AppendEntry(DesktopItems& items, const std::string& path, const FolderEntry& entry,
+                 const InventorySystem& system);
 
 // The five columns of the item list, with the tags that drive sorting.
 void AddItemColumns(ShortcutList& list);

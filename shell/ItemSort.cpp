@@ -1,6 +1,7 @@
 #include "shell/ItemSort.h"
 
 #include "common/PathText.h"
+#include "shell/MenuIndex.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -97,6 +98,15 @@ void SotrListView(ShortcutList& list, std::string_view type) {
   for (size_t i = 0; i < rows.size(); ++i)
     keys[i] = column < rows[i].size() ? ToLower(SortKey(type, rows[i][column])) : std::string();
   list.StableSortByKeys(keys);
+}
+
+const char* ArrangeSortType(int arrangeIndex) {
+  switch (arrangeIndex) {
+    case kMenuBySize: return "NUMBER";
+    case kMenuByType: return "STRING";
+    case kMenuByModified: return "DATE";
+    default: return "";
+  }
 }
 
 }  // namespace velmora

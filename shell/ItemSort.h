@@ -22,6 +22,10 @@ std::string SortKey(std::string_view type, std::string_view cell);
 // Each digit d turned into 9 - d, "-" into " "; other characters kept.
 std::string ToSortableNumber(std::string_view text);
 
+// The sort type of an arrange entry of the desktop menu (shell/MenuIndex):
+// "NUMBER" by size, "STRING" by type, "DATE" by date, "" by name.
+const char* ArrangeSortType(int arrangeIndex);
+
 // SotrListView: the rows sorted ascending by the key of their sort column
 // (text compared without regard to letter case), keeping the order of equal
 // rows. Rows without the column have the empty key and come first. The

@@ -4,21 +4,18 @@
 #include "common/WinText.h"
 #include "shell/DropPlan.h"
 #include "shell/ItemContextMenu.h"
-#include "settings/IniFile.h"
-#include "settings/Registry.h"
-#include "settings/SettingValues.h"
 
 namespace velmora {
 
 DesktopSession::DesktopSession(std::string appDirectory, OwnedMutex instance)
-    : appDirectory_(std::move(appDirectory)), instance_(std::move(instance)) {
+    : appDirectory_(std::move(appDirectory)), store_(appDirectory_), instance_(std::move(instance)) {
   reportProblems_ = [this](const std::string& problems) {
     // A few lines and how many more: a box of hundreds would not fit the screen.
     ::MessageBoxW(iconLayer_ ? iconLayer_->hwnd() : nullptr, Wide(DropProblemsMessage(problems)).c_str(),
                   L"Velmora", MB_OK | MB_ICONEXCLAMATION);
   };
-  background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());
-  menus_ = std::make_unique<FrmMenus>(appDirectory_, items_.list, LinksForMenus());
+  background_ = std::make_unique<FrmShortcutBG>(store_, inventory_, LinksForBackground());
+  menus_ = std::make_unique<FrmMenus>(appDirectory_, inventory_, LinksForMenus());
 }
 
 DesktopSession::~DesktopSession() { Shutdown(); }
@@ -31,10 +28,6 @@ BackgroundLinks DesktopSession::LinksForBackground() {
     splash_->Show();
   };
   links.loadMenus = [this] { menus_->Load(); };
-  links.applyArrange = [this] {
-    menus_->RightmenusClick(static_cast<int>(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "Arrange")),
-                            true);
-  };
   links.itemsLoaded = [this] {
     if (iconLayer_) iconLayer_->GainIconHdc();
   };
@@ -67,8 +60,11 @@ MenuLinks DesktopSession::LinksForMenus() {
     if (iconLayer_) iconLayer_->ForgetLayout();
   };
   links.arranged = [this] {
-    background_->RefreshShortcut(false);
-    if (iconLayer_) iconLayer_->LoadIcons(false);
+    // The menu read the items again in their new order: the layer follows.
+    if (!iconLayer_) return;
+    iconLayer_->GainIconHdc();
+    iconLayer_->DesktopiconsPos();
+    iconLayer_->LoadIcons(false);
   };
   links.autoArrange = [this] { background_->RefreshShortcut(true); };
   links.properties = [this] { Properties(); };
@@ -91,7 +87,7 @@ LayerLinks DesktopSession::LinksForLayer() {
     menuLinks.properties = [this] { Properties(); };
     menuLinks.commandDone = [this] { Rebuild(); };
     menuLinks.chooser = itemMenuChooser_;
-    ShellContextMenu(iconLayer_->hwnd(), items_.RowText(static_cast<size_t>(item)), screen,
+    ShellContextMenu(iconLayer_->hwnd(), Items().RowText(static_cast<size_t>(item)), screen,
                      menuLinks);
   };
   links.dropMenu = [this](POINT screen) {
@@ -122,7 +118,7 @@ void DesktopSession::ShellRestarted() {
   CloseSettings();
   watch_.reset();
   iconLayer_.reset();
-  background_ = std::make_unique<FrmShortcutBG>(appDirectory_, items_, LinksForBackground());
+  background_ = std::make_unique<FrmShortcutBG>(store_, inventory_, LinksForBackground());
   remakingWindows_ = true;
   background_->Show();
   remakingWindows_ = false;
@@ -130,9 +126,7 @@ void DesktopSession::ShellRestarted() {
 
 void DesktopSession::Properties() {
   const BusyPointer busy;
-  long mode = 0;
-  ReadNumber(GetIniString(background_->IniPath(), "MAIN", "WallInx", "0"), mode);
-  if (mode == 1) background_->ShowBlankMovie();
+  if (store_.Read().main.wallpaperMode == kMovieMode) background_->ShowBlankMovie();
   // One dialog at a time: a second request brings the open one forward.
   if (settings_ && settings_->IsOpen()) {
     ::SetForegroundWindow(settings_->hwnd());
@@ -159,7 +153,7 @@ void DesktopSession::Properties() {
     ::ShellExecuteW(nullptr, L"open", Wide(target).c_str(), nullptr, Wide(appDirectory_).c_str(),
                     SW_SHOWNORMAL);
   };
-  settings_ = std::make_unique<FrmSetting>(appDirectory_, links, settingsChoices_);
+  settings_ = std::make_unique<FrmSetting>(store_, links, settingsChoices_);
   // Owned by the icon layer, as the menus are: when it closes the layer is
   // activated, which keeps the background window under it (activating the
   // background window would raise it over the layer).
@@ -188,8 +182,7 @@ bool DesktopSession::Start() {
 }
 
 void DesktopSession::ShowIconLayer() {
-  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), items_, appDirectory_,
-                                             LinksForLayer());
+  iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), inventory_, store_, LinksForLayer());
   iconLayer_->GainIconHdc();
   iconLayer_->Show();
   // Files that other programs make, move or delete on the desktop.
@@ -200,7 +193,7 @@ void DesktopSession::ShowIconLayer() {
 void DesktopSession::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  ShowBusyPointer(true);
+  const BusyPointer busy;
   CloseSettings();
   watch_.reset();
   background_->StopForShutdown();
@@ -209,14 +202,12 @@ void DesktopSession::Shutdown() {
   gdiplus_.reset();
   ole_.reset();
   instance_.reset();
-  items_.list.Clear();
-  items_.arrays = ItemArrays{};
+  inventory_.Clear();
   // The windows close in their order; the objects stay until the session
   // goes, since this may run inside one of their own handlers.
   if (splash_) splash_->Unload();
   menus_->Unload();
   background_->Close();
-  ShowBusyPointer(false);
 }
 
 }  // namespace velmora

@@ -11,7 +11,8 @@
 #include "iconlayer/FrmShortcut.h"
 #include "shell/DesktopWatch.h"
 #include "shell/FrmMenus.h"
-#include "shell/InventoryRows.h"
+#include "shell/DesktopInventory.h"
+#include "settings/SettingsStore.h"
 #include "settingsdialog/FrmSetting.h"
 #include "startup/FrmWaiting.h"
 #include "wallpaper/FrmShortcutBG.h"
@@ -43,7 +44,11 @@ class DesktopSession {
   FrmMenus& Menus() { return *menus_; }
   // The icon layer, once the first resize has shown it.
   FrmShortcut* IconLayer() { return iconLayer_.get(); }
-  DesktopItems& Items() { return items_; }
+  // The desktop items' one owner, and the items.
+  DesktopInventory& Inventory() { return inventory_; }
+  const DesktopItems& Items() const { return inventory_.Items(); }
+  // The program's settings, which the windows share.
+  SettingsStore& SettingsFile() { return store_; }
   bool SplashOpen() const { return splash_ && splash_->IsOpen(); }
   // The settings dialog while it is open, else null.
   FrmSetting* Settings() { return settings_ && settings_->IsOpen() ? settings_.get() : nullptr; }
@@ -74,10 +79,11 @@ class DesktopSession {
   void ShellRestarted();
 
   std::string appDirectory_;
+  SettingsStore store_;  // before the windows, which take it
   OwnedMutex instance_;
   GdiplusSession gdiplus_;
   OleSession ole_;
-  DesktopItems items_;
+  DesktopInventory inventory_;
   std::unique_ptr<FrmShortcutBG> background_;
   std::unique_ptr<FrmMenus> menus_;
   std::unique_ptr<DesktopWatch> watch_;

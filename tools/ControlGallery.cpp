@@ -139,7 +139,8 @@ bool SpinBoxes(const std::string& folder) {
 // The settings dialog on each of its pages, over the demo's settings in
 // `demoFolder` (its Wallpaper.ini, Flashs\ and Images\).
 bool SettingsPages(const std::string& folder, const std::string& demoFolder) {
-  FrmSetting dialog(demoFolder, SettingsLinks{});
+  SettingsStore settings(demoFolder);
+  FrmSetting dialog(settings, SettingsLinks{});
   if (!dialog.Open(nullptr)) return false;
   bool ok = Capture(dialog.hwnd(), folder + "\\settings-advanced.png");
   const char* names[] = {"flash", "slides", "advanced", "help"};

@@ -129,10 +129,7 @@ swf::PlaceObject At(uint16_t depth, int frame, uint16_t character, const swf::Ma
   return p;
 }
 
-swf::Bytes BuildMovie() {
-  swf::MovieWriter movie({0, kWidth, 0, kHeight}, 30);
-  swf::TagWriter& t = movie.Timeline();
-  t.SetBackgroundColor({18, 30, 46});
+void DefineCharacters(swf::TagWriter& t) {
   t.DefineShape(kBackdrop, Backdrop());
   t.DefineShape(kBlueGlow, Glow(9000, {120, 190, 215, 120}, {70, 130, 190}));
   t.DefineShape(kRoseGlow, Glow(6000, {215, 160, 190, 90}, {150, 110, 170}));
@@ -144,53 +141,67 @@ swf::Bytes BuildMovie() {
   t.DefineShape(kDiamond, RegularPolygon(4, 900, {235, 225, 195, 200}, {255, 250, 235, 220}));
   t.DefineShape(kDot, Dot(500, {230, 220, 190, 170}));
   t.DefineSprite(kDotCluster, DotCluster());
+}
+
+// The diamond shows for the middle third of the loop only.
+void PlaceDiamond(swf::TagWriter& t, int frame) {
+  constexpr int kDiamondFrom = 40, kDiamondTo = 80;
+  if (frame >= kDiamondFrom && frame < kDiamondTo) {
+    const double shown = (frame - kDiamondFrom) / double(kDiamondTo - kDiamondFrom);
+    swf::PlaceObject d = At(kDiamondDepth, frame - kDiamondFrom, kDiamond,
+                            swf::Matrix::ScaleRotateTranslate(1, 1, kPi * shown, 20500, 4500));
+    d.hasColorTransform = true;
+    d.colorTransform = swf::ColorTransform::Alpha(std::sin(kPi * shown));
+    t.Place(d);
+  } else if (frame == kDiamondTo) {
+    t.Remove(kDiamondDepth);
+  }
+}
+
+// The moving shapes of one frame of the loop.
+void PlaceFrame(swf::TagWriter& t, int frame) {
+  const double turn = 2 * kPi * frame / kFrames;  // one full cycle per loop
+
+  // The glows drift on slow figure-of-eight paths.
+  t.Place(At(kBlueGlowDepth, frame, kBlueGlow,
+             swf::Matrix::Translate(Round(kCentreX + 7000 * std::cos(turn)),
+                                    Round(kCentreY + 3000 * std::sin(2 * turn)))));
+  const double roseScale = 1 + 0.15 * std::sin(turn);
+  t.Place(At(kRoseGlowDepth, frame, kRoseGlow,
+             swf::Matrix::ScaleRotateTranslate(roseScale, roseScale, 0,
+                                               Round(kCentreX - 8000 * std::cos(turn)),
+                                               Round(kCentreY - 2500 * std::sin(2 * turn)))));
+
+  // A sixth of a turn for the hexagon and a quarter for the square bring
+  // each back to its starting look.
+  const double pulse = 1 + 0.08 * std::sin(turn);
+  t.Place(At(kHexagonDepth, frame, kHexagon,
+             swf::Matrix::ScaleRotateTranslate(pulse, pulse, turn / 6, 9000, 7000)));
+  t.Place(At(kSquareDepth, frame, kSquare,
+             swf::Matrix::ScaleRotateTranslate(2 - pulse, 2 - pulse, -turn / 4, 28000, 6500)));
+
+  // The triangle fades in and out through its colour transform.
+  swf::PlaceObject fade = At(kTriangleDepth, frame, kTriangle,
+                             swf::Matrix::ScaleRotateTranslate(1, 1, turn / 3, 12000, 15500));
+  fade.hasColorTransform = true;
+  fade.colorTransform = swf::ColorTransform::Alpha(0.3 - 0.22 * std::cos(turn));
+  t.Place(fade);
+
+  PlaceDiamond(t, frame);
+}
+
+swf::Bytes BuildMovie() {
+  swf::MovieWriter movie({0, kWidth, 0, kHeight}, 30);
+  swf::TagWriter& t = movie.Timeline();
+  t.SetBackgroundColor({18, 30, 46});
+  DefineCharacters(t);
 
   t.FrameLabel("loop");
   t.Place(At(kBackdropDepth, 0, kBackdrop, {}));
   // The cluster plays its own timeline wherever it is put.
   t.Place(At(kClusterDepth, 0, kDotCluster, swf::Matrix::Translate(30000, 17000)));
-
   for (int frame = 0; frame < kFrames; ++frame) {
-    const double turn = 2 * kPi * frame / kFrames;  // one full cycle per loop
-
-    // The glows drift on slow figure-of-eight paths.
-    t.Place(At(kBlueGlowDepth, frame, kBlueGlow,
-               swf::Matrix::Translate(Round(kCentreX + 7000 * std::cos(turn)),
-                                      Round(kCentreY + 3000 * std::sin(2 * turn)))));
-    const double roseScale = 1 + 0.15 * std::sin(turn);
-    t.Place(At(kRoseGlowDepth, frame, kRoseGlow,
-               swf::Matrix::ScaleRotateTranslate(roseScale, roseScale, 0,
-                                                 Round(kCentreX - 8000 * std::cos(turn)),
-                                                 Round(kCentreY - 2500 * std::sin(2 * turn)))));
-
-    // A sixth of a turn for the hexagon and a quarter for the square bring
-    // each back to its starting look.
-    const double pulse = 1 + 0.08 * std::sin(turn);
-    t.Place(At(kHexagonDepth, frame, kHexagon,
-               swf::Matrix::ScaleRotateTranslate(pulse, pulse, turn / 6, 9000, 7000)));
-    t.Place(At(kSquareDepth, frame, kSquare,
-               swf::Matrix::ScaleRotateTranslate(2 - pulse, 2 - pulse, -turn / 4, 28000, 6500)));
-
-    // The triangle fades in and out through its colour transform.
-    swf::PlaceObject fade = At(kTriangleDepth, frame, kTriangle,
-                               swf::Matrix::ScaleRotateTranslate(1, 1, turn / 3, 12000, 15500));
-    fade.hasColorTransform = true;
-    fade.colorTransform = swf::ColorTransform::Alpha(0.3 - 0.22 * std::cos(turn));
-    t.Place(fade);
-
-    // A diamond shows for the middle third of the loop only.
-    constexpr int kDiamondFrom = 40, kDiamondTo = 80;
-    if (frame >= kDiamondFrom && frame < kDiamondTo) {
-      const double shown = (frame - kDiamondFrom) / double(kDiamondTo - kDiamondFrom);
-      swf::PlaceObject d = At(kDiamondDepth, frame - kDiamondFrom, kDiamond,
-                              swf::Matrix::ScaleRotateTranslate(1, 1, kPi * shown, 20500, 4500));
-      d.hasColorTransform = true;
-      d.colorTransform = swf::ColorTransform::Alpha(std::sin(kPi * shown));
-      t.Place(d);
-    } else if (frame == kDiamondTo) {
-      t.Remove(kDiamondDepth);
-    }
-
+    PlaceFrame(t, frame);
     t.ShowFrame();
   }
   // One more frame whose script goes back to the first: a frame's script runs

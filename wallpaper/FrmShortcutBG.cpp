@@ -1,58 +1,29 @@
 #include "wallpaper/FrmShortcutBG.h"
 
 #include "common/DesktopHost.h"
-#include "common/FileSystem.h"
-#include "common/SystemNotifications.h"
-#include "iconlayer/GdiPlusPictures.h"
-#include "iconlayer/PictureFiles.h"
-#include "settings/EntryList.h"
-#include "settings/IniFile.h"
-#include "settings/MediaLists.h"
-#include "settings/SettingValues.h"
-#include "shell/DesktopInventory.h"
-#include "shell/Subclassing.h"
+#include "common/Units.h"
 #include "wallpaper/BackgroundPlacement.h"
 #include "wallpaper/SlideshowTiming.h"
-
-#include <algorithm>
-#include <chrono>
-#include <cstdint>
 
 namespace velmora {
 namespace {
 
-// Whether the window in front belongs to another program, is not one of the
-// shell's own and hides the whole monitor it is on (a game, a video, a
-// presentation).
-bool ForeignFullScreenInFront() {
-  const HWND front = ::GetForegroundWindow();
-  if (!front || !::IsWindowVisible(front) || ::IsIconic(front)) return false;
-  // The desktop itself is in front when nothing else is.
-  if (front == ::GetDesktopWindow() || front == ::GetShellWindow()) return false;
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(front, &process);
-  if (process == ::GetCurrentProcessId()) return false;
-  char className[64] = {};
-  ::GetClassNameA(::GetAncestor(front, GA_ROOT), className, sizeof className);
-  if (IsShellWindowClass(className)) return false;
-  RECT window{};
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (!::GetWindowRect(front, &window) ||
-      !::GetMonitorInfoA(::MonitorFromWindow(front, MONITOR_DEFAULTTONEAREST), &monitor))
-    return false;
-  const RECT& m = monitor.rcMonitor;
-  return CoversMonitor({window.left, window.top, window.right, window.bottom}, {m.left, m.top, m.right, m.bottom});
-}
+// How long the load waits, with the splash window shown, before the desktop
+// counts as loaded.
+constexpr long kLoadWait = 2000;
 
 }  // namespace
 
-FrmShortcutBG::FrmShortcutBG(std::string appDirectory, DesktopItems& items,
-                             BackgroundLinks links)
-    : appDirectory_(std::move(appDirectory)),
-      items_(items),
+FrmShortcutBG::FrmShortcutBG(SettingsStore& settings, DesktopInventory& items, BackgroundLinks links)
+    : settings_(settings),
+      appDirectory_(settings.AppDirectory()),
       links_(std::move(links)),
-      taskbarQuery_(GetTaskbarEdge) {}
+      taskbarQuery_(GetTaskbarEdge),
+      movie_(appDirectory_),
+      slideshow_(*this, appDirectory_),
+      rebuild_(items, {[this] { if (links_.itemsLoaded) links_.itemsLoaded(); },
+                       [this](bool redraw) { if (links_.relaid) links_.relaid(redraw); }}),
+      rest_([this] { ApplyRest(); }) {}
 
 FrmShortcutBG::~FrmShortcutBG() {
   StopForShutdown();
@@ -66,9 +37,8 @@ bool FrmShortcutBG::Show() {
     return false;
   }
   // The movie control exists from the start, hidden until the movie mode.
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  desktopFlash_.Create(hwnd(), 0, 0, client.right, client.bottom);
+  const RECT client = ClientArea();
+  movie_.Create(hwnd(), client.right, client.bottom);
   if (!Load()) return false;
   ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   OnResize();  // the first resize, which the load held back
@@ -77,43 +47,28 @@ bool FrmShortcutBG::Show() {
 
 bool FrmShortcutBG::Load() {
   // GDI+ and OLE were started by the session before this window.
-  ShowBusyPointer(true);
-  FilesExist("FLASH");
-  FilesExist("IMAGE");
-  if (!hwnd()) return false;  // closed while messages were dispatched
-
-  // Directory updates reported by the shell arrive through the notification
-  // filter.
-  if (InstallNotificationFilter(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); }))
-    notifications_.RegisterDesktopNotify(hwnd());
-  sessionNotify_ = RegisterSessionNotifications(hwnd());
-  displayNotify_ = RegisterDisplayNotifications(hwnd());
-  ::SetTimer(hwnd(), kRestCheckTimerId, kRestCheckInterval, nullptr);
-  if (links_.showSplash) links_.showSplash();
-  AddItemColumns(items_.list);
-  if (links_.loadMenus) links_.loadMenus();
-  LoadShortMem();
-  ShowBusyPointer(false);
-
-  long wait = 2000;
-  WaitMilliseconds(wait, [this] { return stopSlide_ || !hwnd(); });
+  {
+    const BusyPointer busy;
+    FilesExist(MediaList::kFlash);
+    FilesExist(MediaList::kImage);
+    if (!hwnd()) return false;  // closed while messages were dispatched
+    // Directory updates reported by the shell arrive through the
+    // notification filter.
+    rebuild_.Watch(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); });
+    rest_.Start(hwnd());
+    if (links_.showSplash) links_.showSplash();
+    if (links_.loadMenus) links_.loadMenus();
+    LoadShortMem();
+  }
+  long wait = kLoadWait;
+  WaitMilliseconds(wait, [this] { return slideshow_.Stopped() || !hwnd(); });
   if (!hwnd()) return false;
-  loaded_ = true;
+  phase_ = Phase::kLoaded;
   return true;
 }
 
-void FrmShortcutBG::LoadShortMem() {
-  ++counters_.rebuilds;
-  ScanDesktops(items_.list);
-  if (links_.applyArrange) links_.applyArrange();
-  items_.arrays = BuildItemArrays(items_.list, LiveInventorySystem());
-  if (links_.itemsLoaded) links_.itemsLoaded();
-}
-
 void FrmShortcutBG::RefreshShortcut(bool redraw) {
-  items_.arrays = ItemArrays{};
-  LoadShortMem();
-  if (links_.relaid) links_.relaid(redraw);
+  rebuild_.Refresh(redraw);
   if (redraw) ApplyWallpaperMode();
 }
 
@@ -122,42 +77,11 @@ void FrmShortcutBG::NotificationReceipt(WPARAM, LPARAM lParam) {
 }
 
 void FrmShortcutBG::DesktopChanged() {
-  if (!loaded_ || !hwnd()) return;
-  const auto now = ChangeBatch::Clock::now();
-  changes_.Changed(now);
-  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(changes_.Remaining(now));
-  ::SetTimer(hwnd(), kRebuildTimerId, static_cast<UINT>(std::max<long long>(1, wait.count())),
-             nullptr);
+  if (phase_ == Phase::kLoading || !hwnd()) return;
+  rebuild_.Changed(hwnd());
 }
 
-void FrmShortcutBG::OnRebuildTimer() {
-  const auto now = ChangeBatch::Clock::now();
-  if (!changes_.Due(now)) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(changes_.Remaining(now));
-    ::SetTimer(hwnd(), kRebuildTimerId, static_cast<UINT>(std::max<long long>(1, wait.count())),
-               nullptr);
-    return;
-  }
-  ::KillTimer(hwnd(), kRebuildTimerId);
-  items_.arrays = ItemArrays{};
-  LoadShortMem();
-  if (links_.relaid) links_.relaid(true);  // recomposed; the wallpaper plays on
-}
-
-void FrmShortcutBG::ShowBlankMovie() {
-  desktopFlash_.Stop();
-  desktopFlash_.SetMovie(appDirectory_ + "\\blank.swf");
-  desktopFlash_.Play();
-}
-
-void FrmShortcutBG::PauseSlideshow() {
-  stopSlide_ = true;
-  StopSlideTimer();
-}
-
-void FrmShortcutBG::FilesExist(const char* section) {
-  PruneMediaList(IniPath(), section, appDirectory_, DispatchPendingMessages);
-}
+void FrmShortcutBG::FilesExist(MediaList list) { settings_.PruneList(list, DispatchPendingMessages); }
 
 void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(taskbarQuery_ ? taskbarQuery_() : ""); }
 
@@ -172,49 +96,40 @@ void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
                    placement->height / kTwipsPerPixel, SWP_NOZORDER | SWP_NOACTIVATE);
   // Without a recognised taskbar the window stays put, and the movie and
   // the icon layer still follow it.
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  desktopFlash_.Move(0, 0, client.right, client.bottom);
+  const RECT client = ClientArea();
+  movie_.Control().Move(0, 0, client.right, client.bottom);
   if (links_.placed) links_.placed();
 }
 
 void FrmShortcutBG::OnResize() {
   if (!hwnd()) return;
   RecreateCanvas();
-  if (!loaded_) return;
+  if (phase_ == Phase::kLoading) return;
   ResizeScr();
-  if (!firstResizeDone_) {
+  if (phase_ == Phase::kLoaded) {
     if (links_.showIconLayer) links_.showIconLayer();
-    firstResizeDone_ = true;
+    phase_ = Phase::kShown;
     ApplyWallpaperMode();
   }
 }
 
 void FrmShortcutBG::ApplyWallpaperMode() {
   if (!hwnd()) return;
-  const std::string ini = IniPath();
-  long mode = 0;
-  ReadNumber(GetIniString(ini, "MAIN", "WallInx", "0"), mode);
-  int viewer = 1;
-  ReadFlag(GetIniString(ini, "MAIN", "Imageviewer", "1"), viewer);
-  if (links_.previewSetting) links_.previewSetting(viewer == 1);
-  switch (mode) {
-    case 1:  // movie
-      stopSlide_ = true;
-      StopSlideTimer();
+  const Settings& settings = settings_.Read();
+  if (links_.previewSetting) links_.previewSetting(settings.main.imageViewer);
+  switch (settings.main.wallpaperMode) {
+    case kMovieMode:
+      slideshow_.Pause();
       ClearDrawing();
       RefreshAll();
       FlashWallpaper();
       break;
-    case 2:  // slideshow
-      ReadNumber(GetIniString(ini, "IMAGE", "Location", "0"), slideLocation_);
-      slideLocation_ = SlidePlacement(slideLocation_);
+    case kSlideshowMode:
       RefreshAll();
-      desktopFlash_.Stop();
-      desktopFlash_.SetVisible(false);
+      movie_.StopAndHide();
       ImageWallpaper();
       break;
-    case 3:  // the ordinary desktop: the program ends
+    case kStandardDesktopMode:  // the ordinary desktop: the program ends
       Unloadme();
       break;
     default:
@@ -222,135 +137,25 @@ void FrmShortcutBG::ApplyWallpaperMode() {
   }
 }
 
-void FrmShortcutBG::FlashWallpaper() {
-  const std::string ini = IniPath();
-  // Each step stands alone: what cannot be read leaves that property as it was.
-  std::vector<std::string> pieces = SplitEntryPieces(GetIniString(ini, "FLASH", "CurFlash", ""));
-  itemList_ = pieces;
-  MediaEntry entry = pieces.empty() ? MediaEntry{} : ParseEntry(pieces.front());
-  itemParts_ = {entry.name, entry.location};
-  desktopFlash_.Stop();
-  desktopFlash_.SetVisible(true);
-  long colour = desktopFlash_.BackgroundColor();
-  if (ReadNumber(GetIniString(ini, "FLASH", "BackgroundColor", "16777215"), colour))
-    desktopFlash_.SetBackgroundColor(static_cast<uint32_t>(colour));
-  long scale = desktopFlash_.ScaleMode();
-  if (ReadNumber(GetIniString(ini, "FLASH", "Moviesize", "0"), scale))
-    desktopFlash_.SetScaleMode(static_cast<int16_t>(scale));
-  long quality = desktopFlash_.Quality();
-  if (ReadNumber(GetIniString(ini, "FLASH", "Quality", "1"), quality))
-    desktopFlash_.SetQuality(static_cast<int16_t>(quality));
-  // Without a "|" there is no location, and the path cannot be built.
-  if (!pieces.empty() && pieces.front().find('|') != std::string::npos) {
-    moviePath_ = entry.location == "flashs" ? appDirectory_ + "\\Flashs\\" + entry.name
-                                            : entry.location + entry.name;
-  }
-  desktopFlash_.SetMovie(moviePath_);
-  desktopFlash_.Play();
-  desktopFlash_.Play();
-}
+void FrmShortcutBG::FlashWallpaper() { movie_.Start(settings_.Read().flash); }
 
 void FrmShortcutBG::ImageWallpaper() {
-  const std::string ini = IniPath();
-  ReadNumber(GetIniString(ini, "IMAGE", "Intervalvalue", "5000"), slideInterval_);
-  ReadNumber(GetIniString(ini, "IMAGE", "Speedvalue", "30"), slideSpeed_);
-  int withPicture = 0;
-  ReadFlag(GetIniString(ini, "IMAGE", "BgCheck", ""), withPicture);
+  const Settings& settings = settings_.Read();
+  slideshow_.Start(settings.image, SlidePlacement(settings.image.location));
+}
+
+RECT FrmShortcutBG::ClientArea() const {
+  RECT client{};
+  if (hwnd()) ::GetClientRect(hwnd(), &client);
+  return client;
+}
+
+void FrmShortcutBG::SetBackPicture(const std::string& bitmapFile) {
   picture_.Destroy();
-  if (withPicture != 1) {
-    long colour = static_cast<long>(backColour_);
-    ReadNumber(GetIniString(ini, "IMAGE", "Backcolor", "16744576"), colour);
-    backColour_ = static_cast<COLORREF>(colour) & 0x00FFFFFF;
-  } else {
-    picture_.CreateFromBitmapFile(appDirectory_ + "\\BgTemp.bmp");
-  }
-  ClearDrawing();
-  RefreshAll();
-  itemList_ = SplitEntryPieces(GetIniString(ini, "IMAGE", "Path", ""));
-  stopSlide_ = false;
-  ArmSlideTimer(kFirstSlideDelay);
+  if (!bitmapFile.empty()) picture_.CreateFromBitmapFile(bitmapFile);
 }
 
-void FrmShortcutBG::OnSlideTimer() {
-  if (stopSlide_) {
-    // A stopped slideshow needs no more ticks; starting it again arms them.
-    StopSlideTimer();
-    slideIndex_ = 0;
-    return;
-  }
-  StopSlideTimer();
-  const int index = SlideToShow(slideIndex_, static_cast<int>(itemList_.size()));
-  if (index < 0) return;  // an empty list: nothing to show, the timer stays off
-  slideIndex_ = index;
-  SlideProcessing(slideIndex_);
-  // A fade ended by a stop request leaves the index at 0, so that the next
-  // start begins with the first slide.
-  if (!stopSlide_) ++slideIndex_;
-}
-
-void FrmShortcutBG::SlideProcessing(int index) {
-  if (index < 0 || index >= static_cast<int>(itemList_.size())) return;
-  ++counters_.slidesStarted;
-  const MediaEntry entry = ParseEntry(itemList_[static_cast<size_t>(index)]);
-  Import(EntryFilePath(entry, "IMAGE", appDirectory_));  // on failure the last slide stays
-  ClearDrawing();
-
-  RECT target{};
-  if (slideLocation_ == 1) {
-    ::GetClientRect(hwnd(), &target);
-  } else if (slideLocation_ == 0) {
-    target = {slideRect_.left, slideRect_.top, slideRect_.left + slideRect_.width,
-              slideRect_.top + slideRect_.height};
-  }
-  const int32_t tw = target.right - target.left, th = target.bottom - target.top;
-  if (tw > 0 && th > 0 && !fadeSurface_.Empty()) {
-    for (int opacity : FadeOpacities(slideSpeed_)) {
-      DispatchPendingMessages();
-      if (stopSlide_ || !hwnd()) {
-        slideIndex_ = 0;
-        return;
-      }
-      fadeSurface_.Stretch32(canvas_.hdc(), target.left, target.top, tw, th, 0, 0, 0, 0,
-                             static_cast<uint8_t>(opacity), false, true);
-      ++counters_.fadeFrames;
-      Refresh(target);
-    }
-    finalSurface_.Stretch32(canvas_.hdc(), target.left, target.top, tw, th, 0, 0, 0, 0, 255,
-                            false, true);
-    ++counters_.slidesCompleted;
-  }
-  RefreshAll();
-  ArmSlideTimer(slideInterval_);
-}
-
-bool FrmShortcutBG::Import(const std::string& filePath) {
-  // The slide the surfaces hold already (a list of one picture, or the same
-  // file twice in a row) is not decoded again.
-  const std::string version = filePath + "|" + FileVersion(filePath);
-  if (version == importedSlide_ && !finalSurface_.Empty()) return true;
-  PictureFile file(filePath);
-  uint32_t width = 0, height = 0;
-  if (!file.Size(width, height)) return false;
-  const int32_t screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-  const int32_t screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-  const FitRect fit = GetBestFitInfo(static_cast<int32_t>(std::min<uint32_t>(width, INT32_MAX)),
-                                     static_cast<int32_t>(std::min<uint32_t>(height, INT32_MAX)),
-                                     screenWidth, screenHeight, false);
-  // Decoded straight to the size shown, into new surfaces first, so that a
-  // failure keeps the last slide; the fade surface is half of that.
-  CDIB final, fade;
-  if (!file.Render(fit.width, fit.height, final) ||
-      !fade.Create(std::max(1, final.Width() / 2), std::max(1, final.Height() / 2), 32) ||
-      !final.Stretch32(fade.hdc(), 0, 0, fade.Width(), fade.Height(), 0, 0, 0, 0, 255, false, true))
-    return false;
-  finalSurface_.Swap(final);
-  fadeSurface_.Swap(fade);
-  slideRect_ = {fit.left, fit.top, fit.width, fit.height};
-  importedSlide_ = version;
-  return true;
-}
-
-void FrmShortcutBG::ArmSlideTimer(long interval) {
+void FrmShortcutBG::ArmTimer(long interval) {
   if (!hwnd()) return;
   slideTimerWanted_ = SlideTimerInterval(interval);
   if (slideTimerWanted_ == 0) {
@@ -358,39 +163,26 @@ void FrmShortcutBG::ArmSlideTimer(long interval) {
     return;
   }
   // While resting the timer is only remembered; the end of the rest arms it.
-  if (!rest_.Any()) ::SetTimer(hwnd(), kSlideTimerId, slideTimerWanted_, nullptr);
+  if (!rest_.Resting()) ::SetTimer(hwnd(), kSlideTimerId, slideTimerWanted_, nullptr);
 }
 
-void FrmShortcutBG::StopSlideTimer() {
+void FrmShortcutBG::StopTimer() {
   slideTimerWanted_ = 0;
   if (hwnd()) ::KillTimer(hwnd(), kSlideTimerId);
 }
 
 void FrmShortcutBG::ApplyRest() {
   if (!hwnd()) return;
-  const bool resting = rest_.Any();
-  desktopFlash_.SetPaused(resting);
+  const bool resting = rest_.Resting();
+  movie_.Control().SetPaused(resting);
   if (resting)
     ::KillTimer(hwnd(), kSlideTimerId);
   else if (slideTimerWanted_ > 0)
     ::SetTimer(hwnd(), kSlideTimerId, slideTimerWanted_, nullptr);
 }
 
-void FrmShortcutBG::CheckRest() {
-  if (!hwnd()) return;
-  PauseReasons now = rest_;
-  now.fullScreen = ForeignFullScreenInFront();
-  // Inside the shell's desktop window: hidden with it.
-  const HWND parent = ::GetAncestor(hwnd(), GA_PARENT);
-  now.desktopHidden = parent && parent != ::GetDesktopWindow() && !::IsWindowVisible(parent);
-  if (now.fullScreen == rest_.fullScreen && now.desktopHidden == rest_.desktopHidden) return;
-  rest_ = now;
-  ApplyRest();
-}
-
 void FrmShortcutBG::RecreateCanvas() {
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
+  const RECT client = ClientArea();
   if (client.right == canvas_.Width() && client.bottom == canvas_.Height()) return;
   if (client.right <= 0 || client.bottom <= 0) {
     canvas_.Destroy();
@@ -398,24 +190,7 @@ void FrmShortcutBG::RecreateCanvas() {
   }
   canvas_.Create(client.right, client.bottom, 32);
   ClearDrawing();
-  RedrawSlide();
-}
-
-void FrmShortcutBG::RedrawSlide() {
-  if (stopSlide_ || finalSurface_.Empty() || canvas_.Empty()) return;
-  RECT target{};
-  if (slideLocation_ == 1) {
-    ::GetClientRect(hwnd(), &target);
-  } else {
-    const FitRect fit = GetBestFitInfo(finalSurface_.Width(), finalSurface_.Height(),
-                                       ::GetSystemMetrics(SM_CXSCREEN),
-                                       ::GetSystemMetrics(SM_CYSCREEN), false);
-    slideRect_ = {fit.left, fit.top, fit.width, fit.height};
-    target = {fit.left, fit.top, fit.left + fit.width, fit.top + fit.height};
-  }
-  finalSurface_.Stretch32(canvas_.hdc(), target.left, target.top, target.right - target.left,
-                          target.bottom - target.top, 0, 0, 0, 0, 255, false, true);
-  RefreshAll();
+  slideshow_.Redraw();
 }
 
 void FrmShortcutBG::ClearDrawing() {
@@ -439,9 +214,7 @@ void FrmShortcutBG::Refresh(const RECT& area) {
 
 void FrmShortcutBG::RefreshAll() {
   if (!hwnd()) return;
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  Refresh(client);
+  Refresh(ClientArea());
   ::ValidateRect(hwnd(), nullptr);
 }
 
@@ -470,17 +243,9 @@ void FrmShortcutBG::Unloadme() {
 }
 
 void FrmShortcutBG::StopForShutdown() {
-  stopSlide_ = true;
-  StopSlideTimer();
-  if (hwnd()) ::KillTimer(hwnd(), kRebuildTimerId);
-  if (hwnd()) ::KillTimer(hwnd(), kRestCheckTimerId);
-  sessionNotify_.reset();
-  displayNotify_.reset();
-  notifications_.UnregisterDesktopNotify();
-  if (hwnd()) RemoveNotificationFilter(hwnd());
-  fadeSurface_.Destroy();
-  finalSurface_.Destroy();
-  importedSlide_.clear();
+  slideshow_.Release();
+  rebuild_.Unwatch(hwnd());
+  rest_.Stop(hwnd());
 }
 
 void FrmShortcutBG::Close() {
@@ -489,32 +254,19 @@ void FrmShortcutBG::Close() {
 }
 
 LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (rest_.HandleMessage(hwnd(), message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_SIZE:
       OnResize();
       return 0;
     case WM_DISPLAYCHANGE:
-      if (loaded_) ResizeScr();
+      if (phase_ != Phase::kLoading) ResizeScr();
       return 0;
     case WM_TIMER:
-      if (wParam == kSlideTimerId) OnSlideTimer();
-      if (wParam == kRebuildTimerId) OnRebuildTimer();
-      if (wParam == kRestCheckTimerId) CheckRest();
+      if (wParam == kSlideTimerId) slideshow_.OnTimer();
+      if (wParam == ItemRebuild::kTimerId) rebuild_.OnTimer(hwnd());
       return 0;
-    case kSessionChangeMessage:
-      if (wParam == kSessionLocked || wParam == kSessionUnlocked) {
-        rest_.locked = wParam == kSessionLocked;
-        ApplyRest();
-      }
-      return 0;
-    case WM_POWERBROADCAST: {
-      bool displayOff = false;
-      if (ReadDisplayState(wParam, lParam, displayOff)) {
-        rest_.displayOff = displayOff;
-        ApplyRest();
-      }
-      return TRUE;
-    }
     case kDesktopChangedMessage:
       DesktopChanged();
       return 0;
@@ -532,21 +284,24 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
       if (wParam) Unloadme();
       return 0;
-    case WM_DESTROY: {
-      destroying_ = true;  // the window is already going
-      // Going with the shell's desktop window (Explorer ended): the program
-      // stays and is given new windows when the shell is back.
-      const HWND parent = ::GetAncestor(hwnd(), GA_PARENT);
-      if (!unloading_ && !closing_ && parent && parent != ::GetDesktopWindow()) {
-        lostWithShell_ = true;
-        StopForShutdown();
-        return 0;
-      }
-      Unloadme();  // closed some other way: the sequence still runs once
-      return 0;
-    }
+    case WM_DESTROY:
+      return OnDestroy();
   }
   return Window::HandleMessage(message, wParam, lParam);
+}
+
+LRESULT FrmShortcutBG::OnDestroy() {
+  destroying_ = true;  // the window is already going
+  // Going with the shell's desktop window (Explorer ended): the program
+  // stays and is given new windows when the shell is back.
+  const HWND parent = ::GetAncestor(hwnd(), GA_PARENT);
+  if (!unloading_ && !closing_ && parent && parent != ::GetDesktopWindow()) {
+    lostWithShell_ = true;
+    StopForShutdown();
+    return 0;
+  }
+  Unloadme();  // closed some other way: the sequence still runs once
+  return 0;
 }
 
 void FrmShortcutBG::OnDestroyed() {
@@ -556,9 +311,7 @@ void FrmShortcutBG::OnDestroyed() {
 void FrmShortcutBG::MoveIntoNewShellWindow() {
   if (!hwnd()) return;
   SetDesktopParent(hwnd());
-  // The shell's registration went with the old shell.
-  if (!notifications_.UnregisterDesktopNotify()) notifications_.Abandon();
-  notifications_.RegisterDesktopNotify(hwnd());
+  rebuild_.WatchNewShell(hwnd());
   ResizeScr();
 }
 

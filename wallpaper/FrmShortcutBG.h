@@ -1,21 +1,25 @@
 // The background window: a plain rectangle over the screen outside the
-// taskbar that carries the wallpaper (a movie or the slideshow) and keeps the
-// desktop items. It reaches the other windows only through its links, which
-// the desktop session that owns all windows answers.
+// taskbar that carries the wallpaper (a movie or the slideshow) and lies
+// right under the icon layer. Its jobs have homes of their own: the movie
+// (wallpaper/MovieWallpaper), the slideshow (wallpaper/Slideshow, drawn on
+// this window), the items read again (wallpaper/ItemRebuild) and the rest
+// (wallpaper/WallpaperRest); the window places itself, loads, keeps its
+// drawing and passes the operations on. It reaches the other windows only
+// through its links, which the desktop session that owns all windows answers.
 #pragma once
 
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
-#include "shell/ChangeBatch.h"
-#include "shell/InventoryRows.h"
-#include "shell/ShellNotify.h"
-#include "wallpaper/MoviePlayerWindow.h"
-#include "wallpaper/PauseRules.h"
+#include "settings/SettingsStore.h"
+#include "shell/DesktopInventory.h"
+#include "wallpaper/ItemRebuild.h"
+#include "wallpaper/MovieWallpaper.h"
+#include "wallpaper/Slideshow.h"
+#include "wallpaper/WallpaperRest.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace velmora {
 
@@ -23,38 +27,33 @@ namespace velmora {
 struct BackgroundLinks {
   std::function<void()> showSplash;          // during the load
   std::function<void()> loadMenus;           // during the load, before the items are read
-  std::function<void()> applyArrange;        // the rows scanned: the saved arrange order
 
   std::function<void()> itemsLoaded;         // the items were read again: icons follow
   std::function<void()> showIconLayer;       // the first resize
   std::function<void()> placed;              // the window was placed: the layer follows
   std::function<void(bool redraw)> relaid;   // a rescan: positions, with redraw a composition
-  std::function<void(bool shown)> previewSetting;  // "Imageviewer" as the mode read it
+  std::function<void(bool shown)> previewSetting;  // the hover preview's setting as the mode read it
   std::function<void()> unload;              // the program's shut-down sequence
   std::function<HWND()> layerWindow;         // the icon layer, which lies right above
 };
 
-class FrmShortcutBG : public Window {
+class FrmShortcutBG : public Window, private SlideHost {
  public:
-  // `appDirectory` is the program's own folder: settings, resources, media.
-  FrmShortcutBG(std::string appDirectory, DesktopItems& items, BackgroundLinks links);
+  // `settings`: the program's settings, in its own folder beside its
+  // resources and media; `items`: the desktop items, which the window reads
+  // again when the desktop folders change.
+  FrmShortcutBG(SettingsStore& settings, DesktopInventory& items, BackgroundLinks links);
   ~FrmShortcutBG() override;
 
   static constexpr const char* kClassName = "VelmoraFrmShortcutBG";
-  static constexpr COLORREF kDefaultBackColour = 16744576;  // 0x00FF8080
-  static constexpr UINT kSlideTimerId = 1;                  // Timer1
-  static constexpr UINT kFirstSlideDelay = 25;
-  static constexpr UINT kRebuildTimerId = 2;  // gathers desktop changes into one rebuild
-  // Looks twice a second whether the wallpaper can be seen at all.
-  static constexpr UINT kRestCheckTimerId = 3;
-  static constexpr UINT kRestCheckInterval = 500;
+  static constexpr UINT kSlideTimerId = 1;  // Timer1
   // Posted by the watch of the desktop folders for each change it sees.
   static constexpr UINT kDesktopChangedMessage = WM_APP + 1;
 
   // Creates the window, runs its load and shows it. False when the load ended
   // the program (the window was closed meanwhile).
   bool Show();
-  bool Loaded() const { return loaded_; }
+  bool Loaded() const { return phase_ != Phase::kLoading; }
 
   // Fits the window to the screen outside the taskbar.
   void ResizeScr();
@@ -70,11 +69,11 @@ class FrmShortcutBG : public Window {
   void StopForShutdown();
   void Close();
 
-  // Prunes the entry list `Path` of "FLASH" or "IMAGE".
-  void FilesExist(const char* section);
+  // Prunes a media list of the files that are gone.
+  void FilesExist(MediaList list);
 
-  // Reads the desktop items again: rows, arrays, icons.
-  void LoadShortMem();
+  // Reads the desktop items again, their icons with them.
+  void LoadShortMem() { rebuild_.Load(); }
   // Rebuilds the items and the positions; with `redraw` the layer is
   // composed again and the wallpaper restarted.
   void RefreshShortcut(bool redraw);
@@ -85,37 +84,38 @@ class FrmShortcutBG : public Window {
   // The shell's notification (wParam, lParam of WM_SHNOTIFY).
   void NotificationReceipt(WPARAM wParam, LPARAM lParam);
   // The settings dialog is opening: a movie gives way to the blank one.
-  void ShowBlankMovie();
-  DesktopItems& Items() { return items_; }
-  const DesktopItems& Items() const { return items_; }
+  void ShowBlankMovie() { movie_.ShowBlank(); }
 
   // Starts the wallpaper mode the settings name.
   void ApplyWallpaperMode();
 
   // The movie mode: the control set up from the settings and started.
   void FlashWallpaper();
-  MoviePlayerWindow& DesktopFlash() { return desktopFlash_; }
-  const std::string& MoviePath() const { return moviePath_; }
+  MoviePlayerWindow& DesktopFlash() { return movie_.Control(); }
+  const std::string& MoviePath() const { return movie_.MoviePath(); }
 
   // The slideshow: prepare and arm the timer; show one slide; decode one.
   void ImageWallpaper();
-  void SlideProcessing(int index);
-  bool Import(const std::string& filePath);
+  void SlideProcessing(int index) { slideshow_.ShowSlide(index); }
+  bool Import(const std::string& filePath) { return slideshow_.Import(filePath); }
   // Raised, a running fade stops at its next frame and the slide timer
   // does nothing (StopSlide).
-  bool SlideshowStopped() const { return stopSlide_; }
-  void StopSlideshow() { stopSlide_ = true; }
+  bool SlideshowStopped() const { return slideshow_.Stopped(); }
+  void StopSlideshow() { slideshow_.Stop(); }
   // The settings dialog is open: the slideshow holds still (StopSlide and
   // its timer off) until the wallpaper is applied again.
-  void PauseSlideshow();
+  void PauseSlideshow() { slideshow_.Pause(); }
+  Slideshow::Rectangle SlideRect() const { return slideshow_.SlideRect(); }
+  int SlideIndex() const { return slideshow_.SlideIndex(); }
+  const Slideshow::Counters& Stats() const { return slideshow_.Stats(); }
 
   // The wallpaper rests (the movie draws nothing, its timer and the slide
   // timer are off) while a program of another process shows full screen, the
   // session is locked, the display is off or the desktop is hidden; it goes
   // on where it was when the last reason ends.
-  const PauseReasons& Rest() const { return rest_; }
+  const PauseReasons& Rest() const { return rest_.Reasons(); }
   // Looks at the screen now rather than at the next check.
-  void CheckRest();
+  void CheckRest() { rest_.Check(hwnd()); }
 
   // The shell's desktop window went away and took this window with it (the
   // program goes on and is given new windows), or a new one is there to sit
@@ -126,85 +126,59 @@ class FrmShortcutBG : public Window {
   // What the window shows (its drawing, kept between paints).
   const CDIB& Canvas() const { return canvas_; }
   const std::string& AppDirectory() const { return appDirectory_; }
-  std::string IniPath() const { return appDirectory_ + "\\Wallpaper.ini"; }
-
-  struct SlideRectangle {
-    int32_t left = 0, top = 0, width = 0, height = 0;
-  };
-  SlideRectangle SlideRect() const { return slideRect_; }
-  int SlideIndex() const { return slideIndex_; }
-
-  // Counters for watching the slideshow from outside.
-  struct Counters {
-    int slidesStarted = 0;    // SlideProcessing calls that found an entry
-    int slidesCompleted = 0;  // fades that reached the final opaque draw
-    int fadeFrames = 0;       // constant-opacity frames drawn
-    int rebuilds = 0;         // rebuilds of the items (any cause)
-  };
-  const Counters& Stats() const { return counters_; }
 
  private:
+  enum class Phase { kLoading, kLoaded, kShown };  // kShown: the first resize is done
+
   bool Load();
   void OnResize();
-  void OnSlideTimer();
-  void ArmSlideTimer(long interval);
-  void StopSlideTimer();
-  // Repaints the drawing from the background colour and picture.
-  void ClearDrawing();
-  // Shows a part of the drawing on the screen now.
-  void Refresh(const RECT& area);
-  void RefreshAll();
   void RecreateCanvas();
-  // The slide shown last, drawn again (after the window was resized).
-  void RedrawSlide();
-  void OnRebuildTimer();
   // The timers and the movie follow the reasons to rest.
   void ApplyRest();
   void Paint();
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnDestroy();
   void OnDestroyed() override;
 
   // Places the window for a taskbar description ("30*B"); an unrecognised
   // one leaves it where it is.
   void PlaceForTaskbar(const std::string& description);
 
+  // What the slideshow draws on (SlideHost).
+  CDIB& Drawing() override { return canvas_; }
+  RECT ClientArea() const override;
+  void SetBackColour(COLORREF colour) override { backColour_ = colour; }
+  void SetBackPicture(const std::string& bitmapFile) override;
+  // Repaints the drawing from the background colour and picture.
+  void ClearDrawing() override;
+  // Shows a part of the drawing on the screen now.
+  void Refresh(const RECT& area) override;
+  void RefreshAll() override;
+  void ArmTimer(long interval) override;
+  void StopTimer() override;
+  bool Alive() const override { return hwnd() != nullptr; }
+
+  SettingsStore& settings_;
   std::string appDirectory_;
-  DesktopItems& items_;
-  DesktopNotifications notifications_;
-  ChangeBatch changes_;
   BackgroundLinks links_;
   std::function<std::string()> taskbarQuery_;
-  bool loaded_ = false;
-  bool firstResizeDone_ = false;
+  Phase phase_ = Phase::kLoading;
   bool unloading_ = false;
   bool destroying_ = false;  // inside WM_DESTROY: the window is already going
   bool closing_ = false;  // Close was called: the window's end is the program's
   bool lostWithShell_ = false;
-  bool stopSlide_ = false;
 
-  PauseReasons rest_;
-  uint32_t slideTimerWanted_ = 0;  // the slide timer's interval while it is meant to run
-  UniqueSessionNotify sessionNotify_;
-  UniquePowerNotify displayNotify_;
-
-  // The window's own picture and colour, and the drawing over them.
-  COLORREF backColour_ = kDefaultBackColour;
+  // The window's own picture and colour, and the drawing over them; the
+  // colour until the slideshow sets one is the default of the slides' key.
+  COLORREF backColour_ = static_cast<COLORREF>(Settings().image.backColour);
   CDIB picture_;
   CDIB canvas_;
+  uint32_t slideTimerWanted_ = 0;  // the slide timer's interval while it is meant to run
 
-  MoviePlayerWindow desktopFlash_;
-  std::string moviePath_;
-  std::vector<std::string> itemParts_;  // the current entry's name and location
-
-  // Slideshow state.
-  long slideInterval_ = 0, slideSpeed_ = 0, slideLocation_ = 0;
-  std::vector<std::string> itemList_;
-  int slideIndex_ = 0;
-  CDIB fadeSurface_;
-  CDIB finalSurface_;
-  std::string importedSlide_;  // path and version of the picture the surfaces hold
-  SlideRectangle slideRect_;
-  Counters counters_;
+  MovieWallpaper movie_;
+  Slideshow slideshow_;
+  ItemRebuild rebuild_;
+  WallpaperRest rest_;
 };
 
 }  // namespace velmora

@@ -18,7 +18,7 @@ std::vector<int> FadeOpacities(long step);
 // of `entryCount` entries. -1 when there are no entries.
 int SlideToShow(int index, int entryCount);
 
-// The placement of slides for a "Location" setting: 0 fitted and centred, 1
+// The placement of slides for a Location setting: 0 fitted and centred, 1
 // stretched; a hand-edited value beyond them counts as the nearer of the two.
 long SlidePlacement(long setting);
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace velmora::corpus {
 namespace {
@@ -36,7 +37,9 @@ std::string Reasons(const CorpusCase& c) {
   return text;
 }
 
-TEST(CorpusToml, EveryWayOfWritingTheKeysGivesTheSameComparisons) {
+// The same comparisons and options written as table headers, as dotted
+// keys, as inline tables and with quoted keys.
+std::vector<const char*> OneCaseWrittenFourWays() {
   const char* tableHeaders = R"(# comparisons written as table headers
 num_ticks = 3
 [image_comparisons."output.01"]
@@ -89,7 +92,11 @@ checks = [{ "max_outliers" = 30 }, { 'tolerance' = 64 }]
 "viewport_dimensions".width = 200
 "viewport_dimensions"."height" = 100
 )";
-  for (const char* text : {tableHeaders, dottedKeys, inlineTables, quotedKeys}) {
+  return {tableHeaders, dottedKeys, inlineTables, quotedKeys};
+}
+
+TEST(CorpusToml, EveryWayOfWritingTheKeysGivesTheSameComparisons) {
+  for (const char* text : OneCaseWrittenFourWays()) {
     SCOPED_TRACE(text);
     const CorpusCase c = ParseCaseToml(text);
     EXPECT_EQ(Reasons(c), "");

@@ -209,20 +209,12 @@ TEST(SkinnedWindows, APictureAllInTheMaskColourLeavesAnEmptyClickThroughWindow) 
   EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), objects + 2);
 }
 
-TEST(PushButton, LooksAndEventsWithRealClicks) {
-  const UniqueWindow host = MakeHost(100, 100, 400, 200);
-  std::vector<std::string> events;
-  ButtonEvents links;
-  links.mouseDown = [&](int b, int, int x, int y) {
-    events.push_back("down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
-  };
-  links.mouseUp = [&](int b, int, int, int) { events.push_back("up " + std::to_string(b)); };
-  ucCustomButton button(links);
-  ASSERT_TRUE(button.Create(host.get(), 20, 30, 200, 25, "Apply"));
-  test::PumpFor(50ms);
+// The up face of a 200 x 25 button: the up template stretched, the caption
+// black on it, and on the screen as drawn.
+RgbPicture ExpectUpFace(ucCustomButton& button) {
   const RgbPicture upFace = button.RenderFace();
-  ASSERT_EQ(upFace.width, 200);
-  // The face is the up template stretched; the caption is black on it.
+  EXPECT_EQ(upFace.width, 200);
+  if (upFace.width != 200) return upFace;
   const RgbPicture upTemplate = *EmbeddedRgbPicture(IDR_BUTTON_UP_BMP);
   const RgbPicture bare = ComposeNineSlice(upTemplate, ButtonFaceSlices(200, 25), 200, 25);
   int caption = 0, other = 0;
@@ -238,6 +230,22 @@ TEST(PushButton, LooksAndEventsWithRealClicks) {
     const uint32_t expected = upFace.At(3, 12);
     EXPECT_EQ(corner, RGB(expected >> 16, expected >> 8 & 0xFF, expected & 0xFF));
   }
+  return upFace;
+}
+
+TEST(PushButton, LooksAndEventsWithRealClicks) {
+  const UniqueWindow host = MakeHost(100, 100, 400, 200);
+  std::vector<std::string> events;
+  ButtonEvents links;
+  links.mouseDown = [&](int b, int, int x, int y) {
+    events.push_back("down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
+  };
+  links.mouseUp = [&](int b, int, int, int) { events.push_back("up " + std::to_string(b)); };
+  ucCustomButton button(links);
+  ASSERT_TRUE(button.Create(host.get(), 20, 30, 200, 25, "Apply"));
+  test::PumpFor(50ms);
+  const RgbPicture upFace = ExpectUpFace(button);
+  ASSERT_EQ(upFace.width, 200);
   // A real press shows the down look and tells the container.
   const POINT on = ScreenOf(button.hwnd(), 50, 12);
   test::MovePointer(on);

@@ -1,12 +1,14 @@
-// A desktop of the test's own for tests of the running desktop windows: the
-// prefix's desktop folders emptied, the program's registry values gone, a
-// scratch application folder with the program's pictures, and a session
-// started on it. Also what those tests read from a composition.
+// The fixtures of the tests of the running desktop windows: a scratch
+// application folder with a session started on it, and a desktop of the
+// test's own (the prefix's desktop folders emptied, the program's registry
+// values gone, the program's pictures in the folder). Also what those tests
+// read from a composition.
 #pragma once
 
 #include "iconlayer/CDIB.h"
 #include "iconlayer/FrmShortcut.h"
 #include "tests/wine/TestSupport.h"
+#include "settings/IniFile.h"
 #include "settings/Registry.h"
 #include "startup/DesktopSession.h"
 #include "startup/ResourceFiles.h"
@@ -55,12 +57,42 @@ struct ShortcutFacts {
 };
 ShortcutFacts ReadShortcut(const std::string& link);
 
-class ScratchDesktopTest : public ::testing::Test {
+// A scratch application folder with the program's settings file, and a
+// desktop session started on it: what the tests of the running windows
+// share.
+class ProgramFolderTest : public ::testing::Test {
+ protected:
+  // The session ended (its window's end asks the loop to quit; these tests
+  // have none, so the messages left are taken away).
+  void TearDown() override {
+    session.reset();
+    bg = nullptr;
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  // One key of the settings file, as a user's editor would leave it.
+  void Set(const char* section, const char* key, const std::string& value) {
+    WriteIniString(ini, section, key, value);
+  }
+  // A session on the folder; false when its start ended the program.
+  bool StartSession() {
+    session = std::make_unique<DesktopSession>(app.path());
+    bg = &session->Background();
+    return session->Start();
+  }
+
+  ScratchDir app;
+  std::string ini = app.File("Wallpaper.ini");
+  std::unique_ptr<DesktopSession> session;
+  FrmShortcutBG* bg = nullptr;
+};
+
+class ScratchDesktopTest : public ProgramFolderTest {
  protected:
   void SetUp() override {
     ::CoInitialize(nullptr);
     RefreshResourceFiles(InstalledOrEmbeddedSource(app.path()), app.path());
-    ini = app.File("Wallpaper.ini");
     own = GetSpecialDir(3);
     common = GetSpecialDir(19);
     ::SHCreateDirectoryExA(nullptr, own.c_str(), nullptr);
@@ -74,35 +106,29 @@ class ScratchDesktopTest : public ::testing::Test {
     ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "VelmoraTool");
   }
   void TearDown() override {
-    session.reset();
-    bg = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    ProgramFolderTest::TearDown();
     EmptyFolder(own);
     EmptyFolder(common);
     ::CoUninitialize();
   }
   FrmShortcut& Start() {
-    session = std::make_unique<DesktopSession>(app.path());
-    EXPECT_TRUE(session->Start());
-    bg = &session->Background();
+    EXPECT_TRUE(StartSession());
     FrmShortcut* layer = session->IconLayer();
     EXPECT_NE(layer, nullptr);
     layer->LoadIcons(false);  // the load's composition again, now kept
     return *layer;
   }
+  // The desktop items as the session holds them, and how often they were read.
+  const DesktopItems& Items() const { return session->Items(); }
+  int Rebuilds() const { return session->Inventory().Rebuilds(); }
   int IndexOf(const std::string& name) const {
-    const auto& names = bg->Items().arrays.names;
+    const auto& names = Items().arrays.names;
     for (size_t i = 0; i < names.size(); ++i)
       if (names[i] == name) return static_cast<int>(i);
     return -1;
   }
 
-  ScratchDir app;
-  std::string ini, own, common;
-  std::unique_ptr<DesktopSession> session;
-  FrmShortcutBG* bg = nullptr;
+  std::string own, common;
 };
 
 // A scratch desktop that takes drops: a drop is posted to the layer as the

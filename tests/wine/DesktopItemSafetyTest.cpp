@@ -5,7 +5,7 @@
 #include "common/PathText.h"
 #include "common/WinText.h"
 #include "settings/Registry.h"
-#include "shell/DesktopInventory.h"
+#include "shell/DesktopScan.h"
 #include "tests/wine/DesktopFixture.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ class DesktopItemSafetyTest : public test::ScratchDesktopTest {
     const int item = IndexOf(name);
     EXPECT_GE(item, 0) << name;
     if (item < 0) return 0;
-    bg->Items().list.SelectRow(item);
+    session->Inventory().Select(item);
     const auto begun = std::chrono::steady_clock::now();
     session->IconLayer()->OpenSelectedItem();
     test::PumpFor(300ms);

@@ -37,11 +37,11 @@ using test::Opaque;
 
 TEST_F(IconLayerTest, EmptyDesktopShowsTheFiveItemsOnTheGrid) {
   FrmShortcut& layer = Start();
-  ASSERT_EQ(bg->Items().arrays.names.size(), 5u);
-  EXPECT_EQ(bg->Items().list.Rows().size(), 5u);
-  EXPECT_EQ(bg->Items().arrays.names[0], "My Documents");
-  EXPECT_EQ(bg->Items().arrays.keys[2], "Recyle");
-  EXPECT_EQ(bg->Items().arrays.icons[4], "::{871C5380-42A0-1069-A2EA-08002B30309D}");
+  ASSERT_EQ(Items().arrays.names.size(), 5u);
+  EXPECT_EQ(Items().list.Rows().size(), 5u);
+  EXPECT_EQ(Items().arrays.names[0], "My Documents");
+  EXPECT_EQ(Items().arrays.keys[2], "Recyle");
+  EXPECT_EQ(Items().arrays.icons[4], "::{871C5380-42A0-1069-A2EA-08002B30309D}");
   ASSERT_EQ(layer.Positions().size(), 5u);
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(layer.Positions()[i].x, 30) << i;
@@ -132,27 +132,27 @@ TEST_F(IconLayerTest, DesktopEntriesOfBothFolders) {
   ASSERT_TRUE(MakeShortcut(own + "\\Editor v2.0.lnk", program));
   FrmShortcut& layer = Start();
 
-  const auto& items = bg->Items().arrays;
+  const auto& items = Items().arrays;
   ASSERT_EQ(items.names.size(), 5u + 7);
   // Rows: special items, then everyone's desktop, then the user's.
-  EXPECT_EQ(Lower(bg->Items().list.Cell(5, 0)), Lower(common + "\\same.txt"));
+  EXPECT_EQ(Lower(Items().list.Cell(5, 0)), Lower(common + "\\same.txt"));
   int sameCount = 0;
   for (const auto& n : items.names) sameCount += n == "same.txt";
   EXPECT_EQ(sameCount, 2);
 
   const int readme = IndexOf("README");
   ASSERT_GE(readme, 0);
-  EXPECT_EQ(bg->Items().list.Cell(readme, 1), "README");
-  EXPECT_EQ(bg->Items().list.Cell(readme, 2), "6");
-  EXPECT_EQ(bg->Items().list.Cell(readme, 3).size(), 10u);  // yyyy/mm/dd
-  EXPECT_EQ(bg->Items().list.Cell(readme, 3)[4], '/');
+  EXPECT_EQ(Items().list.Cell(readme, 1), "README");
+  EXPECT_EQ(Items().list.Cell(readme, 2), "6");
+  EXPECT_EQ(Items().list.Cell(readme, 3).size(), 10u);  // yyyy/mm/dd
+  EXPECT_EQ(Items().list.Cell(readme, 3)[4], '/');
   EXPECT_EQ(items.icons[readme], GetSpecialDir(1) + "\\shell32.dll,70");  // no registered type
   EXPECT_GE(IndexOf("hidden.txt"), 0);
 
   const int projects = IndexOf("Projects");
   ASSERT_GE(projects, 0);
-  EXPECT_EQ(bg->Items().list.Cell(projects, 1), "dir");
-  EXPECT_EQ(bg->Items().list.Cell(projects, 3), "Projects");
+  EXPECT_EQ(Items().list.Cell(projects, 1), "dir");
+  EXPECT_EQ(Items().list.Cell(projects, 3), "Projects");
   EXPECT_EQ(items.icons[projects], "dir" + own + "\\Projects");
 
   const int folder = IndexOf("Folder.lnk");
@@ -172,13 +172,13 @@ TEST_F(IconLayerTest, DesktopEntriesOfBothFolders) {
 }
 
 // Forgets the places remembered by item, as a registry from before them.
-void ForgetRememberedPlaces() { ::RegDeleteTreeA(HKEY_CURRENT_USER, FrmShortcut::kLayoutsKey); }
+void ForgetAllRememberedPlaces() { ::RegDeleteTreeA(HKEY_CURRENT_USER, kLayoutsRegKey); }
 
 TEST_F(IconLayerTest, SavedEdgesAreUsedAndTheUsersPlacesOutliveNewFiles) {
   Start();
   // A layout the user made, from before places were remembered by item: the
   // same size and count, other places.
-  ForgetRememberedPlaces();
+  ForgetAllRememberedPlaces();
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", "300*390*480*570*660*");
   SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", "10*20*30*40*50*");
   FrmShortcut& layer = *session->IconLayer();
@@ -268,8 +268,8 @@ TEST_F(IconLayerTest, AnItemNamedOutsideTheAnsiCodePageIsListedDrawnAndOpened) {
   FrmShortcut& layer = Start();
   const int i = IndexOf(name);
   ASSERT_GE(i, 0);
-  EXPECT_EQ(bg->Items().list.Cell(i, 0), path);
-  EXPECT_EQ(bg->Items().list.Cell(i, 1), "velmoraopen");
+  EXPECT_EQ(Items().list.Cell(i, 0), path);
+  EXPECT_EQ(Items().list.Cell(i, 1), "velmoraopen");
 
   const ItemPosition at = layer.Positions()[i];
   const int right = InkDifference(layer.LastComposition(), at, name);
@@ -278,7 +278,7 @@ TEST_F(IconLayerTest, AnItemNamedOutsideTheAnsiCodePageIsListedDrawnAndOpened) {
   EXPECT_GT(asQuestionMarks, 40);
 
   const auto command =
-      OpenCommandFor({i + 1, bg->Items().list.Cell(i, 0), bg->Items().list.Cell(i, 1), false},
+      OpenCommandFor({i + 1, Items().list.Cell(i, 0), Items().list.Cell(i, 1), false},
                      {}, GetSpecialDir(0), app.path());
   ASSERT_TRUE(command.has_value());
   RunOpenCommand(layer.hwnd(), *command);
@@ -295,7 +295,7 @@ TEST_F(IconLayerTest, ACorruptSavedLayoutIsRepaired) {
   const std::string gridX = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx");
   const std::string gridY = GetRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy");
   auto load = [&](const std::vector<int32_t>& xs, const std::vector<int32_t>& ys) {
-    ForgetRememberedPlaces();  // the saved edges decide, as before places were remembered
+    ForgetAllRememberedPlaces();  // the saved edges decide, as before places were remembered
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempx", FormatPositions(xs));
     SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, "Tempy", FormatPositions(ys));
     layer.MarkLayoutDirty();

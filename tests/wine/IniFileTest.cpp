@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 #include "settings/MediaLists.h"
 #include "common/DesktopHost.h"
+#include "common/Handles.h"
 #include "common/WinText.h"
 #include "tests/wine/TestSupport.h"
 
@@ -119,9 +120,79 @@ TEST_F(IniFileTest, ReadsWhatTheSystemReadsAndTheSystemReadsWhatWeWrite) {
 }
 
 TEST_F(IniFileTest, FailedWriteIsSilent) {
+  // No message, no file: the write says it failed, and nothing reads back.
   const std::string nowhere = dir.File("no such folder\\Wallpaper.ini");
-  WriteIniString(nowhere, "MAIN", "WallInx", "1");
+  EXPECT_FALSE(WriteIniString(nowhere, "MAIN", "WallInx", "1"));
   EXPECT_EQ(GetIniString(nowhere, "MAIN", "WallInx", "0"), "0");
+  EXPECT_FALSE(test::FileExists(nowhere));
+  // A file that cannot take the write (a folder in its place) keeps reading
+  // as it did, and the write says it failed too.
+  ASSERT_TRUE(test::MakeFolder(ini));
+  EXPECT_FALSE(WriteIniString(ini, "MAIN", "WallInx", "1"));
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "0");
+}
+
+// Sets the time a file was last written to one long ago (always the same),
+// as a file the user saved long before looks.
+void MakeOld(const std::string& path) {
+  const UniqueFile file(::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  const SYSTEMTIME longAgo{2020, 1, 3, 1, 12, 0, 0, 0};
+  FILETIME old{};
+  ASSERT_TRUE(::SystemTimeToFileTime(&longAgo, &old));
+  ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &old));
+}
+
+TEST_F(IniFileTest, TheFileIsReadAgainOnlyWhenItChanged) {
+  // What was written here is known: reading it needs only its stamp.
+  ASSERT_TRUE(WriteIniString(ini, "MAIN", "WallInx", "2"));
+  uint64_t reads = IniFileReads();
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "2");
+  EXPECT_EQ(IniFileReads(), reads);
+  // A file saved long ago is read once.
+  test::WriteFileBytes(ini, "[MAIN]\r\nWallInx=1\r\n");
+  MakeOld(ini);
+  reads = IniFileReads();
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "1");
+  EXPECT_EQ(IniFileReads(), reads + 1);
+  // Another program's change is seen at once, in place or by a new file.
+  test::WriteFileBytes(ini, "[MAIN]\r\nWallInx=13\r\n");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "13");
+  // Its time cannot tell a second change of the same size in the same tick
+  // of the file system's clock: a file written that recently is read again.
+  test::WriteFileBytes(ini, "[MAIN]\r\nWallInx=14\r\n");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "14");
+  test::WriteFileBytes(ini + ".other", "[MAIN]\r\nWallInx=3\r\n");
+  ASSERT_TRUE(::MoveFileExW(Wide(ini + ".other").c_str(), Wide(ini).c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "3");
+  // Gone: the defaults.
+  ASSERT_TRUE(::DeleteFileW(Wide(ini).c_str()));
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "0");
+}
+
+TEST_F(IniFileTest, AWriteKeepsWhatAnotherProgramWroteMeanwhile) {
+  test::WriteFileBytes(ini, "[MAIN]\r\nWallInx=1\r\nStartup=1\r\n");
+  MakeOld(ini);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "1");
+  // A change its stamp does not show (same size, its time put back): the
+  // write reads the file first and keeps it.
+  test::WriteFileBytes(ini, "[MAIN]\r\nWallInx=2\r\nStartup=1\r\n");
+  MakeOld(ini);
+  ASSERT_TRUE(WriteIniString(ini, "MAIN", "Startup", "0"));
+  EXPECT_EQ(test::ReadFileBytes(ini), "[MAIN]\r\nWallInx=2\r\nStartup=0\r\n");
+  EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", "0"), "2");
+}
+
+TEST_F(IniFileTest, SeveralKeysGoInOneWriteAndABadOneLeavesTheOthers) {
+  const uint64_t reads = IniFileReads();
+  EXPECT_FALSE(WriteIniValues(ini, {{"MAIN", "WallInx", "2"},
+                                    {"IMAGE", "ImageBgfile", "two\r\nlines"},
+                                    {"IMAGE", "Speedvalue", "40"}}));
+  EXPECT_EQ(test::ReadFileBytes(ini), "[MAIN]\r\nWallInx=2\r\n[IMAGE]\r\nSpeedvalue=40\r\n");
+  EXPECT_EQ(IniFileReads(), reads);  // there was no file to read
+  EXPECT_TRUE(WriteIniValues(ini, {{"MAIN", "WallInx", "2"}, {"IMAGE", "Speedvalue", "40"}}));
+  EXPECT_EQ(IniFileReads(), reads + 1);  // read before the write, which had nothing to do
 }
 
 class MediaListsTest : public IniFileTest {

@@ -92,7 +92,7 @@ TEST_F(InteractionTest, AClickSelectsAndHighlightsTheItem) {
   EXPECT_EQ(::GetAncestor(bg->hwnd(), GA_PARENT), shell ? shell : ::GetDesktopWindow());
   test::Click(OnItem(2));
   EXPECT_EQ(layer.SelectedIcon(), 2);
-  EXPECT_EQ(bg->Items().list.SelectedRow(), 2);
+  EXPECT_EQ(Items().list.SelectedRow(), 2);
   EXPECT_GT(Count(layer.LastComposition(), 0, 144 + 35, 120, 20, HighlightBlue), 50);
   EXPECT_EQ(Count(layer.LastComposition(), 0, 35, 120, 20, HighlightBlue), 0);
   EXPECT_EQ(layer.Positions()[2].y, 144);  // a click does not move it
@@ -126,7 +126,7 @@ TEST_F(InteractionTest, ADragMovesTheItemToItsCellAndTheMoveOutlivesARestart) {
 
 TEST_F(InteractionTest, LockIconsKeepsThemInPlaceAndOutlivesARestart) {
   Start();
-  session->Menus().RightmenusClick(kMenuLockIcons, false);
+  session->Menus().RightmenusClick(kMenuLockIcons);
   EXPECT_TRUE(session->Menus().IconsLocked());
   EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "isLock"), -1);
   test::Drag(OnItem(2), Screen(400, 300));
@@ -136,7 +136,7 @@ TEST_F(InteractionTest, LockIconsKeepsThemInPlaceAndOutlivesARestart) {
   EXPECT_TRUE(session->Menus().IconsLocked());
   test::Drag(OnItem(2), Screen(400, 300));
   EXPECT_EQ(Layer().Positions()[2].x, 30);
-  session->Menus().RightmenusClick(kMenuLockIcons, false);
+  session->Menus().RightmenusClick(kMenuLockIcons);
   EXPECT_FALSE(session->Menus().IconsLocked());
   EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "isLock"), 0);
 }
@@ -304,35 +304,35 @@ TEST_F(InteractionTest, TheDesktopMenusCommands) {
   test::WriteFileBytes(own + "\\a-small.txt", std::string(512, 'x'));
   Start();
   FrmMenus& menus = session->Menus();
-  const int rebuilds = bg->Stats().rebuilds;
+  const int rebuilds = Rebuilds();
   // Arrange by size: small before big, saved, one check mark.
   test::Drag(OnItem(5), Screen(500, 300));  // a place the arrange throws away
-  menus.RightmenusClick(kMenuBySize, false);
-  EXPECT_EQ(bg->Items().arrays.names[5], "a-small.txt");
-  EXPECT_EQ(bg->Items().arrays.names[6], "b-big.txt");
+  menus.RightmenusClick(kMenuBySize);
+  EXPECT_EQ(Items().arrays.names[5], "a-small.txt");
+  EXPECT_EQ(Items().arrays.names[6], "b-big.txt");
   EXPECT_EQ(GetRegLong(HKEY_CURRENT_USER, kProgramRegKey, "Arrange"), kMenuBySize);
   EXPECT_EQ(Layer().Positions()[5].x, 30);  // laid out afresh
-  menus.RightmenusClick(kMenuByName, false);
-  EXPECT_EQ(bg->Items().arrays.names[5], "a-small.txt");
+  menus.RightmenusClick(kMenuByName);
+  EXPECT_EQ(Items().arrays.names[5], "a-small.txt");
   int checked = 0;
   for (int i = kMenuByName; i <= kMenuByModified; ++i) checked += menus.Checked(i);
   EXPECT_EQ(checked, 1);
   EXPECT_TRUE(menus.Checked(kMenuByName));
   EXPECT_FALSE(menus.Checked(kMenuAutoArrange));
-  EXPECT_GE(bg->Stats().rebuilds, rebuilds + 2);
+  EXPECT_GE(Rebuilds(), rebuilds + 2);
   // The saved order comes back with the next start.
-  menus.RightmenusClick(kMenuBySize, false);
+  menus.RightmenusClick(kMenuBySize);
   Restart();
   EXPECT_TRUE(session->Menus().Checked(kMenuBySize));
-  EXPECT_EQ(bg->Items().arrays.names[5], "a-small.txt");
+  EXPECT_EQ(Items().arrays.names[5], "a-small.txt");
 
   // Refresh and Auto Arrange lay out afresh and rebuild.
   test::Drag(OnItem(6), Screen(500, 300));
   ASSERT_NE(Layer().Positions()[6].x, 30);
-  session->Menus().RightmenusClick(kMenuAutoArrange, false);
+  session->Menus().RightmenusClick(kMenuAutoArrange);
   EXPECT_EQ(Layer().Positions()[6].x, 30);
   test::Drag(OnItem(6), Screen(500, 300));
-  session->Menus().RightmenusClick(kMenuRefresh, false);
+  session->Menus().RightmenusClick(kMenuRefresh);
   EXPECT_EQ(Layer().Positions()[6].x, 30);
 
   // Properties starts the display control panel, minimized.
@@ -342,12 +342,12 @@ TEST_F(InteractionTest, TheDesktopMenusCommands) {
     started = line;
     show = how;
   });
-  session->Menus().RightmenusClick(kMenuProperties, false);
+  session->Menus().RightmenusClick(kMenuProperties);
   EXPECT_EQ(started, L"rundll32.exe shell32.dll,Control_RunDLL desk.cpl,,0");
   EXPECT_EQ(show, SW_SHOWMINIMIZED);
 
   // Exit shuts the program down.
-  session->Menus().RightmenusClick(kMenuExit, false);
+  session->Menus().RightmenusClick(kMenuExit);
   EXPECT_TRUE(session->ShutDown());
   EXPECT_FALSE(::IsWindow(bg->hwnd()));
 }
@@ -358,47 +358,47 @@ LRESULT CALLBACK PassEverythingOn(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 TEST_F(InteractionTest, TheShellsDirectoryUpdateRebuildsOnceAndStillDoesUnderAnotherFilter) {
   Start();
-  const int before = bg->Stats().rebuilds;
+  const int before = Rebuilds();
   const std::wstring desktop = Wide(own);
   ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW, desktop.c_str(), nullptr);
-  ASSERT_TRUE(test::PumpUntil([&] { return bg->Stats().rebuilds > before; }, 3s));
+  ASSERT_TRUE(test::PumpUntil([&] { return Rebuilds() > before; }, 3s));
   test::PumpFor(1500ms);
-  EXPECT_EQ(bg->Stats().rebuilds, before + 1);
+  EXPECT_EQ(Rebuilds(), before + 1);
   // A filter laid over the notification filter and taken off again, as the
   // item menu does: notifications still arrive.
   ASSERT_TRUE(SubclassWindow(bg->hwnd(), PassEverythingOn));
   ASSERT_TRUE(UnsubclassWindow(bg->hwnd()));
   ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW, desktop.c_str(), nullptr);
-  EXPECT_TRUE(test::PumpUntil([&] { return bg->Stats().rebuilds > before + 1; }, 3s));
+  EXPECT_TRUE(test::PumpUntil([&] { return Rebuilds() > before + 1; }, 3s));
   // Other events are not asked for.
-  const int now = bg->Stats().rebuilds;
+  const int now = Rebuilds();
   ::SHChangeNotify(SHCNE_ATTRIBUTES, SHCNF_PATHW, desktop.c_str(), nullptr);
   test::PumpFor(800ms);
-  EXPECT_EQ(bg->Stats().rebuilds, now);
+  EXPECT_EQ(Rebuilds(), now);
 }
 
 TEST_F(InteractionTest, FilesMadeByOthersAppearAndABurstMakesOneOrTwoRebuilds) {
   FrmShortcut& layer = Start();
-  const int before = bg->Stats().rebuilds;
+  const int before = Rebuilds();
   test::WriteFileBytes(own + "\\from outside.txt", "x");
   ASSERT_TRUE(test::PumpUntil([&] { return IndexOf("from outside.txt") >= 0; }, 2s));
   EXPECT_EQ(layer.Positions().size(), 6u);
-  const int single = bg->Stats().rebuilds - before;
+  const int single = Rebuilds() - before;
   EXPECT_GE(single, 1);
   EXPECT_LE(single, 2);
   // 200 files at once.
-  const int burstFrom = bg->Stats().rebuilds;
+  const int burstFrom = Rebuilds();
   for (int i = 0; i < 200; ++i) test::WriteFileBytes(own + "\\copy " + std::to_string(i) + ".txt", "x");
-  ASSERT_TRUE(test::PumpUntil([&] { return bg->Items().Count() == 206; }, 5s));
+  ASSERT_TRUE(test::PumpUntil([&] { return Items().Count() == 206; }, 5s));
   test::PumpFor(1500ms);
-  EXPECT_LE(bg->Stats().rebuilds - burstFrom, 3);
+  EXPECT_LE(Rebuilds() - burstFrom, 3);
   std::printf("one file: %d rebuild(s); 200 files: %d rebuild(s)\n", single,
-              bg->Stats().rebuilds - burstFrom);
+              Rebuilds() - burstFrom);
   // F5 rebuilds at once.
-  const int f5From = bg->Stats().rebuilds;
+  const int f5From = Rebuilds();
   test::Click(Screen(600, 500));
   test::PressKey(VK_F5);
-  EXPECT_EQ(bg->Stats().rebuilds, f5From + 1);
+  EXPECT_EQ(Rebuilds(), f5From + 1);
 }
 
 TEST_F(InteractionTest, ADoubleClickOpensTheItem) {

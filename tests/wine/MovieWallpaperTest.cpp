@@ -4,6 +4,7 @@
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
 #include "player/swf/SwfWriter.h"
+#include "tests/wine/DesktopFixture.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -39,38 +40,19 @@ std::string SquareMovie() {
   return std::string(bytes.begin(), bytes.end());
 }
 
-class MovieWallpaperTest : public ::testing::Test {
+class MovieWallpaperTest : public test::ProgramFolderTest {
  protected:
   void SetUp() override {
     ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
-    ini = app.File("Wallpaper.ini");
     test::WriteFileBytes(app.File("Flashs\\a.swf"), SquareMovie());
     Set("MAIN", "WallInx", "1");
   }
-  void TearDown() override {
-    session.reset();
-    bg = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
-  void Set(const char* section, const char* key, const std::string& value) {
-    WriteIniString(ini, section, key, value);
-  }
-  bool Start() {
-    session = std::make_unique<DesktopSession>(app.path());
-    bg = &session->Background();
-    return session->Start();
-  }
+  bool Start() { return StartSession(); }
   uint32_t FramePixel(int x, int y) { return bg->DesktopFlash().Frame().Row(y)[x]; }
   int FrameWidth() { return bg->DesktopFlash().Frame().width; }
   int FrameHeight() { return bg->DesktopFlash().Frame().height; }
 
-  test::ScratchDir app;
   test::ScratchDir elsewhere;
-  std::string ini;
-  std::unique_ptr<DesktopSession> session;
-  FrmShortcutBG* bg = nullptr;
 };
 
 TEST_F(MovieWallpaperTest, ProgramFolderMoviePlaysFilledIntoTheWindow) {

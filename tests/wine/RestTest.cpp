@@ -7,6 +7,7 @@
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
 #include "tests/wine/TestMovies.h"
+#include "tests/wine/DesktopFixture.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -30,12 +31,11 @@ double ProcessCpuSeconds() {
   return s(kernel) + s(user);
 }
 
-class RestTest : public ::testing::Test {
+class RestTest : public test::ProgramFolderTest {
  protected:
   void SetUp() override {
     ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
     ::CreateDirectoryA(app.File("Images").c_str(), nullptr);
-    ini = app.File("Wallpaper.ini");
     test::WriteFileBytes(app.File("Flashs\\moving.swf"), test::MovingSquareMovie());
     for (const char* name : {"red.bmp", "blue.bmp"}) {
       CDIB s;
@@ -44,20 +44,10 @@ class RestTest : public ::testing::Test {
       ASSERT_TRUE(s.Save(app.File(std::string("Images\\") + name)));
     }
   }
-  void TearDown() override {
-    session.reset();
-    bg = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-  }
-  void Set(const char* section, const char* key, const std::string& value) { WriteIniString(ini, section, key, value); }
   void StartMovie() {
     Set("MAIN", "WallInx", "1");
     Set("FLASH", "CurFlash", "moving.swf|flashs*");
-    session = std::make_unique<DesktopSession>(app.path());
-    bg = &session->Background();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(StartSession());
     ASSERT_TRUE(test::PumpUntil([&] { return bg->DesktopFlash().FramesRun() > 5; }, 10s));
   }
   void StartSlides() {
@@ -65,9 +55,7 @@ class RestTest : public ::testing::Test {
     Set("IMAGE", "Path", "red.bmp|images*blue.bmp|images*");
     Set("IMAGE", "Intervalvalue", "500");
     Set("IMAGE", "Speedvalue", "255");
-    session = std::make_unique<DesktopSession>(app.path());
-    bg = &session->Background();
-    ASSERT_TRUE(session->Start());
+    ASSERT_TRUE(StartSession());
     ASSERT_TRUE(test::PumpUntil([&] { return bg->Stats().slidesStarted >= 2; }, 10s));
   }
   // Over two seconds of rest: nothing drawn, nothing ticking, no processor.
@@ -84,11 +72,6 @@ class RestTest : public ::testing::Test {
     EXPECT_EQ(bg->Stats().slidesStarted, slides) << why;
     EXPECT_LT(spent, 0.1) << why;
   }
-
-  test::ScratchDir app;
-  std::string ini;
-  std::unique_ptr<DesktopSession> session;
-  FrmShortcutBG* bg = nullptr;
 };
 
 TEST_F(RestTest, AFullScreenProgramInFrontRestsTheMovieUntilItCloses) {

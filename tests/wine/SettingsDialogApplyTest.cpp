@@ -2,6 +2,7 @@
 // change on the page it opens on, on a page shown for the first time and on
 // a page left for another; Cancel; a save that fails.
 #include "common/WinText.h"
+#include "settings/EntryList.h"
 #include "settings/IniFile.h"
 #include "tests/wine/SettingsDialogFixture.h"
 
@@ -167,6 +168,75 @@ TEST_F(SettingsDialogTest, AFailedSaveIsToldOnceAndTheDialogStaysOpenWithItsValu
   EXPECT_EQ(GetIniString(ini, "MAIN", "isIconfader", ""), "1");
   EXPECT_EQ(GetIniString(ini, "IMAGE", "IlCheck", ""), "1");
   EXPECT_EQ(GetIniString(ini, "MAIN", "WallInx", ""), "2");
+}
+
+// What the dialog writes reaches the wallpaper and the layer through the
+// settings both share: the file is read again only when it changed, not for
+// every composition or every start of a wallpaper.
+TEST_F(SettingsDialogTest, WhatTheDialogWritesIsSeenWithoutAReadOfTheFilePerComposition) {
+  InstallDemo();
+  FrmShortcut& layer = Start();
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& dialog = *session->Settings();
+  ClickOn(dialog.Control("CheckGO1"));
+  PickWithTheMouse(dialog.Control("iconFader"), 3);  // 100
+  ClickOn(dialog.Control("OptionsTab0"));
+  PickWithTheMouse(dialog.Control("Quality"), 0);  // "Low"
+  ClickOn(dialog.Control("Ok"));
+  ASSERT_EQ(session->Settings(), nullptr);
+  test::PumpFor(200ms);
+  // The movie plays at the quality chosen; the layer is drawn at 100.
+  EXPECT_EQ(bg->DesktopFlash().Quality(), 0);
+  EXPECT_TRUE(bg->DesktopFlash().IsPlaying());
+  EXPECT_EQ(layer.LayerOpacity(), 100);
+  const uint64_t reads = IniFileReads();
+  for (int i = 0; i < 30; ++i) {
+    layer.LoadIcons(false);
+    layer.LoadIcons(false, 5, true, 40, 40);  // a hover composition
+    layer.LoadIcons(true, 1, false, 40, 80);  // a click composition
+  }
+  bg->ApplyWallpaperMode();
+  EXPECT_EQ(IniFileReads(), reads) << "the file was read again without a change";
+  EXPECT_EQ(layer.LayerOpacity(), 100);
+  EXPECT_EQ(bg->DesktopFlash().Quality(), 0);
+  // Changed by another program: the next composition reads it and shows it.
+  test::WriteFileBytes(ini, "[MAIN]\r\nWallInx=1\r\nisIconfader=1\r\nIconfadervalue=50\r\n");
+  layer.LoadIcons(false);
+  EXPECT_EQ(layer.LayerOpacity(), 50);
+  EXPECT_GT(IniFileReads(), reads);
+}
+
+// The lists are stored as soon as a file is added or deleted: a store that
+// fails is told once each time, as Ok tells it.
+TEST_F(SettingsDialogTest, AListThatCannotBeStoredIsToldOnceForEachChange) {
+  InstallDemo();
+  Start();
+  choices.file = [&](const std::string&) { return std::optional<std::string>(app.File("Images\\demo1.png")); };
+  choices.message = [&](const std::string& text, const std::string& title) {
+    messages.push_back(title + ": " + text);
+  };
+  FrmSetting& dialog = OpenThroughTheMenu();
+  dialog.PressTab(FrmSetting::kSlideTab);
+  ASSERT_EQ(dialog.SlideList().Rows().size(), 3u);
+  ASSERT_TRUE(::DeleteFileW(Wide(ini).c_str()));
+  ASSERT_TRUE(test::MakeFolder(ini));
+  dialog.AddFile(true);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Velmora: The settings could not be saved to Wallpaper.ini.", 0), 0u)
+      << messages[0];
+  EXPECT_NE(messages[0].find("folder"), std::string::npos) << messages[0];
+  EXPECT_EQ(dialog.SlideList().Rows().size(), 4u);  // the row stays for another try
+  dialog.SlideList().Select(0);
+  dialog.DeleteRow(true);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1], messages[0]);
+  // With the file back the next change is stored, without a word.
+  ASSERT_TRUE(::RemoveDirectoryW(Wide(ini).c_str()));
+  dialog.SlideList().Select(0);
+  dialog.DeleteRow(true);
+  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(ReadEntryList(GetIniString(ini, "IMAGE", "Path", "")).size(), 2u);
 }
 
 }  // namespace

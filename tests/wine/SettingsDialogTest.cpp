@@ -96,7 +96,7 @@ TEST_F(SettingsDialogTest, OpensFromTheMenusOnceWithTheDefaultsAndTheSkinsShape)
   ASSERT_NE(session->Settings(), nullptr);
   EXPECT_EQ(session->Settings()->hwnd(), first);
   // Refresh closes it.
-  session->Menus().RightmenusClick(kMenuRefresh, false);
+  session->Menus().RightmenusClick(kMenuRefresh);
   EXPECT_EQ(session->Settings(), nullptr);
 }
 

@@ -99,7 +99,7 @@ TEST_F(ShellItemsTest, AFileItemsMenuIsTheShellsWithTheOwnEntryOnTop) {
   Start();
   std::vector<std::wstring> captions;
   std::vector<UINT> ids;
-  const int rebuilds = bg->Stats().rebuilds;
+  const int rebuilds = Rebuilds();
   RightClickItem("letter.txt", [&](HMENU menu) {
     captions = test::Captions(menu);
     CollectIds(menu, ids);
@@ -115,7 +115,7 @@ TEST_F(ShellItemsTest, AFileItemsMenuIsTheShellsWithTheOwnEntryOnTop) {
     EXPECT_LE(ids[i], 0x7FFFu);
   }
   // Dismissed: nothing rebuilt, the item still there.
-  EXPECT_EQ(bg->Stats().rebuilds, rebuilds);
+  EXPECT_EQ(Rebuilds(), rebuilds);
   EXPECT_GE(IndexOf("letter.txt"), 0);
 }
 
@@ -149,20 +149,20 @@ TEST_F(ShellItemsTest, TheShellsDeleteRemovesTheFileAndTheItemLeavesTheLayer) {
   test::WriteFileBytes(path, "to go");
   Start();
   const size_t items = Layer().Positions().size();
-  const int rebuilds = bg->Stats().rebuilds;
+  const int rebuilds = Rebuilds();
   // Whatever the shell asks before deleting is answered yes.
   const UINT_PTR confirm = ::SetTimer(nullptr, 0, 100, AnswerYes);
   RightClickItem("old notes.txt", [](HMENU menu) { return test::IdOf(menu, L"Delete"); });
   ::KillTimer(nullptr, confirm);
   EXPECT_FALSE(test::FileExists(path));
-  EXPECT_GT(bg->Stats().rebuilds, rebuilds);
+  EXPECT_GT(Rebuilds(), rebuilds);
   EXPECT_EQ(IndexOf("old notes.txt"), -1);
   EXPECT_EQ(Layer().Positions().size(), items - 1);
 }
 
 TEST_F(ShellItemsTest, MyComputerGetsTheShellsMenuToo) {
   Start();
-  const auto& rows = bg->Items();
+  const auto& rows = Items();
   int computer = -1;
   for (size_t i = 0; i < rows.Count(); ++i)
     if (test::Lower(rows.RowText(i)) == "::{20d04fe0-3aea-1069-a2d8-08002b30309d}") computer = static_cast<int>(i);
@@ -192,9 +192,9 @@ TEST_F(ShellItemsTest, AfterTheMenuTheProceduresAreAsBeforeAndNotificationsStill
   EXPECT_EQ(::GetWindowLongPtrW(Layer().hwnd(), GWLP_WNDPROC), layerProcedure);
   EXPECT_EQ(::GetWindowLongPtrW(bg->hwnd(), GWLP_WNDPROC), bgProcedure);
   EXPECT_NE(::GetPropA(bg->hwnd(), "OldWndProc"), nullptr);  // the notification filter
-  const int before = bg->Stats().rebuilds;
+  const int before = Rebuilds();
   ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHW, Wide(own).c_str(), nullptr);
-  EXPECT_TRUE(test::PumpUntil([&] { return bg->Stats().rebuilds > before; }, 3s));
+  EXPECT_TRUE(test::PumpUntil([&] { return Rebuilds() > before; }, 3s));
 }
 
 TEST_F(ShellItemsTest, TwoHundredMenusLeaveNoItemIdListBehind) {
@@ -381,7 +381,7 @@ TEST_F(ShellItemsTest, CancelChangesNothingAndLeavesThePointer) {
   const std::string file = elsewhere.File("stay.txt");
   test::WriteFileBytes(file, "s");
   Start();
-  const int rebuilds = bg->Stats().rebuilds;
+  const int rebuilds = Rebuilds();
   // Handed over at once, so that no pointer message comes in between.
   const HCURSOR beam = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32513));  // the I-beam
   const auto dropNow = [&](const std::wstring& caption) {
@@ -392,7 +392,7 @@ TEST_F(ShellItemsTest, CancelChangesNothingAndLeavesThePointer) {
   };
   EXPECT_EQ(dropNow(L"Cancel"), beam);
   EXPECT_EQ(dropMenus, 1);
-  EXPECT_EQ(bg->Stats().rebuilds, rebuilds);
+  EXPECT_EQ(Rebuilds(), rebuilds);
   EXPECT_FALSE(test::FileExists(own + "\\stay.txt"));
   EXPECT_TRUE(test::FileExists(file));
   // A command puts the pointer back as it was too.

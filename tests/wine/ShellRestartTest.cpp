@@ -89,9 +89,9 @@ TEST_F(ShellRestartTest, WindowsThatOutliveTheShellMoveIntoItsNewWindow) {
   EXPECT_TRUE(test::PumpUntil([&] { return bg->DesktopFlash().FramesRun() > frames + 5; }, 3s));
   // The shell's change notification was taken again: a directory update
   // still makes a rebuild.
-  const int rebuilds = bg->Stats().rebuilds;
+  const int rebuilds = Rebuilds();
   ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_PATHA, GetSpecialDir(3).c_str(), nullptr);
-  EXPECT_TRUE(test::PumpUntil([&] { return bg->Stats().rebuilds > rebuilds; }, 5s));
+  EXPECT_TRUE(test::PumpUntil([&] { return Rebuilds() > rebuilds; }, 5s));
 }
 
 TEST_F(ShellRestartTest, AHiddenShellDesktopRestsTheMovieUntilItIsShownAgain) {

@@ -5,6 +5,7 @@
 #include "settings/IniFile.h"
 #include "startup/DesktopSession.h"
 #include "tests/native/PngTestEncoder.h"
+#include "tests/wine/DesktopFixture.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -30,23 +31,15 @@ uint32_t CanvasPixel(const CDIB& s, int x, int y) {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kGrey = 0x808080;
 
-class SlideshowTest : public ::testing::Test {
+class SlideshowTest : public test::ProgramFolderTest {
  protected:
   void SetUp() override {
     ::CreateDirectoryA(app.File("Images").c_str(), nullptr);
-    ini = app.File("Wallpaper.ini");
     Picture("red.bmp", 800, 600, RGB(255, 0, 0));
     Picture("green.bmp", 800, 600, RGB(0, 255, 0));
     Picture("blue.bmp", 800, 600, RGB(0, 0, 255));
     Set("IMAGE", "Backcolor", "8421504");  // grey behind the slides
     Set("IMAGE", "Location", "0");
-  }
-  void TearDown() override {
-    session.reset();
-    bg = nullptr;
-    MSG msg;  // the window's end asks the loop to quit; this test has none
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
   }
   void Picture(const std::string& name, int w, int h, COLORREF colour) {
     CDIB s;
@@ -54,24 +47,12 @@ class SlideshowTest : public ::testing::Test {
     s.Cls(colour);
     ASSERT_TRUE(s.Save(app.File("Images\\" + name)));
   }
-  void Set(const char* section, const char* key, const std::string& value) {
-    WriteIniString(ini, section, key, value);
-  }
-  bool Start() {
-    session = std::make_unique<DesktopSession>(app.path());
-    bg = &session->Background();
-    return session->Start();
-  }
+  bool Start() { return StartSession(); }
   // Pumps until `count` slides have completed.
   bool WaitSlides(int count, std::chrono::milliseconds timeout = 10s) {
     return test::PumpUntil([&] { return bg->Stats().slidesCompleted >= count; }, timeout);
   }
   uint32_t Centre() const { return CanvasPixel(bg->Canvas(), 512, 383); }
-
-  test::ScratchDir app;
-  std::string ini;
-  std::unique_ptr<DesktopSession> session;
-  FrmShortcutBG* bg = nullptr;
 };
 
 TEST_F(SlideshowTest, PlacementForEachTaskbarEdge) {
@@ -240,7 +221,7 @@ void CALLBACK SwitchToMovieMidFade(HWND, UINT, UINT_PTR id, DWORD) {
   if (!switching || switching->Stats().fadeFrames < 5 || framesAtSwitch >= 0) return;
   ::KillTimer(nullptr, id);
   framesAtSwitch = switching->Stats().fadeFrames;
-  WriteIniString(switching->IniPath(), "MAIN", "WallInx", "1");
+  WriteIniString(SettingsFilePath(switching->AppDirectory()), "MAIN", "WallInx", "1");
   switching->ApplyWallpaperMode();
 }
 
@@ -278,6 +259,35 @@ TEST_F(SlideshowTest, ModeZeroAppliesNothing) {
   test::PumpFor(300ms);
   EXPECT_EQ(bg->Stats().slidesStarted, 0);
   EXPECT_EQ(Centre(), CanvasPixel(bg->Canvas(), 0, 0));
+}
+
+// Closes the background window from inside the load's list pruning, which
+// dispatches messages before each entry.
+void CALLBACK CloseBackgroundWindow(HWND, UINT, UINT_PTR id, DWORD) {
+  const HWND window = test::FindProcessWindow(::GetCurrentProcessId(), FrmShortcutBG::kClassName);
+  if (!window) return;
+  ::KillTimer(nullptr, id);
+  ::SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+TEST_F(SlideshowTest, ALoadEndedByACloseLeavesNoHourglass) {
+  std::string list;
+  for (int i = 0; i < 200; ++i) list += "red.bmp|images*";
+  Set("IMAGE", "Path", list);
+  const HCURSOR arrow = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  const HCURSOR hourglass = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
+  ::SetCursor(arrow);
+  // The window alone, without the session's shut-down (whose own hourglass
+  // ends with it).
+  SettingsStore store(app.path());
+  DesktopInventory items;
+  FrmShortcutBG alone(store, items, {});
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, CloseBackgroundWindow);
+  EXPECT_FALSE(alone.Show());
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(alone.hwnd(), nullptr);
+  EXPECT_NE(::GetCursor(), hourglass);
+  EXPECT_EQ(::GetCursor(), arrow);
 }
 
 // Bytes of address space in use: committed blocks, found by walking the

@@ -1,25 +1,44 @@
-// The settings dialog's rules apart from the system: options read and
-// written, the lists' stored form, the size cell, dragging a slide.
+// The settings dialog's options apart from the system: shown from the
+// stored settings, the keys each page writes, the message of a failed save.
 #include "settingsdialog/DialogOptions.h"
-#include "settingsdialog/MediaRows.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace velmora {
 namespace {
 
 struct FakeIni {
   std::map<std::string, std::string> values;  // "SECTION/key"
-  IniReader Reader() const {
-    return [this](const std::string& s, const std::string& k, const std::string& fallback) {
-      const auto found = values.find(s + "/" + k);
-      return found == values.end() ? fallback : found->second;
+  StoredValue Reader() const {
+    return [this](std::string_view s, std::string_view k) -> std::optional<std::string> {
+      const auto found = values.find(std::string(s) + "/" + std::string(k));
+      if (found == values.end()) return std::nullopt;
+      return found->second;
     };
   }
 };
+
+DialogOptions LoadDialogOptions(const StoredValue& read) { return DialogOptionsFrom(ReadSettings(read)); }
+
+// A key an apply writes, as the file gets it.
+struct IniWrite {
+  std::string section, key, value;
+  bool operator==(const IniWrite& o) const {
+    return section == o.section && key == o.key && value == o.value;
+  }
+};
+
+std::vector<IniWrite> Writes(const SettingsChange& change) {
+  std::vector<IniWrite> writes;
+  for (const SettingId id : change.keys)
+    writes.push_back({KeyOf(id).section, KeyOf(id).name, SettingText(change.settings, id)});
+  return writes;
+}
 
 TEST(DialogOptions, AFreshFileOpensWithTheDefaults) {
   const DialogOptions o = LoadDialogOptions(FakeIni{}.Reader());
@@ -72,39 +91,39 @@ TEST(DialogOptions, EachPageWritesItsOwnKeys) {
   s.options.interval = 65;
   s.page = SettingsPage::kFlash;
   // Nothing before a page was chosen.
-  EXPECT_TRUE(ApplyWrites(s).empty());
+  EXPECT_TRUE(Writes(ApplyWrites(s)).empty());
   s.pageChosen = true;
   s.currentFlash = "Demo.swf|C:\\V\\Flashs\\*";
   std::vector<std::string> keys;
-  for (const IniWrite& w : ApplyWrites(s)) keys.push_back(w.section + "/" + w.key);
+  for (const IniWrite& w : Writes(ApplyWrites(s))) keys.push_back(w.section + "/" + w.key);
   EXPECT_EQ(keys, (std::vector<std::string>{"MAIN/WallInx", "FLASH/CurFlash", "FLASH/Quality",
                                             "FLASH/Moviesize", "FLASH/BackgroundColor",
                                             "FLASH/LoopCheck"}));
-  EXPECT_EQ(ApplyWrites(s)[0], (IniWrite{"MAIN", "WallInx", "1"}));
+  EXPECT_EQ(Writes(ApplyWrites(s))[0], (IniWrite{"MAIN", "WallInx", "1"}));
   // No selected movie: the stored one stays.
   s.currentFlash.reset();
-  for (const IniWrite& w : ApplyWrites(s)) EXPECT_NE(w.key, "CurFlash");
+  for (const IniWrite& w : Writes(ApplyWrites(s))) EXPECT_NE(w.key, "CurFlash");
   // The Slide Show page.
   s.page = SettingsPage::kSlide;
   keys.clear();
-  for (const IniWrite& w : ApplyWrites(s)) keys.push_back(w.section + "/" + w.key);
+  for (const IniWrite& w : Writes(ApplyWrites(s))) keys.push_back(w.section + "/" + w.key);
   EXPECT_EQ(keys, (std::vector<std::string>{"MAIN/WallInx", "IMAGE/Speedvalue", "IMAGE/Intervalvalue",
                                             "IMAGE/Location", "IMAGE/Backcolor", "IMAGE/BgCheck",
                                             "IMAGE/ImageBgfile", "IMAGE/IlCheck"}));  // empty list: no Path
-  EXPECT_EQ(ApplyWrites(s)[2].value, "32500");
+  EXPECT_EQ(Writes(ApplyWrites(s))[2].value, "32500");
   s.slidePath = "a.png|C:\\P\\*";
-  EXPECT_EQ(ApplyWrites(s).back(), (IniWrite{"IMAGE", "Path", "a.png|C:\\P\\*"}));
+  EXPECT_EQ(Writes(ApplyWrites(s)).back(), (IniWrite{"IMAGE", "Path", "a.png|C:\\P\\*"}));
   // The Advanced page writes its keys only after a change, and no WallInx.
   s.page = SettingsPage::kAdvanced;
-  EXPECT_TRUE(ApplyWrites(s).empty());
+  EXPECT_TRUE(Writes(ApplyWrites(s)).empty());
   s.advancedChanged = true;
   s.options.startup = false;
   keys.clear();
-  for (const IniWrite& w : ApplyWrites(s)) keys.push_back(w.key + "=" + w.value);
+  for (const IniWrite& w : Writes(ApplyWrites(s))) keys.push_back(w.key + "=" + w.value);
   EXPECT_EQ(keys, (std::vector<std::string>{"Imageviewer=1", "Icondisp=1", "isIconfader=0",
                                             "Iconfadervalue=255", "Startup=0"}));
   s.page = SettingsPage::kHelp;
-  EXPECT_EQ(ApplyWrites(s).size(), 5u);
+  EXPECT_EQ(Writes(ApplyWrites(s)).size(), 5u);
 }
 
 std::vector<std::string> KeysOf(const std::vector<IniWrite>& writes) {
@@ -119,7 +138,7 @@ TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
   s.advancedChanged = true;
   s.options.iconFader = true;
   s.options.iconFaderValue = "100";
-  std::vector<IniWrite> writes = ApplyWrites(s);
+  std::vector<IniWrite> writes = Writes(ApplyWrites(s));
   EXPECT_EQ(KeysOf(writes), (std::vector<std::string>{"MAIN/Imageviewer", "MAIN/Icondisp",
                                                       "MAIN/isIconfader", "MAIN/Iconfadervalue",
                                                       "MAIN/Startup"}));
@@ -131,7 +150,7 @@ TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
   s.page = SettingsPage::kAdvanced;
   s.slideChanged = true;
   s.slidePath = "a.png|C:\\P\\*";
-  writes = ApplyWrites(s);
+  writes = Writes(ApplyWrites(s));
   ASSERT_EQ(writes.size(), 5u + 8u);
   EXPECT_EQ(writes[5].key, "Speedvalue");
   EXPECT_EQ(writes.back().key, "Path");
@@ -142,7 +161,7 @@ TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
   // keys, the slide keys; the Advanced ones only while changed.
   s.page = SettingsPage::kFlash;
   s.advancedChanged = false;
-  writes = ApplyWrites(s);
+  writes = Writes(ApplyWrites(s));
   EXPECT_EQ(writes[0], (IniWrite{"MAIN", "WallInx", "1"}));
   EXPECT_EQ(writes.size(), 1u + 4u + 8u);  // no movie selected: no CurFlash
   EXPECT_EQ(writes[1].key, "Quality");
@@ -151,14 +170,14 @@ TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
   ApplyState flash;
   flash.flashChanged = true;
   flash.currentFlash = "Demo.swf|C:\\V\\Flashs\\*";
-  EXPECT_EQ(KeysOf(ApplyWrites(flash)),
+  EXPECT_EQ(KeysOf(Writes(ApplyWrites(flash))),
             (std::vector<std::string>{"FLASH/CurFlash", "FLASH/Quality", "FLASH/Moviesize",
                                       "FLASH/BackgroundColor", "FLASH/LoopCheck"}));
   // Nothing changed and no page chosen: nothing, whatever the controls hold.
   ApplyState untouched;
   untouched.options.iconFader = true;
   untouched.slidePath = "a.png|C:\\P\\*";
-  EXPECT_TRUE(ApplyWrites(untouched).empty());
+  EXPECT_TRUE(Writes(ApplyWrites(untouched)).empty());
   for (SettingsPage page : {SettingsPage::kFlash, SettingsPage::kSlide, SettingsPage::kAdvanced,
                             SettingsPage::kHelp})
     EXPECT_FALSE(AppliesPage(untouched, page));
@@ -175,49 +194,6 @@ TEST(DialogOptions, TheSaveFailureSaysWhatFailedAndWhyWhenKnown) {
     texts.insert(text);
   }
   EXPECT_EQ(texts.size(), 4u);
-}
-
-TEST(MediaRows, StoredListsReadAndWrittenBack) {
-  const std::vector<MediaRow> rows = RowsFromStored("a.png|images*b.jpg|D:\\Pics\\*tail", "C:\\Velmora");
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0], (MediaRow{"a.png", "C:\\Velmora\\images\\"}));
-  EXPECT_EQ(rows[1], (MediaRow{"b.jpg", "D:\\Pics\\"}));
-  // After a change the marker's record holds the folder spelled out.
-  EXPECT_EQ(StoreRows(rows), "a.png|C:\\Velmora\\images\\*b.jpg|D:\\Pics\\*");
-  EXPECT_EQ(RowsFromStored(StoreRows(rows), "X"), rows);
-  EXPECT_EQ(StoreRows({}), "");
-  EXPECT_EQ(RowForFile("D:\\Movies\\intro.swf"), (MediaRow{"intro.swf", "D:\\Movies\\"}));
-  EXPECT_TRUE(StorableInList("D:\\Pics\\a.png"));
-  EXPECT_FALSE(StorableInList("D:\\Pics\\star*.png"));
-  EXPECT_FALSE(StorableInList("D:\\a|b\\x.png"));
-}
-
-TEST(MediaRows, KilobytesRoundedTiesToEvenAndNoLimit) {
-  EXPECT_EQ(KilobyteCell(uint64_t{0}), "0KB");
-  EXPECT_EQ(KilobyteCell(uint64_t{512}), "0KB");    // 0.5 -> 0
-  EXPECT_EQ(KilobyteCell(uint64_t{1536}), "2KB");   // 1.5 -> 2
-  EXPECT_EQ(KilobyteCell(uint64_t{2560}), "2KB");   // 2.5 -> 2
-  EXPECT_EQ(KilobyteCell(uint64_t{2561}), "3KB");
-  EXPECT_EQ(KilobyteCell(uint64_t{12288}), "12KB");
-  EXPECT_EQ(KilobyteCell(uint64_t{40000} * 1024), "40000KB");  // beyond 16 bits
-  EXPECT_EQ(KilobyteCell(std::nullopt), "missing");
-}
-
-TEST(MediaRows, DraggingASlide) {
-  const std::vector<MediaRow> abc = {{"a", "F\\"}, {"b", "F\\"}, {"c", "G\\"}};
-  std::vector<MediaRow> rows = abc;
-  EXPECT_EQ(MoveDraggedRow(rows, 1, size_t{0}, false), 0u);  // second onto the first
-  EXPECT_EQ(rows, (std::vector<MediaRow>{{"b", "F\\"}, {"a", "F\\"}, {"c", "G\\"}}));
-  rows = abc;
-  EXPECT_EQ(MoveDraggedRow(rows, 0, std::nullopt, true), 2u);  // below the last row
-  EXPECT_EQ(rows, (std::vector<MediaRow>{{"b", "F\\"}, {"c", "G\\"}, {"a", "F\\"}}));
-  rows = abc;
-  EXPECT_EQ(MoveDraggedRow(rows, 0, size_t{2}, false), 1u);  // onto the last: before it
-  EXPECT_EQ(rows, (std::vector<MediaRow>{{"b", "F\\"}, {"a", "F\\"}, {"c", "G\\"}}));
-  rows = abc;
-  EXPECT_FALSE(MoveDraggedRow(rows, 1, size_t{1}, false));  // onto itself
-  EXPECT_FALSE(MoveDraggedRow(rows, 1, std::nullopt, false));  // empty space, not below
-  EXPECT_EQ(rows, abc);
 }
 
 }  // namespace
