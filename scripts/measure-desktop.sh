@@ -8,7 +8,10 @@
 # Run it with VELMORA_SCREEN=1920x1080x24 for the figures at full HD.
 #   usage: scripts/measure-desktop.sh [VELMORA.exe] [SECONDS]
 # Figures come from the kernel's accounting of the program's process (VmHWM,
-# VmRSS, utime + stime), sampled once a second.
+# VmRSS, utime + stime of all its threads), sampled once a second. The
+# process measured is the one started here: found by this run's own Wine
+# prefix in its environment, so runs beside it (or a Velmora of the user's)
+# are never counted.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$(realpath "${1:-$root/build/win64/bin/Velmora.exe}")
@@ -42,21 +45,29 @@ PY
   if [ "${5:-}" = covered ]; then
     (sleep 8; "$WINE64" "$(dirname "$exe")/fullscreen_window.exe" >/dev/null 2>&1) &
   fi
-  python3 - "$1" "$seconds" <<'PY'
+  python3 - "$1" "$seconds" "$WINEPREFIX" <<'PY'
 import os, sys, time
-name, seconds = sys.argv[1], int(sys.argv[2])
+name, seconds, prefix = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 def rss_of(pid):
     for line in open(f"/proc/{pid}/status"):
         if line.startswith("VmRSS"):
             return int(line.split()[1])
     return 0
+def ours(pid):
+    # Started in this run's own Wine prefix: another run's Velmora (or a
+    # user's) has another WINEPREFIX in its environment.
+    try:
+        env = open(f"/proc/{pid}/environ", "rb").read().split(b"\0")
+    except OSError:
+        return False
+    return ("WINEPREFIX=" + prefix).encode() in env
 def find():
-    # The Windows process itself: of the processes naming Velmora.exe (the
-    # loader's too), the one that holds the most memory.
+    # The Windows process itself: of this prefix's processes naming
+    # Velmora.exe (the loader's too), the one that holds the most memory.
     found = []
     for pid in os.listdir("/proc"):
         try:
-            if pid.isdigit() and "Velmora.exe" in open(f"/proc/{pid}/cmdline").read():
+            if pid.isdigit() and "Velmora.exe" in open(f"/proc/{pid}/cmdline").read() and ours(pid):
                 found.append((rss_of(pid), pid))
         except OSError:
             pass
