@@ -150,8 +150,8 @@ void MoviePlayerWindow::Redraw() {
     rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
   }
   const bool changed =
-      playback_.Draw(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
-                     quality_ != 0, rgb);
+      playback_.DrawIfChanged(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
+                              quality_ != 0, rgb);
   // A still frame (a stopped timeline, a movie of one frame) is not sent to
   // the screen again, and of a moving one only what changed.
   if (!changed) return;
