@@ -61,8 +61,9 @@ bool Prepare(benchmark::State& state, const std::string& path, MoviePlayback& pl
 
 // Steps through the movie's frames (looping) and draws each at 1920x1080.
 // `whole`: every frame is drawn in full, as if nothing had stayed still (a
-// new background colour each frame); otherwise objects that stayed still
-// come from the renderer's held picture, as they do in the program.
+// new background colour each frame); otherwise as the program plays it: a
+// frame in which nothing changed is not drawn, and objects that stayed still
+// come from the renderer's held picture.
 void RenderFrames(benchmark::State& state, const std::string& path, bool high, bool whole) {
   MoviePlayback playback;
   Canvas canvas;
@@ -74,7 +75,7 @@ void RenderFrames(benchmark::State& state, const std::string& path, bool high, b
     if (whole) {
       playback.Draw(canvas, ScaleMode::ShowAll, high, ++background & 0xFFFFFF);
     } else {
-      playback.Draw(canvas, ScaleMode::ShowAll, high);
+      playback.DrawIfChanged(canvas, ScaleMode::ShowAll, high);
     }
     benchmark::DoNotOptimize(canvas.pixels.data());
   }

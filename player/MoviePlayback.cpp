@@ -18,6 +18,7 @@ bool MoviePlayback::LoadBytes(const uint8_t* data, size_t size) { return Adopt(P
 bool MoviePlayback::Adopt(ParseResult result) {
   root_.reset();
   renderer_.reset();
+  drawnView_.reset();
   lowerRenderer_.reset();
   framesRun_ = 0;
   error_ = result.error;
@@ -32,6 +33,7 @@ void MoviePlayback::SetGlyphSource(std::shared_ptr<GlyphSource> source) {
   // The renderers hold the source and their layouts made with it: new ones
   // take the new source.
   lowerRenderer_.reset();
+  drawnView_.reset();
   if (renderer_) renderer_ = std::make_unique<FrameRenderer>(movie_, source.get());
   glyphs_ = std::move(source);
 }
@@ -40,6 +42,17 @@ void MoviePlayback::Step() {
   if (!root_) return;
   root_->Advance();  // the first advance shows the first frame
   ++framesRun_;
+}
+
+bool MoviePlayback::DrawIfChanged(Canvas& canvas, ScaleMode mode, bool highQuality,
+                                  std::optional<uint32_t> background) {
+  const DrawnView view{canvas.pixels.data(), canvas.width, canvas.height, mode, highQuality, background};
+  // The tree's state is taken every frame, so that the comparison is always
+  // with the frame before.
+  const bool stillTree = root_ && drawnScene_.TakeAndCompare(*root_);
+  if (stillTree && drawnView_ && *drawnView_ == view) return false;
+  drawnView_ = view;
+  return Draw(canvas, mode, highQuality, background);
 }
 
 bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background) {

@@ -8,6 +8,7 @@
 #include "player/render/BandWorker.h"
 #include "player/render/Canvas.h"
 #include "player/render/FrameRenderer.h"
+#include "player/render/SceneState.h"
 #include "player/swf/SwfParser.h"
 
 #include <memory>
@@ -36,6 +37,11 @@ class MoviePlayback {
   // one this playback drew last (nothing moved): a window need not show it again.
   bool Draw(Canvas& canvas, ScaleMode mode, bool highQuality,
             std::optional<uint32_t> background = std::nullopt);
+  // As Draw, for a canvas that holds what this playback drew into it last
+  // (a window's own frame buffer): when neither the display tree nor the
+  // view changed since, nothing is drawn and the answer is false.
+  bool DrawIfChanged(Canvas& canvas, ScaleMode mode, bool highQuality,
+                     std::optional<uint32_t> background = std::nullopt);
 
   // Where text fields find the system's fonts (device text is not drawn
   // without one). The source may be called from two drawing threads.
@@ -48,6 +54,20 @@ class MoviePlayback {
  private:
   bool Adopt(ParseResult result);
 
+  // What a picture was drawn at, besides the tree: a change of any of it
+  // draws the frame again.
+  struct DrawnView {
+    const uint32_t* pixels = nullptr;
+    int width = 0, height = 0;
+    ScaleMode mode = ScaleMode::ShowAll;
+    bool highQuality = false;
+    std::optional<uint32_t> background;
+    bool operator==(const DrawnView& o) const {
+      return pixels == o.pixels && width == o.width && height == o.height && mode == o.mode &&
+             highQuality == o.highQuality && background == o.background;
+    }
+  };
+
   Movie movie_;
   std::unique_ptr<Clip> root_;
   std::shared_ptr<GlyphSource> glyphs_;
@@ -55,6 +75,8 @@ class MoviePlayback {
   // The lower band's renderer and its thread, made at the first banded frame.
   std::unique_ptr<FrameRenderer> lowerRenderer_;
   std::unique_ptr<BandWorker> worker_;
+  SceneState drawnScene_;
+  std::optional<DrawnView> drawnView_;
   bool bandsAllowed_ = true;
   uint32_t framesRun_ = 0;
   std::string error_;

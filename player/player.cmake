@@ -17,6 +17,7 @@ add_library(velmora_player STATIC
   player/render/FrameRendererBounds.cpp
   player/render/BandWorker.cpp
   player/render/ChangedArea.cpp
+  player/render/SceneState.cpp
   player/render/CanvasPng.cpp
   player/ScaleMode.cpp
   player/MoviePlayback.cpp

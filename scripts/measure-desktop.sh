@@ -5,7 +5,8 @@
 # desktop (no wallpaper; the shell's notifications and the watch of the
 # desktop folders on), and of the demo movie playing, seen and behind a
 # full-screen window of another program (build/win64/bin/fullscreen_window.exe).
-# Run it with VELMORA_SCREEN=1920x1080x24 for the figures at full HD.
+# Run it with VELMORA_SCREEN=1920x1080x24 for the figures at full HD. With
+# VELMORA_MOVIE=FILE.swf it measures only that movie playing.
 #   usage: scripts/measure-desktop.sh [VELMORA.exe] [SECONDS]
 # Figures come from the kernel's accounting of the program's process (VmHWM,
 # VmRSS, utime + stime of all its threads), sampled once a second. The
@@ -21,7 +22,7 @@ trap wine_env_stop EXIT INT TERM
 wine_env_start
 
 work="$WINE_ENV_DIR/app"
-measure() {  # name ini-path-value interval mode [covered]
+measure() {  # name ini-path-value interval mode [covered|seen] [movie]
   rm -rf "$work"
   mkdir -p "$work/Images"
   cp "$exe" "$work/Velmora.exe"
@@ -39,8 +40,13 @@ with open(sys.argv[1], "wb") as f:
 PY
   mkdir -p "$work/Flashs"
   cp "$root"/demo/Flashs/*.swf "$work/Flashs/"
-  printf '[MAIN]\r\nWallInx=%s\r\n[IMAGE]\r\nPath=%s\r\nIntervalvalue=%s\r\nSpeedvalue=30\r\n[FLASH]\r\nCurFlash=Demo.swf|flashs*\r\nQuality=1\r\n' \
-    "$4" "$2" "$3" > "$work/Wallpaper.ini"
+  movie=Demo.swf
+  if [ -n "${6:-}" ]; then
+    movie=$(basename "$6")
+    cp "$6" "$work/Flashs/$movie"
+  fi
+  printf '[MAIN]\r\nWallInx=%s\r\n[IMAGE]\r\nPath=%s\r\nIntervalvalue=%s\r\nSpeedvalue=30\r\n[FLASH]\r\nCurFlash=%s|flashs*\r\nQuality=1\r\n' \
+    "$4" "$2" "$3" "$movie" > "$work/Wallpaper.ini"
   "$WINE64" "$work/Velmora.exe" >/dev/null 2>&1 &
   if [ "${5:-}" = covered ]; then
     (sleep 8; "$WINE64" "$(dirname "$exe")/fullscreen_window.exe" >/dev/null 2>&1) &
@@ -94,12 +100,16 @@ while time.time() - t0 < seconds:
     time.sleep(1)
     rss.append(status("VmRSS"))
 c1, t1 = cpu(), time.time()
-print(f"{name}: processor {100 * (c1 - c0) / (t1 - t0):.0f}% over {t1 - t0:.0f} s; "
+print(f"{name}: processor {100 * (c1 - c0) / (t1 - t0):.1f}% over {t1 - t0:.0f} s; "
       f"memory peak {status('VmHWM')} MB, resident {min(rss)}-{max(rss)} MB, at the end {rss[-1]} MB")
 PY
   "$WINESERVER" -k >/dev/null 2>&1 || true
   "$WINESERVER" -w >/dev/null 2>&1 || true
 }
+if [ -n "${VELMORA_MOVIE:-}" ]; then
+  measure "$(basename "$VELMORA_MOVIE") playing" "" 5000 1 seen "$(realpath "$VELMORA_MOVIE")"
+  exit 0
+fi
 measure "huge picture, pause 1 s" "huge.png|images*demo1.png|images*" 1000 2
 measure "demo pictures, pause 1 ms" "demo1.png|images*demo2.png|images*demo3.png|images*" 1 2
 measure "idle desktop, no wallpaper" "" 5000 0

@@ -36,6 +36,7 @@ enum class SettingId {
   kMoviesize,
   kQuality,
   kLoopCheck,
+  kMaxFrameRate,
   // IMAGE
   kImagePath,
   kIntervalvalue,
@@ -85,6 +86,7 @@ struct FlashSettings {
   long scaleMode = 0;   // Moviesize
   long quality = 0;     // Quality
   bool loop = false;    // LoopCheck, shown by the dialog only
+  long maxFrameRate = 0;  // MaxFrameRate: the most frames a second drawn
 };
 
 struct ImageSettings {

@@ -42,6 +42,7 @@ DialogOptions DialogOptionsFrom(const Settings& s) {
   o.movieSize = Offered(Id::kMoviesize, s.flash.scaleMode, defaults.flash.scaleMode);
   o.flashColour = static_cast<uint32_t>(s.flash.backgroundColour) & kColourBits;
   o.loop = s.flash.loop;
+  o.maxFrameRate = static_cast<int>(s.flash.maxFrameRate);
   o.startup = s.main.startup;
   o.imageViewer = s.main.imageViewer;
   o.iconDisplay = s.main.iconDisplay;
@@ -84,7 +85,8 @@ void ApplyFlash(const ApplyState& s, SettingsChange& c) {
   f.scaleMode = o.movieSize;
   f.backgroundColour = static_cast<long>(o.flashColour);
   f.loop = o.loop;
-  c.keys.insert(c.keys.end(), {Id::kQuality, Id::kMoviesize, Id::kBackgroundColor, Id::kLoopCheck});
+  f.maxFrameRate = o.maxFrameRate;
+  c.keys.insert(c.keys.end(), {Id::kQuality, Id::kMoviesize, Id::kBackgroundColor, Id::kLoopCheck, Id::kMaxFrameRate});
 }
 
 void ApplySlides(const ApplyState& s, SettingsChange& c) {

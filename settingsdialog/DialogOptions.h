@@ -24,6 +24,7 @@ struct DialogOptions {
   int movieSize = 0;   // 0 Original Screen, 1 Stretch Full Screen, 2 Full Screen
   uint32_t flashColour = 0;  // 0x00BBGGRR
   bool loop = false;
+  int maxFrameRate = 60;  // the most frames a second the wallpaper draws
   // Slide Show page.
   int speed = 0;       // the fade's step
   int interval = 0;    // in steps of 500 ms

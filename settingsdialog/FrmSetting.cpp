@@ -101,6 +101,7 @@ void FrmSetting::ShowOptions(const DialogOptions& o) {
   flashColour_ = o.flashColour;
   flashSwatch_.reset(::CreateSolidBrush(flashColour_));
   SetChecked(Control("LoopCheck"), o.loop);
+  maxRateValue_->SetValue(o.maxFrameRate);
   flashPreview_->SetBackgroundColor(flashColour_);
   flashPreview_->SetQuality(o.quality);
   flashPreview_->SetScaleMode(o.movieSize);
@@ -128,6 +129,7 @@ DialogOptions FrmSetting::Options() const {
   o.movieSize = std::max(0, Selection(Control("MovieSizes")));  // "0" when nothing is selected
   o.flashColour = flashColour_;
   o.loop = Checked(Control("LoopCheck"));
+  o.maxFrameRate = maxRateValue_->Value();
   o.speed = speedValue_->Value();
   o.interval = intervalValue_->Value();
   o.location = std::max(0, Selection(Control("ImageLocation")));

@@ -160,7 +160,7 @@ class FrmSetting : public SkinnedFrame {
 
   std::unique_ptr<MediaListView> flashList_, slideList_;
   std::unique_ptr<MoviePlayerWindow> flashPreview_;
-  std::unique_ptr<UpDownBox> speedValue_, intervalValue_;
+  std::unique_ptr<UpDownBox> speedValue_, intervalValue_, maxRateValue_;
   std::unique_ptr<PictureBox> slidePreview_;
   std::unique_ptr<SlidePreviewCycle> cycle_;
   PictureBox bgsave_;

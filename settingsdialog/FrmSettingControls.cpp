@@ -200,6 +200,18 @@ void FrmSetting::CreateFlashPage(int x, int y) {
                                 x + 194, row1, 140, 120, kMovieSizes);
   FillCombo(sizes, {L"Original Screen", L"Stretch Full Screen", L"Full Screen"});
   named_.push_back({"MovieSizes", sizes});
+  named_.push_back({"MaxRateLabel", AddControl(kFlashTab, L"STATIC", L"Max fps:", 0, x + 346, row1 + 4, 50, 16, kLabel)});
+  SpinEvents marks;
+  marks.change = [this] { MarkChanged(SettingsPage::kFlash); };
+  maxRateValue_ = std::make_unique<UpDownBox>(marks);
+  maxRateValue_->Create(hwnd(), x + 398, row1, 56, 22);
+  maxRateValue_->SetFont(font);
+  maxRateValue_->SetMin(static_cast<int32_t>(KeyOf(SettingId::kMaxFrameRate).low));
+  maxRateValue_->SetMax(static_cast<int32_t>(KeyOf(SettingId::kMaxFrameRate).high));
+  ::ShowWindow(maxRateValue_->hwnd(), SW_HIDE);
+  pages_[kFlashTab].push_back(maxRateValue_->hwnd());
+  named_.push_back({"MaxRateValue", maxRateValue_->hwnd()});
+  AddTooltip(maxRateValue_->hwnd(), L"The most frames a second the wallpaper draws");
   named_.push_back({"Colorize", AddControl(kFlashTab, L"STATIC", L"Colorize:", 0, x, row2 + 4, 58, 16, kLabel)});
   named_.push_back({"Flashcolorv", AddControl(kFlashTab, L"STATIC", L"", SS_NOTIFY | WS_BORDER, x + 60, row2 + 1,
                                               40, 20, kFlashColorv)});

@@ -13,11 +13,6 @@
 namespace velmora {
 namespace {
 
-// A late timer may owe several frames; at most this many are run at once,
-// then the clock starts over, so a slow machine plays slower instead of
-// freezing to catch up.
-constexpr uint64_t kMaxCatchUpFrames = 3;
-
 // Movies larger than this are not read (wallpaper movies are far smaller).
 constexpr uint64_t kMaxMovieBytes = uint64_t{256} << 20;
 
@@ -93,20 +88,27 @@ void MoviePlayerWindow::SetPaused(bool paused) {
   UpdateTimer();
 }
 
-double MoviePlayerWindow::FramePeriodMs() const {
-  // A rate of 0 (or a damaged one) plays at 12 frames a second.
-  double rate = playback_.GetMovie().frameRate;
-  if (!(rate >= 1)) rate = 12;
-  return 1000.0 / std::min(rate, 120.0);
+double MoviePlayerWindow::FramePeriodMs() const { return MovieFramePeriodMs(playback_.GetMovie().frameRate); }
+
+double MoviePlayerWindow::TimerPeriodMs() const { return DrawPeriodMs(FramePeriodMs(), maxDrawRate_); }
+
+void MoviePlayerWindow::SetMaxFrameRate(int framesPerSecond) {
+  maxDrawRate_ = std::clamp(framesPerSecond, kLeastMaxDrawRate, kMostMaxDrawRate);
+  if (!timerArmed_) return;
+  // The timer ticks at the new rate; the movie's clock runs on.
+  ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(TimerPeriodMs()))), nullptr);
+}
+
+double MoviePlayerWindow::NowMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void MoviePlayerWindow::UpdateTimer() {
   if (!hwnd()) return;
   bool wanted = playing_ && !paused_ && ::IsWindowVisible(hwnd());
   if (wanted && !timerArmed_) {
-    clockStart_ = std::chrono::steady_clock::now();
-    ticksDone_ = 0;
-    ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(FramePeriodMs()))), nullptr);
+    clock_.Start(NowMs());
+    ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(TimerPeriodMs()))), nullptr);
     timerArmed_ = true;
   } else if (!wanted) {
     StopClock();
@@ -122,18 +124,9 @@ void MoviePlayerWindow::StopClock() {
 void MoviePlayerWindow::OnFrameTimer() {
   // Out of sight (a hidden parent sends no message): no frame is drawn.
   if (!playing_ || paused_ || !::IsWindowVisible(hwnd())) return;
-  const double elapsed =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - clockStart_).count();
-  const uint64_t due = static_cast<uint64_t>(elapsed / FramePeriodMs());
-  if (due <= ticksDone_) return;
-  uint64_t owed = due - ticksDone_;
-  if (owed > kMaxCatchUpFrames) {
-    owed = kMaxCatchUpFrames;
-    clockStart_ = std::chrono::steady_clock::now();
-    ticksDone_ = 0;
-  } else {
-    ticksDone_ = due;
-  }
+  // Every frame owed since the last tick is run and only the last is drawn.
+  const uint64_t owed = clock_.Due(NowMs(), FramePeriodMs());
+  if (owed == 0) return;
   for (uint64_t i = 0; i < owed; ++i) playback_.Step();
   Redraw();
 }
@@ -150,8 +143,8 @@ void MoviePlayerWindow::Redraw() {
     rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
   }
   const bool changed =
-      playback_.Draw(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
-                     quality_ != 0, rgb);
+      playback_.DrawIfChanged(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
+                              quality_ != 0, rgb);
   // A still frame (a stopped timeline, a movie of one frame) is not sent to
   // the screen again, and of a moving one only what changed.
   if (!changed) return;

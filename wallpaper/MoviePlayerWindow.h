@@ -6,6 +6,7 @@
 
 #include "common/Window.h"
 #include "player/MoviePlayback.h"
+#include "wallpaper/FrameClock.h"
 
 #include <chrono>
 #include <cstdint>
@@ -47,6 +48,12 @@ class MoviePlayerWindow : public Window {
   void SetPaused(bool paused);
   bool Paused() const { return paused_; }
   bool ClockRunning() const { return timerArmed_; }
+  // The most frames a second drawn (the movie's clock keeps its own rate:
+  // frames between two drawings are run and not drawn).
+  void SetMaxFrameRate(int framesPerSecond);
+  int MaxFrameRate() const { return maxDrawRate_; }
+  // How often the clock's timer ticks, in milliseconds.
+  double TimerPeriodMs() const;
   void Move(int x, int y, int width, int height);
 
   // What the control shows, for tests and the settings preview.
@@ -62,6 +69,7 @@ class MoviePlayerWindow : public Window {
   void Redraw();
   void Paint();
   double FramePeriodMs() const;
+  static double NowMs();
 
   swf::MoviePlayback playback_;
   swf::Canvas canvas_;
@@ -75,8 +83,8 @@ class MoviePlayerWindow : public Window {
   int quality_ = 1;
   int scaleMode_ = 0;
   std::optional<uint32_t> backgroundBgr_;
-  std::chrono::steady_clock::time_point clockStart_;
-  uint64_t ticksDone_ = 0;
+  FrameClock clock_;
+  int maxDrawRate_ = kDefaultMaxDrawRate;
 };
 
 }  // namespace velmora

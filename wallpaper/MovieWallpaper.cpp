@@ -18,6 +18,7 @@ void MovieWallpaper::Start(const FlashSettings& settings) {
   control_.SetBackgroundColor(static_cast<uint32_t>(settings.backgroundColour));
   control_.SetScaleMode(static_cast<int16_t>(settings.scaleMode));
   control_.SetQuality(static_cast<int16_t>(settings.quality));
+  control_.SetMaxFrameRate(static_cast<int>(settings.maxFrameRate));
   // Without a "|" there is no location, and the path cannot be built.
   if (!pieces.empty() && pieces.front().find('|') != std::string::npos)
     moviePath_ = EntryFilePath(entry, MediaSection(MediaList::kFlash), appDirectory_);

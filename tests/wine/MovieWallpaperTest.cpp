@@ -95,6 +95,24 @@ TEST_F(MovieWallpaperTest, FolderLocationIsPrefixedAndSettingsReachTheControl) {
   EXPECT_EQ(FramePixel(FrameWidth() / 2, FrameHeight() / 2), kOpaqueRed);
 }
 
+TEST_F(MovieWallpaperTest, ALowerDrawingRateKeepsTheMoviesClock) {
+  // At most 4 pictures a second of a 30 frames a second movie: each tick
+  // runs the frames owed since the last, so the timeline keeps its speed.
+  Set("FLASH", "CurFlash", "a.swf|flashs*");
+  Set("FLASH", "MaxFrameRate", "4");
+  ASSERT_TRUE(Start());
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  EXPECT_EQ(flash.MaxFrameRate(), 4);
+  EXPECT_DOUBLE_EQ(flash.TimerPeriodMs(), 250);
+  const uint32_t before = flash.FramesRun();
+  // One frame a tick would take five seconds for twenty frames.
+  EXPECT_TRUE(test::PumpUntil([&] { return flash.FramesRun() >= before + 20; }, 3s));
+  // A value out of range is held to the range.
+  flash.SetMaxFrameRate(100000);
+  EXPECT_EQ(flash.MaxFrameRate(), 120);
+  EXPECT_DOUBLE_EQ(flash.TimerPeriodMs(), 1000.0 / 30) << "the movie's own rate is slower";
+}
+
 TEST_F(MovieWallpaperTest, UnusableSettingsKeepWhatWasThere) {
   Set("FLASH", "CurFlash", "a.swf|flashs*");
   ASSERT_TRUE(Start());

@@ -36,7 +36,7 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
     EXPECT_EQ(KeyOf(id).id, id);
     EXPECT_TRUE(names.insert(Name(id)).second) << Name(id);
   }
-  EXPECT_EQ(names.size(), 20u);
+  EXPECT_EQ(names.size(), 21u);
   // A fresh installation without the file.
   const Settings s = ReadSettings(Holding({}));
   EXPECT_EQ(s.main.wallpaperMode, 0);
@@ -48,6 +48,7 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
   EXPECT_EQ(s.flash.backgroundColour, 16777215);
   EXPECT_EQ(s.flash.scaleMode, 0);
   EXPECT_EQ(s.flash.quality, 1);
+  EXPECT_EQ(s.flash.maxFrameRate, 60);
   EXPECT_EQ(s.image.interval, 5000);
   EXPECT_EQ(s.image.speed, 30);
   EXPECT_EQ(s.image.location, 0);

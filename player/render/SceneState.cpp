@@ -1,0 +1,53 @@
+#include "player/render/SceneState.h"
+
+#include <algorithm>
+
+namespace velmora::swf {
+
+bool SceneState::Entry::operator==(const Entry& o) const {
+  return clipDepth == o.clipDepth && buttonState == o.buttonState && inside == o.inside && placed == o.placed;
+}
+
+SceneState::Entry& SceneState::Next() {
+  // The entries keep their filter lists' memory from frame to frame: a still
+  // tree is taken without allocating.
+  if (used_ == now_.size()) now_.emplace_back();
+  return now_[used_++];
+}
+
+void SceneState::Take(const Clip& clip) {
+  for (const auto& [depth, object] : clip.DisplayList()) {
+    const size_t at = used_;
+    Entry& e = Next();
+    e.placed.depth = object.depth;
+    e.placed.character = object.character;
+    e.placed.matrix = object.matrix;
+    e.placed.colorTransform = object.colorTransform;
+    e.placed.ratio = object.ratio;
+    e.placed.blendMode = object.blendMode;
+    e.placed.filters = object.filters;
+    e.placed.visible = object.visible;
+    e.placed.hasOpaqueBackground = object.hasOpaqueBackground;
+    e.placed.opaqueBackground = object.opaqueBackground;
+    e.placed.cacheAsBitmap = object.cacheAsBitmap;
+    e.clipDepth = object.clipDepth;
+    e.buttonState = object.clip ? static_cast<uint8_t>(object.clip->ShownButtonState()) : 0;
+    if (object.clip) Take(*object.clip);
+    // `e` may have moved while the clip's entries were added.
+    now_[at].inside = static_cast<uint32_t>(used_ - at - 1);
+  }
+}
+
+bool SceneState::TakeAndCompare(const Clip& root) {
+  used_ = 0;
+  Take(root);
+  const bool same = known_ && used_ == before_.size() &&
+                    std::equal(now_.begin(), now_.begin() + static_cast<std::ptrdiff_t>(used_), before_.begin());
+  // Keep this state as `before_`, and the old entries' memory for the next.
+  now_.resize(used_);
+  std::swap(now_, before_);
+  known_ = true;
+  return same;
+}
+
+}  // namespace velmora::swf
