@@ -86,25 +86,10 @@ void FrameRenderer::DrawEditText(const EditText& field, const Context& ctx) {
   inner.rowTo = rows.y1;
   inner.mask = &fieldClip_;
   const bool deviceShows = DeviceTextShows(ctx.matrix);
-  FillStyle style;
   for (const LaidGlyph& glyph : layout.glyphs) {
     if (glyph.device && !deviceShows) continue;
     // As static text: the glyph's origin on a whole twip, its outline from there.
-    Context glyphCtx = inner;
-    glyphCtx.matrix = ctx.matrix * glyph.matrix;
-    const Point origin = SnapToTwips({glyphCtx.matrix.tx, glyphCtx.matrix.ty});
-    glyphCtx.matrix.tx = origin.x;
-    glyphCtx.matrix.ty = origin.y;
-    style.color = glyph.color;
-    const ShapeGeometry& outline = GeometryOf(glyph.outline);
-    fillRule_ = outline.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
-    for (const StyleGroup& group : outline.groups)
-      for (const FillGeometry& fill : group.fills) {
-        if (fill.edges.empty()) continue;
-        raster_.Reset(ctx.target->width, ctx.target->height, inner.rowFrom, inner.rowTo);
-        AddFillEdges(fill.edges, glyphCtx.matrix, OutlineGrid::Glyph);
-        PaintCoverage(style, glyphCtx, false, *ctx.target, inner.mask);
-      }
+    DrawGlyph(glyph.outline, ctx.matrix * glyph.matrix, glyph.color, inner);
   }
   for (const LaidRule& rule : layout.underlines) {
     Point corners[4];

@@ -296,26 +296,30 @@ void FrameRenderer::DrawShape(const ShapeGeometry& shape, const Context& ctx) {
 }
 
 void FrameRenderer::DrawText(const StaticText& text, const Context& ctx) {
-  FillStyle style;
-  Context glyphCtx = ctx;
   ForEachGlyph(text, movie_, [&](const PlacedGlyph& glyph) {
-    // The reference pictures place each glyph's origin on a whole twip and
-    // draw its outline from there as it falls, with curves close to true.
-    glyphCtx.matrix = ctx.matrix * glyph.matrix;
-    const Point origin = SnapToTwips({glyphCtx.matrix.tx, glyphCtx.matrix.ty});
-    glyphCtx.matrix.tx = origin.x;
-    glyphCtx.matrix.ty = origin.y;
-    style.color = glyph.color;
-    const ShapeGeometry& outline = GeometryOf(glyph.outline);
-    fillRule_ = outline.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
-    for (const StyleGroup& group : outline.groups)
-      for (const FillGeometry& fill : group.fills) {
-        if (fill.edges.empty()) continue;
-        raster_.Reset(ctx.target->width, ctx.target->height, ctx.rowFrom, ctx.rowTo);
-        AddFillEdges(fill.edges, glyphCtx.matrix, OutlineGrid::Glyph);
-        PaintCoverage(style, glyphCtx, false, *ctx.target, ctx.mask);
-      }
+    DrawGlyph(glyph.outline, ctx.matrix * glyph.matrix, glyph.color, ctx);
   });
+}
+
+void FrameRenderer::DrawGlyph(const Shape* outline, const Matrix& matrix, Rgba color, const Context& ctx) {
+  // The reference pictures place each glyph's origin on a whole twip and
+  // draw its outline from there as it falls, with curves close to true.
+  Context glyphCtx = ctx;
+  glyphCtx.matrix = matrix;
+  const Point origin = SnapToTwips({matrix.tx, matrix.ty});
+  glyphCtx.matrix.tx = origin.x;
+  glyphCtx.matrix.ty = origin.y;
+  FillStyle style;
+  style.color = color;
+  const ShapeGeometry& geometry = GeometryOf(outline);
+  fillRule_ = geometry.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+  for (const StyleGroup& group : geometry.groups)
+    for (const FillGeometry& fill : group.fills) {
+      if (fill.edges.empty()) continue;
+      raster_.Reset(ctx.target->width, ctx.target->height, ctx.rowFrom, ctx.rowTo);
+      AddFillEdges(fill.edges, glyphCtx.matrix, OutlineGrid::Glyph);
+      PaintCoverage(style, glyphCtx, false, *ctx.target, ctx.mask);
+    }
 }
 
 void FrameRenderer::AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid) {

@@ -71,6 +71,8 @@ class FrameRenderer {
   void DrawShape(const ShapeGeometry& shape, const Context& ctx);
   // Glyph outlines filled with their record's colour.
   void DrawText(const StaticText& text, const Context& ctx);
+  // One glyph's outline at `matrix` (its origin snapped to a whole twip).
+  void DrawGlyph(const Shape* outline, const Matrix& matrix, Rgba color, const Context& ctx);
   // A text field: its box, then its glyphs cut to the box.
   void DrawEditText(const EditText& field, const Context& ctx);
   const FieldLayout& LayoutOf(const EditText& field);
