@@ -107,7 +107,7 @@ void MoviePlayerWindow::UpdateTimer() {
   if (!hwnd()) return;
   bool wanted = playing_ && !paused_ && ::IsWindowVisible(hwnd());
   if (wanted && !timerArmed_) {
-    clock_.Start(NowMs());
+    frameClock_.Start(NowMs());
     ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(TimerPeriodMs()))), nullptr);
     timerArmed_ = true;
   } else if (!wanted) {
@@ -125,7 +125,7 @@ void MoviePlayerWindow::OnFrameTimer() {
   // Out of sight (a hidden parent sends no message): no frame is drawn.
   if (!playing_ || paused_ || !::IsWindowVisible(hwnd())) return;
   // Every frame owed since the last tick is run and only the last is drawn.
-  const uint64_t owed = clock_.Due(NowMs(), FramePeriodMs());
+  const uint64_t owed = frameClock_.Due(NowMs(), FramePeriodMs());
   if (owed == 0) return;
   for (uint64_t i = 0; i < owed; ++i) playback_.Step();
   Redraw();

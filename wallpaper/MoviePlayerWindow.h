@@ -83,7 +83,7 @@ class MoviePlayerWindow : public Window {
   int quality_ = 1;
   int scaleMode_ = 0;
   std::optional<uint32_t> backgroundBgr_;
-  FrameClock clock_;
+  FrameClock frameClock_;
   int maxDrawRate_ = kDefaultMaxDrawRate;
 };
 
