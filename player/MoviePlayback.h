@@ -4,6 +4,7 @@
 #pragma once
 
 #include "player/ScaleMode.h"
+#include "player/display/MovieScripts.h"
 #include "player/display/Timeline.h"
 #include "player/render/BandWorker.h"
 #include "player/render/Canvas.h"
@@ -25,8 +26,14 @@ class MoviePlayback {
   const Movie& GetMovie() const { return movie_; }
   const std::string& Error() const { return error_; }
 
-  // Shows the first frame, then one tick of the movie's clock per call.
+  // Shows the first frame, then one tick of the movie's clock per call: the
+  // timelines move and the movie's scripts run.
   void Step();
+  // Where the movie's Date reads the time (not owned; kept across loads). The
+  // program gives the machine's clock; tests and tools a fixed one.
+  void SetClock(MovieClock* clock);
+  // The movie's scripts (null before a movie is loaded).
+  MovieScripts* Scripts() { return scripts_.get(); }
   uint32_t FramesRun() const { return framesRun_; }
   const Clip* Root() const { return root_.get(); }
   Clip* Root() { return root_.get(); }
@@ -49,7 +56,10 @@ class MoviePlayback {
   bool Adopt(ParseResult result);
 
   Movie movie_;
+  // The scripts outlive the clips, whose script objects live on their heap.
+  std::unique_ptr<MovieScripts> scripts_;
   std::unique_ptr<Clip> root_;
+  MovieClock* clock_ = nullptr;
   std::shared_ptr<GlyphSource> glyphs_;
   std::unique_ptr<FrameRenderer> renderer_;
   // The lower band's renderer and its thread, made at the first banded frame.

@@ -71,8 +71,8 @@ TEST(MovieParser, ReadsHeaderDictionaryAndFrames) {
     EXPECT_FALSE(second[0].place.hasCharacter);
     EXPECT_EQ(m.timeline.frames[2].tags[0].kind, ControlTag::Kind::Remove);
     EXPECT_EQ(m.timeline.labels.at("end"), 2u);
-    ASSERT_EQ(m.timeline.frames[2].actions.size(), 1u);
-    EXPECT_EQ(m.timeline.frames[2].actions[0].kind, Action::Kind::Stop);
+    ASSERT_EQ(m.timeline.frames[2].scripts.size(), 1u);
+    EXPECT_EQ(m.timeline.frames[2].scripts[0], (std::vector<uint8_t>{action::kStop, action::kEnd}));
   }
 }
 
