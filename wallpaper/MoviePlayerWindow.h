@@ -6,6 +6,7 @@
 
 #include "common/Window.h"
 #include "player/MoviePlayback.h"
+#include "wallpaper/SystemMovieClock.h"
 
 #include <chrono>
 #include <cstdint>
@@ -63,6 +64,7 @@ class MoviePlayerWindow : public Window {
   void Paint();
   double FramePeriodMs() const;
 
+  SystemMovieClock clock_;  // the movie's Date; outlives the playback
   swf::MoviePlayback playback_;
   swf::Canvas canvas_;
   // The pixels last sent to the screen: only the part of a frame that

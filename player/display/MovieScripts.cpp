@@ -98,7 +98,7 @@ avm1::CodeBlock* MovieScripts::Code(const std::vector<uint8_t>& bytes) {
 void MovieScripts::QueueCode(Clip& clip, const std::vector<uint8_t>& bytes) {
   if (!clip.Object()) return;
   Pending p;
-  p.target = avm1::Rooted<SpriteObject>(vm_->GetHeap(), clip.Object());
+  p.target = clip.Object();
   p.code = Code(bytes);
   if (p.code) queue_.push_back(std::move(p));
 }
@@ -118,19 +118,30 @@ void MovieScripts::QueueEvent(Clip& clip, const std::vector<ClipAction>* actions
   if (actions)
     for (const ClipAction& a : *actions)
       if (a.events & event) QueueCode(clip, a.actions);
-  if (!method) return;
+  if (!method || !HasHandler(clip.Object(), method)) return;
   Pending p;
   p.kind = Pending::Kind::Method;
-  p.target = avm1::Rooted<SpriteObject>(vm_->GetHeap(), clip.Object());
+  p.target = clip.Object();
   p.method = method;
   queue_.push_back(std::move(p));
+}
+
+bool MovieScripts::HasHandler(avm1::Object* object, const char16_t* name) {
+  // Looked up without running anything (a getter is queued, not called):
+  // the timelines are being walked.
+  constexpr int kMaxProtoChain = 256;
+  avm1::Str* key = vm_->Key(vm_->Intern(std::u16string_view(name)));
+  int guard = 0;
+  for (avm1::Object* o = object; o && guard < kMaxProtoChain; o = o->Proto(), ++guard)
+    if (const avm1::Property* p = o->FindOwn(key)) return (p->flags & avm1::kAccessor) || vm_->IsCallable(p->value);
+  return false;
 }
 
 void MovieScripts::StartClip(Clip& clip) {
   if (clip.Object() && clip.Holder() && exportedIds_.count(clip.Holder()->characterId)) {
     Pending p;
     p.kind = Pending::Kind::Construct;
-    p.target = avm1::Rooted<SpriteObject>(vm_->GetHeap(), clip.Object());
+    p.target = clip.Object();
     queue_.push_back(std::move(p));
   }
   clip.Start();
@@ -171,7 +182,7 @@ void MovieScripts::RunQueue() {
 }
 
 void MovieScripts::RunPending(Pending& p) {
-  SpriteObject* object = p.target.Get();
+  SpriteObject* object = p.target;
   if (!object || !object->GetClip()) return;  // the clip went before its turn
   switch (p.kind) {
     case Pending::Kind::Code: vm_->Run(p.code, object); break;
@@ -342,7 +353,8 @@ void MovieScripts::CallFrameLabel(avm1::ClipObject& object, std::u16string_view 
 }
 
 void MovieScripts::CloneSprite(avm1::ClipObject& source, std::u16string_view name, int depth) {
-  if (Clip* clip = ClipOf(&source)) DuplicateClip(*clip, avm1::ToUtf8(name), depth);
+  // The action carries the list depth: compilers add the offset to the script depth.
+  if (Clip* clip = ClipOf(&source)) DuplicateClip(*clip, avm1::ToUtf8(name), depth - kScriptDepthOffset);
 }
 
 void MovieScripts::RemoveSprite(avm1::ClipObject& object) {

@@ -134,14 +134,19 @@ class MovieScripts final : public avm1::ScriptHost {
   static bool FindLabel(const Clip& clip, const std::string& label, uint32_t& frame);
 
  private:
+  // A run waiting its turn. Its target stays alive to the end of the tick:
+  // a clip that leaves the tree is kept (with its script object pinned)
+  // until the queue has run.
   struct Pending {
     enum class Kind : uint8_t { Code, Method, Construct } kind = Kind::Code;
-    avm1::Rooted<SpriteObject> target;
+    SpriteObject* target = nullptr;
     avm1::CodeBlock* code = nullptr;  // kept by the cache of blocks
     const char16_t* method = nullptr;
   };
   void QueueEvent(Clip& clip, const std::vector<ClipAction>* actions, uint32_t event, const char16_t* method);
   void QueueCode(Clip& clip, const std::vector<uint8_t>& bytes);
+  // Whether the object has a function under `name` (own or inherited).
+  bool HasHandler(avm1::Object* object, const char16_t* name);
   void RunQueue();
   void RunPending(Pending& p);
   void Construct(SpriteObject& object);
