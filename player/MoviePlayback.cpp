@@ -24,7 +24,7 @@ bool MoviePlayback::Adopt(ParseResult result) {
   error_ = result.error;
   if (!result.ok) return false;
   movie_ = std::move(result.movie);
-  scripts_ = std::make_unique<MovieScripts>(movie_);
+  scripts_ = std::make_unique<MovieScripts>(movie_, limits_);
   scripts_->SetClock(clock_);
   root_ = std::make_unique<Clip>(movie_, movie_.timeline, true);
   scripts_->BindRoot(*root_);

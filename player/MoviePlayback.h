@@ -32,6 +32,8 @@ class MoviePlayback {
   // Where the movie's Date reads the time (not owned; kept across loads). The
   // program gives the machine's clock; tests and tools a fixed one.
   void SetClock(MovieClock* clock);
+  // The bounds of the scripts of the movies loaded from now on.
+  void SetScriptLimits(const avm1::Limits& limits) { limits_ = limits; }
   // The movie's scripts (null before a movie is loaded).
   MovieScripts* Scripts() { return scripts_.get(); }
   uint32_t FramesRun() const { return framesRun_; }
@@ -60,6 +62,7 @@ class MoviePlayback {
   std::unique_ptr<MovieScripts> scripts_;
   std::unique_ptr<Clip> root_;
   MovieClock* clock_ = nullptr;
+  avm1::Limits limits_;
   std::shared_ptr<GlyphSource> glyphs_;
   std::unique_ptr<FrameRenderer> renderer_;
   // The lower band's renderer and its thread, made at the first banded frame.
