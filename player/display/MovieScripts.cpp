@@ -71,6 +71,7 @@ double MovieScripts::MovieMs() const {
 void MovieScripts::Tick() {
   if (!root_) return;
   ++ticks_;
+  gotoFrames_ = 0;
   vm_->BeginFrame();
   root_->Advance();
   if (!root_->Loaded()) root_->SetLoaded();
@@ -103,8 +104,9 @@ void MovieScripts::QueueCode(Clip& clip, const std::vector<uint8_t>& bytes) {
   if (p.code) queue_.push_back(std::move(p));
 }
 
-void MovieScripts::QueueFrame(Clip& clip, uint32_t frame) {
+void MovieScripts::QueueFrame(Clip& clip, uint32_t frame, bool byGoto) {
   if (frame >= clip.FrameCount()) return;
+  if (byGoto && ++gotoFrames_ > kMaxGotoFramesPerTick) return;
   const Frame& f = clip.GetTimeline().frames[frame];
   // Initialisation actions run once, before the frame scripts, on the root.
   for (const InitAction& init : f.initActions)

@@ -55,6 +55,10 @@ bool ParseLocalTime(const std::string& text, double& ms);
 // More clips than this alive at once and scripts may make no more: a movie
 // that duplicates its clips without end stops growing there.
 constexpr size_t kMaxScriptClips = 50000;
+// Frames that scripts' go-tos may enter with their scripts in one tick:
+// scripts that keep jumping (frame 2 goes to 3, 3 to 2, ...) stop there for
+// the tick, their clips showing the frame they last reached.
+constexpr uint32_t kMaxGotoFramesPerTick = 256;
 
 class MovieScripts final : public avm1::ScriptHost {
  public:
@@ -93,7 +97,9 @@ class MovieScripts final : public avm1::ScriptHost {
   avm1::Rooted<SpriteObject> NewObject(Clip& clip, uint16_t characterId);
   void ClipGone() { --liveClips_; }
   bool MayMakeClip() const { return liveClips_ < kMaxScriptClips; }
-  void QueueFrame(Clip& clip, uint32_t frame);
+  // The frame's init actions and scripts; those of frames that go-tos
+  // reach past kMaxGotoFramesPerTick in one tick are left out.
+  void QueueFrame(Clip& clip, uint32_t frame, bool byGoto);
   // Starts a new clip: its class's constructor, its first frame, its load.
   void StartClip(Clip& clip);
   void EnterFrameEvent(Clip& clip);
@@ -159,6 +165,7 @@ class MovieScripts final : public avm1::ScriptHost {
   MovieClock* clock_ = nullptr;
   uint64_t random_ = 0x9E3779B97F4A7C15ull;
   uint32_t ticks_ = 0;
+  uint32_t gotoFrames_ = 0;  // this tick's
   std::vector<Pending> queue_;
   std::unordered_map<const uint8_t*, avm1::Rooted<avm1::CodeBlock>> code_;
   std::set<const InitAction*> initDone_;

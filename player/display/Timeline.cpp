@@ -99,10 +99,10 @@ void Clip::GotoFrame(uint32_t frame, bool play) {
   if (frame == current_ && started_) return;
   const bool rebuild = !started_ || frame < current_;
   started_ = true;
-  EnterFrame(frame, rebuild);
+  EnterFrame(frame, rebuild, true);
 }
 
-void Clip::EnterFrame(uint32_t frame, bool rebuild) {
+void Clip::EnterFrame(uint32_t frame, bool rebuild, bool byGoto) {
   // Children placed on the way start after this frame's scripts are queued:
   // the frame script runs first, then their first frames and load events.
   std::vector<Clip*> entering;
@@ -115,7 +115,7 @@ void Clip::EnterFrame(uint32_t frame, bool rebuild) {
   }
   current_ = frame;
   entering_ = saved;
-  if (scripts_) scripts_->QueueFrame(*this, frame);
+  if (scripts_) scripts_->QueueFrame(*this, frame, byGoto);
   for (Clip* child : entering) {
     if (scripts_) scripts_->StartClip(*child);
     else child->Start();

@@ -125,7 +125,8 @@ class Clip {
   void ApplyPlace(const PlaceObject& place);
   // Shows `frame`, replayed from the first when `rebuild`, else reached by
   // applying the frames after the current one; then queues its scripts.
-  void EnterFrame(uint32_t frame, bool rebuild);
+  // `byGoto`: reached by a script's go-to rather than by the clock.
+  void EnterFrame(uint32_t frame, bool rebuild, bool byGoto = false);
   void Rebuild(uint32_t frame);
   void AdvanceChildren();
   // Gives `object` the character `id`, with a clip of its own when it is a

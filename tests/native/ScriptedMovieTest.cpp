@@ -102,6 +102,23 @@ TEST(ScriptedMovie, ARunawayLoopStopsForItsFrameAndTheMovieGoesOn) {
   EXPECT_EQ(p.Scripts()->TraceLines(), (std::vector<std::string>{"frame 2"}));
 }
 
+TEST(ScriptedMovie, ScriptsThatKeepJumpingStopForTheTick) {
+  // Frame 2: n++; gotoAndPlay(3). Frame 3: gotoAndPlay(2).
+  ActionAssembler first, second, third;
+  first.Push({"n", 0}).Do(Op::SetVariable);
+  second.Push({"n"});
+  GetVar(second, "n").Do(Op::Increment).Do(Op::SetVariable).Push({3}).GotoFrame2(true);
+  third.Push({2}).GotoFrame2(true);
+  MoviePlayback p = LoadMovie(DotMovie({first, second, third}));
+  p.Step();
+  p.Step();
+  const double afterOneTick = NumberOf(p, p.Scripts()->Root()->Object(), "n");
+  EXPECT_GE(afterOneTick, 2);
+  EXPECT_LE(afterOneTick, swf::kMaxGotoFramesPerTick / 2 + 2);
+  EXPECT_TRUE(p.Root()->Playing()) << "the movie goes on from where the jumps stopped";
+  EXPECT_EQ(p.Scripts()->StoppedRuns(), 0u);
+}
+
 TEST(ScriptedMovie, FrameScriptsAndClipEventsRunInOrder) {
   swf::MovieWriter movie = ScriptStage();
   swf::TagWriter& t = movie.Timeline();
