@@ -15,7 +15,8 @@ namespace clipevent = swf::clipevent;
 
 // A movie with a 20 x 20 pixel square as sprite 10 ("dot" placed at depth 1)
 // and exported as "ball"; `frames` root frames, the given script on each.
-swf::MovieWriter DotMovie(const std::vector<ActionAssembler>& frames, uint8_t version = 8) {
+swf::MovieWriter DotMovie(const std::vector<ActionAssembler>& frames, uint8_t version = 8,
+                         std::vector<swf::ClipAction> dotEvents = {}) {
   swf::MovieWriter movie = ScriptStage(version);
   swf::TagWriter& t = movie.Timeline();
   t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 400, 400));
@@ -24,7 +25,9 @@ swf::MovieWriter DotMovie(const std::vector<ActionAssembler>& frames, uint8_t ve
   dot.ShowFrame();
   t.DefineSprite(10, dot);
   t.ExportAssets({{10, "ball"}});
-  t.Place(PlaceNamed(1, 10, "dot"));
+  swf::PlaceObject place = PlaceNamed(1, 10, "dot");
+  place.clipActions = std::move(dotEvents);
+  t.Place(place);
   for (const ActionAssembler& script : frames) {
     if (script.Size() > 0) t.DoAction(script.Bytes());
     t.ShowFrame();
@@ -166,6 +169,39 @@ TEST(ScriptedMovie, FrameScriptsAndClipEventsRunInOrder) {
                                       "onClipEvent(enterFrame)", "c.onEnterFrame", "root frame 2",
                                       "onClipEvent(enterFrame)", "c.onEnterFrame", "onClipEvent(unload)",
                                       "root frame 3"}));
+}
+
+TEST(ScriptedMovie, IntervalsAndKeyAndMouseListenersRunOnTheirEvents) {
+  ActionAssembler a;
+  // setInterval(function () { trace("interval"); }, 200);
+  a.Push({200}).DefineFunction("", {});
+  TraceText(a, "interval");
+  a.EndFunction().Push({2, "setInterval"}).Do(Op::CallFunction).Do(Op::Pop);
+  // keys = {}; keys.onKeyDown = function () { trace("key " + Key.getCode()); }; Key.addListener(keys);
+  a.Push({"keys", 0}).Do(Op::InitObject).Do(Op::SetVariable);
+  GetVar(a, "keys").Push({"onKeyDown"}).DefineFunction("", {}).Push({"key ", 0, "Key"}).Do(Op::GetVariable);
+  a.Push({"getCode"}).Do(Op::CallMethod).Do(Op::Add2).Do(Op::Trace).EndFunction().Do(Op::SetMember);
+  GetVar(a, "keys").Push({1, "Key"}).Do(Op::GetVariable).Push({"addListener"}).Do(Op::CallMethod).Do(Op::Pop);
+  // pointer = {}; pointer.onMouseDown = function () { trace("mouse down " + _root._xmouse); }; Mouse.addListener(pointer);
+  a.Push({"pointer", 0}).Do(Op::InitObject).Do(Op::SetVariable);
+  GetVar(a, "pointer").Push({"onMouseDown"}).DefineFunction("", {}).Push({"mouse down ", "_root"}).Do(Op::GetVariable);
+  a.Push({"_xmouse"}).Do(Op::GetMember).Do(Op::Add2).Do(Op::Trace).EndFunction().Do(Op::SetMember);
+  GetVar(a, "pointer").Push({1, "Mouse"}).Do(Op::GetVariable).Push({"addListener"}).Do(Op::CallMethod).Do(Op::Pop);
+  a.Do(Op::Stop);
+  ActionAssembler pressed;
+  pressed.Push({"dot mouseDown at "}).Push({"", 20}).Do(Op::GetProperty).Do(Op::Add2).Do(Op::Trace);  // _xmouse
+  MoviePlayback p = LoadMovie(DotMovie({a}, 8, {OnClipEvent(clipevent::kMouseDown, pressed)}));
+  p.Step();
+  // Twelve frames a second: 1 s of frames after the first has the interval due 5 times.
+  for (int i = 0; i < 12; ++i) p.Step();
+  swf::MovieScripts& s = *p.Scripts();
+  EXPECT_EQ(s.TraceLines(), std::vector<std::string>(5, "interval"));
+  s.PointerMoved(2000, 1000);  // 100 pixels across the stage
+  s.PointerButton(true);
+  s.KeyChanged(65, 97, true);
+  s.PointerButton(false);
+  const std::vector<std::string> events(s.TraceLines().begin() + 5, s.TraceLines().end());
+  EXPECT_EQ(events, (std::vector<std::string>{"dot mouseDown at 100", "mouse down 100", "key 65"}));
 }
 
 TEST(ScriptedMovie, AttachRemoveSwapAndDepths) {
