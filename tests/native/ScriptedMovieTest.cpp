@@ -87,6 +87,27 @@ TEST(ScriptedMovie, AHandlersBodyRunsOnlyWhenItsEventHappens) {
   EXPECT_EQ(p.Root()->CurrentFrame(), 2u);
 }
 
+TEST(ScriptedMovie, APreloaderWaitingInOnEnterFrameGetsThrough) {
+  // Frame 1: stop(); onEnterFrame = function () { if (_framesloaded >= _totalframes &&
+  //   getBytesLoaded() >= getBytesTotal()) { delete onEnterFrame; gotoAndPlay(3); } };
+  ActionAssembler wait;
+  wait.Do(Op::Stop).Push({"onEnterFrame"}).DefineFunction("", {});
+  auto notYet = wait.NewLabel();
+  wait.Push({"", 12}).Do(Op::GetProperty).Push({"", 5}).Do(Op::GetProperty).Do(Op::Less2).If(notYet);
+  wait.Push({0, "getBytesLoaded"}).Do(Op::CallFunction).Push({0, "getBytesTotal"}).Do(Op::CallFunction);
+  wait.Do(Op::Less2).If(notYet);
+  wait.Push({"onEnterFrame"}).Do(Op::Delete2).Do(Op::Pop).Push({3}).GotoFrame2(true).Bind(notYet);
+  wait.EndFunction().Do(Op::SetVariable);
+  ActionAssembler title;
+  TraceText(title, "title page").Do(Op::Stop);
+  ActionAssembler content;
+  TraceText(content, "content").Do(Op::Stop);
+  MoviePlayback p = LoadMovie(DotMovie({wait, title, content}));
+  for (int i = 0; i < 4; ++i) p.Step();
+  EXPECT_EQ(p.Root()->CurrentFrame(), 2u);
+  EXPECT_EQ(p.Scripts()->TraceLines(), (std::vector<std::string>{"content"}));
+}
+
 TEST(ScriptedMovie, ARunawayLoopStopsForItsFrameAndTheMovieGoesOn) {
   ActionAssembler forever;
   auto top = forever.NewLabel();
