@@ -7,6 +7,7 @@ add_library(velmora_player STATIC
   player/display/MovieScripts.cpp
   player/display/ClipProperties.cpp
   player/display/ClipMethods.cpp
+  player/display/ColorClass.cpp
   player/display/ClipGeometry.cpp
   player/render/Rasterizer.cpp
   player/render/ShapeGeometry.cpp

@@ -13,6 +13,8 @@ namespace velmora::swf {
 class MovieScripts;
 
 void InstallClipMethods(avm1::Vm& vm);
+// The Color class (ColorClass.cpp).
+void InstallColorClass(avm1::Vm& vm);
 // duplicateMovieClip: a copy of `source` beside it at script depth `depth`
 // (transform, colour and clip events copied, variables not); null when refused.
 Clip* DuplicateClip(Clip& source, const std::string& name, double depth);

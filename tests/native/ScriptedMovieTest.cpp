@@ -225,6 +225,34 @@ TEST(ScriptedMovie, IntervalsAndKeyAndMouseListenersRunOnTheirEvents) {
   EXPECT_EQ(events, (std::vector<std::string>{"dot mouseDown at 100", "mouse down 100", "key 65"}));
 }
 
+TEST(ScriptedMovie, ColorObjectsTintTheirClip) {
+  // c = new Color(dot); c.setRGB(0x00FF00); trace(c.getRGB());
+  ActionAssembler a;
+  a.Push({"c"});
+  GetVar(a, "dot").Push({1, "Color"}).Do(Op::NewObject).Do(Op::SetVariable);
+  a.Push({0x00FF00, 1});
+  GetVar(a, "c").Push({"setRGB"}).Do(Op::CallMethod).Do(Op::Pop);
+  a.Push({0});
+  GetVar(a, "c").Push({"getRGB"}).Do(Op::CallMethod).Do(Op::Trace);
+  // new Color("dot").setTransform({ra: 50, ab: -10}); trace(c.getTransform().ra);
+  a.Push({"ra", 50, "ab", -10, 2}).Do(Op::InitObject).Push({1, "dot", 1, "Color"}).Do(Op::NewObject);
+  a.Push({"setTransform"}).Do(Op::CallMethod).Do(Op::Pop);
+  a.Push({0});
+  GetVar(a, "c").Push({"getTransform"}).Do(Op::CallMethod).Push({"ra"}).Do(Op::GetMember).Do(Op::Trace);
+  a.Do(Op::Stop);
+  MoviePlayback p = LoadMovie(DotMovie({a}));
+  p.Step();
+  EXPECT_EQ(p.Scripts()->TraceLines(), (std::vector<std::string>{"65280", "50"}));
+  const swf::ColorTransform& t = p.Root()->DisplayList().begin()->second.colorTransform;
+  EXPECT_EQ(t.rMult, 128);
+  EXPECT_EQ(t.gMult, 0);
+  EXPECT_EQ(t.gAdd, 255);
+  EXPECT_EQ(t.aAdd, -10);
+  const uint32_t px = DrawStage(p).Row(10)[10];
+  EXPECT_EQ((px >> 8) & 0xFF, 0xFFu) << "green full";
+  EXPECT_NEAR(static_cast<double>((px >> 16) & 0xFF), 132, 3) << "red halved, then 10 levels of white through alpha";
+}
+
 TEST(ScriptedMovie, AttachRemoveSwapAndDepths) {
   // r1 = attachMovie("ball", "b1", 5); r2 = attachMovie("ball", "b2", 7, {_x: 40});
   ActionAssembler a;
