@@ -69,6 +69,7 @@ add_library(velmora_win STATIC
   wallpaper/WallpaperRest.cpp
   wallpaper/MoviePlayerWindow.cpp
   wallpaper/GdiGlyphSource.cpp
+  wallpaper/SystemMovieClock.cpp
 )
 target_link_libraries(velmora_win PUBLIC velmora_logic velmora_player gdiplus shlwapi shell32 ole32 oleaut32 uuid comctl32 comdlg32 gdi32 user32 advapi32)
 

@@ -17,6 +17,7 @@ bool MoviePlayback::LoadBytes(const uint8_t* data, size_t size) { return Adopt(P
 
 bool MoviePlayback::Adopt(ParseResult result) {
   root_.reset();
+  scripts_.reset();
   renderer_.reset();
   drawnView_.reset();
   lowerRenderer_.reset();
@@ -24,7 +25,10 @@ bool MoviePlayback::Adopt(ParseResult result) {
   error_ = result.error;
   if (!result.ok) return false;
   movie_ = std::move(result.movie);
+  scripts_ = std::make_unique<MovieScripts>(movie_, limits_);
+  scripts_->SetClock(clock_);
   root_ = std::make_unique<Clip>(movie_, movie_.timeline, true);
+  scripts_->BindRoot(*root_);
   renderer_ = std::make_unique<FrameRenderer>(movie_, glyphs_.get());
   return true;
 }
@@ -38,9 +42,14 @@ void MoviePlayback::SetGlyphSource(std::shared_ptr<GlyphSource> source) {
   glyphs_ = std::move(source);
 }
 
+void MoviePlayback::SetClock(MovieClock* clock) {
+  clock_ = clock;
+  if (scripts_) scripts_->SetClock(clock);
+}
+
 void MoviePlayback::Step() {
   if (!root_) return;
-  root_->Advance();  // the first advance shows the first frame
+  scripts_->Tick();  // the first tick shows the first frame
   ++framesRun_;
 }
 

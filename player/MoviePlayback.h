@@ -4,6 +4,7 @@
 #pragma once
 
 #include "player/ScaleMode.h"
+#include "player/display/MovieScripts.h"
 #include "player/display/Timeline.h"
 #include "player/render/BandWorker.h"
 #include "player/render/Canvas.h"
@@ -26,8 +27,16 @@ class MoviePlayback {
   const Movie& GetMovie() const { return movie_; }
   const std::string& Error() const { return error_; }
 
-  // Shows the first frame, then one tick of the movie's clock per call.
+  // Shows the first frame, then one tick of the movie's clock per call: the
+  // timelines move and the movie's scripts run.
   void Step();
+  // Where the movie's Date reads the time (not owned; kept across loads). The
+  // program gives the machine's clock; tests and tools a fixed one.
+  void SetClock(MovieClock* clock);
+  // The bounds of the scripts of the movies loaded from now on.
+  void SetScriptLimits(const avm1::Limits& limits) { limits_ = limits; }
+  // The movie's scripts (null before a movie is loaded).
+  MovieScripts* Scripts() { return scripts_.get(); }
   uint32_t FramesRun() const { return framesRun_; }
   const Clip* Root() const { return root_.get(); }
   Clip* Root() { return root_.get(); }
@@ -69,7 +78,11 @@ class MoviePlayback {
   };
 
   Movie movie_;
+  // The scripts outlive the clips, whose script objects live on their heap.
+  std::unique_ptr<MovieScripts> scripts_;
   std::unique_ptr<Clip> root_;
+  MovieClock* clock_ = nullptr;
+  avm1::Limits limits_;
   std::shared_ptr<GlyphSource> glyphs_;
   std::unique_ptr<FrameRenderer> renderer_;
   // The lower band's renderer and its thread, made at the first banded frame.

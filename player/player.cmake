@@ -3,6 +3,12 @@
 # logic. Included from the root CMakeLists.txt after the format.
 add_library(velmora_player STATIC
   player/display/Timeline.cpp
+  player/display/SpriteObject.cpp
+  player/display/MovieScripts.cpp
+  player/display/ClipProperties.cpp
+  player/display/ClipMethods.cpp
+  player/display/ColorClass.cpp
+  player/display/ClipGeometry.cpp
   player/render/Rasterizer.cpp
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp
@@ -24,7 +30,7 @@ add_library(velmora_player STATIC
 )
 target_include_directories(velmora_player PUBLIC ${CMAKE_SOURCE_DIR})
 find_package(Threads REQUIRED)
-target_link_libraries(velmora_player PUBLIC velmora_swf Threads::Threads)
+target_link_libraries(velmora_player PUBLIC velmora_swf velmora_script Threads::Threads)
 
 # Device fonts from TrueType files, for the tools and tests (Windows asks GDI
 # instead, wallpaper/GdiGlyphSource).

@@ -57,7 +57,8 @@ if [ -d "$shared/corpus/swf" ]; then
 fi
 cp "$shared"/findings/*.swf "$out/corpus/" 2>/dev/null || true
 # Movies of the tags the shared corpus holds few of, made with our writer.
-clang++ -std=c++17 -O1 -w -I"$root" "$root/tests/fuzz/MovieSeeds.cpp" "$root"/player/swf/SwfWriter*.cpp -lz \
+clang++ -std=c++17 -O1 -w -I"$root" "$root/tests/fuzz/MovieSeeds.cpp" "$root"/player/swf/SwfWriter*.cpp \
+  "$root/player/script/ActionAssembler.cpp" "$root/player/script/Bytecode.cpp" -lz \
   -o "$out/movie_seeds"
 "$out/movie_seeds" "$out/corpus" "$root/tests/pictures/baseline-444.jpg"
 cp "$root"/tests/pictures/*.jpg "$root"/tests/pictures/*.png "$root"/tests/pictures/*.gif "$out/pictures/"

@@ -1,11 +1,13 @@
 // swf_render: draws chosen frames of a movie to PNG files.
 //
 //   swf_render <movie.swf> <out-prefix> [--frames 1,5,30] [--quality low|high]
-//              [--size WxH] [--scale 0..3]
+//              [--size WxH] [--scale 0..3] [--clock YYYY-MM-DDTHH:MM:SS]
 //
 // Frame N is the picture after N frames have run (the first frame is 1). The
 // pictures are written as <out-prefix><N>.png at the stage size unless --size
-// is given.
+// is given. The movie's scripts read the machine's local time, or with
+// --clock that local time at the first frame, running on with the frames
+// (frame N at the time given plus N - 1 frame periods).
 #include "player/render/CanvasPng.h"
 #include "player/MoviePlayback.h"
 #ifdef _WIN32
@@ -15,7 +17,9 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <memory>
 #include <set>
@@ -27,9 +31,31 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: swf_render <movie.swf> <out-prefix> [--frames 1,5] [--quality low|high] "
-               "[--size WxH] [--scale 0-3]\n");
+               "[--size WxH] [--scale 0-3] [--clock YYYY-MM-DDTHH:MM:SS]\n");
   return 2;
 }
+
+// The machine's clock and time zone, through the C library.
+class MachineClock final : public velmora::swf::MovieClock {
+ public:
+  double NowUtcMs(double) override {
+    using namespace std::chrono;
+    return static_cast<double>(duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+  }
+  double LocalOffsetMs(double utcMs) override {
+    std::time_t t = static_cast<std::time_t>(utcMs / 1000);
+    std::tm local{}, utc{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+    gmtime_s(&utc, &t);
+#else
+    localtime_r(&t, &local);
+    gmtime_r(&t, &utc);
+#endif
+    utc.tm_isdst = local.tm_isdst;
+    return std::difftime(std::mktime(&local), std::mktime(&utc)) * 1000;
+  }
+};
 
 bool ParseFrames(const std::string& text, std::set<unsigned>& frames) {
   std::stringstream in(text);
@@ -52,6 +78,7 @@ int main(int argc, char** argv) {
   bool high = true;
   int width = 0, height = 0;
   int scale = 0;
+  std::unique_ptr<velmora::swf::MovieClock> clock = std::make_unique<MachineClock>();
   for (int i = 3; i < argc; ++i) {
     std::string arg = argv[i];
     if (i + 1 >= argc) return Usage();
@@ -69,12 +96,17 @@ int main(int argc, char** argv) {
     } else if (arg == "--scale") {
       scale = std::atoi(value.c_str());
       if (scale < 0 || scale > 3) return Usage();
+    } else if (arg == "--clock") {
+      double start = 0;
+      if (!velmora::swf::ParseLocalTime(value, start)) return Usage();
+      clock = std::make_unique<velmora::swf::FixedStartClock>(start);
     } else {
       return Usage();
     }
   }
 
   velmora::swf::MoviePlayback playback;
+  playback.SetClock(clock.get());
   // Device text in the system's fonts: GDI's on Windows, DejaVu's elsewhere.
 #ifdef _WIN32
   playback.SetGlyphSource(std::make_shared<velmora::GdiGlyphSource>());

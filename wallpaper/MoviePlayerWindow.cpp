@@ -25,6 +25,8 @@ bool MoviePlayerWindow::Create(HWND parent, int x, int y, int width, int height)
   canvas_.Resize(std::max(width, 0), std::max(height, 0));
   // Text fields in the system's fonts draw through GDI.
   playback_.SetGlyphSource(std::make_shared<GdiGlyphSource>());
+  // The scripts' Date shows the machine's local time.
+  playback_.SetClock(&clock_);
   Redraw();
   return true;
 }

@@ -7,6 +7,7 @@
 #include "common/Window.h"
 #include "player/MoviePlayback.h"
 #include "wallpaper/FrameClock.h"
+#include "wallpaper/SystemMovieClock.h"
 
 #include <chrono>
 #include <cstdint>
@@ -71,6 +72,7 @@ class MoviePlayerWindow : public Window {
   double FramePeriodMs() const;
   static double NowMs();
 
+  SystemMovieClock clock_;  // the movie's Date; outlives the playback
   swf::MoviePlayback playback_;
   swf::Canvas canvas_;
   // The pixels last sent to the screen: only the part of a frame that

@@ -1,19 +1,33 @@
 // The running state of a timeline: the display list of each clip, per depth,
-// with nested sprite and button clips, frame advance, looping and go-to.
+// with nested sprite and button clips, frame advance, looping and go-to. A
+// clip bound to a movie's scripts (MovieScripts) hands its frame scripts and
+// clip events to them; a clip without runs no script.
 #pragma once
 
+#include "player/script/Heap.h"
 #include "player/swf/SwfMovie.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 
 namespace velmora::swf {
 
 class Clip;
+class MovieScripts;
+class SpriteObject;
+
+// Depths of the display list: a timeline's objects keep the file's depth
+// (1 to 65535); scripts number depths from this offset below those, as the
+// reference player does, so script depth 0 (the first a script may use for
+// its own clips) lies above every timeline depth up to 16383.
+constexpr int32_t kScriptDepthOffset = 16384;
+// The highest depth a script may give a clip.
+constexpr int32_t kMaxScriptDepth = 1048575;
 
 struct DisplayObject {
-  uint16_t depth = 0;
+  int32_t depth = 0;
   uint16_t characterId = 0;
   const Character* character = nullptr;
   Matrix matrix;
@@ -26,6 +40,18 @@ struct DisplayObject {
   bool hasOpaqueBackground = false;
   Rgba opaqueBackground{0, 0, 0, 0};
   bool cacheAsBitmap = false;
+  std::string name;  // the instance name scripts know it by
+  // A script set its transform, colour or visibility, or moved it to another
+  // depth: the timeline moves it no more.
+  bool scripted = false;
+  // Made by a script (attachMovie, duplicateMovieClip...): no frame of the
+  // timeline removes it; removeMovieClip does.
+  bool dynamic = false;
+  // The scale and rotation a script gave it, kept apart from the matrix so
+  // that setting one does not wear the others down.
+  bool hasScriptParts = false;
+  double xScale = 100, yScale = 100, rotation = 0;
+  const std::vector<ClipAction>* clipActions = nullptr;  // onClipEvent handlers
   std::unique_ptr<Clip> clip;  // the sprite's own timeline, or the button's state
 };
 
@@ -37,20 +63,30 @@ class Clip {
   // A button: its display list holds the characters of the state it shows,
   // each a display object of its own (a sprite among them runs its frames).
   Clip(const Movie& movie, const Button& button, int nesting);
+  ~Clip();
+  Clip(const Clip&) = delete;
+  Clip& operator=(const Clip&) = delete;
+
+  // Binds the movie's root clip to the scripts; the clips it makes are bound
+  // too. Called before the first frame.
+  void BindScripts(MovieScripts* scripts);
 
   // Shows the first frame: its objects placed, its actions run.
   void Start();
   // One tick of the movie's clock: children advance, then this clip moves on
   // to its next frame when playing.
   void Advance();
-  // Shows `frame` (0-based, clamped to the last frame).
+  // Shows `frame` (0-based, clamped to the last frame); the frame reached
+  // runs its scripts when it is another one.
   void GotoFrame(uint32_t frame, bool play);
 
   uint32_t CurrentFrame() const { return current_; }
   uint32_t FrameCount() const { return static_cast<uint32_t>(timeline_.frames.size()); }
   bool Playing() const { return playing_; }
   void SetPlaying(bool playing) { playing_ = playing; }
-  const std::map<uint16_t, DisplayObject>& DisplayList() const { return displayList_; }
+  const std::map<int32_t, DisplayObject>& DisplayList() const { return displayList_; }
+  const Timeline& GetTimeline() const { return timeline_; }
+  const Movie& GetMovie() const { return movie_; }
 
   // A button's state: up from its start. The characters of the new state
   // that the old one shows at the same depth stay as they are (a sprite
@@ -60,15 +96,47 @@ class Clip {
   ButtonState ShownButtonState() const { return buttonState_; }
   const Button* GetButton() const { return button_; }
 
+  // --- The display tree as scripts see it ---
+  Clip* Parent() const { return parent_; }
+  // The display object that shows this clip in its parent (none for the
+  // root and for a clip being unloaded).
+  DisplayObject* Holder() const { return holder_; }
+  SpriteObject* Object() const { return object_.Get(); }
+  MovieScripts* Scripts() const { return scripts_; }
+  // The sprite child with this instance name (case-insensitive when asked).
+  Clip* ChildNamed(const std::string& name, bool caseSensitive) const;
+  std::map<int32_t, DisplayObject>& MutableDisplayList() { return displayList_; }
+  // Places a sprite made by a script at `depth` (the list's own numbering),
+  // replacing what is there; null when the character is no sprite or the
+  // scripts refuse more clips. `like` (a duplicate's source) gives its
+  // transform, colour and clip events.
+  Clip* PlaceDynamic(int32_t depth, const Character* character, uint16_t characterId, const std::string& name,
+                     const DisplayObject* like = nullptr);
+  // Takes the object at `depth` off the list (its clip unloads).
+  void RemoveAt(int32_t depth);
+  // Moves the object at `from` to `to`, and what was at `to` to `from`.
+  bool SwapDepths(int32_t from, int32_t to);
+  // The load event has been sent (enterFrame follows from the next tick).
+  bool Loaded() const { return loaded_; }
+  void SetLoaded() { loaded_ = true; }
+
  private:
   void ApplyFrameTags(uint32_t frame);
   void ApplyPlace(const PlaceObject& place);
-  void RunActions(uint32_t frame, int gotoBudget);
+  // Shows `frame`, replayed from the first when `rebuild`, else reached by
+  // applying the frames after the current one; then queues its scripts.
+  // `byGoto`: reached by a script's go-to rather than by the clock.
+  void EnterFrame(uint32_t frame, bool rebuild, bool byGoto = false);
   void Rebuild(uint32_t frame);
   void AdvanceChildren();
   // Gives `object` the character `id`, with a clip of its own when it is a
   // sprite or a button.
-  void Instantiate(DisplayObject& object, uint16_t id);
+  void Instantiate(DisplayObject& object, uint16_t id, const Character* character);
+  // Makes the clip of a sprite or button object and binds it; it starts now
+  // or, while this clip's frame is entered, after that frame's scripts.
+  void MakeClip(DisplayObject& object);
+  // The clip of a display object that leaves the list: it unloads.
+  void Release(DisplayObject& object);
 
   const Movie& movie_;
   const Timeline& timeline_;
@@ -78,8 +146,18 @@ class Clip {
   ButtonState buttonState_ = ButtonState::Up;
   bool playing_ = true;
   bool started_ = false;
+  bool loaded_ = false;
+  bool rebuilding_ = false;  // objects of a replay get their clips afterwards
   uint32_t current_ = 0;
-  std::map<uint16_t, DisplayObject> displayList_;
+  std::map<int32_t, DisplayObject> displayList_;
+  MovieScripts* scripts_ = nullptr;
+  Clip* parent_ = nullptr;
+  DisplayObject* holder_ = nullptr;
+  avm1::Rooted<SpriteObject> object_;
+  // Children placed while a frame is entered, started after its scripts.
+  std::vector<Clip*>* entering_ = nullptr;
+
+  friend class MovieScripts;
 };
 
 }  // namespace velmora::swf

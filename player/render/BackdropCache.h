@@ -22,7 +22,7 @@ namespace velmora::swf {
 
 // Everything that decides what a root object draws.
 struct PlacedState {
-  uint16_t depth = 0;
+  int32_t depth = 0;
   const Character* character = nullptr;
   Matrix matrix;
   ColorTransform colorTransform;

@@ -160,6 +160,16 @@ enum class BlendMode : uint8_t {
   Hardlight = 14,
 };
 
+// The handler of one or more clip events of a placed clip (onClipEvent):
+// the events it answers (clipevent:: in TagCodes.h, the same bits in every
+// version), the key of a keyPress, and its action records as the file holds
+// them, run by the script engine only when one of those events happens.
+struct ClipAction {
+  uint32_t events = 0;
+  uint8_t keyCode = 0;
+  std::vector<uint8_t> actions;
+};
+
 struct PlaceObject {
   uint16_t depth = 0;
   bool move = false;  // modifies the object already at `depth`
@@ -177,14 +187,14 @@ struct PlaceObject {
   bool visible = true;
   Rgba opaqueBackground{0, 0, 0, 0};  // painted over the object's bounds, under it
   bool cacheAsBitmap = false;  // drawn as a picture whose corner sits on a whole pixel
+  std::vector<ClipAction> clipActions;
 };
 
-// The frame-control actions; any other action is left out when parsed.
-struct Action {
-  enum class Kind : uint8_t { Stop, Play, NextFrame, PrevFrame, GotoFrame, GotoLabel } kind;
-  uint32_t frame = 0;  // 0-based
-  std::string label;
-  bool play = false;  // go to and play rather than go to and stop
+// A sprite's initialisation actions (DoInitAction): run once, before the
+// frame scripts of the first frame of the movie that holds them.
+struct InitAction {
+  uint16_t spriteId = 0;
+  std::vector<uint8_t> actions;
 };
 
 struct ControlTag {
@@ -192,9 +202,12 @@ struct ControlTag {
   PlaceObject place;  // Place; Remove uses place.depth only
 };
 
+// A frame's tags, and its scripts (DoAction) as raw action records in the
+// file's order, for the script engine.
 struct Frame {
   std::vector<ControlTag> tags;
-  std::vector<Action> actions;
+  std::vector<std::vector<uint8_t>> scripts;
+  std::vector<InitAction> initActions;  // the movie's own timeline only
 };
 
 struct Timeline {
@@ -329,6 +342,9 @@ struct Movie {
   Rgba background{255, 255, 255, 255};
   std::map<uint16_t, Character> dictionary;
   Timeline timeline;
+  // ExportAssets: the names scripts attach symbols by (attachMovie,
+  // registerClass), as the file spells them.
+  std::map<std::string, uint16_t> exports;
 
   const Character* Find(uint16_t id) const {
     auto it = dictionary.find(id);

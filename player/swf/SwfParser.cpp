@@ -2,7 +2,6 @@
 
 #include "player/swf/TagCodes.h"
 
-#include "player/swf/ActionParser.h"
 #include "player/swf/BitReader.h"
 #include "player/swf/BitmapDecoder.h"
 #include "player/swf/EditTextParser.h"
@@ -27,6 +26,31 @@ struct TagHeader {
   uint16_t code = 0;
   size_t length = 0;
 };
+
+// The clip actions at the end of PlaceObject2/3: a reserved word, the union
+// of the events, then records up to one whose events are zero. Event flags
+// are 16 bits before version 6 and 32 from it.
+std::vector<ClipAction> ReadClipActions(BitReader& in, uint8_t swfVersion) {
+  auto readEvents = [&] { return swfVersion >= 6 ? in.U32() : static_cast<uint32_t>(in.U16()); };
+  std::vector<ClipAction> out;
+  in.U16();
+  readEvents();
+  while (in.Ok() && in.Remaining() > 0) {
+    ClipAction a;
+    a.events = readEvents();
+    if (!in.Ok() || a.events == 0) break;
+    uint32_t size = in.U32();
+    if (!in.Ok() || size > in.Remaining()) break;  // a record cut short is left out
+    if ((a.events & clipevent::kKeyPress) && size > 0) {
+      a.keyCode = in.U8();
+      --size;
+    }
+    a.actions.assign(in.Current(), in.Current() + size);
+    in.Skip(size);
+    out.push_back(std::move(a));
+  }
+  return out;
+}
 
 PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
   PlaceObject p;
@@ -84,7 +108,7 @@ PlaceObject ReadPlaceObject(BitReader& in, int version, uint8_t swfVersion) {
       p.opaqueBackground.a = 255;
     }
   }
-  (void)swfVersion;
+  if (flags & placeflag::kHasClipActions) p.clipActions = ReadClipActions(in, swfVersion);
   return p;
 }
 
@@ -109,7 +133,8 @@ class Parser {
       ReadTag(header.code, body, timeline, frame, nesting);
     }
     // Tags after the last shown frame still belong to a frame of their own.
-    if (!frame.tags.empty() || !frame.actions.empty()) timeline.frames.push_back(std::move(frame));
+    if (!frame.tags.empty() || !frame.scripts.empty() || !frame.initActions.empty())
+      timeline.frames.push_back(std::move(frame));
   }
 
  private:
@@ -208,11 +233,19 @@ class Parser {
         if (!label.empty()) timeline.labels.emplace(label, static_cast<uint32_t>(timeline.frames.size()));
         break;
       }
-      case tag::kDoAction: {
-        std::vector<Action> actions = ParseFrameActions(body.Current(), body.Remaining());
-        frame.actions.insert(frame.actions.end(), actions.begin(), actions.end());
+      case tag::kDoAction:
+        // The engine reads the records; here they are only kept.
+        frame.scripts.emplace_back(body.Current(), body.Current() + body.Remaining());
+        break;
+      case tag::kDoInitAction: {
+        InitAction init;
+        init.spriteId = body.U16();
+        if (!body.Ok() || nesting != 0) break;  // only the movie's own timeline runs them
+        init.actions.assign(body.Current(), body.Current() + body.Remaining());
+        frame.initActions.push_back(std::move(init));
         break;
       }
+      case tag::kExportAssets: ReadExports(body); break;
       case tag::kDefineButton: ReadButtonTag(body, 1); break;
       case tag::kDefineButton2: ReadButtonTag(body, 2); break;
       case tag::kDefineButtonCxform: ReadButtonCxformTag(body); break;
@@ -221,6 +254,15 @@ class Parser {
         break;
       default:
         break;  // every other tag is skipped by its length
+    }
+  }
+
+  void ReadExports(BitReader& body) {
+    uint16_t count = body.U16();
+    for (uint16_t i = 0; i < count && body.Ok(); ++i) {
+      uint16_t id = body.U16();
+      std::string name = body.String();
+      if (body.Ok() && !name.empty()) movie_.exports.emplace(std::move(name), id);
     }
   }
 

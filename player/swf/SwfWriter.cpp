@@ -655,6 +655,26 @@ void TagWriter::DefineEditText(uint16_t characterId, const EditText& t) {
   Raw(tag::kDefineEditText, w.Data());
 }
 
+namespace {
+
+void WriteClipActions(BitWriter& w, const std::vector<ClipAction>& actions) {
+  uint32_t all = 0;
+  for (const ClipAction& a : actions) all |= a.events;
+  w.UI16(0);
+  w.UI32(all);
+  for (const ClipAction& a : actions) {
+    if (a.events == 0) throw std::invalid_argument("a clip action answers no event");
+    const bool key = (a.events & clipevent::kKeyPress) != 0;
+    w.UI32(a.events);
+    w.UI32(static_cast<uint32_t>(a.actions.size() + (key ? 1 : 0)));
+    if (key) w.UI8(a.keyCode);
+    w.Append(a.actions);
+  }
+  w.UI32(0);
+}
+
+}  // namespace
+
 void TagWriter::Place(const PlaceObject& p) {
   if (p.hasVisible) throw std::invalid_argument("the writer writes no visibility");
   uint8_t flags = 0;
@@ -665,6 +685,7 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasMatrix) flags |= placeflag::kHasMatrix;
   if (p.hasCharacter) flags |= placeflag::kHasCharacter;
   if (p.move) flags |= placeflag::kMove;
+  if (!p.clipActions.empty()) flags |= placeflag::kHasClipActions;
   uint8_t flags2 = 0;
   if (p.hasOpaqueBackground) flags2 |= placeflag::kHasOpaqueBackground;
   if (p.hasBlendMode) flags2 |= placeflag::kHasBlendMode;
@@ -684,6 +705,7 @@ void TagWriter::Place(const PlaceObject& p) {
   if (p.hasBlendMode) w.UI8(static_cast<uint8_t>(p.blendMode));
   if (p.hasCacheAsBitmap) w.UI8(p.cacheAsBitmap ? 1 : 0);
   if (p.hasOpaqueBackground) w.RgbaColour(p.opaqueBackground);
+  if (!p.clipActions.empty()) WriteClipActions(w, p.clipActions);
   Raw(flags2 != 0 ? tag::kPlaceObject3 : tag::kPlaceObject2, w.Data());
 }
 
@@ -697,6 +719,25 @@ void TagWriter::FrameLabel(const std::string& name) {
   BitWriter w;
   w.String(name);
   Raw(tag::kFrameLabel, w.Data());
+}
+
+void TagWriter::DoAction(const Bytes& actions) { Raw(tag::kDoAction, actions); }
+
+void TagWriter::DoInitAction(uint16_t spriteId, const Bytes& actions) {
+  BitWriter w;
+  w.UI16(spriteId);
+  w.Append(actions);
+  Raw(tag::kDoInitAction, w.Data());
+}
+
+void TagWriter::ExportAssets(const std::vector<std::pair<uint16_t, std::string>>& names) {
+  BitWriter w;
+  w.UI16(static_cast<uint16_t>(names.size()));
+  for (const auto& [id, name] : names) {
+    w.UI16(id);
+    w.String(name);
+  }
+  Raw(tag::kExportAssets, w.Data());
 }
 
 void TagWriter::DoAction(const ActionBuilder& actions) {

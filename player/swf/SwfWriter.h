@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::swf {
@@ -183,11 +184,18 @@ class TagWriter {
   // Every field of the text field; the layout is always written.
   void DefineEditText(uint16_t characterId, const EditText& text);
   // Writes the fields whose has-flag is set, but no visibility: a placement
-  // with one is refused.
+  // with one is refused. Clip actions are written with the 32-bit event
+  // flags of version 6 and later.
   void Place(const PlaceObject& place);
   void Remove(uint16_t depth);
   void FrameLabel(const std::string& name);
   void DoAction(const ActionBuilder& actions);
+  // Action records made elsewhere (the script engine's assembler), written
+  // as they are: they should end with the End action.
+  void DoAction(const Bytes& actions);
+  void DoInitAction(uint16_t spriteId, const Bytes& actions);
+  // The names scripts find these characters by.
+  void ExportAssets(const std::vector<std::pair<uint16_t, std::string>>& names);
   void ShowFrame();
   void Raw(uint16_t code, const Bytes& body);
 

@@ -41,6 +41,8 @@ constexpr uint16_t kDefineBitsJpeg3 = 35;
 constexpr uint16_t kDefineBitsLossless2 = 36;
 constexpr uint16_t kDefineEditText = 37;
 constexpr uint16_t kDefineSprite = 39;
+constexpr uint16_t kExportAssets = 56;
+constexpr uint16_t kDoInitAction = 59;
 constexpr uint16_t kFrameLabel = 43;
 constexpr uint16_t kDefineMorphShape = 46;
 constexpr uint16_t kDefineFont2 = 48;
@@ -64,6 +66,7 @@ constexpr uint8_t kHasColorTransform = 0x08;
 constexpr uint8_t kHasRatio = 0x10;
 constexpr uint8_t kHasName = 0x20;
 constexpr uint8_t kHasClipDepth = 0x40;
+constexpr uint8_t kHasClipActions = 0x80;
 // The second byte, PlaceObject3's.
 constexpr uint8_t kHasFilters = 0x01;
 constexpr uint8_t kHasBlendMode = 0x02;
@@ -74,6 +77,32 @@ constexpr uint8_t kHasVisible = 0x20;
 constexpr uint8_t kHasOpaqueBackground = 0x40;
 
 }  // namespace placeflag
+
+// The events of a clip action: the file's flags read as a little-endian
+// word, 16 bits of them before version 6 and 32 from it.
+namespace clipevent {
+
+constexpr uint32_t kLoad = 1u << 0;
+constexpr uint32_t kEnterFrame = 1u << 1;
+constexpr uint32_t kUnload = 1u << 2;
+constexpr uint32_t kMouseMove = 1u << 3;
+constexpr uint32_t kMouseDown = 1u << 4;
+constexpr uint32_t kMouseUp = 1u << 5;
+constexpr uint32_t kKeyDown = 1u << 6;
+constexpr uint32_t kKeyUp = 1u << 7;
+constexpr uint32_t kData = 1u << 8;
+constexpr uint32_t kInitialize = 1u << 9;
+constexpr uint32_t kPress = 1u << 10;
+constexpr uint32_t kRelease = 1u << 11;
+constexpr uint32_t kReleaseOutside = 1u << 12;
+constexpr uint32_t kRollOver = 1u << 13;
+constexpr uint32_t kRollOut = 1u << 14;
+constexpr uint32_t kDragOver = 1u << 15;
+constexpr uint32_t kDragOut = 1u << 16;
+constexpr uint32_t kKeyPress = 1u << 17;  // a key code byte follows the flags
+constexpr uint32_t kConstruct = 1u << 18;
+
+}  // namespace clipevent
 
 // The flag byte of DefineFont2 and DefineFont3.
 namespace fontflag {

@@ -23,7 +23,6 @@ add_library(velmora_swf STATIC
   player/swf/TextParser.cpp
   player/swf/EditTextParser.cpp
   player/swf/HtmlText.cpp
-  player/swf/ActionParser.cpp
   player/swf/BitmapDecoder.cpp
   player/swf/FilterParser.cpp
   player/swf/ButtonParser.cpp

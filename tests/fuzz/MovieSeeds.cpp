@@ -2,8 +2,10 @@
 // shared corpus holds few of (DefineButton with DefineButtonCxform and its
 // actions, DefineButton2 with filters, blend modes and action records, a
 // JPEG with an alpha plane, every filter the writer writes), so that the
-// fuzzer starts from their valid forms.
+// fuzzer starts from their valid forms; and a movie whose scripts make,
+// move and remove clips (clip actions, DoInitAction, ExportAssets).
 //   movie_seeds OUT-DIR JPEG-FILE
+#include "player/script/ActionAssembler.h"
 #include "player/swf/SwfWriter.h"
 
 #include <cstdio>
@@ -124,6 +126,65 @@ Bytes ButtonsMovie(const Bytes& jpeg) {
   return movie.Finish(Compression::kNone);
 }
 
+Bytes ScriptsMovie() {
+  using velmora::avm1::ActionAssembler;
+  using velmora::avm1::Op;
+  MovieWriter movie({0, 1280, 0, 960}, 12, 6);
+  TagWriter& t = movie.Timeline();
+  t.DefineShape(1, Square({255, 0, 0}, 400));
+  TagWriter sprite;
+  PlaceObject inner;
+  inner.depth = 1;
+  inner.hasCharacter = true;
+  inner.characterId = 1;
+  sprite.Place(inner);
+  sprite.ShowFrame();
+  t.DefineSprite(10, sprite);
+  t.ExportAssets({{10, "ball"}});
+  // #initclip: function B() { this.v = 1; } Object.registerClass("ball", B);
+  ActionAssembler init;
+  init.DefineFunction("B", {}).Push({"this"}).Do(Op::GetVariable).Push({"v", 1}).Do(Op::SetMember).EndFunction();
+  init.Push({"B"}).Do(Op::GetVariable).Push({"ball", 2, "Object"}).Do(Op::GetVariable);
+  init.Push({"registerClass"}).Do(Op::CallMethod).Do(Op::Pop);
+  t.DoInitAction(10, init.Bytes());
+  PlaceObject p;
+  p.depth = 1;
+  p.hasCharacter = true;
+  p.characterId = 10;
+  p.hasName = true;
+  p.name = "a";
+  ActionAssembler turn;
+  turn.Push({"", 10, "", 10}).Do(Op::GetProperty).Push({7}).Do(Op::Add2).Do(Op::SetProperty);
+  ActionAssembler key;
+  key.Push({"k"}).Do(Op::Trace);
+  p.clipActions = {{clipevent::kLoad | clipevent::kEnterFrame, 0, turn.Bytes()},
+                   {clipevent::kKeyPress | clipevent::kMouseDown, 13, key.Bytes()}};
+  t.Place(p);
+  // attachMovie, duplicateMovieClip, onEnterFrame, swapDepths, removeMovieClip.
+  ActionAssembler frame;
+  frame.Push({"b", 3, "b", "ball", 3, "_root"}).Do(Op::GetVariable).Push({"attachMovie"}).Do(Op::CallMethod);
+  frame.Do(Op::SetVariable);
+  frame.Push({"a", "c", 16390}).Do(Op::CloneSprite);
+  frame.Push({"c"}).Do(Op::GetVariable).Push({"onEnterFrame"}).DefineFunction("", {});
+  frame.Push({"this"}).Do(Op::GetVariable).Push({"_x", 0, "Math"}).Do(Op::GetVariable).Push({"random"});
+  frame.Do(Op::CallMethod).Push({100}).Do(Op::Multiply).Do(Op::SetMember).EndFunction().Do(Op::SetMember);
+  frame.Push({"b", 1, "c"}).Do(Op::GetVariable).Push({"swapDepths"}).Do(Op::CallMethod).Do(Op::Pop);
+  t.DoAction(frame.Bytes());
+  t.ShowFrame();
+  ActionAssembler second;
+  second.Push({0, "b"}).Do(Op::GetVariable).Push({"removeMovieClip"}).Do(Op::CallMethod).Do(Op::Pop);
+  second.Push({1}).GotoFrame2(true);
+  t.DoAction(second.Bytes());
+  t.ShowFrame();
+  return movie.Finish(Compression::kNone);
+}
+
+bool Write(const std::string& path, const Bytes& movie) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(movie.data()), static_cast<std::streamsize>(movie.size()));
+  return static_cast<bool>(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,8 +198,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot read %s\n", argv[2]);
     return 1;
   }
-  const Bytes movie = ButtonsMovie(jpeg);
-  std::ofstream out(std::string(argv[1]) + "/seed-buttons.swf", std::ios::binary);
-  out.write(reinterpret_cast<const char*>(movie.data()), static_cast<std::streamsize>(movie.size()));
-  return out ? 0 : 1;
+  const bool ok = Write(std::string(argv[1]) + "/seed-buttons.swf", ButtonsMovie(jpeg)) &&
+                  Write(std::string(argv[1]) + "/seed-scripts.swf", ScriptsMovie());
+  return ok ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -71,9 +72,95 @@ TEST(MovieParser, ReadsHeaderDictionaryAndFrames) {
     EXPECT_FALSE(second[0].place.hasCharacter);
     EXPECT_EQ(m.timeline.frames[2].tags[0].kind, ControlTag::Kind::Remove);
     EXPECT_EQ(m.timeline.labels.at("end"), 2u);
-    ASSERT_EQ(m.timeline.frames[2].actions.size(), 1u);
-    EXPECT_EQ(m.timeline.frames[2].actions[0].kind, Action::Kind::Stop);
+    ASSERT_EQ(m.timeline.frames[2].scripts.size(), 1u);
+    EXPECT_EQ(m.timeline.frames[2].scripts[0], (std::vector<uint8_t>{action::kStop, action::kEnd}));
   }
+}
+
+// Scripts are kept as the file holds them: frame scripts, a sprite's
+// initialisation actions, clip actions with their events (a key press with
+// its key code) and the export names.
+TEST(MovieParser, ScriptsAreKeptAsRawRecordsForTheEngine) {
+  for (uint8_t version : {6, 8}) {
+    SCOPED_TRACE(static_cast<int>(version));
+    MovieWriter movie({0, 2000, 0, 2000}, 12, version);
+    TagWriter& t = movie.Timeline();
+    t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
+    TagWriter sprite;
+    sprite.Place(PlaceAt(1, 1));
+    sprite.DoInitAction(2, {action::kPlay, action::kEnd});  // inside a sprite: not run, not kept
+    sprite.ShowFrame();
+    t.DefineSprite(2, sprite);
+    t.ExportAssets({{2, "Ball"}, {1, "square"}, {7, ""}});
+    t.DoInitAction(2, {action::kStop, action::kEnd});
+    PlaceObject p = PlaceAt(1, 2);
+    p.clipActions = {{clipevent::kLoad | clipevent::kEnterFrame, 0, {action::kPlay, action::kEnd}},
+                     {clipevent::kKeyPress, 32, {action::kStop, action::kEnd}}};
+    t.Place(p);
+    t.DoAction({action::kNextFrame, action::kEnd});
+    t.DoAction({action::kPrevFrame, action::kEnd});
+    t.ShowFrame();
+    Bytes bytes = movie.Finish(Compression::kNone);
+    ParseResult r = ParseMovie(bytes.data(), bytes.size());
+    ASSERT_TRUE(r.ok) << r.error;
+    const Movie& m = r.movie;
+    EXPECT_EQ(m.exports, (std::map<std::string, uint16_t>{{"Ball", 2}, {"square", 1}}));
+    const Frame& f = m.timeline.frames.at(0);
+    ASSERT_EQ(f.initActions.size(), 1u);
+    EXPECT_EQ(f.initActions[0].spriteId, 2);
+    EXPECT_EQ(f.initActions[0].actions, (std::vector<uint8_t>{action::kStop, action::kEnd}));
+    EXPECT_TRUE(m.Find(2)->sprite->frames.at(0).initActions.empty());
+    ASSERT_EQ(f.scripts.size(), 2u);
+    EXPECT_EQ(f.scripts[1], (std::vector<uint8_t>{action::kPrevFrame, action::kEnd}));
+    const PlaceObject& placed = f.tags.at(0).place;
+    ASSERT_EQ(placed.clipActions.size(), 2u);
+    EXPECT_EQ(placed.clipActions[0].events, clipevent::kLoad | clipevent::kEnterFrame);
+    EXPECT_EQ(placed.clipActions[0].actions, (std::vector<uint8_t>{action::kPlay, action::kEnd}));
+    EXPECT_EQ(placed.clipActions[1].events, clipevent::kKeyPress);
+    EXPECT_EQ(placed.clipActions[1].keyCode, 32);
+    EXPECT_EQ(placed.clipActions[1].actions, (std::vector<uint8_t>{action::kStop, action::kEnd}));
+    // Cut inside the second clip action's record: the first is kept, the
+    // cut one is left out, and the placement stands.
+    const std::vector<uint8_t> keyRecord{32, action::kStop, action::kEnd};
+    auto at = std::search(bytes.begin(), bytes.end(), keyRecord.begin(), keyRecord.end());
+    ASSERT_NE(at, bytes.end());
+    ParseResult shortened = ParseMovie(bytes.data(), static_cast<size_t>(at - bytes.begin()) + 1);
+    ASSERT_FALSE(shortened.movie.timeline.frames.empty());
+    const PlaceObject& partly = shortened.movie.timeline.frames[0].tags.at(0).place;
+    EXPECT_EQ(partly.characterId, 2);
+    EXPECT_EQ(partly.clipActions.size(), 1u);
+  }
+}
+
+// Version 5 files hold 16-bit event flags, read as such.
+TEST(MovieParser, ClipEventsOfVersion5AreSixteenBits) {
+  MovieWriter movie({0, 2000, 0, 2000}, 12, 5);
+  TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 200, 200));
+  TagWriter sprite;
+  sprite.ShowFrame();
+  t.DefineSprite(2, sprite);
+  // PlaceObject2 by hand: move 0, character, depth 1, id 2, clip actions.
+  BitWriter w;
+  w.UI8(placeflag::kHasCharacter | placeflag::kHasClipActions);
+  w.UI16(1);
+  w.UI16(2);
+  w.UI16(0);  // reserved
+  w.UI16(static_cast<uint16_t>(clipevent::kEnterFrame | clipevent::kMouseUp));  // all events
+  w.UI16(static_cast<uint16_t>(clipevent::kMouseUp));
+  w.UI32(2);
+  w.UI8(action::kStop);
+  w.UI8(action::kEnd);
+  w.UI16(0);
+  t.Raw(tag::kPlaceObject2, w.Data());
+  t.ShowFrame();
+  Bytes bytes = movie.Finish(Compression::kNone);
+  ParseResult r = ParseMovie(bytes.data(), bytes.size());
+  ASSERT_TRUE(r.ok) << r.error;
+  const PlaceObject& p = r.movie.timeline.frames.at(0).tags.at(0).place;
+  ASSERT_EQ(p.clipActions.size(), 1u);
+  EXPECT_EQ(p.clipActions[0].events, clipevent::kMouseUp);
+  EXPECT_EQ(p.clipActions[0].actions, (std::vector<uint8_t>{action::kStop, action::kEnd}));
 }
 
 TEST(MovieParser, ShapeRecordsAreAbsoluteAndStylesKept) {

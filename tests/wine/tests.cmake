@@ -52,7 +52,7 @@ add_test(NAME wine_startup_16bit_tests COMMAND wine_startup_tests
   --gtest_also_run_disabled_tests --gtest_filter=*LowColourDepth*)
 set_tests_properties(wine_startup_16bit_tests PROPERTIES
   LABELS wine ENVIRONMENT "VELMORA_SCREEN=1024x768x16")
-velmora_wine_test(wine_movie_tests wine/MovieWallpaperTest.cpp)
+velmora_wine_test(wine_movie_tests wine/MovieWallpaperTest.cpp wine/SystemMovieClockTest.cpp)
 target_link_libraries(wine_movie_tests PRIVATE velmora_swf_writer)
 # Device text in the system's fonts (GDI).
 velmora_wine_test(wine_glyph_tests wine/GdiGlyphSourceTest.cpp)
