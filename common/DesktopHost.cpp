@@ -1,5 +1,6 @@
 #include "common/DesktopHost.h"
 
+#include "common/DesktopShape.h"
 #include "common/Handles.h"
 #include "common/WinText.h"
 #include "common/TaskbarEdge.h"
@@ -8,13 +9,70 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <cstdint>
 #include <vector>
 
 namespace velmora {
 
 HWND FindWindowByTitle(const std::string& title) { return ::FindWindowA(nullptr, title.c_str()); }
 
-void SetDesktopParent(HWND window) { ::SetParent(window, FindWindowByTitle("Program Manager")); }
+namespace {
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TitleOf(HWND window) {
+  char title[64] = {};
+  ::GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+// The top-level windows front to back; children are listed only for the
+// windows the shape depends on ("Program Manager" and WorkerW), which keeps
+// the walk to a few calls per window.
+BOOL CALLBACK AddTopLevel(HWND window, LPARAM list) {
+  ShellWindow w;
+  w.id = reinterpret_cast<std::uintptr_t>(window);
+  w.className = ClassOf(window);
+  w.title = TitleOf(window);
+  if (w.title == kShellTitle || w.className == kWorkerClass)
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+      w.childClasses.push_back(ClassOf(child));
+  reinterpret_cast<std::vector<ShellWindow>*>(list)->push_back(std::move(w));
+  return TRUE;
+}
+
+}  // namespace
+
+HWND DesktopParent() {
+  std::vector<ShellWindow> topLevel;
+  ::EnumWindows(AddTopLevel, reinterpret_cast<LPARAM>(&topLevel));
+  return reinterpret_cast<HWND>(FindDesktopShape(topLevel).parent);
+}
+
+void SetDesktopParent(HWND window) {
+  const HWND parent = DesktopParent();
+  ::SetParent(window, parent);
+  // Above every child there, the icon view among them.
+  if (parent) ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void StackOnDesktop(HWND background, HWND layer) {
+  const HWND parent = ::GetAncestor(layer, GA_PARENT);
+  if (!parent || parent == ::GetDesktopWindow() || ::GetAncestor(background, GA_PARENT) != parent) return;
+  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  ::SetWindowPos(layer, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  ::SetWindowPos(background, layer, 0, 0, 0, 0, kOrderOnly);
+}
+
+bool DesktopParentChanged(HWND window) {
+  if (!window || !::IsWindow(window)) return false;
+  const HWND wanted = DesktopParent();
+  return ::GetAncestor(window, GA_PARENT) != (wanted ? wanted : ::GetDesktopWindow());
+}
 
 std::string GetTaskbarEdge() {
   APPBARDATA bar{};

@@ -66,6 +66,7 @@ bool FrmShortcut::Show() {
   LoadIcons(false);
   SetDesktopParent(owner_);
   SetDesktopParent(hwnd());
+  StackOnDesktop(owner_, hwnd());
   return true;
 }
 

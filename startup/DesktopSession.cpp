@@ -46,6 +46,9 @@ BackgroundLinks DesktopSession::LinksForBackground() {
   };
   links.unload = [this] { Shutdown(); };
   links.layerWindow = [this] { return iconLayer_ ? iconLayer_->hwnd() : nullptr; };
+  // Raised by another program after our start: both windows move where the
+  // icon view went, as into a new shell's window.
+  links.desktopMoved = [this] { ShellRestarted(); };
   return links;
 }
 
@@ -109,6 +112,7 @@ void DesktopSession::ShellRestarted() {
     background_->MoveIntoNewShellWindow();
     if (iconLayer_ && ::IsWindow(iconLayer_->hwnd())) {
       SetDesktopParent(iconLayer_->hwnd());
+      StackOnDesktop(background_->hwnd(), iconLayer_->hwnd());
       iconLayer_->LoadIcons(false);
     }
     return;

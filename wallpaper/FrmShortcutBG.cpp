@@ -56,6 +56,7 @@ bool FrmShortcutBG::Load() {
     // notification filter.
     rebuild_.Watch(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); });
     rest_.Start(hwnd());
+    ::SetTimer(hwnd(), kShapeTimerId, kShapeInterval, nullptr);
     if (links_.showSplash) links_.showSplash();
     if (links_.loadMenus) links_.loadMenus();
     LoadShortMem();
@@ -246,6 +247,7 @@ void FrmShortcutBG::StopForShutdown() {
   slideshow_.Release();
   rebuild_.Unwatch(hwnd());
   rest_.Stop(hwnd());
+  if (hwnd()) ::KillTimer(hwnd(), kShapeTimerId);
 }
 
 void FrmShortcutBG::Close() {
@@ -266,6 +268,9 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
       if (wParam == kSlideTimerId) slideshow_.OnTimer();
       if (wParam == ItemRebuild::kTimerId) rebuild_.OnTimer(hwnd());
+      if (wParam == kShapeTimerId && phase_ == Phase::kShown && DesktopParentChanged(hwnd()) &&
+          links_.desktopMoved)
+        links_.desktopMoved();
       return 0;
     case kDesktopChangedMessage:
       DesktopChanged();

@@ -97,3 +97,8 @@ set_tests_properties(wine_short_write_tests PROPERTIES
 
 # Desktop items that must not stop or end the program.
 velmora_wine_test(wine_item_safety_tests wine/DesktopItemSafetyTest.cpp)
+
+# The shapes of the shell's desktop windows, built by the stand-in shell.
+velmora_wine_test(wine_shell_shape_tests wine/ShellShapeTest.cpp)
+target_link_libraries(wine_shell_shape_tests PRIVATE velmora_swf_writer)
+add_dependencies(wine_shell_shape_tests progman_standin)
