@@ -118,6 +118,7 @@ void FrmShortcutBG::ApplyWallpaperMode() {
   if (!hwnd()) return;
   const Settings& settings = settings_.Read();
   if (links_.previewSetting) links_.previewSetting(settings.main.imageViewer);
+  rest_.SetPowerRule(settings.main.batteryRest);
   switch (settings.main.wallpaperMode) {
     case kMovieMode:
       slideshow_.Pause();
@@ -175,7 +176,7 @@ void FrmShortcutBG::StopTimer() {
 void FrmShortcutBG::ApplyRest() {
   if (!hwnd()) return;
   const bool resting = rest_.Resting();
-  movie_.Control().SetPaused(resting);
+  movie_.Control().SetPaused(rest_.MovieResting());
   if (resting)
     ::KillTimer(hwnd(), kSlideTimerId);
   else if (slideTimerWanted_ > 0)

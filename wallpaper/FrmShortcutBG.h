@@ -122,6 +122,8 @@ class FrmShortcutBG : public Window, private SlideHost {
   const PauseReasons& Rest() const { return rest_.Reasons(); }
   // Looks at the screen now rather than at the next check.
   void CheckRest() { rest_.Check(hwnd()); }
+  // The power status from another source than the system (a test's).
+  void SetPowerSource(std::function<PowerState()> source) { rest_.SetPowerSource(std::move(source)); }
 
   // The shell's desktop window went away and took this window with it (the
   // program goes on and is given new windows), or a new one is there to sit
