@@ -33,6 +33,7 @@ add_library(velmora_win STATIC
   settingsdialog/FrmSettingApply.cpp
   common/WinText.cpp
   common/SystemNotifications.cpp
+  common/Dpi.cpp
   common/Window.cpp
   iconlayer/CDIB.cpp
   iconlayer/GdiPlusPictures.cpp
@@ -41,6 +42,7 @@ add_library(velmora_win STATIC
   iconlayer/LayerPainter.cpp
   iconlayer/FrmShortcut.cpp
   iconlayer/FrmShortcutInput.cpp
+  iconlayer/FrmShortcutScale.cpp
   iconlayer/ItemOpening.cpp
   shell/DesktopScan.cpp
   shell/DesktopInventory.cpp

@@ -92,8 +92,8 @@ bool DrawSurface(GpGraphics* graphics, const CDIB& surface, int32_t x, int32_t y
   return gdip::GdipDrawImageRectI(graphics, bitmap, x, y, width, height) == Ok;
 }
 
-LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidth)
-    : labelWidth_(labelWidth) {
+LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidth, int32_t twoLines)
+    : labelWidth_(labelWidth), twoLines_(twoLines) {
   // The named font, else the nearest one present: other plain sans-serif
   // faces, then the system's generic sans-serif family.
   for (const std::wstring& name : {Wide(fontName), std::wstring(L"Segoe UI"),
@@ -129,7 +129,7 @@ void LabelPainter::Draw(GpGraphics* g, const std::string& text, int32_t top, int
   if (!g || !font_) return;
   const std::wstring wide = Wide(text);
   const std::string trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
-  const float height = static_cast<float>(LabelBoxHeight(text, highlighted));
+  const float height = static_cast<float>(LabelBoxHeight(text, highlighted, twoLines_));
   GpStringFormat* format = highlighted ? whole_.get() : plain_.get();
   RectF box(static_cast<float>(left), static_cast<float>(top + 1),
             static_cast<float>(labelWidth_), height);

@@ -33,8 +33,10 @@ BackgroundLinks DesktopSession::LinksForBackground() {
   };
   links.showIconLayer = [this] { ShowIconLayer(); };
   links.placed = [this] {
-    // A new size (the display changed): the layer composed anew for it.
-    if (iconLayer_ && iconLayer_->FollowBackground()) iconLayer_->LoadIcons(false);
+    // A new size or scale (the display changed): the layer composed anew for it.
+    if (!iconLayer_) return;
+    const bool rescaled = iconLayer_->FollowDpi();
+    if (iconLayer_->FollowBackground() || rescaled) iconLayer_->LoadIcons(false);
   };
   links.relaid = [this](bool redraw) {
     if (!iconLayer_) return;

@@ -1,6 +1,7 @@
 #include "wallpaper/FrmShortcutBG.h"
 
 #include "common/DesktopHost.h"
+#include "common/Dpi.h"
 #include "common/Units.h"
 #include "wallpaper/BackgroundPlacement.h"
 #include "wallpaper/SlideshowTiming.h"
@@ -88,13 +89,15 @@ void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(taskbarQuery_ ? taskbarQuery_(
 
 void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
   if (!hwnd()) return;
-  const long w = ::GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
-  const long h = ::GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel;
-  const auto placement = BackgroundPlacement(ParseTaskbarDescription(description), w, h);
+  // Twips at the window's real DPI: the screen's pixels, whatever the scale.
+  const int dpi = DpiOfWindow(hwnd());
+  const long w = PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi);
+  const long h = PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi);
+  const auto placement = BackgroundPlacement(ParseTaskbarDescription(description), w, h, dpi);
   if (placement)
-    ::SetWindowPos(hwnd(), nullptr, placement->left / kTwipsPerPixel,
-                   placement->top / kTwipsPerPixel, placement->width / kTwipsPerPixel,
-                   placement->height / kTwipsPerPixel, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd(), nullptr, TwipsToPixels(placement->left, dpi), TwipsToPixels(placement->top, dpi),
+                   TwipsToPixels(placement->width, dpi), TwipsToPixels(placement->height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   // Without a recognised taskbar the window stays put, and the movie and
   // the icon layer still follow it.
   const RECT client = ClientArea();
@@ -264,6 +267,7 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       OnResize();
       return 0;
     case WM_DISPLAYCHANGE:
+    case kDpiChangedMessage:  // another scale: the same screen in other twips
       if (phase_ != Phase::kLoading) ResizeScr();
       return 0;
     case WM_TIMER:
