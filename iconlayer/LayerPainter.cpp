@@ -108,7 +108,10 @@ LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidt
       gdip::GdipDeleteFontFamily(generic);
     }
   }
-  if (family_) gdip::GdipCreateFont(family_.get(), points, FontStyleRegular, UnitPoint, font_.put());
+  // Points at 96 DPI as pixels: the surfaces GDI+ draws on take the
+  // screen's DPI, which would scale the already scaled size again.
+  constexpr float kPixelsPerPointAt96 = 96.0f / 72.0f;
+  if (family_) gdip::GdipCreateFont(family_.get(), points * kPixelsPerPointAt96, FontStyleRegular, UnitPixel, font_.put());
   auto solid = [](GdipBrush& brush, uint32_t argb) {
     GpSolidFill* fill = nullptr;
     if (gdip::GdipCreateSolidFill(argb, &fill) == Ok) brush = GdipBrush(fill);

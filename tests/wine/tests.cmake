@@ -102,3 +102,13 @@ velmora_wine_test(wine_item_safety_tests wine/DesktopItemSafetyTest.cpp)
 velmora_wine_test(wine_shell_shape_tests wine/ShellShapeTest.cpp)
 target_link_libraries(wine_shell_shape_tests PRIVATE velmora_swf_writer)
 add_dependencies(wine_shell_shape_tests progman_standin)
+
+# The desktop at the display's scale: 100, 125 and 150 % (the prefix's
+# LogPixels, set by wine-env.sh).
+velmora_wine_test(wine_scaling_tests wine/ScalingTest.cpp)
+target_link_libraries(wine_scaling_tests PRIVATE velmora_swf_writer)
+set_tests_properties(wine_scaling_tests PROPERTIES ENVIRONMENT "VELMORA_LOGPIXELS=96")
+foreach(dpi 120 144)
+  add_test(NAME wine_scaling_${dpi}_tests COMMAND wine_scaling_tests)
+  set_tests_properties(wine_scaling_${dpi}_tests PROPERTIES LABELS wine ENVIRONMENT "VELMORA_LOGPIXELS=${dpi}")
+endforeach()
