@@ -45,6 +45,41 @@ class ScalingTest : public test::ScratchDesktopTest {
   static bool InkIn(const CDIB& c, int x0, int y0, int w, int h) { return test::Count(c, x0, y0, w, h, Ink) > 0; }
 };
 
+TEST(DpiAwareness, TheProcessEndsUpAwareOfEachMonitorsDpi) {
+  // Wine makes every process per-monitor aware before it runs and refuses
+  // any change; on Windows the declaration is what makes it so. Either way
+  // the process must end up per-monitor aware (2), not stretched.
+  DeclareDpiAwareness();
+  using GetAwarenessFn = HRESULT(WINAPI*)(HANDLE, int*);
+  const HMODULE shcore = ::LoadLibraryW(L"shcore.dll");
+  ASSERT_NE(shcore, nullptr);
+  const auto get = reinterpret_cast<GetAwarenessFn>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(shcore, "GetProcessDpiAwareness")));
+  ASSERT_NE(get, nullptr);
+  int awareness = -1;
+  EXPECT_EQ(get(nullptr, &awareness), S_OK);
+  EXPECT_EQ(awareness, 2);
+  ::FreeLibrary(shcore);
+}
+
+TEST(DpiAwareness, TheManifestDeclaresPerMonitorV2WithItsFallbacks) {
+  // The program's manifest as built into this program with its resources.
+  const HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const HGLOBAL loaded = ::LoadResource(nullptr, found);
+  ASSERT_NE(loaded, nullptr);
+  const std::string text(static_cast<const char*>(::LockResource(loaded)), ::SizeofResource(nullptr, found));
+  // The newer element with per-monitor v2 first and per-monitor after it,
+  // in its own namespace; the older one ("true/pm") for the systems that
+  // read only that; layered child windows' Windows 8 entry.
+  const size_t awareness = text.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">");
+  ASSERT_NE(awareness, std::string::npos);
+  EXPECT_EQ(text.compare(text.find('>', awareness) + 1, 26, "PerMonitorV2, PerMonitor</"), 0);
+  EXPECT_NE(text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+            std::string::npos);
+  EXPECT_NE(text.find("{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"), std::string::npos);
+}
+
 TEST_F(ScalingTest, TheSystemAndTheLayerAreAtTheRunsDpi) {
   const int dpi = ExpectedDpi();
   FrmShortcut& layer = Start();

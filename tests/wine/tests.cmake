@@ -1,6 +1,8 @@
 # Tests of the Win32 code, run under wine64 through the cross-compiling
 # emulator (scripts/wine-run.sh): each test program gets its own prefix and
 # its own virtual display.
+# The tests' programs carry the program's resources: rebuilt when one changes.
+set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES OBJECT_DEPENDS "${VELMORA_RESOURCE_FILES}")
 add_library(wine_test_support STATIC wine/TestSupport.cpp wine/RealInput.cpp wine/DesktopFixture.cpp)
 target_link_libraries(wine_test_support PUBLIC velmora_win GTest::gtest)
 
