@@ -417,7 +417,7 @@ void FrmShortcut::GainIconHdc() {
     if (found == extracted.end()) {
       Extracted e;
       e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index, metrics_.iconSize));
-      if (!*e.icon) *e.icon = UniqueIcon(ShellItemIcon(items().RowText(i)));
+      if (!*e.icon) *e.icon = IconAtSize(UniqueIcon(ShellItemIcon(items().RowText(i))), metrics_.iconSize);
       e.sprite = std::make_shared<Sprite>(IconSprite(e.icon->get()));
       found = extracted.emplace(std::make_pair(where.file, where.index), std::move(e)).first;
     }

@@ -87,6 +87,9 @@ class FrmShortcut : public Window {
   void AddDesktopicons(const std::string& path);
   // The icon at `size` pixels (0: the system's large icon size).
   static HICON ExtractIconFrom(const std::string& file, int32_t index, int32_t size = 0);
+  // `icon` at `size` pixels: itself when it has that size, else a copy made
+  // from the icon's own images (or stretched when it has none that size).
+  static UniqueIcon IconAtSize(UniqueIcon icon, int32_t size);
 
   // The measures the layer draws with, at the DPI of its monitor.
   const LayerMetrics& Metrics() const { return metrics_; }
@@ -94,6 +97,11 @@ class FrmShortcut : public Window {
   // one the labels, icons, arrow and positions are made anew for it. True
   // when it changed.
   bool FollowDpi();
+  // Where the DPI comes from: the system's answer for the window, or a
+  // stand-in (a test moving the layer to a monitor of another scale, which
+  // Wine cannot: all its monitors share one DPI and it sends no
+  // WM_DPICHANGED).
+  void SetDpiQuery(std::function<int(HWND)> query) { dpiQuery_ = std::move(query); }
 
   // Follows the background window's placement: its left, width and height,
   // 100 twips from the top. True when the layer's size changed (its
@@ -221,6 +229,7 @@ class FrmShortcut : public Window {
   void MakeArrow();
   LayerMetrics metrics_;  // at the DPI of the layer's monitor
   bool metricsKnown_ = false;  // FollowDpi has looked once
+  std::function<int(HWND)> dpiQuery_;
   GdipImage blankImage_;
   UINT blankWidth_ = 0, blankHeight_ = 0;
   CDIB blankLayer_;                      // Blank.png drawn once at the layer size

@@ -10,7 +10,7 @@
 namespace velmora {
 
 bool FrmShortcut::FollowDpi() {
-  const int dpi = DpiOfWindow(hwnd());
+  const int dpi = dpiQuery_ ? dpiQuery_(hwnd()) : DpiOfWindow(hwnd());
   const LayerMetrics now = LayerMetrics::ForDpi(dpi, SystemMetricForDpi(SM_CXICON, dpi));
   if (metricsKnown_ && now.dpi == metrics_.dpi && now.iconSize == metrics_.iconSize) return false;
   const bool first = !metricsKnown_;
@@ -40,6 +40,19 @@ void FrmShortcut::MakeArrow() {
     if (canvas) gdip::GdipDrawImageRectI(canvas.graphics(), arrow.image.get(), 0, 0, size, size);
   }
   arrowSprite_ = SpriteOfSurface(drawn);
+}
+
+UniqueIcon FrmShortcut::IconAtSize(UniqueIcon icon, int32_t size) {
+  if (!icon || size <= 0) return icon;
+  ICONINFO info{};
+  if (!::GetIconInfo(icon.get(), &info)) return icon;
+  const UniqueGdiObject colour(info.hbmColor), mask(info.hbmMask);
+  BITMAP bits{};
+  ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+  if (bits.bmWidth == size) return icon;
+  const HANDLE copy = ::CopyImage(icon.get(), IMAGE_ICON, size, size, LR_COPYFROMRESOURCE);
+  if (!copy) return icon;
+  return UniqueIcon(static_cast<HICON>(copy));
 }
 
 HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index, int32_t size) {

@@ -200,5 +200,61 @@ TEST_F(ScalingTest, APlaceMovedAtThisDpiIsRememberedForIt) {
   EXPECT_EQ(ReadRememberedPlaces(LayerSizeName(client.right, client.bottom, dpi == 96 ? 144 : 96)), "");
 }
 
+TEST_F(ScalingTest, MovedToAnotherScaleTheLayerIsLaidOutForItAndComesBackToItsPlaces) {
+  const int dpi = ExpectedDpi(), other = dpi == 144 ? 96 : 144;
+  FrmShortcut& layer = Start();
+  const auto dropInto = [&](int item, int column, int row) {
+    const LayerMetrics& m = layer.Metrics();
+    layer.LoadIcons(true, item, false, m.gridLeft + column * m.columnWidth + 5, row * m.rowHeight + 5);
+  };
+  dropInto(2, 2, 1);
+  const ItemPosition here = layer.Positions()[2];
+  // The layer's monitor changes scale: the system tells with WM_DPICHANGED.
+  const auto tell = [&](int now) {
+    layer.SetDpiQuery([now](HWND) { return now; });
+    RECT suggested{};
+    ::GetWindowRect(layer.hwnd(), &suggested);
+    ::SendMessageA(layer.hwnd(), kDpiChangedMessage, MAKEWPARAM(now, now), reinterpret_cast<LPARAM>(&suggested));
+  };
+  tell(other);
+  const LayerMetrics& m = layer.Metrics();
+  ASSERT_EQ(m.dpi, other);
+  EXPECT_EQ(m.iconSize, ScaleToDpi(32, other));
+  // The icons extracted again at that size, the grid of that DPI (nothing
+  // was moved at it yet).
+  ICONINFO info{};
+  ASSERT_TRUE(::GetIconInfo(layer.IconHandle(1), &info));
+  BITMAP bits{};
+  ::GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+  if (info.hbmColor) ::DeleteObject(info.hbmColor);
+  if (info.hbmMask) ::DeleteObject(info.hbmMask);
+  EXPECT_EQ(bits.bmWidth, m.iconSize);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(layer.Positions()[static_cast<size_t>(i)].x, m.gridLeft) << i;
+    EXPECT_EQ(layer.Positions()[static_cast<size_t>(i)].y, i * m.rowHeight) << i;
+  }
+  // The label of an item is drawn at the font of that DPI: its ink reaches
+  // further down than the 96-DPI one would and stops before the next icon.
+  const CDIB& c = layer.LastComposition();
+  const ItemPosition first = layer.Positions()[1];
+  int lastInkRow = -1;
+  for (int y = first.y + m.iconSize; y < layer.Positions()[2].y; ++y)
+    if (test::Count(c, first.x - m.labelLeft, y, m.labelWidth, 1, Ink) > 0) lastInkRow = y;
+  ASSERT_GE(lastInkRow, 0);
+  EXPECT_LT(lastInkRow, layer.Positions()[2].y);
+  dropInto(3, 1, 0);
+  const ItemPosition there = layer.Positions()[3];
+  // Back at the first scale: its places again; and the other one's again.
+  tell(dpi);
+  EXPECT_EQ(layer.Metrics().dpi, dpi);
+  EXPECT_EQ(layer.Positions()[2].x, here.x);
+  EXPECT_EQ(layer.Positions()[2].y, here.y);
+  EXPECT_EQ(layer.Positions()[3].x, layer.Metrics().gridLeft);
+  tell(other);
+  EXPECT_EQ(layer.Positions()[3].x, there.x);
+  EXPECT_EQ(layer.Positions()[3].y, there.y);
+  EXPECT_EQ(layer.Positions()[2].x, layer.Metrics().gridLeft);
+}
+
 }  // namespace
 }  // namespace velmora
