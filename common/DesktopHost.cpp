@@ -30,28 +30,32 @@ std::string TitleOf(HWND window) {
   return title;
 }
 
-// The top-level windows front to back; children are listed only for the
-// windows the shape depends on ("Program Manager" and WorkerW), which keeps
-// the walk to a few calls per window.
-BOOL CALLBACK AddTopLevel(HWND window, LPARAM list) {
+// The top-level windows the shape depends on, front to back: the one
+// titled "Program Manager" (as the system's search by title finds it) and
+// every WorkerW, each with its children's classes. Asking for these alone
+// keeps the look to a few calls however many windows are open.
+ShellWindow Described(HWND window) {
   ShellWindow w;
   w.id = reinterpret_cast<std::uintptr_t>(window);
   w.className = ClassOf(window);
   w.title = TitleOf(window);
-  if (w.title == kShellTitle || w.className == kWorkerClass)
-    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-      w.childClasses.push_back(ClassOf(child));
-  reinterpret_cast<std::vector<ShellWindow>*>(list)->push_back(std::move(w));
-  return TRUE;
+  for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    w.childClasses.push_back(ClassOf(child));
+  return w;
+}
+
+std::vector<ShellWindow> ShellWindows() {
+  std::vector<ShellWindow> found;
+  if (const HWND progman = FindWindowByTitle(kShellTitle)) found.push_back(Described(progman));
+  for (HWND worker = ::FindWindowExA(nullptr, nullptr, kWorkerClass, nullptr); worker;
+       worker = ::FindWindowExA(nullptr, worker, kWorkerClass, nullptr))
+    found.push_back(Described(worker));
+  return found;
 }
 
 }  // namespace
 
-HWND DesktopParent() {
-  std::vector<ShellWindow> topLevel;
-  ::EnumWindows(AddTopLevel, reinterpret_cast<LPARAM>(&topLevel));
-  return reinterpret_cast<HWND>(FindDesktopShape(topLevel).parent);
-}
+HWND DesktopParent() { return reinterpret_cast<HWND>(FindDesktopShape(ShellWindows()).parent); }
 
 void SetDesktopParent(HWND window) {
   const HWND parent = DesktopParent();

@@ -61,7 +61,8 @@ inline constexpr const char* kIconViewClass = "SHELLDLL_DefView";
 inline constexpr const char* kWorkerClass = "WorkerW";
 inline constexpr const char* kShellTitle = "Program Manager";
 
-// The shape of the desktop from the top-level windows, front to back.
+// The shape of the desktop from the shell's top-level windows ("Program
+// Manager" and the WorkerWs; others change nothing), each kind front to back.
 DesktopShape FindDesktopShape(const std::vector<ShellWindow>& topLevel);
 
 }  // namespace velmora

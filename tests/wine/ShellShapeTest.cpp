@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 
 namespace velmora {
@@ -99,6 +100,13 @@ TEST_F(ShellShapeTest, IconViewInProgramManager) {
   StartIn("icons");
   ExpectOnTopOfTheIcons("icons");
   EXPECT_EQ(Holder(), FindWindowByTitle("Program Manager"));
+  // The look the background window takes once a second: what it costs.
+  constexpr int kLooks = 200;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kLooks; ++i) EXPECT_FALSE(DesktopParentChanged(bg->hwnd()));
+  const double each = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kLooks;
+  std::printf("one look at the shell's desktop: %.3f ms\n", each);
+  EXPECT_LT(each, 2.0) << "a fifth of a percent of the processor at one look a second";
 }
 
 TEST_F(ShellShapeTest, RaisedIconViewInAWorkerInFront) {
