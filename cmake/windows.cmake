@@ -7,8 +7,10 @@ add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 configure_file(${CMAKE_SOURCE_DIR}/resources/Version.h.in ${CMAKE_BINARY_DIR}/generated/Version.h @ONLY)
 set(VELMORA_RESOURCES ${CMAKE_SOURCE_DIR}/resources/Velmora.rc)
-set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Velmora.manifest;${CMAKE_SOURCE_DIR}/resources/Blank.png;${CMAKE_SOURCE_DIR}/resources/Splash.bmp;${CMAKE_SOURCE_DIR}/resources/Velmora.ico;${CMAKE_SOURCE_DIR}/resources/Skin.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonUp.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDown.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDisabled.bmp")
+# What the resource script includes; source properties belong to a
+# directory, so the tests' directory sets them again for its programs.
+set(VELMORA_RESOURCE_FILES "${CMAKE_SOURCE_DIR}/resources/Velmora.manifest;${CMAKE_SOURCE_DIR}/resources/Blank.png;${CMAKE_SOURCE_DIR}/resources/Splash.bmp;${CMAKE_SOURCE_DIR}/resources/Velmora.ico;${CMAKE_SOURCE_DIR}/resources/Skin.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonUp.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDown.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDisabled.bmp")
+set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES OBJECT_DEPENDS "${VELMORA_RESOURCE_FILES}")
 
 # Everything of the program except its entry point, so tests can link it.
 add_library(velmora_win STATIC
@@ -33,6 +35,7 @@ add_library(velmora_win STATIC
   settingsdialog/FrmSettingApply.cpp
   common/WinText.cpp
   common/SystemNotifications.cpp
+  common/Dpi.cpp
   common/Window.cpp
   iconlayer/CDIB.cpp
   iconlayer/GdiPlusPictures.cpp
@@ -41,6 +44,7 @@ add_library(velmora_win STATIC
   iconlayer/LayerPainter.cpp
   iconlayer/FrmShortcut.cpp
   iconlayer/FrmShortcutInput.cpp
+  iconlayer/FrmShortcutScale.cpp
   iconlayer/ItemOpening.cpp
   shell/DesktopScan.cpp
   shell/DesktopInventory.cpp

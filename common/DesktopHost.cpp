@@ -1,5 +1,6 @@
 #include "common/DesktopHost.h"
 
+#include "common/DesktopShape.h"
 #include "common/Handles.h"
 #include "common/WinText.h"
 #include "common/TaskbarEdge.h"
@@ -8,13 +9,74 @@
 #include <shlobj.h>
 
 #include <chrono>
+#include <cstdint>
 #include <vector>
 
 namespace velmora {
 
 HWND FindWindowByTitle(const std::string& title) { return ::FindWindowA(nullptr, title.c_str()); }
 
-void SetDesktopParent(HWND window) { ::SetParent(window, FindWindowByTitle("Program Manager")); }
+namespace {
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string TitleOf(HWND window) {
+  char title[64] = {};
+  ::GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+// The top-level windows the shape depends on, front to back: the one
+// titled "Program Manager" (as the system's search by title finds it) and
+// every WorkerW, each with its children's classes. Asking for these alone
+// keeps the look to a few calls however many windows are open.
+ShellWindow Described(HWND window) {
+  ShellWindow w;
+  w.id = reinterpret_cast<std::uintptr_t>(window);
+  w.className = ClassOf(window);
+  w.title = TitleOf(window);
+  for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    w.childClasses.push_back(ClassOf(child));
+  return w;
+}
+
+std::vector<ShellWindow> ShellWindows() {
+  std::vector<ShellWindow> found;
+  if (const HWND progman = FindWindowByTitle(kShellTitle)) found.push_back(Described(progman));
+  for (HWND worker = ::FindWindowExA(nullptr, nullptr, kWorkerClass, nullptr); worker;
+       worker = ::FindWindowExA(nullptr, worker, kWorkerClass, nullptr))
+    found.push_back(Described(worker));
+  return found;
+}
+
+}  // namespace
+
+HWND DesktopParent() { return reinterpret_cast<HWND>(FindDesktopShape(ShellWindows()).parent); }
+
+void SetDesktopParent(HWND window) {
+  const HWND parent = DesktopParent();
+  ::SetParent(window, parent);
+  // Above every child there, the icon view among them.
+  if (parent) ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void StackOnDesktop(HWND background, HWND layer) {
+  const HWND parent = ::GetAncestor(layer, GA_PARENT);
+  if (!parent || parent == ::GetDesktopWindow() || ::GetAncestor(background, GA_PARENT) != parent) return;
+  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  ::SetWindowPos(layer, HWND_TOP, 0, 0, 0, 0, kOrderOnly);
+  ::SetWindowPos(background, layer, 0, 0, 0, 0, kOrderOnly);
+}
+
+bool DesktopParentChanged(HWND window) {
+  if (!window || !::IsWindow(window)) return false;
+  const HWND wanted = DesktopParent();
+  return ::GetAncestor(window, GA_PARENT) != (wanted ? wanted : ::GetDesktopWindow());
+}
 
 std::string GetTaskbarEdge() {
   APPBARDATA bar{};

@@ -12,9 +12,24 @@ namespace velmora {
 // The top-level window with this title (any class), or null.
 HWND FindWindowByTitle(const std::string& title);
 
-// Makes `window` a child of the shell's desktop window "Program Manager";
-// without one the window stays top-level.
+// The window the program's windows belong in, by the shape of the shell's
+// desktop windows (common/DesktopShape.h): "Program Manager", or the WorkerW
+// that holds the icon view once the desktop is raised; null without a shell.
+HWND DesktopParent();
+
+// Makes `window` a child of DesktopParent(), at the top of its children
+// (above the shell's icon view); without a shell the window stays top-level.
 void SetDesktopParent(HWND window);
+
+// Once both are children of the shell's window: the layer first among its
+// children, the background window right under it, the icon view below both
+// (what the system does to a window while it changes parents may leave the
+// background window under the icon view).
+void StackOnDesktop(HWND background, HWND layer);
+
+// Whether `window` is no longer where DesktopParent() says it belongs (the
+// desktop was raised, or a new shell window appeared).
+bool DesktopParentChanged(HWND window);
 
 // "thickness*edge" for the taskbar (edge B, T, L or R), or "" when the query
 // fails or the taskbar lies on no recognised edge.

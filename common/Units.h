@@ -2,7 +2,19 @@
 
 namespace velmora {
 
-// Window positions are kept in twips, converted at this fixed rate.
-inline constexpr long kTwipsPerPixel = 15;
+// Window positions are kept in twips: 1440 to the inch, so 15 to a pixel at
+// 96 DPI and fewer at a higher DPI.
+inline constexpr long kTwipsPerInch = 1440;
+inline constexpr long kTwipsPerPixel = 15;  // at 96 DPI
+
+// Pixels at `dpi` in twips, rounded up so that TwipsToPixels gives the same
+// pixels back at any DPI.
+inline constexpr long PixelsToTwips(long pixels, int dpi) {
+  return dpi > 0 ? (pixels * kTwipsPerInch + dpi - 1) / dpi : pixels * kTwipsPerPixel;
+}
+// Twips in whole pixels at `dpi` (the part of a pixel dropped).
+inline constexpr long TwipsToPixels(long twips, int dpi) {
+  return dpi > 0 ? twips * dpi / kTwipsPerInch : twips / kTwipsPerPixel;
+}
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 #include "iconlayer/FrmShortcut.h"
 
 #include "common/DesktopHost.h"
+#include "common/Dpi.h"
 #include "common/FileSystem.h"
 #include "common/PathText.h"
 #include "common/Units.h"
@@ -40,19 +41,10 @@ bool FrmShortcut::Show() {
     return false;
   ::DragAcceptFiles(hwnd(), TRUE);
   showImageviewer_ = settings_.Read().main.imageViewer;
+  FollowDpi();
   FollowBackground();
   preview_.ThumBG(appDirectory_ + "\\Imageviewer.png");
-  // The arrow at the 11 x 11 pixels it is drawn at, once.
-  if (LoadedPicture arrow = LoadProgramPicture(appDirectory_ + "\\Shortcut.png", IDR_SHORTCUT_PNG)) {
-    CDIB drawn;
-    if (drawn.Create(11, 11, 32)) {
-      {
-        const SurfaceCanvas canvas(drawn);
-        if (canvas) gdip::GdipDrawImageRectI(canvas.graphics(), arrow.image.get(), 0, 0, 11, 11);
-      }
-      arrowSprite_ = SpriteOfSurface(drawn);
-    }
-  }
+  MakeArrow();
   if (LoadedPicture blank = LoadProgramPicture(appDirectory_ + "\\Blank.png", IDR_BLANK_PNG)) {
     blankWidth_ = blank.width;
     blankHeight_ = blank.height;
@@ -66,6 +58,7 @@ bool FrmShortcut::Show() {
   LoadIcons(false);
   SetDesktopParent(owner_);
   SetDesktopParent(hwnd());
+  StackOnDesktop(owner_, hwnd());
   return true;
 }
 
@@ -85,8 +78,8 @@ bool FrmShortcut::FollowBackground() {
   if (!hwnd() || !owner_) return false;
   RECT r{};
   ::GetWindowRect(owner_, &r);
-  ::SetWindowPos(hwnd(), nullptr, r.left, 100 / kTwipsPerPixel, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd(), nullptr, r.left, TwipsToPixels(kLayerTopTwips, metrics_.dpi), r.right - r.left,
+                 r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   if (client.right == layerSize_.cx && client.bottom == layerSize_.cy) return false;
@@ -188,34 +181,45 @@ FrmShortcut::DrawnPart FrmShortcut::DrawItem(const PixelView& view, size_t i, co
   } else {
     highlight = item == selectedIcon_ && !c.selectItem && showImageviewer_;
   }
+  const LayerMetrics& m = metrics_;
   const CachedLabel& label = Label(LabelText(item, name), highlight);
-  const int32_t labelX = at.x - 30 + label.left, labelY = at.y + 35 + label.top;
+  const int32_t labelX = at.x - m.labelLeft + label.left, labelY = at.y + m.labelTop + label.top;
   DrawSprite(view, label.sprite, labelX, labelY);
   const Sprite* icon = i < iconSprites_.size() ? iconSprites_[i].get() : nullptr;
   if (icon) DrawSprite(view, *icon, at.x, at.y);
   const bool arrow = overlay && item >= 3 && ToLower(ExtensionOf(name)) == "lnk";
-  if (arrow) DrawSprite(view, arrowSprite_, at.x, at.y + 21);
+  if (arrow) DrawSprite(view, arrowSprite_, at.x, at.y + m.arrowTop);
   // The item's area takes the pointer: at full opacity alpha 1 is enough,
   // ColorARGB(1, 0, 0, 255), premultiplied; more at a lower opacity.
-  FillOver(view, at.x, at.y, 32, 50, uint32_t{pointerAlpha_} << 24 | pointerAlpha_);
+  FillOver(view, at.x, at.y, m.iconSize, m.areaHeight, uint32_t{pointerAlpha_} << 24 | pointerAlpha_);
   // What this item covers: its icon and hit area, and its label.
-  return {{std::min(at.x, labelX), at.y, std::max(at.x + 32, labelX + label.sprite.width),
-           std::max(at.y + 50, labelY + label.sprite.height)},
+  return {{std::min(at.x, labelX), at.y, std::max(at.x + m.iconSize, labelX + label.sprite.width),
+           std::max(at.y + m.areaHeight, labelY + label.sprite.height)},
           &label, icon, arrow};
 }
 
 FrmShortcut::DrawnPart FrmShortcut::DrawPreview(CDIB& layer, int item) {
   // Beside the item, above it near the bottom of the screen.
+  // The frame and its measures are those at 96 DPI, drawn scaled to the layer's.
+  const int dpi = metrics_.dpi;
+  const auto px = [dpi](int32_t at96) { return ScaleToDpi(at96, dpi); };
   ItemPosition anchor = positions_[static_cast<size_t>(item)];
   RECT client{};
   ::GetClientRect(owner_, &client);
-  if (client.bottom - anchor.y < 190) anchor.y -= 180;
+  if (client.bottom - anchor.y < px(190)) anchor.y -= px(180);
+  const int32_t left = anchor.x + px(20), top = anchor.y + px(20);
   const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
-  preview_.ThumViewer(items().RowText(static_cast<size_t>(item)), canvas.graphics(), anchor.x + 20,
-                      anchor.y + 20);
+  if (canvas && dpi != kBaseDpi) {
+    const float scale = static_cast<float>(dpi) / kBaseDpi;
+    gdip::GdipTranslateWorldTransform(canvas.graphics(), static_cast<float>(left), static_cast<float>(top),
+                                      MatrixOrderPrepend);
+    gdip::GdipScaleWorldTransform(canvas.graphics(), scale, scale, MatrixOrderPrepend);
+    preview_.ThumViewer(items().RowText(static_cast<size_t>(item)), canvas.graphics(), 0, 0);
+  } else {
+    preview_.ThumViewer(items().RowText(static_cast<size_t>(item)), canvas.graphics(), left, top);
+  }
   DrawnPart preview;
-  preview.area = {anchor.x + 20, anchor.y + 20, anchor.x + 20 + ImagePreview::kFrameWidth,
-                  anchor.y + 20 + ImagePreview::kFrameHeight};
+  preview.area = {left, top, left + px(ImagePreview::kFrameWidth), top + px(ImagePreview::kFrameHeight)};
   preview.always = true;
   return preview;
 }
@@ -276,9 +280,9 @@ std::vector<RECT> FrmShortcut::ChangedParts(const std::vector<DrawnPart>& drawnN
 
 void FrmShortcut::ApplyMoveRule(ItemPosition& at, const Composition& c) {
   if (links_.iconsLocked && links_.iconsLocked()) return;
-  if (InKeepBox(at, c.releaseX, c.releaseY)) return;  // a plain click
+  if (InKeepBox(at, c.releaseX, c.releaseY, metrics_)) return;  // a plain click
   // Into the cell of the release point, whether another item is there or not.
-  at = DropCell(c.releaseX, c.releaseY);
+  at = DropCell(c.releaseX, c.releaseY, metrics_);
   layoutDirty_ = true;
 }
 
@@ -286,15 +290,17 @@ const FrmShortcut::CachedLabel& FrmShortcut::Label(const std::string& text, bool
   auto& slot = labelCache_[{text, highlighted}];
   if (slot) return *slot;
   slot = std::make_unique<CachedLabel>();
-  // The label box is 90 wide; the highlight outline reaches one pixel to the
-  // left, a highlighted label may run to several lines.
+  // The label box is 90 wide (at 96 DPI); the highlight outline reaches one
+  // pixel to the left, a highlighted label may run to several lines.
   constexpr int32_t kMargin = 4;
-  const int32_t height = highlighted ? kHighlightedLabelHeight : kLabelCacheHeight;
+  const int32_t height = ScaleToDpi(highlighted ? kHighlightedLabelHeight : kLabelCacheHeight, metrics_.dpi);
   CDIB drawn;
-  if (drawn.Create(kLabelWidth + 2 * kMargin, height, 32)) {
+  if (drawn.Create(metrics_.labelWidth + 2 * kMargin, height, 32)) {
     {
       const SurfaceCanvas canvas(drawn);
-      if (!labelPainter_) labelPainter_ = std::make_unique<LabelPainter>("Tahoma", 8.0f, kLabelWidth);
+      if (!labelPainter_)
+        labelPainter_ = std::make_unique<LabelPainter>("Tahoma", metrics_.labelPoints, metrics_.labelWidth,
+                                                       metrics_.labelTwoLines);
       labelPainter_->Draw(canvas.graphics(), text, kMargin, kMargin, highlighted);
     }
     slot->sprite = SpriteOfSurface(drawn);  // the canvas wrote premultiplied pixels
@@ -313,7 +319,7 @@ std::vector<std::string> FrmShortcut::ItemKeys() const {
 std::string FrmShortcut::LayoutName() const {
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  return LayerSizeName(client.right, client.bottom);
+  return LayerSizeName(client.right, client.bottom, metrics_.dpi);
 }
 
 void FrmShortcut::ForgetLayout() {
@@ -337,12 +343,14 @@ void FrmShortcut::LoadPositions() {
   if (!remembered.empty()) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    positions_ = PlaceItems(ItemKeys(), remembered, client.bottom);
+    positions_ = PlaceItems(ItemKeys(), remembered, client.bottom, metrics_);
     ProgramValues built;
     built.desktopC = static_cast<long>(positions_.size());
     built.scaleX = client.right;
     built.scaleY = client.bottom;
-    SaveProgramValues(built, {ProgramValueId::kDesktopC, ProgramValueId::kScaleX, ProgramValueId::kScaleY});
+    built.scaleDpi = metrics_.dpi;
+    SaveProgramValues(built, {ProgramValueId::kDesktopC, ProgramValueId::kScaleX, ProgramValueId::kScaleY,
+                              ProgramValueId::kScaleDpi});
     SavePositions(positions_);
     return;
   }
@@ -353,21 +361,23 @@ void FrmShortcut::LoadPositions() {
 void FrmShortcut::LoadSavedEdges() {
   const int count = static_cast<int>(items().arrays.names.size());
   ProgramValues values = ReadProgramValues();
-  const SavedLayout saved{values.tempx, values.tempy, values.scaleX, values.scaleY, values.desktopC};
+  const SavedLayout saved{values.tempx, values.tempy, values.scaleX, values.scaleY, values.desktopC,
+                          values.scaleDpi};
   values.desktopC = count;
   SaveProgramValues(values, {ProgramValueId::kDesktopC});
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  if (LayoutNeedsRebuild(saved, client.right, client.bottom, count)) {
-    positions_ = DefaultGrid(count, client.bottom);
+  if (LayoutNeedsRebuild(saved, client.right, client.bottom, count, metrics_.dpi)) {
+    positions_ = DefaultGrid(count, client.bottom, metrics_);
     values.scaleX = client.right;
     values.scaleY = client.bottom;
-    SaveProgramValues(values, {ProgramValueId::kScaleX, ProgramValueId::kScaleY});
+    values.scaleDpi = metrics_.dpi;
+    SaveProgramValues(values, {ProgramValueId::kScaleX, ProgramValueId::kScaleY, ProgramValueId::kScaleDpi});
     return;
   }
   // A saved layout that cannot be the user's (edited by hand, cut short, of
   // another screen) is repaired; the caller stores what comes out.
-  positions_ = PositionsFromTexts(saved.tempx, saved.tempy, count, client.right, client.bottom);
+  positions_ = PositionsFromTexts(saved.tempx, saved.tempy, count, client.right, client.bottom, nullptr, metrics_);
 }
 
 void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
@@ -385,14 +395,10 @@ void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
     SaveRememberedPlaces(LayoutName(), FormatPlacedItems(Remember(keys, positions)));
 }
 
-HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {
-  const HICON icon = ::ExtractIconW(::GetModuleHandleW(nullptr), Wide(file).c_str(), static_cast<UINT>(index));
-  // ExtractIcon answers 1 for a file that is not an icon source at all.
-  return reinterpret_cast<uintptr_t>(icon) == 1 ? nullptr : icon;
-}
 
 void FrmShortcut::GainIconHdc() {
   const std::vector<std::string>& sources = items().arrays.icons;
+  if (!metricsKnown_) FollowDpi();  // before the window: the screen's DPI
   hover_.Forget();  // the items were rebuilt, as in DesktopiconsPos
   iconSprites_.clear();
   icons_.clear();  // the old handles are destroyed here
@@ -410,8 +416,8 @@ void FrmShortcut::GainIconHdc() {
     auto found = extracted.find({where.file, where.index});
     if (found == extracted.end()) {
       Extracted e;
-      e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index));
-      if (!*e.icon) *e.icon = UniqueIcon(ShellItemIcon(items().RowText(i)));
+      e.icon = std::make_shared<UniqueIcon>(ExtractIconFrom(where.file, where.index, metrics_.iconSize));
+      if (!*e.icon) *e.icon = IconAtSize(UniqueIcon(ShellItemIcon(items().RowText(i))), metrics_.iconSize);
       e.sprite = std::make_shared<Sprite>(IconSprite(e.icon->get()));
       found = extracted.emplace(std::make_pair(where.file, where.index), std::move(e)).first;
     }
@@ -436,6 +442,9 @@ LRESULT FrmShortcut::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DROPFILES:
       OnFilesDropped(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case kDpiChangedMessage:  // moved to a monitor of another scale, or the scale changed
+      if (FollowDpi()) LoadIcons(false);
       return 0;
     case WM_WINDOWPOSCHANGING:
       // Like the background window, the layer stays under other programs'

@@ -85,7 +85,23 @@ class FrmShortcut : public Window {
   void GainIconHdc();
   // Appends one desktop entry without rescanning.
   void AddDesktopicons(const std::string& path);
-  static HICON ExtractIconFrom(const std::string& file, int32_t index);
+  // The icon at `size` pixels (0: the system's large icon size).
+  static HICON ExtractIconFrom(const std::string& file, int32_t index, int32_t size = 0);
+  // `icon` at `size` pixels: itself when it has that size, else a copy made
+  // from the icon's own images (or stretched when it has none that size).
+  static UniqueIcon IconAtSize(UniqueIcon icon, int32_t size);
+
+  // The measures the layer draws with, at the DPI of its monitor.
+  const LayerMetrics& Metrics() const { return metrics_; }
+  // The DPI looked at again (WM_DPICHANGED, a display change): at another
+  // one the labels, icons, arrow and positions are made anew for it. True
+  // when it changed.
+  bool FollowDpi();
+  // Where the DPI comes from: the system's answer for the window, or a
+  // stand-in (a test moving the layer to a monitor of another scale, which
+  // Wine cannot: all its monitors share one DPI and it sends no
+  // WM_DPICHANGED).
+  void SetDpiQuery(std::function<int(HWND)> query) { dpiQuery_ = std::move(query); }
 
   // Follows the background window's placement: its left, width and height,
   // 100 twips from the top. True when the layer's size changed (its
@@ -200,7 +216,8 @@ class FrmShortcut : public Window {
     int32_t left = 0, top = 0;  // where the picture goes relative to the label box
   };
   std::map<std::pair<std::string, bool>, std::unique_ptr<CachedLabel>> labelCache_;
-  static constexpr int32_t kLabelCacheHeight = 48, kHighlightedLabelHeight = 260;
+  static constexpr int32_t kLabelCacheHeight = 48, kHighlightedLabelHeight = 260;  // at 96 DPI
+  static constexpr long kLayerTopTwips = 100;  // the layer's top edge
   const CachedLabel& Label(const std::string& text, bool highlighted);
   std::unique_ptr<LabelPainter> labelPainter_;
   int selectedIcon_ = 0;
@@ -208,7 +225,11 @@ class FrmShortcut : public Window {
   uint8_t opacity_ = kOpaque;
   SIZE layerSize_{};                     // the client size at load
   ImagePreview preview_;
-  Sprite arrowSprite_;  // the shortcut arrow at 11 x 11
+  Sprite arrowSprite_;  // the shortcut arrow at 11 x 11 (at 96 DPI)
+  void MakeArrow();
+  LayerMetrics metrics_;  // at the DPI of the layer's monitor
+  bool metricsKnown_ = false;  // FollowDpi has looked once
+  std::function<int(HWND)> dpiQuery_;
   GdipImage blankImage_;
   UINT blankWidth_ = 0, blankHeight_ = 0;
   CDIB blankLayer_;                      // Blank.png drawn once at the layer size

@@ -108,7 +108,7 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool FrmShortcut::DownIcon(int button, int shift, double x, double y, double oldX, double oldY,
                            bool isMove) {
-  const int item = HitItem(positions_, items().Count(), oldX, oldY);
+  const int item = HitItem(positions_, items().Count(), oldX, oldY, metrics_);
   if (isMove) PointerOver(item, x, y);
   if (item < 0) return false;
   if (!isMove) {

@@ -54,11 +54,11 @@ std::string LabelText(int index, std::string_view name) {
   return std::string(name);
 }
 
-int32_t LabelBoxHeight(std::string_view text, bool highlighted) {
+int32_t LabelBoxHeight(std::string_view text, bool highlighted, int32_t twoLines) {
   const size_t first = text.find_first_not_of(' ');
   const size_t last = text.find_last_not_of(' ');
   const size_t n = first == std::string_view::npos ? 0 : last - first + 1;
-  return !highlighted && n >= 13 ? 27 : 0;
+  return !highlighted && n >= 13 ? twoLines : 0;
 }
 
 std::optional<std::string> FollowShortcutChain(

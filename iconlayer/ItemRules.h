@@ -25,9 +25,10 @@ IconLocation IconLocationFor(int index, std::string_view source, std::string_vie
 // The label drawn under item `index` whose display name is `name`.
 std::string LabelText(int index, std::string_view name);
 
-// The height limit of a label box: 27 pixels for a plain label of 13 or
-// more characters (blanks around it not counted), otherwise none (0).
-int32_t LabelBoxHeight(std::string_view text, bool highlighted);
+// The height limit of a label box: two lines (27 pixels at 96 DPI) for a
+// plain label of 13 or more characters (blanks around it not counted),
+// otherwise none (0).
+int32_t LabelBoxHeight(std::string_view text, bool highlighted, int32_t twoLines = 27);
 
 // What the shell is asked to run to open a desktop item.
 struct OpenCommand {

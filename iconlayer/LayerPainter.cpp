@@ -92,8 +92,8 @@ bool DrawSurface(GpGraphics* graphics, const CDIB& surface, int32_t x, int32_t y
   return gdip::GdipDrawImageRectI(graphics, bitmap, x, y, width, height) == Ok;
 }
 
-LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidth)
-    : labelWidth_(labelWidth) {
+LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidth, int32_t twoLines)
+    : labelWidth_(labelWidth), twoLines_(twoLines) {
   // The named font, else the nearest one present: other plain sans-serif
   // faces, then the system's generic sans-serif family.
   for (const std::wstring& name : {Wide(fontName), std::wstring(L"Segoe UI"),
@@ -108,7 +108,10 @@ LabelPainter::LabelPainter(const char* fontName, float points, int32_t labelWidt
       gdip::GdipDeleteFontFamily(generic);
     }
   }
-  if (family_) gdip::GdipCreateFont(family_.get(), points, FontStyleRegular, UnitPoint, font_.put());
+  // Points at 96 DPI as pixels: the surfaces GDI+ draws on take the
+  // screen's DPI, which would scale the already scaled size again.
+  constexpr float kPixelsPerPointAt96 = 96.0f / 72.0f;
+  if (family_) gdip::GdipCreateFont(family_.get(), points * kPixelsPerPointAt96, FontStyleRegular, UnitPixel, font_.put());
   auto solid = [](GdipBrush& brush, uint32_t argb) {
     GpSolidFill* fill = nullptr;
     if (gdip::GdipCreateSolidFill(argb, &fill) == Ok) brush = GdipBrush(fill);
@@ -129,7 +132,7 @@ void LabelPainter::Draw(GpGraphics* g, const std::string& text, int32_t top, int
   if (!g || !font_) return;
   const std::wstring wide = Wide(text);
   const std::string trimmed = text.substr(0, text.find_last_not_of(' ') + 1);
-  const float height = static_cast<float>(LabelBoxHeight(text, highlighted));
+  const float height = static_cast<float>(LabelBoxHeight(text, highlighted, twoLines_));
   GpStringFormat* format = highlighted ? whole_.get() : plain_.get();
   RectF box(static_cast<float>(left), static_cast<float>(top + 1),
             static_cast<float>(labelWidth_), height);

@@ -39,7 +39,9 @@ bool DrawSurface(Gdiplus::GpGraphics* graphics, const CDIB& surface, int32_t x, 
 // The fonts, brushes and format of the labels, made once per composition.
 class LabelPainter {
  public:
-  LabelPainter(const char* fontName, float points, int32_t labelWidth);
+  // `points`: the font's size as points at 96 DPI (scaled for the layer's
+  // DPI by the caller); `twoLines`: the height of a long plain label's two lines.
+  LabelPainter(const char* fontName, float points, int32_t labelWidth, int32_t twoLines = 27);
   // Draws one label with its shadow; a highlighted label gets a fill and an
   // outline behind it and is never cut.
   void Draw(Gdiplus::GpGraphics* graphics, const std::string& text, int32_t top, int32_t left,
@@ -47,6 +49,7 @@ class LabelPainter {
 
  private:
   int32_t labelWidth_;
+  int32_t twoLines_;
   GdipOwner<Gdiplus::GpFontFamily, gdip::GdipDeleteFontFamily> family_;
   GdipOwner<Gdiplus::GpFont, gdip::GdipDeleteFont> font_;
   GdipBrush text_, shadow_, fill_;

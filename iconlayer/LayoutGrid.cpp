@@ -5,21 +5,21 @@
 
 namespace velmora {
 
-std::vector<ItemPosition> DefaultGrid(int count, int32_t clientHeight) {
+std::vector<ItemPosition> DefaultGrid(int count, int32_t clientHeight, const LayerMetrics& m) {
   std::vector<ItemPosition> grid;
   if (count <= 0) return grid;
-  grid.push_back({30, 0});
-  int32_t x = 30, y = 72;
+  grid.push_back({m.gridLeft, 0});
+  int32_t x = m.gridLeft, y = m.rowHeight;
   int rows = 0;
   for (int i = 1; i < count; ++i) {
     ++rows;
-    if (clientHeight / 80 < rows) {
-      x += 90;
+    if (clientHeight / m.rowCount < rows) {
+      x += m.columnWidth;
       rows = 0;
       y = 0;
     }
     grid.push_back({x, y});
-    y += 72;
+    y += m.rowHeight;
   }
   return grid;
 }
@@ -38,16 +38,18 @@ std::vector<int32_t> ParsePositions(std::string_view text) {
 }
 
 bool LayoutNeedsRebuild(const SavedLayout& saved, int32_t clientWidth, int32_t clientHeight,
-                        int itemCount) {
+                        int itemCount, int dpi) {
+  const long savedDpi = saved.dpi > 0 ? saved.dpi : kBaseDpi;
   return saved.scaleX != clientWidth || saved.scaleY != clientHeight ||
-         saved.desktopC != itemCount || saved.tempx.empty();
+         saved.desktopC != itemCount || saved.tempx.empty() || savedDpi != dpi;
 }
 
 std::vector<ItemPosition> PositionsFromTexts(std::string_view tempx, std::string_view tempy,
                                              int count, int32_t clientWidth,
-                                             int32_t clientHeight, bool* repaired) {
+                                             int32_t clientHeight, bool* repaired,
+                                             const LayerMetrics& m) {
   const std::vector<int32_t> xs = ParsePositions(tempx), ys = ParsePositions(tempy);
-  std::vector<ItemPosition> grid = DefaultGrid(count, clientHeight);
+  std::vector<ItemPosition> grid = DefaultGrid(count, clientHeight, m);
   if (repaired) *repaired = true;
   if (count <= 0 || xs.size() != grid.size() || ys.size() != grid.size()) return grid;
   bool oneSpot = count >= 2;

@@ -4,23 +4,24 @@
 
 namespace velmora {
 
-int HitItem(const std::vector<ItemPosition>& positions, size_t count, double x, double y) {
+int HitItem(const std::vector<ItemPosition>& positions, size_t count, double x, double y,
+            const LayerMetrics& m) {
   const size_t n = std::min(count, positions.size());
   for (size_t i = 0; i < n; ++i) {
     const ItemPosition& p = positions[i];
-    if (p.x < x && x < p.x + 33 && p.y < y && y < p.y + 72) return static_cast<int>(i);
+    if (p.x < x && x < p.x + m.hitWidth && p.y < y && y < p.y + m.hitHeight) return static_cast<int>(i);
   }
   return -1;
 }
 
-bool InKeepBox(ItemPosition item, double x, double y) {
-  return item.x <= x && x <= item.x + 35 && item.y <= y && y <= item.y + 35;
+bool InKeepBox(ItemPosition item, double x, double y, const LayerMetrics& m) {
+  return item.x <= x && x <= item.x + m.keepBox && item.y <= y && y <= item.y + m.keepBox;
 }
 
-ItemPosition DropCell(double x, double y) {
-  const auto column = static_cast<int32_t>(std::floor(x / 90));
-  const auto row = static_cast<int32_t>(std::floor(y / 70));
-  return {column * 90 + 30, row * 72};
+ItemPosition DropCell(double x, double y, const LayerMetrics& m) {
+  const auto column = static_cast<int32_t>(std::floor(x / m.columnWidth));
+  const auto row = static_cast<int32_t>(std::floor(y / m.dropRow));
+  return {column * m.columnWidth + m.gridLeft, row * m.rowHeight};
 }
 
 HoverState::Step HoverState::Moved(int item, bool picture) {

@@ -10,17 +10,20 @@
 
 namespace velmora {
 
+// The measures below are those at 96 DPI; at another the ones of `m`.
+
 // The first item (lowest index) whose hit box holds (x, y): left < x <
 // left + 33 and top < y < top + 72, strictly. -1 when none does.
-int HitItem(const std::vector<ItemPosition>& positions, size_t count, double x, double y);
+int HitItem(const std::vector<ItemPosition>& positions, size_t count, double x, double y,
+            const LayerMetrics& m = LayerMetrics());
 
 // Whether a release at (x, y) lies in the item's keep box: left <= x <=
 // left + 35 and top <= y <= top + 35.
-bool InKeepBox(ItemPosition item, double x, double y);
+bool InKeepBox(ItemPosition item, double x, double y, const LayerMetrics& m = LayerMetrics());
 
 // The cell an item dropped at (x, y) goes to: columns of 90 pixels from 30,
 // rows counted in 70 pixels and placed 72 apart.
-ItemPosition DropCell(double x, double y);
+ItemPosition DropCell(double x, double y, const LayerMetrics& m = LayerMetrics());
 
 // What the pointer is over on the layer (HoverIndex) and whose preview is
 // on the screen. A preview belongs to the item under the pointer: it goes

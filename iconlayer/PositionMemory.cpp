@@ -31,7 +31,8 @@ PlacedItems ParsePlacedItems(std::string_view text) {
 }
 
 std::vector<ItemPosition> PlaceItems(const std::vector<std::string>& keys,
-                                     const PlacedItems& remembered, int32_t clientHeight) {
+                                     const PlacedItems& remembered, int32_t clientHeight,
+                                     const LayerMetrics& m) {
   std::vector<ItemPosition> positions(keys.size());
   std::set<std::pair<int32_t, int32_t>> taken;
   std::vector<size_t> newcomers;
@@ -47,7 +48,7 @@ std::vector<ItemPosition> PlaceItems(const std::vector<std::string>& keys,
   if (newcomers.empty()) return positions;
   // The grid's cells in its own order, as many as could be needed.
   const std::vector<ItemPosition> grid =
-      DefaultGrid(static_cast<int>(taken.size() + newcomers.size()), clientHeight);
+      DefaultGrid(static_cast<int>(taken.size() + newcomers.size()), clientHeight, m);
   size_t cell = 0;
   for (size_t i : newcomers) {
     while (cell < grid.size() && taken.count({grid[cell].x, grid[cell].y})) ++cell;
@@ -64,8 +65,10 @@ PlacedItems Remember(const std::vector<std::string>& keys,
   return placed;
 }
 
-std::string LayerSizeName(int32_t width, int32_t height) {
-  return std::to_string(width) + "x" + std::to_string(height);
+std::string LayerSizeName(int32_t width, int32_t height, int dpi) {
+  std::string name = std::to_string(width) + "x" + std::to_string(height);
+  if (dpi != kBaseDpi) name += "@" + std::to_string(dpi);
+  return name;
 }
 
 }  // namespace velmora

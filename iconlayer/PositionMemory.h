@@ -24,13 +24,16 @@ PlacedItems ParsePlacedItems(std::string_view text);
 // cell of the default grid that no remembered item holds and no new item
 // took before it.
 std::vector<ItemPosition> PlaceItems(const std::vector<std::string>& keys,
-                                     const PlacedItems& remembered, int32_t clientHeight);
+                                     const PlacedItems& remembered, int32_t clientHeight,
+                                     const LayerMetrics& m = LayerMetrics());
 
 // The positions as a memory (keys and positions in item order).
 PlacedItems Remember(const std::vector<std::string>& keys,
                      const std::vector<ItemPosition>& positions);
 
-// The registry value name a layer size is remembered under: "1024x738".
-std::string LayerSizeName(int32_t width, int32_t height);
+// The registry value name a layer size is remembered under: "1024x738" at
+// 96 DPI, "1024x738@144" at another (places of one DPI do not fit another's
+// grid; going back to a DPI finds its places again).
+std::string LayerSizeName(int32_t width, int32_t height, int dpi = kBaseDpi);
 
 }  // namespace velmora

@@ -47,6 +47,15 @@ wine_env_start() {
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
+  # VELMORA_LOGPIXELS: the display's scale for the run, as Windows' display
+  # settings store it (96, 120, 144: 100, 125, 150 %); the programs started
+  # afterwards lay out and draw at it.
+  if [ -n "${VELMORA_LOGPIXELS:-}" ]; then
+    for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+      "$WINE64" reg add "$key" /v LogPixels /t REG_DWORD /d "$VELMORA_LOGPIXELS" /f \
+        >>"$WINE_ENV_DIR/wineboot.log" 2>&1 || return 1
+    done
+  fi
   # No window manager runs on the private display: tell Wine not to wait for
   # one (otherwise hiding an activated window stalls for two seconds).
   if [ -z "${VELMORA_USE_DISPLAY:-}" ]; then

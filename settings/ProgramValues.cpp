@@ -19,7 +19,7 @@ constexpr ProgramValueKey kValues[] = {
     {Id::kScaleX, "ScaleX", false}, {Id::kScaleY, "ScaleY", false},
     {Id::kDesktopC, "DesktopC", false}, {Id::kTempx, "Tempx", true},
     {Id::kTempy, "Tempy", true}, {Id::kArrange, "Arrange", false},
-    {Id::kIsLock, "isLock", false},
+    {Id::kIsLock, "isLock", false}, {Id::kScaleDpi, "ScaleDpi", false},
 };
 static_assert(std::size(kValues) == static_cast<size_t>(Id::kCount), "one row per value");
 
@@ -41,6 +41,7 @@ bool Save(const ProgramValues& v, ProgramValueId id) {
     case Id::kTempy: return SaveRegString(HKEY_CURRENT_USER, kProgramRegKey, name, v.tempy);
     case Id::kArrange: return number(v.arrange);
     case Id::kIsLock: return number(v.iconsLocked ? kLockedValue : 0);
+    case Id::kScaleDpi: return number(v.scaleDpi);
     case Id::kCount: break;
   }
   return false;
@@ -59,6 +60,7 @@ ProgramValues ReadProgramValues() {
   v.tempy = Text(Id::kTempy);
   v.arrange = Number(Id::kArrange);
   v.iconsLocked = Number(Id::kIsLock) != 0;
+  v.scaleDpi = Number(Id::kScaleDpi);
   return v;
 }
 

@@ -11,7 +11,7 @@
 
 namespace velmora {
 
-enum class ProgramValueId { kScaleX, kScaleY, kDesktopC, kTempx, kTempy, kArrange, kIsLock, kCount };
+enum class ProgramValueId { kScaleX, kScaleY, kDesktopC, kTempx, kTempy, kArrange, kIsLock, kScaleDpi, kCount };
 
 struct ProgramValueKey {
   ProgramValueId id;
@@ -26,6 +26,7 @@ struct ProgramValues {
   std::string tempx, tempy;     // Tempx, Tempy: the items' saved left and top edges
   long arrange = 0;             // Arrange: the chosen arrangement (a desktop menu index)
   bool iconsLocked = false;     // isLock: item positions locked
+  long scaleDpi = 0;            // ScaleDpi: the DPI the layout was built at (0: never stored, 96)
 };
 
 ProgramValues ReadProgramValues();

@@ -29,6 +29,7 @@ enum class SettingId {
   kIsIconfader,
   kIconfadervalue,
   kStartup,
+  kBatteryRest,
   // FLASH
   kFlashPath,
   kCurFlash,
@@ -77,6 +78,7 @@ struct MainSettings {
   bool iconFader = false;    // isIconfader: the layer drawn at iconOpacity
   long iconOpacity = 0;      // Iconfadervalue
   bool startup = false;      // Startup: start with Windows
+  bool batteryRest = false;  // BatteryRest: the movie rests on battery with the saver on
 };
 
 struct FlashSettings {

@@ -44,6 +44,7 @@ DialogOptions DialogOptionsFrom(const Settings& s) {
   o.loop = s.flash.loop;
   o.maxFrameRate = static_cast<int>(s.flash.maxFrameRate);
   o.startup = s.main.startup;
+  o.batteryRest = s.main.batteryRest;
   o.imageViewer = s.main.imageViewer;
   o.iconDisplay = s.main.iconDisplay;
   o.iconFader = s.main.iconFader;
@@ -70,8 +71,9 @@ void ApplyAdvanced(const DialogOptions& o, SettingsChange& c) {
   m.iconFader = o.iconFader;
   m.iconOpacity = NumberOr(o.iconFaderValue, m.iconOpacity);
   m.startup = o.startup;
+  m.batteryRest = o.batteryRest;
   c.keys.insert(c.keys.end(), {Id::kImageviewer, Id::kIcondisp, Id::kIsIconfader,
-                               Id::kIconfadervalue, Id::kStartup});
+                               Id::kIconfadervalue, Id::kStartup, Id::kBatteryRest});
 }
 
 void ApplyFlash(const ApplyState& s, SettingsChange& c) {

@@ -18,6 +18,7 @@ enum class SettingsPage { kNone, kFlash, kSlide, kAdvanced, kHelp };
 struct DialogOptions {
   // Advanced page (CheckGO(3), (0), (1), (2) and iconFader).
   bool startup = false, iconDisplay = false, iconFader = false, imageViewer = false;
+  bool batteryRest = false;  // the movie rests on battery with the saver on
   std::string iconFaderValue;  // the drop-down's text
   // Flash page.
   int quality = 0;     // 0 Low, 1 High

@@ -106,6 +106,7 @@ void FrmSetting::ShowOptions(const DialogOptions& o) {
   flashPreview_->SetQuality(o.quality);
   flashPreview_->SetScaleMode(o.movieSize);
   SetChecked(Control("CheckGO3"), o.startup);
+  SetChecked(Control("BatteryCheck"), o.batteryRest);
   SetChecked(Control("CheckGO2"), o.imageViewer);
   SetChecked(Control("CheckGO0"), o.iconDisplay);
   SetChecked(Control("CheckGO1"), o.iconFader);
@@ -121,6 +122,7 @@ void FrmSetting::ShowOptions(const DialogOptions& o) {
 DialogOptions FrmSetting::Options() const {
   DialogOptions o;
   o.startup = Checked(Control("CheckGO3"));
+  o.batteryRest = Checked(Control("BatteryCheck"));
   o.iconDisplay = Checked(Control("CheckGO0"));
   o.iconFader = Checked(Control("CheckGO1"));
   o.imageViewer = Checked(Control("CheckGO2"));
@@ -303,6 +305,7 @@ void FrmSetting::OnCommand(int id, int code) {
     case kCheckGO1:
     case kCheckGO2:
     case kCheckGO3:
+    case kBatteryCheck:
       if (code == BN_CLICKED) {
         if (id == kCheckGO1) ::EnableWindow(Control("iconFader"), Checked(Control("CheckGO1")));
         MarkChanged(SettingsPage::kAdvanced);

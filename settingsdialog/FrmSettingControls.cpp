@@ -281,11 +281,12 @@ void FrmSetting::CreateAdvancedPage(int x, int y) {
     const char* name;
     const wchar_t* text;
     int id;
-  } boxes[4] = {{"CheckGO3", L"Startup", kCheckGO3},
+  } boxes[] = {{"CheckGO3", L"Startup", kCheckGO3},
                 {"CheckGO0", L"Display shortcut icon.", kCheckGO0},
                 {"CheckGO1", L"Adjust shortcut icon transparent.", kCheckGO1},
-                {"CheckGO2", L"Desktop image viewer.", kCheckGO2}};
-  for (int i = 0; i < 4; ++i)
+                {"CheckGO2", L"Desktop image viewer.", kCheckGO2},
+                {"BatteryCheck", L"Rest the movie on battery saver.", kBatteryCheck}};
+  for (int i = 0; i < static_cast<int>(sizeof boxes / sizeof boxes[0]); ++i)
     named_.push_back({boxes[i].name, AddControl(kAdvancedTab, L"BUTTON", boxes[i].text,
                                                 WS_TABSTOP | BS_AUTOCHECKBOX, x + 16, y + 16 + 34 * i,
                                                 240, 20, boxes[i].id)});

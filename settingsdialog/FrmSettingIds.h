@@ -20,6 +20,7 @@ enum : int {
   kCheckGO1,  // "Adjust shortcut icon transparent."
   kCheckGO2,  // "Desktop image viewer."
   kCheckGO3,  // start with Windows
+  kBatteryCheck,  // the movie rests on battery with the saver on
   kIconFader,
   kHelpText,
   kLabel,

@@ -33,8 +33,10 @@ BackgroundLinks DesktopSession::LinksForBackground() {
   };
   links.showIconLayer = [this] { ShowIconLayer(); };
   links.placed = [this] {
-    // A new size (the display changed): the layer composed anew for it.
-    if (iconLayer_ && iconLayer_->FollowBackground()) iconLayer_->LoadIcons(false);
+    // A new size or scale (the display changed): the layer composed anew for it.
+    if (!iconLayer_) return;
+    const bool rescaled = iconLayer_->FollowDpi();
+    if (iconLayer_->FollowBackground() || rescaled) iconLayer_->LoadIcons(false);
   };
   links.relaid = [this](bool redraw) {
     if (!iconLayer_) return;
@@ -46,6 +48,9 @@ BackgroundLinks DesktopSession::LinksForBackground() {
   };
   links.unload = [this] { Shutdown(); };
   links.layerWindow = [this] { return iconLayer_ ? iconLayer_->hwnd() : nullptr; };
+  // Raised by another program after our start: both windows move where the
+  // icon view went, as into a new shell's window.
+  links.desktopMoved = [this] { ShellRestarted(); };
   return links;
 }
 
@@ -109,6 +114,7 @@ void DesktopSession::ShellRestarted() {
     background_->MoveIntoNewShellWindow();
     if (iconLayer_ && ::IsWindow(iconLayer_->hwnd())) {
       SetDesktopParent(iconLayer_->hwnd());
+      StackOnDesktop(background_->hwnd(), iconLayer_->hwnd());
       iconLayer_->LoadIcons(false);
     }
     return;

@@ -2,8 +2,8 @@
 
 namespace velmora {
 
-std::optional<TwipsRect> BackgroundPlacement(const TaskbarBand& band, long w, long h) {
-  const long t = band.thickness * kTwipsPerPixel;
+std::optional<TwipsRect> BackgroundPlacement(const TaskbarBand& band, long w, long h, int dpi) {
+  const long t = PixelsToTwips(band.thickness, dpi);
   switch (band.edge) {
     case 'B': return TwipsRect{0, 0, w, h - t};
     case 'T': return TwipsRect{0, t, w, h - t};

@@ -12,9 +12,10 @@ struct TwipsRect {
   long left, top, width, height;
 };
 
-// The placement for a taskbar band on a screen of the given size (twips), or
-// nullopt when the band is on no recognised edge (the window then stays).
+// The placement for a taskbar band (its thickness in pixels at `dpi`) on a
+// screen of the given size (twips), or nullopt when the band is on no
+// recognised edge (the window then stays).
 std::optional<TwipsRect> BackgroundPlacement(const TaskbarBand& band, long screenWidthTwips,
-                                             long screenHeightTwips);
+                                             long screenHeightTwips, int dpi = 96);
 
 }  // namespace velmora

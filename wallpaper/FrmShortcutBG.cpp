@@ -1,6 +1,7 @@
 #include "wallpaper/FrmShortcutBG.h"
 
 #include "common/DesktopHost.h"
+#include "common/Dpi.h"
 #include "common/Units.h"
 #include "wallpaper/BackgroundPlacement.h"
 #include "wallpaper/SlideshowTiming.h"
@@ -56,6 +57,7 @@ bool FrmShortcutBG::Load() {
     // notification filter.
     rebuild_.Watch(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); });
     rest_.Start(hwnd());
+    ::SetTimer(hwnd(), kShapeTimerId, kShapeInterval, nullptr);
     if (links_.showSplash) links_.showSplash();
     if (links_.loadMenus) links_.loadMenus();
     LoadShortMem();
@@ -87,13 +89,15 @@ void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(taskbarQuery_ ? taskbarQuery_(
 
 void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
   if (!hwnd()) return;
-  const long w = ::GetSystemMetrics(SM_CXSCREEN) * kTwipsPerPixel;
-  const long h = ::GetSystemMetrics(SM_CYSCREEN) * kTwipsPerPixel;
-  const auto placement = BackgroundPlacement(ParseTaskbarDescription(description), w, h);
+  // Twips at the window's real DPI: the screen's pixels, whatever the scale.
+  const int dpi = DpiOfWindow(hwnd());
+  const long w = PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi);
+  const long h = PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi);
+  const auto placement = BackgroundPlacement(ParseTaskbarDescription(description), w, h, dpi);
   if (placement)
-    ::SetWindowPos(hwnd(), nullptr, placement->left / kTwipsPerPixel,
-                   placement->top / kTwipsPerPixel, placement->width / kTwipsPerPixel,
-                   placement->height / kTwipsPerPixel, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(hwnd(), nullptr, TwipsToPixels(placement->left, dpi), TwipsToPixels(placement->top, dpi),
+                   TwipsToPixels(placement->width, dpi), TwipsToPixels(placement->height, dpi),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   // Without a recognised taskbar the window stays put, and the movie and
   // the icon layer still follow it.
   const RECT client = ClientArea();
@@ -117,6 +121,7 @@ void FrmShortcutBG::ApplyWallpaperMode() {
   if (!hwnd()) return;
   const Settings& settings = settings_.Read();
   if (links_.previewSetting) links_.previewSetting(settings.main.imageViewer);
+  rest_.SetPowerRule(settings.main.batteryRest);
   switch (settings.main.wallpaperMode) {
     case kMovieMode:
       slideshow_.Pause();
@@ -174,7 +179,7 @@ void FrmShortcutBG::StopTimer() {
 void FrmShortcutBG::ApplyRest() {
   if (!hwnd()) return;
   const bool resting = rest_.Resting();
-  movie_.Control().SetPaused(resting);
+  movie_.Control().SetPaused(rest_.MovieResting());
   if (resting)
     ::KillTimer(hwnd(), kSlideTimerId);
   else if (slideTimerWanted_ > 0)
@@ -246,6 +251,7 @@ void FrmShortcutBG::StopForShutdown() {
   slideshow_.Release();
   rebuild_.Unwatch(hwnd());
   rest_.Stop(hwnd());
+  if (hwnd()) ::KillTimer(hwnd(), kShapeTimerId);
 }
 
 void FrmShortcutBG::Close() {
@@ -261,11 +267,15 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       OnResize();
       return 0;
     case WM_DISPLAYCHANGE:
+    case kDpiChangedMessage:  // another scale: the same screen in other twips
       if (phase_ != Phase::kLoading) ResizeScr();
       return 0;
     case WM_TIMER:
       if (wParam == kSlideTimerId) slideshow_.OnTimer();
       if (wParam == ItemRebuild::kTimerId) rebuild_.OnTimer(hwnd());
+      if (wParam == kShapeTimerId && phase_ == Phase::kShown && DesktopParentChanged(hwnd()) &&
+          links_.desktopMoved)
+        links_.desktopMoved();
       return 0;
     case kDesktopChangedMessage:
       DesktopChanged();

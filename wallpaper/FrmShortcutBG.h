@@ -35,6 +35,7 @@ struct BackgroundLinks {
   std::function<void(bool shown)> previewSetting;  // the hover preview's setting as the mode read it
   std::function<void()> unload;              // the program's shut-down sequence
   std::function<HWND()> layerWindow;         // the icon layer, which lies right above
+  std::function<void()> desktopMoved;        // the shell's desktop took another shape
 };
 
 class FrmShortcutBG : public Window, private SlideHost {
@@ -47,6 +48,11 @@ class FrmShortcutBG : public Window, private SlideHost {
 
   static constexpr const char* kClassName = "VelmoraFrmShortcutBG";
   static constexpr UINT kSlideTimerId = 1;  // Timer1
+  // Looks once a second whether the shell's desktop took another shape (the
+  // icon view moved into a WorkerW of its own when another program raised
+  // the desktop): the shell tells no one, and a look is a dozen calls.
+  static constexpr UINT kShapeTimerId = 4;
+  static constexpr UINT kShapeInterval = 1000;
   // Posted by the watch of the desktop folders for each change it sees.
   static constexpr UINT kDesktopChangedMessage = WM_APP + 1;
 
@@ -116,6 +122,8 @@ class FrmShortcutBG : public Window, private SlideHost {
   const PauseReasons& Rest() const { return rest_.Reasons(); }
   // Looks at the screen now rather than at the next check.
   void CheckRest() { rest_.Check(hwnd()); }
+  // The power status from another source than the system (a test's).
+  void SetPowerSource(std::function<PowerState()> source) { rest_.SetPowerSource(std::move(source)); }
 
   // The shell's desktop window went away and took this window with it (the
   // program goes on and is given new windows), or a new one is there to sit

@@ -10,6 +10,15 @@ bool CoversMonitor(const ScreenBox& window, const ScreenBox& monitor) {
          window.bottom >= monitor.bottom;
 }
 
+PowerState PowerStateOf(unsigned acLineStatus, unsigned systemStatusFlag) {
+  constexpr unsigned kOffline = 0, kSaverOn = 1;
+  return {acLineStatus == kOffline, systemStatusFlag == kSaverOn};
+}
+
+bool RestsForPower(const PowerState& power, bool settingOn) {
+  return settingOn && power.onBattery && power.saverOn;
+}
+
 bool IsShellWindowClass(std::string_view className) {
   // Window class names are compared without regard to case, as the system does.
   const std::string name = ToLower(className);

@@ -19,13 +19,34 @@ bool CoversMonitor(const ScreenBox& window, const ScreenBox& monitor);
 // The shell's own desktop and taskbar windows, which never pause anything.
 bool IsShellWindowClass(std::string_view className);
 
-// Each reason on its own pauses the wallpaper; it plays again when none is left.
+// The system's power as the power rule needs it.
+struct PowerState {
+  bool onBattery = false;  // running from the battery, not plugged in
+  bool saverOn = false;    // the battery saver is on
+};
+
+// From the system's power status: the AC line (0 offline, 1 online, 255
+// unknown) and the status flag (1: battery saver on). An unknown line
+// counts as plugged in.
+PowerState PowerStateOf(unsigned acLineStatus, unsigned systemStatusFlag);
+
+// Whether the movie rests to spare the battery: on battery with the saver
+// on, while the setting asks for it. Plugged in, or with the saver off, it
+// plays.
+bool RestsForPower(const PowerState& power, bool settingOn);
+
+// Each reason on its own pauses the wallpaper; it plays again when none is
+// left. Saving the battery rests the movie only: the slideshow's slow pace
+// costs next to nothing, so it goes on.
 struct PauseReasons {
   bool fullScreen = false;
   bool locked = false;
   bool displayOff = false;
   bool desktopHidden = false;
+  bool batterySaving = false;
+  // Everything rests: the movie and the slides.
   bool Any() const { return fullScreen || locked || displayOff || desktopHidden; }
+  bool MovieRests() const { return Any() || batterySaving; }
 };
 
 }  // namespace velmora

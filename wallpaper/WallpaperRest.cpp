@@ -29,11 +29,19 @@ bool ForeignFullScreenInFront() {
   return CoversMonitor({window.left, window.top, window.right, window.bottom}, {m.left, m.top, m.right, m.bottom});
 }
 
+PowerState SystemPower() {
+  unsigned line = 0, flag = 0;
+  if (!ReadPowerStatus(line, flag)) return {};
+  return PowerStateOf(line, flag);
+}
+
 }  // namespace
 
 void WallpaperRest::Start(HWND window) {
   sessionNotify_ = RegisterSessionNotifications(window);
   displayNotify_ = RegisterDisplayNotifications(window);
+  powerNotify_ = RegisterPowerSourceNotifications(window);
+  ReadPower();
   ::SetTimer(window, kCheckTimerId, kCheckInterval, nullptr);
 }
 
@@ -41,6 +49,25 @@ void WallpaperRest::Stop(HWND window) {
   if (window) ::KillTimer(window, kCheckTimerId);
   sessionNotify_.reset();
   displayNotify_.reset();
+  powerNotify_ = {};
+}
+
+void WallpaperRest::SetPowerRule(bool on) {
+  if (on == powerRule_) return;
+  powerRule_ = on;
+  ReadPower();
+}
+
+void WallpaperRest::SetPowerSource(std::function<PowerState()> source) {
+  powerSource_ = std::move(source);
+  ReadPower();
+}
+
+void WallpaperRest::ReadPower() {
+  const PowerState power = powerSource_ ? powerSource_() : SystemPower();
+  PauseReasons now = reasons_;
+  now.batterySaving = RestsForPower(power, powerRule_);
+  if (now.batterySaving != reasons_.batterySaving) Set(now);
 }
 
 void WallpaperRest::Set(const PauseReasons& now) {
@@ -81,6 +108,8 @@ bool WallpaperRest::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         PauseReasons now = reasons_;
         now.displayOff = displayOff;
         Set(now);
+      } else if (IsPowerStatusNotice(wParam, lParam)) {
+        ReadPower();
       }
       result = TRUE;
       return true;

@@ -2,10 +2,13 @@
 // from the system for the background window: a program of another process
 // full screen in front, the shell's desktop window hidden (both looked at
 // twice a second), the session locked, the display off (both told by the
-// system). Whoever owns it is told when resting starts or ends.
+// system), and for the movie alone the battery saved (the power status read
+// when the system tells it changed). Whoever owns it is told when resting
+// starts or ends.
 #pragma once
 
 #include "common/Handles.h"
+#include "common/SystemNotifications.h"
 #include "wallpaper/PauseRules.h"
 
 #include <windows.h>
@@ -30,7 +33,16 @@ class WallpaperRest {
   void Stop(HWND window);
 
   const PauseReasons& Reasons() const { return reasons_; }
+  // The slides and the movie rest.
   bool Resting() const { return reasons_.Any(); }
+  // The movie rests (also to spare the battery).
+  bool MovieResting() const { return reasons_.MovieRests(); }
+
+  // Whether the movie rests on battery with the saver on (the setting).
+  void SetPowerRule(bool on);
+  // Where the power status comes from: the system's, or a test's stand-in
+  // (the status is read again at once).
+  void SetPowerSource(std::function<PowerState()> source);
 
   // Looks at the screen now rather than at the next look.
   void Check(HWND window);
@@ -40,11 +52,16 @@ class WallpaperRest {
 
  private:
   void Set(const PauseReasons& now);
+  // The power status read again and the rule applied.
+  void ReadPower();
 
   std::function<void()> changed_;
   PauseReasons reasons_;
   UniqueSessionNotify sessionNotify_;
   UniquePowerNotify displayNotify_;
+  PowerSourceNotify powerNotify_;
+  std::function<PowerState()> powerSource_;
+  bool powerRule_ = true;
 };
 
 }  // namespace velmora

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,76 @@ TEST_F(RestTest, ALockedSessionAndADisplayOffRestTheMovie) {
   EXPECT_TRUE(flash.ClockRunning());
   const uint32_t frames = flash.FramesRun();
   EXPECT_TRUE(test::PumpUntil([&] { return flash.FramesRun() > frames; }, 3s));
+}
+
+// The power status as a test sets it, and the system's notice that it
+// changed (Wine has no battery and sends no power notice).
+struct FakePower {
+  PowerState state;
+  int reads = 0;
+  std::function<PowerState()> Source() {
+    return [this] {
+      ++reads;
+      return state;
+    };
+  }
+};
+
+void TellPowerChanged(HWND window) { ::SendMessageA(window, WM_POWERBROADCAST, 0x000A, 0); }
+
+TEST_F(RestTest, OnBatteryWithTheSaverOnTheMovieRestsUntilPluggedIn) {
+  StartMovie();
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  FakePower power;
+  power.state = {true, false};  // on battery, saver off: plays
+  bg->SetPowerSource(power.Source());
+  EXPECT_FALSE(bg->Rest().batterySaving);
+  EXPECT_TRUE(flash.ClockRunning());
+  power.state.saverOn = true;
+  TellPowerChanged(bg->hwnd());
+  EXPECT_TRUE(bg->Rest().batterySaving);
+  ExpectStillForTwoSeconds("movie on battery with the saver on");
+  // The newer notice of the saver (a power setting change) reads it too.
+  const int reads = power.reads;
+  power.state.onBattery = false;  // plugged in
+  struct {
+    GUID setting;
+    DWORD length;
+    DWORD state;
+  } saver{{0xe00958c0, 0xc213, 0x4ace, {0xac, 0x77, 0xfe, 0xcc, 0xed, 0x2e, 0xee, 0xa5}}, sizeof(DWORD), 1};
+  ::SendMessageA(bg->hwnd(), WM_POWERBROADCAST, 0x8013, reinterpret_cast<LPARAM>(&saver));
+  EXPECT_GT(power.reads, reads);
+  EXPECT_FALSE(bg->Rest().batterySaving);
+  EXPECT_TRUE(flash.ClockRunning());
+  const uint32_t frames = flash.FramesRun();
+  EXPECT_TRUE(test::PumpUntil([&] { return flash.FramesRun() > frames; }, 3s));
+}
+
+TEST_F(RestTest, OnBatterySaverTheSlideshowKeepsItsPaceAndTheSettingOffKeepsTheMovie) {
+  StartSlides();
+  FakePower power;
+  power.state = {true, true};
+  bg->SetPowerSource(power.Source());
+  EXPECT_TRUE(bg->Rest().batterySaving);
+  EXPECT_FALSE(bg->Rest().Any());
+  // Slides every 500 ms go on.
+  const int slides = bg->Stats().slidesStarted;
+  EXPECT_TRUE(test::PumpUntil([&] { return bg->Stats().slidesStarted >= slides + 2; }, 5s));
+  session.reset();
+
+  // With the setting off the movie plays on battery saver.
+  Set("MAIN", "BatteryRest", "0");
+  StartMovie();
+  bg->SetPowerSource(power.Source());
+  TellPowerChanged(bg->hwnd());
+  EXPECT_FALSE(bg->Rest().batterySaving);
+  const uint32_t frames = bg->DesktopFlash().FramesRun();
+  EXPECT_TRUE(test::PumpUntil([&] { return bg->DesktopFlash().FramesRun() > frames + 3; }, 3s));
+  // Turned on (as the dialog's apply does), the movie rests at once.
+  Set("MAIN", "BatteryRest", "1");
+  bg->ApplyWallpaperMode();
+  EXPECT_TRUE(bg->Rest().batterySaving);
+  EXPECT_FALSE(bg->DesktopFlash().ClockRunning());
 }
 
 }  // namespace

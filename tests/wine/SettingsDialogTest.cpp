@@ -210,6 +210,21 @@ TEST_F(SettingsDialogTest, StartupWritesAndRemovesTheUsersRunValue) {
   ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, name.c_str());
 }
 
+TEST_F(SettingsDialogTest, TheBatterySettingShowsTheStoredOneAndIsWrittenOnApply) {
+  Start();
+  FrmSetting& dialog = OpenThroughTheMenu();
+  const HWND box = dialog.Control("BatteryCheck");
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(box)) << "on the page the dialog opens on";
+  EXPECT_EQ(::SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED) << "on by default";
+  ClickOn(box);
+  dialog.PressApply(FrmSetting::kApplyButton);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "BatteryRest", ""), "0");
+  ClickOn(box);
+  dialog.PressApply(FrmSetting::kApplyButton);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "BatteryRest", ""), "1");
+}
+
 TEST_F(SettingsDialogTest, TheListsAddDeleteRefuseAndReorder) {
   InstallDemo();
   Start();

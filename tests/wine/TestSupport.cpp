@@ -151,12 +151,13 @@ HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly) {
   return search.found;
 }
 
-HelperProcess::HelperProcess(const std::string& exeName) {
+HelperProcess::HelperProcess(const std::string& exeName, const std::string& arguments) {
   const std::string exe = TestExeDirectory() + "\\" + exeName;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::string line = "\"" + exe + "\"";
+  if (!arguments.empty()) line += " " + arguments;
   if (!::CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
   const UniqueKernelHandle thread(pi.hThread);
   process_.reset(pi.hProcess);

@@ -50,7 +50,8 @@ void PumpFor(std::chrono::milliseconds duration);
 // process of its own until End or the object's end.
 class HelperProcess {
  public:
-  explicit HelperProcess(const std::string& exeName);
+  // `arguments` follow the program's name on its command line.
+  explicit HelperProcess(const std::string& exeName, const std::string& arguments = "");
   ~HelperProcess() { End(); }
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;

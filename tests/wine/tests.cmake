@@ -1,6 +1,8 @@
 # Tests of the Win32 code, run under wine64 through the cross-compiling
 # emulator (scripts/wine-run.sh): each test program gets its own prefix and
 # its own virtual display.
+# The tests' programs carry the program's resources: rebuilt when one changes.
+set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES OBJECT_DEPENDS "${VELMORA_RESOURCE_FILES}")
 add_library(wine_test_support STATIC wine/TestSupport.cpp wine/RealInput.cpp wine/DesktopFixture.cpp)
 target_link_libraries(wine_test_support PUBLIC velmora_win GTest::gtest)
 
@@ -97,3 +99,18 @@ set_tests_properties(wine_short_write_tests PROPERTIES
 
 # Desktop items that must not stop or end the program.
 velmora_wine_test(wine_item_safety_tests wine/DesktopItemSafetyTest.cpp)
+
+# The shapes of the shell's desktop windows, built by the stand-in shell.
+velmora_wine_test(wine_shell_shape_tests wine/ShellShapeTest.cpp)
+target_link_libraries(wine_shell_shape_tests PRIVATE velmora_swf_writer)
+add_dependencies(wine_shell_shape_tests progman_standin)
+
+# The desktop at the display's scale: 100, 125 and 150 % (the prefix's
+# LogPixels, set by wine-env.sh).
+velmora_wine_test(wine_scaling_tests wine/ScalingTest.cpp)
+target_link_libraries(wine_scaling_tests PRIVATE velmora_swf_writer)
+set_tests_properties(wine_scaling_tests PROPERTIES ENVIRONMENT "VELMORA_LOGPIXELS=96")
+foreach(dpi 120 144)
+  add_test(NAME wine_scaling_${dpi}_tests COMMAND wine_scaling_tests)
+  set_tests_properties(wine_scaling_${dpi}_tests PROPERTIES LABELS wine ENVIRONMENT "VELMORA_LOGPIXELS=${dpi}")
+endforeach()

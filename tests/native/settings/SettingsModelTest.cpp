@@ -36,7 +36,7 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
     EXPECT_EQ(KeyOf(id).id, id);
     EXPECT_TRUE(names.insert(Name(id)).second) << Name(id);
   }
-  EXPECT_EQ(names.size(), 21u);
+  EXPECT_EQ(names.size(), 22u);  // with MaxFrameRate and BatteryRest
   // A fresh installation without the file.
   const Settings s = ReadSettings(Holding({}));
   EXPECT_EQ(s.main.wallpaperMode, 0);
@@ -45,6 +45,7 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
   EXPECT_FALSE(s.main.iconFader);
   EXPECT_EQ(s.main.iconOpacity, 0);
   EXPECT_TRUE(s.main.startup);
+  EXPECT_TRUE(s.main.batteryRest);  // the movie rests on battery saver unless told otherwise
   EXPECT_EQ(s.flash.backgroundColour, 16777215);
   EXPECT_EQ(s.flash.scaleMode, 0);
   EXPECT_EQ(s.flash.quality, 1);

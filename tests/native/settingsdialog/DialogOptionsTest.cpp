@@ -121,9 +121,9 @@ TEST(DialogOptions, EachPageWritesItsOwnKeys) {
   keys.clear();
   for (const IniWrite& w : Writes(ApplyWrites(s))) keys.push_back(w.key + "=" + w.value);
   EXPECT_EQ(keys, (std::vector<std::string>{"Imageviewer=1", "Icondisp=1", "isIconfader=0",
-                                            "Iconfadervalue=255", "Startup=0"}));
+                                            "Iconfadervalue=255", "Startup=0", "BatteryRest=1"}));
   s.page = SettingsPage::kHelp;
-  EXPECT_EQ(Writes(ApplyWrites(s)).size(), 5u);
+  EXPECT_EQ(Writes(ApplyWrites(s)).size(), 6u);
 }
 
 std::vector<std::string> KeysOf(const std::vector<IniWrite>& writes) {
@@ -141,7 +141,7 @@ TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
   std::vector<IniWrite> writes = Writes(ApplyWrites(s));
   EXPECT_EQ(KeysOf(writes), (std::vector<std::string>{"MAIN/Imageviewer", "MAIN/Icondisp",
                                                       "MAIN/isIconfader", "MAIN/Iconfadervalue",
-                                                      "MAIN/Startup"}));
+                                                      "MAIN/Startup", "MAIN/BatteryRest"}));
   EXPECT_EQ(writes[2].value, "1");
   EXPECT_EQ(writes[3].value, "100");
   // A slide change, then the Advanced page chosen and confirmed: both
@@ -151,8 +151,8 @@ TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
   s.slideChanged = true;
   s.slidePath = "a.png|C:\\P\\*";
   writes = Writes(ApplyWrites(s));
-  ASSERT_EQ(writes.size(), 5u + 8u);
-  EXPECT_EQ(writes[5].key, "Speedvalue");
+  ASSERT_EQ(writes.size(), 6u + 8u);
+  EXPECT_EQ(writes[6].key, "Speedvalue");
   EXPECT_EQ(writes.back().key, "Path");
   for (const IniWrite& w : writes) EXPECT_NE(w.key, "WallInx");
   EXPECT_TRUE(AppliesPage(s, SettingsPage::kSlide));

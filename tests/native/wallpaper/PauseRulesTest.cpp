@@ -29,5 +29,29 @@ TEST(PauseRules, AWindowPausesOnlyWhenItHidesTheWholeMonitor) {
   EXPECT_TRUE(reasons.Any());
 }
 
+TEST(PauseRules, OnBatteryWithTheSaverOnTheMovieRestsAndTheSlidesGoOn) {
+  // The system's status: AC line 0 offline, 1 online, 255 unknown; flag 1 saver on.
+  EXPECT_TRUE(RestsForPower(PowerStateOf(0, 1), true));
+  EXPECT_FALSE(RestsForPower(PowerStateOf(1, 1), true)) << "plugged in: plays";
+  EXPECT_FALSE(RestsForPower(PowerStateOf(0, 0), true)) << "saver off: plays";
+  EXPECT_FALSE(RestsForPower(PowerStateOf(255, 1), true)) << "unknown line: plays";
+  EXPECT_FALSE(RestsForPower(PowerStateOf(0, 1), false)) << "the setting off: plays";
+  EXPECT_FALSE(RestsForPower(PowerStateOf(1, 0), false));
+  // Wine's answer on a machine without a battery (line online, no flag).
+  EXPECT_FALSE(RestsForPower(PowerStateOf(1, 0), true));
+  const PowerState p = PowerStateOf(0, 1);
+  EXPECT_TRUE(p.onBattery);
+  EXPECT_TRUE(p.saverOn);
+  // Saving the battery rests the movie, not the slides.
+  PauseReasons reasons;
+  reasons.batterySaving = true;
+  EXPECT_TRUE(reasons.MovieRests());
+  EXPECT_FALSE(reasons.Any());
+  reasons.batterySaving = false;
+  EXPECT_FALSE(reasons.MovieRests());
+  reasons.fullScreen = true;
+  EXPECT_TRUE(reasons.MovieRests());
+}
+
 }  // namespace
 }  // namespace velmora

@@ -1,0 +1,25 @@
+#include "iconlayer/LayerMetrics.h"
+
+#include <initializer_list>
+
+namespace velmora {
+
+int32_t ScaleToDpi(int32_t pixels, int dpi) {
+  const int64_t scaled = static_cast<int64_t>(pixels) * dpi;
+  return static_cast<int32_t>(scaled >= 0 ? (scaled + kBaseDpi / 2) / kBaseDpi : -((-scaled + kBaseDpi / 2) / kBaseDpi));
+}
+
+LayerMetrics LayerMetrics::ForDpi(int dpi, int32_t systemIconSize) {
+  LayerMetrics m;
+  if (dpi <= 0) dpi = kBaseDpi;  // the system could not tell
+  m.dpi = dpi;
+  for (int32_t* measure : {&m.gridLeft, &m.columnWidth, &m.rowHeight, &m.rowCount, &m.dropRow, &m.hitWidth,
+                           &m.hitHeight, &m.keepBox, &m.iconSize, &m.areaHeight, &m.arrowTop, &m.arrowSize,
+                           &m.labelLeft, &m.labelTop, &m.labelWidth, &m.labelTwoLines})
+    *measure = ScaleToDpi(*measure, dpi);
+  if (systemIconSize > 0) m.iconSize = systemIconSize;
+  m.labelPoints = m.labelPoints * static_cast<float>(dpi) / kBaseDpi;
+  return m;
+}
+
+}  // namespace velmora
