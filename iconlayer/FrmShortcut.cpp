@@ -8,6 +8,7 @@
 #include "iconlayer/ColorArgb.h"
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ItemRules.h"
+#include "iconlayer/MonitorItems.h"
 #include "iconlayer/LayerPainter.h"
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/PositionMemory.h"
@@ -85,15 +86,31 @@ bool FrmShortcut::FollowBackground() {
   if (!hwnd() || !owner_) return false;
   RECT r{};
   ::GetWindowRect(owner_, &r);
-  ::SetWindowPos(hwnd(), nullptr, r.left, 100 / kTwipsPerPixel, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  constexpr long kLayerTopOffset = 100 / kTwipsPerPixel;
+  PlaceOnScreen(hwnd(), {r.left, r.top + kLayerTopOffset, r.right, r.bottom + kLayerTopOffset});
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  if (client.right == layerSize_.cx && client.bottom == layerSize_.cy) return false;
-  layerSize_ = {client.right, client.bottom};
-  PrepareBlankLayer();
-  layoutDirty_ = true;  // the positions of this size
+  const std::string arrangement = ArrangementName(layout_);
+  if (client.right == layerSize_.cx && client.bottom == layerSize_.cy && arrangement == followedName_)
+    return false;
+  followedName_ = arrangement;
+  if (client.right != layerSize_.cx || client.bottom != layerSize_.cy) {
+    layerSize_ = {client.right, client.bottom};
+    PrepareBlankLayer();
+  }
+  layoutDirty_ = true;  // the positions of this size and these monitors
   return true;
+}
+
+DesktopLayout FrmShortcut::ItemLayout() const {
+  RECT client{};
+  if (hwnd()) ::GetClientRect(hwnd(), &client);
+  if (!layout_.monitors.empty() && layout_.window.Width() == client.right &&
+      layout_.window.Height() == client.bottom)
+    return layout_;
+  // No layout given, or not the one the layer covers: the layer is the one monitor.
+  const ScreenRect all{0, 0, client.right, client.bottom};
+  return {all, {{all, all, true, ""}}};
 }
 
 void FrmShortcut::PrepareBlankLayer() {
@@ -209,7 +226,11 @@ FrmShortcut::DrawnPart FrmShortcut::DrawPreview(CDIB& layer, int item) {
   ItemPosition anchor = positions_[static_cast<size_t>(item)];
   RECT client{};
   ::GetClientRect(owner_, &client);
-  if (client.bottom - anchor.y < 190) anchor.y -= 180;
+  long bottom = client.bottom;
+  const DesktopLayout layout = ItemLayout();
+  const int monitor = MonitorOfItem(anchor, layout);
+  if (monitor >= 0) bottom = layout.monitors[static_cast<size_t>(monitor)].work.bottom;
+  if (bottom - anchor.y < 190) anchor.y -= 180;
   const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
   preview_.ThumViewer(items().RowText(static_cast<size_t>(item)), canvas.graphics(), anchor.x + 20,
                       anchor.y + 20);
@@ -311,6 +332,8 @@ std::vector<std::string> FrmShortcut::ItemKeys() const {
 }
 
 std::string FrmShortcut::LayoutName() const {
+  const std::string arrangement = ArrangementName(ItemLayout());
+  if (!arrangement.empty()) return arrangement;
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   return LayerSizeName(client.right, client.bottom);
@@ -333,11 +356,21 @@ void FrmShortcut::LoadPositions() {
   // The places remembered for this size of the layer keep every item where
   // the user put it, whatever came or went; without them, the saved edges
   // of the last layout as they are, or the default grid.
-  const PlacedItems remembered = ParsePlacedItems(ReadRememberedPlaces(LayoutName()));
+  const DesktopLayout layout = ItemLayout();
+  const std::vector<std::string> keys = ItemKeys();
+  PlacedItems remembered = ParsePlacedItems(ReadRememberedPlaces(LayoutName()));
+  // Monitors changed to an arrangement without memory: every item where it
+  // was on its monitor, those of a monitor that went back on the primary.
+  if (remembered.empty()) remembered = CarriedPositions(layout);
   if (!remembered.empty()) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    positions_ = PlaceItems(ItemKeys(), remembered, client.bottom);
+    const ScreenRect& primary = layout.Primary().work;
+    const PlacedItems& from = remembered;
+    positions_ = KeepOnMonitors(
+        PlaceItems(keys, from, static_cast<int32_t>(primary.Height()),
+                   {static_cast<int32_t>(primary.left), static_cast<int32_t>(primary.top)}),
+        layout);
     ProgramValues built;
     built.desktopC = static_cast<long>(positions_.size());
     built.scaleX = client.right;
@@ -347,7 +380,16 @@ void FrmShortcut::LoadPositions() {
     return;
   }
   LoadSavedEdges();
+  positions_ = KeepOnMonitors(positions_, layout);
   SavePositions(positions_);
+}
+
+PlacedItems FrmShortcut::CarriedPositions(const DesktopLayout& now) const {
+  if (positionsLayout_.monitors.empty() || positionsLayout_ == now ||
+      positionsKeys_.size() != positions_.size())
+    return {};
+  // By key, so that items that came or went meanwhile take or leave a cell.
+  return Remember(positionsKeys_, CarryOver(positions_, positionsLayout_, now));
 }
 
 void FrmShortcut::LoadSavedEdges() {
@@ -359,7 +401,7 @@ void FrmShortcut::LoadSavedEdges() {
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   if (LayoutNeedsRebuild(saved, client.right, client.bottom, count)) {
-    positions_ = DefaultGrid(count, client.bottom);
+    positions_ = PrimaryGrid(count, ItemLayout());
     values.scaleX = client.right;
     values.scaleY = client.bottom;
     SaveProgramValues(values, {ProgramValueId::kScaleX, ProgramValueId::kScaleY});
@@ -381,8 +423,10 @@ void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
   edges.tempy = FormatPositions(ys);
   SaveProgramValues(edges, {ProgramValueId::kTempx, ProgramValueId::kTempy});
   const std::vector<std::string> keys = ItemKeys();
-  if (keys.size() == positions.size())
-    SaveRememberedPlaces(LayoutName(), FormatPlacedItems(Remember(keys, positions)));
+  if (keys.size() != positions.size()) return;
+  SaveRememberedPlaces(LayoutName(), FormatPlacedItems(Remember(keys, positions)));
+  positionsLayout_ = ItemLayout();
+  positionsKeys_ = keys;
 }
 
 HICON FrmShortcut::ExtractIconFrom(const std::string& file, int32_t index) {

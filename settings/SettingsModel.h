@@ -29,6 +29,7 @@ enum class SettingId {
   kIsIconfader,
   kIconfadervalue,
   kStartup,
+  kMonitors,
   // FLASH
   kFlashPath,
   kCurFlash,
@@ -76,6 +77,7 @@ struct MainSettings {
   bool iconFader = false;    // isIconfader: the layer drawn at iconOpacity
   long iconOpacity = 0;      // Iconfadervalue
   bool startup = false;      // Startup: start with Windows
+  long monitorSpread = 0;    // Monitors: 0 each monitor, 1 span (common/MonitorLayout)
 };
 
 struct FlashSettings {

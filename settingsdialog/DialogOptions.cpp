@@ -43,6 +43,7 @@ DialogOptions DialogOptionsFrom(const Settings& s) {
   o.flashColour = static_cast<uint32_t>(s.flash.backgroundColour) & kColourBits;
   o.loop = s.flash.loop;
   o.startup = s.main.startup;
+  o.monitors = Offered(Id::kMonitors, s.main.monitorSpread, defaults.main.monitorSpread);
   o.imageViewer = s.main.imageViewer;
   o.iconDisplay = s.main.iconDisplay;
   o.iconFader = s.main.iconFader;
@@ -71,6 +72,10 @@ void ApplyAdvanced(const DialogOptions& o, SettingsChange& c) {
   m.startup = o.startup;
   c.keys.insert(c.keys.end(), {Id::kImageviewer, Id::kIcondisp, Id::kIsIconfader,
                                Id::kIconfadervalue, Id::kStartup});
+  if (o.monitors != m.monitorSpread) {
+    m.monitorSpread = o.monitors;
+    c.keys.push_back(Id::kMonitors);
+  }
 }
 
 void ApplyFlash(const ApplyState& s, SettingsChange& c) {

@@ -282,6 +282,15 @@ void FrmSetting::CreateAdvancedPage(int x, int y) {
   FillCombo(fader, {L"255", L"200", L"150", L"100", L"50", L"0"});
   ::SetWindowTextW(fader, L"255");
   named_.push_back({"iconFader", fader});
+  // Below the check boxes: how the wallpaper covers several monitors, in the
+  // order of the key's values.
+  const int row = y + 16 + 34 * 4 + 4;
+  named_.push_back({"MonitorsLabel", AddControl(kAdvancedTab, L"STATIC", L"Several monitors:", 0, x + 16,
+                                                row + 4, 110, 16, kLabel)});
+  const HWND monitors = AddControl(kAdvancedTab, L"COMBOBOX", L"", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL,
+                                   x + 130, row, 120, 100, kMonitors);
+  FillCombo(monitors, {L"Each monitor", L"Span"});
+  named_.push_back({"Monitors", monitors});
 }
 
 void FrmSetting::CreateHelpPage(int x, int y, int width, int height) {

@@ -33,8 +33,10 @@ BackgroundLinks DesktopSession::LinksForBackground() {
   };
   links.showIconLayer = [this] { ShowIconLayer(); };
   links.placed = [this] {
-    // A new size (the display changed): the layer composed anew for it.
-    if (iconLayer_ && iconLayer_->FollowBackground()) iconLayer_->LoadIcons(false);
+    // A new size or other monitors: the layer composed anew for them.
+    if (!iconLayer_) return;
+    iconLayer_->SetDesktopLayout(background_->Layout());
+    if (iconLayer_->FollowBackground()) iconLayer_->LoadIcons(false);
   };
   links.relaid = [this](bool redraw) {
     if (!iconLayer_) return;
@@ -184,6 +186,7 @@ bool DesktopSession::Start() {
 void DesktopSession::ShowIconLayer() {
   iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), inventory_, store_, LinksForLayer());
   iconLayer_->GainIconHdc();
+  iconLayer_->SetDesktopLayout(background_->Layout());
   iconLayer_->Show();
   // Files that other programs make, move or delete on the desktop.
   watch_ = std::make_unique<DesktopWatch>(background_->hwnd(), FrmShortcutBG::kDesktopChangedMessage,
