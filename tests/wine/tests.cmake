@@ -97,3 +97,10 @@ set_tests_properties(wine_short_write_tests PROPERTIES
 
 # Desktop items that must not stop or end the program.
 velmora_wine_test(wine_item_safety_tests wine/DesktopItemSafetyTest.cpp)
+
+# The desktop over two monitors side by side, on a private Xorg server with
+# the dummy driver (scripts/wine-env.sh): the wallpaper on both, an item
+# dragged to the second, the second taken away and given back while running.
+velmora_wine_test(wine_monitors_tests wine/MonitorsTest.cpp)
+target_link_libraries(wine_monitors_tests PRIVATE velmora_swf_writer)
+set_tests_properties(wine_monitors_tests PROPERTIES ENVIRONMENT "VELMORA_MONITORS=1024x768,800x600")
