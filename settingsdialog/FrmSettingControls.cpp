@@ -33,7 +33,8 @@ constexpr const char* kHelpRtf =
     "not fill the screen.\\par\\par "
     "{\\b Desktop.} Under {\\b Advanced Setting} choose whether Velmora starts with Windows, "
     "shows the little arrow on shortcuts, makes the icons see-through and previews pictures "
-    "when the pointer rests on them.\\par\\par "
+    "when the pointer rests on them. {\\b Several monitors} shows the movie or the slides on "
+    "{\\b Each monitor} or once across all of them ({\\b Span}).\\par\\par "
     "{\\b On the desktop.} Right-click empty space for the desktop menu (arrange, lock the icons, "
     "these settings); right-click an item for its own menu. Drag items to move them; drop files "
     "from other windows to copy, move or link them. F5 refreshes.\\par}";
