@@ -8,8 +8,8 @@
 #include "iconlayer/ColorArgb.h"
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ItemRules.h"
-#include "iconlayer/MonitorItems.h"
 #include "iconlayer/LayerPainter.h"
+#include "iconlayer/MonitorItems.h"
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/PositionMemory.h"
 #include "iconlayer/Sprite.h"
@@ -353,9 +353,10 @@ void FrmShortcut::DesktopiconsPos() {
 }
 
 void FrmShortcut::LoadPositions() {
-  // The places remembered for this size of the layer keep every item where
-  // the user put it, whatever came or went; without them, the saved edges
-  // of the last layout as they are, or the default grid.
+  // The places remembered for this size of the layer (or this arrangement
+  // of monitors) keep every item where the user put it, whatever came or
+  // went; without them, the saved edges of the last layout as they are, or
+  // the default grid on the primary monitor. No item is left off a monitor.
   const DesktopLayout layout = ItemLayout();
   const std::vector<std::string> keys = ItemKeys();
   PlacedItems remembered = ParsePlacedItems(ReadRememberedPlaces(LayoutName()));
@@ -366,9 +367,8 @@ void FrmShortcut::LoadPositions() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
     const ScreenRect& primary = layout.Primary().work;
-    const PlacedItems& from = remembered;
     positions_ = KeepOnMonitors(
-        PlaceItems(keys, from, static_cast<int32_t>(primary.Height()),
+        PlaceItems(keys, remembered, static_cast<int32_t>(primary.Height()),
                    {static_cast<int32_t>(primary.left), static_cast<int32_t>(primary.top)}),
         layout);
     ProgramValues built;
