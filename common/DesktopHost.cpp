@@ -87,6 +87,42 @@ std::string GetTaskbarEdge() {
   return DescribeTaskbar({bar.rc.left, bar.rc.top, bar.rc.right, bar.rc.bottom}, sw, sh);
 }
 
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFOEXW info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(monitor, &info)) return TRUE;  // gone meanwhile: left out
+  const RECT& m = info.rcMonitor;
+  const RECT& w = info.rcWork;
+  reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+      {{m.left, m.top, m.right, m.bottom}, {w.left, w.top, w.right, w.bottom},
+       (info.dwFlags & MONITORINFOF_PRIMARY) != 0, Utf8(info.szDevice)});
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<MonitorArea> QueryMonitors() {
+  std::vector<MonitorArea> monitors;
+  // A failure leaves the list empty: the layout falls back to the primary screen.
+  ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+DesktopLayout CurrentDesktopLayout() {
+  return LayoutOfMonitors(QueryMonitors(),
+                          {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+}
+
+void PlaceOnScreen(HWND window, const ScreenRect& screen) {
+  POINT origin{screen.left, screen.top};
+  const HWND parent = ::GetAncestor(window, GA_PARENT);
+  if (parent && parent != ::GetDesktopWindow()) ::ScreenToClient(parent, &origin);
+  ::SetWindowPos(window, nullptr, origin.x, origin.y, screen.Width(), screen.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 int GetColorDepth() {
   const WindowDc screen = GetWindowDc(nullptr);
   return screen ? ::GetDeviceCaps(screen.get().dc, BITSPIXEL) : 0;

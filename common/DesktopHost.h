@@ -2,10 +2,13 @@
 // environment queries every part shares.
 #pragma once
 
+#include "common/MonitorLayout.h"
+
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -34,6 +37,18 @@ bool DesktopParentChanged(HWND window);
 // "thickness*edge" for the taskbar (edge B, T, L or R), or "" when the query
 // fails or the taskbar lies on no recognised edge.
 std::string GetTaskbarEdge();
+
+// The monitors attached to the desktop now, in the system's order, in screen
+// coordinates (EnumDisplayMonitors and GetMonitorInfo).
+std::vector<MonitorArea> QueryMonitors();
+// Their layout (common/MonitorLayout); the primary screen's size when the
+// system lists none.
+DesktopLayout CurrentDesktopLayout();
+
+// Places `window` at `screen` (screen coordinates), converted to its
+// parent's client coordinates when it is a child (the shell's desktop
+// window starts at the virtual screen's corner, which may be negative).
+void PlaceOnScreen(HWND window, const ScreenRect& screen);
 
 // Bits per pixel of the screen.
 int GetColorDepth();

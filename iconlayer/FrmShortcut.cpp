@@ -10,6 +10,7 @@
 #include "iconlayer/GdiPlusPictures.h"
 #include "iconlayer/ItemRules.h"
 #include "iconlayer/LayerPainter.h"
+#include "iconlayer/MonitorItems.h"
 #include "iconlayer/PointerRules.h"
 #include "iconlayer/PositionMemory.h"
 #include "iconlayer/Sprite.h"
@@ -78,15 +79,31 @@ bool FrmShortcut::FollowBackground() {
   if (!hwnd() || !owner_) return false;
   RECT r{};
   ::GetWindowRect(owner_, &r);
-  ::SetWindowPos(hwnd(), nullptr, r.left, TwipsToPixels(kLayerTopTwips, metrics_.dpi), r.right - r.left,
-                 r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  const long layerTop = TwipsToPixels(kLayerTopTwips, metrics_.dpi);
+  PlaceOnScreen(hwnd(), {r.left, r.top + layerTop, r.right, r.bottom + layerTop});
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  if (client.right == layerSize_.cx && client.bottom == layerSize_.cy) return false;
-  layerSize_ = {client.right, client.bottom};
-  PrepareBlankLayer();
-  layoutDirty_ = true;  // the positions of this size
+  const std::string arrangement = ArrangementName(layout_);
+  if (client.right == layerSize_.cx && client.bottom == layerSize_.cy && arrangement == followedName_)
+    return false;
+  followedName_ = arrangement;
+  if (client.right != layerSize_.cx || client.bottom != layerSize_.cy) {
+    layerSize_ = {client.right, client.bottom};
+    PrepareBlankLayer();
+  }
+  layoutDirty_ = true;  // the positions of this size and these monitors
   return true;
+}
+
+DesktopLayout FrmShortcut::ItemLayout() const {
+  RECT client{};
+  if (hwnd()) ::GetClientRect(hwnd(), &client);
+  if (!layout_.monitors.empty() && layout_.window.Width() == client.right &&
+      layout_.window.Height() == client.bottom)
+    return layout_;
+  // No layout given, or not the one the layer covers: the layer is the one monitor.
+  const ScreenRect all{0, 0, client.right, client.bottom};
+  return {all, {{all, all, true, ""}}};
 }
 
 void FrmShortcut::PrepareBlankLayer() {
@@ -206,7 +223,11 @@ FrmShortcut::DrawnPart FrmShortcut::DrawPreview(CDIB& layer, int item) {
   ItemPosition anchor = positions_[static_cast<size_t>(item)];
   RECT client{};
   ::GetClientRect(owner_, &client);
-  if (client.bottom - anchor.y < px(190)) anchor.y -= px(180);
+  long bottom = client.bottom;
+  const DesktopLayout layout = ItemLayout();
+  const int monitor = MonitorOfItem(anchor, layout);
+  if (monitor >= 0) bottom = layout.monitors[static_cast<size_t>(monitor)].work.bottom;
+  if (bottom - anchor.y < px(190)) anchor.y -= px(180);
   const int32_t left = anchor.x + px(20), top = anchor.y + px(20);
   const SurfaceCanvas canvas(layer);  // the preview is drawn scaled, with GDI+
   if (canvas && dpi != kBaseDpi) {
@@ -317,6 +338,9 @@ std::vector<std::string> FrmShortcut::ItemKeys() const {
 }
 
 std::string FrmShortcut::LayoutName() const {
+  // Places of one DPI do not fit another's grid: the DPI is in the name.
+  const std::string arrangement = ArrangementName(ItemLayout());
+  if (!arrangement.empty()) return metrics_.dpi == kBaseDpi ? arrangement : arrangement + "@" + std::to_string(metrics_.dpi);
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   return LayerSizeName(client.right, client.bottom, metrics_.dpi);
@@ -336,14 +360,24 @@ void FrmShortcut::DesktopiconsPos() {
 }
 
 void FrmShortcut::LoadPositions() {
-  // The places remembered for this size of the layer keep every item where
-  // the user put it, whatever came or went; without them, the saved edges
-  // of the last layout as they are, or the default grid.
-  const PlacedItems remembered = ParsePlacedItems(ReadRememberedPlaces(LayoutName()));
+  // The places remembered for this size of the layer (or this arrangement
+  // of monitors) keep every item where the user put it, whatever came or
+  // went; without them, the saved edges of the last layout as they are, or
+  // the default grid on the primary monitor. No item is left off a monitor.
+  const DesktopLayout layout = ItemLayout();
+  const std::vector<std::string> keys = ItemKeys();
+  PlacedItems remembered = ParsePlacedItems(ReadRememberedPlaces(LayoutName()));
+  // Monitors changed to an arrangement without memory: every item where it
+  // was on its monitor, those of a monitor that went back on the primary.
+  if (remembered.empty()) remembered = CarriedPositions(layout);
   if (!remembered.empty()) {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    positions_ = PlaceItems(ItemKeys(), remembered, client.bottom, metrics_);
+    const ScreenRect& primary = layout.Primary().work;
+    positions_ = KeepOnMonitors(
+        PlaceItems(keys, remembered, static_cast<int32_t>(primary.Height()), metrics_,
+                   {static_cast<int32_t>(primary.left), static_cast<int32_t>(primary.top)}),
+        layout, metrics_);
     ProgramValues built;
     built.desktopC = static_cast<long>(positions_.size());
     built.scaleX = client.right;
@@ -355,7 +389,16 @@ void FrmShortcut::LoadPositions() {
     return;
   }
   LoadSavedEdges();
+  positions_ = KeepOnMonitors(positions_, layout, metrics_);
   SavePositions(positions_);
+}
+
+PlacedItems FrmShortcut::CarriedPositions(const DesktopLayout& now) const {
+  if (positionsLayout_.monitors.empty() || positionsLayout_ == now ||
+      positionsKeys_.size() != positions_.size())
+    return {};
+  // By key, so that items that came or went meanwhile take or leave a cell.
+  return Remember(positionsKeys_, CarryOver(positions_, positionsLayout_, now, metrics_));
 }
 
 void FrmShortcut::LoadSavedEdges() {
@@ -368,7 +411,7 @@ void FrmShortcut::LoadSavedEdges() {
   RECT client{};
   ::GetClientRect(hwnd(), &client);
   if (LayoutNeedsRebuild(saved, client.right, client.bottom, count, metrics_.dpi)) {
-    positions_ = DefaultGrid(count, client.bottom, metrics_);
+    positions_ = PrimaryGrid(count, ItemLayout(), metrics_);
     values.scaleX = client.right;
     values.scaleY = client.bottom;
     values.scaleDpi = metrics_.dpi;
@@ -391,8 +434,10 @@ void FrmShortcut::SavePositions(const std::vector<ItemPosition>& positions) {
   edges.tempy = FormatPositions(ys);
   SaveProgramValues(edges, {ProgramValueId::kTempx, ProgramValueId::kTempy});
   const std::vector<std::string> keys = ItemKeys();
-  if (keys.size() == positions.size())
-    SaveRememberedPlaces(LayoutName(), FormatPlacedItems(Remember(keys, positions)));
+  if (keys.size() != positions.size()) return;
+  SaveRememberedPlaces(LayoutName(), FormatPlacedItems(Remember(keys, positions)));
+  positionsLayout_ = ItemLayout();
+  positionsKeys_ = keys;
 }
 
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/GdiPlus.h"
+#include "common/MonitorLayout.h"
 #include "common/Handles.h"
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
@@ -12,6 +13,7 @@
 #include "iconlayer/LayoutGrid.h"
 #include "iconlayer/PixelBlend.h"
 #include "iconlayer/PointerRules.h"
+#include "iconlayer/PositionMemory.h"
 #include "iconlayer/Sprite.h"
 #include "settings/SettingsStore.h"
 #include "shell/DesktopInventory.h"
@@ -104,9 +106,16 @@ class FrmShortcut : public Window {
   void SetDpiQuery(std::function<int(HWND)> query) { dpiQuery_ = std::move(query); }
 
   // Follows the background window's placement: its left, width and height,
-  // 100 twips from the top. True when the layer's size changed (its
-  // positions are then read again for that size at the next composition).
+  // 100 twips below its top. True when the layer's size or the monitors
+  // changed (its positions are then read again for them at the next
+  // composition).
   bool FollowBackground();
+  // The monitors the background window was placed over (relative to its
+  // corner, which the layer shares): where items go. Without one the layer
+  // is one monitor.
+  void SetDesktopLayout(const DesktopLayout& layout) { layout_ = layout; }
+  // The layout the items are placed on.
+  DesktopLayout ItemLayout() const;
   // Every item to be laid out afresh at the next composition (Refresh, the
   // arrange commands): the saved edges emptied, the places remembered for
   // this size forgotten.
@@ -185,8 +194,13 @@ class FrmShortcut : public Window {
   void PointerOver(int item, double x, double y);
   // Each item's key (its path, or a special item's shell name), in order.
   std::vector<std::string> ItemKeys() const;
-  // The name this layer size's places are remembered by.
+  // The name this layer size's (or monitor arrangement's) places are
+  // remembered by.
   std::string LayoutName() const;
+  // The positions now, carried from the layout they were stored for to
+  // `now` (iconlayer/MonitorItems), by item; none when the layout is the
+  // same or nothing was stored yet.
+  PlacedItems CarriedPositions(const DesktopLayout& now) const;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Pointer and keys (FrmShortcutInput.cpp); true when the message was handled.
   bool HandleInput(UINT message, WPARAM wParam, LPARAM lParam);
@@ -204,6 +218,11 @@ class FrmShortcut : public Window {
   bool showImageviewer_ = true;  // the hover preview, and the highlight kept between clicks
   bool layoutDirty_ = false;     // positions must be reloaded before the next composition
   std::vector<ItemPosition> positions_;  // ItemX, ItemY
+  DesktopLayout layout_;                 // as the background window was placed
+  std::string followedName_;             // the arrangement the layer last followed
+  // The layout and the items the positions were last stored for.
+  DesktopLayout positionsLayout_;
+  std::vector<std::string> positionsKeys_;
   // IconHandles; items with the same icon source share one handle.
   std::vector<std::shared_ptr<UniqueIcon>> icons_;
   // The same icons as premultiplied pictures, for drawing; items with the

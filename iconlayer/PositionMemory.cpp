@@ -32,7 +32,7 @@ PlacedItems ParsePlacedItems(std::string_view text) {
 
 std::vector<ItemPosition> PlaceItems(const std::vector<std::string>& keys,
                                      const PlacedItems& remembered, int32_t clientHeight,
-                                     const LayerMetrics& m) {
+                                     const LayerMetrics& m, ItemPosition gridOrigin) {
   std::vector<ItemPosition> positions(keys.size());
   std::set<std::pair<int32_t, int32_t>> taken;
   std::vector<size_t> newcomers;
@@ -47,8 +47,12 @@ std::vector<ItemPosition> PlaceItems(const std::vector<std::string>& keys,
   }
   if (newcomers.empty()) return positions;
   // The grid's cells in its own order, as many as could be needed.
-  const std::vector<ItemPosition> grid =
+  std::vector<ItemPosition> grid =
       DefaultGrid(static_cast<int>(taken.size() + newcomers.size()), clientHeight, m);
+  for (ItemPosition& p : grid) {
+    p.x += gridOrigin.x;
+    p.y += gridOrigin.y;
+  }
   size_t cell = 0;
   for (size_t i : newcomers) {
     while (cell < grid.size() && taken.count({grid[cell].x, grid[cell].y})) ++cell;

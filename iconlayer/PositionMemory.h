@@ -21,11 +21,11 @@ PlacedItems ParsePlacedItems(std::string_view text);
 
 // The positions of the items `keys` (in item order) on a layer `clientHeight`
 // pixels high: a remembered item keeps its place; a new one takes the first
-// cell of the default grid that no remembered item holds and no new item
-// took before it.
+// cell of the default grid (moved to `gridOrigin`, the primary monitor's
+// corner) that no remembered item holds and no new item took before it.
 std::vector<ItemPosition> PlaceItems(const std::vector<std::string>& keys,
                                      const PlacedItems& remembered, int32_t clientHeight,
-                                     const LayerMetrics& m = LayerMetrics());
+                                     const LayerMetrics& m = LayerMetrics(), ItemPosition gridOrigin = {});
 
 // The positions as a memory (keys and positions in item order).
 PlacedItems Remember(const std::vector<std::string>& keys,

@@ -5,6 +5,7 @@ set -eu
 packages="cmake make g++ googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
   wine wine64 fonts-wine xvfb xcompmgr x11-apps imagemagick xdotool
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   zlib1g-dev liblzma-dev clang python3 libtomlplusplus-dev fonts-dejavu-core"
 missing=
 for p in $packages; do

@@ -16,7 +16,9 @@ wine_env_start() {
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
   WINE_ENV_XVFB_PID=
-  if [ -z "${VELMORA_USE_DISPLAY:-}" ]; then
+  if [ -z "${VELMORA_USE_DISPLAY:-}" ] && [ -n "${VELMORA_MONITORS:-}" ]; then
+    wine_env_start_monitors || return 1
+  elif [ -z "${VELMORA_USE_DISPLAY:-}" ]; then
     # -displayfd lets Xvfb pick a free display number and tell us which.
     Xvfb -displayfd 3 -screen 0 "${VELMORA_SCREEN:-1024x768x24}" -nolisten tcp \
       3>"$WINE_ENV_DIR/display" >"$WINE_ENV_DIR/xvfb.log" 2>&1 &
@@ -61,6 +63,86 @@ wine_env_start() {
   if [ -z "${VELMORA_USE_DISPLAY:-}" ]; then
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
       >>"$WINE_ENV_DIR/wineboot.log" 2>&1 || true
+  fi
+}
+
+# VELMORA_MONITORS="1024x768,800x600": monitors side by side, the first
+# primary, on a private Xorg server with the dummy video driver (one RandR
+# output each; Wine sees them as monitors and follows `xrandr` changes while
+# programs run). Needs root and xserver-xorg-video-dummy.
+wine_env_start_monitors() {
+  if ! command -v Xorg >/dev/null 2>&1 || [ ! -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]; then
+    echo "wine-env: VELMORA_MONITORS needs Xorg and its dummy driver (xserver-xorg-video-dummy)" >&2
+    return 1
+  fi
+  modelines=
+  for size in $(echo "$VELMORA_MONITORS" | tr ',' ' '); do
+    w=${size%x*}; h=${size#*x}
+    modelines="$modelines
+  Modeline \"$size\" $(gtf "$w" "$h" 60 | sed -n 's/.*Modeline "[^"]*" *//p')"
+  done
+  first=${VELMORA_MONITORS%%,*}
+  cat >"$WINE_ENV_DIR/xorg.conf" <<EOC
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoAddGPU" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 131072
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0$modelines
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "$first"
+  EndSubSection
+EndSection
+EOC
+  Xorg -displayfd 3 -config "$WINE_ENV_DIR/xorg.conf" -logfile "$WINE_ENV_DIR/xorg.log" -noreset \
+    -nolisten tcp -novtswitch -sharevts 3>"$WINE_ENV_DIR/display" >"$WINE_ENV_DIR/xorg.out" 2>&1 &
+  WINE_ENV_XVFB_PID=$!
+  i=0
+  while [ ! -s "$WINE_ENV_DIR/display" ]; do
+    i=$((i + 1))
+    if [ "$i" -gt 200 ] || ! kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null; then
+      echo "wine-env: Xorg did not start" >&2
+      cat "$WINE_ENV_DIR/xorg.out" >&2
+      return 1
+    fi
+    sleep 0.05
+  done
+  export DISPLAY=":$(head -n1 "$WINE_ENV_DIR/display")"
+  # Output n shows the n-th size, right of the one before.
+  n=0; args=
+  for size in $(echo "$VELMORA_MONITORS" | tr ',' ' '); do
+    if [ "$n" -eq 0 ]; then
+      args="--output DUMMY0 --primary --mode $size --pos 0x0"
+    else
+      xrandr --addmode "DUMMY$n" "$size" || return 1
+      args="$args --output DUMMY$n --mode $size --right-of DUMMY$((n - 1))"
+    fi
+    n=$((n + 1))
+  done
+  # shellcheck disable=SC2086
+  xrandr $args || { echo "wine-env: xrandr could not set the monitors" >&2; return 1; }
+  # A full query makes the server probe its outputs again; Wine reads the
+  # current resources only, which are stale until then.
+  xrandr >/dev/null
+  WINE_ENV_COMPOSITOR_PID=
+  if command -v xcompmgr >/dev/null 2>&1; then
+    xcompmgr >"$WINE_ENV_DIR/xcompmgr.log" 2>&1 &
+    WINE_ENV_COMPOSITOR_PID=$!
   fi
 }
 

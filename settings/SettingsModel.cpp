@@ -21,6 +21,7 @@ constexpr SettingKey kKeys[kSettingCount] = {
     {Id::kIconfadervalue,  "MAIN",  "Iconfadervalue",  K::kNumber, "0",        0, 255,      false},
     {Id::kStartup,         "MAIN",  "Startup",         K::kFlag,   "1",        0, 1,        false},
     {Id::kBatteryRest,     "MAIN",  "BatteryRest",     K::kFlag,   "1",        0, 1,        false},
+    {Id::kMonitors,        "MAIN",  "Monitors",        K::kNumber, "0",        0, 1,        true},
     {Id::kFlashPath,       "FLASH", "Path",            K::kText,   "",         0, 0,        false},
     {Id::kCurFlash,        "FLASH", "CurFlash",        K::kText,   "",         0, 0,        false},
     {Id::kBackgroundColor, "FLASH", "BackgroundColor", K::kNumber, "16777215", 0, kColours, true},
@@ -58,6 +59,7 @@ Field FieldOf(Settings& s, SettingId id) {
     case Id::kIconfadervalue: return &s.main.iconOpacity;
     case Id::kStartup: return &s.main.startup;
     case Id::kBatteryRest: return &s.main.batteryRest;
+    case Id::kMonitors: return &s.main.monitorSpread;
     case Id::kFlashPath: return &s.flash.list;
     case Id::kCurFlash: return &s.flash.current;
     case Id::kBackgroundColor: return &s.flash.backgroundColour;

@@ -30,6 +30,7 @@ enum class SettingId {
   kIconfadervalue,
   kStartup,
   kBatteryRest,
+  kMonitors,
   // FLASH
   kFlashPath,
   kCurFlash,
@@ -79,6 +80,7 @@ struct MainSettings {
   long iconOpacity = 0;      // Iconfadervalue
   bool startup = false;      // Startup: start with Windows
   bool batteryRest = false;  // BatteryRest: the movie rests on battery with the saver on
+  long monitorSpread = 0;    // Monitors: 0 each monitor, 1 span (common/MonitorLayout)
 };
 
 struct FlashSettings {

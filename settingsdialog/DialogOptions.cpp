@@ -45,6 +45,7 @@ DialogOptions DialogOptionsFrom(const Settings& s) {
   o.maxFrameRate = static_cast<int>(s.flash.maxFrameRate);
   o.startup = s.main.startup;
   o.batteryRest = s.main.batteryRest;
+  o.monitors = Offered(Id::kMonitors, s.main.monitorSpread, defaults.main.monitorSpread);
   o.imageViewer = s.main.imageViewer;
   o.iconDisplay = s.main.iconDisplay;
   o.iconFader = s.main.iconFader;
@@ -74,6 +75,10 @@ void ApplyAdvanced(const DialogOptions& o, SettingsChange& c) {
   m.batteryRest = o.batteryRest;
   c.keys.insert(c.keys.end(), {Id::kImageviewer, Id::kIcondisp, Id::kIsIconfader,
                                Id::kIconfadervalue, Id::kStartup, Id::kBatteryRest});
+  if (o.monitors != m.monitorSpread) {
+    m.monitorSpread = o.monitors;
+    c.keys.push_back(Id::kMonitors);
+  }
 }
 
 void ApplyFlash(const ApplyState& s, SettingsChange& c) {

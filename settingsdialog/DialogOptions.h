@@ -20,6 +20,7 @@ struct DialogOptions {
   bool startup = false, iconDisplay = false, iconFader = false, imageViewer = false;
   bool batteryRest = false;  // the movie rests on battery with the saver on
   std::string iconFaderValue;  // the drop-down's text
+  int monitors = 0;            // 0 Each monitor, 1 Span
   // Flash page.
   int quality = 0;     // 0 Low, 1 High
   int movieSize = 0;   // 0 Original Screen, 1 Stretch Full Screen, 2 Full Screen
@@ -77,7 +78,9 @@ bool AppliesPage(const ApplyState& state, SettingsPage page);
 // wallpaper mode only when confirmed on the Flash or Slide Show page, then
 // the keys of each page AppliesPage names; nothing when no page was chosen
 // and nothing changed. A missing movie selection or an empty slide list
-// leaves the stored movie or slide list alone; a fader value that is no
+// leaves the stored movie or slide list alone; the Advanced page's
+// monitors choice is written only when it differs from the stored one (a
+// file without the key keeps the default); a fader value that is no
 // number leaves the stored one. The background picture is rendered by the
 // caller first; `options.backgroundImage` is written as the caller leaves it.
 SettingsChange ApplyWrites(const ApplyState& state, const Settings& stored = Settings());

@@ -110,6 +110,7 @@ void FrmSetting::ShowOptions(const DialogOptions& o) {
   SetChecked(Control("CheckGO2"), o.imageViewer);
   SetChecked(Control("CheckGO0"), o.iconDisplay);
   SetChecked(Control("CheckGO1"), o.iconFader);
+  ::SendMessageW(Control("Monitors"), CB_SETCURSEL, static_cast<WPARAM>(o.monitors), 0);
   if (o.iconFader) ::SetWindowTextW(Control("iconFader"), Wide(o.iconFaderValue).c_str());
   ::EnableWindow(Control("iconFader"), o.iconFader);
   slideColour_ = o.slideColour;
@@ -127,6 +128,7 @@ DialogOptions FrmSetting::Options() const {
   o.iconFader = Checked(Control("CheckGO1"));
   o.imageViewer = Checked(Control("CheckGO2"));
   o.iconFaderValue = WindowText(Control("iconFader"));
+  o.monitors = std::max(0, Selection(Control("Monitors")));
   o.quality = std::max(0, Selection(Control("Quality")));
   o.movieSize = std::max(0, Selection(Control("MovieSizes")));  // "0" when nothing is selected
   o.flashColour = flashColour_;
@@ -313,6 +315,9 @@ void FrmSetting::OnCommand(int id, int code) {
       break;
     case kIconFader:
       if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) MarkChanged(SettingsPage::kAdvanced);
+      break;
+    case kMonitors:
+      if (code == CBN_SELCHANGE) MarkChanged(SettingsPage::kAdvanced);
       break;
     default:
       break;

@@ -33,7 +33,8 @@ constexpr const char* kHelpRtf =
     "not fill the screen.\\par\\par "
     "{\\b Desktop.} Under {\\b Advanced Setting} choose whether Velmora starts with Windows, "
     "shows the little arrow on shortcuts, makes the icons see-through and previews pictures "
-    "when the pointer rests on them.\\par\\par "
+    "when the pointer rests on them. {\\b Several monitors} shows the movie or the slides on "
+    "{\\b Each monitor} or once across all of them ({\\b Span}).\\par\\par "
     "{\\b On the desktop.} Right-click empty space for the desktop menu (arrange, lock the icons, "
     "these settings); right-click an item for its own menu. Drag items to move them; drop files "
     "from other windows to copy, move or link them. F5 refreshes.\\par}";
@@ -286,7 +287,8 @@ void FrmSetting::CreateAdvancedPage(int x, int y) {
                 {"CheckGO1", L"Adjust shortcut icon transparent.", kCheckGO1},
                 {"CheckGO2", L"Desktop image viewer.", kCheckGO2},
                 {"BatteryCheck", L"Rest the movie on battery saver.", kBatteryCheck}};
-  for (int i = 0; i < static_cast<int>(sizeof boxes / sizeof boxes[0]); ++i)
+  constexpr int kBoxCount = static_cast<int>(sizeof boxes / sizeof boxes[0]);
+  for (int i = 0; i < kBoxCount; ++i)
     named_.push_back({boxes[i].name, AddControl(kAdvancedTab, L"BUTTON", boxes[i].text,
                                                 WS_TABSTOP | BS_AUTOCHECKBOX, x + 16, y + 16 + 34 * i,
                                                 240, 20, boxes[i].id)});
@@ -295,6 +297,15 @@ void FrmSetting::CreateAdvancedPage(int x, int y) {
   FillCombo(fader, {L"255", L"200", L"150", L"100", L"50", L"0"});
   ::SetWindowTextW(fader, L"255");
   named_.push_back({"iconFader", fader});
+  // Below the check boxes: how the wallpaper covers several monitors, in the
+  // order of the key's values.
+  const int row = y + 16 + 34 * kBoxCount + 4;
+  named_.push_back({"MonitorsLabel", AddControl(kAdvancedTab, L"STATIC", L"Several monitors:", 0, x + 16,
+                                                row + 4, 110, 16, kLabel)});
+  const HWND monitors = AddControl(kAdvancedTab, L"COMBOBOX", L"", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL,
+                                   x + 130, row, 120, 100, kMonitors);
+  FillCombo(monitors, {L"Each monitor", L"Span"});
+  named_.push_back({"Monitors", monitors});
 }
 
 void FrmSetting::CreateHelpPage(int x, int y, int width, int height) {

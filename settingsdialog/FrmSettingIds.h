@@ -24,6 +24,7 @@ enum : int {
   kIconFader,
   kHelpText,
   kLabel,
+  kMonitors,  // the movie or slideshow on each monitor or across all
 };
 
 }  // namespace velmora::setting_ids

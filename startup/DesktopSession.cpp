@@ -33,8 +33,9 @@ BackgroundLinks DesktopSession::LinksForBackground() {
   };
   links.showIconLayer = [this] { ShowIconLayer(); };
   links.placed = [this] {
-    // A new size or scale (the display changed): the layer composed anew for it.
+    // A new size, scale or other monitors: the layer composed anew for them.
     if (!iconLayer_) return;
+    iconLayer_->SetDesktopLayout(background_->Layout());
     const bool rescaled = iconLayer_->FollowDpi();
     if (iconLayer_->FollowBackground() || rescaled) iconLayer_->LoadIcons(false);
   };
@@ -190,6 +191,7 @@ bool DesktopSession::Start() {
 void DesktopSession::ShowIconLayer() {
   iconLayer_ = std::make_unique<FrmShortcut>(background_->hwnd(), inventory_, store_, LinksForLayer());
   iconLayer_->GainIconHdc();
+  iconLayer_->SetDesktopLayout(background_->Layout());
   iconLayer_->Show();
   // Files that other programs make, move or delete on the desktop.
   watch_ = std::make_unique<DesktopWatch>(background_->hwnd(), FrmShortcutBG::kDesktopChangedMessage,

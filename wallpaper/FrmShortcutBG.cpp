@@ -58,6 +58,8 @@ bool FrmShortcutBG::Load() {
     rebuild_.Watch(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); });
     rest_.Start(hwnd());
     ::SetTimer(hwnd(), kShapeTimerId, kShapeInterval, nullptr);
+    // Monitors added, removed or moved while the program runs re-place it.
+    ::SetTimer(hwnd(), kMonitorTimerId, kMonitorCheckInterval, nullptr);
     if (links_.showSplash) links_.showSplash();
     if (links_.loadMenus) links_.loadMenus();
     LoadShortMem();
@@ -89,20 +91,45 @@ void FrmShortcutBG::ResizeScr() { PlaceForTaskbar(taskbarQuery_ ? taskbarQuery_(
 
 void FrmShortcutBG::PlaceForTaskbar(const std::string& description) {
   if (!hwnd()) return;
-  // Twips at the window's real DPI: the screen's pixels, whatever the scale.
-  const int dpi = DpiOfWindow(hwnd());
-  const long w = PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi);
-  const long h = PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi);
-  const auto placement = BackgroundPlacement(ParseTaskbarDescription(description), w, h, dpi);
-  if (placement)
-    ::SetWindowPos(hwnd(), nullptr, TwipsToPixels(placement->left, dpi), TwipsToPixels(placement->top, dpi),
-                   TwipsToPixels(placement->width, dpi), TwipsToPixels(placement->height, dpi),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-  // Without a recognised taskbar the window stays put, and the movie and
-  // the icon layer still follow it.
-  const RECT client = ClientArea();
-  movie_.Control().Move(0, 0, client.right, client.bottom);
+  std::optional<ScreenRect> previousWork;
+  if (placed_) previousWork = layout_.Primary().work.Moved(layout_.window.left, layout_.window.top);
+  monitorsSeen_ = QueryMonitors();
+  const ScreenRect primaryScreen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  // Without a recognised taskbar the primary keeps the work area it had.
+  layout_ = BackgroundLayout(monitorsSeen_, primaryScreen, ParseTaskbarDescription(description),
+                             previousWork);
+  placed_ = true;
+  // The tiles first: a new size redraws the drawing for them at once.
+  const std::vector<WallpaperTile> before = tiles_;
+  tiles_ = WallpaperTiles(layout_, settings_.Read().main.monitorSpread);
+  PlaceOnScreen(hwnd(), layout_.window);
+  UpdateTiles();
+  if (tiles_ != before) {
+    ClearDrawing();
+    slideshow_.Redraw();
+    RefreshAll();
+  }
   if (links_.placed) links_.placed();
+}
+
+void FrmShortcutBG::UpdateTiles() {
+  if (placed_) tiles_ = WallpaperTiles(layout_, settings_.Read().main.monitorSpread);
+  std::vector<RECT> rects;
+  for (const WallpaperTile& t : Tiles()) rects.push_back({t.work.left, t.work.top, t.work.right, t.work.bottom});
+  movie_.SetTiles(rects);
+}
+
+std::vector<WallpaperTile> FrmShortcutBG::Tiles() const {
+  if (!tiles_.empty()) return tiles_;
+  // Not placed yet: the window's client area on the primary screen.
+  const RECT client = ClientArea();
+  return {{{0, 0, client.right, client.bottom},
+           {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}}};
+}
+
+void FrmShortcutBG::CheckMonitors() {
+  if (phase_ == Phase::kLoading || !hwnd()) return;
+  if (QueryMonitors() != monitorsSeen_) ResizeScr();
 }
 
 void FrmShortcutBG::OnResize() {
@@ -122,6 +149,10 @@ void FrmShortcutBG::ApplyWallpaperMode() {
   const Settings& settings = settings_.Read();
   if (links_.previewSetting) links_.previewSetting(settings.main.imageViewer);
   rest_.SetPowerRule(settings.main.batteryRest);
+  // The spread may have changed with the settings.
+  const std::vector<WallpaperTile> before = tiles_;
+  UpdateTiles();
+  if (tiles_ != before) ClearDrawing();
   switch (settings.main.wallpaperMode) {
     case kMovieMode:
       slideshow_.Pause();
@@ -179,7 +210,7 @@ void FrmShortcutBG::StopTimer() {
 void FrmShortcutBG::ApplyRest() {
   if (!hwnd()) return;
   const bool resting = rest_.Resting();
-  movie_.Control().SetPaused(rest_.MovieResting());
+  movie_.SetPaused(rest_.MovieResting());
   if (resting)
     ::KillTimer(hwnd(), kSlideTimerId);
   else if (slideTimerWanted_ > 0)
@@ -248,6 +279,7 @@ void FrmShortcutBG::Unloadme() {
 }
 
 void FrmShortcutBG::StopForShutdown() {
+  if (hwnd()) ::KillTimer(hwnd(), kMonitorTimerId);
   slideshow_.Release();
   rebuild_.Unwatch(hwnd());
   rest_.Stop(hwnd());
@@ -270,12 +302,16 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kDpiChangedMessage:  // another scale: the same screen in other twips
       if (phase_ != Phase::kLoading) ResizeScr();
       return 0;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) CheckMonitors();  // a taskbar moved or resized
+      break;
     case WM_TIMER:
       if (wParam == kSlideTimerId) slideshow_.OnTimer();
       if (wParam == ItemRebuild::kTimerId) rebuild_.OnTimer(hwnd());
       if (wParam == kShapeTimerId && phase_ == Phase::kShown && DesktopParentChanged(hwnd()) &&
           links_.desktopMoved)
         links_.desktopMoved();
+      if (wParam == kMonitorTimerId) CheckMonitors();
       return 0;
     case kDesktopChangedMessage:
       DesktopChanged();

@@ -1,6 +1,8 @@
 // The background window: a plain rectangle over the screen outside the
 // taskbar that carries the wallpaper (a movie or the slideshow) and lies
-// right under the icon layer. Its jobs have homes of their own: the movie
+// right under the icon layer. With several monitors it is one window over
+// all of them (the bounding box of their work areas), which draws the
+// wallpaper on each monitor's part of it or once across all of them. Its jobs have homes of their own: the movie
 // (wallpaper/MovieWallpaper), the slideshow (wallpaper/Slideshow, drawn on
 // this window), the items read again (wallpaper/ItemRebuild) and the rest
 // (wallpaper/WallpaperRest); the window places itself, loads, keeps its
@@ -8,6 +10,7 @@
 // through its links, which the desktop session that owns all windows answers.
 #pragma once
 
+#include "common/MonitorLayout.h"
 #include "common/Window.h"
 #include "iconlayer/CDIB.h"
 #include "settings/SettingsStore.h"
@@ -61,8 +64,18 @@ class FrmShortcutBG : public Window, private SlideHost {
   bool Show();
   bool Loaded() const { return phase_ != Phase::kLoading; }
 
-  // Fits the window to the screen outside the taskbar.
+  // Fits the window to the monitors outside the taskbar, and the wallpaper
+  // to each monitor (or across them, as the settings say).
   void ResizeScr();
+  // The monitors as the window was last placed over them, and where the
+  // wallpaper goes in it.
+  const DesktopLayout& Layout() const { return layout_; }
+  const std::vector<WallpaperTile>& WallpaperPlaces() const { return tiles_; }
+  MovieWallpaper& Movies() { return movie_; }
+  // How often the monitors are looked at: the system tells a top-level
+  // window of display changes, not a child of the shell's desktop window.
+  static constexpr UINT kMonitorTimerId = 4;
+  static constexpr UINT kMonitorCheckInterval = 1000;
   // Where the taskbar is comes from the shell; another source can stand in
   // (a display without a shell taskbar, or a test).
   void SetTaskbarQuery(std::function<std::string()> query) { taskbarQuery_ = std::move(query); }
@@ -155,6 +168,12 @@ class FrmShortcutBG : public Window, private SlideHost {
   // What the slideshow draws on (SlideHost).
   CDIB& Drawing() override { return canvas_; }
   RECT ClientArea() const override;
+  std::vector<WallpaperTile> Tiles() const override;
+  // The wallpaper's tiles for the layout and the settings' spread; the
+  // movie controls and the drawing follow a change.
+  void UpdateTiles();
+  // A change of the monitors (or their work areas) since the last placement.
+  void CheckMonitors();
   void SetBackColour(COLORREF colour) override { backColour_ = colour; }
   void SetBackPicture(const std::string& bitmapFile) override;
   // Repaints the drawing from the background colour and picture.
@@ -182,6 +201,10 @@ class FrmShortcutBG : public Window, private SlideHost {
   CDIB picture_;
   CDIB canvas_;
   uint32_t slideTimerWanted_ = 0;  // the slide timer's interval while it is meant to run
+  DesktopLayout layout_;
+  bool placed_ = false;  // layout_ holds a placement
+  std::vector<MonitorArea> monitorsSeen_;  // as the system listed them at the last placement
+  std::vector<WallpaperTile> tiles_;
 
   MovieWallpaper movie_;
   Slideshow slideshow_;

@@ -5,7 +5,39 @@
 namespace velmora {
 
 bool MovieWallpaper::Create(HWND parent, int width, int height) {
-  return control_.Create(parent, 0, 0, width, height);
+  parent_ = parent;
+  controls_.front() = std::make_unique<MoviePlayerWindow>();
+  return controls_.front()->Create(parent, 0, 0, width, height);
+}
+
+void MovieWallpaper::SetTiles(const std::vector<RECT>& tiles) {
+  if (!parent_ || tiles.empty()) return;
+  controls_.resize(tiles.size());  // the ones beyond close with their owners
+  for (size_t i = 0; i < tiles.size(); ++i) {
+    const RECT& r = tiles[i];
+    if (!controls_[i]) {
+      controls_[i] = std::make_unique<MoviePlayerWindow>();
+      if (!controls_[i]->Create(parent_, r.left, r.top, r.right - r.left, r.bottom - r.top)) continue;
+      Follow(*controls_[i]);
+      continue;
+    }
+    controls_[i]->Move(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+}
+
+void MovieWallpaper::Follow(MoviePlayerWindow& control) {
+  control.SetPaused(paused_);
+  const MoviePlayerWindow& first = *controls_.front();
+  if (!first.hwnd()) return;
+  if (!first.Movie().empty()) {  // nothing was given to the first yet otherwise
+    control.SetBackgroundColor(first.BackgroundColor());
+    control.SetScaleMode(first.ScaleMode());
+    control.SetQuality(first.Quality());
+    control.SetMaxFrameRate(first.MaxFrameRate());
+    control.SetMovie(first.Movie());
+    if (!first.IsPlaying()) control.Stop();
+  }
+  control.SetVisible(::IsWindowVisible(first.hwnd()) != FALSE);
 }
 
 void MovieWallpaper::Start(const FlashSettings& settings) {
@@ -13,29 +45,44 @@ void MovieWallpaper::Start(const FlashSettings& settings) {
   const std::vector<std::string> pieces = SplitEntryPieces(settings.current);
   const MediaEntry entry = pieces.empty() ? MediaEntry{} : ParseEntry(pieces.front());
   entryParts_ = {entry.name, entry.location};
-  control_.Stop();
-  control_.SetVisible(true);
-  control_.SetBackgroundColor(static_cast<uint32_t>(settings.backgroundColour));
-  control_.SetScaleMode(static_cast<int16_t>(settings.scaleMode));
-  control_.SetQuality(static_cast<int16_t>(settings.quality));
-  control_.SetMaxFrameRate(static_cast<int>(settings.maxFrameRate));
   // Without a "|" there is no location, and the path cannot be built.
   if (!pieces.empty() && pieces.front().find('|') != std::string::npos)
     moviePath_ = EntryFilePath(entry, MediaSection(MediaList::kFlash), appDirectory_);
-  control_.SetMovie(moviePath_);
-  control_.Play();
-  control_.Play();
+  for (auto& control : controls_) {
+    if (!control) continue;
+    control->Stop();
+    control->SetVisible(true);
+    control->SetBackgroundColor(static_cast<uint32_t>(settings.backgroundColour));
+    control->SetScaleMode(static_cast<int16_t>(settings.scaleMode));
+    control->SetQuality(static_cast<int16_t>(settings.quality));
+    control->SetMaxFrameRate(static_cast<int>(settings.maxFrameRate));
+    control->SetMovie(moviePath_);
+    control->Play();
+    control->Play();
+  }
 }
 
 void MovieWallpaper::ShowBlank() {
-  control_.Stop();
-  control_.SetMovie(appDirectory_ + "\\blank.swf");
-  control_.Play();
+  for (auto& control : controls_) {
+    if (!control) continue;
+    control->Stop();
+    control->SetMovie(appDirectory_ + "\\blank.swf");
+    control->Play();
+  }
 }
 
 void MovieWallpaper::StopAndHide() {
-  control_.Stop();
-  control_.SetVisible(false);
+  for (auto& control : controls_) {
+    if (!control) continue;
+    control->Stop();
+    control->SetVisible(false);
+  }
+}
+
+void MovieWallpaper::SetPaused(bool paused) {
+  paused_ = paused;
+  for (auto& control : controls_)
+    if (control) control->SetPaused(paused);
 }
 
 }  // namespace velmora

@@ -55,12 +55,23 @@ void Slideshow::Pause() {
   host_.StopTimer();
 }
 
-RECT Slideshow::Target() const {
-  if (placement_ == kStretched) return host_.ClientArea();
-  if (placement_ == kFitted)
-    return {slideRect_.left, slideRect_.top, slideRect_.left + slideRect_.width,
-            slideRect_.top + slideRect_.height};
-  return {};
+std::vector<RECT> Slideshow::Targets() {
+  std::vector<RECT> targets;
+  if (placement_ != kStretched && placement_ != kFitted) return targets;
+  for (const WallpaperTile& tile : host_.Tiles()) {
+    if (placement_ == kStretched) {
+      targets.push_back({tile.work.left, tile.work.top, tile.work.right, tile.work.bottom});
+      continue;
+    }
+    if (finalSurface_.Empty()) continue;
+    const FitRect fit = GetBestFitInfo(finalSurface_.Width(), finalSurface_.Height(),
+                                       tile.monitor.Width(), tile.monitor.Height(), false);
+    const RECT r{tile.monitor.left + fit.left, tile.monitor.top + fit.top,
+                 tile.monitor.left + fit.left + fit.width, tile.monitor.top + fit.top + fit.height};
+    if (targets.empty()) slideRect_ = {r.left, r.top, fit.width, fit.height};
+    targets.push_back(r);
+  }
+  return targets;
 }
 
 void Slideshow::ShowSlide(int index) {
@@ -69,9 +80,9 @@ void Slideshow::ShowSlide(int index) {
   const MediaEntry entry = ParseEntry(entries_[static_cast<size_t>(index)]);
   Import(EntryFilePath(entry, MediaSection(MediaList::kImage), appDirectory_));  // on failure the last slide stays
   host_.ClearDrawing();
-  const RECT target = Target();
-  if (target.right > target.left && target.bottom > target.top && !fadeSurface_.Empty()) {
-    if (!FadeIn(target)) {
+  const std::vector<RECT> targets = Targets();
+  if (!targets.empty() && !fadeSurface_.Empty()) {
+    if (!FadeIn(targets)) {
       slideIndex_ = 0;
       return;  // stopped: the timer stays off
     }
@@ -81,19 +92,25 @@ void Slideshow::ShowSlide(int index) {
   host_.ArmTimer(interval_);
 }
 
-bool Slideshow::FadeIn(const RECT& target) {
-  const int32_t width = target.right - target.left, height = target.bottom - target.top;
+bool Slideshow::FadeIn(const std::vector<RECT>& targets) {
   for (int opacity : FadeOpacities(speed_)) {
     DispatchPendingMessages();
     if (stopped_ || !host_.Alive()) return false;
-    fadeSurface_.Stretch32(host_.Drawing().hdc(), target.left, target.top, width, height, 0, 0, 0, 0,
-                           static_cast<uint8_t>(opacity), false, true);
+    for (const RECT& t : targets) {
+      fadeSurface_.Stretch32(host_.Drawing().hdc(), t.left, t.top, t.right - t.left, t.bottom - t.top,
+                             0, 0, 0, 0, static_cast<uint8_t>(opacity), false, true);
+      host_.Refresh(t);
+    }
     ++counters_.fadeFrames;
-    host_.Refresh(target);
   }
-  finalSurface_.Stretch32(host_.Drawing().hdc(), target.left, target.top, width, height, 0, 0, 0, 0,
-                          kOpaque, false, true);
+  DrawFinal(targets);
   return true;
+}
+
+void Slideshow::DrawFinal(const std::vector<RECT>& targets) {
+  for (const RECT& t : targets)
+    finalSurface_.Stretch32(host_.Drawing().hdc(), t.left, t.top, t.right - t.left, t.bottom - t.top, 0,
+                            0, 0, 0, kOpaque, false, true);
 }
 
 bool Slideshow::Import(const std::string& filePath) {
@@ -104,10 +121,15 @@ bool Slideshow::Import(const std::string& filePath) {
   PictureFile file(filePath);
   uint32_t width = 0, height = 0;
   if (!file.Size(width, height)) return false;
+  // Decoded once, at the size of the largest monitor it is shown on; the
+  // others take a smaller copy of it.
+  ScreenRect largest;
+  for (const WallpaperTile& tile : host_.Tiles())
+    if (tile.monitor.Width() * tile.monitor.Height() > largest.Width() * largest.Height())
+      largest = tile.monitor;
   const FitRect fit = GetBestFitInfo(static_cast<int32_t>(std::min<uint32_t>(width, INT32_MAX)),
                                      static_cast<int32_t>(std::min<uint32_t>(height, INT32_MAX)),
-                                     ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                                     false);
+                                     largest.Width(), largest.Height(), false);
   // Decoded straight to the size shown, into new surfaces first, so that a
   // failure keeps the last slide; the fade surface is half of that.
   CDIB final, fade;
@@ -117,24 +139,13 @@ bool Slideshow::Import(const std::string& filePath) {
     return false;
   finalSurface_.Swap(final);
   fadeSurface_.Swap(fade);
-  slideRect_ = {fit.left, fit.top, fit.width, fit.height};
   importedSlide_ = version;
   return true;
 }
 
 void Slideshow::Redraw() {
-  CDIB& canvas = host_.Drawing();
-  if (stopped_ || finalSurface_.Empty() || canvas.Empty()) return;
-  RECT target = host_.ClientArea();
-  if (placement_ != kStretched) {
-    const FitRect fit = GetBestFitInfo(finalSurface_.Width(), finalSurface_.Height(),
-                                       ::GetSystemMetrics(SM_CXSCREEN),
-                                       ::GetSystemMetrics(SM_CYSCREEN), false);
-    slideRect_ = {fit.left, fit.top, fit.width, fit.height};
-    target = {fit.left, fit.top, fit.left + fit.width, fit.top + fit.height};
-  }
-  finalSurface_.Stretch32(canvas.hdc(), target.left, target.top, target.right - target.left,
-                          target.bottom - target.top, 0, 0, 0, 0, kOpaque, false, true);
+  if (stopped_ || finalSurface_.Empty() || host_.Drawing().Empty()) return;
+  DrawFinal(Targets());
   host_.RefreshAll();
 }
 

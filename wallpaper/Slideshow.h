@@ -1,11 +1,13 @@
 // The slideshow of the background window: the pictures of the slide list
 // one after another, in list order and round again, each faded in over the
 // last from a half-size copy and drawn in full at the end; fitted and
-// centred on the screen or stretched over the window. It draws on what its
+// centred on each monitor (or across all of them) or stretched over each
+// monitor's work area (or the whole window). It draws on what its
 // host gives it and asks the host for its timer; the timing rules are plain
 // (wallpaper/SlideshowTiming).
 #pragma once
 
+#include "common/MonitorLayout.h"
 #include "iconlayer/CDIB.h"
 #include "settings/SettingsModel.h"
 
@@ -24,6 +26,9 @@ class SlideHost {
   // The window's drawing, kept between paints (empty while it has no size).
   virtual CDIB& Drawing() = 0;
   virtual RECT ClientArea() const = 0;
+  // Where a copy of the slide goes in the drawing: on each monitor, or one
+  // across all of them; never empty.
+  virtual std::vector<WallpaperTile> Tiles() const = 0;
   // What lies under the slides: the window's colour, and its picture, a
   // bitmap file drawn over the colour ("" for none).
   virtual void SetBackColour(COLORREF colour) = 0;
@@ -74,6 +79,7 @@ class Slideshow {
   struct Rectangle {
     int32_t left = 0, top = 0, width = 0, height = 0;
   };
+  // Where the slide is fitted on the first tile (the primary monitor).
   Rectangle SlideRect() const { return slideRect_; }
   int SlideIndex() const { return slideIndex_; }
 
@@ -88,12 +94,14 @@ class Slideshow {
   static constexpr long kFirstSlideDelay = 25;
 
  private:
-  // Where a slide goes: the fitted rectangle, the whole window, or nothing
-  // for a placement of neither kind.
-  RECT Target() const;
-  // The fade frames and the final draw into `target`; false when a stop
+  // Where a slide goes on each tile: fitted on its monitor or stretched
+  // over its work area; nothing for a placement of neither kind.
+  std::vector<RECT> Targets();
+  // The fade frames and the final draw into each target; false when a stop
   // request ended the fade.
-  bool FadeIn(const RECT& target);
+  bool FadeIn(const std::vector<RECT>& targets);
+  // The final surface drawn opaque into each target.
+  void DrawFinal(const std::vector<RECT>& targets);
 
   SlideHost& host_;
   std::string appDirectory_;

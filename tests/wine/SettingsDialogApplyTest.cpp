@@ -85,6 +85,26 @@ TEST_F(SettingsDialogTest, OkAppliesAChangeOnThePageItOpensOnAndCancelDoesNot) {
   EXPECT_EQ(shown.iconFaderValue, "100");
 }
 
+TEST_F(SettingsDialogTest, TheMonitorsChoiceIsStoredAndShownAgain) {
+  InstallDemo();
+  Start();
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  FrmSetting& dialog = *session->Settings();
+  EXPECT_EQ(WindowText(dialog.Control("Monitors")), "Each monitor");  // the default
+  PickWithTheMouse(dialog.Control("Monitors"), 1);
+  EXPECT_EQ(WindowText(dialog.Control("Monitors")), "Span");
+  ASSERT_TRUE(dialog.ApplyEnabled(FrmSetting::kOkButton));
+  ClickOn(dialog.Control("Ok"));
+  EXPECT_EQ(session->Settings(), nullptr);
+  EXPECT_EQ(GetIniString(ini, "MAIN", "Monitors", ""), "1");
+  EXPECT_EQ(bg->WallpaperPlaces().size(), 1u);
+  AskForTheDialog();
+  ASSERT_NE(session->Settings(), nullptr);
+  EXPECT_EQ(session->Settings()->Options().monitors, 1);
+  EXPECT_EQ(WindowText(session->Settings()->Control("Monitors")), "Span");
+}
+
 TEST_F(SettingsDialogTest, AChangeOnAPageFirstVisitedOrLeftForAnotherIsApplied) {
   InstallDemo();
   Start();

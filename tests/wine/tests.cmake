@@ -114,3 +114,10 @@ foreach(dpi 120 144)
   add_test(NAME wine_scaling_${dpi}_tests COMMAND wine_scaling_tests)
   set_tests_properties(wine_scaling_${dpi}_tests PROPERTIES LABELS wine ENVIRONMENT "VELMORA_LOGPIXELS=${dpi}")
 endforeach()
+
+# The desktop over two monitors side by side, on a private Xorg server with
+# the dummy driver (scripts/wine-env.sh): the wallpaper on both, an item
+# dragged to the second, the second taken away and given back while running.
+velmora_wine_test(wine_monitors_tests wine/MonitorsTest.cpp)
+target_link_libraries(wine_monitors_tests PRIVATE velmora_swf_writer)
+set_tests_properties(wine_monitors_tests PROPERTIES ENVIRONMENT "VELMORA_MONITORS=1024x768,800x600")

@@ -38,5 +38,15 @@ TEST(PositionMemory, ItemsKeepTheirPlacesAndNewOnesTakeFreeCells) {
   EXPECT_EQ(LayerSizeName(1024, 738), "1024x738");
 }
 
+TEST(PositionMemory, NewcomersTakeCellsOfTheGridWhereverItsCornerIs) {
+  // The primary monitor right of an 800-pixel one: its grid starts at 800.
+  const PlacedItems remembered = {{"a", {830, 0}}, {"b", {1300, 50}}};
+  const std::vector<ItemPosition> placed = PlaceItems({"a", "new", "b"}, remembered, 738, LayerMetrics(), {800, 0});
+  EXPECT_EQ(placed[0].x, 830);
+  EXPECT_EQ(placed[1].x, 830);  // the grid's second cell, the first being taken
+  EXPECT_EQ(placed[1].y, 72);
+  EXPECT_EQ(placed[2].x, 1300);
+}
+
 }  // namespace
 }  // namespace velmora

@@ -1,6 +1,7 @@
 // The typed settings: every key's default and range through the text the
 // file holds, the keys that keep their last value on a bad one, and the
 // stored set the dialog asks about.
+#include "common/MonitorLayout.h"
 #include "settings/SettingsModel.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
     EXPECT_EQ(KeyOf(id).id, id);
     EXPECT_TRUE(names.insert(Name(id)).second) << Name(id);
   }
-  EXPECT_EQ(names.size(), 22u);  // with MaxFrameRate and BatteryRest
+  EXPECT_EQ(names.size(), 23u);  // with MaxFrameRate, BatteryRest and Monitors
   // A fresh installation without the file.
   const Settings s = ReadSettings(Holding({}));
   EXPECT_EQ(s.main.wallpaperMode, 0);
@@ -46,6 +47,7 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
   EXPECT_EQ(s.main.iconOpacity, 0);
   EXPECT_TRUE(s.main.startup);
   EXPECT_TRUE(s.main.batteryRest);  // the movie rests on battery saver unless told otherwise
+  EXPECT_EQ(s.main.monitorSpread, kEachMonitor);
   EXPECT_EQ(s.flash.backgroundColour, 16777215);
   EXPECT_EQ(s.flash.scaleMode, 0);
   EXPECT_EQ(s.flash.quality, 1);
@@ -119,6 +121,18 @@ TEST(SettingsModel, FlagsNumbersAndTextsAsTheReadersConvertThem) {
   EXPECT_EQ(std::string(MediaSection(MediaList::kFlash)), "FLASH");
   EXPECT_EQ(std::string(MediaSection(MediaList::kImage)), "IMAGE");
   EXPECT_EQ(MediaPathKey(MediaList::kImage), Id::kImagePath);
+}
+
+TEST(SettingsModel, TheMonitorsKeySpansOrRepeatsAndABadValueKeepsTheLast) {
+  EXPECT_EQ(std::string(KeyOf(Id::kMonitors).section), "MAIN");
+  EXPECT_EQ(std::string(KeyOf(Id::kMonitors).name), "Monitors");
+  const Settings span = ReadSettings(Holding({{"MAIN/Monitors", "1"}}));
+  EXPECT_EQ(span.main.monitorSpread, kSpanMonitors);
+  EXPECT_EQ(SettingText(span, Id::kMonitors), "1");
+  // What the wallpaper shows stays while the file holds no number.
+  EXPECT_EQ(ReadSettings(Holding({{"MAIN/Monitors", "wide"}}), span).main.monitorSpread, kSpanMonitors);
+  EXPECT_EQ(ReadSettings(Holding({{"MAIN/Monitors", "0"}}), span).main.monitorSpread, kEachMonitor);
+  EXPECT_FALSE(InRange(Id::kMonitors, 2));
 }
 
 TEST(SettingsModel, ABadValueKeepsWhatTheWallpaperShowsOrReadsAsTheDefault) {

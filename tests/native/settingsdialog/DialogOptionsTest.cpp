@@ -197,5 +197,32 @@ TEST(DialogOptions, TheSaveFailureSaysWhatFailedAndWhyWhenKnown) {
   EXPECT_EQ(texts.size(), 4u);
 }
 
+TEST(DialogOptions, TheMonitorsChoiceShownAndWrittenWhenItDiffers) {
+  FakeIni ini;
+  EXPECT_EQ(LoadDialogOptions(ini.Reader()).monitors, 0);  // "Each monitor"
+  ini.values = {{"MAIN/Monitors", "1"}};
+  EXPECT_EQ(LoadDialogOptions(ini.Reader()).monitors, 1);  // "Span"
+  ini.values = {{"MAIN/Monitors", "9"}};
+  EXPECT_EQ(LoadDialogOptions(ini.Reader()).monitors, 0);  // not offered: the default
+  // A change on the Advanced page writes the choice after the page's keys,
+  // and only when it is not what the file holds.
+  ApplyState s;
+  s.advancedChanged = true;
+  s.options.monitors = 1;
+  std::vector<IniWrite> writes = Writes(ApplyWrites(s));
+  ASSERT_FALSE(writes.empty());
+  EXPECT_EQ(writes.back(), (IniWrite{"MAIN", "Monitors", "1"}));
+  Settings stored;
+  stored.main.monitorSpread = 1;
+  writes = Writes(ApplyWrites(s, stored));
+  for (const IniWrite& w : writes) EXPECT_NE(w.key, "Monitors");
+  s.options.monitors = 0;
+  writes = Writes(ApplyWrites(s, stored));
+  EXPECT_EQ(writes.back(), (IniWrite{"MAIN", "Monitors", "0"}));
+  // Not written at all without a change on that page.
+  s.advancedChanged = false;
+  for (const IniWrite& w : Writes(ApplyWrites(s, stored))) EXPECT_NE(w.key, "Monitors");
+}
+
 }  // namespace
 }  // namespace velmora

@@ -54,3 +54,36 @@ TEST(BackgroundPlacement, TwipsAtTheRealDpiGiveTheScreensPixelsBack) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(BackgroundPlacement, TheTaskbarBandIsTakenOffThePrimaryOfSeveralMonitors) {
+  // The primary right of a second monitor, listed second.
+  const std::vector<MonitorArea> monitors = {
+      {{-800, 0, 0, 600}, {-800, 0, 0, 570}, false, "S"},
+      {{0, 0, 1024, 768}, {0, 0, 1024, 768}, true, "P"}};
+  const ScreenRect screen{0, 0, 1024, 768};
+  DesktopLayout layout = BackgroundLayout(monitors, screen, ParseTaskbarDescription("30*B"), std::nullopt);
+  EXPECT_EQ(layout.window, (ScreenRect{-800, 0, 1024, 738}));
+  EXPECT_EQ(layout.Primary().name, "P");
+  EXPECT_EQ(layout.Primary().work, (ScreenRect{800, 0, 1824, 738}));
+  EXPECT_EQ(layout.monitors[1].work, (ScreenRect{0, 0, 800, 570}));  // its own bar kept
+  layout = BackgroundLayout(monitors, screen, ParseTaskbarDescription("60*L"), std::nullopt);
+  EXPECT_EQ(layout.Primary().work, (ScreenRect{860, 0, 1824, 768}));
+  // No recognised band: the primary keeps the work area it had while it
+  // lies on the primary; else the system's.
+  const ScreenRect before{0, 30, 1024, 768};
+  layout = BackgroundLayout(monitors, screen, ParseTaskbarDescription(""), before);
+  EXPECT_EQ(layout.Primary().work, (ScreenRect{800, 30, 1824, 768}));
+  layout = BackgroundLayout(monitors, screen, ParseTaskbarDescription(""), ScreenRect{0, 0, 1280, 1024});
+  EXPECT_EQ(layout.Primary().work, (ScreenRect{800, 0, 1824, 768}));
+  layout = BackgroundLayout(monitors, screen, ParseTaskbarDescription(""), std::nullopt);
+  EXPECT_EQ(layout.Primary().work, (ScreenRect{800, 0, 1824, 768}));
+  // The system lists nothing: the primary screen outside the band.
+  layout = BackgroundLayout({}, screen, ParseTaskbarDescription("30*T"), std::nullopt);
+  EXPECT_EQ(layout.window, (ScreenRect{0, 30, 1024, 768}));
+}
+
+}  // namespace
+}  // namespace velmora
