@@ -43,3 +43,10 @@ target_link_libraries(swf_render PRIVATE velmora_player)
 if(NOT WIN32)
   target_link_libraries(swf_render PRIVATE velmora_font_files)
 endif()
+
+# On the build machine: a scripted wall clock, for the test of the running
+# program showing the machine's time.
+if(NOT WIN32)
+  add_executable(make_clock_movie tools/MakeClockMovie.cpp)
+  target_link_libraries(make_clock_movie PRIVATE velmora_swf_writer velmora_script)
+endif()

@@ -25,6 +25,9 @@ ctest --preset win64 -j"$jobs"
 echo "== by hand: the running program driven with real X input"
 "$root/tests/e2e/desktop-by-hand.sh" "$root/build/win64/bin/Velmora.exe"
 
+echo "== the clock: a scripted movie on the desktop shows the machine's time"
+"$root/tests/e2e/clock-on-desktop.sh" "$root/build/win64/bin/Velmora.exe" "$root/build/linux/bin/make_clock_movie"
+
 echo "== win32: the shipped 32-bit build"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j"$jobs"
