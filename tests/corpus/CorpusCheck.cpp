@@ -15,6 +15,8 @@
 #include "tools/FontFileGlyphSource.h"
 #endif
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -26,15 +28,29 @@
 
 namespace {
 
-std::set<std::string> ReadNames(const std::string& path) {
-  std::set<std::string> names;
+// The names of the known-failures list, or false (with the reason) when the
+// list cannot be read or holds a line that names no folder: a list that is
+// not what it seems (a merge's conflict markers, a broken line) must not pass.
+bool ReadNames(const std::string& path, std::set<std::string>& names, std::string& error) {
   std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    std::string name = line.substr(0, line.find_first_of(" \t#"));
-    if (!name.empty()) names.insert(name);
+  if (!in) {
+    error = "cannot read " + path;
+    return false;
   }
-  return names;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    const std::string name = line.substr(0, line.find_first_of(" \t#"));
+    if (name.empty()) continue;
+    const bool folderName = std::all_of(name.begin(), name.end(), [](unsigned char c) {
+      return std::isalnum(c) || c == '_' || c == '-' || c == '.';
+    });
+    if (!folderName) {
+      error = path + ":" + std::to_string(number) + ": not a folder name: " + name;
+      return false;
+    }
+    names.insert(name);
+  }
+  return true;
 }
 
 }  // namespace
@@ -55,7 +71,11 @@ int main(int argc, char** argv) {
       for (char ch : value)
         if (ch >= '1' && ch <= '3') tiers.insert(ch - '0');
     } else if (arg == "--expect-failures") {
-      expectedFailures = ReadNames(value);
+      std::string error;
+      if (!ReadNames(value, expectedFailures, error)) {
+        std::printf("corpus_check: %s\n", error.c_str());
+        return 1;
+      }
     } else if (arg == "--out") {
       outDir = value;
     } else if (arg == "--only") {
@@ -77,11 +97,13 @@ int main(int argc, char** argv) {
   int unexpected = 0;
   std::string line;
   std::getline(index, line);  // header
+  std::set<std::string> folders;
   while (std::getline(index, line)) {
     std::istringstream fields(line);
     std::string name, tierText;
     std::getline(fields, name, '\t');
     std::getline(fields, tierText, '\t');
+    folders.insert(name);
     int tier = std::atoi(tierText.c_str());
     if (!tiers.count(tier) || (!only.empty() && name.find(only) == std::string::npos)) continue;
     const velmora::corpus::CaseResult result = velmora::corpus::RunCase(root + "/" + name, outDir, glyphs);
@@ -98,5 +120,12 @@ int main(int argc, char** argv) {
   for (auto& [tier, c] : counts)
     std::printf("SUMMARY tier %d: %d passed, %d failed of %d\n", tier, c.first, c.second, c.first + c.second);
   if (unexpected) std::printf("%d tier-1 folder(s) failed that are not listed as known failures\n", unexpected);
-  return unexpected ? 1 : 0;
+  // A listed name that is no folder of the corpus is a stale or mistyped line.
+  int strangers = 0;
+  for (const std::string& name : expectedFailures)
+    if (!folders.count(name)) {
+      std::printf("listed as a known failure but not a folder of the corpus: %s\n", name.c_str());
+      ++strangers;
+    }
+  return unexpected || strangers ? 1 : 0;
 }
