@@ -24,11 +24,8 @@ printf '[MAIN]\r\nWallInx=1\r\n[FLASH]\r\nPath=Clock.swf|flashs*\r\nCurFlash=Clo
 "$WINE64" "$app/Velmora.exe" > "$WINE_ENV_DIR/velmora.log" 2>&1 &
 program=$!
 
-fail() {
-  echo "clock on the desktop: $1" >&2
-  [ -n "${VELMORA_KEEP_SHOTS:-}" ] && cp "$WINE_ENV_DIR"/*.png "$VELMORA_KEEP_SHOTS"/ 2>/dev/null || true
-  exit 1
-}
+e2e_name="clock on the desktop"
+. "$root/tests/e2e/e2e-common.sh"
 # A picture of the screen, with the local time (seconds since the epoch)
 # halfway through taking it.
 shot() {  # name
@@ -124,13 +121,7 @@ PY
 }
 
 # Up: the splash has come and gone and the clock turns.
-i=0
-until xdotool search --name '^Velmora$' >/dev/null 2>&1 && [ $i -ge 8 ]; do
-  i=$((i + 1))
-  [ $i -gt 60 ] && fail "the program did not start"
-  kill -0 "$program" 2>/dev/null || fail "the program ended at start"
-  sleep 0.5
-done
+wait_for_the_program
 sleep 3
 shot first
 check first || fail "the first picture does not show the time"

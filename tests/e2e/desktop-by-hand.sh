@@ -25,11 +25,8 @@ printf '[MAIN]\r\nWallInx=0\r\n' > "$app/Wallpaper.ini"
 "$WINE64" "$app/Velmora.exe" > "$WINE_ENV_DIR/velmora.log" 2>&1 &
 program=$!
 
-fail() {
-  echo "desktop by hand: $1" >&2
-  [ -n "${VELMORA_KEEP_SHOTS:-}" ] && cp "$WINE_ENV_DIR"/*.png "$VELMORA_KEEP_SHOTS"/ 2>/dev/null || true
-  exit 1
-}
+e2e_name="desktop by hand"
+. "$root/tests/e2e/e2e-common.sh"
 shot() { import -silent -window root "$WINE_ENV_DIR/$1.png"; }
 # Waits up to 10 s for the command to succeed, else fails with the message.
 wait_until() {  # message command [arguments]
@@ -57,13 +54,7 @@ cell_change() {  # first-shot second-shot row [column]
 }
 
 # Up: the splash has come and gone, the items are shown.
-i=0
-until xdotool search --name '^Velmora$' >/dev/null 2>&1 && [ $i -ge 8 ]; do
-  i=$((i + 1))
-  [ $i -gt 60 ] && fail "the program did not start"
-  kill -0 "$program" 2>/dev/null || fail "the program ended at start"
-  sleep 0.5
-done
+wait_for_the_program
 
 # A file made from Linux on the user's desktop shows in the next free cell
 # (the five fixed items take rows 0 to 4).
