@@ -39,6 +39,10 @@ struct LayerLinks {
   std::function<int(POINT screen)> dropMenu;
   std::function<void()> rebuild;
   std::function<void(const std::string& problems)> report;
+  // The pointer on empty space, not used by the layer (screen pixels): its
+  // moves and the left button, for the movie below.
+  std::function<void(POINT screen)> pointerMoved;
+  std::function<void(POINT screen, bool down)> pointerButton;
 };
 
 class FrmShortcut : public Window {
@@ -190,6 +194,10 @@ class FrmShortcut : public Window {
   void LoadPositions();
   // Nothing is under the pointer any more: a preview on the screen goes.
   void ForgetPointer();
+  // The pointer the layer does not use, for the movie (LayerLinks).
+  POINT ScreenPoint(double x, double y) const;
+  void PressToMovie(double x, double y);
+  void MoveToMovie(WPARAM keys, double x, double y);
   // A move of the pointer onto `item` (-1: no item) while previews are on.
   void PointerOver(int item, double x, double y);
   // Each item's key (its path, or a special item's shell name), in order.
@@ -209,6 +217,7 @@ class FrmShortcut : public Window {
   LayerLinks links_;
   POINT press_{};       // where the last button went down, in layer pixels
   HoverState hover_;    // HoverIndex, and whose preview is shown
+  bool movieDown_ = false;  // the left button went down on empty space: the movie has it
   bool trackingLeave_ = false;  // the system tells when the pointer leaves the layer
   std::vector<std::string> pendingDropPaths_;
   DesktopInventory& inventory_;

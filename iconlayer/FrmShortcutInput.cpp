@@ -56,11 +56,13 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       press_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (message == WM_LBUTTONDOWN) PressToMovie(x, y);
       // The keys (F5, Enter) come to the layer once it was clicked.
       ::SetFocus(hwnd());
       ::SetCapture(hwnd());
       return true;
     case WM_MOUSEMOVE:
+      MoveToMovie(wParam, x, y);
       if (showImageviewer_) {
         if (!trackingLeave_) {
           // Told once the pointer leaves the layer (onto another window).
@@ -78,6 +80,10 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
       if (::GetCapture() == hwnd()) ::ReleaseCapture();
+      if (message == WM_LBUTTONUP && movieDown_) {
+        movieDown_ = false;
+        if (links_.pointerButton) links_.pointerButton(ScreenPoint(x, y), false);
+      }
       const int button = ButtonOf(message);
       const bool hit = DownIcon(button, ShiftOf(wParam), x, y, press_.x, press_.y, false);
       if (button == 2 && !hit && links_.desktopMenu) {
@@ -104,6 +110,28 @@ bool FrmShortcut::HandleInput(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return false;
   }
+}
+
+POINT FrmShortcut::ScreenPoint(double x, double y) const {
+  POINT screen{static_cast<LONG>(x), static_cast<LONG>(y)};
+  ::ClientToScreen(hwnd(), &screen);
+  return screen;
+}
+
+// A press on empty space goes to the movie, and so do the moves until its
+// release; a press on an item stays the layer's.
+void FrmShortcut::PressToMovie(double x, double y) {
+  if (!links_.pointerButton || HitItem(positions_, items().Count(), x, y, metrics_) >= 0) return;
+  movieDown_ = true;
+  links_.pointerButton(ScreenPoint(x, y), true);
+}
+
+// A move with no button held, over no item, or during a press the movie has.
+void FrmShortcut::MoveToMovie(WPARAM keys, double x, double y) {
+  if (!links_.pointerMoved) return;
+  const bool held = (keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
+  if (!movieDown_ && (held || HitItem(positions_, items().Count(), x, y, metrics_) >= 0)) return;
+  links_.pointerMoved(ScreenPoint(x, y));
 }
 
 bool FrmShortcut::DownIcon(int button, int shift, double x, double y, double oldX, double oldY,

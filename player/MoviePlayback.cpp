@@ -22,6 +22,9 @@ bool MoviePlayback::Adopt(ParseResult result) {
   drawnView_.reset();
   lowerRenderer_.reset();
   framesRun_ = 0;
+  pixelsToStage_.reset();
+  buttons_.Reset();
+  pointerDown_ = false;
   error_ = result.error;
   if (!result.ok) return false;
   movie_ = std::move(result.movie);
@@ -53,6 +56,31 @@ void MoviePlayback::Step() {
   ++framesRun_;
 }
 
+bool MoviePlayback::ToStage(double x, double y, double& twipsX, double& twipsY) const {
+  if (!root_ || !scripts_ || !pixelsToStage_) return false;
+  const Point p = pixelsToStage_->Apply({x, y});
+  twipsX = p.x;
+  twipsY = p.y;
+  return true;
+}
+
+void MoviePlayback::PointerMoved(double x, double y) {
+  double tx = 0, ty = 0;
+  if (!ToStage(x, y, tx, ty)) return;
+  if (tx == scripts_->PointerX() && ty == scripts_->PointerY()) return;  // no move
+  scripts_->PointerMoved(tx, ty);
+  buttons_.Update(*scripts_, *root_, tx, ty, pointerDown_);
+}
+
+void MoviePlayback::PointerButton(bool down, double x, double y) {
+  double tx = 0, ty = 0;
+  if (!ToStage(x, y, tx, ty) || down == pointerDown_) return;
+  PointerMoved(x, y);
+  pointerDown_ = down;
+  scripts_->PointerButton(down);
+  buttons_.Update(*scripts_, *root_, tx, ty, down);
+}
+
 bool MoviePlayback::DrawIfChanged(Canvas& canvas, ScaleMode mode, bool highQuality,
                                   std::optional<uint32_t> background) {
   const DrawnView view{canvas.pixels.data(), canvas.width, canvas.height, mode, highQuality, background};
@@ -81,6 +109,8 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   // quality: so the reference pictures have them.
   options.gradientSteps = highQuality ? RampSteps::WholeRatios : RampSteps::Smooth;
   const Matrix view = ViewMatrix(movie_.stage, canvas.width, canvas.height, mode);
+  Matrix inverse;
+  if (view.Invert(inverse)) pixelsToStage_ = inverse;
   static const bool twoCores = std::thread::hardware_concurrency() >= 2;
   if (!bandsAllowed_ || canvas.height < kLeastRowsForBands || !twoCores)
     return renderer_->Render(*root_, view, options, opaque, canvas);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "player/ScaleMode.h"
+#include "player/display/ButtonPointer.h"
 #include "player/display/MovieScripts.h"
 #include "player/display/Timeline.h"
 #include "player/render/BandWorker.h"
@@ -52,6 +53,13 @@ class MoviePlayback {
   bool DrawIfChanged(Canvas& canvas, ScaleMode mode, bool highQuality,
                      std::optional<uint32_t> background = std::nullopt);
 
+  // The pointer over the canvas last drawn, in its pixels: given to the
+  // scripts in stage twips (after the scale mode's view) and to the buttons
+  // under it. Nothing is drawn here: what changes shows at the next frame.
+  // Ignored before the first picture and before a movie is loaded.
+  void PointerMoved(double x, double y);
+  void PointerButton(bool down, double x, double y);
+
   // Where text fields find the system's fonts (device text is not drawn
   // without one). The source may be called from two drawing threads.
   void SetGlyphSource(std::shared_ptr<GlyphSource> source);
@@ -62,6 +70,8 @@ class MoviePlayback {
 
  private:
   bool Adopt(ParseResult result);
+  // The canvas point in stage twips; false when no picture was drawn yet.
+  bool ToStage(double x, double y, double& twipsX, double& twipsY) const;
 
   // What a picture was drawn at, besides the tree: a change of any of it
   // draws the frame again.
@@ -91,6 +101,10 @@ class MoviePlayback {
   SceneState drawnScene_;
   std::optional<DrawnView> drawnView_;
   bool bandsAllowed_ = true;
+  // From the last picture's pixels to the stage's twips.
+  std::optional<Matrix> pixelsToStage_;
+  ButtonPointer buttons_;
+  bool pointerDown_ = false;
   uint32_t framesRun_ = 0;
   std::string error_;
 };

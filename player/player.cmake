@@ -9,6 +9,7 @@ add_library(velmora_player STATIC
   player/display/ClipMethods.cpp
   player/display/ColorClass.cpp
   player/display/ClipGeometry.cpp
+  player/display/ButtonPointer.cpp
   player/render/Rasterizer.cpp
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp

@@ -29,6 +29,7 @@ constexpr SettingKey kKeys[kSettingCount] = {
     {Id::kQuality,         "FLASH", "Quality",         K::kNumber, "1",        0, 1,        true},
     {Id::kLoopCheck,       "FLASH", "LoopCheck",       K::kFlag,   "0",        0, 1,        false},
     {Id::kMaxFrameRate,    "FLASH", "MaxFrameRate",    K::kNumber, "60",       1, 120,      true},
+    {Id::kMouseToMovie,    "FLASH", "MouseToMovie",    K::kFlag,   "1",        0, 1,        false},
     {Id::kImagePath,       "IMAGE", "Path",            K::kText,   "",         0, 0,        false},
     {Id::kIntervalvalue,   "IMAGE", "Intervalvalue",   K::kNumber, "5000",     0, 50000,    true},
     {Id::kSpeedvalue,      "IMAGE", "Speedvalue",      K::kNumber, "30",       0, 200,      true},
@@ -67,6 +68,7 @@ Field FieldOf(Settings& s, SettingId id) {
     case Id::kQuality: return &s.flash.quality;
     case Id::kLoopCheck: return &s.flash.loop;
     case Id::kMaxFrameRate: return &s.flash.maxFrameRate;
+    case Id::kMouseToMovie: return &s.flash.mouseToMovie;
     case Id::kImagePath: return &s.image.list;
     case Id::kIntervalvalue: return &s.image.interval;
     case Id::kSpeedvalue: return &s.image.speed;

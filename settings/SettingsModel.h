@@ -39,6 +39,7 @@ enum class SettingId {
   kQuality,
   kLoopCheck,
   kMaxFrameRate,
+  kMouseToMovie,
   // IMAGE
   kImagePath,
   kIntervalvalue,
@@ -91,6 +92,7 @@ struct FlashSettings {
   long quality = 0;     // Quality
   bool loop = false;    // LoopCheck, shown by the dialog only
   long maxFrameRate = 0;  // MaxFrameRate: the most frames a second drawn
+  bool mouseToMovie = true;  // MouseToMovie: the pointer on empty desktop reaches the movie
 };
 
 struct ImageSettings {

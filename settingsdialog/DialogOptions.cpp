@@ -43,6 +43,7 @@ DialogOptions DialogOptionsFrom(const Settings& s) {
   o.flashColour = static_cast<uint32_t>(s.flash.backgroundColour) & kColourBits;
   o.loop = s.flash.loop;
   o.maxFrameRate = static_cast<int>(s.flash.maxFrameRate);
+  o.mouseToMovie = s.flash.mouseToMovie;
   o.startup = s.main.startup;
   o.batteryRest = s.main.batteryRest;
   o.monitors = Offered(Id::kMonitors, s.main.monitorSpread, defaults.main.monitorSpread);
@@ -93,7 +94,9 @@ void ApplyFlash(const ApplyState& s, SettingsChange& c) {
   f.backgroundColour = static_cast<long>(o.flashColour);
   f.loop = o.loop;
   f.maxFrameRate = o.maxFrameRate;
-  c.keys.insert(c.keys.end(), {Id::kQuality, Id::kMoviesize, Id::kBackgroundColor, Id::kLoopCheck, Id::kMaxFrameRate});
+  f.mouseToMovie = o.mouseToMovie;
+  c.keys.insert(c.keys.end(), {Id::kQuality, Id::kMoviesize, Id::kBackgroundColor, Id::kLoopCheck, Id::kMaxFrameRate,
+                               Id::kMouseToMovie});
 }
 
 void ApplySlides(const ApplyState& s, SettingsChange& c) {

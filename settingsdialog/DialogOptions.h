@@ -27,6 +27,7 @@ struct DialogOptions {
   uint32_t flashColour = 0;  // 0x00BBGGRR
   bool loop = false;
   int maxFrameRate = 60;  // the most frames a second the wallpaper draws
+  bool mouseToMovie = true;  // the pointer on empty desktop reaches the movie
   // Slide Show page.
   int speed = 0;       // the fade's step
   int interval = 0;    // in steps of 500 ms

@@ -101,6 +101,7 @@ void FrmSetting::ShowOptions(const DialogOptions& o) {
   flashColour_ = o.flashColour;
   flashSwatch_.reset(::CreateSolidBrush(flashColour_));
   SetChecked(Control("LoopCheck"), o.loop);
+  SetChecked(Control("MouseCheck"), o.mouseToMovie);
   maxRateValue_->SetValue(o.maxFrameRate);
   flashPreview_->SetBackgroundColor(flashColour_);
   flashPreview_->SetQuality(o.quality);
@@ -133,6 +134,7 @@ DialogOptions FrmSetting::Options() const {
   o.movieSize = std::max(0, Selection(Control("MovieSizes")));  // "0" when nothing is selected
   o.flashColour = flashColour_;
   o.loop = Checked(Control("LoopCheck"));
+  o.mouseToMovie = Checked(Control("MouseCheck"));
   o.maxFrameRate = maxRateValue_->Value();
   o.speed = speedValue_->Value();
   o.interval = intervalValue_->Value();
@@ -284,8 +286,9 @@ void FrmSetting::OnCommand(int id, int code) {
       if (code == CBN_SELCHANGE) MarkChanged(SettingsPage::kSlide);
       break;
     case kLoopCheck:
+    case kMouseCheck:
     case kIlCheck:
-      if (code == BN_CLICKED) MarkChanged(id == kLoopCheck ? SettingsPage::kFlash : SettingsPage::kSlide);
+      if (code == BN_CLICKED) MarkChanged(id != kIlCheck ? SettingsPage::kFlash : SettingsPage::kSlide);
       break;
     case kBgCheck:
       if (code == BN_CLICKED) {

@@ -222,6 +222,10 @@ void FrmSetting::CreateFlashPage(int x, int y) {
   add("FlashColor", "Color...", x + 106, row2, 70, [this] { ChooseColour(false); });
   named_.push_back({"LoopCheck", AddControl(kFlashTab, L"BUTTON", L"&Loop Play", WS_TABSTOP | BS_AUTOCHECKBOX,
                                             x + 194, row2 + 3, 120, 18, kLoopCheck)});
+  const HWND mouse = AddControl(kFlashTab, L"BUTTON", L"&Mouse to movie", WS_TABSTOP | BS_AUTOCHECKBOX, x + 320,
+                                row2 + 3, 130, 18, kMouseCheck);
+  named_.push_back({"MouseCheck", mouse});
+  AddTooltip(mouse, L"Moves and clicks on empty desktop reach the movie's buttons");
 }
 
 void FrmSetting::CreateSlidePage(int x, int y) {

@@ -11,6 +11,7 @@ enum : int {
   kMovieSizes,
   kFlashColorv,
   kLoopCheck,
+  kMouseCheck,  // the pointer on empty desktop reaches the movie
   kImageLocation,
   kColorPreview,
   kBgCheck,

@@ -100,6 +100,12 @@ LayerLinks DesktopSession::LinksForLayer() {
     return menus_->ChooseDropCommand(iconLayer_->hwnd(), screen);
   };
   links.rebuild = [this] { Rebuild(); };
+  links.pointerMoved = [this](POINT screen) {
+    if (background_) background_->Movies().PointerMoved(screen);
+  };
+  links.pointerButton = [this](POINT screen, bool down) {
+    if (background_) background_->Movies().PointerButton(screen, down);
+  };
   links.report = [this](const std::string& problems) { reportProblems_(problems); };
   return links;
 }

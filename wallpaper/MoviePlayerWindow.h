@@ -56,6 +56,11 @@ class MoviePlayerWindow : public Window {
   // How often the clock's timer ticks, in milliseconds.
   double TimerPeriodMs() const;
   void Move(int x, int y, int width, int height);
+  // The pointer over the control, in its client pixels: a move, or the main
+  // button pressed or released. Nothing is drawn here; the movie shows what
+  // changed at its next frame.
+  void PointerMoved(int x, int y) { playback_.PointerMoved(x, y); }
+  void PointerButton(bool down, int x, int y) { playback_.PointerButton(down, x, y); }
 
   // What the control shows, for tests and the settings preview.
   const swf::Canvas& Frame() const { return canvas_; }

@@ -45,6 +45,7 @@ void MovieWallpaper::Start(const FlashSettings& settings) {
   const std::vector<std::string> pieces = SplitEntryPieces(settings.current);
   const MediaEntry entry = pieces.empty() ? MediaEntry{} : ParseEntry(pieces.front());
   entryParts_ = {entry.name, entry.location};
+  mouseToMovie_ = settings.mouseToMovie;
   // Without a "|" there is no location, and the path cannot be built.
   if (!pieces.empty() && pieces.front().find('|') != std::string::npos)
     moviePath_ = EntryFilePath(entry, MediaSection(MediaList::kFlash), appDirectory_);
@@ -60,6 +61,42 @@ void MovieWallpaper::Start(const FlashSettings& settings) {
     control->Play();
     control->Play();
   }
+}
+
+MoviePlayerWindow* MovieWallpaper::ControlUnder(POINT screen, POINT& client) {
+  if (!mouseToMovie_) return nullptr;
+  for (auto& control : controls_) {
+    if (!control || !control->hwnd() || !::IsWindowVisible(control->hwnd())) continue;
+    RECT r{};
+    if (!::GetWindowRect(control->hwnd(), &r) || !::PtInRect(&r, screen)) continue;
+    client = screen;
+    ::ScreenToClient(control->hwnd(), &client);
+    return control.get();
+  }
+  return nullptr;
+}
+
+void MovieWallpaper::PointerMoved(POINT screen) {
+  POINT client{};
+  if (MoviePlayerWindow* control = ControlUnder(screen, client)) control->PointerMoved(client.x, client.y);
+}
+
+void MovieWallpaper::PointerButton(POINT screen, bool down) {
+  POINT client{};
+  MoviePlayerWindow* control = ControlUnder(screen, client);
+  if (down) {
+    pressed_ = control;
+    if (control) control->PointerButton(true, client.x, client.y);
+    return;
+  }
+  MoviePlayerWindow* target = pressed_;
+  pressed_ = nullptr;
+  bool known = false;  // the pressed control may have been closed since
+  for (auto& c : controls_) known = known || c.get() == target;
+  if (!known || !target->hwnd()) return;
+  client = screen;
+  ::ScreenToClient(target->hwnd(), &client);
+  target->PointerButton(false, client.x, client.y);
 }
 
 void MovieWallpaper::ShowBlank() {

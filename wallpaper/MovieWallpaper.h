@@ -37,6 +37,12 @@ class MovieWallpaper {
   // Every control rests (draws nothing, no timer) or goes on.
   void SetPaused(bool paused);
 
+  // The pointer at a screen point that the icon layer does not use: given to
+  // the shown control under it (MouseToMovie on). A release goes to the
+  // control the press went to, wherever the pointer is then.
+  void PointerMoved(POINT screen);
+  void PointerButton(POINT screen, bool down);
+
   MoviePlayerWindow& Control() { return *controls_.front(); }
   size_t ControlCount() const { return controls_.size(); }
   MoviePlayerWindow& ControlAt(size_t i) { return *controls_[i]; }
@@ -54,6 +60,10 @@ class MovieWallpaper {
   std::string moviePath_;      // MoviePath
   std::vector<std::string> entryParts_;  // ItemParts: the current entry's name and location
   bool paused_ = false;
+  bool mouseToMovie_ = false;  // MouseToMovie, from the last Start
+  MoviePlayerWindow* pressed_ = nullptr;  // the control a press went to
+  // The shown control under `screen` and the point in its client pixels.
+  MoviePlayerWindow* ControlUnder(POINT screen, POINT& client);
 };
 
 }  // namespace velmora

@@ -255,6 +255,14 @@ void MovieScripts::PointerButton(bool down) {
   vm_->Broadcast(vm_->P().mouse, down ? u"onMouseDown" : u"onMouseUp", avm1::Args());
 }
 
+void MovieScripts::ButtonTransition(Clip& button, uint16_t transition) {
+  Clip* holder = button.Parent();
+  if (!holder || !button.GetButton()) return;
+  for (const ButtonCondition& c : button.GetButton()->conditions)
+    if (c.conditions & transition) QueueCode(*holder, c.actions);
+  RunQueue();
+}
+
 void MovieScripts::KeyChanged(int code, int ascii, bool down) {
   avm1::InputState& in = vm_->Input();
   if (code > 0 && code < 256) {

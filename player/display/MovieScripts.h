@@ -80,6 +80,9 @@ class MovieScripts final : public avm1::ScriptHost {
   void PointerMoved(double x, double y);
   void PointerButton(bool down);
   void KeyChanged(int code, int ascii, bool down);
+  // A button's transition (buttoncond:: flags): the actions of its
+  // conditions that name it run now, on the clip that holds the button.
+  void ButtonTransition(Clip& button, uint16_t transition);
 
   // What the movie traced, the last lines only.
   const std::vector<std::string>& TraceLines() const { return traces_; }

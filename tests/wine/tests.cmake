@@ -62,6 +62,9 @@ target_link_libraries(wine_glyph_tests PRIVATE velmora_swf_writer)
 
 # The desktop answering real input, as a top-level window (no shell here) ...
 velmora_wine_test(wine_interaction_tests wine/InteractionTest.cpp)
+# The pointer on empty desktop reaching the movie's buttons.
+velmora_wine_test(wine_movie_pointer_tests wine/MoviePointerTest.cpp)
+target_link_libraries(wine_movie_pointer_tests PRIVATE velmora_swf_writer)
 velmora_helper_program(progman_standin wine/ProgmanStandIn.cpp wine_interaction_tests)
 # ... and as children of a stand-in "Program Manager" window of another process.
 add_test(NAME wine_interaction_in_progman_tests COMMAND wine_interaction_tests)

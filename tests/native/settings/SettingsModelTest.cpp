@@ -37,7 +37,7 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
     EXPECT_EQ(KeyOf(id).id, id);
     EXPECT_TRUE(names.insert(Name(id)).second) << Name(id);
   }
-  EXPECT_EQ(names.size(), 23u);  // with MaxFrameRate, BatteryRest and Monitors
+  EXPECT_EQ(names.size(), 24u);  // with MaxFrameRate, BatteryRest, Monitors and MouseToMovie
   // A fresh installation without the file.
   const Settings s = ReadSettings(Holding({}));
   EXPECT_EQ(s.main.wallpaperMode, 0);
@@ -52,6 +52,8 @@ TEST(SettingsModel, TheTableNamesEachKeyOnceWithTheDefaultsReadersPass) {
   EXPECT_EQ(s.flash.scaleMode, 0);
   EXPECT_EQ(s.flash.quality, 1);
   EXPECT_EQ(s.flash.maxFrameRate, 60);
+  EXPECT_TRUE(s.flash.mouseToMovie);  // the pointer reaches the movie unless told otherwise
+  EXPECT_FALSE(ReadSettings(Holding({{"FLASH/MouseToMovie", "0"}})).flash.mouseToMovie);
   EXPECT_EQ(s.image.interval, 5000);
   EXPECT_EQ(s.image.speed, 30);
   EXPECT_EQ(s.image.location, 0);

@@ -98,7 +98,8 @@ TEST(DialogOptions, EachPageWritesItsOwnKeys) {
   for (const IniWrite& w : Writes(ApplyWrites(s))) keys.push_back(w.section + "/" + w.key);
   EXPECT_EQ(keys, (std::vector<std::string>{"MAIN/WallInx", "FLASH/CurFlash", "FLASH/Quality",
                                             "FLASH/Moviesize", "FLASH/BackgroundColor",
-                                            "FLASH/LoopCheck", "FLASH/MaxFrameRate"}));
+                                            "FLASH/LoopCheck", "FLASH/MaxFrameRate",
+                                            "FLASH/MouseToMovie"}));
   EXPECT_EQ(Writes(ApplyWrites(s))[0], (IniWrite{"MAIN", "WallInx", "1"}));
   // No selected movie: the stored one stays.
   s.currentFlash.reset();
@@ -163,17 +164,19 @@ TEST(DialogOptions, EveryChangedPageIsWrittenWithOrWithoutAPageButton) {
   s.advancedChanged = false;
   writes = Writes(ApplyWrites(s));
   EXPECT_EQ(writes[0], (IniWrite{"MAIN", "WallInx", "1"}));
-  EXPECT_EQ(writes.size(), 1u + 5u + 8u);  // no movie selected: no CurFlash
+  EXPECT_EQ(writes.size(), 1u + 6u + 8u);  // no movie selected: no CurFlash
   EXPECT_EQ(writes[1].key, "Quality");
   EXPECT_EQ(writes[5].key, "MaxFrameRate");
-  EXPECT_EQ(writes[6].key, "Speedvalue");
+  EXPECT_EQ(writes[6].key, "MouseToMovie");
+  EXPECT_EQ(writes[7].key, "Speedvalue");
   // A Flash change with no page button pressed at all: the Flash keys only.
   ApplyState flash;
   flash.flashChanged = true;
   flash.currentFlash = "Demo.swf|C:\\V\\Flashs\\*";
   EXPECT_EQ(KeysOf(Writes(ApplyWrites(flash))),
             (std::vector<std::string>{"FLASH/CurFlash", "FLASH/Quality", "FLASH/Moviesize",
-                                      "FLASH/BackgroundColor", "FLASH/LoopCheck", "FLASH/MaxFrameRate"}));
+                                      "FLASH/BackgroundColor", "FLASH/LoopCheck", "FLASH/MaxFrameRate",
+                                            "FLASH/MouseToMovie"}));
   // Nothing changed and no page chosen: nothing, whatever the controls hold.
   ApplyState untouched;
   untouched.options.iconFader = true;
