@@ -26,8 +26,9 @@ bool SameFilter(const Filter& l, const Filter& r) {
                     [](const GradientStop& a, const GradientStop& b) { return a.ratio == b.ratio && a.color == b.color; });
 }
 
-PlacedState StateOf(const DisplayObject& object) {
-  PlacedState s;
+}  // namespace
+
+void TakePlacedState(PlacedState& s, const DisplayObject& object) {
   s.depth = object.depth;
   s.character = object.character;
   s.matrix = object.matrix;
@@ -39,10 +40,7 @@ PlacedState StateOf(const DisplayObject& object) {
   s.hasOpaqueBackground = object.hasOpaqueBackground;
   s.opaqueBackground = object.opaqueBackground;
   s.cacheAsBitmap = object.cacheAsBitmap;
-  return s;
 }
-
-}  // namespace
 
 bool PlacedState::operator==(const PlacedState& o) const {
   return depth == o.depth && character == o.character && SameMatrix(matrix, o.matrix) &&
@@ -75,7 +73,8 @@ size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {
   std::vector<PlacedState> current;
   for (const auto& [depth, object] : root.DisplayList()) {
     if (!DrawsTheSameWhenPlacedAlike(object)) break;
-    current.push_back(StateOf(object));
+    current.emplace_back();
+    TakePlacedState(current.back(), object);
   }
   const bool whole = current.size() == root.DisplayList().size();
   // The run of objects that are as they were a frame ago.

@@ -37,6 +37,10 @@ struct PlacedState {
   bool operator==(const PlacedState& o) const;
 };
 
+// Copies what decides `object`'s picture into `s`; assigning into a state
+// kept from an earlier frame reuses its filter list's memory.
+void TakePlacedState(PlacedState& s, const DisplayObject& object);
+
 // Whether an object's picture depends on its placement alone.
 bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object);
 

@@ -19,17 +19,7 @@ void SceneState::Take(const Clip& clip) {
   for (const auto& [depth, object] : clip.DisplayList()) {
     const size_t at = used_;
     Entry& e = Next();
-    e.placed.depth = object.depth;
-    e.placed.character = object.character;
-    e.placed.matrix = object.matrix;
-    e.placed.colorTransform = object.colorTransform;
-    e.placed.ratio = object.ratio;
-    e.placed.blendMode = object.blendMode;
-    e.placed.filters = object.filters;
-    e.placed.visible = object.visible;
-    e.placed.hasOpaqueBackground = object.hasOpaqueBackground;
-    e.placed.opaqueBackground = object.opaqueBackground;
-    e.placed.cacheAsBitmap = object.cacheAsBitmap;
+    TakePlacedState(e.placed, object);
     e.clipDepth = object.clipDepth;
     e.buttonState = object.clip ? static_cast<uint8_t>(object.clip->ShownButtonState()) : 0;
     if (object.clip) Take(*object.clip);
