@@ -98,6 +98,10 @@ void MoviePlayerWindow::SetMaxFrameRate(int framesPerSecond) {
   maxDrawRate_ = std::clamp(framesPerSecond, kLeastMaxDrawRate, kMostMaxDrawRate);
   if (!timerArmed_) return;
   // The timer ticks at the new rate; the movie's clock runs on.
+  ArmFrameTimer();
+}
+
+void MoviePlayerWindow::ArmFrameTimer() {
   ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(TimerPeriodMs()))), nullptr);
 }
 
@@ -110,7 +114,7 @@ void MoviePlayerWindow::UpdateTimer() {
   bool wanted = playing_ && !paused_ && ::IsWindowVisible(hwnd());
   if (wanted && !timerArmed_) {
     frameClock_.Start(NowMs());
-    ::SetTimer(hwnd(), kFrameTimerId, static_cast<UINT>(std::max(1.0, std::floor(TimerPeriodMs()))), nullptr);
+    ArmFrameTimer();
     timerArmed_ = true;
   } else if (!wanted) {
     StopClock();

@@ -76,6 +76,8 @@ class MoviePlayerWindow : public Window {
   void Paint();
   double FramePeriodMs() const;
   static double NowMs();
+  // (Re)starts the frame timer at TimerPeriodMs().
+  void ArmFrameTimer();
 
   SystemMovieClock clock_;  // the movie's Date; outlives the playback
   swf::MoviePlayback playback_;
