@@ -57,9 +57,9 @@ bool FrmShortcutBG::Load() {
     // notification filter.
     rebuild_.Watch(hwnd(), [this](WPARAM w, LPARAM l) { NotificationReceipt(w, l); });
     rest_.Start(hwnd());
-    ::SetTimer(hwnd(), kShapeTimerId, kShapeInterval, nullptr);
-    // Monitors added, removed or moved while the program runs re-place it.
-    ::SetTimer(hwnd(), kMonitorTimerId, kMonitorCheckInterval, nullptr);
+    // The desktop raised by another program, or monitors added, removed or
+    // moved while the program runs, re-place it.
+    ::SetTimer(hwnd(), kDesktopLookTimerId, kDesktopLookInterval, nullptr);
     if (links_.showSplash) links_.showSplash();
     if (links_.loadMenus) links_.loadMenus();
     LoadShortMem();
@@ -279,11 +279,21 @@ void FrmShortcutBG::Unloadme() {
 }
 
 void FrmShortcutBG::StopForShutdown() {
-  if (hwnd()) ::KillTimer(hwnd(), kMonitorTimerId);
+  if (hwnd()) ::KillTimer(hwnd(), kDesktopLookTimerId);
   slideshow_.Release();
   rebuild_.Unwatch(hwnd());
   rest_.Stop(hwnd());
-  if (hwnd()) ::KillTimer(hwnd(), kShapeTimerId);
+}
+
+void FrmShortcutBG::LookAtTheDesktop() {
+  if (phase_ == Phase::kShown && DesktopParentChanged(hwnd()) && links_.desktopMoved) {
+    // The session moves both windows to the new parent and places them over
+    // the monitors as they are (or makes them anew, this one gone): nothing
+    // more is done here.
+    links_.desktopMoved();
+    return;
+  }
+  CheckMonitors();
 }
 
 void FrmShortcutBG::Close() {
@@ -308,10 +318,7 @@ LRESULT FrmShortcutBG::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
       if (wParam == kSlideTimerId) slideshow_.OnTimer();
       if (wParam == ItemRebuild::kTimerId) rebuild_.OnTimer(hwnd());
-      if (wParam == kShapeTimerId && phase_ == Phase::kShown && DesktopParentChanged(hwnd()) &&
-          links_.desktopMoved)
-        links_.desktopMoved();
-      if (wParam == kMonitorTimerId) CheckMonitors();
+      if (wParam == kDesktopLookTimerId) LookAtTheDesktop();
       return 0;
     case kDesktopChangedMessage:
       DesktopChanged();

@@ -51,11 +51,13 @@ class FrmShortcutBG : public Window, private SlideHost {
 
   static constexpr const char* kClassName = "VelmoraFrmShortcutBG";
   static constexpr UINT kSlideTimerId = 1;  // Timer1
-  // Looks once a second whether the shell's desktop took another shape (the
-  // icon view moved into a WorkerW of its own when another program raised
-  // the desktop): the shell tells no one, and a look is a dozen calls.
-  static constexpr UINT kShapeTimerId = 4;
-  static constexpr UINT kShapeInterval = 1000;
+  // Looks once a second at what no message tells this child of the shell's
+  // desktop window: whether the desktop took another shape (the icon view
+  // moved into a WorkerW of its own when another program raised it; a look
+  // is a dozen calls), and whether the monitors changed (the system tells a
+  // top-level window of display changes, not a child).
+  static constexpr UINT kDesktopLookTimerId = 4;
+  static constexpr UINT kDesktopLookInterval = 1000;
   // Posted by the watch of the desktop folders for each change it sees.
   static constexpr UINT kDesktopChangedMessage = WM_APP + 1;
 
@@ -72,10 +74,6 @@ class FrmShortcutBG : public Window, private SlideHost {
   const DesktopLayout& Layout() const { return layout_; }
   const std::vector<WallpaperTile>& WallpaperPlaces() const { return tiles_; }
   MovieWallpaper& Movies() { return movie_; }
-  // How often the monitors are looked at: the system tells a top-level
-  // window of display changes, not a child of the shell's desktop window.
-  static constexpr UINT kMonitorTimerId = 4;
-  static constexpr UINT kMonitorCheckInterval = 1000;
   // Where the taskbar is comes from the shell; another source can stand in
   // (a display without a shell taskbar, or a test).
   void SetTaskbarQuery(std::function<std::string()> query) { taskbarQuery_ = std::move(query); }
@@ -174,6 +172,8 @@ class FrmShortcutBG : public Window, private SlideHost {
   void UpdateTiles();
   // A change of the monitors (or their work areas) since the last placement.
   void CheckMonitors();
+  // The once-a-second look: the desktop's shape, then the monitors.
+  void LookAtTheDesktop();
   void SetBackColour(COLORREF colour) override { backColour_ = colour; }
   void SetBackPicture(const std::string& bitmapFile) override;
   // Repaints the drawing from the background colour and picture.
