@@ -214,6 +214,33 @@ Value GlobalToLocal(CallInfo& c) {
 }
 Value BytesLoaded(CallInfo&) { return Value::Number(kReportedBytes); }
 
+// A clip given as itself or as its dot path ("mask", "_parent.mask") from
+// the timeline the script runs on.
+Clip* ClipArgument(CallInfo& c, const Value& v) {
+  if (v.IsObject()) return Host(c).LiveClip(v.AsObject());
+  if (!v.IsString()) return nullptr;
+  const std::u16string path = v.AsString()->Text();
+  avm1::Object* at = c.vm.CurrentTarget();
+  size_t start = 0;
+  while (at) {
+    const size_t dot = path.find(u'.', start);
+    const std::u16string name = path.substr(start, dot == std::u16string::npos ? std::u16string::npos : dot - start);
+    at = c.vm.GetNamed(at, name).AsObject();
+    if (dot == std::u16string::npos) break;
+    start = dot + 1;
+  }
+  return Host(c).LiveClip(at);
+}
+
+// setMask(mc): this clip shows only through what `mc` draws; null (or
+// anything that names no clip) takes the mask away.
+Value SetMask(CallInfo& c) {
+  Clip* clip = This(c);
+  if (!clip) return Value::Bool(false);
+  clip->SetScriptMask(ClipArgument(c, c.args[0]));
+  return Value::Bool(true);
+}
+
 }  // namespace
 
 void InstallClipMethods(avm1::Vm& vm) {
@@ -235,6 +262,7 @@ void InstallClipMethods(avm1::Vm& vm) {
   vm.Method(p, "getBounds", GetBounds);
   vm.Method(p, "getRect", GetBounds);
   vm.Method(p, "hitTest", HitTest);
+  vm.Method(p, "setMask", SetMask);
   vm.Method(p, "localToGlobal", LocalToGlobal);
   vm.Method(p, "globalToLocal", GlobalToLocal);
   vm.Method(p, "getBytesLoaded", BytesLoaded);

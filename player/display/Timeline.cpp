@@ -347,4 +347,29 @@ void Clip::ShowButtonState(ButtonState state) {
   for (auto& entry : previous) Release(entry.second);
 }
 
+namespace {
+
+Clip* LiveClipOf(const avm1::Rooted<SpriteObject>& object) { return object ? object->GetClip() : nullptr; }
+
+}  // namespace
+
+void Clip::SetScriptMask(Clip* mask) {
+  if (Clip* old = LiveClipOf(scriptMask_)) old->maskedBy_ = {};
+  scriptMask_ = {};
+  if (!mask || mask == this || !mask->object_ || !object_) return;
+  if (Clip* other = LiveClipOf(mask->maskedBy_)) other->scriptMask_ = {};
+  scriptMask_ = mask->object_;
+  mask->maskedBy_ = object_;
+}
+
+Clip* Clip::ScriptMask() const {
+  Clip* mask = LiveClipOf(scriptMask_);
+  return mask && mask->holder_ ? mask : nullptr;
+}
+
+bool Clip::IsScriptMask() const {
+  const Clip* masked = LiveClipOf(maskedBy_);
+  return masked && masked->holder_ && LiveClipOf(masked->scriptMask_) == this;
+}
+
 }  // namespace velmora::swf

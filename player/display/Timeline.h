@@ -120,6 +120,17 @@ class Clip {
   bool Loaded() const { return loaded_; }
   void SetLoaded() { loaded_ = true; }
 
+  // --- A mask a script set (setMask) ---
+  // This clip shows only where `mask` draws; null takes the mask away. A
+  // clip masks one clip at a time: the clip it masked before shows whole
+  // again, as does the mask this clip had.
+  void SetScriptMask(Clip* mask);
+  // The mask while it is on the display tree, else null.
+  Clip* ScriptMask() const;
+  // Whether this clip is a live clip's mask: then it is drawn only as that
+  // mask, not in its own place.
+  bool IsScriptMask() const;
+
  private:
   void ApplyFrameTags(uint32_t frame);
   void ApplyPlace(const PlaceObject& place);
@@ -154,6 +165,9 @@ class Clip {
   Clip* parent_ = nullptr;
   DisplayObject* holder_ = nullptr;
   avm1::Rooted<SpriteObject> object_;
+  // Held by their script objects, which outlive a removed clip and answer
+  // no clip then: a mask or masked clip that goes simply stops counting.
+  avm1::Rooted<SpriteObject> scriptMask_, maskedBy_;
   // Children placed while a frame is entered, started after its scripts.
   std::vector<Clip*>* entering_ = nullptr;
 

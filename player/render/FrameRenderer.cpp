@@ -1,5 +1,6 @@
 #include "player/render/FrameRenderer.h"
 
+#include "player/display/ClipGeometry.h"
 #include "player/render/Compositing.h"
 #include "player/render/Filters.h"
 #include "player/render/Paint.h"
@@ -105,23 +106,13 @@ void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx, size_t from, 
     if (object.clipDepth > 0) {
       // The mask's shape, cut by any mask around it, decides where the
       // objects up to its clip depth show.
-      std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
       Context maskCtx = ctx;
-      maskCtx.target = layer.get();
       maskCtx.mask = mask;
-      maskCtx.maskMode = true;
-      DrawObject(object, maskCtx);
-      ActiveMask active{object.clipDepth, {}};
-      active.plane.width = layer->width;
-      active.plane.height = layer->height;
-      active.plane.values.resize(layer->pixels.size());
-      const size_t first = static_cast<size_t>(ctx.rowFrom) * layer->width;
-      const size_t end = static_cast<size_t>(ctx.rowTo) * layer->width;
-      for (size_t i = first; i < end; ++i) active.plane.values[i] = layer->pixels[i] >> 24;
-      GiveBack(std::move(layer));
-      masks.push_back(std::move(active));
+      masks.push_back({object.clipDepth, MaskPlane(object, maskCtx)});
       continue;
     }
+    // A script's mask is drawn where the clip it masks is.
+    if (object.clip && object.clip->IsScriptMask()) continue;
     if (!object.visible) continue;
     Context childCtx = ctx;
     childCtx.mask = mask;
@@ -130,9 +121,46 @@ void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx, size_t from, 
   --drawDepth_;
 }
 
+CoveragePlane FrameRenderer::MaskPlane(const DisplayObject& object, const Context& ctx) {
+  std::unique_ptr<Canvas> layer = TakeLayer(ctx.target->width, ctx.target->height);
+  Context maskCtx = ctx;
+  maskCtx.target = layer.get();
+  maskCtx.maskMode = true;
+  DrawObject(object, maskCtx);
+  CoveragePlane plane;
+  plane.width = layer->width;
+  plane.height = layer->height;
+  plane.values.resize(layer->pixels.size());
+  const size_t first = static_cast<size_t>(ctx.rowFrom) * layer->width;
+  const size_t end = static_cast<size_t>(ctx.rowTo) * layer->width;
+  for (size_t i = first; i < end; ++i) plane.values[i] = layer->pixels[i] >> 24;
+  GiveBack(std::move(layer));
+  return plane;
+}
+
+bool FrameRenderer::DrawScriptMasked(const DisplayObject& object, const Context& ctx) {
+  const Clip* masked = object.clip.get();
+  const Clip* mask = masked ? masked->ScriptMask() : nullptr;
+  if (!mask || !masked->Parent() || !mask->Parent()) return false;
+  // `ctx` maps the masked clip's parent to the target, layers included; the
+  // mask is placed from there through the stage to its own parent.
+  Matrix stageToParent;
+  if (!ClipToStage(*masked->Parent()).Invert(stageToParent)) return true;  // flattened: shows nothing
+  Context maskCtx = ctx;
+  maskCtx.matrix = ctx.matrix * stageToParent * ClipToStage(*mask->Parent());
+  const CoveragePlane plane = MaskPlane(*mask->Holder(), maskCtx);
+  Context inner = ctx;
+  inner.mask = &plane;
+  inner.scriptMasked = true;
+  DrawObject(object, inner);
+  return true;
+}
+
 void FrameRenderer::DrawObject(const DisplayObject& object, const Context& ctx) {
   if (!object.character) return;
+  if (!ctx.maskMode && !ctx.scriptMasked && DrawScriptMasked(object, ctx)) return;
   Context inner = ctx;
+  inner.scriptMasked = false;
   inner.matrix = ctx.matrix * object.matrix;
   inner.cx = ctx.cx * object.colorTransform;
   const BlendMode mode = object.blendMode;

@@ -47,6 +47,9 @@ class FrameRenderer {
     // alpha and erase modes cut into what lies below (elsewhere they draw
     // nothing).
     bool insideLayer = false;
+    // The object drawn is already cut by its script mask (its children are
+    // drawn without this).
+    bool scriptMasked = false;
     // The target's rows that are drawn; the rest is left as it is.
     int rowFrom = 0, rowTo = 0;
   };
@@ -54,6 +57,12 @@ class FrameRenderer {
   // Draws the display list's objects from index `from` up to `to`.
   void DrawClip(const Clip& clip, const Context& ctx, size_t from = 0, size_t to = SIZE_MAX);
   void DrawObject(const DisplayObject& object, const Context& ctx);
+  // The coverage of `object` drawn as a mask under `ctx` (cut by ctx.mask),
+  // on the target's rows that are drawn.
+  CoveragePlane MaskPlane(const DisplayObject& object, const Context& ctx);
+  // An object whose clip a script masked: its mask's coverage, then the
+  // object through it. False when it has no mask on the tree.
+  bool DrawScriptMasked(const DisplayObject& object, const Context& ctx);
   // An object with filters, through a layer over its own area.
   void DrawFiltered(const DisplayObject& object, const Context& ctx, Context inner, BlendMode mode);
   // An object with a blend mode: its content flattened in a layer over its

@@ -5,7 +5,8 @@
 namespace velmora::swf {
 
 bool SceneState::Entry::operator==(const Entry& o) const {
-  return clipDepth == o.clipDepth && buttonState == o.buttonState && inside == o.inside && placed == o.placed;
+  return clipDepth == o.clipDepth && buttonState == o.buttonState && scriptMask == o.scriptMask &&
+         isScriptMask == o.isScriptMask && inside == o.inside && placed == o.placed;
 }
 
 SceneState::Entry& SceneState::Next() {
@@ -22,6 +23,8 @@ void SceneState::Take(const Clip& clip) {
     TakePlacedState(e.placed, object);
     e.clipDepth = object.clipDepth;
     e.buttonState = object.clip ? static_cast<uint8_t>(object.clip->ShownButtonState()) : 0;
+    e.scriptMask = object.clip ? object.clip->ScriptMask() : nullptr;
+    e.isScriptMask = object.clip && object.clip->IsScriptMask();
     if (object.clip) Take(*object.clip);
     // `e` may have moved while the clip's entries were added.
     now_[at].inside = static_cast<uint32_t>(used_ - at - 1);

@@ -30,6 +30,9 @@ class SceneState {
     PlacedState placed;
     uint16_t clipDepth = 0;
     uint8_t buttonState = 0;
+    // setMask: the clip's mask, and whether the clip is one.
+    const Clip* scriptMask = nullptr;
+    bool isScriptMask = false;
     uint32_t inside = 0;
     bool operator==(const Entry& o) const;
   };
