@@ -81,9 +81,19 @@ void MoviePlayback::PointerButton(bool down, double x, double y) {
   buttons_.Update(*scripts_, *root_, tx, ty, down);
 }
 
+void MoviePlayback::SetView(int width, int height, ScaleMode mode) {
+  if (scripts_) scripts_->SetView(width, height, mode);
+}
+
+ScaleMode MoviePlayback::ShownMode(ScaleMode hostMode) const {
+  return scripts_ ? scripts_->ScriptScaleMode().value_or(hostMode) : hostMode;
+}
+
 bool MoviePlayback::DrawIfChanged(Canvas& canvas, ScaleMode mode, bool highQuality,
                                   std::optional<uint32_t> background) {
-  const DrawnView view{canvas.pixels.data(), canvas.width, canvas.height, mode, highQuality, background};
+  SetView(canvas.width, canvas.height, mode);
+  const DrawnView view{canvas.pixels.data(), canvas.width, canvas.height, ShownMode(mode), ShownAlign(),
+                       highQuality, background};
   // The tree's state is taken every frame, so that the comparison is always
   // with the frame before.
   const bool stillTree = root_ && drawnScene_.TakeAndCompare(*root_);
@@ -108,7 +118,8 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   // Gradients go in whole-ratio steps at high quality and smoothly at low
   // quality: so the reference pictures have them.
   options.gradientSteps = highQuality ? RampSteps::WholeRatios : RampSteps::Smooth;
-  const Matrix view = ViewMatrix(movie_.stage, canvas.width, canvas.height, mode);
+  SetView(canvas.width, canvas.height, mode);
+  const Matrix view = ViewMatrix(movie_.stage, canvas.width, canvas.height, ShownMode(mode), ShownAlign());
   Matrix inverse;
   if (view.Invert(inverse)) pixelsToStage_ = inverse;
   static const bool twoCores = std::thread::hardware_concurrency() >= 2;

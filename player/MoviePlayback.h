@@ -64,12 +64,21 @@ class MoviePlayback {
   // without one). The source may be called from two drawing threads.
   void SetGlyphSource(std::shared_ptr<GlyphSource> source);
 
+  // The size of the view the movie is shown in and the host's scale mode,
+  // for the scripts (Stage.width under noScale, onResize) before the first
+  // picture; each Draw tells them again.
+  void SetView(int width, int height, ScaleMode mode);
+
   // Whether a frame may be drawn in two bands at once, on a second thread
   // (where the machine has a second core). The pictures are the same.
   void DrawInBands(bool allowed) { bandsAllowed_ = allowed; }
 
  private:
   bool Adopt(ParseResult result);
+  // The scale mode a picture is drawn with: the movie's own choice, else
+  // the host's.
+  ScaleMode ShownMode(ScaleMode hostMode) const;
+  StageAlign ShownAlign() const { return scripts_ ? scripts_->Align() : StageAlign(); }
   // The canvas point in stage twips; false when no picture was drawn yet.
   bool ToStage(double x, double y, double& twipsX, double& twipsY) const;
 
@@ -79,10 +88,11 @@ class MoviePlayback {
     const uint32_t* pixels = nullptr;
     int width = 0, height = 0;
     ScaleMode mode = ScaleMode::ShowAll;
+    StageAlign align;
     bool highQuality = false;
     std::optional<uint32_t> background;
     bool operator==(const DrawnView& o) const {
-      return pixels == o.pixels && width == o.width && height == o.height && mode == o.mode &&
+      return pixels == o.pixels && width == o.width && height == o.height && mode == o.mode && align == o.align &&
              highQuality == o.highQuality && background == o.background;
     }
   };

@@ -10,6 +10,7 @@ add_library(velmora_player STATIC
   player/display/ColorClass.cpp
   player/display/ClipGeometry.cpp
   player/display/ButtonPointer.cpp
+  player/display/StageLayout.cpp
   player/render/Rasterizer.cpp
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp

@@ -43,6 +43,10 @@ void MoviePlayerWindow::SetMovie(const std::string& path) {
     playback_.LoadBytes(nullptr, 0);
   // Autoplay: a movie given is a movie shown and running.
   playing_ = playback_.Loaded();
+  // The first frame's scripts may lay the movie out to the window's size.
+  RECT client{};
+  if (hwnd()) ::GetClientRect(hwnd(), &client);
+  playback_.SetView(client.right, client.bottom, HostScaleMode());
   if (playing_) playback_.Step();
   Redraw();
   UpdateTimer();
@@ -137,6 +141,10 @@ void MoviePlayerWindow::OnFrameTimer() {
   Redraw();
 }
 
+swf::ScaleMode MoviePlayerWindow::HostScaleMode() const {
+  return static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0);
+}
+
 void MoviePlayerWindow::Redraw() {
   if (!hwnd()) return;
   RECT client{};
@@ -149,8 +157,7 @@ void MoviePlayerWindow::Redraw() {
     rgb = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
   }
   const bool changed =
-      playback_.DrawIfChanged(canvas_, static_cast<swf::ScaleMode>(scaleMode_ >= 0 && scaleMode_ <= 3 ? scaleMode_ : 0),
-                              quality_ != 0, rgb);
+      playback_.DrawIfChanged(canvas_, HostScaleMode(), quality_ != 0, rgb);
   // A still frame (a stopped timeline, a movie of one frame) is not sent to
   // the screen again, and of a moving one only what changed.
   if (!changed) return;

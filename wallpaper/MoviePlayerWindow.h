@@ -73,6 +73,8 @@ class MoviePlayerWindow : public Window {
   void UpdateTimer();
   void StopClock();
   void Redraw();
+  // The scale mode the settings give (a movie's script may choose its own).
+  swf::ScaleMode HostScaleMode() const;
   void Paint();
   double FramePeriodMs() const;
   static double NowMs();

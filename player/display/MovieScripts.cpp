@@ -404,10 +404,27 @@ void MovieScripts::Trace(std::string_view utf8) {
 }
 
 avm1::StageInfo MovieScripts::Stage() {
+  const ScaleMode mode = scaleMode_.value_or(hostMode_);
   avm1::StageInfo info;
-  info.width = movie_.stage.Width() / 20.0;
-  info.height = movie_.stage.Height() / 20.0;
+  // Unscaled, the stage is the view: a movie lays itself out to its size.
+  const bool viewSized = mode == ScaleMode::NoScale && viewWidth_ > 0 && viewHeight_ > 0;
+  info.width = viewSized ? viewWidth_ : movie_.stage.Width() / 20.0;
+  info.height = viewSized ? viewHeight_ : movie_.stage.Height() / 20.0;
+  stageModeName_ = ScaleModeName(mode);
+  stageAlignName_ = StageAlignName(align_);
+  info.scaleMode = stageModeName_;
+  info.align = stageAlignName_;
   return info;
+}
+
+void MovieScripts::SetView(int width, int height, ScaleMode hostMode) {
+  hostMode_ = hostMode;
+  if (width == viewWidth_ && height == viewHeight_) return;
+  viewWidth_ = width;
+  viewHeight_ = height;
+  if (scaleMode_.value_or(hostMode_) != ScaleMode::NoScale || !root_) return;
+  vm_->Broadcast(vm_->P().stage, u"onResize", avm1::Args());
+  RunQueue();  // the frame scripts of the go-tos it made
 }
 
 void MovieScripts::ScriptStopped(avm1::ClipObject*, avm1::StopReason reason) {

@@ -11,12 +11,14 @@
 // time, memory) stops for that frame; the timelines go on.
 #pragma once
 
+#include "player/display/StageLayout.h"
 #include "player/display/Timeline.h"
 #include "player/script/Vm.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -80,6 +82,13 @@ class MovieScripts final : public avm1::ScriptHost {
   void PointerMoved(double x, double y);
   void PointerButton(bool down);
   void KeyChanged(int code, int ascii, bool down);
+  // The view the movie is shown in, in pixels, and the scale mode the host
+  // shows it with. Under noScale a new size reaches Stage's onResize
+  // listeners at once.
+  void SetView(int width, int height, ScaleMode hostMode);
+  // The scale mode and alignment a script chose (none: the host's holds).
+  std::optional<ScaleMode> ScriptScaleMode() const { return scaleMode_; }
+  StageAlign Align() const { return align_; }
   // A button's transition (buttoncond:: flags): the actions of its
   // conditions that name it run now, on the clip that holds the button.
   void ButtonTransition(Clip& button, uint16_t transition);
@@ -135,6 +144,8 @@ class MovieScripts final : public avm1::ScriptHost {
   void Trace(std::string_view utf8) override;
   avm1::StageInfo Stage() override;
   void ScriptStopped(avm1::ClipObject* target, avm1::StopReason reason) override;
+  void SetStageScaleMode(std::u16string_view mode) override { scaleMode_ = ParseScaleMode(mode); }
+  void SetStageAlign(std::u16string_view align) override { align_ = ParseStageAlign(align); }
 
   // The clip a script object stands for (null when it is gone).
   static Clip* ClipOf(avm1::Object* object);
@@ -181,6 +192,12 @@ class MovieScripts final : public avm1::ScriptHost {
   size_t liveClips_ = 0, stops_ = 0, ignoredRequests_ = 0;
   avm1::StopReason lastStop_ = avm1::StopReason::None;
   double pointerX_ = 0, pointerY_ = 0;
+  std::optional<ScaleMode> scaleMode_;
+  StageAlign align_;
+  ScaleMode hostMode_ = ScaleMode::ShowAll;
+  int viewWidth_ = 0, viewHeight_ = 0;  // 0: not shown yet
+  // What Stage() last answered, kept for the views it hands out.
+  std::u16string stageModeName_, stageAlignName_;
 };
 
 }  // namespace velmora::swf

@@ -87,8 +87,18 @@ Value StageGet(CallInfo& c) {
   }
 }
 
-// Stage's size and modes are the host's: scripts cannot change them here.
-Value StageSet(CallInfo&) { return Value(); }
+// The size is the host's; the modes a script may choose, the host deciding
+// what the text means.
+Value StageSet(CallInfo& c) {
+  const int field = static_cast<NativeFunction*>(c.callee)->Tag();
+  if (field != kScaleMode && field != kAlign) return Value();
+  const std::u16string text = ToText(c.vm, c.args[0]);
+  if (field == kScaleMode)
+    c.vm.Host().SetStageScaleMode(text);
+  else
+    c.vm.Host().SetStageAlign(text);
+  return Value();
+}
 
 Value SharedGetLocal(CallInfo& c) {
   Vm& vm = c.vm;

@@ -96,6 +96,9 @@ class ScriptHost {
   virtual double Random() { return 0; }
   virtual void Trace(std::string_view /*utf8*/) {}
   virtual StageInfo Stage() { return StageInfo(); }
+  // A script set Stage.scaleMode or Stage.align (the text as given).
+  virtual void SetStageScaleMode(std::u16string_view /*mode*/) {}
+  virtual void SetStageAlign(std::u16string_view /*align*/) {}
   // A run was stopped by a bound; `target` is the clip it ran for.
   virtual void ScriptStopped(ClipObject* /*target*/, StopReason /*reason*/) {}
 };
