@@ -10,14 +10,24 @@ namespace {
 // Nesting past this is not searched (the clips' own limit is lower).
 constexpr int kMaxSearchDepth = 64;
 
-bool InHitArea(const Clip& button, const Matrix& toStage, double x, double y) {
+bool InBox(const Box& box, double x, double y) {
+  return !box.empty && x >= box.x0 && x <= box.x1 && y >= box.y0 && y <= box.y1;
+}
+
+// A button's hit-area characters; a sprite button's hitArea clip, else
+// what it shows.
+bool InHitArea(Clip& button, const Matrix& toStage, double x, double y) {
+  if (!button.GetButton()) {
+    MovieScripts* scripts = button.Scripts();
+    if (Clip* area = scripts ? scripts->HitAreaOf(button) : nullptr) return InBox(ContentBox(*area, ClipToStage(*area)), x, y);
+    return InBox(ContentBox(button, toStage), x, y);
+  }
   for (const ButtonRecord& r : button.GetButton()->records) {
     if (!r.hitTest) continue;
     DisplayObject shape;
     shape.character = button.GetMovie().Find(r.characterId);
     shape.matrix = r.matrix;
-    const Box box = ObjectBox(shape, toStage);
-    if (!box.empty && x >= box.x0 && x <= box.x1 && y >= box.y0 && y <= box.y1) return true;
+    if (InBox(ObjectBox(shape, toStage), x, y)) return true;
   }
   return false;
 }
@@ -41,14 +51,30 @@ struct Search {
       for (int i = 0; i < 2; ++i) found[i] = found[i] || &child == sought[i];
       const Matrix inner = m * o.matrix;
       const bool shown = visible && o.visible;
-      if (child.GetButton()) {
+      // A sprite button takes the pointer for all it holds.
+      MovieScripts* scripts = child.Scripts();
+      const bool button = child.GetButton() ? !scripts || scripts->ActsAsButton(child)
+                                            : scripts && scripts->ActsAsButton(child);
+      if (button) {
         if (!hit && shown && InHitArea(child, inner, x, y)) hit = &child;
-      } else {
+      } else if (!child.GetButton()) {
         Walk(child, inner, shown, depth + 1);
       }
     }
   }
 };
+
+// A button shows its state's characters; a sprite button goes to the frame
+// labelled for the state, when it has one.
+void ShowState(Clip& clip, ButtonState state) {
+  if (clip.GetButton()) {
+    clip.ShowButtonState(state);
+    return;
+  }
+  const char* label = state == ButtonState::Over ? "_over" : state == ButtonState::Down ? "_down" : "_up";
+  uint32_t frame = 0;
+  if (MovieScripts::FindLabel(clip, label, frame)) clip.GotoFrame(frame, false);
+}
 
 }  // namespace
 
@@ -92,13 +118,13 @@ void ButtonPointer::Hover(MovieScripts& scripts, Clip& root, Clip* under) {
   if (under == hovered_) return;
   if (Clip* left = hovered_) {
     hovered_ = nullptr;
-    left->ShowButtonState(ButtonState::Up);
+    ShowState(*left, ButtonState::Up);
     scripts.ButtonTransition(*left, buttoncond::kOverUpToIdle);
     Forget(root);
   }
   if (under) {
     hovered_ = under;
-    under->ShowButtonState(ButtonState::Over);
+    ShowState(*under, ButtonState::Over);
     scripts.ButtonTransition(*under, buttoncond::kIdleToOverUp);
   }
 }
@@ -109,7 +135,7 @@ void ButtonPointer::Press(MovieScripts& scripts, Clip& root, Clip* under) {
   hovered_ = nullptr;
   pressed_ = under;
   pressedOver_ = true;
-  under->ShowButtonState(ButtonState::Down);
+  ShowState(*under, ButtonState::Down);
   scripts.ButtonTransition(*under, buttoncond::kOverUpToOverDown);
 }
 
@@ -121,7 +147,7 @@ void ButtonPointer::DragOver(MovieScripts& scripts, Clip& root, Clip* under) {
   const bool over = under == pressed_;
   if (over == pressedOver_) return;
   pressedOver_ = over;
-  pressed_->ShowButtonState(over ? ButtonState::Down : ButtonState::Up);
+  ShowState(*pressed_, over ? ButtonState::Down : ButtonState::Up);
   scripts.ButtonTransition(*pressed_, over ? buttoncond::kOutDownToOverDown : buttoncond::kOverDownToOutDown);
 }
 
@@ -129,7 +155,7 @@ void ButtonPointer::Release(MovieScripts& scripts, Clip& root, double x, double 
   if (Clip* button = pressed_) {
     pressed_ = nullptr;
     const bool over = ButtonAt(root, x, y) == button;
-    button->ShowButtonState(over ? ButtonState::Over : ButtonState::Up);
+    ShowState(*button, over ? ButtonState::Over : ButtonState::Up);
     if (over) hovered_ = button;
     scripts.ButtonTransition(*button, over ? buttoncond::kOverDownToOverUp : buttoncond::kOutDownToIdle);
     Forget(root);

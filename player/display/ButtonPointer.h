@@ -1,7 +1,8 @@
 // The pointer over the movie's buttons: the topmost button whose hit area
 // holds the point, the state each button shows (over while the pointer is
 // on it, down while it is pressed there, up otherwise) and the transitions
-// whose condition actions run.
+// whose condition actions and handlers run. A sprite clip with a button
+// handler (onPress, onRelease...) is a button too, over all it holds.
 #pragma once
 
 #include "player/display/Timeline.h"

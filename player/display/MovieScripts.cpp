@@ -86,7 +86,10 @@ void MovieScripts::Tick() {
 avm1::Rooted<SpriteObject> MovieScripts::NewObject(Clip& clip, uint16_t characterId) {
   (void)characterId;
   ++liveClips_;
-  auto* object = vm_->GetHeap().New<SpriteObject>(vm_->P().movieClip, &clip);
+  // A button's object answers for its properties as a clip's does, with
+  // Button's methods.
+  avm1::Object* proto = clip.GetButton() ? vm_->P().button : vm_->P().movieClip;
+  auto* object = vm_->GetHeap().New<SpriteObject>(proto, &clip);
   return avm1::Rooted<SpriteObject>(vm_->GetHeap(), object);
 }
 
@@ -255,12 +258,68 @@ void MovieScripts::PointerButton(bool down) {
   vm_->Broadcast(vm_->P().mouse, down ? u"onMouseDown" : u"onMouseUp", avm1::Args());
 }
 
+namespace {
+
+// The handler of a button's object or a sprite button for each transition.
+const char16_t* TransitionHandler(uint16_t transition) {
+  switch (transition) {
+    case buttoncond::kIdleToOverUp: return u"onRollOver";
+    case buttoncond::kOverUpToIdle: return u"onRollOut";
+    case buttoncond::kOverUpToOverDown: return u"onPress";
+    case buttoncond::kOverDownToOverUp: return u"onRelease";
+    case buttoncond::kOverDownToOutDown: return u"onDragOut";
+    case buttoncond::kOutDownToOverDown: return u"onDragOver";
+    case buttoncond::kOutDownToIdle: return u"onReleaseOutside";
+    default: return nullptr;
+  }
+}
+
+constexpr const char16_t* kButtonHandlers[] = {u"onPress",   u"onRelease",  u"onReleaseOutside", u"onRollOver",
+                                               u"onRollOut", u"onDragOver", u"onDragOut"};
+
+}  // namespace
+
 void MovieScripts::ButtonTransition(Clip& button, uint16_t transition) {
   Clip* holder = button.Parent();
-  if (!holder || !button.GetButton()) return;
-  for (const ButtonCondition& c : button.GetButton()->conditions)
-    if (c.conditions & transition) QueueCode(*holder, c.actions);
+  if (!holder) return;
+  if (button.GetButton())
+    for (const ButtonCondition& c : button.GetButton()->conditions)
+      if (c.conditions & transition) QueueCode(*holder, c.actions);
+  const char16_t* handler = TransitionHandler(transition);
+  if (handler && button.Object() && HasHandler(button.Object(), handler)) {
+    Pending p;
+    p.kind = Pending::Kind::Method;
+    p.target = button.Object();
+    p.method = handler;
+    queue_.push_back(std::move(p));
+  }
   RunQueue();
+}
+
+avm1::Value MovieScripts::PlainMember(avm1::Object* object, const char16_t* name) {
+  constexpr int kMaxProtoChain = 256;
+  avm1::Str* key = vm_->Key(vm_->Intern(std::u16string_view(name)));
+  int guard = 0;
+  for (avm1::Object* o = object; o && guard < kMaxProtoChain; o = o->Proto(), ++guard)
+    if (const avm1::Property* p = o->FindOwn(key)) return (p->flags & avm1::kAccessor) ? avm1::Value() : p->value;
+  return avm1::Value();
+}
+
+bool MovieScripts::ActsAsButton(Clip& clip) {
+  SpriteObject* object = clip.Object();
+  const avm1::Value enabled = object ? PlainMember(object, u"enabled") : avm1::Value();
+  if (enabled.IsBoolean() && !enabled.AsBool()) return false;
+  if (clip.GetButton()) return true;
+  if (!object) return false;
+  for (const char16_t* name : kButtonHandlers)
+    if (HasHandler(object, name)) return true;
+  return false;
+}
+
+Clip* MovieScripts::HitAreaOf(Clip& clip) {
+  if (!clip.Object()) return nullptr;
+  Clip* area = LiveClip(PlainMember(clip.Object(), u"hitArea").AsObject());
+  return area && area->Holder() ? area : nullptr;
 }
 
 void MovieScripts::KeyChanged(int code, int ascii, bool down) {

@@ -90,8 +90,16 @@ class MovieScripts final : public avm1::ScriptHost {
   std::optional<ScaleMode> ScriptScaleMode() const { return scaleMode_; }
   StageAlign Align() const { return align_; }
   // A button's transition (buttoncond:: flags): the actions of its
-  // conditions that name it run now, on the clip that holds the button.
+  // conditions that name it run now, on the clip that holds the button,
+  // then the handler of the button's object (onPress, onRelease...). A
+  // sprite clip acting as a button runs its handler.
   void ButtonTransition(Clip& button, uint16_t transition);
+  // Whether the pointer may use the clip as a button: a button that is not
+  // disabled, or an enabled sprite clip with a button handler (onPress,
+  // onRelease, onRollOver...) of its own or of its class.
+  bool ActsAsButton(Clip& clip);
+  // The clip a sprite button's hitArea names, or null (its own content).
+  Clip* HitAreaOf(Clip& clip);
 
   // What the movie traced, the last lines only.
   const std::vector<std::string>& TraceLines() const { return traces_; }
@@ -167,6 +175,9 @@ class MovieScripts final : public avm1::ScriptHost {
   void QueueCode(Clip& clip, const std::vector<uint8_t>& bytes);
   // Whether the object has a function under `name` (own or inherited).
   bool HasHandler(avm1::Object* object, const char16_t* name);
+  // The plain value under `name` (own or inherited; a getter is not run
+  // and gives undefined).
+  avm1::Value PlainMember(avm1::Object* object, const char16_t* name);
   void RunQueue();
   void RunPending(Pending& p);
   void Construct(SpriteObject& object);

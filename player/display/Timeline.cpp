@@ -228,7 +228,7 @@ void Clip::MakeClip(DisplayObject& object) {
   child.parent_ = this;
   child.holder_ = &object;
   child.scripts_ = scripts_;
-  if (scripts_ && !child.button_) child.object_ = scripts_->NewObject(child, object.characterId);
+  if (scripts_) child.object_ = scripts_->NewObject(child, object.characterId);
   if (entering_) {
     entering_->push_back(&child);
   } else if (scripts_) {
