@@ -33,6 +33,7 @@ struct PlacedState {
   bool hasOpaqueBackground = false;
   Rgba opaqueBackground{0, 0, 0, 0};
   bool cacheAsBitmap = false;
+  uint64_t drawingVersion = 0;  // of what scripts drew on its clip
 
   bool operator==(const PlacedState& o) const;
 };
@@ -72,6 +73,8 @@ class BackdropCache {
   BackdropView view_;
   std::vector<PlacedState> previous_;  // the last frame's leading objects
   std::vector<PlacedState> held_;      // the objects in the held picture
+  // The root's own drawing, below its objects: last frame's and the held one's.
+  uint64_t previousDrawing_ = 0, heldDrawing_ = 0;
   Canvas picture_;
   bool previousWhole_ = false;  // the last frame's list was all kept objects
   bool fresh_ = false;
