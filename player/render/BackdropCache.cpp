@@ -84,8 +84,9 @@ size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {
   size_t stable = 0;
   while (stable < current.size() && stable < previous_.size() && current[stable] == previous_[stable])
     ++stable;
-  // The root's drawing lies in the held picture below its objects: while it
-  // changes, nothing is held.
+  // The root's drawing lies in the held picture below its objects: a frame
+  // where it changed holds nothing, so a picture held is of the drawing as
+  // it is.
   const uint64_t drawing = DrawingVersionOf(root);
   const bool drawingStill = drawing == previousDrawing_;
   if (!drawingStill) stable = 0;
@@ -107,11 +108,10 @@ size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {
     picture_ = Canvas();
     return 0;
   }
-  const bool heldMatches = held_.size() == stable && heldDrawing_ == drawing &&
+  const bool heldMatches = held_.size() == stable &&
                            std::equal(held_.begin(), held_.end(), previous_.begin());
   if (!heldMatches) {
     held_.assign(previous_.begin(), previous_.begin() + static_cast<std::ptrdiff_t>(stable));
-    heldDrawing_ = drawing;
     fresh_ = true;
   }
   return stable;

@@ -73,8 +73,7 @@ class BackdropCache {
   BackdropView view_;
   std::vector<PlacedState> previous_;  // the last frame's leading objects
   std::vector<PlacedState> held_;      // the objects in the held picture
-  // The root's own drawing, below its objects: last frame's and the held one's.
-  uint64_t previousDrawing_ = 0, heldDrawing_ = 0;
+  uint64_t previousDrawing_ = 0;  // the version of the root's own drawing
   Canvas picture_;
   bool previousWhole_ = false;  // the last frame's list was all kept objects
   bool fresh_ = false;

@@ -142,6 +142,10 @@ TEST(DrawingApi, FillsAreClosedAndDrawnInsideTheirOutlineOnly) {
 
 TEST(DrawingApi, LinesWithoutAFillAreStrokesOnly) {
   MoviePlayback p = DrawingMovie([](ActionAssembler& a) {
+    // A fill drawn and ended first: the lines after it fill nothing.
+    Call(a, "pic", "beginFill", {0xFF0000});
+    Square(a, "pic", 0, 0, 10, 10);
+    Call(a, "pic", "endFill", {});
     Call(a, "pic", "lineTo", {500, 390});  // no pen yet: nothing drawn
     Call(a, "pic", "lineStyle", {4, 0x0000FF, 100});
     Square(a, "pic", 100, 100, 300, 300);
@@ -159,6 +163,7 @@ TEST(DrawingApi, LinesWithoutAFillAreStrokesOnly) {
   EXPECT_NE(At(c, 350, 200), kWhite) << "a hairline";
   EXPECT_EQ(At(c, 352, 200), kWhite);
   EXPECT_EQ(At(c, 400, 312), kWhite);
+  EXPECT_EQ(CountOf(c, kRed), 100u);
   EXPECT_EQ(At(c, 425, 200), kWhite);
 }
 
@@ -202,6 +207,8 @@ void ExpectRedToBlue(const swf::Canvas& c) {
   EXPECT_GE(right & 0xFF, 0xF0u) << std::hex << right;
   EXPECT_LE((right >> 16) & 0xFF, 0x10u) << std::hex << right;
   EXPECT_NEAR(static_cast<int>((middle >> 16) & 0xFF), 0x80, 8) << std::hex << middle;
+  const uint32_t quarter = At(c, 150, 150);
+  EXPECT_NEAR(static_cast<int>((quarter >> 16) & 0xFF), 0xBF, 8) << std::hex << quarter;
   EXPECT_EQ(At(c, 200, 99), kWhite);
   EXPECT_EQ(At(c, 301, 150), kWhite);
 }
@@ -282,6 +289,21 @@ TEST(DrawingApi, TheRootsOwnDrawingIsRedrawnUnderAStillBackdrop) {
   CallScript(p, "", u"lineTo", {avm1::Value::Number(60), avm1::Value::Number(60)});
   EXPECT_TRUE(p.Draw(c, swf::ScaleMode::ShowAll, true));
   EXPECT_EQ(At(c, 10, 50), kGreen);
+  // The held picture waits for the drawing to stand still one frame, as it
+  // does for the objects.
+  swf::BackdropCache cache;
+  const swf::BackdropView view{550, 400, kWhite, {}, {}};
+  EXPECT_EQ(cache.Plan(*p.Root(), view), 0u);
+  EXPECT_EQ(cache.Plan(*p.Root(), view), 1u);
+  EXPECT_TRUE(cache.Fresh());
+  CallScript(p, "", u"lineTo", {avm1::Value::Number(0), avm1::Value::Number(0)});
+  EXPECT_EQ(cache.Plan(*p.Root(), view), 0u) << "the drawing changed";
+  EXPECT_FALSE(cache.Unchanged());
+  EXPECT_EQ(cache.Plan(*p.Root(), view), 1u);
+  EXPECT_TRUE(cache.Fresh());
+  EXPECT_EQ(cache.Plan(*p.Root(), view), 1u);
+  EXPECT_FALSE(cache.Fresh());
+  EXPECT_TRUE(cache.Unchanged());
 }
 
 TEST(DrawingApi, TheDrawingLiesBelowTheClipsChildren) {
