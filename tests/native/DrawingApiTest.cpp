@@ -306,6 +306,28 @@ TEST(DrawingApi, TheRootsOwnDrawingIsRedrawnUnderAStillBackdrop) {
   EXPECT_TRUE(cache.Unchanged());
 }
 
+// method(args...) as a plain function call, its result dropped.
+void CallPlain(ActionAssembler& a, const std::string& method, const std::vector<PushArg>& args) {
+  for (auto it = args.rbegin(); it != args.rend(); ++it) a.Push({*it});
+  a.Push({static_cast<int>(args.size()), method}).Do(Op::CallFunction).Do(Op::Pop);
+}
+
+TEST(DrawingApi, CalledAsPlainFunctionsTheMethodsDrawOnTheTimelineThatRuns) {
+  MoviePlayback p = DrawingMovie([](ActionAssembler& a) {
+    CallPlain(a, "beginFill", {0xFF0000});
+    CallPlain(a, "moveTo", {100, 100});
+    CallPlain(a, "lineTo", {200, 100});
+    CallPlain(a, "lineTo", {200, 200});
+    CallPlain(a, "lineTo", {100, 200});
+    CallPlain(a, "endFill", {});
+  });
+  swf::Canvas c = DrawStage(p);
+  EXPECT_EQ(At(c, 150, 150), kRed);
+  EXPECT_EQ(CountOf(c, kRed), 100u * 100u);
+  EXPECT_NE(p.Root()->Drawing(), nullptr);
+  EXPECT_EQ(ClipOf(p, "pic")->Drawing(), nullptr) << "nothing drawn on the clip the script made";
+}
+
 TEST(DrawingApi, TheDrawingLiesBelowTheClipsChildren) {
   MoviePlayback p = DrawingMovie([](ActionAssembler& a) {
     Call(a, "pic", "createEmptyMovieClip", {"top", 1});
