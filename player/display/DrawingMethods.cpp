@@ -32,12 +32,8 @@ constexpr double kMaxRatio = 255;
 constexpr double kGradientSquare = 32768;
 
 MovieScripts& Host(CallInfo& c) { return static_cast<MovieScripts&>(c.vm.Host()); }
-// The clip drawn on. Called as a plain function (`lineTo(10, 10)` in a
-// frame script, found on the timeline through the scope chain), a drawing
-// method draws on the timeline whose actions run, as the reference player does.
 ClipDrawing* DrawingOf(CallInfo& c) {
-  avm1::Object* self = c.thisValue.IsUndefined() ? c.vm.CurrentTarget() : c.ThisObject();
-  Clip* clip = Host(c).LiveClip(self);
+  Clip* clip = Host(c).LiveClip(c.ThisObject());
   return clip ? &clip->MutableDrawing() : nullptr;
 }
 

@@ -326,6 +326,19 @@ TEST(DrawingApi, CalledAsPlainFunctionsTheMethodsDrawOnTheTimelineThatRuns) {
   EXPECT_EQ(CountOf(c, kRed), 100u * 100u);
   EXPECT_NE(p.Root()->Drawing(), nullptr);
   EXPECT_EQ(ClipOf(p, "pic")->Drawing(), nullptr) << "nothing drawn on the clip the script made";
+  // with (pic) { beginFill(0x00FF00); moveTo(300, 100); lineTo(...)... }
+  MoviePlayback w = DrawingMovie([](ActionAssembler& a) {
+    GetVar(a, "pic").With();
+    CallPlain(a, "beginFill", {0x00FF00});
+    CallPlain(a, "moveTo", {300, 100});
+    CallPlain(a, "lineTo", {400, 100});
+    CallPlain(a, "lineTo", {400, 200});
+    CallPlain(a, "lineTo", {300, 200});
+    CallPlain(a, "endFill", {});
+    a.EndWith();
+  });
+  EXPECT_EQ(CountOf(DrawStage(w), kGreen), 100u * 100u);
+  EXPECT_EQ(w.Root()->Drawing(), nullptr) << "drawn on the with block's clip, not the timeline";
 }
 
 TEST(DrawingApi, TheDrawingLiesBelowTheClipsChildren) {
