@@ -11,8 +11,8 @@ namespace {
 // A movie that adds an edge every frame and never clears would grow its
 // drawing for as long as it runs: past this many records (edges, moves and
 // style changes, the styles counted too) a clip's drawing takes no more, and
-// further calls draw nothing until clear(). A few records beyond it stay
-// free, so that a fill begun below the bound can still be closed.
+// further calls draw nothing until clear(). A call that could pass it is
+// refused whole, so that the edge closing a fill always fits.
 constexpr size_t kMaxDrawingRecords = 100000;
 // The most records one call adds: an edge with its style change, and the
 // two that close the fill for the picture.
