@@ -7,6 +7,8 @@ add_library(velmora_player STATIC
   player/display/MovieScripts.cpp
   player/display/ClipProperties.cpp
   player/display/ClipMethods.cpp
+  player/display/ClipDrawing.cpp
+  player/display/DrawingMethods.cpp
   player/display/ColorClass.cpp
   player/display/ClipGeometry.cpp
   player/display/ButtonPointer.cpp

@@ -1,5 +1,7 @@
 #include "player/display/ClipGeometry.h"
 
+#include "player/display/ClipDrawing.h"
+
 #include <algorithm>
 
 namespace velmora::swf {
@@ -19,6 +21,21 @@ void AddRect(Box& box, const Rect& r, const Matrix& m) {
 }
 
 Box ListBox(const std::map<int32_t, DisplayObject>& list, const Matrix& m, int depth);
+
+// What scripts drew on the clip, then its list.
+Box ClipBox(const Clip& clip, const Matrix& m, int depth) {
+  Box box;
+  if (const ClipDrawing* drawing = clip.Drawing(); drawing && drawing->HasBox()) {
+    const Point corners[4] = {{drawing->X0(), drawing->Y0()}, {drawing->X1(), drawing->Y0()},
+                              {drawing->X0(), drawing->Y1()}, {drawing->X1(), drawing->Y1()}};
+    for (const Point& c : corners) {
+      const Point p = m.Apply(c);
+      box.Add(p.x, p.y);
+    }
+  }
+  box.Add(ListBox(clip.DisplayList(), m, depth));
+  return box;
+}
 
 Box ObjectBoxAt(const DisplayObject& object, const Matrix& outer, int depth) {
   Box box;
@@ -43,7 +60,7 @@ Box ObjectBoxAt(const DisplayObject& object, const Matrix& outer, int depth) {
       break;
     case Character::Kind::Sprite:
     case Character::Kind::Button:
-      if (object.clip) box = ListBox(object.clip->DisplayList(), m, depth + 1);
+      if (object.clip) box = ClipBox(*object.clip, m, depth + 1);
       break;
     default: break;
   }
@@ -85,7 +102,7 @@ Matrix ClipToStage(const Clip& clip) {
   return m;
 }
 
-Box ContentBox(const Clip& clip, const Matrix& m) { return ListBox(clip.DisplayList(), m, 0); }
+Box ContentBox(const Clip& clip, const Matrix& m) { return ClipBox(clip, m, 0); }
 
 Box ObjectBox(const DisplayObject& object, const Matrix& m) { return ObjectBoxAt(object, m, 0); }
 

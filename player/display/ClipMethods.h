@@ -13,6 +13,8 @@ namespace velmora::swf {
 class MovieScripts;
 
 void InstallClipMethods(avm1::Vm& vm);
+// clear, lineStyle, beginFill, moveTo, lineTo... (DrawingMethods.cpp).
+void InstallDrawingMethods(avm1::Vm& vm);
 // The Color class (ColorClass.cpp).
 void InstallColorClass(avm1::Vm& vm);
 // duplicateMovieClip: a copy of `source` beside it at script depth `depth`

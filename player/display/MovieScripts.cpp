@@ -46,6 +46,7 @@ bool ParseLocalTime(const std::string& text, double& ms) {
 MovieScripts::MovieScripts(const Movie& movie, avm1::Limits limits) : movie_(movie) {
   vm_ = std::make_unique<avm1::Vm>(*this, movie.version, limits);
   InstallClipMethods(*vm_);
+  InstallDrawingMethods(*vm_);
   InstallColorClass(*vm_);
   emptyTimeline_.frames.resize(1);
   emptySprite_.kind = Character::Kind::Sprite;

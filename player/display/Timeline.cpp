@@ -1,5 +1,6 @@
 #include "player/display/Timeline.h"
 
+#include "player/display/ClipDrawing.h"
 #include "player/display/MovieScripts.h"
 #include "player/display/SpriteObject.h"
 
@@ -44,6 +45,11 @@ Clip::~Clip() {
     object_->Detach();
     if (scripts_) scripts_->ClipGone();
   }
+}
+
+ClipDrawing& Clip::MutableDrawing() {
+  if (!drawing_) drawing_ = std::make_unique<ClipDrawing>();
+  return *drawing_;
 }
 
 void Clip::BindScripts(MovieScripts* scripts) {

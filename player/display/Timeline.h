@@ -15,6 +15,7 @@
 namespace velmora::swf {
 
 class Clip;
+class ClipDrawing;
 class MovieScripts;
 class SpriteObject;
 
@@ -119,6 +120,10 @@ class Clip {
   // The load event has been sent (enterFrame follows from the next tick).
   bool Loaded() const { return loaded_; }
   void SetLoaded() { loaded_ = true; }
+  // What scripts drew on the clip (null until they draw), shown below its
+  // display list.
+  const ClipDrawing* Drawing() const { return drawing_.get(); }
+  ClipDrawing& MutableDrawing();
 
   // --- A mask a script set (setMask) ---
   // This clip shows only where `mask` draws; null takes the mask away. A
@@ -170,6 +175,7 @@ class Clip {
   avm1::Rooted<SpriteObject> scriptMask_, maskedBy_;
   // Children placed while a frame is entered, started after its scripts.
   std::vector<Clip*>* entering_ = nullptr;
+  std::unique_ptr<ClipDrawing> drawing_;
 
   friend class MovieScripts;
 };

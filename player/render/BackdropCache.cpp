@@ -1,5 +1,7 @@
 #include "player/render/BackdropCache.h"
 
+#include "player/display/ClipDrawing.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -40,6 +42,7 @@ void TakePlacedState(PlacedState& s, const DisplayObject& object) {
   s.hasOpaqueBackground = object.hasOpaqueBackground;
   s.opaqueBackground = object.opaqueBackground;
   s.cacheAsBitmap = object.cacheAsBitmap;
+  s.drawingVersion = object.clip ? DrawingVersionOf(*object.clip) : 0;
 }
 
 bool PlacedState::operator==(const PlacedState& o) const {
@@ -47,7 +50,7 @@ bool PlacedState::operator==(const PlacedState& o) const {
          SameColorTransform(colorTransform, o.colorTransform) && ratio == o.ratio &&
          blendMode == o.blendMode && visible == o.visible &&
          hasOpaqueBackground == o.hasOpaqueBackground && opaqueBackground == o.opaqueBackground &&
-         cacheAsBitmap == o.cacheAsBitmap &&
+         cacheAsBitmap == o.cacheAsBitmap && drawingVersion == o.drawingVersion &&
          std::equal(filters.begin(), filters.end(), o.filters.begin(), o.filters.end(), SameFilter);
 }
 
@@ -81,8 +84,15 @@ size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {
   size_t stable = 0;
   while (stable < current.size() && stable < previous_.size() && current[stable] == previous_[stable])
     ++stable;
+  // The root's drawing lies in the held picture below its objects: a frame
+  // where it changed holds nothing, so a picture held is of the drawing as
+  // it is.
+  const uint64_t drawing = DrawingVersionOf(root);
+  const bool drawingStill = drawing == previousDrawing_;
+  if (!drawingStill) stable = 0;
+  previousDrawing_ = drawing;
   const bool sameView = view == view_;
-  unchanged_ = sameView && whole && previousWhole_ && stable == current.size() &&
+  unchanged_ = sameView && whole && previousWhole_ && drawingStill && stable == current.size() &&
                stable == previous_.size();
   previous_ = std::move(current);
   previousWhole_ = whole;

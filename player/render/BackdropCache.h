@@ -33,6 +33,7 @@ struct PlacedState {
   bool hasOpaqueBackground = false;
   Rgba opaqueBackground{0, 0, 0, 0};
   bool cacheAsBitmap = false;
+  uint64_t drawingVersion = 0;  // of what scripts drew on its clip
 
   bool operator==(const PlacedState& o) const;
 };
@@ -72,6 +73,7 @@ class BackdropCache {
   BackdropView view_;
   std::vector<PlacedState> previous_;  // the last frame's leading objects
   std::vector<PlacedState> held_;      // the objects in the held picture
+  uint64_t previousDrawing_ = 0;  // the version of the root's own drawing
   Canvas picture_;
   bool previousWhole_ = false;  // the last frame's list was all kept objects
   bool fresh_ = false;

@@ -1,5 +1,6 @@
 #include "player/render/Filters.h"
 
+#include "player/display/ClipDrawing.h"
 #include "player/render/Paint.h"
 
 #include <algorithm>
@@ -317,9 +318,15 @@ void AddOwnBounds(const DisplayObject& object, const Matrix& m, PixelRect& out, 
   if (c.text) AddRect(c.text->bounds, m, out, any);
   // A field's box as the movie gives it (an auto-sized one may grow past it).
   if (c.editText) AddRect(c.editText->bounds, m, out, any);
-  if (object.clip)
-    for (const auto& [d, child] : object.clip->DisplayList())
-      if (child.character) AddOwnBounds(child, m * child.matrix, out, any, depth + 1);
+  if (!object.clip) return;
+  // What scripts drew on the clip counts as the clip's own shape.
+  if (const ClipDrawing* drawing = object.clip->Drawing())
+    if (drawing->HasBox())
+      AddRect({static_cast<int32_t>(std::floor(drawing->X0())), static_cast<int32_t>(std::ceil(drawing->X1())),
+               static_cast<int32_t>(std::floor(drawing->Y0())), static_cast<int32_t>(std::ceil(drawing->Y1()))},
+              m, out, any);
+  for (const auto& [d, child] : object.clip->DisplayList())
+    if (child.character) AddOwnBounds(child, m * child.matrix, out, any, depth + 1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "player/render/FrameRenderer.h"
 
 #include "player/display/ClipGeometry.h"
+#include "player/display/ClipDrawing.h"
 #include "player/render/Compositing.h"
 #include "player/render/Filters.h"
 #include "player/render/Paint.h"
@@ -63,6 +64,9 @@ bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOpt
   }
   ctx.target = &canvas;
   DrawClip(root, ctx, still);
+  for (auto it = drawings_.begin(); it != drawings_.end();)
+    it = it->second.frame == frame_ ? std::next(it) : drawings_.erase(it);
+  ++frame_;
   return !backdrop_.Unchanged();
 }
 
@@ -93,6 +97,9 @@ void FrameRenderer::DrawClip(const Clip& clip, const Context& ctx, size_t from, 
     CoveragePlane plane;
   };
   std::vector<ActiveMask> masks;
+  // What scripts drew on the clip lies below all of its list.
+  if (from == 0)
+    if (const ShapeGeometry* drawing = DrawingGeometry(clip)) DrawShape(*drawing, ctx);
   size_t index = 0;
   for (const auto& [depth, object] : clip.DisplayList()) {
     // No mask lies before `from`: the skipped objects are plain ones.
@@ -302,6 +309,18 @@ const ShapeGeometry& FrameRenderer::GeometryOf(const Shape* shape) {
   auto it = shapes_.find(shape);
   if (it == shapes_.end()) it = shapes_.emplace(shape, BuildGeometry(*shape)).first;
   return it->second;
+}
+
+const ShapeGeometry* FrameRenderer::DrawingGeometry(const Clip& clip) {
+  const ClipDrawing* drawing = clip.Drawing();
+  if (!drawing || drawing->RecordCount() == 0) return nullptr;
+  DrawingEntry& entry = drawings_[drawing];
+  if (entry.version != drawing->Version()) {
+    entry.geometry = BuildGeometry(drawing->GetShape());
+    entry.version = drawing->Version();
+  }
+  entry.frame = frame_;
+  return &entry.geometry;
 }
 
 const ShapeGeometry& FrameRenderer::GeometryOf(const MorphShape* morph, uint16_t ratio) {

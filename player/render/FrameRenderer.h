@@ -103,6 +103,8 @@ class FrameRenderer {
   };
   void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid = OutlineGrid::Twips);
   const ShapeGeometry& GeometryOf(const Shape* shape);
+  // The geometry of what scripts drew on `clip`; null when nothing.
+  const ShapeGeometry* DrawingGeometry(const Clip& clip);
   const ShapeGeometry& GeometryOf(const MorphShape* morph, uint16_t ratio);
   // A cleared canvas of the target's size, for layers and masks.
   std::unique_ptr<Canvas> TakeLayer(int width, int height);
@@ -117,6 +119,15 @@ class FrameRenderer {
   std::vector<double> curveCuts_;
   std::map<const Shape*, ShapeGeometry> shapes_;
   std::map<std::pair<const MorphShape*, uint16_t>, ShapeGeometry> morphs_;
+  // The geometry of the clips' drawings, built again when a drawing's
+  // version moves on; a drawing not drawn in a frame is dropped after it.
+  struct DrawingEntry {
+    uint64_t version = 0;
+    uint64_t frame = 0;
+    ShapeGeometry geometry;
+  };
+  std::map<const ClipDrawing*, DrawingEntry> drawings_;
+  uint64_t frame_ = 0;
   std::vector<std::unique_ptr<Canvas>> spareLayers_;
   Canvas fillLayer_;
   BackdropCache backdrop_;

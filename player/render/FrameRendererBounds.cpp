@@ -78,6 +78,8 @@ void FrameRenderer::AddDrawnBounds(const DisplayObject& object, const Matrix& fu
     case Character::Kind::Sprite:
     case Character::Kind::Button:
       if (!object.clip) return;
+      if (const ShapeGeometry* drawing = DrawingGeometry(*object.clip))
+        Include(out, any, ExtentOnDevice(drawing->extent, full));
       for (const auto& [d, child] : object.clip->DisplayList()) {
         // A mask only takes away from what it covers.
         if (child.clipDepth > 0 || !child.visible) continue;

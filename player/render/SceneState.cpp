@@ -1,5 +1,7 @@
 #include "player/render/SceneState.h"
 
+#include "player/display/ClipDrawing.h"
+
 #include <algorithm>
 
 namespace velmora::swf {
@@ -34,12 +36,14 @@ void SceneState::Take(const Clip& clip) {
 bool SceneState::TakeAndCompare(const Clip& root) {
   used_ = 0;
   Take(root);
-  const bool same = known_ && used_ == before_.size() &&
+  const uint64_t drawing = DrawingVersionOf(root);
+  const bool same = known_ && drawing == rootDrawing_ && used_ == before_.size() &&
                     std::equal(now_.begin(), now_.begin() + static_cast<std::ptrdiff_t>(used_), before_.begin());
   // Keep this state as `before_`, and the old entries' memory for the next.
   now_.resize(used_);
   std::swap(now_, before_);
   known_ = true;
+  rootDrawing_ = drawing;
   return same;
 }
 

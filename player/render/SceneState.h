@@ -43,6 +43,7 @@ class SceneState {
   std::vector<Entry> now_, before_;
   size_t used_ = 0;
   bool known_ = false;
+  uint64_t rootDrawing_ = 0;  // what scripts drew on the root itself
 };
 
 }  // namespace velmora::swf

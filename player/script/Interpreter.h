@@ -122,7 +122,9 @@ class Interpreter {
 
  public:
   // Variables by name or path, with the scope chain of the current frame.
-  Value GetVariable(Str* name);
+  // `holder`, when given, gets the object of the scope chain a plain name
+  // was found on (null otherwise).
+  Value GetVariable(Str* name, Object** holder = nullptr);
   void SetVariable(Str* name, const Value& value);
   // A target path ("/a/b", "_root.a", "../c", "_level0") from the current target.
   Object* ResolvePath(std::u16string_view path, Object* start);

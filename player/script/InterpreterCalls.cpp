@@ -126,8 +126,14 @@ bool Interpreter::StepObject(const Instr& in) {
     case Op::CallFunction: {
       Str* name = vm.Intern(ToStr(vm, Pop()));
       size_t argc = PopCount();
-      Value fn = GetVariable(name);
-      Value self;  // a plain call gets no `this`
+      Object* holder = nullptr;
+      Value fn = GetVariable(name, &holder);
+      // A plain call gets no `this`, but for a function found on a clip of
+      // the scope chain (the timeline, or a with block's clip), which is
+      // called on that clip: `lineTo(5, 5)` in a frame script draws on
+      // its timeline, as in the reference player.
+      Value self;
+      if (holder && holder->Class() == ObjectClass::Clip) self = Value::Obj(holder);
       DoCall(fn, self, argc, false, nullptr);
       return true;
     }

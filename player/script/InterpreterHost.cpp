@@ -55,8 +55,9 @@ bool Interpreter::LookupInScope(Str* name, Value& out, Object** holder) {
   return false;
 }
 
-Value Interpreter::GetVariable(Str* name) {
+Value Interpreter::GetVariable(Str* name, Object** foundOn) {
   Vm& vm = vm_;
+  if (foundOn) *foundOn = nullptr;
   Frame* f = Current();
   const Names& n = vm.N();
   Str* key = vm.Key(name);
@@ -78,7 +79,10 @@ Value Interpreter::GetVariable(Str* name) {
   if (slash) return Value::Obj(ResolvePath(text, nullptr));
   Value out;
   Object* holder = nullptr;
-  if (LookupInScope(name, out, &holder)) return out;
+  if (LookupInScope(name, out, &holder)) {
+    if (foundOn) *foundOn = holder;
+    return out;
+  }
   int level = text.size() > 6 && text[0] == u'_' ? LevelNumber(text) : -1;
   if (level >= 0) return Value::Obj(vm.Host().Level(level));
   return Value();
