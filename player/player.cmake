@@ -3,6 +3,7 @@
 # logic. Included from the root CMakeLists.txt after the format.
 add_library(velmora_player STATIC
   player/display/Timeline.cpp
+  player/display/TextFieldState.cpp
   player/display/SpriteObject.cpp
   player/display/MovieScripts.cpp
   player/display/ClipProperties.cpp

@@ -136,6 +136,9 @@ void Clip::Rebuild(uint32_t frame) {
   rebuilding_ = false;
   for (auto& [depth, object] : displayList_) {
     auto old = previous.find(depth);
+    if (old != previous.end() && object.field && old->second.field && !old->second.dynamic &&
+        old->second.characterId == object.characterId && old->second.ratio == object.ratio)
+      object.field = std::move(old->second.field);  // the same field keeps the text it shows
     const bool same = old != previous.end() && old->second.clip && !old->second.dynamic &&
                       old->second.characterId == object.characterId && old->second.ratio == object.ratio;
     if (!same) {
@@ -213,6 +216,9 @@ void Clip::Instantiate(DisplayObject& object, uint16_t id, const Character* char
   Release(object);
   object.characterId = id;
   object.character = character;
+  object.field.reset();
+  if (character && character->kind == Character::Kind::EditText && character->editText)
+    object.field = std::make_unique<FieldState>(InitialFieldState(*character->editText, movie_.version));
   if (!rebuilding_) MakeClip(object);
 }
 
@@ -334,6 +340,7 @@ void Clip::ShowButtonState(ButtonState state) {
       object.characterId = r.characterId;
       object.character = old->second.character;
       object.clip = std::move(old->second.clip);
+      object.field = std::move(old->second.field);
       if (object.clip) object.clip->holder_ = &object;
       previous.erase(old);
     } else {

@@ -4,6 +4,7 @@
 // clip events to them; a clip without runs no script.
 #pragma once
 
+#include "player/display/TextFieldState.h"
 #include "player/script/Heap.h"
 #include "player/swf/SwfMovie.h"
 
@@ -53,6 +54,7 @@ struct DisplayObject {
   double xScale = 100, yScale = 100, rotation = 0;
   const std::vector<ClipAction>* clipActions = nullptr;  // onClipEvent handlers
   std::unique_ptr<Clip> clip;  // the sprite's own timeline, or the button's state
+  std::unique_ptr<FieldState> field;  // a text field's text and looks now
 };
 
 class Clip {

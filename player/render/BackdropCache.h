@@ -33,6 +33,10 @@ struct PlacedState {
   bool hasOpaqueBackground = false;
   Rgba opaqueBackground{0, 0, 0, 0};
   bool cacheAsBitmap = false;
+  // A text field's text and looks (none for other objects).
+  bool hasField = false;
+  std::u16string fieldText;
+  FieldLooks fieldLooks;
 
   bool operator==(const PlacedState& o) const;
 };

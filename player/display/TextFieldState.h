@@ -1,0 +1,49 @@
+// What a text field shows that scripts can change: its text (markup when the
+// field is HTML) and the looks its script properties set, first taken from
+// the field's own definition. The renderer draws a field from this state,
+// and the scene state compares it, so a new text is a new picture.
+#pragma once
+
+#include "player/swf/SwfMovie.h"
+
+#include <cstdint>
+#include <string>
+
+namespace velmora::swf {
+
+enum class FieldAutoSize : uint8_t { None, Left, Center, Right };
+
+struct FieldLooks {
+  bool html = false, wordWrap = false, multiline = false;
+  bool border = false, background = false;
+  FieldAutoSize autoSize = FieldAutoSize::None;
+  Rgba color{0, 0, 0, 255};
+  Rgba borderColor{0, 0, 0, 255};
+  Rgba backgroundColor{255, 255, 255, 255};
+
+  bool operator==(const FieldLooks& o) const;
+  bool operator!=(const FieldLooks& o) const { return !(*this == o); }
+  bool operator<(const FieldLooks& o) const;
+};
+
+struct FieldState {
+  std::u16string text;  // markup when looks.html
+  FieldLooks looks;
+  // The field's variable was given its initial text (or already had a value).
+  bool variableSeeded = false;
+};
+
+// The looks a field has before any script changes them.
+FieldLooks LooksOf(const EditText& field);
+// The state of a field just placed: its initial text, decoded as the movie's
+// version stores it.
+FieldState InitialFieldState(const EditText& field, uint8_t movieVersion);
+// The field as drawn with `looks`: its box, font and margins with the
+// looks' colour, wrapping, markup and sizing.
+EditText WithLooks(const EditText& field, const FieldLooks& looks);
+
+// Code points of UTF-16 text (an unpaired surrogate stays as it is), and back.
+std::u32string CodePoints(std::u16string_view text);
+std::u16string Utf16(std::u32string_view text);
+
+}  // namespace velmora::swf
