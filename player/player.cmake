@@ -6,6 +6,7 @@ add_library(velmora_player STATIC
   player/display/TextFieldState.cpp
   player/display/SpriteObject.cpp
   player/display/MovieScripts.cpp
+  player/display/FieldBinding.cpp
   player/display/ClipProperties.cpp
   player/display/ClipMethods.cpp
   player/display/ColorClass.cpp

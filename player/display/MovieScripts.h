@@ -161,6 +161,18 @@ class MovieScripts final : public avm1::ScriptHost {
   void Construct(SpriteObject& object);
   void BroadcastClipEvent(Clip& clip, uint32_t event, const char16_t* method);
   avm1::CodeBlock* Code(const std::vector<uint8_t>& bytes);
+  // Text fields bound to variables (FieldBinding.cpp): a field placed with
+  // its variable undefined gives the variable its text; after the tick's
+  // scripts each shows its variable's value, when it has one.
+  struct BoundField {
+    SpriteObject* timeline = nullptr;
+    int32_t depth = 0;
+    const EditText* field = nullptr;
+  };
+  void BindFields(bool show);
+  void CollectBoundFields(Clip& clip);
+  // The field `b` names, if it is still on its timeline's list.
+  FieldState* FindBound(const BoundField& b);
 
   const Movie& movie_;
   std::unique_ptr<avm1::Vm> vm_;
@@ -181,6 +193,8 @@ class MovieScripts final : public avm1::ScriptHost {
   size_t liveClips_ = 0, stops_ = 0, ignoredRequests_ = 0;
   avm1::StopReason lastStop_ = avm1::StopReason::None;
   double pointerX_ = 0, pointerY_ = 0;
+  bool hasBoundFields_ = false;  // the movie defines a field with a variable
+  std::vector<BoundField> boundFields_;  // this walk's, kept for its memory
 };
 
 }  // namespace velmora::swf

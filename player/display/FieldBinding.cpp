@@ -1,0 +1,54 @@
+// Text fields that show a variable: the walk that finds them, the first
+// value they give their variable, and the value they show after a tick.
+#include "player/display/MovieScripts.h"
+#include "player/display/SpriteObject.h"
+#include "player/script/Convert.h"
+#include "player/script/Text.h"
+
+namespace velmora::swf {
+
+void MovieScripts::CollectBoundFields(Clip& clip) {
+  for (auto& [depth, object] : clip.MutableDisplayList()) {
+    if (object.clip) CollectBoundFields(*object.clip);
+    const EditText* field = object.character ? object.character->editText.get() : nullptr;
+    if (!object.field || !field || field->variableName.empty() || !clip.Object()) continue;
+    boundFields_.push_back({clip.Object(), depth, field});
+  }
+}
+
+FieldState* MovieScripts::FindBound(const BoundField& b) {
+  Clip* clip = b.timeline->GetClip();
+  if (!clip) return nullptr;
+  auto it = clip->MutableDisplayList().find(b.depth);
+  if (it == clip->MutableDisplayList().end()) return nullptr;
+  DisplayObject& o = it->second;
+  const bool same = o.field && o.character && o.character->editText.get() == b.field;
+  return same ? o.field.get() : nullptr;
+}
+
+void MovieScripts::BindFields(bool show) {
+  if (!hasBoundFields_ || !root_) return;
+  // Found first and looked up again for each: reading a variable may run a
+  // script (a getter, a toString) that changes the tree.
+  boundFields_.clear();
+  CollectBoundFields(*root_);
+  for (const BoundField& b : boundFields_) {
+    FieldState* state = FindBound(b);
+    if (!state) continue;
+    const std::u16string name = avm1::FromUtf8(b.field->variableName);
+    if (!state->variableSeeded) {
+      state->variableSeeded = true;
+      if (vm_->GetBound(b.timeline, name).IsUndefined()) {
+        if (avm1::Str* text = vm_->NewString(state->text)) vm_->SetBound(b.timeline, name, avm1::Value::String(text));
+        continue;
+      }
+    }
+    if (!show) continue;
+    const avm1::Value value = vm_->GetBound(b.timeline, name);
+    if (value.IsUndefined()) continue;  // the field keeps what it shows
+    std::u16string text = avm1::ToText(*vm_, value);
+    if ((state = FindBound(b))) state->text = std::move(text);
+  }
+}
+
+}  // namespace velmora::swf
