@@ -5,6 +5,7 @@ add_library(velmora_player STATIC
   player/display/Timeline.cpp
   player/display/TextFieldState.cpp
   player/display/SpriteObject.cpp
+  player/display/TextFieldObject.cpp
   player/display/MovieScripts.cpp
   player/display/FieldBinding.cpp
   player/display/ClipProperties.cpp

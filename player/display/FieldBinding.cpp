@@ -1,11 +1,23 @@
-// Text fields that show a variable: the walk that finds them, the first
-// value they give their variable, and the value they show after a tick.
+// Text fields for the scripts: their script objects, and the fields that
+// show a variable (the walk that finds them, the first value they give
+// their variable, the value they show after a tick).
 #include "player/display/MovieScripts.h"
 #include "player/display/SpriteObject.h"
+#include "player/display/TextFieldObject.h"
 #include "player/script/Convert.h"
 #include "player/script/Text.h"
 
 namespace velmora::swf {
+
+TextFieldObject* MovieScripts::FieldObject(Clip& parent, DisplayObject& o) {
+  if (!o.field) return nullptr;
+  if (!o.field->object) {
+    if (!textFieldProto_) textFieldProto_ = avm1::Rooted<avm1::Object>(vm_->GetHeap(), vm_->NewObject());
+    auto* object = vm_->GetHeap().New<TextFieldObject>(textFieldProto_.Get(), &parent, &o);
+    o.field->object = avm1::Rooted<TextFieldObject>(vm_->GetHeap(), object);
+  }
+  return o.field->object.Get();
+}
 
 void MovieScripts::CollectBoundFields(Clip& clip) {
   for (auto& [depth, object] : clip.MutableDisplayList()) {

@@ -25,6 +25,7 @@
 namespace velmora::swf {
 
 class SpriteObject;
+class TextFieldObject;
 
 // Where the movie's Date finds the time. `movieMs` is the movie's own time
 // since its first frame (frames times the frame period).
@@ -108,6 +109,9 @@ class MovieScripts final : public avm1::ScriptHost {
   void EnterFrameEvent(Clip& clip);
   // A clip leaves the display list: it unloads this tick and goes after it.
   void Unload(std::unique_ptr<Clip> clip, const std::vector<ClipAction>* clipActions);
+  // The script object of the text field `o` of `parent`'s list, made the
+  // first time it is asked for (null when `o` is no text field).
+  TextFieldObject* FieldObject(Clip& parent, DisplayObject& o);
   // The character of createEmptyMovieClip: a sprite of one empty frame.
   const Character* EmptySprite() const { return &emptySprite_; }
   // The character exported as `name` (any case), or 0.
@@ -195,6 +199,7 @@ class MovieScripts final : public avm1::ScriptHost {
   double pointerX_ = 0, pointerY_ = 0;
   bool hasBoundFields_ = false;  // the movie defines a field with a variable
   std::vector<BoundField> boundFields_;  // this walk's, kept for its memory
+  avm1::Rooted<avm1::Object> textFieldProto_;
 };
 
 }  // namespace velmora::swf

@@ -1,5 +1,7 @@
 #include "player/display/TextFieldState.h"
 
+#include "player/display/TextFieldObject.h"
+
 #include "player/swf/HtmlText.h"
 
 #include <tuple>
@@ -33,11 +35,16 @@ FieldLooks LooksOf(const EditText& field) {
   return looks;
 }
 
-FieldState InitialFieldState(const EditText& field, uint8_t movieVersion) {
-  FieldState state;
+FieldState::FieldState() = default;
+
+FieldState::~FieldState() {
+  if (object) object->Detach();
+}
+
+void StartFieldState(FieldState& state, const EditText& field, uint8_t movieVersion) {
   state.text = Utf16(DecodeMovieText(field.initialText, movieVersion));
   state.looks = LooksOf(field);
-  return state;
+  state.selectable = !field.noSelect;
 }
 
 EditText WithLooks(const EditText& field, const FieldLooks& looks) {

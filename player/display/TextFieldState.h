@@ -4,6 +4,7 @@
 // and the scene state compares it, so a new text is a new picture.
 #pragma once
 
+#include "player/script/Heap.h"
 #include "player/swf/SwfMovie.h"
 
 #include <cstdint>
@@ -26,18 +27,29 @@ struct FieldLooks {
   bool operator<(const FieldLooks& o) const;
 };
 
+class TextFieldObject;
+
+// One field's state, owned by its display object. Its script object, made
+// when a script first names the field, answers nothing once the state goes.
 struct FieldState {
+  FieldState();
+  ~FieldState();
+  FieldState(const FieldState&) = delete;
+  FieldState& operator=(const FieldState&) = delete;
+
   std::u16string text;  // markup when looks.html
   FieldLooks looks;
+  bool selectable = true;
   // The field's variable was given its initial text (or already had a value).
   bool variableSeeded = false;
+  avm1::Rooted<TextFieldObject> object;
 };
 
 // The looks a field has before any script changes them.
 FieldLooks LooksOf(const EditText& field);
-// The state of a field just placed: its initial text, decoded as the movie's
-// version stores it.
-FieldState InitialFieldState(const EditText& field, uint8_t movieVersion);
+// Sets `state` as a field just placed shows it: its initial text, decoded as
+// the movie's version stores it, and its own looks.
+void StartFieldState(FieldState& state, const EditText& field, uint8_t movieVersion);
 // The field as drawn with `looks`: its box, font and margins with the
 // looks' colour, wrapping, markup and sizing.
 EditText WithLooks(const EditText& field, const FieldLooks& looks);

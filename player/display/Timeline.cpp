@@ -2,6 +2,7 @@
 
 #include "player/display/MovieScripts.h"
 #include "player/display/SpriteObject.h"
+#include "player/display/TextFieldObject.h"
 
 #include <algorithm>
 
@@ -27,6 +28,12 @@ bool SameName(const std::string& a, const std::string& b, bool caseSensitive) {
     if (x != y) return false;
   }
   return true;
+}
+
+// A field's state goes to the display object that now shows the field.
+void MoveField(DisplayObject& to, DisplayObject& from) {
+  to.field = std::move(from.field);
+  if (to.field && to.field->object) to.field->object->Rehome(&to);
 }
 
 }  // namespace
@@ -138,7 +145,7 @@ void Clip::Rebuild(uint32_t frame) {
     auto old = previous.find(depth);
     if (old != previous.end() && object.field && old->second.field && !old->second.dynamic &&
         old->second.characterId == object.characterId && old->second.ratio == object.ratio)
-      object.field = std::move(old->second.field);  // the same field keeps the text it shows
+      MoveField(object, old->second);  // the same field keeps the text it shows
     const bool same = old != previous.end() && old->second.clip && !old->second.dynamic &&
                       old->second.characterId == object.characterId && old->second.ratio == object.ratio;
     if (!same) {
@@ -218,7 +225,7 @@ void Clip::Instantiate(DisplayObject& object, uint16_t id, const Character* char
   object.character = character;
   object.field.reset();
   if (character && character->kind == Character::Kind::EditText && character->editText)
-    object.field = std::make_unique<FieldState>(InitialFieldState(*character->editText, movie_.version));
+    StartFieldState(*(object.field = std::make_unique<FieldState>()), *character->editText, movie_.version);
   if (!rebuilding_) MakeClip(object);
 }
 
@@ -260,6 +267,14 @@ Clip* Clip::ChildNamed(const std::string& name, bool caseSensitive) const {
   for (const auto& entry : displayList_) {
     const DisplayObject& o = entry.second;
     if (o.clip && o.clip->object_ && SameName(o.name, name, caseSensitive)) return o.clip.get();
+  }
+  return nullptr;
+}
+
+DisplayObject* Clip::FieldNamed(const std::string& name, bool caseSensitive) {
+  for (auto& entry : displayList_) {
+    DisplayObject& o = entry.second;
+    if (o.field && !o.name.empty() && SameName(o.name, name, caseSensitive)) return &o;
   }
   return nullptr;
 }
@@ -340,7 +355,7 @@ void Clip::ShowButtonState(ButtonState state) {
       object.characterId = r.characterId;
       object.character = old->second.character;
       object.clip = std::move(old->second.clip);
-      object.field = std::move(old->second.field);
+      MoveField(object, old->second);
       if (object.clip) object.clip->holder_ = &object;
       previous.erase(old);
     } else {

@@ -107,6 +107,8 @@ class Clip {
   MovieScripts* Scripts() const { return scripts_; }
   // The sprite child with this instance name (case-insensitive when asked).
   Clip* ChildNamed(const std::string& name, bool caseSensitive) const;
+  // The text field with this instance name, when no sprite child has it.
+  DisplayObject* FieldNamed(const std::string& name, bool caseSensitive);
   std::map<int32_t, DisplayObject>& MutableDisplayList() { return displayList_; }
   // Places a sprite made by a script at `depth` (the list's own numbering),
   // replacing what is there; null when the character is no sprite or the

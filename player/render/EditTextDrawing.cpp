@@ -101,7 +101,7 @@ const FieldLayout& FrameRenderer::LayoutOf(const EditText& field, const FieldSta
 void FrameRenderer::DrawEditText(const EditText& field, const FieldState* state, const Context& ctx) {
   FieldState own;
   if (!state) {
-    own = InitialFieldState(field, movie_.version);
+    StartFieldState(own, field, movie_.version);
     state = &own;
   }
   const FieldLayout& layout = LayoutOf(field, *state);

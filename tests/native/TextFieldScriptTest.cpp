@@ -14,8 +14,9 @@ using swf::MoviePlayback;
 
 // A 100 x 100 movie with the block font; frame 1 places `field` at depth 1
 // as "out" and runs `scripts[0]`, frame i+1 runs scripts[i], the last stops.
+// Frame `removeAt` (1-based, if any) takes the field off.
 swf::MovieWriter ScriptedFieldMovie(const swf::EditText& field, const std::vector<ActionAssembler>& scripts,
-                                    uint8_t version = 8) {
+                                    uint8_t version = 8, size_t removeAt = 0) {
   swf::MovieWriter movie({0, 2000, 0, 2000}, 12, version);
   swf::TagWriter& t = movie.Timeline();
   t.SetBackgroundColor({0, 0, 255});
@@ -25,6 +26,7 @@ swf::MovieWriter ScriptedFieldMovie(const swf::EditText& field, const std::vecto
   for (size_t i = 0; i < scripts.size(); ++i) {
     ActionAssembler a = scripts[i];
     if (i + 1 == scripts.size()) a.Do(Op::Stop);
+    if (i + 1 == removeAt) t.Remove(1);
     t.DoAction(a.Bytes());
     t.ShowFrame();
   }
@@ -106,6 +108,124 @@ TEST(BoundTextField, NamesItsVariableByPathFromItsTimeline) {
     p.Step();
     EXPECT_EQ(Shown(p), "AWA");
   }
+}
+
+ActionAssembler SetOut(const std::string& member, const std::string& value) {
+  ActionAssembler a;
+  GetVar(a, "out").Push({member, value}).Do(Op::SetMember);
+  return a;
+}
+
+TEST(TextFieldObject, TextSetByAScriptIsDrawnAndReadBack) {
+  swf::EditText f = BoundField("A", "");
+  MoviePlayback p = LoadMovie(ScriptedFieldMovie(f, {ActionAssembler(), SetOut("text", "AWA")}));
+  p.Step();
+  avm1::Object* out = ChildObject(p, "out");
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(TextOf(p, out, "text"), "A");
+  swf::Canvas before = DrawSmall(p);
+  p.Step();
+  EXPECT_EQ(TextOf(p, out, "text"), "AWA");
+  EXPECT_EQ(NumberOf(p, out, "length"), 3);
+  swf::Canvas after = DrawSmall(p);
+  EXPECT_FALSE(HasInk(before, 12, 0, 100, 100));
+  EXPECT_TRUE(HasInk(after, 12, 7, 30, 17)) << "the W appeared";
+  EXPECT_TRUE(HasInk(after, 32, 7, 40, 17)) << "and the last A";
+}
+
+TEST(TextFieldObject, PropertiesReadAndChangeTheFieldAndItsPlacement) {
+  swf::EditText f = BoundField("<b>A</b>&amp;", "");
+  f.html = true;
+  MoviePlayback p = LoadMovie(ScriptedFieldMovie(f, {ActionAssembler()}));
+  p.Step();
+  avm1::Object* out = ChildObject(p, "out");
+  ASSERT_NE(out, nullptr);
+  avm1::Vm& vm = p.Scripts()->GetVm();
+  EXPECT_EQ(TextOf(p, out, "text"), "A&");
+  EXPECT_EQ(TextOf(p, out, "htmlText"), "<b>A</b>&amp;");
+  EXPECT_EQ(TextOf(p, out, "html"), "true");
+  EXPECT_EQ(TextOf(p, out, "autoSize"), "none");
+  EXPECT_EQ(TextOf(p, out, "variable"), "null");
+  EXPECT_EQ(NumberOf(p, out, "_width"), 80);
+  EXPECT_EQ(TextOf(p, out, "_name"), "out");
+  EXPECT_EQ(TextOf(p, out, "_target"), "/out");
+  vm.SetNamed(out, u"text", avm1::Value::String(vm.NewString(u"A<W")));
+  EXPECT_EQ(TextOf(p, out, "text"), "A<W") << "plain text into an HTML field stays plain";
+  EXPECT_EQ(TextOf(p, out, "htmlText"), "A&lt;W");
+  vm.SetNamed(out, u"textColor", avm1::Value::Number(0xFF0000));
+  EXPECT_EQ(NumberOf(p, out, "textColor"), 0xFF0000);
+  vm.SetNamed(out, u"autoSize", avm1::Value::String(vm.NewString(u"center")));
+  EXPECT_EQ(TextOf(p, out, "autoSize"), "center");
+  vm.SetNamed(out, u"autoSize", avm1::Value::Bool(false));
+  EXPECT_EQ(TextOf(p, out, "autoSize"), "none");
+  vm.SetNamed(out, u"_x", avm1::Value::Number(10));
+  vm.SetNamed(out, u"background", avm1::Value::Bool(true));
+  vm.SetNamed(out, u"backgroundColor", avm1::Value::Number(0x00FF00));
+  EXPECT_EQ(NumberOf(p, out, "_x"), 10);
+  const swf::FieldState* state = FieldOf(p);
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->looks.color, (swf::Rgba{255, 0, 0, 255}));
+  swf::Canvas c = DrawSmall(p);
+  EXPECT_EQ(c.Row(5)[5], kStageBlue) << "the box moved right";
+  EXPECT_EQ(c.Row(5)[60], 0xFF00FF00u);
+  EXPECT_EQ(c.Row(12)[14], 0xFFFF0000u) << "the first glyph in the new colour";
+}
+
+TEST(TextFieldObject, SettingTextSetsTheBoundVariable) {
+  MoviePlayback p = LoadMovie(ScriptedFieldMovie(BoundField("A", "shown"), {ActionAssembler(), SetOut("text", "WW")}));
+  p.Step();
+  p.Step();
+  EXPECT_EQ(TextOf(p, p.Scripts()->Root()->Object(), "shown"), "WW");
+  EXPECT_EQ(Shown(p), "WW") << "the variable does not take the old text back";
+}
+
+TEST(TextFieldObject, DigitalClockShowsTheInjectedTime) {
+  // onEnterFrame = function() { d = new Date(); time = d.getHours() + ":" + ... }
+  ActionAssembler a;
+  a.Push({"onEnterFrame"}).DefineFunction("", {});
+  a.Push({"time"});
+  a.Push({"d", 0, "Date"}).Do(Op::NewObject).Do(Op::SetVariable);
+  const char* parts[3] = {"getHours", "getMinutes", "getSeconds"};
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) a.Push({":"}).Do(Op::Add2);
+    a.Push({0});
+    GetVar(a, "d").Push({parts[i]}).Do(Op::CallMethod);
+    if (i > 0) a.Do(Op::Add2);
+  }
+  a.Do(Op::SetVariable).EndFunction().Do(Op::SetVariable);
+  double start = 0;
+  ASSERT_TRUE(swf::ParseLocalTime("2026-12-08T12:15:30", start));
+  swf::FixedStartClock clock(start);
+  MoviePlayback p = LoadMovie(ScriptedFieldMovie(BoundField("", "time"), {a}));
+  p.SetClock(&clock);
+  p.Step();
+  p.Step();
+  EXPECT_EQ(TextOf(p, ChildObject(p, "out"), "text"), "12:15:30");
+  for (int i = 0; i < 12; ++i) p.Step();
+  EXPECT_EQ(TextOf(p, ChildObject(p, "out"), "text"), "12:15:31");
+}
+
+TEST(TextFieldObject, AnswersNothingOnceTheFieldIsRemoved) {
+  ActionAssembler keep, after;
+  keep.Push({"kept"});
+  GetVar(keep, "out").Do(Op::SetVariable);
+  // kept.text = "A"; read = kept.text
+  GetVar(after, "kept").Push({"text", "A"}).Do(Op::SetMember);
+  after.Push({"read"});
+  GetVar(after, "kept").Push({"text"}).Do(Op::GetMember).Do(Op::SetVariable);
+  MoviePlayback p = LoadMovie(ScriptedFieldMovie(BoundField("W", ""), {keep, ActionAssembler(), after}, 8, 2));
+  p.Step();
+  avm1::Object* root = p.Scripts()->Root()->Object();
+  avm1::Object* kept = ChildObject(p, "kept");
+  ASSERT_NE(kept, nullptr);
+  EXPECT_EQ(TextOf(p, kept, "text"), "W");
+  p.Step();
+  EXPECT_EQ(FieldOf(p), nullptr);
+  EXPECT_EQ(TextOf(p, kept, "text"), "undefined");
+  p.Step();
+  EXPECT_EQ(TextOf(p, root, "read"), "undefined");
+  p.Scripts()->GetVm().Collect();
+  EXPECT_EQ(TextOf(p, kept, "_x"), "undefined");
 }
 
 }  // namespace
