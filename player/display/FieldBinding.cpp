@@ -7,7 +7,16 @@
 #include "player/script/Convert.h"
 #include "player/script/Text.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace velmora::swf {
+namespace {
+
+// createTextField's text: 12 points of the system's sans-serif font.
+constexpr uint16_t kScriptFieldTextSize = 240;  // twips
+
+}  // namespace
 
 TextFieldObject* MovieScripts::FieldObject(Clip& parent, DisplayObject& o) {
   if (!o.field) return nullptr;
@@ -17,6 +26,24 @@ TextFieldObject* MovieScripts::FieldObject(Clip& parent, DisplayObject& o) {
     o.field->object = avm1::Rooted<TextFieldObject>(vm_->GetHeap(), object);
   }
   return o.field->object.Get();
+}
+
+const Character* MovieScripts::ScriptField(double width, double height) {
+  // Sizes past a file's own range are clamped: the box stays a box.
+  constexpr double kMaxSide = 1 << 24;
+  const auto side = [&](double v) { return static_cast<int32_t>(std::lround(std::clamp(v, 0.0, kMaxSide))); };
+  const std::pair<int32_t, int32_t> key{side(width), side(height)};
+  auto it = scriptFields_.find(key);
+  if (it != scriptFields_.end()) return &it->second;
+  if (scriptFields_.size() >= kMaxScriptFieldSizes) return nullptr;
+  auto field = std::make_shared<EditText>();
+  field->bounds = {0, key.first, 0, key.second};
+  field->height = kScriptFieldTextSize;
+  field->hasColor = true;  // black
+  Character& c = scriptFields_[key];
+  c.kind = Character::Kind::EditText;
+  c.editText = std::move(field);
+  return &c;
 }
 
 void MovieScripts::CollectBoundFields(Clip& clip) {

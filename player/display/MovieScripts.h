@@ -60,6 +60,9 @@ constexpr size_t kMaxScriptClips = 50000;
 // scripts that keep jumping (frame 2 goes to 3, 3 to 2, ...) stop there for
 // the tick, their clips showing the frame they last reached.
 constexpr uint32_t kMaxGotoFramesPerTick = 256;
+// Sizes of fields createTextField makes: a movie that makes fields of ever
+// new sizes gets no more past these.
+constexpr size_t kMaxScriptFieldSizes = 4096;
 
 class MovieScripts final : public avm1::ScriptHost {
  public:
@@ -112,6 +115,10 @@ class MovieScripts final : public avm1::ScriptHost {
   // The script object of the text field `o` of `parent`'s list, made the
   // first time it is asked for (null when `o` is no text field).
   TextFieldObject* FieldObject(Clip& parent, DisplayObject& o);
+  // The character of createTextField for a box of this size (twips): one
+  // per size, kept as long as the scripts, at most kMaxScriptFieldSizes
+  // (null past them).
+  const Character* ScriptField(double width, double height);
   // The character of createEmptyMovieClip: a sprite of one empty frame.
   const Character* EmptySprite() const { return &emptySprite_; }
   // The character exported as `name` (any case), or 0.
@@ -200,6 +207,7 @@ class MovieScripts final : public avm1::ScriptHost {
   bool hasBoundFields_ = false;  // the movie defines a field with a variable
   std::vector<BoundField> boundFields_;  // this walk's, kept for its memory
   avm1::Rooted<avm1::Object> textFieldProto_;
+  std::map<std::pair<int32_t, int32_t>, Character> scriptFields_;
 };
 
 }  // namespace velmora::swf

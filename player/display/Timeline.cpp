@@ -313,6 +313,17 @@ Clip* Clip::PlaceDynamic(int32_t depth, const Character* character, uint16_t cha
   return object.clip.get();
 }
 
+DisplayObject* Clip::PlaceDynamicField(int32_t depth, const Character* character, const std::string& name) {
+  if (!character || character->kind != Character::Kind::EditText || !character->editText) return nullptr;
+  RemoveAt(depth);
+  DisplayObject& object = displayList_[depth];
+  object.depth = depth;
+  object.name = name;
+  object.dynamic = true;
+  Instantiate(object, 0, character);
+  return &object;
+}
+
 void Clip::RemoveAt(int32_t depth) {
   auto it = displayList_.find(depth);
   if (it == displayList_.end()) return;

@@ -116,6 +116,9 @@ class Clip {
   // transform, colour and clip events.
   Clip* PlaceDynamic(int32_t depth, const Character* character, uint16_t characterId, const std::string& name,
                      const DisplayObject* like = nullptr);
+  // Places a text field made by a script at `depth`, replacing what is
+  // there; null when the character is no text field.
+  DisplayObject* PlaceDynamicField(int32_t depth, const Character* character, const std::string& name);
   // Takes the object at `depth` off the list (its clip unloads).
   void RemoveAt(int32_t depth);
   // Moves the object at `from` to `to`, and what was at `to` to `from`.

@@ -228,5 +228,49 @@ TEST(TextFieldObject, AnswersNothingOnceTheFieldIsRemoved) {
   EXPECT_EQ(TextOf(p, kept, "_x"), "undefined");
 }
 
+TEST(TextFieldObject, CreateTextFieldMakesAFieldAtAScriptDepth) {
+  // made = createTextField("made", 5, 10, 20, 60, 30); made.text = "AW"
+  ActionAssembler a;
+  a.Push({"made", 30, 60, 20, 10, 5, "made", 6});
+  GetVar(a, "this").Push({"createTextField"}).Do(Op::CallMethod).Do(Op::SetVariable);
+  GetVar(a, "made").Push({"text", "AW"}).Do(Op::SetMember);
+  MoviePlayback p = LoadMovie(ScriptedFieldMovie(BoundField("", ""), {a}));
+  p.Step();
+  const swf::FieldState* made = FieldOf(p, nullptr, swf::kScriptDepthOffset + 5);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->text, u"AW");
+  const swf::DisplayObject& o = p.Root()->DisplayList().at(swf::kScriptDepthOffset + 5);
+  EXPECT_EQ(o.name, "made");
+  EXPECT_EQ(o.matrix.tx, 200);
+  EXPECT_EQ(o.matrix.ty, 400);
+  EXPECT_EQ(o.character->editText->bounds.Width(), 1200);
+  EXPECT_EQ(o.character->editText->height, 240) << "12 points";
+  avm1::Object* object = ChildObject(p, "made");
+  EXPECT_EQ(TextOf(p, object, "text"), "AW");
+  EXPECT_EQ(NumberOf(p, object, "_height"), 30);
+  EXPECT_EQ(NumberOf(p, object, "textColor"), 0);
+}
+
+TEST(TextFieldObject, CreateTextFieldKeepsABoundedNumberOfFieldKinds) {
+  // for (i = 0; i < n; i++) createTextField("f", 1, 0, 0, i + 1, 10)
+  MoviePlayback p = LoadMovie(ScriptedFieldMovie(BoundField("", ""), {ActionAssembler()}));
+  p.Step();
+  avm1::Vm& vm = p.Scripts()->GetVm();
+  avm1::Object* root = p.Scripts()->Root()->Object();
+  avm1::Value make = vm.GetNamed(root, u"createTextField");
+  size_t made = 0;
+  for (size_t i = 0; i < swf::kMaxScriptFieldSizes + 10; ++i) {
+    avm1::Value args[6] = {avm1::Value::String(vm.NewString(u"f")), avm1::Value::Number(1), avm1::Value::Number(0),
+                           avm1::Value::Number(0), avm1::Value::Number(static_cast<double>(i + 1)),
+                           avm1::Value::Number(10)};
+    if (vm.CallValue(make, avm1::Value::Obj(root), avm1::Args(args, 6)).value.IsObject()) ++made;
+  }
+  EXPECT_EQ(made, swf::kMaxScriptFieldSizes);
+  // A size made before is made again.
+  avm1::Value again[6] = {avm1::Value::String(vm.NewString(u"g")), avm1::Value::Number(2), avm1::Value::Number(0),
+                          avm1::Value::Number(0), avm1::Value::Number(1), avm1::Value::Number(10)};
+  EXPECT_TRUE(vm.CallValue(make, avm1::Value::Obj(root), avm1::Args(again, 6)).value.IsObject());
+}
+
 }  // namespace
 }  // namespace velmora::test
