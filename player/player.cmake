@@ -3,8 +3,11 @@
 # logic. Included from the root CMakeLists.txt after the format.
 add_library(velmora_player STATIC
   player/display/Timeline.cpp
+  player/display/TextFieldState.cpp
   player/display/SpriteObject.cpp
+  player/display/TextFieldObject.cpp
   player/display/MovieScripts.cpp
+  player/display/FieldBinding.cpp
   player/display/ClipProperties.cpp
   player/display/ClipMethods.cpp
   player/display/ClipDrawing.cpp

@@ -3,6 +3,7 @@
 #include "player/display/ClipGeometry.h"
 #include "player/display/MovieScripts.h"
 #include "player/display/SpriteObject.h"
+#include "player/display/TextFieldObject.h"
 #include "player/script/Builtins.h"
 #include "player/script/Realm.h"
 #include "player/script/Text.h"
@@ -101,6 +102,27 @@ Value CreateEmptyMovieClip(CallInfo& c) {
   if (!clip || !ListDepth(avm1::ToNumber(c.vm, c.args[1]), depth)) return Value();
   Clip* made = clip->PlaceDynamic(depth, Host(c).EmptySprite(), 0, avm1::ToUtf8(avm1::ToText(c.vm, c.args[0])));
   return ObjectOf(made);
+}
+
+// createTextField(name, depth, x, y, width, height): an empty field in the
+// system's sans-serif font at 12 points, black, at script depth `depth`.
+Value CreateTextField(CallInfo& c) {
+  Clip* clip = This(c);
+  int32_t depth = 0;
+  if (!clip || !ListDepth(avm1::ToNumber(c.vm, c.args[1]), depth)) return Value();
+  double box[4];
+  for (int i = 0; i < 4; ++i) {
+    box[i] = avm1::ToNumber(c.vm, c.args[2 + i]);
+    if (!std::isfinite(box[i])) box[i] = 0;
+  }
+  const Character* field = Host(c).ScriptField(box[2] * kTwipsPerPixel, box[3] * kTwipsPerPixel);
+  if (!field) return Value();
+  DisplayObject* made = clip->PlaceDynamicField(depth, field, avm1::ToUtf8(avm1::ToText(c.vm, c.args[0])));
+  if (!made) return Value();
+  made->matrix.tx = box[0] * kTwipsPerPixel;
+  made->matrix.ty = box[1] * kTwipsPerPixel;
+  TextFieldObject* object = Host(c).FieldObject(*clip, *made);
+  return object ? Value::Obj(object) : Value();
 }
 
 Value DuplicateMovieClip(CallInfo& c) {
@@ -253,6 +275,7 @@ void InstallClipMethods(avm1::Vm& vm) {
   vm.Method(p, "gotoAndStop", GotoAndStop);
   vm.Method(p, "attachMovie", AttachMovie);
   vm.Method(p, "createEmptyMovieClip", CreateEmptyMovieClip);
+  vm.Method(p, "createTextField", CreateTextField);
   vm.Method(p, "duplicateMovieClip", DuplicateMovieClip);
   vm.Method(p, "removeMovieClip", RemoveMovieClip);
   vm.Method(p, "getDepth", GetDepth);

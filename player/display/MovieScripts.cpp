@@ -52,6 +52,11 @@ MovieScripts::MovieScripts(const Movie& movie, avm1::Limits limits) : movie_(mov
   emptySprite_.kind = Character::Kind::Sprite;
   emptySprite_.sprite = std::shared_ptr<const Timeline>(&emptyTimeline_, [](const Timeline*) {});
   for (const auto& entry : movie.exports) exportedIds_.insert(entry.second);
+  for (const auto& entry : movie.dictionary) {
+    const EditText* field = entry.second.editText.get();
+    if (entry.second.kind == Character::Kind::EditText && field && !field->variableName.empty())
+      hasBoundFields_ = true;
+  }
 }
 
 MovieScripts::~MovieScripts() {
@@ -77,9 +82,11 @@ void MovieScripts::Tick() {
   vm_->BeginFrame();
   root_->Advance();
   if (!root_->Loaded()) root_->SetLoaded();
+  BindFields(false);
   RunQueue();
   vm_->TickTimers(MovieMs());
   RunQueue();
+  BindFields(true);
   unloading_.clear();
   vm_->CollectIfNeeded();
 }

@@ -27,6 +27,7 @@
 namespace velmora::swf {
 
 class SpriteObject;
+class TextFieldObject;
 
 // Where the movie's Date finds the time. `movieMs` is the movie's own time
 // since its first frame (frames times the frame period).
@@ -61,6 +62,9 @@ constexpr size_t kMaxScriptClips = 50000;
 // scripts that keep jumping (frame 2 goes to 3, 3 to 2, ...) stop there for
 // the tick, their clips showing the frame they last reached.
 constexpr uint32_t kMaxGotoFramesPerTick = 256;
+// Sizes of fields createTextField makes: a movie that makes fields of ever
+// new sizes gets no more past these.
+constexpr size_t kMaxScriptFieldSizes = 4096;
 
 class MovieScripts final : public avm1::ScriptHost {
  public:
@@ -125,6 +129,13 @@ class MovieScripts final : public avm1::ScriptHost {
   void EnterFrameEvent(Clip& clip);
   // A clip leaves the display list: it unloads this tick and goes after it.
   void Unload(std::unique_ptr<Clip> clip, const std::vector<ClipAction>* clipActions);
+  // The script object of the text field `o` of `parent`'s list, made the
+  // first time it is asked for (null when `o` is no text field).
+  TextFieldObject* FieldObject(Clip& parent, DisplayObject& o);
+  // The character of createTextField for a box of this size (twips): one
+  // per size, kept as long as the scripts, at most kMaxScriptFieldSizes
+  // (null past them).
+  const Character* ScriptField(double width, double height);
   // The character of createEmptyMovieClip: a sprite of one empty frame.
   const Character* EmptySprite() const { return &emptySprite_; }
   // The character exported as `name` (any case), or 0.
@@ -183,6 +194,18 @@ class MovieScripts final : public avm1::ScriptHost {
   void Construct(SpriteObject& object);
   void BroadcastClipEvent(Clip& clip, uint32_t event, const char16_t* method);
   avm1::CodeBlock* Code(const std::vector<uint8_t>& bytes);
+  // Text fields bound to variables (FieldBinding.cpp): a field placed with
+  // its variable undefined gives the variable its text; after the tick's
+  // scripts each shows its variable's value, when it has one.
+  struct BoundField {
+    SpriteObject* timeline = nullptr;
+    int32_t depth = 0;
+    const EditText* field = nullptr;
+  };
+  void BindFields(bool show);
+  void CollectBoundFields(Clip& clip);
+  // The field `b` names, if it is still on its timeline's list.
+  FieldState* FindBound(const BoundField& b);
 
   const Movie& movie_;
   std::unique_ptr<avm1::Vm> vm_;
@@ -209,6 +232,10 @@ class MovieScripts final : public avm1::ScriptHost {
   int viewWidth_ = 0, viewHeight_ = 0;  // 0: not shown yet
   // What Stage() last answered, kept for the views it hands out.
   std::u16string stageModeName_, stageAlignName_;
+  bool hasBoundFields_ = false;  // the movie defines a field with a variable
+  std::vector<BoundField> boundFields_;  // this walk's, kept for its memory
+  avm1::Rooted<avm1::Object> textFieldProto_;
+  std::map<std::pair<int32_t, int32_t>, Character> scriptFields_;
 };
 
 }  // namespace velmora::swf

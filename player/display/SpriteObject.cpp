@@ -1,5 +1,7 @@
 #include "player/display/SpriteObject.h"
 
+#include "player/display/MovieScripts.h"
+#include "player/display/TextFieldObject.h"
 #include "player/display/Timeline.h"
 #include "player/script/Text.h"
 #include "player/script/Vm.h"
@@ -18,15 +20,18 @@ avm1::ClipObject* SpriteObject::ParentClip() {
 
 avm1::ClipObject* SpriteObject::ChildByName(avm1::Vm& vm, avm1::Str* name) {
   if (!clip_) return nullptr;
-  Clip* child = clip_->ChildNamed(avm1::ToUtf8(name->Text()), vm.CaseSensitive());
-  return child ? child->Object() : nullptr;
+  const std::string wanted = avm1::ToUtf8(name->Text());
+  if (Clip* child = clip_->ChildNamed(wanted, vm.CaseSensitive())) return child->Object();
+  DisplayObject* field = clip_->FieldNamed(wanted, vm.CaseSensitive());
+  return field && clip_->Scripts() ? clip_->Scripts()->FieldObject(*clip_, *field) : nullptr;
 }
 
 void SpriteObject::ChildNames(avm1::Vm& vm, std::vector<avm1::Str*>& names) {
   if (!clip_) return;
   for (const auto& entry : clip_->DisplayList()) {
     const DisplayObject& o = entry.second;
-    if (o.clip && o.clip->Object() && !o.name.empty()) names.push_back(vm.Intern(avm1::FromUtf8(o.name)));
+    const bool named = (o.clip && o.clip->Object()) || o.field;
+    if (named && !o.name.empty()) names.push_back(vm.Intern(avm1::FromUtf8(o.name)));
   }
 }
 

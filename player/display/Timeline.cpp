@@ -3,6 +3,7 @@
 #include "player/display/ClipDrawing.h"
 #include "player/display/MovieScripts.h"
 #include "player/display/SpriteObject.h"
+#include "player/display/TextFieldObject.h"
 
 #include <algorithm>
 
@@ -28,6 +29,12 @@ bool SameName(const std::string& a, const std::string& b, bool caseSensitive) {
     if (x != y) return false;
   }
   return true;
+}
+
+// A field's state goes to the display object that now shows the field.
+void MoveField(DisplayObject& to, DisplayObject& from) {
+  to.field = std::move(from.field);
+  if (to.field && to.field->object) to.field->object->Rehome(&to);
 }
 
 }  // namespace
@@ -142,6 +149,9 @@ void Clip::Rebuild(uint32_t frame) {
   rebuilding_ = false;
   for (auto& [depth, object] : displayList_) {
     auto old = previous.find(depth);
+    if (old != previous.end() && object.field && old->second.field && !old->second.dynamic &&
+        old->second.characterId == object.characterId && old->second.ratio == object.ratio)
+      MoveField(object, old->second);  // the same field keeps the text it shows
     const bool same = old != previous.end() && old->second.clip && !old->second.dynamic &&
                       old->second.characterId == object.characterId && old->second.ratio == object.ratio;
     if (!same) {
@@ -219,6 +229,9 @@ void Clip::Instantiate(DisplayObject& object, uint16_t id, const Character* char
   Release(object);
   object.characterId = id;
   object.character = character;
+  object.field.reset();
+  if (character && character->kind == Character::Kind::EditText && character->editText)
+    StartFieldState(*(object.field = std::make_unique<FieldState>()), *character->editText, movie_.version);
   if (!rebuilding_) MakeClip(object);
 }
 
@@ -264,6 +277,14 @@ Clip* Clip::ChildNamed(const std::string& name, bool caseSensitive) const {
   return nullptr;
 }
 
+DisplayObject* Clip::FieldNamed(const std::string& name, bool caseSensitive) {
+  for (auto& entry : displayList_) {
+    DisplayObject& o = entry.second;
+    if (o.field && !o.name.empty() && SameName(o.name, name, caseSensitive)) return &o;
+  }
+  return nullptr;
+}
+
 Clip* Clip::PlaceDynamic(int32_t depth, const Character* character, uint16_t characterId, const std::string& name,
                          const DisplayObject* like) {
   if (!character || character->kind != Character::Kind::Sprite || !character->sprite) return nullptr;
@@ -296,6 +317,17 @@ Clip* Clip::PlaceDynamic(int32_t depth, const Character* character, uint16_t cha
   object.dynamic = true;
   MakeClip(object);
   return object.clip.get();
+}
+
+DisplayObject* Clip::PlaceDynamicField(int32_t depth, const Character* character, const std::string& name) {
+  if (!character || character->kind != Character::Kind::EditText || !character->editText) return nullptr;
+  RemoveAt(depth);
+  DisplayObject& object = displayList_[depth];
+  object.depth = depth;
+  object.name = name;
+  object.dynamic = true;
+  Instantiate(object, 0, character);
+  return &object;
 }
 
 void Clip::RemoveAt(int32_t depth) {
@@ -340,6 +372,7 @@ void Clip::ShowButtonState(ButtonState state) {
       object.characterId = r.characterId;
       object.character = old->second.character;
       object.clip = std::move(old->second.clip);
+      MoveField(object, old->second);
       if (object.clip) object.clip->holder_ = &object;
       previous.erase(old);
     } else {

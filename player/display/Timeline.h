@@ -4,6 +4,7 @@
 // clip events to them; a clip without runs no script.
 #pragma once
 
+#include "player/display/TextFieldState.h"
 #include "player/script/Heap.h"
 #include "player/swf/SwfMovie.h"
 
@@ -54,6 +55,7 @@ struct DisplayObject {
   double xScale = 100, yScale = 100, rotation = 0;
   const std::vector<ClipAction>* clipActions = nullptr;  // onClipEvent handlers
   std::unique_ptr<Clip> clip;  // the sprite's own timeline, or the button's state
+  std::unique_ptr<FieldState> field;  // a text field's text and looks now
 };
 
 class Clip {
@@ -106,6 +108,8 @@ class Clip {
   MovieScripts* Scripts() const { return scripts_; }
   // The sprite child with this instance name (case-insensitive when asked).
   Clip* ChildNamed(const std::string& name, bool caseSensitive) const;
+  // The text field with this instance name, when no sprite child has it.
+  DisplayObject* FieldNamed(const std::string& name, bool caseSensitive);
   std::map<int32_t, DisplayObject>& MutableDisplayList() { return displayList_; }
   // Places a sprite made by a script at `depth` (the list's own numbering),
   // replacing what is there; null when the character is no sprite or the
@@ -113,6 +117,9 @@ class Clip {
   // transform, colour and clip events.
   Clip* PlaceDynamic(int32_t depth, const Character* character, uint16_t characterId, const std::string& name,
                      const DisplayObject* like = nullptr);
+  // Places a text field made by a script at `depth`, replacing what is
+  // there; null when the character is no text field.
+  DisplayObject* PlaceDynamicField(int32_t depth, const Character* character, const std::string& name);
   // Takes the object at `depth` off the list (its clip unloads).
   void RemoveAt(int32_t depth);
   // Moves the object at `from` to `to`, and what was at `to` to `from`.

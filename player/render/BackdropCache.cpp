@@ -43,6 +43,13 @@ void TakePlacedState(PlacedState& s, const DisplayObject& object) {
   s.opaqueBackground = object.opaqueBackground;
   s.cacheAsBitmap = object.cacheAsBitmap;
   s.drawingVersion = object.clip ? DrawingVersionOf(*object.clip) : 0;
+  s.hasField = object.field != nullptr;
+  if (object.field) {
+    s.fieldText = object.field->text;  // reuses the kept string's memory
+    s.fieldLooks = object.field->looks;
+  } else {
+    s.fieldText.clear();
+  }
 }
 
 bool PlacedState::operator==(const PlacedState& o) const {
@@ -51,6 +58,8 @@ bool PlacedState::operator==(const PlacedState& o) const {
          blendMode == o.blendMode && visible == o.visible &&
          hasOpaqueBackground == o.hasOpaqueBackground && opaqueBackground == o.opaqueBackground &&
          cacheAsBitmap == o.cacheAsBitmap && drawingVersion == o.drawingVersion &&
+         hasField == o.hasField &&
+         (!hasField || (fieldLooks == o.fieldLooks && fieldText == o.fieldText)) &&
          std::equal(filters.begin(), filters.end(), o.filters.begin(), o.filters.end(), SameFilter);
 }
 
@@ -60,7 +69,7 @@ bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
     case Character::Kind::Shape:
     case Character::Kind::MorphShape:
     case Character::Kind::Text:
-    case Character::Kind::EditText:  // drawn from its initial text
+    case Character::Kind::EditText:  // drawn from the text and looks its state holds
       return true;
     default:
       return false;

@@ -34,6 +34,10 @@ struct PlacedState {
   Rgba opaqueBackground{0, 0, 0, 0};
   bool cacheAsBitmap = false;
   uint64_t drawingVersion = 0;  // of what scripts drew on its clip
+  // A text field's text and looks (none for other objects).
+  bool hasField = false;
+  std::u16string fieldText;
+  FieldLooks fieldLooks;
 
   bool operator==(const PlacedState& o) const;
 };

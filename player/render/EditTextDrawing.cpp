@@ -7,13 +7,12 @@
 #include "player/render/Paint.h"
 
 #include <algorithm>
+#include <tuple>
 #include <cmath>
 
 namespace velmora::swf {
 namespace {
 
-const Rgba kBorderColor{0, 0, 0, 255};
-const Rgba kBackgroundColor{255, 255, 255, 255};
 // Below this a matrix term counts as none: the box is upright.
 constexpr double kUprightEpsilon = 1e-9;
 // The reference player draws the system's fonts upright only: rotated,
@@ -68,16 +67,45 @@ void FillPixels(Canvas& target, int x0, int y0, int x1, int y1, uint32_t color, 
 
 }  // namespace
 
-const FieldLayout& FrameRenderer::LayoutOf(const EditText& field) {
-  auto it = fieldLayouts_.find(&field);
-  if (it == fieldLayouts_.end())
-    it = fieldLayouts_.emplace(&field, LayOutField(field, FieldText(field, movie_), movie_, &deviceGlyphs_)).first;
-  return it->second;
+bool FrameRenderer::FieldLayoutKeyLess::operator()(const FieldLayoutKey& a, const FieldLayoutKey& b) const {
+  return (*this)(a, FieldLayoutProbe{b.field, b.looks, b.text});
 }
 
-void FrameRenderer::DrawEditText(const EditText& field, const Context& ctx) {
-  const FieldLayout& layout = LayoutOf(field);
-  if (field.border) DrawFieldBox(layout.bounds, ctx);
+bool FrameRenderer::FieldLayoutKeyLess::operator()(const FieldLayoutKey& a, const FieldLayoutProbe& b) const {
+  return std::forward_as_tuple(a.field, a.looks, std::u16string_view(a.text)) < std::tie(b.field, b.looks, b.text);
+}
+
+bool FrameRenderer::FieldLayoutKeyLess::operator()(const FieldLayoutProbe& a, const FieldLayoutKey& b) const {
+  return std::tie(a.field, a.looks, a.text) < std::forward_as_tuple(b.field, b.looks, std::u16string_view(b.text));
+}
+
+const FieldLayout& FrameRenderer::LayoutOf(const EditText& field, const FieldState& state) {
+  ++fieldDraws_;
+  auto it = fieldLayouts_.find(FieldLayoutProbe{&field, state.looks, state.text});
+  if (it == fieldLayouts_.end()) {
+    if (fieldLayouts_.size() >= kMaxFieldLayouts) {
+      auto oldest = fieldLayouts_.begin();
+      for (auto at = fieldLayouts_.begin(); at != fieldLayouts_.end(); ++at)
+        if (at->second.lastDrawn < oldest->second.lastDrawn) oldest = at;
+      fieldLayouts_.erase(oldest);
+    }
+    const EditText drawn = WithLooks(field, state.looks);
+    KeptFieldLayout kept;
+    kept.layout = LayOutField(drawn, FieldText(drawn, CodePoints(state.text), movie_), movie_, &deviceGlyphs_);
+    it = fieldLayouts_.emplace(FieldLayoutKey{&field, state.looks, state.text}, std::move(kept)).first;
+  }
+  it->second.lastDrawn = fieldDraws_;
+  return it->second.layout;
+}
+
+void FrameRenderer::DrawEditText(const EditText& field, const FieldState* state, const Context& ctx) {
+  FieldState own;
+  if (!state) {
+    StartFieldState(own, field, movie_.version);
+    state = &own;
+  }
+  const FieldLayout& layout = LayoutOf(field, *state);
+  DrawFieldBox(layout.bounds, state->looks, ctx);
   if (layout.glyphs.empty() && layout.underlines.empty()) return;
   const PixelBounds rows = ClipToBox(layout.bounds, ctx);
   if (rows.Empty()) return;
@@ -100,25 +128,28 @@ void FrameRenderer::DrawEditText(const EditText& field, const Context& ctx) {
   }
 }
 
-void FrameRenderer::DrawFieldBox(const Rect& box, const Context& ctx) {
+void FrameRenderer::DrawFieldBox(const Rect& box, const FieldLooks& looks, const Context& ctx) {
+  if (!looks.border && !looks.background) return;
   Point corners[4];
   Corners(box, ctx.matrix, corners);
-  const uint32_t background = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(kBackgroundColor));
-  const uint32_t border = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(kBorderColor));
+  const uint32_t background = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(looks.backgroundColor));
+  const uint32_t border = ctx.maskMode ? 0xFFFFFFFFu : PremultipliedArgb(ctx.cx.Apply(looks.borderColor));
   Canvas& target = *ctx.target;
   if (Upright(ctx.matrix)) {
     // The reference player's border on the pixel grid: the top row and the
     // left column one pixel longer than the bottom row and the right
     // column, so the far corner stays open.
     const PixelBox p = UprightBox(corners);
-    FillPixels(target, p.x0, p.y0, p.x1, p.y1, background, ctx.rowFrom, ctx.rowTo, ctx.mask);
+    if (looks.background) FillPixels(target, p.x0, p.y0, p.x1, p.y1, background, ctx.rowFrom, ctx.rowTo, ctx.mask);
+    if (!looks.border) return;
     FillPixels(target, p.x0, p.y0, p.x1 + 1, p.y0 + 1, border, ctx.rowFrom, ctx.rowTo, ctx.mask);
     FillPixels(target, p.x0, p.y0 + 1, p.x0 + 1, p.y1 + 1, border, ctx.rowFrom, ctx.rowTo, ctx.mask);
     FillPixels(target, p.x1, p.y0 + 1, p.x1 + 1, p.y1, border, ctx.rowFrom, ctx.rowTo, ctx.mask);
     FillPixels(target, p.x0 + 1, p.y1, p.x1, p.y1 + 1, border, ctx.rowFrom, ctx.rowTo, ctx.mask);
     return;
   }
-  FillPolygon(corners, 4, background, ctx, ctx.mask);
+  if (looks.background) FillPolygon(corners, 4, background, ctx, ctx.mask);
+  if (!looks.border) return;
   // Turned boxes get a pen a pixel wide along their edge.
   raster_.Reset(target.width, target.height, ctx.rowFrom, ctx.rowTo);
   strokePoints_.clear();

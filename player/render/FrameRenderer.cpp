@@ -293,7 +293,7 @@ void FrameRenderer::DrawContent(const DisplayObject& object, const Context& ctx)
       if (c.text) DrawText(*c.text, ctx);
       break;
     case Character::Kind::EditText:
-      if (c.editText) DrawEditText(*c.editText, ctx);
+      if (c.editText) DrawEditText(*c.editText, object.field.get(), ctx);
       break;
     case Character::Kind::Bitmap:
       break;  // pictures are drawn through the shapes that fill with them

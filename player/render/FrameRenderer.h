@@ -22,6 +22,10 @@
 
 namespace velmora::swf {
 
+// Text layouts a renderer keeps: enough for every field of a busy movie to
+// be drawn again without a new layout.
+constexpr size_t kMaxFieldLayouts = 64;
+
 class FrameRenderer {
  public:
   // `glyphs` gives device fonts' glyphs to text fields (none drawn without).
@@ -35,6 +39,8 @@ class FrameRenderer {
   // drawn last time.
   bool Render(const Clip& root, const Matrix& view, const RenderOptions& options,
               uint32_t background, Canvas& canvas, int rowFrom = 0, int rowTo = INT_MAX);
+  // How many text layouts are kept (at most kMaxFieldLayouts).
+  size_t KeptFieldLayouts() const { return fieldLayouts_.size(); }
 
  private:
   struct Context {
@@ -83,10 +89,11 @@ class FrameRenderer {
   // One glyph's outline at `matrix` (its origin snapped to a whole twip).
   void DrawGlyph(const Shape* outline, const Matrix& matrix, Rgba color, const Context& ctx);
   // A text field: its box, then its glyphs cut to the box.
-  void DrawEditText(const EditText& field, const Context& ctx);
-  const FieldLayout& LayoutOf(const EditText& field);
-  // The background and border of a field with a border.
-  void DrawFieldBox(const Rect& box, const Context& ctx);
+  // `state` holds the text it shows and its looks (null: its own).
+  void DrawEditText(const EditText& field, const FieldState* state, const Context& ctx);
+  const FieldLayout& LayoutOf(const EditText& field, const FieldState& state);
+  // The background and the border a field's looks ask for.
+  void DrawFieldBox(const Rect& box, const FieldLooks& looks, const Context& ctx);
   // Marks in `fieldClip_` the pixels of `box` under `ctx`, within the rows
   // returned; empty when the box misses the target.
   PixelBounds ClipToBox(const Rect& box, const Context& ctx);
@@ -133,10 +140,34 @@ class FrameRenderer {
   BackdropCache backdrop_;
   int drawDepth_ = 0;
   double filterScale_ = 1;  // layer pixels per stage pixel
-  // Text fields: their layouts, kept as long as the movie, the device glyphs
-  // they use, and the plane their glyphs are cut to.
+  // Text fields: the layouts of the texts drawn last (at most
+  // kMaxFieldLayouts, the least recently drawn going first, so a clock's
+  // new text each second costs no memory), the device glyphs they use, and
+  // the plane their glyphs are cut to.
+  struct FieldLayoutKey {
+    const EditText* field = nullptr;
+    FieldLooks looks;
+    std::u16string text;
+  };
+  // A key to look for without copying the text.
+  struct FieldLayoutProbe {
+    const EditText* field;
+    const FieldLooks& looks;
+    std::u16string_view text;
+  };
+  struct FieldLayoutKeyLess {
+    using is_transparent = void;
+    bool operator()(const FieldLayoutKey& a, const FieldLayoutKey& b) const;
+    bool operator()(const FieldLayoutKey& a, const FieldLayoutProbe& b) const;
+    bool operator()(const FieldLayoutProbe& a, const FieldLayoutKey& b) const;
+  };
+  struct KeptFieldLayout {
+    FieldLayout layout;
+    uint64_t lastDrawn = 0;
+  };
   DeviceGlyphs deviceGlyphs_;
-  std::map<const EditText*, FieldLayout> fieldLayouts_;
+  std::map<FieldLayoutKey, KeptFieldLayout, FieldLayoutKeyLess> fieldLayouts_;
+  uint64_t fieldDraws_ = 0;
   CoveragePlane fieldClip_;
 };
 

@@ -334,6 +334,10 @@ Rect FittedBounds(const EditText& field, const FormattedText& text, const FieldL
 }  // namespace
 
 FormattedText FieldText(const EditText& field, const Movie& movie) {
+  return FieldText(field, DecodeMovieText(field.initialText, movie.version), movie);
+}
+
+FormattedText FieldText(const EditText& field, const std::u32string& text, const Movie& movie) {
   CharFormat format;
   const Font* font = FontOf(movie, field.fontId);
   if (font) {
@@ -350,7 +354,6 @@ FormattedText FieldText(const EditText& field, const Movie& movie) {
   para.rightMargin = field.rightMargin;
   para.indent = field.indent;
   para.leading = field.leading;
-  const std::u32string text = DecodeMovieText(field.initialText, movie.version);
   return field.html ? ParseHtmlText(text, format, para) : PlainText(text, format, para);
 }
 

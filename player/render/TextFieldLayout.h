@@ -46,6 +46,9 @@ struct FieldLayout {
 
 // The field's text as the movie gives it, with the field's own formats.
 FormattedText FieldText(const EditText& field, const Movie& movie);
+// `text` in the field's formats, instead of its initial text (markup when
+// the field is HTML).
+FormattedText FieldText(const EditText& field, const std::u32string& text, const Movie& movie);
 
 // `device` gives the glyphs of fonts the movie does not embed (none drawn
 // without it).

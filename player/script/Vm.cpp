@@ -149,6 +149,31 @@ Value Vm::GetNamed(Object* object, std::u16string_view name) { return Get(object
 
 void Vm::SetNamed(Object* object, std::u16string_view name, const Value& value) { Put(object, Intern(name), value); }
 
+Object* Vm::BoundHolder(Object* start, std::u16string_view path, std::u16string_view& name) {
+  if (!start || path.empty()) return nullptr;
+  const bool slash = path.find(u'/') != std::u16string_view::npos;
+  const size_t cut = slash ? path.find_last_of(u':') : path.find_last_of(u":.");
+  if (cut == std::u16string_view::npos) {
+    if (slash) return nullptr;  // a clip's path names no variable
+    name = path;
+    return start;
+  }
+  if (cut == 0 || cut + 1 >= path.size()) return nullptr;
+  name = path.substr(cut + 1);
+  return interp_->ResolvePath(path.substr(0, cut), start);
+}
+
+Value Vm::GetBound(Object* start, std::u16string_view path) {
+  std::u16string_view name;
+  Object* holder = BoundHolder(start, path, name);
+  return holder ? Get(holder, Intern(name)) : Value();
+}
+
+void Vm::SetBound(Object* start, std::u16string_view path, const Value& value) {
+  std::u16string_view name;
+  if (Object* holder = BoundHolder(start, path, name)) Put(holder, Intern(name), value);
+}
+
 void Vm::BeginFrame() { interp_->BeginFrame(); }
 
 void Vm::TickTimers(double nowMs) { timers_->Tick(*this, nowMs); }

@@ -66,6 +66,12 @@ class Vm : public RootSource {
   RunResult CallMethodByName(Object* object, std::u16string_view name, Args args);
   Value GetNamed(Object* object, std::u16string_view name);
   void SetNamed(Object* object, std::u16string_view name, const Value& value);
+  // A variable named as a text field names the one it shows: "name",
+  // "a.b.name", "_root.name", "/a/b:name", from the timeline `start`.
+  // Reading one whose holder is not there gives undefined; writing it does
+  // nothing.
+  Value GetBound(Object* start, std::u16string_view path);
+  void SetBound(Object* start, std::u16string_view path, const Value& value);
   // Starts a frame: the per-frame bounds count from here.
   void BeginFrame();
   // Runs the intervals and timeouts that are due at `nowMs` (TimerMs time).
@@ -140,6 +146,8 @@ class Vm : public RootSource {
   friend class Interpreter;
   RunResult Finish(Object* target, RunResult result);
   bool GetSlow(Object* object, Str* key, Str* name, Value& out);
+  // The object that holds a bound variable and the variable's own name.
+  Object* BoundHolder(Object* start, std::u16string_view path, std::u16string_view& name);
   void SetOwnOrChain(Object* object, Str* key, Str* name, const Value& value);
 
   ScriptHost& host_;
