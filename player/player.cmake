@@ -11,6 +11,7 @@ add_library(velmora_player STATIC
   player/display/ClipGeometry.cpp
   player/display/ButtonPointer.cpp
   player/render/Rasterizer.cpp
+  player/render/CoverageRow.cpp
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp
   player/render/Stroker.cpp
