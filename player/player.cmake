@@ -14,6 +14,7 @@ add_library(velmora_player STATIC
   player/render/CoverageRow.cpp
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp
+  player/render/BilinearRow.cpp
   player/render/Stroker.cpp
   player/render/Compositing.cpp
   player/render/Filters.cpp
