@@ -21,8 +21,8 @@ void ResolveCoverageRow(float* cover, float* runs, int count, uint8_t* out) {
 }
 
 void ResolveCoverageRowFast(float* cover, float* runs, int count, uint8_t* out) {
-  int i = 0;
 #if defined(__SSE2__)
+  int i = 0;
   const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(255.f), half = _mm_set1_ps(0.5f);
   __m128 carry = zero;  // the running sum before these four, in every lane
   for (; i + 4 <= count; i += 4) {

@@ -15,6 +15,7 @@ namespace velmora::swf {
 namespace {
 
 constexpr int kWidth = 61, kHeight = 47, kSamples = 200;
+constexpr double kPi = 3.14159265358979323846;
 
 std::vector<uint32_t> Picture(int kind, std::mt19937& rng) {
   std::vector<uint32_t> texels(kWidth * kHeight);
@@ -32,7 +33,7 @@ std::vector<uint32_t> Picture(int kind, std::mt19937& rng) {
 
 TEST(BilinearRow, FastRowGivesThePlainRowsValuesAlongEveryLine) {
   std::mt19937 rng(3);
-  std::uniform_real_distribution<double> unit(0, 1), angle(-M_PI, M_PI), scale(0.05, 4);
+  std::uniform_real_distribution<double> unit(0, 1), angle(-kPi, kPi), scale(0.05, 4);
   const double niceScales[] = {0.25, 0.5, 1, 2, 4};
   long compared = 0;
   for (int trial = 0; trial < 3000; ++trial) {
