@@ -17,8 +17,10 @@ add_library(velmora_player STATIC
   player/display/ButtonPointer.cpp
   player/display/StageLayout.cpp
   player/render/Rasterizer.cpp
+  player/render/CoverageRow.cpp
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp
+  player/render/BilinearRow.cpp
   player/render/Stroker.cpp
   player/render/Compositing.cpp
   player/render/Filters.cpp

@@ -202,9 +202,17 @@ void BlendOverSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, 
 #if defined(__SSE2__)
   for (; i + 4 <= count; i += 4) {
     const __m128i c = Coverage4(coverage + i, mask ? mask + i : nullptr);
-    if (_mm_cvtsi128_si32(c) == 0) continue;
+    const int four = _mm_cvtsi128_si32(c);
+    if (four == 0) continue;
     __m128i* d = reinterpret_cast<__m128i*>(dst + i);
-    _mm_storeu_si128(d, Over4(_mm_loadu_si128(d), _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)), c));
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    // Wholly covered opaque pixels replace what lies below, as Over4 would.
+    constexpr int kAlphaBytes = 0x8888;
+    if (four == -1 && (_mm_movemask_epi8(_mm_cmpeq_epi8(s, _mm_set1_epi8(-1))) & kAlphaBytes) == kAlphaBytes) {
+      _mm_storeu_si128(d, s);
+      continue;
+    }
+    _mm_storeu_si128(d, Over4(_mm_loadu_si128(d), s, c));
   }
 #endif
   for (; i < count; ++i) {

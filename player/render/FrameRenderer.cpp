@@ -420,12 +420,19 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
 void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx) {
   fillRule_ = shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
   Canvas& target = *ctx.target;
-  bool anyFill = false;
-  for (const FillGeometry& fill : group.fills) anyFill |= !fill.edges.empty();
-  if (!anyFill) return;
+  // A fill that paints nothing (a missing picture, a wholly transparent
+  // colour) leaves every pixel as it is, drawn alone or added into a layer.
+  auto paints = [&](const FillGeometry& fill) {
+    return !fill.edges.empty() && (ctx.maskMode || !PaintsNothing(fill.style, ctx));
+  };
+  int painting = 0;
+  for (const FillGeometry& fill : group.fills) painting += paints(fill) ? 1 : 0;
+  if (painting == 0) return;
   // With anti-aliasing, the fills of a group are added up in a layer first so
   // that where two fills meet their partial coverages sum to a whole pixel.
-  const bool layered = options_.antialias && !ctx.maskMode && group.fills.size() > 1;
+  // A single fill that paints gives the same pixels drawn straight, unless a
+  // mask scales the layer as a whole.
+  const bool layered = options_.antialias && !ctx.maskMode && group.fills.size() > 1 && (painting > 1 || ctx.mask);
   PixelBounds area{};
   if (layered) {
     area = {target.width, target.height, 0, 0};
@@ -435,7 +442,7 @@ void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& grou
       fillLayer_.Resize(std::max(fillLayer_.width, target.width), std::max(fillLayer_.height, target.height));
   }
   for (const FillGeometry& fill : group.fills) {
-    if (fill.edges.empty()) continue;
+    if (!paints(fill)) continue;
     raster_.Reset(target.width, target.height, ctx.rowFrom, ctx.rowTo);
     AddFillEdges(fill.edges, ctx.matrix);
     if (layered) {
@@ -453,6 +460,13 @@ void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& grou
     for (int y = area.y0; y < area.y1; ++y)
       std::fill(fillLayer_.Row(y) + area.x0, fillLayer_.Row(y) + area.x1, 0u);
   }
+}
+
+bool FrameRenderer::PaintsNothing(const FillStyle& style, const Context& ctx) const {
+  if (style.kind == FillKind::Solid) return PremultipliedArgb(ctx.cx.Apply(style.color)) == 0;
+  if (style.kind != FillKind::Bitmap) return false;
+  const Character* c = movie_.Find(style.bitmapId);
+  return !c || c->kind != Character::Kind::Bitmap || !c->bitmap || c->bitmap->width == 0 || c->bitmap->height == 0;
 }
 
 void FrameRenderer::DrawLines(const StyleGroup& group, const Context& ctx) {

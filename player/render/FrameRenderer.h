@@ -100,6 +100,9 @@ class FrameRenderer {
   void FillPolygon(const Point* corners, size_t count, uint32_t color, const Context& ctx, const CoveragePlane* mask);
   void DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx);
   void DrawLines(const StyleGroup& group, const Context& ctx);
+  // True when `style` leaves every pixel it covers as it was: Paint makes
+  // such a fill a wholly transparent colour.
+  bool PaintsNothing(const FillStyle& style, const Context& ctx) const;
   void PaintCoverage(const FillStyle& style, const Context& ctx, bool additive, Canvas& target,
                      const CoveragePlane* mask);
   // How the ends of an outline's edges are put on the device grid before

@@ -1,12 +1,10 @@
 #include "player/render/Paint.h"
 
+#include "player/render/BilinearRow.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace velmora::swf {
 namespace {
@@ -19,46 +17,6 @@ double ToLinear(double c) {
 double FromLinear(double c) {
   c = c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
   return c * 255.0;
-}
-
-#if defined(__SSE2__)
-// A pixel's four channels as doubles: channels 0 and 1 in `lo`, 2 and 3 in `hi`.
-inline void Channels(uint32_t p, __m128d& lo, __m128d& hi) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i wide = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(p)), zero), zero);
-  lo = _mm_cvtepi32_pd(wide);
-  hi = _mm_cvtepi32_pd(_mm_shuffle_epi32(wide, _MM_SHUFFLE(1, 0, 3, 2)));
-}
-#endif
-
-// Bilinear mix of four texels. The vector form does each channel's sums in
-// the same order as the plain one, so both give the same values.
-uint32_t Lerp4(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, double fx, double fy) {
-#if defined(__SSE2__)
-  __m128d a0, a1, b0, b1, c0, c1, d0, d1;
-  Channels(p00, a0, a1);
-  Channels(p10, b0, b1);
-  Channels(p01, c0, c1);
-  Channels(p11, d0, d1);
-  const __m128d wx = _mm_set1_pd(fx), wx1 = _mm_set1_pd(1 - fx), wy = _mm_set1_pd(fy), wy1 = _mm_set1_pd(1 - fy);
-  const __m128d half = _mm_set1_pd(0.5);
-  auto mix = [&](__m128d p, __m128d q, __m128d r, __m128d t) {
-    const __m128d top = _mm_add_pd(_mm_mul_pd(p, wx1), _mm_mul_pd(q, wx));
-    const __m128d bottom = _mm_add_pd(_mm_mul_pd(r, wx1), _mm_mul_pd(t, wx));
-    return _mm_cvttpd_epi32(_mm_add_pd(_mm_add_pd(_mm_mul_pd(top, wy1), _mm_mul_pd(bottom, wy)), half));
-  };
-  const __m128i four = _mm_unpacklo_epi64(mix(a0, b0, c0, d0), mix(a1, b1, c1, d1));
-  const __m128i words = _mm_packs_epi32(four, four);
-  return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
-#else
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    double top = ((p00 >> shift) & 0xFF) * (1 - fx) + ((p10 >> shift) & 0xFF) * fx;
-    double bottom = ((p01 >> shift) & 0xFF) * (1 - fx) + ((p11 >> shift) & 0xFF) * fx;
-    out |= static_cast<uint32_t>(top * (1 - fy) + bottom * fy + 0.5) << shift;
-  }
-  return out;
-#endif
 }
 
 }  // namespace
@@ -227,12 +185,7 @@ void Paint::FillInsideBitmap(double& gx, double& gy, int count, uint32_t* out) c
       out[i] = texels[static_cast<size_t>(gy) * w + static_cast<size_t>(gx)];
     return;
   }
-  for (int i = 0; i < count; ++i, gx += stepX, gy += stepY) {
-    const double fu = gx - 0.5, fv = gy - 0.5;
-    const size_t x0 = static_cast<size_t>(fu), y0 = static_cast<size_t>(fv);
-    const uint32_t* row = texels + y0 * w + x0;
-    out[i] = Lerp4(row[0], row[1], row[w], row[w + 1], fu - static_cast<double>(x0), fv - static_cast<double>(y0));
-  }
+  BilinearRow(texels, w, gx, gy, stepX, stepY, count, out);
 }
 
 uint32_t Paint::RampColor(double t) const {

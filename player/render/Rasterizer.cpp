@@ -1,5 +1,7 @@
 #include "player/render/Rasterizer.h"
 
+#include "player/render/CoverageRow.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -90,6 +92,7 @@ void Rasterizer::AccumulateRow(double ys, FillRule rule, double weight, bool ant
     if (!wasInside || inside) continue;
     double a = std::clamp(start, 0.0, w), b = std::clamp(c.x, 0.0, w);
     if (b <= a) continue;
+    ++rowSpans_;
     if (antialias) {
       // Sub-samples whose centre lies inside, kSubColumns to a pixel.
       constexpr double kColumn = kUnits / kSubColumns;
@@ -140,6 +143,7 @@ void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
   for (int y = yStart; y < yEnd; ++y) {
     rowMin_ = width_;
     rowMax_ = -1;
+    rowSpans_ = 0;
     for (int k = 0; k < samples; ++k) {
       double ys = (y + (k + 0.5) / samples) * kUnits;
       while (next < edges_.size() && edges_[next].y0 <= ys) active_.push_back(&edges_[next++]);
@@ -151,16 +155,13 @@ void Rasterizer::Render(FillRule rule, bool antialias, const SpanSink& sink) {
     if (rowMax_ < rowMin_) continue;
     const int touchedEnd = std::min(rowMax_ + 2, width_ + 2);
     rowMax_ = std::min(rowMax_, width_ - 1);
-    float run = 0;  // runs start at or after rowMin_
-    int count = rowMax_ - rowMin_ + 1;
-    for (int i = 0; i < count; ++i) {
-      int x = rowMin_ + i;
-      run += runs_[x];
-      float v = cover_[x] + run;
-      coverage[i] = static_cast<uint8_t>(std::clamp(v * 255.f + 0.5f, 0.f, 255.f));
-      cover_[x] = 0;
-      runs_[x] = 0;
-    }
+    // Runs start at or after rowMin_. Each span adds at most a whole pixel's
+    // weight at four places.
+    const int count = rowMax_ - rowMin_ + 1;
+    if (4.f * static_cast<float>(rowSpans_) < kExactRowSum)
+      ResolveCoverageRowFast(cover_.data() + rowMin_, runs_.data() + rowMin_, count, coverage);
+    else
+      ResolveCoverageRow(cover_.data() + rowMin_, runs_.data() + rowMin_, count, coverage);
     // A run closing at the right edge leaves an entry just past the span.
     for (int x = rowMax_ + 1; x < touchedEnd; ++x) cover_[x] = runs_[x] = 0;
     sink(y, rowMin_, count, coverage);

@@ -66,6 +66,7 @@ class Rasterizer {
   std::vector<float> runs_;
   std::vector<uint8_t> coverage_;  // one row's coverage, handed to the sink
   int rowMin_ = 0, rowMax_ = -1;
+  int rowSpans_ = 0;  // spans the row's sample rows added
 };
 
 }  // namespace velmora::swf

@@ -218,6 +218,58 @@ TEST(MovieRender, FillsSharingAnEdgeLeaveNoSeam) {
   }
 }
 
+// A square cut along its diagonal into `hidden` (a fill that paints nothing)
+// and a half-transparent red; with `far`, a green square well away from it
+// in the same group.
+Canvas DiagonalWithHiddenHalf(bool missingPicture, bool far) {
+  MovieWriter movie = BlueStage();
+  ShapeBuilder s;
+  const unsigned hidden = missingPicture ? s.AddBitmapFill(999, Matrix::Scale(20, 20), false, true)
+                                         : s.AddSolidFill({10, 20, 30, 0});
+  const unsigned red = s.AddSolidFill({255, 0, 0, 128});
+  s.SelectStyles(0, red, 0);
+  s.MoveTo(100, 100);
+  s.LineTo(1310, 100);
+  s.LineTo(1310, 1310);
+  s.SelectStyles(0, hidden, 0);
+  s.LineTo(100, 1310);
+  s.LineTo(100, 100);
+  s.SelectStyles(hidden, red, 0);
+  s.LineTo(1310, 1310);
+  if (far) {
+    const unsigned green = s.AddSolidFill({0, 255, 0});
+    s.SelectStyles(0, green, 0);
+    s.Rectangle({1700, 1900, 1700, 1900});
+  }
+  movie.Timeline().DefineShape(1, s);
+  movie.Timeline().Place(PlaceAt(1, 1));
+  movie.Timeline().ShowFrame();
+  MoviePlayback p = test::LoadMovie(movie);
+  p.Step();
+  Canvas c;
+  c.Resize(100, 100);
+  p.Draw(c, ScaleMode::ExactFit, true);
+  return c;
+}
+
+TEST(MovieRender, AFillThatPaintsNothingLeavesItsNeighbourAsAddedUpInALayer) {
+  // With the green square two fills paint and the group is added up in a
+  // layer; without it the red one is drawn alone: the same pixels.
+  for (bool missingPicture : {false, true}) {
+    const Canvas alone = DiagonalWithHiddenHalf(missingPicture, false);
+    const Canvas layered = DiagonalWithHiddenHalf(missingPicture, true);
+    int compared = 0;
+    for (int y = 0; y < 80; ++y)
+      for (int x = 0; x < 80; ++x, ++compared)
+        ASSERT_EQ(alone.Row(y)[x], layered.Row(y)[x]) << x << ", " << y << " missing " << missingPicture;
+    EXPECT_EQ(compared, 6400);
+    // The diagonal's pixels are partly red over the blue stage.
+    EXPECT_NE(alone.Row(30)[30], kOpaqueBlue);
+    EXPECT_EQ(alone.Row(50)[20], kOpaqueBlue);
+    EXPECT_EQ(layered.Row(90)[90], 0xFF00FF00u);
+  }
+}
+
 TEST(MovieRender, EdgeWithTheSameFillOnBothSidesBoundsNothing) {
   MovieWriter movie = BlueStage();
   ShapeBuilder s;  // a red square, with a loose edge inside it that has red either side

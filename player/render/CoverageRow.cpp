@@ -1,0 +1,54 @@
+#include "player/render/CoverageRow.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace velmora::swf {
+
+void ResolveCoverageRow(float* cover, float* runs, int count, uint8_t* out) {
+  float run = 0;
+  for (int i = 0; i < count; ++i) {
+    run += runs[i];
+    const float v = cover[i] + run;
+    out[i] = static_cast<uint8_t>(std::clamp(v * 255.f + 0.5f, 0.f, 255.f));
+    cover[i] = 0;
+    runs[i] = 0;
+  }
+}
+
+void ResolveCoverageRowFast(float* cover, float* runs, int count, uint8_t* out) {
+#if defined(__SSE2__)
+  int i = 0;
+  const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(255.f), half = _mm_set1_ps(0.5f);
+  __m128 carry = zero;  // the running sum before these four, in every lane
+  for (; i + 4 <= count; i += 4) {
+    __m128 r = _mm_loadu_ps(runs + i);
+    // The running sum within the four, then what came before them.
+    r = _mm_add_ps(r, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(r), 4)));
+    r = _mm_add_ps(r, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(r), 8)));
+    r = _mm_add_ps(r, carry);
+    carry = _mm_shuffle_ps(r, r, _MM_SHUFFLE(3, 3, 3, 3));
+    const __m128 v = _mm_add_ps(_mm_loadu_ps(cover + i), r);
+    const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(v, scale), half), zero), scale);
+    const __m128i whole = _mm_cvttps_epi32(clamped);
+    const __m128i words = _mm_packs_epi32(whole, whole);
+    const int four = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+    std::memcpy(out + i, &four, sizeof four);
+    _mm_storeu_ps(cover + i, zero);
+    _mm_storeu_ps(runs + i, zero);
+  }
+  if (i < count) {
+    // The rest one by one, the running sum carried on.
+    runs[i] += _mm_cvtss_f32(carry);
+    ResolveCoverageRow(cover + i, runs + i, count - i, out + i);
+  }
+#else
+  ResolveCoverageRow(cover, runs, count, out);
+#endif
+}
+
+}  // namespace velmora::swf
