@@ -121,7 +121,9 @@ CaseResult RunCase(const std::string& dir, const std::string& outDir, std::share
       playback.Draw(ours, swf::ScaleMode::ShowAll, c.highQuality);
       if (!outDir.empty()) {
         const std::string folder = std::filesystem::path(dir).filename().string();
-        swf::SaveCanvasPng(ours, outDir + "/" + folder + "." + cmp.name + ".png");
+        const std::string out = outDir + "/" + folder + "." + cmp.name + ".png";
+        // A picture asked for and not written is a failure, not a silence.
+        if (!swf::SaveCanvasPng(ours, out)) result.failure += "not written: " + out + "; ";
       }
       result.failure += Compare(cmp, ours, pictures[next]);
       ++result.compared;

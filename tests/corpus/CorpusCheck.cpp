@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -80,6 +81,14 @@ int main(int argc, char** argv) {
       outDir = value;
     } else if (arg == "--only") {
       only = value;
+    }
+  }
+  if (!outDir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(outDir, error);
+    if (error) {
+      std::printf("corpus_check: cannot make %s: %s\n", outDir.c_str(), error.message().c_str());
+      return 1;
     }
   }
   std::ifstream index(root + "/INDEX.tsv");
