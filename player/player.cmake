@@ -13,6 +13,7 @@ add_library(velmora_player STATIC
   player/display/ClipDrawing.cpp
   player/display/DrawingMethods.cpp
   player/display/ColorClass.cpp
+  player/display/TextFormatClass.cpp
   player/display/ClipGeometry.cpp
   player/display/ButtonPointer.cpp
   player/display/StageLayout.cpp

@@ -17,6 +17,8 @@ void InstallClipMethods(avm1::Vm& vm);
 void InstallDrawingMethods(avm1::Vm& vm);
 // The Color class (ColorClass.cpp).
 void InstallColorClass(avm1::Vm& vm);
+// TextFormat and the text fields' format methods (TextFormatClass.cpp).
+void InstallTextFormat(avm1::Vm& vm);
 // duplicateMovieClip: a copy of `source` beside it at script depth `depth`
 // (transform, colour and clip events copied, variables not); null when refused.
 Clip* DuplicateClip(Clip& source, const std::string& name, double depth);

@@ -4,6 +4,7 @@
 #include "player/display/MovieScripts.h"
 #include "player/display/SpriteObject.h"
 #include "player/display/TextFieldObject.h"
+#include "player/script/Realm.h"
 #include "player/script/Convert.h"
 #include "player/script/Text.h"
 
@@ -21,8 +22,8 @@ constexpr uint16_t kScriptFieldTextSize = 240;  // twips
 TextFieldObject* MovieScripts::FieldObject(Clip& parent, DisplayObject& o) {
   if (!o.field) return nullptr;
   if (!o.field->object) {
-    if (!textFieldProto_) textFieldProto_ = avm1::Rooted<avm1::Object>(vm_->GetHeap(), vm_->NewObject());
-    auto* object = vm_->GetHeap().New<TextFieldObject>(textFieldProto_.Get(), &parent, &o);
+    // TextField.prototype: its format methods, and what a movie adds to it.
+    auto* object = vm_->GetHeap().New<TextFieldObject>(vm_->P().textField, &parent, &o);
     o.field->object = avm1::Rooted<TextFieldObject>(vm_->GetHeap(), object);
   }
   return o.field->object.Get();

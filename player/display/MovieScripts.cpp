@@ -48,6 +48,7 @@ MovieScripts::MovieScripts(const Movie& movie, avm1::Limits limits) : movie_(mov
   InstallClipMethods(*vm_);
   InstallDrawingMethods(*vm_);
   InstallColorClass(*vm_);
+  InstallTextFormat(*vm_);
   emptyTimeline_.frames.resize(1);
   emptySprite_.kind = Character::Kind::Sprite;
   emptySprite_.sprite = std::shared_ptr<const Timeline>(&emptyTimeline_, [](const Timeline*) {});

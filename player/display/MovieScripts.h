@@ -234,7 +234,6 @@ class MovieScripts final : public avm1::ScriptHost {
   std::u16string stageModeName_, stageAlignName_;
   bool hasBoundFields_ = false;  // the movie defines a field with a variable
   std::vector<BoundField> boundFields_;  // this walk's, kept for its memory
-  avm1::Rooted<avm1::Object> textFieldProto_;
   std::map<std::pair<int32_t, int32_t>, Character> scriptFields_;
 };
 

@@ -122,6 +122,10 @@ void TextFieldObject::Detach() {
 
 FieldState* TextFieldObject::State() const { return holder_ ? holder_->field.get() : nullptr; }
 
+const EditText* TextFieldObject::Definition() const {
+  return holder_ && holder_->character ? holder_->character->editText.get() : nullptr;
+}
+
 avm1::ClipObject* TextFieldObject::ParentClip() { return parent_ ? parent_->Object() : nullptr; }
 
 std::u16string TextFieldObject::Path() {

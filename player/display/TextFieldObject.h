@@ -14,6 +14,7 @@ namespace velmora::swf {
 class Clip;
 struct DisplayObject;
 struct FieldState;
+struct EditText;
 
 class TextFieldObject final : public avm1::ClipObject {
  public:
@@ -21,6 +22,9 @@ class TextFieldObject final : public avm1::ClipObject {
       : ClipObject(proto), parent_(parent), holder_(holder) {}
 
   DisplayObject* Holder() const { return holder_; }
+  // The field's state and definition while it is on its timeline, else null.
+  FieldState* LiveState() const { return State(); }
+  const EditText* Definition() const;
   // The field's state moved to another display object of the same list.
   void Rehome(DisplayObject* holder) { holder_ = holder; }
   // The field is gone: the path it had stays its answer.

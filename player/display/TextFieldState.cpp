@@ -11,8 +11,9 @@ namespace {
 
 auto Tie(const FieldLooks& l) {
   auto rgba = [](const Rgba& c) { return (uint32_t(c.r) << 24) | (uint32_t(c.g) << 16) | (uint32_t(c.b) << 8) | c.a; };
-  return std::make_tuple(l.html, l.wordWrap, l.multiline, l.border, l.background, l.autoSize, rgba(l.color),
-                         rgba(l.borderColor), rgba(l.backgroundColor));
+  return std::tuple_cat(std::make_tuple(l.html, l.wordWrap, l.multiline, l.border, l.background, l.autoSize,
+                                        rgba(l.color), rgba(l.borderColor), rgba(l.backgroundColor)),
+                        l.format.Tie());
 }
 
 constexpr char32_t kSurrogateFirst = 0xD800, kLowSurrogateFirst = 0xDC00, kSurrogateLast = 0xDFFF;
@@ -45,6 +46,26 @@ void StartFieldState(FieldState& state, const EditText& field, uint8_t movieVers
   state.text = Utf16(DecodeMovieText(field.initialText, movieVersion));
   state.looks = LooksOf(field);
   state.selectable = !field.noSelect;
+}
+
+void ApplyFieldFormat(FormattedText& text, const FieldFormat& f) {
+  for (FormatRun& run : text.runs) {
+    CharFormat& c = run.format;
+    if (f.font) c.face = *f.font;
+    if (f.size) c.size = *f.size;
+    if (f.color) c.color = {static_cast<uint8_t>(*f.color >> 16), static_cast<uint8_t>(*f.color >> 8),
+                            static_cast<uint8_t>(*f.color), 255};
+    if (f.bold) c.bold = *f.bold;
+    if (f.italic) c.italic = *f.italic;
+    if (f.underline) c.underline = *f.underline;
+  }
+  for (ParagraphFormat& p : text.paragraphs) {
+    if (f.align) p.align = *f.align;
+    if (f.leftMargin) p.leftMargin = *f.leftMargin;
+    if (f.rightMargin) p.rightMargin = *f.rightMargin;
+    if (f.indent) p.indent = *f.indent;
+    if (f.leading) p.leading = *f.leading;
+  }
 }
 
 EditText WithLooks(const EditText& field, const FieldLooks& looks) {

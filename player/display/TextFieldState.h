@@ -8,11 +8,32 @@
 #include "player/swf/SwfMovie.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <tuple>
 
 namespace velmora::swf {
 
 enum class FieldAutoSize : uint8_t { None, Left, Center, Right };
+
+// What TextFormat objects gave the whole field (setTextFormat): each part set
+// holds over the field's own format and its markup's; the rest stay.
+struct FieldFormat {
+  std::optional<std::string> font;
+  std::optional<double> size;  // twips per em
+  std::optional<uint32_t> color;  // 0xRRGGBB
+  std::optional<bool> bold, italic, underline;
+  std::optional<TextAlign> align;
+  std::optional<double> leftMargin, rightMargin, indent, leading;  // twips
+
+  auto Tie() const {
+    return std::tie(font, size, color, bold, italic, underline, align, leftMargin, rightMargin, indent, leading);
+  }
+};
+
+struct FormattedText;
+// Lays `format` over every run and paragraph of `text`.
+void ApplyFieldFormat(FormattedText& text, const FieldFormat& format);
 
 struct FieldLooks {
   bool html = false, wordWrap = false, multiline = false;
@@ -21,6 +42,7 @@ struct FieldLooks {
   Rgba color{0, 0, 0, 255};
   Rgba borderColor{0, 0, 0, 255};
   Rgba backgroundColor{255, 255, 255, 255};
+  FieldFormat format;
 
   bool operator==(const FieldLooks& o) const;
   bool operator!=(const FieldLooks& o) const { return !(*this == o); }

@@ -91,7 +91,9 @@ const FieldLayout& FrameRenderer::LayoutOf(const EditText& field, const FieldSta
     }
     const EditText drawn = WithLooks(field, state.looks);
     KeptFieldLayout kept;
-    kept.layout = LayOutField(drawn, FieldText(drawn, CodePoints(state.text), movie_), movie_, &deviceGlyphs_);
+    FormattedText text = FieldText(drawn, CodePoints(state.text), movie_);
+    ApplyFieldFormat(text, state.looks.format);
+    kept.layout = LayOutField(drawn, text, movie_, &deviceGlyphs_);
     it = fieldLayouts_.emplace(FieldLayoutKey{&field, state.looks, state.text}, std::move(kept)).first;
   }
   it->second.lastDrawn = fieldDraws_;
