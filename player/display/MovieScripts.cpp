@@ -331,6 +331,43 @@ Clip* MovieScripts::HitAreaOf(Clip& clip) {
   return area && area->Holder() ? area : nullptr;
 }
 
+namespace {
+
+// Key codes as buttons' and clips' keyPress conditions name them: the
+// arrows and editing keys by their own numbers, the rest by their character.
+uint8_t ConditionKey(int code, int ascii) {
+  struct Named {
+    int virtualKey;
+    uint8_t key;
+  };
+  static constexpr Named kNamed[] = {{37, 1},  {39, 2},  {36, 3},  {35, 4},  {45, 5},  {46, 6},  {8, 8},
+                                     {13, 13}, {38, 14}, {40, 15}, {33, 16}, {34, 17}, {9, 18}, {27, 19}};
+  for (const Named& n : kNamed)
+    if (n.virtualKey == code) return n.key;
+  return ascii >= 32 && ascii <= 126 ? static_cast<uint8_t>(ascii) : 0;
+}
+
+}  // namespace
+
+void MovieScripts::KeyPressed(Clip& clip, uint8_t key) {
+  for (auto& entry : clip.MutableDisplayList()) {
+    DisplayObject& o = entry.second;
+    if (!o.clip) continue;
+    Clip& child = *o.clip;
+    if (const Button* button = child.GetButton()) {
+      // A button's key actions run on the timeline that holds it.
+      for (const ButtonCondition& c : button->conditions)
+        if (((c.conditions & buttoncond::kKeyPressMask) >> buttoncond::kKeyPressShift) == key)
+          QueueCode(clip, c.actions);
+      continue;
+    }
+    KeyPressed(child, key);
+    if (o.clipActions && child.Object() && child.Loaded())
+      for (const ClipAction& a : *o.clipActions)
+        if ((a.events & clipevent::kKeyPress) && a.keyCode == key) QueueCode(child, a.actions);
+  }
+}
+
 void MovieScripts::KeyChanged(int code, int ascii, bool down) {
   avm1::InputState& in = vm_->Input();
   if (code > 0 && code < 256) {
@@ -341,6 +378,7 @@ void MovieScripts::KeyChanged(int code, int ascii, bool down) {
   in.lastAscii = ascii;
   if (!root_) return;
   BroadcastClipEvent(*root_, down ? clipevent::kKeyDown : clipevent::kKeyUp, nullptr);
+  if (const uint8_t key = down ? ConditionKey(code, ascii) : 0) KeyPressed(*root_, key);
   RunQueue();
   vm_->Broadcast(vm_->P().key, down ? u"onKeyDown" : u"onKeyUp", avm1::Args());
 }

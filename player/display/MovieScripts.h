@@ -193,6 +193,8 @@ class MovieScripts final : public avm1::ScriptHost {
   void RunPending(Pending& p);
   void Construct(SpriteObject& object);
   void BroadcastClipEvent(Clip& clip, uint32_t event, const char16_t* method);
+  // The keyPress conditions of buttons and clip events that name `key`.
+  void KeyPressed(Clip& clip, uint8_t key);
   avm1::CodeBlock* Code(const std::vector<uint8_t>& bytes);
   // Text fields bound to variables (FieldBinding.cpp): a field placed with
   // its variable undefined gives the variable its text; after the tick's

@@ -4,6 +4,8 @@
 // whose handlers run; `enabled = false` takes either out.
 #include "tests/native/ScriptedMovies.h"
 
+#include "player/swf/TagCodes.h"
+
 #include <gtest/gtest.h>
 
 namespace velmora::test {
@@ -148,6 +150,53 @@ TEST(ScriptButtons, DisabledOrHandlerlessClipsLetThePointerThrough) {
   }),
             "");
   EXPECT_EQ(none.CardFrame(), 0u) << "a sprite without handlers is no button";
+}
+
+TEST(ScriptButtons, KeyPressConditionsOfButtonsAndClipEventsRunForTheirKey) {
+  // Button 21 with on(keyPress "a") and on(keyPress "<Left>"); sprite "card"
+  // with onClipEvent(keyPress "b").
+  swf::MovieWriter movie = ScriptStage();
+  swf::TagWriter& t = movie.Timeline();
+  t.DefineShape(1, SolidRect({255, 0, 0}, 0, 0, 400, 400));
+  swf::Button b;
+  swf::ButtonRecord r;
+  r.characterId = 1;
+  r.depth = 1;
+  r.up = r.hitTest = true;
+  b.records = {r};
+  auto keyTrace = [](uint8_t key, const std::string& text) {
+    ActionAssembler a;
+    TraceText(a, text);
+    return swf::ButtonCondition{static_cast<uint16_t>(key << swf::buttoncond::kKeyPressShift), a.Bytes()};
+  };
+  b.conditions = {keyTrace('a', "button a"), keyTrace(1, "button left")};
+  t.DefineButton2(21, b);
+  swf::TagWriter card;
+  card.Place(PlaceAt(1, 1));
+  card.ShowFrame();
+  t.DefineSprite(20, card);
+  t.Place(PlaceAt(1, 21, 2000, 2000));
+  ActionAssembler clipB;
+  TraceText(clipB, "clip b");
+  swf::ClipAction onB = OnClipEvent(swf::clipevent::kKeyPress, clipB);
+  onB.keyCode = 'b';
+  swf::PlaceObject place = PlaceNamed(2, 20, "card");
+  place.clipActions = {onB};
+  t.Place(place);
+  ActionAssembler stop;
+  t.DoAction(stop.Do(Op::Stop).Bytes());
+  t.ShowFrame();
+  MoviePlayback p = LoadMovie(movie);
+  p.Step();
+  p.Step();
+  swf::MovieScripts& s = *p.Scripts();
+  s.KeyChanged('A', 'a', true);
+  s.KeyChanged('A', 'a', false);
+  s.KeyChanged(37, 0, true);  // the left arrow
+  s.KeyChanged('B', 'b', true);
+  s.KeyChanged('C', 'c', true);
+  EXPECT_EQ(s.TraceLines(), (std::vector<std::string>{"button a", "button left", "clip b"}))
+      << "each on its key going down, nothing on a key going up or on a key none names";
 }
 
 }  // namespace
