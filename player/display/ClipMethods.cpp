@@ -5,6 +5,7 @@
 #include "player/display/SpriteObject.h"
 #include "player/display/TextFieldObject.h"
 #include "player/script/Builtins.h"
+#include "player/script/Interpreter.h"
 #include "player/script/Realm.h"
 #include "player/script/Text.h"
 
@@ -236,22 +237,12 @@ Value GlobalToLocal(CallInfo& c) {
 }
 Value BytesLoaded(CallInfo&) { return Value::Number(kReportedBytes); }
 
-// A clip given as itself or as its dot path ("mask", "_parent.mask") from
-// the timeline the script runs on.
+// A clip given as itself or as its target path ("mask", "_parent.mask",
+// "/a/mask") from the timeline the script runs on.
 Clip* ClipArgument(CallInfo& c, const Value& v) {
   if (v.IsObject()) return Host(c).LiveClip(v.AsObject());
   if (!v.IsString()) return nullptr;
-  const std::u16string path = v.AsString()->Text();
-  avm1::Object* at = c.vm.CurrentTarget();
-  size_t start = 0;
-  while (at) {
-    const size_t dot = path.find(u'.', start);
-    const std::u16string name = path.substr(start, dot == std::u16string::npos ? std::u16string::npos : dot - start);
-    at = c.vm.GetNamed(at, name).AsObject();
-    if (dot == std::u16string::npos) break;
-    start = dot + 1;
-  }
-  return Host(c).LiveClip(at);
+  return Host(c).LiveClip(c.vm.Interp().ResolvePath(v.AsString()->Text(), c.vm.CurrentTarget()));
 }
 
 // setMask(mc): this clip shows only through what `mc` draws; null (or
