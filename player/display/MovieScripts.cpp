@@ -141,15 +141,21 @@ void MovieScripts::QueueEvent(Clip& clip, const std::vector<ClipAction>* actions
   queue_.push_back(std::move(p));
 }
 
-bool MovieScripts::HasHandler(avm1::Object* object, const char16_t* name) {
-  // Looked up without running anything (a getter is queued, not called):
-  // the timelines are being walked.
+const avm1::Property* MovieScripts::FindInChain(avm1::Object* object, const char16_t* name) {
+  // Looked up without running anything (a getter is not called): the
+  // timelines are being walked.
   constexpr int kMaxProtoChain = 256;
   avm1::Str* key = vm_->Key(vm_->Intern(std::u16string_view(name)));
   int guard = 0;
   for (avm1::Object* o = object; o && guard < kMaxProtoChain; o = o->Proto(), ++guard)
-    if (const avm1::Property* p = o->FindOwn(key)) return (p->flags & avm1::kAccessor) || vm_->IsCallable(p->value);
-  return false;
+    if (const avm1::Property* p = o->FindOwn(key)) return p;
+  return nullptr;
+}
+
+bool MovieScripts::HasHandler(avm1::Object* object, const char16_t* name) {
+  // A getter counts: it is queued, not called.
+  const avm1::Property* p = FindInChain(object, name);
+  return p && ((p->flags & avm1::kAccessor) || vm_->IsCallable(p->value));
 }
 
 void MovieScripts::StartClip(Clip& clip) {
@@ -294,24 +300,13 @@ void MovieScripts::ButtonTransition(Clip& button, uint16_t transition) {
   if (button.GetButton())
     for (const ButtonCondition& c : button.GetButton()->conditions)
       if (c.conditions & transition) QueueCode(*holder, c.actions);
-  const char16_t* handler = TransitionHandler(transition);
-  if (handler && button.Object() && HasHandler(button.Object(), handler)) {
-    Pending p;
-    p.kind = Pending::Kind::Method;
-    p.target = button.Object();
-    p.method = handler;
-    queue_.push_back(std::move(p));
-  }
+  QueueEvent(button, nullptr, 0, TransitionHandler(transition));
   RunQueue();
 }
 
 avm1::Value MovieScripts::PlainMember(avm1::Object* object, const char16_t* name) {
-  constexpr int kMaxProtoChain = 256;
-  avm1::Str* key = vm_->Key(vm_->Intern(std::u16string_view(name)));
-  int guard = 0;
-  for (avm1::Object* o = object; o && guard < kMaxProtoChain; o = o->Proto(), ++guard)
-    if (const avm1::Property* p = o->FindOwn(key)) return (p->flags & avm1::kAccessor) ? avm1::Value() : p->value;
-  return avm1::Value();
+  const avm1::Property* p = FindInChain(object, name);
+  return p && !(p->flags & avm1::kAccessor) ? p->value : avm1::Value();
 }
 
 bool MovieScripts::ActsAsButton(Clip& clip) {

@@ -184,6 +184,9 @@ class MovieScripts final : public avm1::ScriptHost {
   };
   void QueueEvent(Clip& clip, const std::vector<ClipAction>* actions, uint32_t event, const char16_t* method);
   void QueueCode(Clip& clip, const std::vector<uint8_t>& bytes);
+  // The property under `name`, own or inherited, found without running
+  // anything; null when there is none.
+  const avm1::Property* FindInChain(avm1::Object* object, const char16_t* name);
   // Whether the object has a function under `name` (own or inherited).
   bool HasHandler(avm1::Object* object, const char16_t* name);
   // The plain value under `name` (own or inherited; a getter is not run

@@ -149,11 +149,12 @@ void Clip::Rebuild(uint32_t frame) {
   rebuilding_ = false;
   for (auto& [depth, object] : displayList_) {
     auto old = previous.find(depth);
-    if (old != previous.end() && object.field && old->second.field && !old->second.dynamic &&
-        old->second.characterId == object.characterId && old->second.ratio == object.ratio)
+    // The timeline placed again what it showed there before.
+    const bool again = old != previous.end() && !old->second.dynamic &&
+                       old->second.characterId == object.characterId && old->second.ratio == object.ratio;
+    if (again && object.field && old->second.field)
       MoveField(object, old->second);  // the same field keeps the text it shows
-    const bool same = old != previous.end() && old->second.clip && !old->second.dynamic &&
-                      old->second.characterId == object.characterId && old->second.ratio == object.ratio;
+    const bool same = again && old->second.clip;
     if (!same) {
       MakeClip(object);
       continue;
