@@ -166,25 +166,28 @@ def blank_swf():
         f.write(data)
 
 
-def splash_bmp():
-    w, h = 320, 120
-    covered, tw, th = text_mask("VELMORA", 5)
-    ox, oy = (w - tw) // 2, 26
-    sub, sw, sh = text_mask("LOADING...", 2)
-    sx, sy = (w - sw) // 2, 80
+def splash_bmp(scale=1, name="Splash.bmp"):
+    """The 320 x 120 splash picture, drawn `scale` times as large for
+    high-DPI screens (the letters' blocks and the shadow's offset grow)."""
+    w, h = 320 * scale, 120 * scale
+    covered, tw, th = text_mask("VELMORA", 5 * scale)
+    ox, oy = (w - tw) // 2, 26 * scale
+    sub, sw, sh = text_mask("LOADING...", 2 * scale)
+    sx, sy = (w - sw) // 2, 80 * scale
+    shadow = 3 * scale
 
     def pixel(x, y):
         base = mix((36, 52, 96), (120, 64, 140), x / w)
         base = mix(base, (20, 22, 30), y / h * 0.6)
         if (x - ox, y - oy) in covered:
             return (250, 250, 255)
-        if (x - ox - 3, y - oy - 3) in covered:
+        if (x - ox - shadow, y - oy - shadow) in covered:
             return mix(base, (0, 0, 0), 0.5)
         if (x - sx, y - sy) in sub:
             return (210, 214, 230)
         return base
 
-    bmp24(os.path.join(RES, "Splash.bmp"), w, h, pixel)
+    bmp24(os.path.join(RES, name), w, h, pixel)
 
 
 def icon_image(size):
@@ -304,31 +307,35 @@ def emblem(x, y, size=16):
     return mix(c, (255, 255, 255), hits / 16), cov
 
 
-def skin_bmp():
-    """The 237 x 109 skin template. Only the geometry of its slices is fixed
-    by the program: rows 52-56 and columns 108-112 (top), 152-156 (bottom)
-    and 15-19 (middle) are stretched, so they are even along the stretch."""
-    w, h, radius = 237, 109, 9
-    title_end, footer_top = 29, h - 44
+def skin_bmp(scale=1, name="Skin.bmp"):
+    """The 237 x 109 skin template, or the same drawn `scale` times as large
+    for high-DPI screens (every measure, the outline included, times scale).
+    Only the geometry of its slices is fixed by the program: rows 52-56 and
+    columns 108-112 (top), 152-156 (bottom) and 15-19 (middle), times scale,
+    are stretched, so they are even along the stretch."""
+    w, h, radius = 237 * scale, 109 * scale, 9 * scale
+    title_end, footer_top = 29 * scale, h - 44 * scale
+    mark = 16 * scale
 
     def pixel(x, y):
         # The shape is cut where less than half the pixel is inside; the dark
         # outline hides the steps of the cut.
         if rounded_coverage(x, y, w, h, radius) < 0.5:
             return MAGENTA
-        d = edge_distance(x, y, w, h, radius)
+        d = edge_distance(x, y, w, h, radius) / scale
         if y < title_end:
             base = mix(TITLE_TOP, TITLE_BOTTOM, y / (title_end - 1))
-            if y == 1:
+            if y // scale == 1:
                 base = mix(base, (255, 255, 255), 0.25)
-            mark, cov = emblem(x - 11, y - 6) if 11 <= x < 27 and 6 <= y < 22 else (None, 0)
-            if mark:
-                base = mix(base, mark, cov)
-        elif y < title_end + 2:
+            mx, my = x - 11 * scale, y - 6 * scale
+            glyph, cov = emblem(mx, my, mark) if 0 <= mx < mark and 0 <= my < mark else (None, 0)
+            if glyph:
+                base = mix(base, glyph, cov)
+        elif y < title_end + 2 * scale:
             base = ACCENT
-        elif y == footer_top:
+        elif y // scale == footer_top // scale:
             base = SEPARATOR
-        elif y == footer_top + 1:
+        elif y // scale == footer_top // scale + 1:
             base = (255, 255, 255)
         elif y > footer_top:
             base = FOOTER
@@ -340,15 +347,16 @@ def skin_bmp():
             return mix(OUTLINE, base, d - 1.0)
         return base
 
-    bmp24(os.path.join(RES, "Skin.bmp"), w, h, pixel)
+    bmp24(os.path.join(RES, name), w, h, pixel)
 
 
-def button_bmps():
+def button_bmps(scale=1, suffix=""):
     """The three 88 x 25 button faces: a raised key with its base (up), the
     same key pressed flat (down), and a faded key (disabled). Columns 6-12
     and rows 6-9 are stretched, so they are even; the corners outside the
-    key are the body colour of the dialog the buttons sit on."""
-    w, h, radius = 88, 25, 4.5
+    key are the body colour of the dialog the buttons sit on. At `scale` every
+    measure is that many times as large."""
+    w, h, radius = 88 * scale, 25 * scale, 4.5 * scale
     looks = {
         "ButtonUp.bmp": dict(border=(112, 122, 142), top=(255, 255, 255), mid=(246, 247, 250),
                              bottom=(230, 234, 240), base=(196, 203, 216), base_rows=5),
@@ -362,19 +370,21 @@ def button_bmps():
             cov = rounded_coverage(x, y, w, h, radius)
             if cov == 0:
                 return BODY
-            if y >= h - 1 - look["base_rows"]:
+            u = y // scale  # the row at 1x: the bands keep their 1x rows
+            if u >= 25 - 1 - look["base_rows"]:
                 face = look["base"]
-            elif y < 6:
-                face = mix(look["top"], look["mid"], y / 6)
-            elif y < 10:
+            elif u < 6:
+                face = mix(look["top"], look["mid"], y / (6 * scale))
+            elif u < 10:
                 face = look["mid"]
             else:
-                face = mix(look["mid"], look["bottom"], min(1.0, (y - 10) / max(1, h - 12 - look["base_rows"] - 10)))
-            d = edge_distance(x, y, w, h, radius)
+                face = mix(look["mid"], look["bottom"],
+                           min(1.0, (y / scale - 10) / max(1, 25 - 12 - look["base_rows"] - 10)))
+            d = edge_distance(x, y, w, h, radius) / scale
             colour = look["border"] if d < 1.0 else mix(look["border"], face, min(1.0, d - 1.0))
             return mix(BODY, colour, cov)
 
-        bmp24(os.path.join(RES, name), w, h, pixel)
+        bmp24(os.path.join(RES, name.replace(".bmp", suffix + ".bmp")), w, h, pixel)
 
 
 if __name__ == "__main__":
@@ -385,7 +395,10 @@ if __name__ == "__main__":
     shortcut_png()
     blank_swf()
     splash_bmp()
+    splash_bmp(2, "Splash2x.bmp")
     skin_bmp()
+    skin_bmp(2, "Skin2x.bmp")
     button_bmps()
+    button_bmps(2, "2x")
     program_icon()
     demo_images()
