@@ -1,21 +1,29 @@
 #include "controls/NineSlice.h"
 
+#include "common/Units.h"
+#include "controls/AreaResample.h"
+
 #include <algorithm>
 
 namespace velmora {
 
-NineSlices ButtonFaceSlices(int32_t w, int32_t h) {
-  constexpr int32_t tw = kFaceTemplateWidth, th = kFaceTemplateHeight;
+int ArtScaleForDpi(int dpi) { return dpi > kBaseDpi ? 2 : 1; }
+
+NineSlices ButtonFaceSlices(int32_t w, int32_t h, int dpi, int artScale) {
+  const auto t = [dpi](int32_t at96) { return ScaleToDpi(at96, dpi); };  // on the face
+  const auto f = [artScale](int32_t at1x) { return at1x * artScale; };  // on the template
+  const int32_t tw = f(kFaceTemplateWidth), th = f(kFaceTemplateHeight);
+  const int32_t edge = t(6), bottom = t(kFaceTemplateHeight - 10), middle = h - edge - t(12);
   return {{
-      {{0, 0, 6, 6}, {0, 0, 6, 6}},
-      {{6, 0, w - 12, 6}, {7, 0, 6, 6}},
-      {{w - 6, 0, 6, 6}, {tw - 6, 0, 6, 6}},
-      {{0, 6, 6, h - 18}, {0, 6, 6, 4}},
-      {{6, 6, w - 12, h - 18}, {6, 6, 4, 4}},
-      {{w - 6, 6, 6, h - 18}, {tw - 6, 6, 6, 4}},
-      {{0, h - 15, 6, th - 10}, {0, 10, 6, th - 10}},
-      {{6, h - 15, w - 12, th - 10}, {6, 10, 2, th - 10}},
-      {{w - 6, h - 15, 6, th - 10}, {tw - 6, 10, 6, th - 10}},
+      {{0, 0, edge, edge}, {0, 0, f(6), f(6)}},
+      {{edge, 0, w - 2 * edge, edge}, {f(7), 0, f(6), f(6)}},
+      {{w - edge, 0, edge, edge}, {tw - f(6), 0, f(6), f(6)}},
+      {{0, edge, edge, middle}, {0, f(6), f(6), f(4)}},
+      {{edge, edge, w - 2 * edge, middle}, {f(6), f(6), f(4), f(4)}},
+      {{w - edge, edge, edge, middle}, {tw - f(6), f(6), f(6), f(4)}},
+      {{0, h - bottom, edge, bottom}, {0, f(10), f(6), th - f(10)}},
+      {{edge, h - bottom, w - 2 * edge, bottom}, {f(6), f(10), f(2), th - f(10)}},
+      {{w - edge, h - bottom, edge, bottom}, {tw - f(6), f(10), f(6), th - f(10)}},
   }};
 }
 
@@ -41,9 +49,14 @@ void CopyPiece(const RgbPicture& source, const SlicePiece& piece, RgbPicture& ta
 }  // namespace
 
 RgbPicture ComposeNineSlice(const RgbPicture& source, const NineSlices& pieces, int32_t width,
-                            int32_t height) {
+                            int32_t height, const SliceSampling& sampling) {
   RgbPicture target(std::max(0, width), std::max(0, height));
-  for (const SlicePiece& piece : pieces) CopyPiece(source, piece, target);
+  for (const SlicePiece& piece : pieces) {
+    if (sampling.byArea)
+      ResampleByArea(source, piece.from, target, piece.to, sampling.maskRgb);
+    else
+      CopyPiece(source, piece, target);
+  }
   return target;
 }
 

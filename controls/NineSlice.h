@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace velmora {
 
@@ -29,14 +30,29 @@ using NineSlices = std::array<SlicePiece, 9>;
 inline constexpr int32_t kFaceTemplateWidth = 88;
 inline constexpr int32_t kFaceTemplateHeight = 25;
 
-// The pieces of a button face of width x height, in drawing order.
-NineSlices ButtonFaceSlices(int32_t width, int32_t height);
+// The art of the skins and faces is drawn at 96 DPI and at twice that; a
+// screen scaled above 100 % takes the larger art (scaled down to its DPI,
+// or up beyond 200 %).
+int ArtScaleForDpi(int dpi);
+
+// The pieces of a button face of width x height, in drawing order: the
+// fixed borders at `dpi`, from a template drawn `artScale` times as large
+// as 88 x 25.
+NineSlices ButtonFaceSlices(int32_t width, int32_t height, int dpi = 96, int artScale = 1);
+
+// How pieces are copied: each target pixel takes the source pixel it falls
+// on (the art at the size it was drawn for), or the average of the source
+// area it covers (the art scaled), never mixing in the mask colour.
+struct SliceSampling {
+  bool byArea = false;
+  std::optional<uint32_t> maskRgb;
+};
 
 // A width x height picture with the pieces copied from `source` in order,
-// each stretched to its rectangle (every target pixel takes the source
-// pixel it falls on). Pieces with an empty rectangle are left out, and what
-// lies outside either picture is clipped; uncovered pixels are black.
+// each stretched to its rectangle. Pieces with an empty rectangle are left
+// out, and what lies outside either picture is clipped; uncovered pixels
+// are black.
 RgbPicture ComposeNineSlice(const RgbPicture& source, const NineSlices& pieces, int32_t width,
-                            int32_t height);
+                            int32_t height, const SliceSampling& sampling = {});
 
 }  // namespace velmora

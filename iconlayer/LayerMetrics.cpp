@@ -4,11 +4,6 @@
 
 namespace velmora {
 
-int32_t ScaleToDpi(int32_t pixels, int dpi) {
-  const int64_t scaled = static_cast<int64_t>(pixels) * dpi;
-  return static_cast<int32_t>(scaled >= 0 ? (scaled + kBaseDpi / 2) / kBaseDpi : -((-scaled + kBaseDpi / 2) / kBaseDpi));
-}
-
 LayerMetrics LayerMetrics::ForDpi(int dpi, int32_t systemIconSize) {
   LayerMetrics m;
   if (dpi <= 0) dpi = kBaseDpi;  // the system could not tell

@@ -5,15 +5,11 @@
 // system draws there.
 #pragma once
 
+#include "common/Units.h"
+
 #include <cstdint>
 
 namespace velmora {
-
-// The DPI the measures are given at (100 %).
-inline constexpr int kBaseDpi = 96;
-
-// `pixels` at 96 DPI as pixels at `dpi`, to the nearest (halves up).
-int32_t ScaleToDpi(int32_t pixels, int dpi);
 
 struct LayerMetrics {
   int dpi = kBaseDpi;

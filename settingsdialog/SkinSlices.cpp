@@ -1,25 +1,34 @@
 #include "settingsdialog/SkinSlices.h"
 
+#include "common/Units.h"
+
 namespace velmora {
 
-NineSlices SkinSlices(int32_t w, int32_t h, int32_t tw, int32_t th) {
+NineSlices SkinSlices(int32_t w, int32_t h, int32_t tw, int32_t th, int dpi, int artScale) {
+  const auto t = [dpi](int32_t at96) { return ScaleToDpi(at96, dpi); };  // on the skin
+  const auto f = [artScale](int32_t at1x) { return at1x * artScale; };  // on the template
+  const int32_t band = t(52), side = t(15);
   return {{
-      {{0, 0, 108, 52}, {0, 0, 108, 52}},
-      {{108, 0, w - 206, 52}, {108, 0, 5, 52}},
-      {{w - 98, 0, 98, 52}, {tw - 98, 0, 98, 52}},
-      {{0, 52, 15, h - 80}, {0, 52, 15, 5}},
-      {{15, 52, w - 30, h - 80}, {15, 52, 5, 5}},
-      {{w - 15, 52, 15, h - 80}, {tw - 15, 52, 15, 5}},
-      {{0, h - 52, 150, 52}, {0, th - 52, 150, 52}},
-      {{150, h - 52, w - 165, 52}, {152, th - 52, 5, 52}},
-      {{w - 15, h - 52, 15, 52}, {tw - 15, th - 52, 15, 52}},
+      {{0, 0, t(108), band}, {0, 0, f(108), f(52)}},
+      {{t(108), 0, w - t(108) - t(98), band}, {f(108), 0, f(5), f(52)}},
+      {{w - t(98), 0, t(98), band}, {tw - f(98), 0, f(98), f(52)}},
+      {{0, band, side, h - band - t(28)}, {0, f(52), f(15), f(5)}},
+      {{side, band, w - 2 * side, h - band - t(28)}, {f(15), f(52), f(5), f(5)}},
+      {{w - side, band, side, h - band - t(28)}, {tw - f(15), f(52), f(15), f(5)}},
+      {{0, h - band, t(150), band}, {0, th - f(52), f(150), f(52)}},
+      {{t(150), h - band, w - t(150) - side, band}, {f(152), th - f(52), f(5), f(52)}},
+      {{w - side, h - band, side, band}, {tw - f(15), th - f(52), f(15), f(52)}},
   }};
 }
 
-RgbPicture ComposeSkin(const RgbPicture& skinTemplate, int32_t width, int32_t height) {
+RgbPicture ComposeSkin(const RgbPicture& skinTemplate, int32_t width, int32_t height, int dpi,
+                       int artScale) {
+  SliceSampling sampling;
+  sampling.byArea = dpi != kBaseDpi * artScale;
+  sampling.maskRgb = kSkinMaskRgb;
   return ComposeNineSlice(skinTemplate,
-                          SkinSlices(width, height, skinTemplate.width, skinTemplate.height), width,
-                          height);
+                          SkinSlices(width, height, skinTemplate.width, skinTemplate.height, dpi, artScale),
+                          width, height, sampling);
 }
 
 }  // namespace velmora
