@@ -11,6 +11,7 @@ using SetAwarenessFn = HRESULT(WINAPI*)(int);
 using SetAwareFn = BOOL(WINAPI*)();
 using DpiForWindowFn = UINT(WINAPI*)(HWND);
 using MetricForDpiFn = int(WINAPI*)(int, UINT);
+using DpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 
 // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.
 const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
@@ -19,6 +20,12 @@ constexpr int kProcessPerMonitor = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
 constexpr int kMinimumDpi = 96;
 
 HMODULE User32() { return ::GetModuleHandleW(L"user32.dll"); }
+
+int ScreenDpi() {
+  const WindowDc screen = GetWindowDc(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen.get().dc, LOGPIXELSX) : 0;
+  return dpi >= kMinimumDpi ? dpi : kMinimumDpi;
+}
 
 }  // namespace
 
@@ -43,9 +50,19 @@ int DpiOfWindow(HWND window) {
       const UINT dpi = forWindow(window);
       if (dpi >= kMinimumDpi) return static_cast<int>(dpi);
     }
-  const WindowDc screen = GetWindowDc(nullptr);
-  const int dpi = screen ? ::GetDeviceCaps(screen.get().dc, LOGPIXELSX) : 0;
-  return dpi >= kMinimumDpi ? dpi : kMinimumDpi;
+  return ScreenDpi();
+}
+
+int DpiAtPoint(POINT point) {
+  // Windows 8.1 and later; MDT_EFFECTIVE_DPI.
+  const UniqueLibrary shcore(::LoadLibraryW(L"shcore.dll"));
+  const auto forMonitor =
+      FindSystemFunction<DpiForMonitorFn>(static_cast<HMODULE>(shcore.get()), "GetDpiForMonitor");
+  const HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
+  UINT x = 0, y = 0;
+  if (forMonitor && monitor && SUCCEEDED(forMonitor(monitor, 0, &x, &y)) && x >= kMinimumDpi)
+    return static_cast<int>(x);
+  return ScreenDpi();
 }
 
 int SystemMetricForDpi(int index, int dpi) {

@@ -21,6 +21,10 @@ DpiAwareness DeclareDpiAwareness();
 // sign of trouble.
 int DpiOfWindow(HWND window);
 
+// The DPI of the monitor that holds `point` (the nearest one), for a window
+// about to open there; the screen's when the system cannot tell.
+int DpiAtPoint(POINT point);
+
 // GetSystemMetrics at `dpi` (SM_CXICON: the large icon's size there).
 int SystemMetricForDpi(int index, int dpi);
 

@@ -1,5 +1,7 @@
 #include "controls/UpDownBox.h"
 
+#include "common/Dpi.h"
+
 #include "common/WinText.h"
 
 #include <commctrl.h>
@@ -106,6 +108,11 @@ void UpDownBox::SetEnabled(bool enabled) {
 void UpDownBox::SetFont(HFONT font) {
   font_ = font;
   if (field_) ::SendMessageW(field_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  Layout();
+}
+
+void UpDownBox::SetDpi(int dpi) {
+  arrowWidth_ = SystemMetricForDpi(SM_CXVSCROLL, dpi);
   Layout();
 }
 

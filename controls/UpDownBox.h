@@ -41,6 +41,9 @@ class UpDownBox : public Window {
   void SetEnabled(bool enabled);
   bool Enabled() const { return enabled_; }
   void SetFont(HFONT font);
+  // The DPI the box is drawn at: the arrows take the system's scroll-bar
+  // width there.
+  void SetDpi(int dpi);
 
   HWND Field() const { return field_; }  // txtValue
   SpinBoxModel::Arrow Pressed() const { return model_->Pressed(); }

@@ -1,5 +1,6 @@
 #include "controls/ucCustomButton.h"
 
+#include "common/Units.h"
 #include "common/WinText.h"
 #include "controls/NineSlice.h"
 #include "controls/RgbPictureGdi.h"
@@ -10,14 +11,18 @@
 namespace velmora {
 namespace {
 
-// The three face templates, read once from the program.
-const RgbPicture& FaceTemplate(ucCustomButton::Look look) {
-  static const RgbPicture faces[3] = {
-      EmbeddedRgbPicture(IDR_BUTTON_UP_BMP).value_or(RgbPicture()),
-      EmbeddedRgbPicture(IDR_BUTTON_DOWN_BMP).value_or(RgbPicture()),
-      EmbeddedRgbPicture(IDR_BUTTON_DISABLED_BMP).value_or(RgbPicture()),
+// The three face templates, at 96 DPI and twice as large, read once from
+// the program.
+const RgbPicture& FaceTemplate(ucCustomButton::Look look, int artScale) {
+  static const RgbPicture faces[2][3] = {
+      {EmbeddedRgbPicture(IDR_BUTTON_UP_BMP).value_or(RgbPicture()),
+       EmbeddedRgbPicture(IDR_BUTTON_DOWN_BMP).value_or(RgbPicture()),
+       EmbeddedRgbPicture(IDR_BUTTON_DISABLED_BMP).value_or(RgbPicture())},
+      {EmbeddedRgbPicture(IDR_BUTTON_UP_2X_BMP).value_or(RgbPicture()),
+       EmbeddedRgbPicture(IDR_BUTTON_DOWN_2X_BMP).value_or(RgbPicture()),
+       EmbeddedRgbPicture(IDR_BUTTON_DISABLED_2X_BMP).value_or(RgbPicture())},
   };
-  return faces[static_cast<int>(look)];
+  return faces[artScale == 2 ? 1 : 0][static_cast<int>(look)];
 }
 
 int ShiftState(WPARAM keys) {
@@ -51,6 +56,11 @@ void ucCustomButton::SetFont(HFONT font) {
   if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
+void ucCustomButton::SetDpi(int dpi) {
+  dpi_ = dpi > 0 ? dpi : kBaseDpi;
+  if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
 void ucCustomButton::ShowLook(Look look) {
   look_ = look;
   if (hwnd()) ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -60,7 +70,12 @@ RgbPicture ucCustomButton::RenderFace() const {
   RECT client{};
   if (hwnd()) ::GetClientRect(hwnd(), &client);
   const int w = client.right, h = client.bottom;
-  RgbPicture face = ComposeNineSlice(FaceTemplate(look_), ButtonFaceSlices(w, h), w, h);
+  int artScale = ArtScaleForDpi(dpi_);
+  if (!FaceTemplate(look_, artScale)) artScale = 1;
+  SliceSampling sampling;
+  sampling.byArea = dpi_ != kBaseDpi * artScale;
+  RgbPicture face =
+      ComposeNineSlice(FaceTemplate(look_, artScale), ButtonFaceSlices(w, h, dpi_, artScale), w, h, sampling);
   if (!face) return face;
   // The caption is drawn by the system onto a copy of the face.
   void* bits = nullptr;
@@ -76,7 +91,7 @@ RgbPicture ucCustomButton::RenderFace() const {
     ::GetTextExtentPoint32W(dc.get(), L"Ag", 2, &extent);
     // The caption's line starts half its height above the middle, less 4
     // pixels, which puts it on the raised face above the key's base.
-    RECT line{0, h / 2 - extent.cy / 2 - 4, w, h};
+    RECT line{0, h / 2 - extent.cy / 2 - ScaleToDpi(4, dpi_), w, h};
     ::SetBkMode(dc.get(), TRANSPARENT);
     ::SetTextColor(dc.get(), foreColor_);
     ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &line,

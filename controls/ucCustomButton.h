@@ -41,6 +41,8 @@ class ucCustomButton : public Window {
   const RgbPicture& PictureUp() const { return pictureUp_; }
   const RgbPicture& PictureDown() const { return pictureDown_; }
   void SetFont(HFONT font);
+  // The DPI the face is drawn for (its borders and the caption's place).
+  void SetDpi(int dpi);
 
   Look CurrentLook() const { return look_; }
   COLORREF ForeColor() const { return foreColor_; }
@@ -59,6 +61,7 @@ class ucCustomButton : public Window {
   COLORREF foreColor_ = RGB(0, 0, 0);
   Look look_ = Look::kUp;
   RgbPicture pictureUp_, pictureDown_;
+  int dpi_ = 96;
   HFONT font_ = nullptr;  // the container's; the default GUI font when none
 };
 

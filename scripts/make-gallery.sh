@@ -3,11 +3,13 @@
 # disabled; spin boxes idle, with an arrow held and disabled; the skinned
 # splash window; an empty skinned dialog frame; the settings dialog on each
 # page) under Wine and writes the
-# pictures to docs/gallery/.   usage: scripts/make-gallery.sh (after a win64 build)
+# pictures to docs/gallery/, or to the folder named.
+#   usage: [VELMORA_LOGPIXELS=144] scripts/make-gallery.sh [folder]   (after a win64 build)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-out="$root/docs/gallery"
+out="${1:-$root/docs/gallery}"
 mkdir -p "$out"
+out=$(cd "$out" && pwd)
 . "$root/scripts/wine-env.sh"
 trap wine_env_stop EXIT INT TERM
 wine_env_start

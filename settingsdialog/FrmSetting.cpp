@@ -1,6 +1,7 @@
 #include "settingsdialog/FrmSetting.h"
 
 #include "common/DesktopHost.h"
+#include "common/Dpi.h"
 #include "common/PathText.h"
 #include "common/WinText.h"
 #include "controls/RgbPictureGdi.h"
@@ -45,9 +46,13 @@ FrmSetting::~FrmSetting() = default;
 
 bool FrmSetting::Open(HWND owner) {
   const BusyPointer busy;
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  if (!CreateSkinned(owner, x, std::max(0, y), kWidth, kHeight)) return false;
+  // Centred on the primary screen, at its scale.
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  SetDpi(DpiAtPoint({screenWidth / 2, screenHeight / 2}));
+  const int width = Px(kWidth), height = Px(kHeight);
+  if (!CreateSkinned(owner, std::max(0, (screenWidth - width) / 2), std::max(0, (screenHeight - height) / 2),
+                     width, height))
+    return false;
   CreateControls();
   ::EnumChildWindows(hwnd(), PassEscapeUp, reinterpret_cast<LPARAM>(hwnd()));
   SlideCycleLinks cycle;
@@ -393,6 +398,9 @@ LRESULT FrmSetting::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       Close();
+      return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

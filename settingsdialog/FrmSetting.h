@@ -46,6 +46,7 @@ class FrmSetting : public SkinnedFrame {
  public:
   enum Tab { kFlashTab = 0, kSlideTab = 1, kAdvancedTab = 2, kHelpTab = 3 };      // OptionsTab
   enum Apply { kApplyButton = 0, kCancelButton = 1, kOkButton = 2 };              // OptionsButton
+  // The window's size at 96 DPI; it grows with the scale of its monitor.
   static constexpr int kWidth = 560, kHeight = 430;
   static constexpr UINT_PTR kPreviewTimerId = 1;  // Timer1
   static constexpr const char* kWebSite = "https://velmora.example/";
@@ -112,6 +113,14 @@ class FrmSetting : public SkinnedFrame {
   HWND AddControl(int page, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                   int w, int h, int id);
   void AddTooltip(HWND control, const wchar_t* text);
+  // The layout at the frame's DPI: the controls are made at their 96-DPI
+  // places, which are kept (a drop-down list's with its open height), and
+  // every one is placed and given the font at the DPI, now and when the
+  // window moves to a monitor of another scale.
+  void MakeFont();
+  void KeepPlaces();
+  void Relayout();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void Load();
   void ShowOptions(const DialogOptions& o);
 
@@ -156,6 +165,7 @@ class FrmSetting : public SkinnedFrame {
   std::array<std::unique_ptr<ucCustomButton>, 3> optionsButton_;
   std::unique_ptr<ucCustomButton> closeButton_, webSite_;
   std::vector<std::pair<std::string, HWND>> named_;
+  std::vector<std::pair<HWND, RECT>> places_;  // at 96 DPI, in the client
   std::vector<std::unique_ptr<ucCustomButton>> pageButtons_;  // Add, Delete, Play, colours, Browse
 
   std::unique_ptr<MediaListView> flashList_, slideList_;

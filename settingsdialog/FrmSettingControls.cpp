@@ -5,6 +5,8 @@
 #include "common/WinText.h"
 #include "settingsdialog/FrmSettingIds.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <richedit.h>
 
@@ -50,6 +52,7 @@ HWND FrmSetting::AddControl(int page, const wchar_t* cls, const wchar_t* text, D
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                          ::GetModuleHandleW(nullptr), nullptr);
   if (!control) return nullptr;
+  places_.push_back({control, RECT{x, y, x + w, y + h}});
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   if (page >= 0) pages_[static_cast<size_t>(page)].push_back(control);
   return control;
@@ -66,11 +69,60 @@ void FrmSetting::AddTooltip(HWND control, const wchar_t* text) {
   ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void FrmSetting::CreateControls() {
+void FrmSetting::MakeFont() {
   LOGFONTW face{};
-  face.lfHeight = -11;  // 8 points at 96 DPI
+  face.lfHeight = -Px(11);  // 8 points
   wcscpy_s(face.lfFaceName, L"Tahoma");
   font_.reset(::CreateFontIndirectW(&face));
+}
+
+void FrmSetting::KeepPlaces() {
+  // The controls made without AddControl, at their 96-DPI places still.
+  for (HWND child = ::GetWindow(hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    const bool kept = std::any_of(places_.begin(), places_.end(), [child](const auto& p) { return p.first == child; });
+    RECT place{};
+    if (kept || !::GetWindowRect(child, &place)) continue;
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    places_.push_back({child, place});
+  }
+}
+
+void FrmSetting::Relayout() {
+  const HFONT font = static_cast<HFONT>(font_.get());
+  for (const auto& [control, at96] : places_) {
+    ::SetWindowPos(control, nullptr, Px(at96.left), Px(at96.top), Px(at96.right) - Px(at96.left),
+                   Px(at96.bottom) - Px(at96.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  std::vector<ucCustomButton*> buttons{closeButton_.get(), webSite_.get()};
+  for (auto* group : {&optionsTab_[0], &optionsTab_[1], &optionsTab_[2], &optionsTab_[3]}) buttons.push_back(group->get());
+  for (auto& b : optionsButton_) buttons.push_back(b.get());
+  for (auto& b : pageButtons_) buttons.push_back(b.get());
+  for (ucCustomButton* b : buttons) {
+    b->SetDpi(Dpi());
+    b->SetFont(font);
+  }
+  for (UpDownBox* box : {speedValue_.get(), intervalValue_.get(), maxRateValue_.get()}) {
+    box->SetDpi(Dpi());
+    box->SetFont(font);
+  }
+  flashList_->FitColumns();
+  slideList_->FitColumns();
+  ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void FrmSetting::OnDpiChanged(int dpi, const RECT& suggested) {
+  SetDpi(dpi);
+  MakeFont();
+  // The frame takes its new skin in WM_SIZE.
+  ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Relayout();
+}
+
+void FrmSetting::CreateControls() {
+  places_.clear();
+  MakeFont();
   bodyBrush_.reset(::CreateSolidBrush(RGB(240, 242, 246)));
   tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
@@ -80,6 +132,8 @@ void FrmSetting::CreateControls() {
   CreateSlidePage(kPageLeft, kPageTop);
   CreateAdvancedPage(kPageLeft, kPageTop);
   CreateHelpPage(kPageLeft, kPageTop, kPageWidth, kPageHeight);
+  KeepPlaces();
+  Relayout();
 }
 
 void FrmSetting::CreateButtons() {

@@ -27,6 +27,11 @@ std::optional<uint64_t> FileLength(const std::string& file) {
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Name and path two fifths of the list's width each, the size the rest.
+int ColumnWidth(int listWidth, int column) {
+  return column < 2 ? listWidth * 2 / 5 : listWidth / 5 - 6;
+}
+
 }  // namespace
 
 bool MediaListView::Create(HWND parent, int x, int y, int width, int height, int id) {
@@ -43,16 +48,23 @@ bool MediaListView::Create(HWND parent, int x, int y, int width, int height, int
       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
   if (images) ListView_SetImageList(view_, images, LVSIL_SMALL);
   const wchar_t* titles[] = {L"Filename", L"Path", L"Size"};
-  const int widths[] = {width * 2 / 5, width * 2 / 5, width / 5 - 6};
   for (int i = 0; i < 3; ++i) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | (i == 2 ? LVCF_FMT : 0);
     column.fmt = LVCFMT_RIGHT;
-    column.cx = widths[i];
+    column.cx = ColumnWidth(width, i);
     column.pszText = const_cast<wchar_t*>(titles[i]);
     ::SendMessageW(view_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
   }
   return true;
+}
+
+void MediaListView::FitColumns() {
+  RECT place{};
+  if (!view_ || !::GetWindowRect(view_, &place)) return;
+  for (int i = 0; i < 3; ++i)
+    ::SendMessageW(view_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
+                   MAKELPARAM(ColumnWidth(place.right - place.left, i), 0));
 }
 
 void MediaListView::ItemRead() {

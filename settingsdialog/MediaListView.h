@@ -23,6 +23,8 @@ class MediaListView {
   MediaListView(SettingsStore& settings, MediaList list) : settings_(settings), list_(list) {}
 
   bool Create(HWND parent, int x, int y, int width, int height, int id);
+  // The columns shared out over the list's width again (after a new size).
+  void FitColumns();
   HWND hwnd() const { return view_; }
 
   // ItemRead: the rows from the stored list.

@@ -113,6 +113,17 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
+    case WM_SIZE: {
+      // A new size (the dialog moved to a monitor of another scale): a
+      // drawing of that size in the box's colour; the next picture fills it.
+      // The drawing is the window's size, border included, as it was made.
+      RECT place{};
+      ::GetWindowRect(hwnd(), &place);
+      const int w = place.right - place.left, h = place.bottom - place.top;
+      if (w > 0 && h > 0 && (w != drawing_.Width() || h != drawing_.Height()) && drawing_.Create(w, h, 32))
+        Clear(backColor_);
+      return 0;
+    }
     case WM_PAINT: {
       const UniquePaint paint = BeginPainting(hwnd());
       if (paint.get().paint.hdc && !drawing_.Empty())

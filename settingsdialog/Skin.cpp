@@ -8,21 +8,25 @@
 
 namespace velmora {
 
-RgbPicture useSkins(int width, int height, const std::string& appDirectory) {
-  static const RgbPicture skinTemplate = EmbeddedRgbPicture(IDR_SKIN_BMP).value_or(RgbPicture());
+RgbPicture useSkins(int width, int height, const std::string& appDirectory, int dpi) {
+  static const RgbPicture templates[2] = {EmbeddedRgbPicture(IDR_SKIN_BMP).value_or(RgbPicture()),
+                                          EmbeddedRgbPicture(IDR_SKIN_2X_BMP).value_or(RgbPicture())};
+  int artScale = ArtScaleForDpi(dpi);
+  if (!templates[artScale - 1]) artScale = 1;
+  const RgbPicture& skinTemplate = templates[artScale - 1];
   if (!skinTemplate) return {};
-  RgbPicture skin = ComposeSkin(skinTemplate, width, height);
+  RgbPicture skin = ComposeSkin(skinTemplate, width, height, dpi, artScale);
   // A copy for whoever looks for it; a folder that cannot be written (a
   // program folder under Program Files, a locked stick) changes nothing.
   if (!appDirectory.empty()) ReplaceWholeFile(appDirectory + "\\Skintemp.bmp", EncodeBmp(skin));
   return skin;
 }
 
-RgbPicture LoadSkin(HWND window, const std::string& appDirectory, Transparent& shape) {
+RgbPicture LoadSkin(HWND window, const std::string& appDirectory, Transparent& shape, int dpi) {
   const BusyPointer busy;
   RECT client{};
   ::GetClientRect(window, &client);
-  RgbPicture skin = useSkins(client.right, client.bottom, appDirectory);
+  RgbPicture skin = useSkins(client.right, client.bottom, appDirectory, dpi);
   shape.SetMaskColor(RGB(255, 0, 255));
   shape.SetMaskPicture(skin);
   return skin;

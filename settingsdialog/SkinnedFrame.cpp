@@ -1,6 +1,7 @@
 #include "settingsdialog/SkinnedFrame.h"
 
 #include "common/Handles.h"
+#include "common/Units.h"
 #include "common/WinText.h"
 #include "controls/RgbPictureGdi.h"
 #include "settingsdialog/Skin.h"
@@ -12,8 +13,20 @@ bool SkinnedFrame::CreateSkinned(HWND owner, int x, int y, int width, int height
                height, owner, CLR_INVALID}))
     return false;
   shape_ = std::make_unique<Transparent>(hwnd());
-  skin_ = LoadSkin(hwnd(), appDirectory_, *shape_);
+  Reskin();
   return true;
+}
+
+void SkinnedFrame::SetDpi(int dpi) { dpi_ = dpi > 0 ? dpi : kBaseDpi; }
+
+int SkinnedFrame::Px(int at96) const { return ScaleToDpi(at96, dpi_); }
+
+void SkinnedFrame::Reskin() {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  skinnedSize_ = {client.right, client.bottom};
+  skin_ = LoadSkin(hwnd(), appDirectory_, *shape_, dpi_);
+  ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 bool SkinnedFrame::Show(HWND owner, int x, int y, int width, int height) {
@@ -26,14 +39,14 @@ bool SkinnedFrame::Show(HWND owner, int x, int y, int width, int height) {
 RECT SkinnedFrame::TitleStrip() const {
   RECT client{};
   if (hwnd()) ::GetClientRect(hwnd(), &client);
-  return {0, 0, client.right, kTitleStripHeight};
+  return {0, 0, client.right, Px(kTitleStripHeight)};
 }
 
 void SkinnedFrame::PaintFace(HDC dc) {
   DrawRgbPicture(dc, 0, 0, skin_);
   // The title, white and bold, beside the mark in the title band.
   LOGFONTW face{};
-  face.lfHeight = -11;
+  face.lfHeight = -Px(11);
   face.lfWeight = FW_BOLD;
   face.lfQuality = CLEARTYPE_QUALITY;
   wcscpy_s(face.lfFaceName, L"Tahoma");
@@ -42,7 +55,7 @@ void SkinnedFrame::PaintFace(HDC dc) {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(255, 255, 255));
   RECT band = TitleStrip();
-  band.left = 34;
+  band.left = Px(34);
   const std::wstring text = Wide(title_);
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &band,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -52,6 +65,10 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // the skin covers the window
+    case WM_SIZE:
+      // A new size (a move to a monitor of another scale) takes a new skin.
+      if (shape_ && (LOWORD(lParam) != skinnedSize_.cx || HIWORD(lParam) != skinnedSize_.cy)) Reskin();
+      break;
     case WM_PAINT: {
       const UniquePaint paint = BeginPainting(hwnd());
       if (paint.get().paint.hdc) PaintFace(paint.get().paint.hdc);

@@ -14,7 +14,7 @@ namespace velmora {
 
 class SkinnedFrame : public Window {
  public:
-  // The title strip (FromDrag): the top band above the accent line.
+  // The title strip (FromDrag): the top band above the accent line, at 96 DPI.
   static constexpr int kTitleStripHeight = 29;
 
   SkinnedFrame(std::string appDirectory, std::string title)
@@ -26,6 +26,12 @@ class SkinnedFrame : public Window {
   bool CreateSkinned(HWND owner, int x, int y, int width, int height);
 
   const RgbPicture& Skin() const { return skin_; }
+  // The DPI the frame is drawn for; set before it is made, or by the system
+  // when the window moves to a monitor of another scale.
+  int Dpi() const { return dpi_; }
+  void SetDpi(int dpi);
+  // `at96` pixels at 96 DPI in the frame's pixels.
+  int Px(int at96) const;
   // The title strip in client coordinates.
   RECT TitleStrip() const;
 
@@ -35,7 +41,11 @@ class SkinnedFrame : public Window {
   virtual void PaintFace(HDC dc);
 
  private:
+  void Reskin();
+
   std::string appDirectory_, title_;
+  int dpi_ = 96;
+  SIZE skinnedSize_{};
   RgbPicture skin_;
   std::unique_ptr<Transparent> shape_;  // Transparent1
 };

@@ -1,26 +1,42 @@
 #include "startup/FrmWaiting.h"
 
+#include "common/Dpi.h"
+#include "common/Units.h"
+#include "controls/AreaResample.h"
+#include "controls/NineSlice.h"
 #include "controls/RgbPictureGdi.h"
 #include "resources/ResourceIds.h"
 #include "settingsdialog/Skin.h"
 
 namespace velmora {
+namespace {
+
+// The splash picture at `dpi`: the one drawn for 96 DPI or the one drawn
+// twice as large, taken as it is at its own scale and averaged by area to
+// any other.
+RgbPicture SplashPicture(int dpi) {
+  const int artScale = ArtScaleForDpi(dpi);
+  std::optional<RgbPicture> art = EmbeddedRgbPicture(artScale == 2 ? IDR_SPLASH_2X_BMP : IDR_SPLASH_BMP);
+  if (!art && artScale == 2) art = EmbeddedRgbPicture(IDR_SPLASH_BMP);
+  if (!art) return {};
+  const int width = ScaleToDpi(FrmWaiting::kPictureWidth, dpi), height = ScaleToDpi(FrmWaiting::kPictureHeight, dpi);
+  if (art->width == width && art->height == height) return std::move(*art);
+  return ScaledByArea(*art, width, height);
+}
+
+}  // namespace
 
 bool FrmWaiting::Show() {
-  picture_.reset(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SPLASH),
-                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  BITMAP info{};
-  if (picture_ && ::GetObjectA(picture_.get(), sizeof info, &info)) {
-    pictureSize_ = {info.bmWidth, info.bmHeight};
-  }
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  if (!Create({"VelmoraFrmWaiting", "Velmora", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, x, y,
-               kWidth, kHeight, nullptr, CLR_INVALID})) {
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN), screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  dpi_ = DpiAtPoint({screenWidth / 2, screenHeight / 2});
+  picture_ = SplashPicture(dpi_);
+  const int width = ScaleToDpi(kWidth, dpi_), height = ScaleToDpi(kHeight, dpi_);
+  if (!Create({"VelmoraFrmWaiting", "Velmora", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+               (screenWidth - width) / 2, (screenHeight - height) / 2, width, height, nullptr, CLR_INVALID})) {
     return false;
   }
   shape_ = std::make_unique<Transparent>(hwnd());
-  skin_ = LoadSkin(hwnd(), appDirectory_, *shape_);
+  skin_ = LoadSkin(hwnd(), appDirectory_, *shape_, dpi_);
   ::SetTimer(hwnd(), kTimerId, kTimerInterval, nullptr);
   ::ShowWindow(hwnd(), SW_SHOW);
   ::UpdateWindow(hwnd());
@@ -57,12 +73,7 @@ void FrmWaiting::Paint() {
   if (!picture_) return;
   RECT client;
   ::GetClientRect(hwnd(), &client);
-  const int left = (client.right - pictureSize_.cx) / 2;
-  const int top = (client.bottom - pictureSize_.cy) / 2;
-  const UniqueMemoryDc source(::CreateCompatibleDC(dc));
-  const UniqueSelection selected = SelectInto(source.get(), picture_.get());
-  if (selected)
-    ::BitBlt(dc, left, top, pictureSize_.cx, pictureSize_.cy, source.get(), 0, 0, SRCCOPY);
+  DrawRgbPicture(dc, (client.right - picture_.width) / 2, (client.bottom - picture_.height) / 2, picture_);
 }
 
 }  // namespace velmora

@@ -21,18 +21,22 @@ class FrmWaiting : public Window {
   FrmWaiting(std::function<bool()> loadFinished, std::string appDirectory = {})
       : loadFinished_(std::move(loadFinished)), appDirectory_(std::move(appDirectory)) {}
 
-  // Creates and shows the window centred on the screen.
+  // Creates and shows the window centred on the screen, at its scale.
   bool Show();
   // Closes the window if it is still open.
   void Unload() { Destroy(); }
   bool IsOpen() const { return hwnd() != nullptr; }
   const RgbPicture& Skin() const { return skin_; }
+  const RgbPicture& Picture() const { return picture_; }
+  int Dpi() const { return dpi_; }
 
   static constexpr UINT kTimerId = 1;
   static constexpr UINT kTimerInterval = 10;
   // The window around the 320 x 120 picture: the skin's side bands, and
-  // room for its title and bottom bands above and below.
+  // room for its title and bottom bands above and below (at 96 DPI; both
+  // grow with the screen's scale).
   static constexpr int kWidth = 352, kHeight = 208;
+  static constexpr int kPictureWidth = 320, kPictureHeight = 120;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -40,9 +44,9 @@ class FrmWaiting : public Window {
 
   std::function<bool()> loadFinished_;
   std::string appDirectory_;
-  UniqueGdiObject picture_;  // Image1
-  SIZE pictureSize_{};
+  RgbPicture picture_;  // Image1
   RgbPicture skin_;
+  int dpi_ = 96;
   std::unique_ptr<Transparent> shape_;  // Transparent1
 };
 

@@ -4,6 +4,7 @@
 // file into the folder given on the command line (docs/gallery through
 // scripts/make-gallery.sh). The pictures are what the windows show on the
 // screen; the parts a window's shape cuts away are transparent.
+#include "common/Dpi.h"
 #include "common/Handles.h"
 #include "controls/RgbPictureGdi.h"
 #include "controls/UpDownBox.h"
@@ -158,6 +159,8 @@ bool SettingsPages(const std::string& folder, const std::string& demoFolder) {
 
 int main(int argc, char** argv) {
   using namespace velmora;
+  // As the program does: the windows are drawn at the display's scale.
+  DeclareDpiAwareness();
   const std::string folder = argc > 1 ? argv[1] : ".";
   bool ok = Buttons(folder) && SpinBoxes(folder);
   {

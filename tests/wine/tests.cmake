@@ -110,7 +110,7 @@ add_dependencies(wine_shell_shape_tests progman_standin)
 
 # The desktop at the display's scale: 100, 125 and 150 % (the prefix's
 # LogPixels, set by wine-env.sh).
-velmora_wine_test(wine_scaling_tests wine/ScalingTest.cpp)
+velmora_wine_test(wine_scaling_tests wine/ScalingTest.cpp wine/DialogScalingTest.cpp)
 target_link_libraries(wine_scaling_tests PRIVATE velmora_swf_writer)
 set_tests_properties(wine_scaling_tests PROPERTIES ENVIRONMENT "VELMORA_LOGPIXELS=96")
 foreach(dpi 120 144)
