@@ -210,7 +210,7 @@ void FrmShortcutBG::StopTimer() {
 void FrmShortcutBG::ApplyRest() {
   if (!hwnd()) return;
   const bool resting = rest_.Resting();
-  movie_.SetPaused(rest_.MovieResting());
+  movie_.SetPaused(rest_.MovieResting(), rest_.HiddenMonitors());
   if (resting)
     ::KillTimer(hwnd(), kSlideTimerId);
   else if (slideTimerWanted_ > 0)

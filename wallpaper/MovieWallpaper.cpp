@@ -22,11 +22,12 @@ void MovieWallpaper::SetTiles(const std::vector<RECT>& tiles) {
       continue;
     }
     controls_[i]->Move(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    controls_[i]->SetPaused(RestsNow(*controls_[i]));  // a moved control may now lie on a hidden monitor
   }
 }
 
 void MovieWallpaper::Follow(MoviePlayerWindow& control) {
-  control.SetPaused(paused_);
+  control.SetPaused(RestsNow(control));
   const MoviePlayerWindow& first = *controls_.front();
   if (!first.hwnd()) return;
   if (!first.Movie().empty()) {  // nothing was given to the first yet otherwise
@@ -116,10 +117,20 @@ void MovieWallpaper::StopAndHide() {
   }
 }
 
-void MovieWallpaper::SetPaused(bool paused) {
-  paused_ = paused;
-  for (auto& control : controls_)
-    if (control) control->SetPaused(paused);
+bool MovieWallpaper::RestsNow(const MoviePlayerWindow& control) const {
+  if (paused_) return true;
+  RECT place{};
+  if (hidden_.empty() || !control.hwnd() || !::GetWindowRect(control.hwnd(), &place)) return false;
+  return TileHidden({place.left, place.top, place.right, place.bottom}, hidden_);
 }
+
+void MovieWallpaper::SetPaused(bool paused, std::vector<ScreenBox> hidden) {
+  paused_ = paused;
+  hidden_ = std::move(hidden);
+  for (auto& control : controls_)
+    if (control) control->SetPaused(RestsNow(*control));
+}
+
+bool MovieWallpaper::ControlResting(size_t i) const { return i < controls_.size() && RestsNow(*controls_[i]); }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "settings/SettingsModel.h"
+#include "wallpaper/PauseRules.h"
 #include "wallpaper/MoviePlayerWindow.h"
 
 #include <memory>
@@ -34,8 +35,10 @@ class MovieWallpaper {
   void ShowBlank();
   // The slideshow runs: the controls stopped and hidden.
   void StopAndHide();
-  // Every control rests (draws nothing, no timer) or goes on.
-  void SetPaused(bool paused);
+  // Every control rests (draws nothing, no timer) or goes on; a control
+  // whose whole window lies on `hidden` monitors rests all the same.
+  void SetPaused(bool paused, std::vector<ScreenBox> hidden = {});
+  bool ControlResting(size_t i) const;
 
   // The pointer at a screen point that the icon layer does not use: given to
   // the shown control under it (MouseToMovie on). A release goes to the
@@ -51,6 +54,8 @@ class MovieWallpaper {
  private:
   // A new control made to show what the first shows.
   void Follow(MoviePlayerWindow& control);
+  // Whether `control` rests now: all rest, or its place cannot be seen.
+  bool RestsNow(const MoviePlayerWindow& control) const;
 
   std::string appDirectory_;
   HWND parent_ = nullptr;
@@ -60,6 +65,7 @@ class MovieWallpaper {
   std::string moviePath_;      // MoviePath
   std::vector<std::string> entryParts_;  // ItemParts: the current entry's name and location
   bool paused_ = false;
+  std::vector<ScreenBox> hidden_;  // monitors hidden by a full-screen program
   bool mouseToMovie_ = false;  // MouseToMovie, from the last Start
   MoviePlayerWindow* pressed_ = nullptr;  // the control a press went to
   // The shown control under `screen` and the point in its client pixels.

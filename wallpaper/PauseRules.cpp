@@ -10,6 +10,23 @@ bool CoversMonitor(const ScreenBox& window, const ScreenBox& monitor) {
          window.bottom >= monitor.bottom;
 }
 
+std::vector<ScreenBox> MonitorsHiddenBy(const ScreenBox& front, const std::vector<ScreenBox>& monitors) {
+  std::vector<ScreenBox> hidden;
+  for (const ScreenBox& monitor : monitors)
+    if (CoversMonitor(front, monitor)) hidden.push_back(monitor);
+  return hidden;
+}
+
+bool TileHidden(const ScreenBox& tile, const std::vector<ScreenBox>& hidden) {
+  if (tile.Empty()) return false;
+  long long covered = 0;
+  for (const ScreenBox& monitor : hidden) {
+    const ScreenRect part = Intersection(tile, monitor);
+    if (!part.Empty()) covered += static_cast<long long>(part.Width()) * part.Height();
+  }
+  return covered >= static_cast<long long>(tile.Width()) * tile.Height();
+}
+
 PowerState PowerStateOf(unsigned acLineStatus, unsigned systemStatusFlag) {
   constexpr unsigned kOffline = 0, kSaverOn = 1;
   return {acLineStatus == kOffline, systemStatusFlag == kSaverOn};

@@ -1,32 +1,32 @@
 #include "wallpaper/WallpaperRest.h"
 
+#include "common/DesktopHost.h"
 #include "common/SystemNotifications.h"
 
 namespace velmora {
 namespace {
 
-// Whether the window in front belongs to another program, is not one of the
-// shell's own and hides the whole monitor it is on (a game, a video, a
-// presentation).
-bool ForeignFullScreenInFront() {
+// The monitors hidden by the window in front when it belongs to another
+// program, is not one of the shell's own and covers whole monitors (a
+// game, a video, a presentation); the count of all monitors in `total`.
+std::vector<ScreenBox> MonitorsHiddenInFront(size_t& total) {
+  total = 0;
   const HWND front = ::GetForegroundWindow();
-  if (!front || !::IsWindowVisible(front) || ::IsIconic(front)) return false;
+  if (!front || !::IsWindowVisible(front) || ::IsIconic(front)) return {};
   // The desktop itself is in front when nothing else is.
-  if (front == ::GetDesktopWindow() || front == ::GetShellWindow()) return false;
+  if (front == ::GetDesktopWindow() || front == ::GetShellWindow()) return {};
   DWORD process = 0;
   ::GetWindowThreadProcessId(front, &process);
-  if (process == ::GetCurrentProcessId()) return false;
+  if (process == ::GetCurrentProcessId()) return {};
   char className[64] = {};
   ::GetClassNameA(::GetAncestor(front, GA_ROOT), className, sizeof className);
-  if (IsShellWindowClass(className)) return false;
+  if (IsShellWindowClass(className)) return {};
   RECT window{};
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (!::GetWindowRect(front, &window) ||
-      !::GetMonitorInfoA(::MonitorFromWindow(front, MONITOR_DEFAULTTONEAREST), &monitor))
-    return false;
-  const RECT& m = monitor.rcMonitor;
-  return CoversMonitor({window.left, window.top, window.right, window.bottom}, {m.left, m.top, m.right, m.bottom});
+  if (!::GetWindowRect(front, &window)) return {};
+  std::vector<ScreenBox> monitors;
+  for (const MonitorArea& area : QueryMonitors()) monitors.push_back(area.monitor);
+  total = monitors.size();
+  return MonitorsHiddenBy({window.left, window.top, window.right, window.bottom}, monitors);
 }
 
 PowerState SystemPower() {
@@ -78,11 +78,15 @@ void WallpaperRest::Set(const PauseReasons& now) {
 void WallpaperRest::Check(HWND window) {
   if (!window) return;
   PauseReasons now = reasons_;
-  now.fullScreen = ForeignFullScreenInFront();
+  size_t monitors = 0;
+  now.hiddenMonitors = MonitorsHiddenInFront(monitors);
+  now.fullScreen = !now.hiddenMonitors.empty() && now.hiddenMonitors.size() == monitors;
   // Inside the shell's desktop window: hidden with it.
   const HWND parent = ::GetAncestor(window, GA_PARENT);
   now.desktopHidden = parent && parent != ::GetDesktopWindow() && !::IsWindowVisible(parent);
-  if (now.fullScreen == reasons_.fullScreen && now.desktopHidden == reasons_.desktopHidden) return;
+  if (now.fullScreen == reasons_.fullScreen && now.hiddenMonitors == reasons_.hiddenMonitors &&
+      now.desktopHidden == reasons_.desktopHidden)
+    return;
   Set(now);
 }
 

@@ -35,8 +35,10 @@ class WallpaperRest {
   const PauseReasons& Reasons() const { return reasons_; }
   // The slides and the movie rest.
   bool Resting() const { return reasons_.Any(); }
-  // The movie rests (also to spare the battery).
+  // Every movie rests (also to spare the battery).
   bool MovieResting() const { return reasons_.MovieRests(); }
+  // The monitors a full-screen program hides: the movies there rest.
+  const std::vector<ScreenBox>& HiddenMonitors() const { return reasons_.hiddenMonitors; }
 
   // Whether the movie rests on battery with the saver on (the setting).
   void SetPowerRule(bool on);

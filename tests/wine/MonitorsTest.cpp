@@ -192,6 +192,54 @@ TEST_F(MonitorsTest, TheMovieRunsOnEachMonitorOrAcrossBoth) {
   EXPECT_TRUE(::EqualRect(&c, &w));
 }
 
+TEST_F(MonitorsTest, AFullScreenProgramOnTheSecondMonitorRestsOnlyTheMovieThere) {
+  ::CreateDirectoryA(app.File("Flashs").c_str(), nullptr);
+  test::WriteFileBytes(app.File("Flashs\\a.swf"), test::MovingSquareMovie());
+  Set("MAIN", "WallInx", "1");
+  Set("FLASH", "CurFlash", "a.swf|flashs*");
+  Start();
+  MovieWallpaper& movies = bg->Movies();
+  ASSERT_EQ(movies.ControlCount(), 2u);
+  MoviePlayerWindow &first = movies.ControlAt(0), &second = movies.ControlAt(1);
+  const auto advances = [](MoviePlayerWindow& control) {
+    const uint32_t before = control.FramesRun();
+    return test::PumpUntil([&] { return control.FramesRun() > before + 3; }, 3s);
+  };
+  ASSERT_TRUE(advances(first) && advances(second));
+  {
+    // A game full screen on the second monitor: its movie rests, the
+    // primary's plays on.
+    test::HelperProcess program("fullscreen_window.exe", std::to_string(kPrimaryWidth) + " 0 " +
+                                                             std::to_string(kSecondWidth) + " " +
+                                                             std::to_string(kSecondHeight));
+    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(test::PumpUntil([&] { return bg->Rest().hiddenMonitors.size() == 1; }, 5s))
+        << "the full-screen window was not seen";
+    EXPECT_FALSE(bg->Rest().fullScreen);
+    EXPECT_TRUE(movies.ControlResting(1));
+    EXPECT_FALSE(movies.ControlResting(0));
+    test::PumpFor(200ms);
+    const uint32_t held = second.FramesRun();
+    EXPECT_TRUE(advances(first));
+    test::PumpFor(1s);
+    EXPECT_EQ(second.FramesRun(), held);
+    EXPECT_FALSE(second.ClockRunning());
+    // Across both monitors the one movie still shows on the primary: it plays.
+    Set("MAIN", "Monitors", "1");
+    bg->ApplyWallpaperMode();
+    ASSERT_EQ(movies.ControlCount(), 1u);
+    EXPECT_FALSE(movies.ControlResting(0));
+    EXPECT_TRUE(advances(movies.Control()));
+    Set("MAIN", "Monitors", "0");
+    bg->ApplyWallpaperMode();
+    ASSERT_EQ(movies.ControlCount(), 2u);
+    EXPECT_TRUE(movies.ControlResting(1));
+    program.End();
+    ASSERT_TRUE(test::PumpUntil([&] { return bg->Rest().hiddenMonitors.empty(); }, 5s));
+  }
+  EXPECT_TRUE(advances(movies.ControlAt(0)) && advances(movies.ControlAt(1)));
+}
+
 TEST_F(MonitorsTest, AnItemDraggedOntoTheSecondMonitorStaysThereAcrossARestart) {
   FrmShortcut& layer = Start();
   EXPECT_EQ(MonitorOf(2), 0);  // on the primary's grid

@@ -29,6 +29,26 @@ TEST(PauseRules, AWindowPausesOnlyWhenItHidesTheWholeMonitor) {
   EXPECT_TRUE(reasons.Any());
 }
 
+TEST(PauseRules, AFullScreenProgramOnOneMonitorHidesOnlyTheMoviesThere) {
+  // Two monitors side by side, the second to the left and smaller.
+  const std::vector<ScreenBox> monitors{{0, 0, 1920, 1080}, {-1280, 56, 0, 1080}};
+  const std::vector<ScreenBox> onSecond = MonitorsHiddenBy({-1288, 48, 8, 1088}, monitors);
+  ASSERT_EQ(onSecond.size(), 1u);
+  EXPECT_TRUE(onSecond[0] == monitors[1]);
+  EXPECT_EQ(MonitorsHiddenBy({-1280, 0, 1920, 1080}, monitors).size(), 2u);  // one window over both
+  EXPECT_TRUE(MonitorsHiddenBy({0, 0, 1920, 1040}, monitors).empty());       // maximised, not full screen
+  // The movie of each monitor: the one on the hidden monitor rests, the
+  // other plays; a movie spanning both plays while any of it shows.
+  EXPECT_TRUE(TileHidden({-1280, 56, 0, 1080}, onSecond));
+  EXPECT_TRUE(TileHidden({-1000, 100, -10, 900}, onSecond));
+  EXPECT_FALSE(TileHidden({0, 0, 1920, 1080}, onSecond));
+  EXPECT_FALSE(TileHidden({-1280, 0, 1920, 1080}, onSecond));
+  EXPECT_FALSE(TileHidden({-10, 100, 10, 200}, onSecond));  // two pixels wide over the edge
+  EXPECT_TRUE(TileHidden({-1280, 0, 1920, 1080}, MonitorsHiddenBy({-1280, 0, 1920, 1080}, {{-1280, 0, 0, 1080}, {0, 0, 1920, 1080}})));
+  EXPECT_FALSE(TileHidden({0, 0, 0, 0}, onSecond));  // nothing to hide
+  EXPECT_FALSE(TileHidden({0, 0, 100, 100}, {}));
+}
+
 TEST(PauseRules, OnBatteryWithTheSaverOnTheMovieRestsAndTheSlidesGoOn) {
   // The system's status: AC line 0 offline, 1 online, 255 unknown; flag 1 saver on.
   EXPECT_TRUE(RestsForPower(PowerStateOf(0, 1), true));
