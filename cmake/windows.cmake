@@ -9,7 +9,7 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/Version.h.in ${CMAKE_BINARY_DIR}/ge
 set(VELMORA_RESOURCES ${CMAKE_SOURCE_DIR}/resources/Velmora.rc)
 # What the resource script includes; source properties belong to a
 # directory, so the tests' directory sets them again for its programs.
-set(VELMORA_RESOURCE_FILES "${CMAKE_SOURCE_DIR}/resources/Velmora.manifest;${CMAKE_SOURCE_DIR}/resources/Blank.png;${CMAKE_SOURCE_DIR}/resources/Splash.bmp;${CMAKE_SOURCE_DIR}/resources/Velmora.ico;${CMAKE_SOURCE_DIR}/resources/Skin.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonUp.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDown.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDisabled.bmp;${CMAKE_SOURCE_DIR}/resources/Splash2x.bmp;${CMAKE_SOURCE_DIR}/resources/Skin2x.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonUp2x.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDown2x.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDisabled2x.bmp")
+set(VELMORA_RESOURCE_FILES "${CMAKE_SOURCE_DIR}/resources/Velmora.manifest;${CMAKE_SOURCE_DIR}/resources/Blank.png;${CMAKE_SOURCE_DIR}/resources/Splash.bmp;${CMAKE_SOURCE_DIR}/resources/Velmora.ico;${CMAKE_SOURCE_DIR}/resources/Skin.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonUp.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDown.bmp;${CMAKE_SOURCE_DIR}/resources/ButtonDisabled.bmp;${CMAKE_SOURCE_DIR}/resources/Splash2x.png;${CMAKE_SOURCE_DIR}/resources/Skin2x.png;${CMAKE_SOURCE_DIR}/resources/ButtonUp2x.png;${CMAKE_SOURCE_DIR}/resources/ButtonDown2x.png;${CMAKE_SOURCE_DIR}/resources/ButtonDisabled2x.png")
 set_source_files_properties(${VELMORA_RESOURCES} PROPERTIES OBJECT_DEPENDS "${VELMORA_RESOURCE_FILES}")
 
 # Everything of the program except its entry point, so tests can link it.

@@ -18,9 +18,9 @@ const RgbPicture& FaceTemplate(ucCustomButton::Look look, int artScale) {
       {EmbeddedRgbPicture(IDR_BUTTON_UP_BMP).value_or(RgbPicture()),
        EmbeddedRgbPicture(IDR_BUTTON_DOWN_BMP).value_or(RgbPicture()),
        EmbeddedRgbPicture(IDR_BUTTON_DISABLED_BMP).value_or(RgbPicture())},
-      {EmbeddedRgbPicture(IDR_BUTTON_UP_2X_BMP).value_or(RgbPicture()),
-       EmbeddedRgbPicture(IDR_BUTTON_DOWN_2X_BMP).value_or(RgbPicture()),
-       EmbeddedRgbPicture(IDR_BUTTON_DISABLED_2X_BMP).value_or(RgbPicture())},
+      {EmbeddedRgbPicture(IDR_BUTTON_UP_2X_PNG).value_or(RgbPicture()),
+       EmbeddedRgbPicture(IDR_BUTTON_DOWN_2X_PNG).value_or(RgbPicture()),
+       EmbeddedRgbPicture(IDR_BUTTON_DISABLED_2X_PNG).value_or(RgbPicture())},
   };
   return faces[artScale == 2 ? 1 : 0][static_cast<int>(look)];
 }

@@ -10,7 +10,7 @@ namespace velmora {
 
 RgbPicture useSkins(int width, int height, const std::string& appDirectory, int dpi) {
   static const RgbPicture templates[2] = {EmbeddedRgbPicture(IDR_SKIN_BMP).value_or(RgbPicture()),
-                                          EmbeddedRgbPicture(IDR_SKIN_2X_BMP).value_or(RgbPicture())};
+                                          EmbeddedRgbPicture(IDR_SKIN_2X_PNG).value_or(RgbPicture())};
   int artScale = ArtScaleForDpi(dpi);
   if (!templates[artScale - 1]) artScale = 1;
   const RgbPicture& skinTemplate = templates[artScale - 1];

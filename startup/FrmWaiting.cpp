@@ -16,7 +16,7 @@ namespace {
 // any other.
 RgbPicture SplashPicture(int dpi) {
   const int artScale = ArtScaleForDpi(dpi);
-  std::optional<RgbPicture> art = EmbeddedRgbPicture(artScale == 2 ? IDR_SPLASH_2X_BMP : IDR_SPLASH_BMP);
+  std::optional<RgbPicture> art = EmbeddedRgbPicture(artScale == 2 ? IDR_SPLASH_2X_PNG : IDR_SPLASH_BMP);
   if (!art && artScale == 2) art = EmbeddedRgbPicture(IDR_SPLASH_BMP);
   if (!art) return {};
   const int width = ScaleToDpi(FrmWaiting::kPictureWidth, dpi), height = ScaleToDpi(FrmWaiting::kPictureHeight, dpi);

@@ -44,6 +44,18 @@ def bmp24(path, width, height, pixel):
         f.write(b"BM" + struct.pack("<IHHI", 14 + 40 + len(body), 0, 0, 54) + info + body)
 
 
+def png24(path, width, height, pixel):
+    """pixel(x, y) -> (r, g, b); a PNG without alpha (the large art: far
+    smaller than a BMP in the program)."""
+    rows = (bytes(c for x in range(width) for c in pixel(x, y)) for y in range(height))
+    png(path, width, height, rows, alpha=False)
+
+
+def picture(path, width, height, pixel):
+    """A BMP or a PNG by the file's name."""
+    (png24 if path.endswith(".png") else bmp24)(path, width, height, pixel)
+
+
 def clamp(v):
     return max(0, min(255, int(round(v))))
 
@@ -187,7 +199,7 @@ def splash_bmp(scale=1, name="Splash.bmp"):
             return (210, 214, 230)
         return base
 
-    bmp24(os.path.join(RES, name), w, h, pixel)
+    picture(os.path.join(RES, name), w, h, pixel)
 
 
 def icon_image(size):
@@ -347,10 +359,10 @@ def skin_bmp(scale=1, name="Skin.bmp"):
             return mix(OUTLINE, base, d - 1.0)
         return base
 
-    bmp24(os.path.join(RES, name), w, h, pixel)
+    picture(os.path.join(RES, name), w, h, pixel)
 
 
-def button_bmps(scale=1, suffix=""):
+def button_bmps(scale=1, suffix="", ext=".bmp"):
     """The three 88 x 25 button faces: a raised key with its base (up), the
     same key pressed flat (down), and a faded key (disabled). Columns 6-12
     and rows 6-9 are stretched, so they are even; the corners outside the
@@ -384,7 +396,7 @@ def button_bmps(scale=1, suffix=""):
             colour = look["border"] if d < 1.0 else mix(look["border"], face, min(1.0, d - 1.0))
             return mix(BODY, colour, cov)
 
-        bmp24(os.path.join(RES, name.replace(".bmp", suffix + ".bmp")), w, h, pixel)
+        picture(os.path.join(RES, name.replace(".bmp", suffix + ext)), w, h, pixel)
 
 
 if __name__ == "__main__":
@@ -395,10 +407,10 @@ if __name__ == "__main__":
     shortcut_png()
     blank_swf()
     splash_bmp()
-    splash_bmp(2, "Splash2x.bmp")
+    splash_bmp(2, "Splash2x.png")
     skin_bmp()
-    skin_bmp(2, "Skin2x.bmp")
+    skin_bmp(2, "Skin2x.png")
     button_bmps()
-    button_bmps(2, "2x")
+    button_bmps(2, "2x", ".png")
     program_icon()
     demo_images()

@@ -36,7 +36,7 @@ RECT ClientPlace(HWND parent, HWND control) {
 // The skin a window of width x height has at `dpi`, from the art built in.
 RgbPicture ExpectedSkin(int width, int height, int dpi) {
   const int art = ArtScaleForDpi(dpi);
-  const std::optional<RgbPicture> source = EmbeddedRgbPicture(art == 2 ? IDR_SKIN_2X_BMP : IDR_SKIN_BMP);
+  const std::optional<RgbPicture> source = EmbeddedRgbPicture(art == 2 ? IDR_SKIN_2X_PNG : IDR_SKIN_BMP);
   EXPECT_TRUE(source);
   return source ? ComposeSkin(*source, width, height, dpi, art) : RgbPicture();
 }
@@ -196,7 +196,7 @@ TEST(SplashScaling, TheSplashIsDrawnAtTheDisplaysScaleWithItsPictureWhole) {
   // its mean colour (a wrong piece of it, or the small art stretched, would
   // not).
   const std::optional<RgbPicture> small = EmbeddedRgbPicture(IDR_SPLASH_BMP);
-  const std::optional<RgbPicture> large = EmbeddedRgbPicture(IDR_SPLASH_2X_BMP);
+  const std::optional<RgbPicture> large = EmbeddedRgbPicture(IDR_SPLASH_2X_PNG);
   ASSERT_TRUE(small && large);
   if (dpi == kBaseDpi) {
     EXPECT_TRUE(picture == *small);

@@ -126,7 +126,7 @@ TEST(ScaledSkin, AtEachScaleThePiecesTileTheWindowAndReadOnlyTheTemplate) {
 }
 
 TEST(ScaledSkin, TheSkinAt150PercentIsTheLargeArtScaledWithACleanCut) {
-  const RgbPicture large = Art("Skin2x.bmp");
+  const RgbPicture large = Art("Skin2x.png");
   ASSERT_EQ(large.width, 2 * kSkinTemplateWidth);
   ASSERT_EQ(large.height, 2 * kSkinTemplateHeight);
   const RgbPicture small = Art("Skin.bmp");
