@@ -10,21 +10,16 @@
 #include "resources/ResourceIds.h"
 #include "settingsdialog/SkinSlices.h"
 #include "startup/FrmWaiting.h"
+#include "tests/wine/RunDpi.h"
 #include "tests/wine/SettingsDialogFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
-
-int RunDpi() {
-  const char* text = std::getenv("VELMORA_LOGPIXELS");
-  return text ? std::atoi(text) : kBaseDpi;
-}
 
 RECT ClientPlace(HWND parent, HWND control) {
   RECT place{};
@@ -122,7 +117,7 @@ TEST_F(SettingsDialogTest, TheDialogIsLaidOutAtTheDisplaysScaleWithTheShapeOfIts
   InstallDemo();
   Start();
   FrmSetting& dialog = OpenThroughTheMenu();
-  const int dpi = RunDpi();
+  const int dpi = test::RunDpi();
   ExpectLaidOutAt(dialog, dpi);
   ExpectCaptionsFit(dialog);
   // The buttons' faces are drawn for the DPI: the corner piece of the
@@ -147,7 +142,7 @@ TEST_F(SettingsDialogTest, MovedToAMonitorOfAnotherScaleTheDialogIsLaidOutAgainF
   test::PumpFor(100ms);
   // The system tells the window its new DPI and the rectangle it suggests;
   // Wine never sends it, so the test does, as Windows would.
-  for (const int dpi : {RunDpi() == 144 ? 96 : 144, RunDpi()}) {
+  for (const int dpi : {test::RunDpi() == 144 ? 96 : 144, test::RunDpi()}) {
     RECT place{};
     ::GetWindowRect(dialog.hwnd(), &place);
     RECT suggested{place.left, place.top, place.left + ScaleToDpi(FrmSetting::kWidth, dpi),
@@ -167,7 +162,7 @@ TEST(SplashScaling, TheSplashIsDrawnAtTheDisplaysScaleWithItsPictureWhole) {
   DeclareDpiAwareness();
   FrmWaiting splash([] { return false; });
   ASSERT_TRUE(splash.Show());
-  const int dpi = RunDpi();
+  const int dpi = test::RunDpi();
   EXPECT_EQ(splash.Dpi(), dpi);
   RECT client{};
   ::GetClientRect(splash.hwnd(), &client);

@@ -8,6 +8,7 @@
 #include "settings/ProgramValues.h"
 #include "settings/IniFile.h"
 #include "tests/wine/DesktopFixture.h"
+#include "tests/wine/RunDpi.h"
 #include "tests/wine/TestMovies.h"
 
 #include <gtest/gtest.h>
@@ -19,12 +20,6 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The DPI the run was set to; 96 when the variable is not set.
-int ExpectedDpi() {
-  const char* text = std::getenv("VELMORA_LOGPIXELS");
-  return text ? std::atoi(text) : kBaseDpi;
-}
 
 bool Ink(uint32_t p) { return (p >> 24) > 16; }  // more than the pointer-catching fill
 
@@ -81,7 +76,7 @@ TEST(DpiAwareness, TheManifestDeclaresPerMonitorV2WithItsFallbacks) {
 }
 
 TEST_F(ScalingTest, TheSystemAndTheLayerAreAtTheRunsDpi) {
-  const int dpi = ExpectedDpi();
+  const int dpi = test::RunDpi();
   FrmShortcut& layer = Start();
   EXPECT_EQ(DpiOfWindow(layer.hwnd()), dpi);
   EXPECT_EQ(DpiOfWindow(bg->hwnd()), dpi);
@@ -182,7 +177,7 @@ TEST_F(ScalingTest, TheMovieIsDrawnAtTheFullSizeOfTheScreen) {
 }
 
 TEST_F(ScalingTest, APlaceMovedAtThisDpiIsRememberedForIt) {
-  const int dpi = ExpectedDpi();
+  const int dpi = test::RunDpi();
   FrmShortcut& layer = Start();
   const LayerMetrics& m = layer.Metrics();
   // Item 2 dropped into the third column, as a drag would.
@@ -201,7 +196,7 @@ TEST_F(ScalingTest, APlaceMovedAtThisDpiIsRememberedForIt) {
 }
 
 TEST_F(ScalingTest, MovedToAnotherScaleTheLayerIsLaidOutForItAndComesBackToItsPlaces) {
-  const int dpi = ExpectedDpi(), other = dpi == 144 ? 96 : 144;
+  const int dpi = test::RunDpi(), other = dpi == 144 ? 96 : 144;
   FrmShortcut& layer = Start();
   const auto dropInto = [&](int item, int column, int row) {
     const LayerMetrics& m = layer.Metrics();
