@@ -17,6 +17,17 @@
 
 namespace velmora {
 
+// Where a drawn frame's time goes, in wall milliseconds summed over the
+// frames: drawing it (the player, on every band thread at once), handing it
+// on (finding what changed since the screen's last picture and keeping it),
+// and painting it to the screen.
+struct FrameCosts {
+  uint64_t frames = 0;  // frames drawn that changed something
+  uint64_t painted = 0;  // paints that sent pixels to the screen
+  double drawMs = 0, handMs = 0, paintMs = 0;
+  uint64_t paintedPixels = 0;
+};
+
 class MoviePlayerWindow : public Window {
  public:
   static constexpr const char* kClassName = "VelmoraMoviePlayer";
@@ -66,6 +77,7 @@ class MoviePlayerWindow : public Window {
   const swf::Canvas& Frame() const { return canvas_; }
   uint32_t FramesRun() const { return playback_.FramesRun(); }
   bool MovieLoaded() const { return playback_.Loaded(); }
+  const FrameCosts& Costs() const { return costs_; }
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -75,6 +87,12 @@ class MoviePlayerWindow : public Window {
   void Redraw();
   // The scale mode the settings give (a movie's script may choose its own).
   swf::ScaleMode HostScaleMode() const;
+  // What differs from the screen's last picture, now kept as shown; nothing
+  // when nothing differs (a canvas of a new size differs all over).
+  std::optional<RECT> KeepChangedArea();
+  // The area sent to the screen now; WM_PAINT sends what the system asks.
+  void PaintNow(const RECT& area);
+  void PaintCanvas(HDC dc, const RECT& area);
   void Paint();
   double FramePeriodMs() const;
   static double NowMs();
@@ -96,6 +114,7 @@ class MoviePlayerWindow : public Window {
   std::optional<uint32_t> backgroundBgr_;
   FrameClock frameClock_;
   int maxDrawRate_ = kDefaultMaxDrawRate;
+  FrameCosts costs_;
 };
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include "startup/DesktopSession.h"
 #include "player/swf/SwfWriter.h"
 #include "tests/wine/DesktopFixture.h"
+#include "tests/wine/TestMovies.h"
 #include "tests/wine/TestSupport.h"
 #include "wallpaper/FrmShortcutBG.h"
 
@@ -75,6 +76,36 @@ TEST_F(MovieWallpaperTest, ProgramFolderMoviePlaysFilledIntoTheWindow) {
   // the movie's green.
   EXPECT_EQ(FramePixel(FrameWidth() / 2, FrameHeight() / 2), kOpaqueRed);
   EXPECT_EQ(FramePixel(2, FrameHeight() / 2), kOpaqueWhite);
+}
+
+TEST_F(MovieWallpaperTest, EachFrameReachesTheWindowAsItIsDrawnAndOnlyWhatChanged) {
+  test::WriteFileBytes(app.File("Flashs\\moving.swf"), test::MovingSquareMovie());
+  Set("FLASH", "CurFlash", "moving.swf|flashs*");
+  ASSERT_TRUE(Start());
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  ASSERT_TRUE(test::PumpUntil([&] { return flash.FramesRun() >= 5; }, 5s));
+  // Sent to the window with each frame, not left for a later paint: what
+  // the window's surface shows is the frame just drawn, over a grid.
+  for (int look = 0; look < 3; ++look) {
+    const uint64_t painted = flash.Costs().painted;
+    ASSERT_TRUE(test::PumpUntil([&] { return flash.Costs().painted > painted; }, 3s));
+    const swf::Canvas& frame = flash.Frame();
+    const WindowDc dc = GetWindowDc(flash.hwnd());
+    int same = 0, looked = 0;
+    for (int y = 5; y < frame.height; y += frame.height / 9)
+      for (int x = 5; x < frame.width; x += frame.width / 13) {
+        const uint32_t p = frame.Row(y)[x];
+        same += ::GetPixel(dc.get().dc, x, y) == RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        ++looked;
+      }
+    EXPECT_EQ(same, looked) << look;
+  }
+  // Of a small square moving, only the part that changed is sent.
+  const FrameCosts& costs = flash.Costs();
+  ASSERT_GT(costs.painted, 2u);
+  const double perPaint = static_cast<double>(costs.paintedPixels) / static_cast<double>(costs.painted);
+  EXPECT_LT(perPaint, 0.5 * FrameWidth() * FrameHeight());
+  EXPECT_GE(costs.frames + 1, costs.painted);  // at most one paint a frame, and the first
 }
 
 TEST_F(MovieWallpaperTest, FolderLocationIsPrefixedAndSettingsReachTheControl) {
