@@ -78,7 +78,7 @@ bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
 
 bool BackdropView::operator==(const BackdropView& o) const {
   return width == o.width && height == o.height && background == o.background &&
-         SameMatrix(view, o.view) && options == o.options;
+         SameMatrix(view, o.view) && options == o.options && rowFrom == o.rowFrom && rowTo == o.rowTo;
 }
 
 size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {

@@ -55,6 +55,8 @@ struct BackdropView {
   uint32_t background = 0;
   Matrix view;
   RenderOptions options;
+  // The rows drawn: a picture held for some rows has nothing on the others.
+  int rowFrom = 0, rowTo = 0;
 
   bool operator==(const BackdropView& o) const;
 };

@@ -1,6 +1,7 @@
 #include "player/render/Paint.h"
 
 #include "player/render/BilinearRow.h"
+#include "player/render/GradientRow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -225,24 +226,20 @@ void Paint::Fill(int y, int x, int count, uint32_t* out) const {
     case Kind::Linear:
       if (spread_ == SpreadMode::Pad) {
         // Padded, the ramp index is a clamped linear function of x.
-        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f;
         float v = static_cast<float>(((gx + 16384.0) / 32768.0 * 256 - 0.5) * kPerRatio);
         const float dv = static_cast<float>(stepX / 32768.0 * 256 * kPerRatio);
-        for (int i = 0; i < count; ++i, v += dv) out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
+        PadLinearRow(ramp_.data(), v, dv, count, out);
         return;
       }
       for (int i = 0; i < count; ++i, gx += stepX) out[i] = RampColor((gx + 16384.0) / 32768.0);
       return;
     case Kind::Radial:
       if (spread_ == SpreadMode::Pad) {
-        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f;
         constexpr float kScale = 256.0f / 16384.0f * kPerRatio, kOffset = 0.5f * kPerRatio;
-        float fx = static_cast<float>(gx), fy = static_cast<float>(gy);
-        const float sx = static_cast<float>(stepX), sy = static_cast<float>(stepY);
-        for (int i = 0; i < count; ++i, fx += sx, fy += sy) {
-          float v = std::sqrt(fx * fx + fy * fy) * kScale - kOffset;
-          out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
-        }
+        PadRadialRow(ramp_.data(), {kScale, kOffset}, static_cast<float>(gx), static_cast<float>(gy),
+                     static_cast<float>(stepX), static_cast<float>(stepY), count, out);
         return;
       }
       for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
