@@ -494,7 +494,10 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
     const Character* c = movie_.Find(style.bitmapId);
     if (c && c->kind == Character::Kind::Bitmap) bitmap = c->bitmap.get();
   }
-  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps, options_.gradientSteps);
+  const bool gradient = style.kind == FillKind::LinearGradient || style.kind == FillKind::RadialGradient ||
+                        style.kind == FillKind::FocalGradient;
+  const GradientRamp* ramp = gradient ? &RampOf(style.gradient, ctx.cx, options_.gradientSteps) : nullptr;
+  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps, options_.gradientSteps, ramp);
   auto sink = [&](int y, int x, int n, const uint8_t* cov) {
     uint32_t* dst = target.Row(y) + x;
     const uint8_t* m = mask ? mask->Row(y) + x : nullptr;
@@ -510,6 +513,42 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
       BlendOverSpan(dst, paintRow_.data(), cov, m, n);
   };
   raster_.Render(fillRule_, options_.antialias, sink);
+}
+
+const GradientRamp& FrameRenderer::RampOf(const Gradient& gradient, const ColorTransform& cx, RampSteps steps) {
+  constexpr size_t kMostRamps = 32;
+  auto same = [&](const KeptRamp& k) {
+    const ColorTransform& c = k.cx;
+    return k.steps == steps && k.interpolation == gradient.interpolation && c.rMult == cx.rMult &&
+           c.gMult == cx.gMult && c.bMult == cx.bMult && c.aMult == cx.aMult && c.rAdd == cx.rAdd &&
+           c.gAdd == cx.gAdd && c.bAdd == cx.bAdd && c.aAdd == cx.aAdd &&
+           std::equal(k.stops.begin(), k.stops.end(), gradient.stops.begin(), gradient.stops.end(),
+                      [](const GradientStop& a, const GradientStop& b) {
+                        return a.ratio == b.ratio && a.color == b.color;
+                      });
+  };
+  ++rampUses_;
+  for (KeptRamp& k : ramps_)
+    if (same(k)) {
+      k.lastUsed = rampUses_;
+      return *k.ramp;
+    }
+  // A new look: in a free place, or in that of the ramp used longest ago.
+  KeptRamp* slot;
+  if (ramps_.size() < kMostRamps) {
+    slot = &ramps_.emplace_back();
+    slot->ramp = std::make_unique<GradientRamp>();
+  } else {
+    slot = &*std::min_element(ramps_.begin(), ramps_.end(),
+                              [](const KeptRamp& a, const KeptRamp& b) { return a.lastUsed < b.lastUsed; });
+  }
+  slot->interpolation = gradient.interpolation;
+  slot->stops = gradient.stops;
+  slot->cx = cx;
+  slot->steps = steps;
+  slot->lastUsed = rampUses_;
+  *slot->ramp = BuildGradientRamp(gradient, cx, steps);
+  return *slot->ramp;
 }
 
 void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx) {

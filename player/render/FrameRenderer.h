@@ -9,6 +9,7 @@
 #include "player/render/DeviceGlyphs.h"
 #include "player/render/TextFieldLayout.h"
 #include "player/render/Filters.h"
+#include "player/render/Paint.h"
 #include "player/render/Rasterizer.h"
 #include "player/render/RenderOptions.h"
 #include "player/render/ShapeGeometry.h"
@@ -124,6 +125,9 @@ class FrameRenderer {
     Twips,  // shapes: on whole twips
     Glyph,  // text: as they fall (the glyph's origin is on a whole twip)
   };
+  // The ramp of `gradient` under `cx`, kept while gradients of that look are
+  // drawn (a few dozen of them at most).
+  const GradientRamp& RampOf(const Gradient& gradient, const ColorTransform& cx, RampSteps steps);
   void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid = OutlineGrid::Twips);
   const ShapeGeometry& GeometryOf(const Shape* shape);
   // The geometry of what scripts drew on `clip`; null when nothing.
@@ -152,6 +156,16 @@ class FrameRenderer {
   std::map<const ClipDrawing*, DrawingEntry> drawings_;
   uint64_t frame_ = 0;
   std::vector<std::unique_ptr<Canvas>> spareLayers_;
+  struct KeptRamp {
+    Interpolation interpolation = Interpolation::Rgb;
+    std::vector<GradientStop> stops;
+    ColorTransform cx;
+    RampSteps steps = RampSteps::Smooth;
+    uint64_t lastUsed = 0;
+    std::unique_ptr<GradientRamp> ramp;
+  };
+  std::vector<KeptRamp> ramps_;
+  uint64_t rampUses_ = 0;
   Canvas fillLayer_;
   BackdropCache backdrop_;
   // What the last frame drew over the held picture, on which canvas.

@@ -103,7 +103,10 @@ void PadRadialRow(const uint32_t* ramp, RadialRowScale k, float x, float y, floa
   const __m128 scale = _mm_set1_ps(k.scale), offset = _mm_set1_ps(k.offset);
   int i = 0;
   __m128 nowX = FourSteps(x, sx), nowY = FourSteps(y, sy);
-  for (; i + 4 <= count; i += 4, nowX = NextFour(nowX, sx), nowY = NextFour(nowY, sy)) {
+  // Along a row of an unturned gradient y stays as it is (a zero may lose
+  // its sign, which its square does not show).
+  const bool stepsY = sy != 0;
+  for (; i + 4 <= count; i += 4, nowX = NextFour(nowX, sx), nowY = stepsY ? NextFour(nowY, sy) : nowY) {
     // The same operations in the same order as the plain row; a square that
     // overflows gives infinity in both, which clamps to the last colour.
     const __m128 squares = _mm_add_ps(_mm_mul_ps(nowX, nowX), _mm_mul_ps(nowY, nowY));
