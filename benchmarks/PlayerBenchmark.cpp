@@ -9,7 +9,9 @@
 // column is the process's time, and the counters give per frame
 //   cpu_ms     processor time of every thread of the process,
 //   wall_ms    time on the clock,
-//   period_ms  the movie's frame period, the time a frame may take.
+//   period_ms  the movie's frame period, the time a frame may take,
+//   held_copies  how many whole frames' worth of pixels were copied from the
+//              held picture of the still background.
 //
 //   player_benchmark [--movie FILE ...] [--only TEXT] [Google Benchmark flags]
 //   (default: the demo movie and the corpus, where present; --only keeps the
@@ -69,6 +71,7 @@ void RenderFrames(benchmark::State& state, const std::string& path, bool high, b
   Canvas canvas;
   if (!Prepare(state, path, playback, canvas)) return;
   uint32_t background = 0;
+  double heldFrames = 0;  // frames' worth of pixels copied from the held background
   const double cpu0 = ProcessCpuMs(), wall0 = WallMs();
   for (auto _ : state) {
     playback.Step();
@@ -77,6 +80,7 @@ void RenderFrames(benchmark::State& state, const std::string& path, bool high, b
     } else {
       playback.DrawIfChanged(canvas, ScaleMode::ShowAll, high);
     }
+    heldFrames += static_cast<double>(playback.PixelsTakenFromHeld()) / canvas.pixels.size();
     benchmark::DoNotOptimize(canvas.pixels.data());
   }
   const double cpu = ProcessCpuMs() - cpu0, wall = WallMs() - wall0;
@@ -84,6 +88,7 @@ void RenderFrames(benchmark::State& state, const std::string& path, bool high, b
   state.counters["cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
   state.counters["wall_ms"] = benchmark::Counter(wall, benchmark::Counter::kAvgIterations);
   state.counters["period_ms"] = 1000.0 / rate;
+  state.counters["held_copies"] = benchmark::Counter(heldFrames, benchmark::Counter::kAvgIterations);
 }
 
 // A frame of `path` at 1920x1080 written as PNG bytes, as swf_render and the

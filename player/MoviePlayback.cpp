@@ -1,5 +1,6 @@
 #include "player/MoviePlayback.h"
 
+#include <climits>
 #include <thread>
 
 namespace velmora::swf {
@@ -97,15 +98,26 @@ bool MoviePlayback::DrawIfChanged(Canvas& canvas, ScaleMode mode, bool highQuali
   // The tree's state is taken every frame, so that the comparison is always
   // with the frame before.
   const bool stillTree = root_ && drawnScene_.TakeAndCompare(*root_);
-  if (stillTree && drawnView_ && *drawnView_ == view) return false;
+  const bool sameView = drawnView_ && *drawnView_ == view;
+  if (stillTree && sameView) {
+    takenFromHeld_ = 0;
+    return false;
+  }
   drawnView_ = view;
-  return Draw(canvas, mode, highQuality, background);
+  // At the same view the canvas holds the last picture drawn into it.
+  return DrawFrame(canvas, mode, highQuality, background, sameView);
 }
 
 bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background) {
+  return DrawFrame(canvas, mode, highQuality, background, false);
+}
+
+bool MoviePlayback::DrawFrame(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background,
+                              bool canvasHoldsLast) {
   const uint32_t rgb = background ? *background & 0xFFFFFF
                                   : (movie_.background.r << 16) | (movie_.background.g << 8) | movie_.background.b;
   const uint32_t opaque = 0xFF000000u | rgb;
+  takenFromHeld_ = 0;
   if (!root_ || !renderer_) {
     canvas.Clear(opaque);
     return true;
@@ -123,8 +135,16 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   Matrix inverse;
   if (view.Invert(inverse)) pixelsToStage_ = inverse;
   static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-  if (!bandsAllowed_ || canvas.height < kLeastRowsForBands || !twoCores)
-    return renderer_->Render(*root_, view, options, opaque, canvas);
+  const bool banded = bandsAllowed_ && canvas.height >= kLeastRowsForBands && twoCores;
+  // Each renderer knows only what it drew itself: once the bands change, the
+  // canvas holds another's drawing.
+  if (banded != drawnInBands_) canvasHoldsLast = false;
+  drawnInBands_ = banded;
+  if (!banded) {
+    const bool changed = renderer_->Render(*root_, view, options, opaque, canvas, 0, INT_MAX, canvasHoldsLast);
+    takenFromHeld_ = renderer_->PixelsTakenFromHeld();
+    return changed;
+  }
   // The upper half here, the lower half on the worker, each renderer with its
   // own held picture and caches; the movie and its timeline are only read.
   if (!lowerRenderer_) lowerRenderer_ = std::make_unique<FrameRenderer>(movie_, glyphs_.get());
@@ -132,8 +152,12 @@ bool MoviePlayback::Draw(Canvas& canvas, ScaleMode mode, bool highQuality, std::
   const int middle = canvas.height / 2;
   bool upperChanged = false, lowerChanged = false;
   worker_->RunBeside(
-      [&] { lowerChanged = lowerRenderer_->Render(*root_, view, options, opaque, canvas, middle, canvas.height); },
-      [&] { upperChanged = renderer_->Render(*root_, view, options, opaque, canvas, 0, middle); });
+      [&] {
+        lowerChanged = lowerRenderer_->Render(*root_, view, options, opaque, canvas, middle, canvas.height,
+                                              canvasHoldsLast);
+      },
+      [&] { upperChanged = renderer_->Render(*root_, view, options, opaque, canvas, 0, middle, canvasHoldsLast); });
+  takenFromHeld_ = renderer_->PixelsTakenFromHeld() + lowerRenderer_->PixelsTakenFromHeld();
   return upperChanged || lowerChanged;
 }
 

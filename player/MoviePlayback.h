@@ -69,12 +69,19 @@ class MoviePlayback {
   // picture; each Draw tells them again.
   void SetView(int width, int height, ScaleMode mode);
 
+  // How many pixels the last Draw took from the renderers' held pictures of
+  // the still background (a whole frame's worth when all of it was copied).
+  size_t PixelsTakenFromHeld() const { return takenFromHeld_; }
+
   // Whether a frame may be drawn in two bands at once, on a second thread
   // (where the machine has a second core). The pictures are the same.
   void DrawInBands(bool allowed) { bandsAllowed_ = allowed; }
 
  private:
   bool Adopt(ParseResult result);
+  // Draw, told whether the canvas holds what this playback drew into it last.
+  bool DrawFrame(Canvas& canvas, ScaleMode mode, bool highQuality, std::optional<uint32_t> background,
+                 bool canvasHoldsLast);
   // The scale mode a picture is drawn with: the movie's own choice, else
   // the host's.
   ScaleMode ShownMode(ScaleMode hostMode) const;
@@ -111,6 +118,8 @@ class MoviePlayback {
   SceneState drawnScene_;
   std::optional<DrawnView> drawnView_;
   bool bandsAllowed_ = true;
+  bool drawnInBands_ = false;  // how the last picture was drawn
+  size_t takenFromHeld_ = 0;
   // From the last picture's pixels to the stage's twips.
   std::optional<Matrix> pixelsToStage_;
   ButtonPointer buttons_;

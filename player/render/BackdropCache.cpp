@@ -78,7 +78,7 @@ bool DrawsTheSameWhenPlacedAlike(const DisplayObject& object) {
 
 bool BackdropView::operator==(const BackdropView& o) const {
   return width == o.width && height == o.height && background == o.background &&
-         SameMatrix(view, o.view) && options == o.options;
+         SameMatrix(view, o.view) && options == o.options && rowFrom == o.rowFrom && rowTo == o.rowTo;
 }
 
 size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {
@@ -106,11 +106,14 @@ size_t BackdropCache::Plan(const Clip& root, const BackdropView& view) {
   previous_ = std::move(current);
   previousWhole_ = whole;
 
+  fresh_ = false;
   if (!sameView) {
     view_ = view;
-    held_.clear();
+    // A picture is held only once the view has stayed for a frame: a view
+    // that changes every frame (a new background each time) would cost a
+    // copy per frame for a picture never used again.
+    stable = 0;
   }
-  fresh_ = false;
   if (stable == 0) {
     // Nothing stays still: give the memory back rather than hold a stale picture.
     held_.clear();

@@ -7,7 +7,8 @@
 // the same are kept: shapes, morph shapes at a ratio and static texts, with no
 // mask among them. Sprites end the run, since their own timelines move. An
 // object is kept once it has stayed unchanged for one frame, so an object that
-// moves every frame never costs a copy.
+// moves every frame never costs a copy; so too a picture is held only once
+// the view it is drawn at has stayed the same for a frame.
 #pragma once
 
 #include "player/display/Timeline.h"
@@ -55,6 +56,8 @@ struct BackdropView {
   uint32_t background = 0;
   Matrix view;
   RenderOptions options;
+  // The rows drawn: a picture held for some rows has nothing on the others.
+  int rowFrom = 0, rowTo = 0;
 
   bool operator==(const BackdropView& o) const;
 };

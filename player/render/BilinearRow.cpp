@@ -70,20 +70,49 @@ void BilinearRowPlain(const uint32_t* texels, size_t width, double& gx, double& 
   }
 }
 
-void BilinearRow(const uint32_t* texels, size_t width, double& gx, double& gy, double stepX, double stepY,
-                 int count, uint32_t* out) {
 #if defined(__SSE2__)
+namespace {
+
+// The fast row; with `kStepsY` false (a step of zero down) the texel row and
+// the vertical weight, the same for every sample, are taken once.
+template <bool kStepsY>
+void BilinearRowSse2(const uint32_t* texels, size_t width, double& gx, double& gy, double stepX, double stepY,
+                     int count, uint32_t* out) {
   const __m128i zero = _mm_setzero_si128();
   const __m128 half = _mm_set1_ps(0.5f), low = _mm_set1_ps(kUndecided), high = _mm_set1_ps(1 - kUndecided);
+  if (count <= 0) return;
   double x = gx, y = gy;  // kept in registers
-  for (int i = 0; i < count; ++i, x += stepX, y += stepY) {
+  // The row's own values when y stays.
+  double fy0 = 0;
+  const uint32_t* row0 = texels;
+  if constexpr (!kStepsY) {
+    const double fv = y - 0.5;
+    const std::ptrdiff_t y0 = static_cast<std::ptrdiff_t>(fv);
+    fy0 = fv - static_cast<double>(y0);
+    row0 = texels + static_cast<size_t>(y0) * width;
+  }
+  const __m128 wy0 = _mm_set1_ps(static_cast<float>(fy0));
+  for (int i = 0; i < count; ++i, x += stepX) {
     // The texels and weights exactly as the plain row takes them.
-    const double fu = x - 0.5, fv = y - 0.5;
-    const std::ptrdiff_t x0 = static_cast<std::ptrdiff_t>(fu), y0 = static_cast<std::ptrdiff_t>(fv);
-    const double fx = fu - static_cast<double>(x0), fy = fv - static_cast<double>(y0);
-    const uint32_t* row = texels + static_cast<size_t>(y0) * width + static_cast<size_t>(x0);
-    const __m128 w = _mm_cvtpd_ps(_mm_set_pd(fy, fx));
-    const __m128 wx = _mm_shuffle_ps(w, w, 0x00), wy = _mm_shuffle_ps(w, w, 0x55);
+    const double fu = x - 0.5;
+    const std::ptrdiff_t x0 = static_cast<std::ptrdiff_t>(fu);
+    const double fx = fu - static_cast<double>(x0);
+    double fy = fy0;
+    const uint32_t* row = row0 + static_cast<size_t>(x0);
+    __m128 wx, wy;
+    if constexpr (kStepsY) {
+      const double fv = y - 0.5;
+      const std::ptrdiff_t y0 = static_cast<std::ptrdiff_t>(fv);
+      fy = fv - static_cast<double>(y0);
+      row = texels + static_cast<size_t>(y0) * width + static_cast<size_t>(x0);
+      const __m128 w = _mm_cvtpd_ps(_mm_set_pd(fy, fx));
+      wx = _mm_shuffle_ps(w, w, 0x00);
+      wy = _mm_shuffle_ps(w, w, 0x55);
+      y += stepY;
+    } else {
+      wx = _mm_set1_ps(static_cast<float>(fx));
+      wy = wy0;
+    }
     // Two neighbours of a row in one load, their channels as words.
     const __m128i upper = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row)), zero);
     const __m128i lower = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + width)), zero);
@@ -104,7 +133,21 @@ void BilinearRow(const uint32_t* texels, size_t width, double& gx, double& gy, d
     out[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
   }
   gx = x;
-  gy = y;
+  // A step of zero leaves y as the first sum made it (only a zero's sign
+  // can change, once).
+  gy = kStepsY ? y : y + stepY;
+}
+
+}  // namespace
+#endif
+
+void BilinearRow(const uint32_t* texels, size_t width, double& gx, double& gy, double stepX, double stepY,
+                 int count, uint32_t* out) {
+#if defined(__SSE2__)
+  if (stepY == 0)
+    BilinearRowSse2<false>(texels, width, gx, gy, stepX, stepY, count, out);
+  else
+    BilinearRowSse2<true>(texels, width, gx, gy, stepX, stepY, count, out);
 #else
   BilinearRowPlain(texels, width, gx, gy, stepX, stepY, count, out);
 #endif

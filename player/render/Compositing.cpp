@@ -193,6 +193,13 @@ inline __m128i Over4(__m128i dst, __m128i src, __m128i coverage) {
   return _mm_add_epi8(scaled, ScalePixels(dst, ilo, ihi));
 }
 
+// src over dst.
+inline __m128i OverWhole4(__m128i dst, __m128i src) {
+  __m128i ilo, ihi;
+  InverseAlphas(src, ilo, ihi);
+  return _mm_add_epi8(src, ScalePixels(dst, ilo, ihi));
+}
+
 }  // namespace
 #endif
 
@@ -212,7 +219,9 @@ void BlendOverSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, 
       _mm_storeu_si128(d, s);
       continue;
     }
-    _mm_storeu_si128(d, Over4(_mm_loadu_si128(d), s, c));
+    // Wholly covered, the colours need no scaling by coverage (x * 255 / 255
+    // rounds to x).
+    _mm_storeu_si128(d, four == -1 ? OverWhole4(_mm_loadu_si128(d), s) : Over4(_mm_loadu_si128(d), s, c));
   }
 #endif
   for (; i < count; ++i) {
@@ -238,7 +247,7 @@ void BlendSolidSpan(uint32_t* dst, uint32_t color, const uint8_t* coverage, cons
     if (opaque && four == 0xFFFFFFFFu)
       _mm_storeu_si128(d, colors);
     else
-      _mm_storeu_si128(d, Over4(_mm_loadu_si128(d), colors, c));
+      _mm_storeu_si128(d, four == 0xFFFFFFFFu ? OverWhole4(_mm_loadu_si128(d), colors) : Over4(_mm_loadu_si128(d), colors, c));
   }
 #endif
   for (; i < count; ++i) {

@@ -25,14 +25,35 @@ void ResolveCoverageRowFast(float* cover, float* runs, int count, uint8_t* out) 
   int i = 0;
   const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(255.f), half = _mm_set1_ps(0.5f);
   __m128 carry = zero;  // the running sum before these four, in every lane
+  // The levels of four pixels that the running sum alone covers, taken
+  // again only once it has changed.
+  int level = 0;
+  bool levelStale = true;
   for (; i + 4 <= count; i += 4) {
+    const __m128 c = _mm_loadu_ps(cover + i);
     __m128 r = _mm_loadu_ps(runs + i);
+    // Inside a run nothing starts, ends or covers part of a pixel: each
+    // pixel's value is the running sum (0 + sum is the sum), and the
+    // accumulators, wholly zero, are clear already.
+    const __m128i bits = _mm_or_si128(_mm_castps_si128(c), _mm_castps_si128(r));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(bits, _mm_setzero_si128())) == 0xFFFF) {
+      if (levelStale) {
+        const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(carry, scale), half), zero), scale);
+        const __m128i whole = _mm_cvttps_epi32(clamped);
+        const __m128i words = _mm_packs_epi32(whole, whole);
+        level = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+        levelStale = false;
+      }
+      std::memcpy(out + i, &level, sizeof level);
+      continue;
+    }
+    levelStale = true;
     // The running sum within the four, then what came before them.
     r = _mm_add_ps(r, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(r), 4)));
     r = _mm_add_ps(r, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(r), 8)));
     r = _mm_add_ps(r, carry);
     carry = _mm_shuffle_ps(r, r, _MM_SHUFFLE(3, 3, 3, 3));
-    const __m128 v = _mm_add_ps(_mm_loadu_ps(cover + i), r);
+    const __m128 v = _mm_add_ps(c, r);
     const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(v, scale), half), zero), scale);
     const __m128i whole = _mm_cvttps_epi32(clamped);
     const __m128i words = _mm_packs_epi32(whole, whole);

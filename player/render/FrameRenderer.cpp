@@ -32,7 +32,7 @@ double LineScale(const Matrix& m) {
 }  // namespace
 
 bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOptions& options,
-                           uint32_t background, Canvas& canvas, int rowFrom, int rowTo) {
+                           uint32_t background, Canvas& canvas, int rowFrom, int rowTo, bool canvasHoldsLast) {
   options_ = options;
   // Filters keep their size in stage pixels whatever the objects' own scale;
   // only the view stretches them.
@@ -46,28 +46,123 @@ bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOpt
     std::fill(c.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * c.width,
               c.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowTo) * c.width, background);
   };
-  const size_t still = backdrop_.Plan(root, {canvas.width, canvas.height, background, view, options});
-  if (still > 0 && backdrop_.Fresh()) {
+  const size_t still = backdrop_.Plan(root, {canvas.width, canvas.height, background, view, options, ctx.rowFrom, ctx.rowTo});
+  const bool fresh = still > 0 && backdrop_.Fresh();
+  if (fresh) {
     Canvas& picture = backdrop_.Picture();
     if (picture.width != canvas.width || picture.height != canvas.height) picture.Resize(canvas.width, canvas.height);
     clearRows(picture);
     ctx.target = &picture;
     DrawClip(root, ctx, 0, still);
   }
+  ctx.target = &canvas;
+  pixelsTakenFromHeld_ = 0;
   if (still > 0) {
-    const Canvas& picture = backdrop_.Picture();
-    std::copy(picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width,
-              picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowTo) * canvas.width,
-              canvas.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width);
+    // Outside what the last frame drew over it, a canvas that still holds
+    // that frame holds the held picture already.
+    const DrawnOver& last = drawnOver_;
+    const bool onlyDrawnOver = canvasHoldsLast && !fresh && last.valid && last.pixels == canvas.pixels.data() &&
+                               last.width == canvas.width && last.height == canvas.height &&
+                               last.rowFrom == ctx.rowFrom && last.rowTo == ctx.rowTo && last.still == still;
+    TakeHeldPicture(ctx, onlyDrawnOver);
   } else {
     clearRows(canvas);
   }
-  ctx.target = &canvas;
   DrawClip(root, ctx, still);
+  drawnOver_.valid = still > 0;
+  if (still > 0) {
+    drawnOver_.pixels = canvas.pixels.data();
+    drawnOver_.width = canvas.width;
+    drawnOver_.height = canvas.height;
+    drawnOver_.rowFrom = ctx.rowFrom;
+    drawnOver_.rowTo = ctx.rowTo;
+    drawnOver_.still = still;
+    DrawableAreas(root, still, ctx, drawnOver_.areas);
+  }
   for (auto it = drawings_.begin(); it != drawings_.end();)
     it = it->second.frame == frame_ ? std::next(it) : drawings_.erase(it);
   ++frame_;
   return !backdrop_.Unchanged();
+}
+
+void FrameRenderer::TakeHeldPicture(const Context& ctx, bool onlyDrawnOver) {
+  const Canvas& picture = backdrop_.Picture();
+  Canvas& canvas = *ctx.target;
+  if (!onlyDrawnOver) {
+    std::copy(picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width,
+              picture.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowTo) * canvas.width,
+              canvas.pixels.begin() + static_cast<std::ptrdiff_t>(ctx.rowFrom) * canvas.width);
+    pixelsTakenFromHeld_ = static_cast<size_t>(ctx.rowTo - ctx.rowFrom) * canvas.width;
+    return;
+  }
+  // Row by row, the areas' spans joined where they meet, so that no pixel
+  // is taken twice.
+  const std::vector<PixelBounds>& areas = drawnOver_.areas;
+  int top = ctx.rowTo, bottom = ctx.rowFrom;
+  for (const PixelBounds& a : areas) {
+    top = std::min(top, a.y0);
+    bottom = std::max(bottom, a.y1);
+  }
+  for (int y = top; y < bottom; ++y) {
+    rowSpans_.clear();
+    for (const PixelBounds& a : areas)
+      if (y >= a.y0 && y < a.y1) rowSpans_.emplace_back(a.x0, a.x1);
+    std::sort(rowSpans_.begin(), rowSpans_.end());
+    const uint32_t* from = picture.Row(y);
+    uint32_t* to = canvas.Row(y);
+    for (size_t i = 0; i < rowSpans_.size();) {
+      const int x0 = rowSpans_[i].first;
+      int x1 = rowSpans_[i].second;
+      for (++i; i < rowSpans_.size() && rowSpans_[i].first <= x1; ++i) x1 = std::max(x1, rowSpans_[i].second);
+      std::copy(from + x0, from + x1, to + x0);
+      pixelsTakenFromHeld_ += static_cast<size_t>(x1 - x0);
+    }
+  }
+}
+
+void FrameRenderer::DrawableAreas(const Clip& root, size_t from, const Context& ctx, std::vector<PixelBounds>& out) {
+  // Beyond this many objects one rectangle around them all is kept.
+  constexpr size_t kMostAreas = 64;
+  // Past each object's reckoned bounds: the half pixel a cached or
+  // filtered picture is moved by to sit on whole pixels, and the pens of a
+  // text field's box, with room to spare.
+  constexpr double kMargin = 2;
+  out.clear();
+  const Canvas& target = *ctx.target;
+  size_t index = 0;
+  for (const auto& [depth, object] : root.DisplayList()) {
+    if (index++ < from || !object.character || object.clipDepth > 0) continue;
+    const Matrix full = ctx.matrix * object.matrix;
+    PixelRect b = DrawnBounds(object, full);
+    const PixelRect own = OwnBounds(object, full);
+    if (b.Empty()) {
+      b = own;
+    } else if (!own.Empty()) {
+      b = {std::min(b.x0, own.x0), std::min(b.y0, own.y0), std::max(b.x1, own.x1), std::max(b.y1, own.y1)};
+    }
+    if (b.Empty()) continue;
+    const PixelRect reach = FilterReach(object.filters, filterScale_);
+    if (std::isnan(b.x0 - reach.x0) || std::isnan(b.y0 - reach.y0) || std::isnan(b.x1 + reach.x1) ||
+        std::isnan(b.y1 + reach.y1)) {
+      out.push_back({0, ctx.rowFrom, target.width, ctx.rowTo});  // no reckoning: everywhere
+      continue;
+    }
+    // Bounds far off the canvas are cut before they become whole numbers.
+    auto cut = [](double v, int low, int high) {
+      return static_cast<int>(std::clamp(v, static_cast<double>(low), static_cast<double>(high)));
+    };
+    const PixelBounds area{cut(std::floor(b.x0 - reach.x0 - kMargin), 0, target.width),
+                           cut(std::floor(b.y0 - reach.y0 - kMargin), ctx.rowFrom, ctx.rowTo),
+                           cut(std::ceil(b.x1 + reach.x1 + kMargin), 0, target.width),
+                           cut(std::ceil(b.y1 + reach.y1 + kMargin), ctx.rowFrom, ctx.rowTo)};
+    if (!area.Empty()) out.push_back(area);
+  }
+  if (out.size() > kMostAreas) {
+    PixelBounds all = out.front();
+    for (const PixelBounds& a : out)
+      all = {std::min(all.x0, a.x0), std::min(all.y0, a.y0), std::max(all.x1, a.x1), std::max(all.y1, a.y1)};
+    out.assign(1, all);
+  }
 }
 
 std::unique_ptr<Canvas> FrameRenderer::TakeLayer(int width, int height) {
@@ -399,7 +494,10 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
     const Character* c = movie_.Find(style.bitmapId);
     if (c && c->kind == Character::Kind::Bitmap) bitmap = c->bitmap.get();
   }
-  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps, options_.gradientSteps);
+  const bool gradient = style.kind == FillKind::LinearGradient || style.kind == FillKind::RadialGradient ||
+                        style.kind == FillKind::FocalGradient;
+  const GradientRamp* ramp = gradient ? &RampOf(style.gradient, ctx.cx, options_.gradientSteps) : nullptr;
+  Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps, options_.gradientSteps, ramp);
   auto sink = [&](int y, int x, int n, const uint8_t* cov) {
     uint32_t* dst = target.Row(y) + x;
     const uint8_t* m = mask ? mask->Row(y) + x : nullptr;
@@ -415,6 +513,42 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
       BlendOverSpan(dst, paintRow_.data(), cov, m, n);
   };
   raster_.Render(fillRule_, options_.antialias, sink);
+}
+
+const GradientRamp& FrameRenderer::RampOf(const Gradient& gradient, const ColorTransform& cx, RampSteps steps) {
+  constexpr size_t kMostRamps = 32;
+  auto same = [&](const KeptRamp& k) {
+    const ColorTransform& c = k.cx;
+    return k.steps == steps && k.interpolation == gradient.interpolation && c.rMult == cx.rMult &&
+           c.gMult == cx.gMult && c.bMult == cx.bMult && c.aMult == cx.aMult && c.rAdd == cx.rAdd &&
+           c.gAdd == cx.gAdd && c.bAdd == cx.bAdd && c.aAdd == cx.aAdd &&
+           std::equal(k.stops.begin(), k.stops.end(), gradient.stops.begin(), gradient.stops.end(),
+                      [](const GradientStop& a, const GradientStop& b) {
+                        return a.ratio == b.ratio && a.color == b.color;
+                      });
+  };
+  ++rampUses_;
+  for (KeptRamp& k : ramps_)
+    if (same(k)) {
+      k.lastUsed = rampUses_;
+      return *k.ramp;
+    }
+  // A new look: in a free place, or in that of the ramp used longest ago.
+  KeptRamp* slot;
+  if (ramps_.size() < kMostRamps) {
+    slot = &ramps_.emplace_back();
+    slot->ramp = std::make_unique<GradientRamp>();
+  } else {
+    slot = &*std::min_element(ramps_.begin(), ramps_.end(),
+                              [](const KeptRamp& a, const KeptRamp& b) { return a.lastUsed < b.lastUsed; });
+  }
+  slot->interpolation = gradient.interpolation;
+  slot->stops = gradient.stops;
+  slot->cx = cx;
+  slot->steps = steps;
+  slot->lastUsed = rampUses_;
+  *slot->ramp = BuildGradientRamp(gradient, cx, steps);
+  return *slot->ramp;
 }
 
 void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& group, const Context& ctx) {

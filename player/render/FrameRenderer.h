@@ -9,6 +9,7 @@
 #include "player/render/DeviceGlyphs.h"
 #include "player/render/TextFieldLayout.h"
 #include "player/render/Filters.h"
+#include "player/render/Paint.h"
 #include "player/render/Rasterizer.h"
 #include "player/render/RenderOptions.h"
 #include "player/render/ShapeGeometry.h"
@@ -36,9 +37,15 @@ class FrameRenderer {
   // to `rowTo` only, so that renderers of their own can draw the bands of
   // one frame at once. Root objects that stayed still since the last frame
   // come from a held picture. False when the picture is the same as the one
-  // drawn last time.
+  // drawn last time. `canvasHoldsLast` promises that the canvas holds what
+  // this renderer drew into it last, untouched since: the held picture is
+  // then put back only where the last frame drew over it.
   bool Render(const Clip& root, const Matrix& view, const RenderOptions& options,
-              uint32_t background, Canvas& canvas, int rowFrom = 0, int rowTo = INT_MAX);
+              uint32_t background, Canvas& canvas, int rowFrom = 0, int rowTo = INT_MAX,
+              bool canvasHoldsLast = false);
+  // How many of the canvas's pixels the last Render took from the held
+  // picture (0 when nothing was held).
+  size_t PixelsTakenFromHeld() const { return pixelsTakenFromHeld_; }
   // How many text layouts are kept (at most kMaxFieldLayouts).
   size_t KeptFieldLayouts() const { return fieldLayouts_.size(); }
 
@@ -60,6 +67,13 @@ class FrameRenderer {
     int rowFrom = 0, rowTo = 0;
   };
 
+  // The canvas rows `ctx` draws, taken from the held picture: wholly, or
+  // only where the last frame drew over it when `drawnOver_` says so.
+  void TakeHeldPicture(const Context& ctx, bool onlyDrawnOver);
+  // Where the root objects from index `from` on can draw under `ctx`: a
+  // rectangle each (on whole pixels, within the rows drawn), or one around
+  // them all when there are many.
+  void DrawableAreas(const Clip& root, size_t from, const Context& ctx, std::vector<PixelBounds>& out);
   // Draws the display list's objects from index `from` up to `to`.
   void DrawClip(const Clip& clip, const Context& ctx, size_t from = 0, size_t to = SIZE_MAX);
   void DrawObject(const DisplayObject& object, const Context& ctx);
@@ -111,6 +125,9 @@ class FrameRenderer {
     Twips,  // shapes: on whole twips
     Glyph,  // text: as they fall (the glyph's origin is on a whole twip)
   };
+  // The ramp of `gradient` under `cx`, kept while gradients of that look are
+  // drawn (a few dozen of them at most).
+  const GradientRamp& RampOf(const Gradient& gradient, const ColorTransform& cx, RampSteps steps);
   void AddFillEdges(const std::vector<Edge>& edges, const Matrix& m, OutlineGrid grid = OutlineGrid::Twips);
   const ShapeGeometry& GeometryOf(const Shape* shape);
   // The geometry of what scripts drew on `clip`; null when nothing.
@@ -139,8 +156,29 @@ class FrameRenderer {
   std::map<const ClipDrawing*, DrawingEntry> drawings_;
   uint64_t frame_ = 0;
   std::vector<std::unique_ptr<Canvas>> spareLayers_;
+  struct KeptRamp {
+    Interpolation interpolation = Interpolation::Rgb;
+    std::vector<GradientStop> stops;
+    ColorTransform cx;
+    RampSteps steps = RampSteps::Smooth;
+    uint64_t lastUsed = 0;
+    std::unique_ptr<GradientRamp> ramp;
+  };
+  std::vector<KeptRamp> ramps_;
+  uint64_t rampUses_ = 0;
   Canvas fillLayer_;
   BackdropCache backdrop_;
+  // What the last frame drew over the held picture, on which canvas.
+  struct DrawnOver {
+    bool valid = false;
+    const uint32_t* pixels = nullptr;
+    int width = 0, height = 0, rowFrom = 0, rowTo = 0;
+    size_t still = 0;
+    std::vector<PixelBounds> areas;
+  };
+  DrawnOver drawnOver_;
+  std::vector<std::pair<int, int>> rowSpans_;  // a row's spans to take, reused
+  size_t pixelsTakenFromHeld_ = 0;
   int drawDepth_ = 0;
   double filterScale_ = 1;  // layer pixels per stage pixel
   // Text fields: the layouts of the texts drawn last (at most

@@ -1,6 +1,7 @@
 #include "player/render/Paint.h"
 
 #include "player/render/BilinearRow.h"
+#include "player/render/GradientRow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,7 +86,7 @@ GradientRamp BuildGradientRamp(const Gradient& g, const ColorTransform& cx, Ramp
 }
 
 Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransform& cx,
-             const Bitmap* bitmap, bool smoothBitmaps, RampSteps rampSteps)
+             const Bitmap* bitmap, bool smoothBitmaps, RampSteps rampSteps, const GradientRamp* ramp)
     : cx_(cx) {
   switch (style.kind) {
     case FillKind::Solid:
@@ -110,14 +111,17 @@ Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransfor
     case FillKind::FocalGradient: kind_ = Kind::Focal; break;
   }
   if (kind_ != Kind::Bitmap) {
-    ramp_ = BuildGradientRamp(style.gradient, cx, rampSteps);
+    if (ramp)
+      keptRamp_ = ramp;
+    else
+      ramp_ = BuildGradientRamp(style.gradient, cx, rampSteps);
     spread_ = style.gradient.spread;
     focal_ = style.gradient.focalPoint;
   }
   if (!(toPixels * style.matrix).Invert(inverse_)) {
     // A collapsed gradient shows its last colour, a collapsed picture nothing.
     kind_ = Kind::Solid;
-    solid_ = bitmap_ ? 0 : ramp_[kRampSize - 1];
+    solid_ = bitmap_ ? 0 : Ramp()[kRampSize - 1];
   }
 }
 
@@ -193,7 +197,7 @@ uint32_t Paint::RampColor(double t) const {
   // the centre of its own.
   double ratio = SpreadT(t) * 256 - 0.5;
   ratio = ratio > 0 ? std::min(ratio, 255.0) : 0.0;  // NaN too
-  return ramp_[static_cast<int>(ratio * ((kRampSize - 1) / 255.0) + 0.5)];
+  return Ramp()[static_cast<int>(ratio * ((kRampSize - 1) / 255.0) + 0.5)];
 }
 
 void Paint::Fill(int y, int x, int count, uint32_t* out) const {
@@ -225,24 +229,20 @@ void Paint::Fill(int y, int x, int count, uint32_t* out) const {
     case Kind::Linear:
       if (spread_ == SpreadMode::Pad) {
         // Padded, the ramp index is a clamped linear function of x.
-        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f;
         float v = static_cast<float>(((gx + 16384.0) / 32768.0 * 256 - 0.5) * kPerRatio);
         const float dv = static_cast<float>(stepX / 32768.0 * 256 * kPerRatio);
-        for (int i = 0; i < count; ++i, v += dv) out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
+        PadLinearRow(Ramp(), v, dv, count, out);
         return;
       }
       for (int i = 0; i < count; ++i, gx += stepX) out[i] = RampColor((gx + 16384.0) / 32768.0);
       return;
     case Kind::Radial:
       if (spread_ == SpreadMode::Pad) {
-        constexpr float kPerRatio = (kRampSize - 1) / 255.0f, kLast = kRampSize - 1;
+        constexpr float kPerRatio = (kRampSize - 1) / 255.0f;
         constexpr float kScale = 256.0f / 16384.0f * kPerRatio, kOffset = 0.5f * kPerRatio;
-        float fx = static_cast<float>(gx), fy = static_cast<float>(gy);
-        const float sx = static_cast<float>(stepX), sy = static_cast<float>(stepY);
-        for (int i = 0; i < count; ++i, fx += sx, fy += sy) {
-          float v = std::sqrt(fx * fx + fy * fy) * kScale - kOffset;
-          out[i] = ramp_[static_cast<int>(std::clamp(v, 0.f, kLast) + 0.5f)];
-        }
+        PadRadialRow(Ramp(), {kScale, kOffset}, static_cast<float>(gx), static_cast<float>(gy),
+                     static_cast<float>(stepX), static_cast<float>(stepY), count, out);
         return;
       }
       for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)

@@ -29,9 +29,12 @@ GradientRamp BuildGradientRamp(const Gradient& gradient, const ColorTransform& c
 class Paint {
  public:
   // `toPixels` maps the shape's twips to target pixels. `smoothBitmaps`
-  // allows bilinear sampling of fills that ask for it.
+  // allows bilinear sampling of fills that ask for it. `ramp`, when given,
+  // is the gradient's ramp under `cx` at `rampSteps` as BuildGradientRamp
+  // makes it, kept by the caller for as long as the paint is used.
   Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransform& cx,
-        const Bitmap* bitmap, bool smoothBitmaps, RampSteps rampSteps = RampSteps::Smooth);
+        const Bitmap* bitmap, bool smoothBitmaps, RampSteps rampSteps = RampSteps::Smooth,
+        const GradientRamp* ramp = nullptr);
 
   bool IsSolid() const { return kind_ == Kind::Solid; }
   uint32_t SolidColor() const { return solid_; }
@@ -52,6 +55,7 @@ class Paint {
     return 0;
   }
   uint32_t RampColor(double t) const;
+  const uint32_t* Ramp() const { return keptRamp_ ? keptRamp_->data() : ramp_.data(); }
   uint32_t SampleBitmap(double u, double v) const;
   // Of a row of `count` bitmap samples stepping from (gx, gy), the run
   // [begin, end) that lies well inside the bitmap; and such a run's samples
@@ -64,7 +68,10 @@ class Paint {
 
   Kind kind_ = Kind::Solid;
   uint32_t solid_ = 0;
-  GradientRamp ramp_{};
+  // Filled only for a gradient without a kept ramp: left as it is otherwise,
+  // so that a paint costs no clearing of it.
+  GradientRamp ramp_;
+  const GradientRamp* keptRamp_ = nullptr;
   SpreadMode spread_ = SpreadMode::Pad;
   double focal_ = 0;
   Matrix inverse_;  // target pixel centre to gradient square or texel

@@ -129,8 +129,11 @@ TEST(BackdropCache, KeepsOnlyLeadingObjectsThatStayedStill) {
   EXPECT_FALSE(cache.Fresh());
   BackdropView other = view;
   other.view.tx = 1;
+  EXPECT_EQ(cache.Plan(*movie.clip, other), 0u) << "a moved view holds nothing at first";
   EXPECT_EQ(cache.Plan(*movie.clip, other), 3u);
-  EXPECT_TRUE(cache.Fresh()) << "a moved view draws the picture again";
+  EXPECT_TRUE(cache.Fresh()) << "the view stayed: the picture is drawn again";
+  EXPECT_EQ(cache.Plan(*movie.clip, other), 3u);
+  EXPECT_FALSE(cache.Fresh());
 }
 
 TEST(BackdropCache, MasksAndSpritesEndTheKeptRun) {
