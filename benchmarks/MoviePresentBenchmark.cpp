@@ -7,6 +7,7 @@
 // and the compositor's work under Wine are other processes and not counted.
 //   VELMORA_SCREEN=1920x1080x24 scripts/wine-run.sh build/win64/bin/movie_present_benchmark.exe MOVIE.swf [SECONDS] [low|high]
 #include "common/Dpi.h"
+#include "common/ProcessTime.h"
 #include "wallpaper/MoviePlayerWindow.h"
 
 #include <windows.h>
@@ -20,15 +21,6 @@
 using namespace velmora;
 
 namespace {
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto s = [](FILETIME t) {
-    return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-  };
-  return s(kernel) + s(user);
-}
 
 double NowSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -80,9 +72,9 @@ int main(int argc, char** argv) {
   // The first second loads and warms up; the figures are of what follows.
   Pump(1.0);
   const FrameCosts before = control.Costs();
-  const double cpu = CpuSeconds(), wall = NowSeconds();
+  const double cpu = ProcessCpuSeconds(), wall = NowSeconds();
   Pump(seconds);
-  const double spentCpu = CpuSeconds() - cpu, spentWall = NowSeconds() - wall;
+  const double spentCpu = ProcessCpuSeconds() - cpu, spentWall = NowSeconds() - wall;
   const FrameCosts& after = control.Costs();
   const double frames = static_cast<double>(after.frames - before.frames);
   const double paints = static_cast<double>(after.painted - before.painted);

@@ -7,6 +7,7 @@
 #include "settings/SettingsStore.h"
 #include "common/DesktopHost.h"
 #include "common/GdiPlus.h"
+#include "common/ProcessTime.h"
 #include "startup/DesktopSession.h"
 
 #include <windows.h>
@@ -28,15 +29,6 @@ double MillisecondsPer(int runs, const std::function<void()>& work) {
   for (int i = 0; i < runs; ++i) work();
   const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
   return spent.count() / runs;
-}
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto s = [](FILETIME t) {
-    return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-  };
-  return s(kernel) + s(user);
 }
 
 void DrawingFigures(int w, int h) {
@@ -98,11 +90,11 @@ void IdleFigure() {
   const FrmShortcutBG& bg = session->Background();
   long settle = 1500;  // the first slide fades in
   WaitMilliseconds(settle);
-  const double fadeCpuStart = CpuSeconds();
+  const double fadeCpuStart = ProcessCpuSeconds();
   const auto wallStart = std::chrono::steady_clock::now();
   long idle = 2000;
   WaitMilliseconds(idle);
-  const double cpu = CpuSeconds() - fadeCpuStart;
+  const double cpu = ProcessCpuSeconds() - fadeCpuStart;
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallStart;
   std::printf("between slides: %.3f s CPU in %.2f s (%.1f %%), %d slide(s) shown, %d fade frames\n",
               cpu, wall.count(), 100 * cpu / wall.count(), bg.Stats().slidesCompleted,

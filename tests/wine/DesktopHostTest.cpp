@@ -1,4 +1,5 @@
 #include "common/DesktopHost.h"
+#include "common/ProcessTime.h"
 #include "tests/wine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -111,15 +112,6 @@ class WaitTest : public ::testing::Test {};
 
 bool stopRequested = false;
 
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](FILETIME t) {
-    return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
 int timerTicks = 0;
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
 void CALLBACK RequestTheStop(HWND, UINT, UINT_PTR, DWORD) { stopRequested = true; }
@@ -127,12 +119,12 @@ void CALLBACK RequestTheStop(HWND, UINT, UINT_PTR, DWORD) { stopRequested = true
 TEST_F(WaitTest, WaitsTheTimeWhileDispatchingAndIdling) {
   timerTicks = 0;
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CountTick);
-  const double cpuBefore = CpuSeconds();
+  const double cpuBefore = ProcessCpuSeconds();
   const auto start = steady_clock::now();
   long ms = 600;
   WaitMilliseconds(ms);
   const auto elapsed = duration_cast<milliseconds>(steady_clock::now() - start).count();
-  const double cpu = CpuSeconds() - cpuBefore;
+  const double cpu = ProcessCpuSeconds() - cpuBefore;
   ::KillTimer(nullptr, timer);
   EXPECT_GE(elapsed, 600);
   EXPECT_LT(elapsed, 1500);

@@ -2,6 +2,7 @@
 // another process in front, the session locked, the display off. The movie
 // draws no frame and its timer is off, the slideshow's timer is off, and
 // both go on when the reason ends.
+#include "common/ProcessTime.h"
 #include "common/SystemNotifications.h"
 #include "iconlayer/CDIB.h"
 #include "settings/IniFile.h"
@@ -25,13 +26,6 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
-double ProcessCpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto s = [](FILETIME t) { return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
-  return s(kernel) + s(user);
-}
-
 class RestTest : public test::ProgramFolderTest {
  protected:
   void SetUp() override {
