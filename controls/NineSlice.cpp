@@ -9,6 +9,18 @@ namespace velmora {
 
 int ArtScaleForDpi(int dpi) { return dpi > kBaseDpi ? 2 : 1; }
 
+const RgbPicture& ArtForDpi(const RgbPicture& drawn1x, const RgbPicture& drawn2x, int dpi, int& artScale) {
+  artScale = ArtScaleForDpi(dpi) == 2 && drawn2x ? 2 : 1;
+  return artScale == 2 ? drawn2x : drawn1x;
+}
+
+SliceSampling SamplingForDpi(int dpi, int artScale, std::optional<uint32_t> maskRgb) {
+  SliceSampling sampling;
+  sampling.byArea = dpi != kBaseDpi * artScale;
+  sampling.maskRgb = maskRgb;
+  return sampling;
+}
+
 NineSlices ButtonFaceSlices(int32_t w, int32_t h, int dpi, int artScale) {
   const auto t = [dpi](int32_t at96) { return ScaleToDpi(at96, dpi); };  // on the face
   const auto f = [artScale](int32_t at1x) { return at1x * artScale; };  // on the template

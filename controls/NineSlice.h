@@ -48,6 +48,15 @@ struct SliceSampling {
   std::optional<uint32_t> maskRgb;
 };
 
+// Of a piece of art drawn for 96 DPI and twice as large, the one serving
+// `dpi` (the large one above 96 DPI, when the program has it); `artScale`
+// tells which, 1 or 2.
+const RgbPicture& ArtForDpi(const RgbPicture& drawn1x, const RgbPicture& drawn2x, int dpi, int& artScale);
+
+// How art drawn `artScale` times as large goes onto a target at `dpi`:
+// pixel for pixel at its own scale, by area at any other.
+SliceSampling SamplingForDpi(int dpi, int artScale, std::optional<uint32_t> maskRgb = std::nullopt);
+
 // A width x height picture with the pieces copied from `source` in order,
 // each stretched to its rectangle. Pieces with an empty rectangle are left
 // out, and what lies outside either picture is clipped; uncovered pixels

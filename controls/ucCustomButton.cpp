@@ -12,8 +12,8 @@ namespace velmora {
 namespace {
 
 // The three face templates, at 96 DPI and twice as large, read once from
-// the program.
-const RgbPicture& FaceTemplate(ucCustomButton::Look look, int artScale) {
+// the program; the one for `dpi`, and in `artScale` which.
+const RgbPicture& FaceTemplate(ucCustomButton::Look look, int dpi, int& artScale) {
   static const RgbPicture faces[2][3] = {
       {EmbeddedRgbPicture(IDR_BUTTON_UP_BMP).value_or(RgbPicture()),
        EmbeddedRgbPicture(IDR_BUTTON_DOWN_BMP).value_or(RgbPicture()),
@@ -22,7 +22,8 @@ const RgbPicture& FaceTemplate(ucCustomButton::Look look, int artScale) {
        EmbeddedRgbPicture(IDR_BUTTON_DOWN_2X_PNG).value_or(RgbPicture()),
        EmbeddedRgbPicture(IDR_BUTTON_DISABLED_2X_PNG).value_or(RgbPicture())},
   };
-  return faces[artScale == 2 ? 1 : 0][static_cast<int>(look)];
+  const int which = static_cast<int>(look);
+  return ArtForDpi(faces[0][which], faces[1][which], dpi, artScale);
 }
 
 int ShiftState(WPARAM keys) {
@@ -70,12 +71,10 @@ RgbPicture ucCustomButton::RenderFace() const {
   RECT client{};
   if (hwnd()) ::GetClientRect(hwnd(), &client);
   const int w = client.right, h = client.bottom;
-  int artScale = ArtScaleForDpi(dpi_);
-  if (!FaceTemplate(look_, artScale)) artScale = 1;
-  SliceSampling sampling;
-  sampling.byArea = dpi_ != kBaseDpi * artScale;
+  int artScale = 1;
+  const RgbPicture& art = FaceTemplate(look_, dpi_, artScale);
   RgbPicture face =
-      ComposeNineSlice(FaceTemplate(look_, artScale), ButtonFaceSlices(w, h, dpi_, artScale), w, h, sampling);
+      ComposeNineSlice(art, ButtonFaceSlices(w, h, dpi_, artScale), w, h, SamplingForDpi(dpi_, artScale));
   if (!face) return face;
   // The caption is drawn by the system onto a copy of the face.
   void* bits = nullptr;

@@ -95,7 +95,7 @@ void FrmSetting::Relayout() {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   std::vector<ucCustomButton*> buttons{closeButton_.get(), webSite_.get()};
-  for (auto* group : {&optionsTab_[0], &optionsTab_[1], &optionsTab_[2], &optionsTab_[3]}) buttons.push_back(group->get());
+  for (auto& b : optionsTab_) buttons.push_back(b.get());
   for (auto& b : optionsButton_) buttons.push_back(b.get());
   for (auto& b : pageButtons_) buttons.push_back(b.get());
   for (ucCustomButton* b : buttons) {

@@ -11,9 +11,8 @@ namespace velmora {
 RgbPicture useSkins(int width, int height, const std::string& appDirectory, int dpi) {
   static const RgbPicture templates[2] = {EmbeddedRgbPicture(IDR_SKIN_BMP).value_or(RgbPicture()),
                                           EmbeddedRgbPicture(IDR_SKIN_2X_PNG).value_or(RgbPicture())};
-  int artScale = ArtScaleForDpi(dpi);
-  if (!templates[artScale - 1]) artScale = 1;
-  const RgbPicture& skinTemplate = templates[artScale - 1];
+  int artScale = 1;
+  const RgbPicture& skinTemplate = ArtForDpi(templates[0], templates[1], dpi, artScale);
   if (!skinTemplate) return {};
   RgbPicture skin = ComposeSkin(skinTemplate, width, height, dpi, artScale);
   // A copy for whoever looks for it; a folder that cannot be written (a

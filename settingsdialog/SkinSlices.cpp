@@ -23,12 +23,9 @@ NineSlices SkinSlices(int32_t w, int32_t h, int32_t tw, int32_t th, int dpi, int
 
 RgbPicture ComposeSkin(const RgbPicture& skinTemplate, int32_t width, int32_t height, int dpi,
                        int artScale) {
-  SliceSampling sampling;
-  sampling.byArea = dpi != kBaseDpi * artScale;
-  sampling.maskRgb = kSkinMaskRgb;
   return ComposeNineSlice(skinTemplate,
                           SkinSlices(width, height, skinTemplate.width, skinTemplate.height, dpi, artScale),
-                          width, height, sampling);
+                          width, height, SamplingForDpi(dpi, artScale, kSkinMaskRgb));
 }
 
 }  // namespace velmora

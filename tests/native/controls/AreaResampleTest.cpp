@@ -84,8 +84,12 @@ TEST(AreaResample, TheMaskColourIsCutWhereMoreThanHalfOfAPixelIsMaskedAndNeverBl
         // Well inside or well outside the scaled disc there is no doubt.
         const double k = 64.0 / size, cx = (x + 0.5) * k - 32, cy = (y + 0.5) * k - 32;
         const double r = std::sqrt(cx * cx + cy * cy);
-        if (r < 26 - 1.5 * k) EXPECT_EQ(p, 0x808080u) << x << "," << y;
-        if (r > 26 + 1.5 * k) EXPECT_EQ(p, kSkinMaskRgb) << x << "," << y;
+        if (r < 26 - 1.5 * k) {
+          EXPECT_EQ(p, 0x808080u) << x << "," << y;
+        }
+        if (r > 26 + 1.5 * k) {
+          EXPECT_EQ(p, kSkinMaskRgb) << x << "," << y;
+        }
       }
     // The disc keeps its area at the new scale.
     const double expected = 3.14159265 * 26 * 26 * size * size / (64.0 * 64.0);
