@@ -22,6 +22,7 @@ add_library(velmora_player STATIC
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp
   player/render/BilinearRow.cpp
+  player/render/SpanCover.cpp
   player/render/GradientRow.cpp
   player/render/Stroker.cpp
   player/render/Compositing.cpp

@@ -6,6 +6,7 @@
 #include "player/render/Filters.h"
 #include "player/render/Paint.h"
 #include "player/render/QuadCurve.h"
+#include "player/render/SpanCover.h"
 #include "player/render/Stroker.h"
 #include "player/render/TextLayout.h"
 
@@ -498,19 +499,20 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
                         style.kind == FillKind::FocalGradient;
   const GradientRamp* ramp = gradient ? &RampOf(style.gradient, ctx.cx, options_.gradientSteps) : nullptr;
   Paint paint(style, ctx.matrix, ctx.cx, bitmap, options_.smoothBitmaps, options_.gradientSteps, ramp);
+  // Whether every colour of the paint is opaque, asked at the first long
+  // span (a gradient's whole ramp is looked through).
+  constexpr int kLongSpan = 32;
+  int opaque = additive || mask ? 0 : -1;
   auto sink = [&](int y, int x, int n, const uint8_t* cov) {
     uint32_t* dst = target.Row(y) + x;
-    const uint8_t* m = mask ? mask->Row(y) + x : nullptr;
-    if (paint.IsSolid() && !additive) {
-      BlendSolidSpan(dst, paint.SolidColor(), cov, m, n);
+    if (!additive) {
+      if (opaque < 0 && n >= kLongSpan) opaque = paint.Opaque() ? 1 : 0;
+      CoverSpan(paint, opaque > 0, y, x, n, cov, mask ? mask->Row(y) + x : nullptr, dst, paintRow_);
       return;
     }
     if (paintRow_.size() < static_cast<size_t>(n)) paintRow_.resize(n);
     paint.Fill(y, x, n, paintRow_.data());
-    if (additive)
-      AddSpan(dst, paintRow_.data(), cov, n);
-    else
-      BlendOverSpan(dst, paintRow_.data(), cov, m, n);
+    AddSpan(dst, paintRow_.data(), cov, n);
   };
   raster_.Render(fillRule_, options_.antialias, sink);
 }

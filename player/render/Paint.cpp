@@ -125,55 +125,62 @@ Paint::Paint(const FillStyle& style, const Matrix& toPixels, const ColorTransfor
   }
 }
 
+bool Paint::Opaque() const {
+  switch (kind_) {
+    case Kind::Solid: return (solid_ >> 24) == 0xFF;
+    case Kind::Bitmap: return bitmap_->opaque && ColorTransform::Channel(255, cx_.aMult, cx_.aAdd) == 255;
+    default: return std::all_of(Ramp(), Ramp() + kRampSize, [](uint32_t c) { return c >= 0xFF000000u; });
+  }
+}
+
+uint32_t Paint::Texel(long x, long y) const {
+  const long w = bitmap_->width, h = bitmap_->height;
+  if (repeat_) {
+    x %= w;
+    y %= h;
+    if (x < 0) x += w;
+    if (y < 0) y += h;
+  } else {
+    x = std::clamp<long>(x, 0, w - 1);
+    y = std::clamp<long>(y, 0, h - 1);
+  }
+  return bitmap_->pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+}
+
 uint32_t Paint::SampleBitmap(double u, double v) const {
-  const int w = bitmap_->width, h = bitmap_->height;
-  auto texel = [&](long x, long y) {
-    if (repeat_) {
-      x %= w;
-      y %= h;
-      if (x < 0) x += w;
-      if (y < 0) y += h;
-    } else {
-      x = std::clamp<long>(x, 0, w - 1);
-      y = std::clamp<long>(y, 0, h - 1);
-    }
-    return bitmap_->pixels[static_cast<size_t>(y) * w + x];
-  };
   u = std::clamp(u, -1e9, 1e9);
   v = std::clamp(v, -1e9, 1e9);
-  uint32_t p;
-  if (smooth_) {
-    double fu = u - 0.5, fv = v - 0.5;
-    long x0 = static_cast<long>(std::floor(fu)), y0 = static_cast<long>(std::floor(fv));
-    p = Lerp4(texel(x0, y0), texel(x0 + 1, y0), texel(x0, y0 + 1), texel(x0 + 1, y0 + 1), fu - x0, fv - y0);
-  } else {
-    p = texel(static_cast<long>(std::floor(u)), static_cast<long>(std::floor(v)));
-  }
+  const uint32_t p = Texel(static_cast<long>(std::floor(u)), static_cast<long>(std::floor(v)));
   return transformTexels_ ? TransformPremultiplied(p, cx_) : p;
+}
+
+uint32_t Paint::SampleSmooth(int64_t u, int64_t v) const {
+  const long x0 = static_cast<long>(SampleTexel(u)), y0 = static_cast<long>(SampleTexel(v));
+  return MixTexels(Texel(x0, y0), Texel(x0 + 1, y0), Texel(x0, y0 + 1), Texel(x0 + 1, y0 + 1), SampleWeight(u),
+                   SampleWeight(v));
 }
 
 Paint::SampleRange Paint::InsideBitmap(double gx, double gy, int count) const {
   // The samples run along a line, so those inside the bitmap are one run.
   // The margin keeps clear of the edges, where clamping or wrapping decides,
   // and the run is narrowed by a sample at each end against the rounding of
-  // the stepping. Smoothing reads the next texel too.
+  // the stepping.
   constexpr double kMargin = 1e-3;
-  const double lowest = smooth_ ? 0.5 + kMargin : kMargin;
   double first = 0, last = count - 1;
   auto narrow = [&](double g, double step, double high) {
     if (!std::isfinite(g) || !std::isfinite(step)) {
       last = -1;
     } else if (step == 0) {
-      if (!(g > lowest && g < high)) last = -1;
+      if (!(g > kMargin && g < high)) last = -1;
     } else {
-      double a = (lowest - g) / step, b = (high - g) / step;
+      double a = (kMargin - g) / step, b = (high - g) / step;
       if (a > b) std::swap(a, b);
       first = std::max(first, std::floor(a) + 2);
       last = std::min(last, std::ceil(b) - 2);
     }
   };
-  narrow(gx, inverse_.a, bitmap_->width - lowest);
-  narrow(gy, inverse_.b, bitmap_->height - lowest);
+  narrow(gx, inverse_.a, bitmap_->width - kMargin);
+  narrow(gy, inverse_.b, bitmap_->height - kMargin);
   if (!(first <= last)) return {0, 0};
   return {static_cast<int>(first), static_cast<int>(last) + 1};
 }
@@ -184,12 +191,48 @@ void Paint::FillInsideBitmap(double& gx, double& gy, int count, uint32_t* out) c
   const size_t w = static_cast<size_t>(bitmap_->width);
   const uint32_t* texels = bitmap_->pixels.data();
   const double stepX = inverse_.a, stepY = inverse_.b;
-  if (!smooth_) {
-    for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
-      out[i] = texels[static_cast<size_t>(gy) * w + static_cast<size_t>(gx)];
-    return;
+  for (int i = 0; i < count; ++i, gx += stepX, gy += stepY)
+    out[i] = texels[static_cast<size_t>(gy) * w + static_cast<size_t>(gx)];
+}
+
+void Paint::FillSmoothBitmap(int y, int x, int count, uint32_t* out) const {
+  // The row's pixel centres map to origin + x * step in texels. The points
+  // are stepped in fixed point from the row's own origin, so a pixel takes
+  // the same sample however its row is cut into spans.
+  const double py = y + 0.5;
+  const double ou = inverse_.a * 0.5 + inverse_.c * py + inverse_.tx;
+  const double ov = inverse_.b * 0.5 + inverse_.d * py + inverse_.ty;
+  const double reach = std::max(1.0, static_cast<double>(x) + count);
+  constexpr double kFar = 1 << 29;  // fixed point holds points to 2^30 texels
+  if (!(std::fabs(ou) < kFar && std::fabs(ov) < kFar && std::fabs(inverse_.a) * reach < kFar &&
+        std::fabs(inverse_.b) * reach < kFar)) {
+    // A picture stretched beyond any screen: each point on its own, held
+    // within fixed point's reach.
+    for (int i = 0; i < count; ++i) {
+      const double px = x + i + 0.5;
+      const double u = std::clamp(inverse_.a * px + inverse_.c * py + inverse_.tx, -kFar, kFar);
+      const double v = std::clamp(inverse_.b * px + inverse_.d * py + inverse_.ty, -kFar, kFar);
+      out[i] = SampleSmooth(FixedSamplePoint(u), FixedSamplePoint(v));
+    }
+  } else {
+    const int64_t du = FixedSampleStep(inverse_.a), dv = FixedSampleStep(inverse_.b);
+    const int64_t u = FixedSamplePoint(ou) + du * x, v = FixedSamplePoint(ov) + dv * x;
+    // Where a sample's four texels lie inside the picture, without clamping
+    // or wrapping.
+    const SampleRun across = SamplesWithin(u, du, bitmap_->width - 2, count);
+    const SampleRun down = SamplesWithin(v, dv, bitmap_->height - 2, count);
+    const int begin = std::max(across.begin, down.begin), end = std::min(across.end, down.end);
+    int i = 0;
+    for (; i < count && (i < begin || begin >= end); ++i) out[i] = SampleSmooth(u + du * i, v + dv * i);
+    if (i < end) {
+      BilinearRow(bitmap_->pixels.data(), static_cast<size_t>(bitmap_->width), u + du * i, v + dv * i, du, dv,
+                  end - i, out + i);
+      i = end;
+    }
+    for (; i < count; ++i) out[i] = SampleSmooth(u + du * i, v + dv * i);
   }
-  BilinearRow(texels, w, gx, gy, stepX, stepY, count, out);
+  if (transformTexels_)
+    for (int i = 0; i < count; ++i) out[i] = TransformPremultiplied(out[i], cx_);
 }
 
 uint32_t Paint::RampColor(double t) const {
@@ -214,6 +257,10 @@ void Paint::Fill(int y, int x, int count, uint32_t* out) const {
   switch (kind_) {
     case Kind::Bitmap:
     {
+      if (smooth_) {
+        FillSmoothBitmap(y, x, count, out);
+        return;
+      }
       // The stepping runs on unbroken through the three parts, so each
       // sample is taken where a single loop would take it.
       const SampleRange inside = transformTexels_ ? SampleRange{0, 0} : InsideBitmap(gx, gy, count);

@@ -37,6 +37,9 @@ class Paint {
         const GradientRamp* ramp = nullptr);
 
   bool IsSolid() const { return kind_ == Kind::Solid; }
+  // Whether every colour the paint gives is opaque. A gradient's ramp is
+  // looked through (4096 colours), so ask once a paint.
+  bool Opaque() const;
   uint32_t SolidColor() const { return solid_; }
   // Colours of `count` pixels of row `y` from `x` on.
   void Fill(int y, int x, int count, uint32_t* out) const;
@@ -56,8 +59,12 @@ class Paint {
   }
   uint32_t RampColor(double t) const;
   const uint32_t* Ramp() const { return keptRamp_ ? keptRamp_->data() : ramp_.data(); }
+  // The texel under a point, clamped or wrapped at the bitmap's edges.
+  uint32_t Texel(long x, long y) const;
   uint32_t SampleBitmap(double u, double v) const;
-  // Of a row of `count` bitmap samples stepping from (gx, gy), the run
+  // The smoothed sample at a fixed-point point (see BilinearRow.h).
+  uint32_t SampleSmooth(int64_t u, int64_t v) const;
+  // Of a row of `count` unsmoothed samples stepping from (gx, gy), the run
   // [begin, end) that lies well inside the bitmap; and such a run's samples
   // taken without per-texel edge checks, stepping (gx, gy) past it.
   struct SampleRange {
@@ -65,6 +72,8 @@ class Paint {
   };
   SampleRange InsideBitmap(double gx, double gy, int count) const;
   void FillInsideBitmap(double& gx, double& gy, int count, uint32_t* out) const;
+  // The smoothed samples of `count` pixels of row `y` from `x` on.
+  void FillSmoothBitmap(int y, int x, int count, uint32_t* out) const;
 
   Kind kind_ = Kind::Solid;
   uint32_t solid_ = 0;

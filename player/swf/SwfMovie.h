@@ -105,6 +105,7 @@ struct MorphShape {
 struct Bitmap {
   int width = 0, height = 0;
   std::vector<uint32_t> pixels;
+  bool opaque = false;  // every pixel's alpha is 255
 };
 
 // The filters of PlaceObject3, by their id in the file.

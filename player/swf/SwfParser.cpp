@@ -12,6 +12,7 @@
 #include "player/swf/ShapeParser.h"
 #include "player/swf/TextParser.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -354,6 +355,7 @@ class Parser {
 
   void DefineBitmap(uint16_t id, std::shared_ptr<Bitmap> bitmap) {
     pixelsLeft_ -= static_cast<int64_t>(bitmap->width) * bitmap->height;
+    bitmap->opaque = std::all_of(bitmap->pixels.begin(), bitmap->pixels.end(), [](uint32_t p) { return p >= 0xFF000000u; });
     DefineAs(id, Character::Kind::Bitmap, &Character::bitmap, std::move(bitmap));
   }
 

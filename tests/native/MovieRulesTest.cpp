@@ -520,5 +520,35 @@ TEST(PictureMemory, AMovieOfManyLargePicturesGetsOnlyWhatItsBudgetHolds) {
   EXPECT_EQ(result.movie.Find(5), nullptr);
 }
 
+TEST(PictureMemory, APictureIsMarkedOpaqueWhenEveryPixelIs) {
+  MovieWriter movie({0, 2000, 0, 2000}, 12);
+  // Two 2 x 2 pictures of 32-bit pixels (alpha first), the second with one
+  // pixel half seen through.
+  const std::vector<std::vector<uint8_t>> pixels = {
+      {255, 10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255, 1, 2, 3},
+      {255, 10, 20, 30, 128, 40, 50, 60, 255, 70, 80, 90, 255, 1, 2, 3}};
+  for (uint16_t id = 1; id <= 2; ++id) {
+    uLongf packedSize = compressBound(16);
+    std::vector<uint8_t> packed(packedSize);
+    ASSERT_EQ(compress2(packed.data(), &packedSize, pixels[id - 1].data(), 16, 9), Z_OK);
+    packed.resize(packedSize);
+    BitWriter body;
+    body.UI16(id);
+    body.UI8(5);  // 32-bit pixels
+    body.UI16(2);
+    body.UI16(2);
+    body.Append(packed);
+    movie.Timeline().Raw(tag::kDefineBitsLossless2, body.Data());
+  }
+  movie.Timeline().ShowFrame();
+  const Bytes bytes = movie.Finish(Compression::kNone);
+  const ParseResult result = ParseMovie(bytes.data(), bytes.size());
+  ASSERT_TRUE(result.ok);
+  ASSERT_NE(result.movie.Find(1), nullptr);
+  ASSERT_NE(result.movie.Find(2), nullptr);
+  EXPECT_TRUE(result.movie.Find(1)->bitmap->opaque);
+  EXPECT_FALSE(result.movie.Find(2)->bitmap->opaque);
+}
+
 }  // namespace
 }  // namespace velmora::swf
