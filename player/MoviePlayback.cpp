@@ -101,6 +101,7 @@ bool MoviePlayback::DrawIfChanged(Canvas& canvas, ScaleMode mode, bool highQuali
   const bool sameView = drawnView_ && *drawnView_ == view;
   if (stillTree && sameView) {
     takenFromHeld_ = 0;
+    changed_ = {};
     return false;
   }
   drawnView_ = view;
@@ -118,6 +119,7 @@ bool MoviePlayback::DrawFrame(Canvas& canvas, ScaleMode mode, bool highQuality, 
                                   : (movie_.background.r << 16) | (movie_.background.g << 8) | movie_.background.b;
   const uint32_t opaque = 0xFF000000u | rgb;
   takenFromHeld_ = 0;
+  changed_ = {0, 0, canvas.width, canvas.height};
   if (!root_ || !renderer_) {
     canvas.Clear(opaque);
     return true;
@@ -143,6 +145,7 @@ bool MoviePlayback::DrawFrame(Canvas& canvas, ScaleMode mode, bool highQuality, 
   if (!banded) {
     const bool changed = renderer_->Render(*root_, view, options, opaque, canvas, 0, INT_MAX, canvasHoldsLast);
     takenFromHeld_ = renderer_->PixelsTakenFromHeld();
+    changed_ = renderer_->ChangedBounds();
     return changed;
   }
   // The upper half here, the lower half on the worker, each renderer with its
@@ -158,6 +161,8 @@ bool MoviePlayback::DrawFrame(Canvas& canvas, ScaleMode mode, bool highQuality, 
       },
       [&] { upperChanged = renderer_->Render(*root_, view, options, opaque, canvas, 0, middle, canvasHoldsLast); });
   takenFromHeld_ = renderer_->PixelsTakenFromHeld() + lowerRenderer_->PixelsTakenFromHeld();
+  changed_ = Around(upperChanged ? renderer_->ChangedBounds() : PixelBounds{},
+                    lowerChanged ? lowerRenderer_->ChangedBounds() : PixelBounds{});
   return upperChanged || lowerChanged;
 }
 

@@ -69,6 +69,10 @@ class MoviePlayback {
   // picture; each Draw tells them again.
   void SetView(int width, int height, ScaleMode mode);
 
+  // Where the last picture drawn may differ from what the canvas held before
+  // it (the whole canvas unless it was drawn over the picture before it).
+  PixelBounds ChangedBounds() const { return changed_; }
+
   // How many pixels the last Draw took from the renderers' held pictures of
   // the still background (a whole frame's worth when all of it was copied).
   size_t PixelsTakenFromHeld() const { return takenFromHeld_; }
@@ -120,6 +124,7 @@ class MoviePlayback {
   bool bandsAllowed_ = true;
   bool drawnInBands_ = false;  // how the last picture was drawn
   size_t takenFromHeld_ = 0;
+  PixelBounds changed_;
   // From the last picture's pixels to the stage's twips.
   std::optional<Matrix> pixelsToStage_;
   ButtonPointer buttons_;

@@ -165,12 +165,22 @@ void MoviePlayerWindow::Redraw() {
   if (!changed) return;
   ++costs_.frames;
   costs_.drawMs += drawn - start;
-  const std::optional<RECT> area = KeepChangedArea();
+  const std::optional<RECT> area = AreaToPaint();
   costs_.handMs += NowMs() - drawn;
   if (area) PaintNow(*area);
 }
 
-std::optional<RECT> MoviePlayerWindow::KeepChangedArea() {
+std::optional<RECT> MoviePlayerWindow::AreaToPaint() {
+  const swf::PixelBounds drawn = playback_.ChangedBounds();
+  if (drawn.x0 > 0 || drawn.y0 > 0 || drawn.x1 < canvas_.width || drawn.y1 < canvas_.height) {
+    // The player drew over its last picture and knows where: that is what
+    // goes to the screen. The screen's copy is not kept meanwhile.
+    std::vector<uint32_t>().swap(shown_);
+    if (drawn.Empty()) return std::nullopt;
+    return RECT{drawn.x0, drawn.y0, drawn.x1, drawn.y1};
+  }
+  // A frame drawn whole: what differs from the screen's last picture.
+  ++costs_.compared;
   if (shown_.size() != canvas_.pixels.size()) {
     shown_ = canvas_.pixels;
     return RECT{0, 0, canvas_.width, canvas_.height};

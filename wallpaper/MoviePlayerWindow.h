@@ -24,6 +24,7 @@ namespace velmora {
 struct FrameCosts {
   uint64_t frames = 0;  // frames drawn that changed something
   uint64_t painted = 0;  // paints that sent pixels to the screen
+  uint64_t compared = 0;  // frames drawn whole, compared with the screen's last picture
   double drawMs = 0, handMs = 0, paintMs = 0;
   uint64_t paintedPixels = 0;
 };
@@ -87,9 +88,11 @@ class MoviePlayerWindow : public Window {
   void Redraw();
   // The scale mode the settings give (a movie's script may choose its own).
   swf::ScaleMode HostScaleMode() const;
-  // What differs from the screen's last picture, now kept as shown; nothing
-  // when nothing differs (a canvas of a new size differs all over).
-  std::optional<RECT> KeepChangedArea();
+  // The area of the frame just drawn to send to the screen: where the player
+  // drew over its last picture, or, of a frame drawn whole, what differs
+  // from the screen's last picture (kept for that); nothing when nothing
+  // changed.
+  std::optional<RECT> AreaToPaint();
   // The area sent to the screen now; WM_PAINT sends what the system asks.
   void PaintNow(const RECT& area);
   void PaintCanvas(HDC dc, const RECT& area);
@@ -102,8 +105,8 @@ class MoviePlayerWindow : public Window {
   SystemMovieClock clock_;  // the movie's Date; outlives the playback
   swf::MoviePlayback playback_;
   swf::Canvas canvas_;
-  // The pixels last sent to the screen: only the part of a frame that
-  // differs from them is painted again.
+  // The pixels last sent to the screen, while frames are drawn whole: only
+  // the part of such a frame that differs from them is painted again.
   std::vector<uint32_t> shown_;
   std::string moviePath_;
   bool playing_ = false;

@@ -26,6 +26,12 @@ constexpr int kMaxDrawDepth = 64;
 // up shows its lines enlarged, as the original player's pictures do.
 constexpr double kCurveTolerance = 2;
 
+// The smallest rectangle holding `start` and every one of `areas`.
+PixelBounds AroundAll(const std::vector<PixelBounds>& areas, PixelBounds start) {
+  for (const PixelBounds& a : areas) start = Around(start, a);
+  return start;
+}
+
 double LineScale(const Matrix& m) {
   return std::sqrt((m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d) / 2);
 }
@@ -58,14 +64,19 @@ bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOpt
   }
   ctx.target = &canvas;
   pixelsTakenFromHeld_ = 0;
+  // Unless the held picture goes back only where the last frame drew over
+  // it, every row drawn may change.
+  changedBounds_ = {0, ctx.rowFrom, canvas.width, ctx.rowTo};
+  bool onlyDrawnOver = false;
   if (still > 0) {
     // Outside what the last frame drew over it, a canvas that still holds
     // that frame holds the held picture already.
     const DrawnOver& last = drawnOver_;
-    const bool onlyDrawnOver = canvasHoldsLast && !fresh && last.valid && last.pixels == canvas.pixels.data() &&
-                               last.width == canvas.width && last.height == canvas.height &&
-                               last.rowFrom == ctx.rowFrom && last.rowTo == ctx.rowTo && last.still == still;
+    onlyDrawnOver = canvasHoldsLast && !fresh && last.valid && last.pixels == canvas.pixels.data() &&
+                    last.width == canvas.width && last.height == canvas.height && last.rowFrom == ctx.rowFrom &&
+                    last.rowTo == ctx.rowTo && last.still == still;
     TakeHeldPicture(ctx, onlyDrawnOver);
+    if (onlyDrawnOver) changedBounds_ = AroundAll(last.areas, PixelBounds{});
   } else {
     clearRows(canvas);
   }
@@ -79,6 +90,8 @@ bool FrameRenderer::Render(const Clip& root, const Matrix& view, const RenderOpt
     drawnOver_.rowTo = ctx.rowTo;
     drawnOver_.still = still;
     DrawableAreas(root, still, ctx, drawnOver_.areas);
+    // What was put back, and what was drawn over it now.
+    if (onlyDrawnOver) changedBounds_ = AroundAll(drawnOver_.areas, changedBounds_);
   }
   for (auto it = drawings_.begin(); it != drawings_.end();)
     it = it->second.frame == frame_ ? std::next(it) : drawings_.erase(it);
@@ -158,12 +171,7 @@ void FrameRenderer::DrawableAreas(const Clip& root, size_t from, const Context& 
                            cut(std::ceil(b.y1 + reach.y1 + kMargin), ctx.rowFrom, ctx.rowTo)};
     if (!area.Empty()) out.push_back(area);
   }
-  if (out.size() > kMostAreas) {
-    PixelBounds all = out.front();
-    for (const PixelBounds& a : out)
-      all = {std::min(all.x0, a.x0), std::min(all.y0, a.y0), std::max(all.x1, a.x1), std::max(all.y1, a.y1)};
-    out.assign(1, all);
-  }
+  if (out.size() > kMostAreas) out.assign(1, AroundAll(out, PixelBounds{}));
 }
 
 std::unique_ptr<Canvas> FrameRenderer::TakeLayer(int width, int height) {

@@ -46,6 +46,10 @@ class FrameRenderer {
   // How many of the canvas's pixels the last Render took from the held
   // picture (0 when nothing was held).
   size_t PixelsTakenFromHeld() const { return pixelsTakenFromHeld_; }
+  // Where the last Render may have changed the canvas: around what the last
+  // frame drew over the held picture and what this one drew, when the held
+  // picture went back only there; else every row it drew.
+  PixelBounds ChangedBounds() const { return changedBounds_; }
   // How many text layouts are kept (at most kMaxFieldLayouts).
   size_t KeptFieldLayouts() const { return fieldLayouts_.size(); }
 
@@ -179,6 +183,7 @@ class FrameRenderer {
   DrawnOver drawnOver_;
   std::vector<std::pair<int, int>> rowSpans_;  // a row's spans to take, reused
   size_t pixelsTakenFromHeld_ = 0;
+  PixelBounds changedBounds_;
   int drawDepth_ = 0;
   double filterScale_ = 1;  // layer pixels per stage pixel
   // Text fields: the layouts of the texts drawn last (at most

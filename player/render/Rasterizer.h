@@ -20,6 +20,13 @@ struct PixelBounds {
   bool Empty() const { return x1 <= x0 || y1 <= y0; }
 };
 
+// The smallest rectangle holding both (an empty one holds nothing).
+inline PixelBounds Around(const PixelBounds& a, const PixelBounds& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return {a.x0 < b.x0 ? a.x0 : b.x0, a.y0 < b.y0 ? a.y0 : b.y0, a.x1 > b.x1 ? a.x1 : b.x1, a.y1 > b.y1 ? a.y1 : b.y1};
+}
+
 // The ends of a shape's edges are put on whole twips (1/20 pixel) in device
 // space, and the rasterizer then holds every point in whole 1/256 pixels:
 // without anti-aliasing, both roundings decide which pixel centres an edge

@@ -2,8 +2,11 @@
 // gives every frame the picture it has drawn whole, although the held
 // background is put back only where the frame before drew over it: with
 // shadows reaching past their objects, blend modes, objects leaving the
-// canvas or the list, changes of quality and of bands between frames.
+// canvas or the list, changes of quality and of bands between frames. Every
+// pixel that changed from one frame to the next lies inside the area the
+// playback says it changed, which is less than the whole where it can be.
 #include "player/MoviePlayback.h"
+#include "player/render/ChangedArea.h"
 #include "tests/native/MovieFixtures.h"
 
 #include <gtest/gtest.h>
@@ -59,28 +62,42 @@ Bytes MovingOverBackdrop() {
   return movie.Finish(Compression::kZlib);
 }
 
+struct Played {
+  int partial = 0;   // frames that took less than a whole frame from the held background
+  int narrowed = 0;  // frames whose changed area was less than the whole canvas
+};
+
 // Plays `played` through DrawIfChanged and `whole` through Draw, in step,
-// on canvases of `width` x `height`; every frame's pictures must agree.
-// Quality and bands change on the way. Returns the frames that took less
-// than a whole frame from the held background.
-int PlayBeside(MoviePlayback& played, MoviePlayback& whole, int width, int height, int steps) {
+// on canvases of `width` x `height`; every frame's pictures must agree, and
+// what changed in `played`'s canvas must lie within its changed area.
+// Quality and bands change on the way.
+Played PlayBeside(MoviePlayback& played, MoviePlayback& whole, int width, int height, int steps) {
   Canvas a, b;
   a.Resize(width, height);
   b.Resize(width, height);
-  int partial = 0;
+  Played counts;
   for (int step = 1; step <= steps; ++step) {
     const bool high = step < steps / 2 || step > steps / 2 + 2;
     played.DrawInBands(step < steps * 3 / 4 || step > steps * 3 / 4 + 3);
     played.Step();
     whole.Step();
-    played.DrawIfChanged(a, ScaleMode::ShowAll, high);
+    const std::vector<uint32_t> before = a.pixels;
+    const bool drawn = played.DrawIfChanged(a, ScaleMode::ShowAll, high);
     whole.Draw(b, ScaleMode::ShowAll, high);
     EXPECT_EQ(a.pixels, b.pixels) << "frame " << step;
-    if (a.pixels != b.pixels) return -1;
+    if (a.pixels != b.pixels) return {-1, -1};
+    const ChangedRect changed = ChangedArea(a.pixels.data(), width, before.data(), width, width, height);
+    const PixelBounds said = drawn ? played.ChangedBounds() : PixelBounds{};
+    if (!changed.Empty()) {
+      EXPECT_TRUE(changed.x0 >= said.x0 && changed.y0 >= said.y0 && changed.x1 <= said.x1 && changed.y1 <= said.y1)
+          << "frame " << step << ": changed " << changed.x0 << "," << changed.y0 << " - " << changed.x1 << ","
+          << changed.y1 << " outside " << said.x0 << "," << said.y0 << " - " << said.x1 << "," << said.y1;
+    }
+    if (drawn && (said.x0 > 0 || said.y0 > 0 || said.x1 < width || said.y1 < height)) ++counts.narrowed;
     const size_t taken = played.PixelsTakenFromHeld();
-    if (taken > 0 && taken < a.pixels.size()) ++partial;
+    if (taken > 0 && taken < a.pixels.size()) ++counts.partial;
   }
-  return partial;
+  return counts;
 }
 
 TEST(HeldBackdrop, ObjectsMovingOverAStillBackdropGiveTheWholePicture) {
@@ -89,7 +106,9 @@ TEST(HeldBackdrop, ObjectsMovingOverAStillBackdropGiveTheWholePicture) {
     MoviePlayback played, whole;
     ASSERT_TRUE(played.LoadBytes(bytes.data(), bytes.size()));
     ASSERT_TRUE(whole.LoadBytes(bytes.data(), bytes.size()));
-    EXPECT_GT(PlayBeside(played, whole, height * 4 / 3, height, 60), 30) << height;
+    const Played counts = PlayBeside(played, whole, height * 4 / 3, height, 60);
+    EXPECT_GT(counts.partial, 30) << height;
+    EXPECT_GT(counts.narrowed, 30) << height;
   }
 }
 
@@ -98,7 +117,9 @@ TEST(HeldBackdrop, TheDemoPlayedGivesTheWholePicture) {
   ASSERT_TRUE(played.Load(VELMORA_SOURCE_DIR "/demo/Flashs/Demo.swf")) << played.Error();
   ASSERT_TRUE(whole.Load(VELMORA_SOURCE_DIR "/demo/Flashs/Demo.swf"));
   // Past the end of its loop, back to the first frame.
-  EXPECT_GT(PlayBeside(played, whole, 320, 180, 130), 100);
+  const Played counts = PlayBeside(played, whole, 320, 180, 130);
+  EXPECT_GT(counts.partial, 100);
+  EXPECT_GT(counts.narrowed, 100);
 }
 
 }  // namespace

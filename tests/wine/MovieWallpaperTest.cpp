@@ -52,34 +52,15 @@ class MovieWallpaperTest : public test::ProgramFolderTest {
   uint32_t FramePixel(int x, int y) { return bg->DesktopFlash().Frame().Row(y)[x]; }
   int FrameWidth() { return bg->DesktopFlash().Frame().width; }
   int FrameHeight() { return bg->DesktopFlash().Frame().height; }
+  // Plays `movie`, a small square moving: each frame reaches the window's
+  // surface as it is drawn, and only the part that changed is sent.
+  void ExpectEachFrameSentAsDrawn(const std::string& movie);
 
   test::ScratchDir elsewhere;
 };
 
-TEST_F(MovieWallpaperTest, ProgramFolderMoviePlaysFilledIntoTheWindow) {
-  Set("FLASH", "CurFlash", "a.swf|flashs*");
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(bg->MoviePath(), app.path() + "\\Flashs\\a.swf");
-  MoviePlayerWindow& flash = bg->DesktopFlash();
-  EXPECT_TRUE(::IsWindowVisible(flash.hwnd()));
-  EXPECT_TRUE(flash.MovieLoaded());
-  EXPECT_TRUE(flash.IsPlaying());
-  RECT client{}, control{};
-  ::GetClientRect(bg->hwnd(), &client);
-  ::GetClientRect(flash.hwnd(), &control);
-  EXPECT_EQ(control.right, client.right);
-  EXPECT_EQ(control.bottom, client.bottom);
-  // The frames follow the movie's clock.
-  const uint32_t before = flash.FramesRun();
-  ASSERT_TRUE(test::PumpUntil([&] { return flash.FramesRun() >= before + 5; }, 5s));
-  // Shown whole and centred; the white of BackgroundColor's default replaces
-  // the movie's green.
-  EXPECT_EQ(FramePixel(FrameWidth() / 2, FrameHeight() / 2), kOpaqueRed);
-  EXPECT_EQ(FramePixel(2, FrameHeight() / 2), kOpaqueWhite);
-}
-
-TEST_F(MovieWallpaperTest, EachFrameReachesTheWindowAsItIsDrawnAndOnlyWhatChanged) {
-  test::WriteFileBytes(app.File("Flashs\\moving.swf"), test::MovingSquareMovie());
+void MovieWallpaperTest::ExpectEachFrameSentAsDrawn(const std::string& movie) {
+  test::WriteFileBytes(app.File("Flashs\\moving.swf"), movie);
   Set("FLASH", "CurFlash", "moving.swf|flashs*");
   ASSERT_TRUE(Start());
   MoviePlayerWindow& flash = bg->DesktopFlash();
@@ -106,6 +87,45 @@ TEST_F(MovieWallpaperTest, EachFrameReachesTheWindowAsItIsDrawnAndOnlyWhatChange
   const double perPaint = static_cast<double>(costs.paintedPixels) / static_cast<double>(costs.painted);
   EXPECT_LT(perPaint, 0.5 * FrameWidth() * FrameHeight());
   EXPECT_GE(costs.frames + 1, costs.painted);  // at most one paint a frame, and the first
+}
+
+TEST_F(MovieWallpaperTest, ProgramFolderMoviePlaysFilledIntoTheWindow) {
+  Set("FLASH", "CurFlash", "a.swf|flashs*");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(bg->MoviePath(), app.path() + "\\Flashs\\a.swf");
+  MoviePlayerWindow& flash = bg->DesktopFlash();
+  EXPECT_TRUE(::IsWindowVisible(flash.hwnd()));
+  EXPECT_TRUE(flash.MovieLoaded());
+  EXPECT_TRUE(flash.IsPlaying());
+  RECT client{}, control{};
+  ::GetClientRect(bg->hwnd(), &client);
+  ::GetClientRect(flash.hwnd(), &control);
+  EXPECT_EQ(control.right, client.right);
+  EXPECT_EQ(control.bottom, client.bottom);
+  // The frames follow the movie's clock.
+  const uint32_t before = flash.FramesRun();
+  ASSERT_TRUE(test::PumpUntil([&] { return flash.FramesRun() >= before + 5; }, 5s));
+  // Shown whole and centred; the white of BackgroundColor's default replaces
+  // the movie's green.
+  EXPECT_EQ(FramePixel(FrameWidth() / 2, FrameHeight() / 2), kOpaqueRed);
+  EXPECT_EQ(FramePixel(2, FrameHeight() / 2), kOpaqueWhite);
+}
+
+TEST_F(MovieWallpaperTest, EachFrameReachesTheWindowAsItIsDrawnAndOnlyWhatChanged) {
+  // A square alone: its frames are drawn whole and compared with what the
+  // screen shows.
+  ExpectEachFrameSentAsDrawn(test::MovingSquareMovie(false));
+  EXPECT_GT(bg->DesktopFlash().Costs().compared, 2u);
+}
+
+TEST_F(MovieWallpaperTest, OverAStillBackdropWhatThePlayerDrewOverIsSent) {
+  // The player draws over its last picture and knows where: once it holds
+  // the backdrop, no frame is compared with what the screen shows.
+  ExpectEachFrameSentAsDrawn(test::MovingSquareMovie(true));
+  const FrameCosts& costs = bg->DesktopFlash().Costs();
+  const uint64_t frames = costs.frames, compared = costs.compared;
+  ASSERT_TRUE(test::PumpUntil([&] { return costs.frames >= frames + 5; }, 3s));
+  EXPECT_EQ(costs.compared, compared);
 }
 
 TEST_F(MovieWallpaperTest, FolderLocationIsPrefixedAndSettingsReachTheControl) {
