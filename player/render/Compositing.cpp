@@ -139,10 +139,11 @@ namespace {
 // Four pixels at a time, with the same integer arithmetic as the single
 // pixel helpers above, so both give the same values.
 
-// x * f / 255 rounded, in each 16-bit lane (x, f at most 255).
+// x * f / 255 rounded, in each 16-bit lane (x, f at most 255): with
+// t = x * f + 128, (t + (t >> 8)) >> 8 is (t * 257) >> 16 for every 16-bit t.
 inline __m128i Mul255x8(__m128i x, __m128i f) {
   const __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, f), _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+  return _mm_mulhi_epu16(t, _mm_set1_epi16(257));
 }
 
 // The factor of each of four pixels spread over its four channels, as
