@@ -22,8 +22,10 @@ add_library(velmora_player STATIC
   player/render/ShapeGeometry.cpp
   player/render/Paint.cpp
   player/render/BilinearRow.cpp
+  player/render/BlendAvx2.cpp
   player/render/SpanCover.cpp
   player/render/GradientRow.cpp
+  player/render/GradientRowAvx2.cpp
   player/render/Stroker.cpp
   player/render/Compositing.cpp
   player/render/Filters.cpp

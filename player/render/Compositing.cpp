@@ -1,5 +1,7 @@
 #include "player/render/Compositing.h"
 
+#include "player/render/BlendAvx2.h"
+#include "player/render/CpuFeatures.h"
 #include "player/render/Paint.h"
 
 #include <algorithm>
@@ -206,7 +208,7 @@ inline __m128i OverWhole4(__m128i dst, __m128i src) {
 
 void BlendOverSpan(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, const uint8_t* mask,
                    int count) {
-  int i = 0;
+  int i = HasAvx2() ? BlendOverSpanAvx2(dst, src, coverage, mask, count) : 0;
 #if defined(__SSE2__)
   for (; i + 4 <= count; i += 4) {
     const __m128i c = Coverage4(coverage + i, mask ? mask + i : nullptr);

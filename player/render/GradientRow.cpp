@@ -1,5 +1,7 @@
 #include "player/render/GradientRow.h"
 
+#include "player/render/CpuFeatures.h"
+#include "player/render/GradientRowAvx2.h"
 #include "player/render/Paint.h"
 
 #include <algorithm>
@@ -101,7 +103,7 @@ void PadRadialRow(const uint32_t* ramp, RadialRowScale k, float x, float y, floa
       !std::isfinite(k.scale) || !std::isfinite(k.offset))
     return PadRadialRowPlain(ramp, k, x, y, sx, sy, count, out);
   const __m128 scale = _mm_set1_ps(k.scale), offset = _mm_set1_ps(k.offset);
-  int i = 0;
+  int i = HasAvx2() ? PadRadialRowAvx2(ramp, k, x, y, sx, sy, count, out) : 0;
   __m128 nowX = FourSteps(x, sx), nowY = FourSteps(y, sy);
   // Along a row of an unturned gradient y stays as it is (a zero may lose
   // its sign, which its square does not show).

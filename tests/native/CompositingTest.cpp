@@ -1,7 +1,8 @@
 // The span operations that cover pixels with paint give the same values
-// whether a span is done four pixels at a time or one by one.
+// whether a span is done eight or four pixels at a time or one by one.
 #include "player/render/ChangedArea.h"
 #include "player/render/Compositing.h"
+#include "player/render/CpuFeatures.h"
 
 #include <gtest/gtest.h>
 
@@ -33,76 +34,91 @@ std::vector<uint8_t> RandomCoverage(std::mt19937& rng, int n) {
 }
 
 TEST(CoverSpans, WholeSpansEqualPixelByPixel) {
-  std::mt19937 rng(11);
-  for (int trial = 0; trial < 300; ++trial) {
-    const int n = 1 + static_cast<int>(rng() % 40);
-    std::vector<uint32_t> dst(n), src(n);
-    for (int i = 0; i < n; ++i) {
-      dst[i] = RandomPremultiplied(rng);
-      src[i] = RandomPremultiplied(rng);
-    }
-    const std::vector<uint8_t> coverage = RandomCoverage(rng, n), maskValues = RandomCoverage(rng, n);
-    const uint8_t* mask = trial % 2 ? maskValues.data() : nullptr;
-    const uint32_t solid = RandomPremultiplied(rng);
+  // Eight pixels at a time where the processor can, and four at a time.
+  for (const bool wide : {true, false}) {
+    const ScopedAvx2 width(wide);
+    SCOPED_TRACE(wide ? "eight at a time" : "four at a time");
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 300; ++trial) {
+      const int n = 1 + static_cast<int>(rng() % 40);
+      std::vector<uint32_t> dst(n), src(n);
+      for (int i = 0; i < n; ++i) {
+        dst[i] = RandomPremultiplied(rng);
+        src[i] = RandomPremultiplied(rng);
+      }
+      const std::vector<uint8_t> coverage = RandomCoverage(rng, n), maskValues = RandomCoverage(rng, n);
+      const uint8_t* mask = trial % 2 ? maskValues.data() : nullptr;
+      const uint32_t solid = RandomPremultiplied(rng);
 
-    std::vector<uint32_t> over = dst, overOne = dst, fill = dst, fillOne = dst, add = dst, addOne = dst;
-    BlendOverSpan(over.data(), src.data(), coverage.data(), mask, n);
-    BlendSolidSpan(fill.data(), solid, coverage.data(), mask, n);
-    AddSpan(add.data(), src.data(), coverage.data(), n);
-    for (int i = 0; i < n; ++i) {
-      BlendOverSpan(&overOne[i], &src[i], &coverage[i], mask ? mask + i : nullptr, 1);
-      BlendSolidSpan(&fillOne[i], solid, &coverage[i], mask ? mask + i : nullptr, 1);
-      AddSpan(&addOne[i], &src[i], &coverage[i], 1);
+      std::vector<uint32_t> over = dst, overOne = dst, fill = dst, fillOne = dst, add = dst, addOne = dst;
+      BlendOverSpan(over.data(), src.data(), coverage.data(), mask, n);
+      BlendSolidSpan(fill.data(), solid, coverage.data(), mask, n);
+      AddSpan(add.data(), src.data(), coverage.data(), n);
+      for (int i = 0; i < n; ++i) {
+        BlendOverSpan(&overOne[i], &src[i], &coverage[i], mask ? mask + i : nullptr, 1);
+        BlendSolidSpan(&fillOne[i], solid, &coverage[i], mask ? mask + i : nullptr, 1);
+        AddSpan(&addOne[i], &src[i], &coverage[i], 1);
+      }
+      ASSERT_EQ(over, overOne) << "trial " << trial;
+      ASSERT_EQ(fill, fillOne) << "trial " << trial;
+      ASSERT_EQ(add, addOne) << "trial " << trial;
     }
-    ASSERT_EQ(over, overOne) << "trial " << trial;
-    ASSERT_EQ(fill, fillOne) << "trial " << trial;
-    ASSERT_EQ(add, addOne) << "trial " << trial;
   }
 }
 
 TEST(CoverSpans, OpaquePicturesOverWholeCoverageEqualPixelByPixel) {
-  // Pictures without transparency: runs of four wholly covered opaque
-  // pixels take the span's short way.
-  std::mt19937 rng(12);
-  for (int trial = 0; trial < 300; ++trial) {
-    const int n = 1 + static_cast<int>(rng() % 40);
-    std::vector<uint32_t> dst(n), src(n);
-    for (int i = 0; i < n; ++i) {
-      dst[i] = RandomPremultiplied(rng);
-      src[i] = rng() % 8 ? 0xFF000000u | (rng() & 0xFFFFFF) : RandomPremultiplied(rng);
+  // Eight pixels at a time where the processor can, and four at a time.
+  for (const bool wide : {true, false}) {
+    const ScopedAvx2 width(wide);
+    SCOPED_TRACE(wide ? "eight at a time" : "four at a time");
+    // Pictures without transparency: runs of four wholly covered opaque
+    // pixels take the span's short way.
+    std::mt19937 rng(12);
+    for (int trial = 0; trial < 300; ++trial) {
+      const int n = 1 + static_cast<int>(rng() % 40);
+      std::vector<uint32_t> dst(n), src(n);
+      for (int i = 0; i < n; ++i) {
+        dst[i] = RandomPremultiplied(rng);
+        src[i] = rng() % 8 ? 0xFF000000u | (rng() & 0xFFFFFF) : RandomPremultiplied(rng);
+      }
+      const std::vector<uint8_t> coverage = RandomCoverage(rng, n), maskValues = RandomCoverage(rng, n);
+      const uint8_t* mask = trial % 2 ? maskValues.data() : nullptr;
+      std::vector<uint32_t> over = dst, overOne = dst;
+      BlendOverSpan(over.data(), src.data(), coverage.data(), mask, n);
+      for (int i = 0; i < n; ++i) BlendOverSpan(&overOne[i], &src[i], &coverage[i], mask ? mask + i : nullptr, 1);
+      ASSERT_EQ(over, overOne) << "trial " << trial;
     }
-    const std::vector<uint8_t> coverage = RandomCoverage(rng, n), maskValues = RandomCoverage(rng, n);
-    const uint8_t* mask = trial % 2 ? maskValues.data() : nullptr;
-    std::vector<uint32_t> over = dst, overOne = dst;
-    BlendOverSpan(over.data(), src.data(), coverage.data(), mask, n);
-    for (int i = 0; i < n; ++i) BlendOverSpan(&overOne[i], &src[i], &coverage[i], mask ? mask + i : nullptr, 1);
-    ASSERT_EQ(over, overOne) << "trial " << trial;
   }
 }
 
 TEST(CoverSpans, TranslucentPaintOverWholeCoverageEqualsPixelByPixel) {
-  // Runs of four wholly covered pixels of paint of every alpha, each channel
-  // anywhere up to it, over every kind of pixel: the short way without the
-  // scaling by coverage.
-  std::mt19937 rng(13);
-  for (uint32_t a = 0; a < 256; ++a) {
-    const int n = 64;
-    std::vector<uint32_t> dst(n), src(n);
-    for (int i = 0; i < n; ++i) {
-      dst[i] = RandomPremultiplied(rng);
-      src[i] = a << 24;
-      for (int s = 0; s < 24; s += 8) src[i] |= (i % 4 == 0 ? a : rng() % (a + 1)) << s;
+  // Eight pixels at a time where the processor can, and four at a time.
+  for (const bool wide : {true, false}) {
+    const ScopedAvx2 width(wide);
+    SCOPED_TRACE(wide ? "eight at a time" : "four at a time");
+    // Runs of four wholly covered pixels of paint of every alpha, each channel
+    // anywhere up to it, over every kind of pixel: the short way without the
+    // scaling by coverage.
+    std::mt19937 rng(13);
+    for (uint32_t a = 0; a < 256; ++a) {
+      const int n = 64;
+      std::vector<uint32_t> dst(n), src(n);
+      for (int i = 0; i < n; ++i) {
+        dst[i] = RandomPremultiplied(rng);
+        src[i] = a << 24;
+        for (int s = 0; s < 24; s += 8) src[i] |= (i % 4 == 0 ? a : rng() % (a + 1)) << s;
+      }
+      const std::vector<uint8_t> coverage(n, 255);
+      std::vector<uint32_t> over = dst, overOne = dst, fill = dst, fillOne = dst;
+      BlendOverSpan(over.data(), src.data(), coverage.data(), nullptr, n);
+      BlendSolidSpan(fill.data(), src[1], coverage.data(), nullptr, n);
+      for (int i = 0; i < n; ++i) {
+        BlendOverSpan(&overOne[i], &src[i], &coverage[i], nullptr, 1);
+        BlendSolidSpan(&fillOne[i], src[1], &coverage[i], nullptr, 1);
+      }
+      ASSERT_EQ(over, overOne) << "alpha " << a;
+      ASSERT_EQ(fill, fillOne) << "alpha " << a;
     }
-    const std::vector<uint8_t> coverage(n, 255);
-    std::vector<uint32_t> over = dst, overOne = dst, fill = dst, fillOne = dst;
-    BlendOverSpan(over.data(), src.data(), coverage.data(), nullptr, n);
-    BlendSolidSpan(fill.data(), src[1], coverage.data(), nullptr, n);
-    for (int i = 0; i < n; ++i) {
-      BlendOverSpan(&overOne[i], &src[i], &coverage[i], nullptr, 1);
-      BlendSolidSpan(&fillOne[i], src[1], &coverage[i], nullptr, 1);
-    }
-    ASSERT_EQ(over, overOne) << "alpha " << a;
-    ASSERT_EQ(fill, fillOne) << "alpha " << a;
   }
 }
 
