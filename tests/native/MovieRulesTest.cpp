@@ -489,24 +489,32 @@ TEST(Bands, TwoBandsDrawTheSamePicturesAsOne) {
   EXPECT_EQ(DrawFrames(demoBytes, 6, 240, true), DrawFrames(demoBytes, 6, 240, false));
 }
 
+// Bytes as zlib packs them.
+std::vector<uint8_t> Packed(const std::vector<uint8_t>& bytes) {
+  uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+  std::vector<uint8_t> packed(size);
+  EXPECT_EQ(compress2(packed.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), 9), Z_OK);
+  packed.resize(size);
+  return packed;
+}
+
+// A DefineBitsLossless2 picture of 32-bit pixels (alpha first), packed.
+void AddLosslessPicture(TagWriter& t, uint16_t id, uint16_t width, uint16_t height, const std::vector<uint8_t>& packed) {
+  BitWriter body;
+  body.UI16(id);
+  body.UI8(5);  // 32-bit pixels
+  body.UI16(width);
+  body.UI16(height);
+  body.Append(packed);
+  t.Raw(tag::kDefineBitsLossless2, body.Data());
+}
+
 TEST(PictureMemory, AMovieOfManyLargePicturesGetsOnlyWhatItsBudgetHolds) {
   // Five 4096 x 4096 bitmaps of a few kilobytes each: four fill the movie's
   // memory for pictures, the fifth is left out (its fills draw nothing).
   MovieWriter movie({0, 2000, 0, 2000}, 12);
-  const std::vector<uint8_t> zeros(static_cast<size_t>(4096) * 4096 * 4, 0);
-  uLongf packedSize = compressBound(static_cast<uLong>(zeros.size()));
-  std::vector<uint8_t> packed(packedSize);
-  ASSERT_EQ(compress2(packed.data(), &packedSize, zeros.data(), static_cast<uLong>(zeros.size()), 9), Z_OK);
-  packed.resize(packedSize);
-  for (uint16_t id = 1; id <= 5; ++id) {
-    BitWriter body;
-    body.UI16(id);
-    body.UI8(5);  // 32-bit pixels
-    body.UI16(4096);
-    body.UI16(4096);
-    body.Append(packed);
-    movie.Timeline().Raw(tag::kDefineBitsLossless2, body.Data());
-  }
+  const std::vector<uint8_t> packed = Packed(std::vector<uint8_t>(static_cast<size_t>(4096) * 4096 * 4, 0));
+  for (uint16_t id = 1; id <= 5; ++id) AddLosslessPicture(movie.Timeline(), id, 4096, 4096, packed);
   movie.Timeline().ShowFrame();
   const Bytes bytes = movie.Finish(Compression::kNone);
   const ParseResult result = ParseMovie(bytes.data(), bytes.size());
@@ -527,19 +535,7 @@ TEST(PictureMemory, APictureIsMarkedOpaqueWhenEveryPixelIs) {
   const std::vector<std::vector<uint8_t>> pixels = {
       {255, 10, 20, 30, 255, 40, 50, 60, 255, 70, 80, 90, 255, 1, 2, 3},
       {255, 10, 20, 30, 128, 40, 50, 60, 255, 70, 80, 90, 255, 1, 2, 3}};
-  for (uint16_t id = 1; id <= 2; ++id) {
-    uLongf packedSize = compressBound(16);
-    std::vector<uint8_t> packed(packedSize);
-    ASSERT_EQ(compress2(packed.data(), &packedSize, pixels[id - 1].data(), 16, 9), Z_OK);
-    packed.resize(packedSize);
-    BitWriter body;
-    body.UI16(id);
-    body.UI8(5);  // 32-bit pixels
-    body.UI16(2);
-    body.UI16(2);
-    body.Append(packed);
-    movie.Timeline().Raw(tag::kDefineBitsLossless2, body.Data());
-  }
+  for (uint16_t id = 1; id <= 2; ++id) AddLosslessPicture(movie.Timeline(), id, 2, 2, Packed(pixels[id - 1]));
   movie.Timeline().ShowFrame();
   const Bytes bytes = movie.Finish(Compression::kNone);
   const ParseResult result = ParseMovie(bytes.data(), bytes.size());
