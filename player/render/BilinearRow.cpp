@@ -23,6 +23,9 @@ int64_t CeilDiv(int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -((-a)
 }  // namespace
 
 int64_t FixedSamplePoint(double coord) {
+  // Held within reach (NaN at 0), so the point stays a whole number.
+  constexpr double kReach = 1 << 30;
+  if (!(std::fabs(coord) <= kReach)) coord = coord > 0 ? kReach : coord < 0 ? -kReach : 0;
   // Half a weight step added, so that cutting to the grid rounds.
   return std::llround(std::ldexp(coord - 0.5, 32)) + (int64_t{1} << (31 - kSampleWeightBits));
 }

@@ -18,7 +18,7 @@ namespace velmora::swf {
 constexpr int kSampleWeightBits = 14;
 
 // The fixed-point sample point of texel coordinate `coord` (a pixel centre
-// mapped to texels). `coord` must lie within +-2^30.
+// mapped to texels), held within +-2^30 texels (NaN taken as 0).
 int64_t FixedSamplePoint(double coord);
 // The fixed-point form of a step of `step` texels.
 int64_t FixedSampleStep(double step);

@@ -148,8 +148,10 @@ uint32_t Paint::Texel(long x, long y) const {
 }
 
 uint32_t Paint::SampleBitmap(double u, double v) const {
-  u = std::clamp(u, -1e9, 1e9);
-  v = std::clamp(v, -1e9, 1e9);
+  // Far-off points are held in reach, a point of a broken transform (NaN)
+  // at the corner.
+  u = u == u ? std::clamp(u, -1e9, 1e9) : 0;
+  v = v == v ? std::clamp(v, -1e9, 1e9) : 0;
   const uint32_t p = Texel(static_cast<long>(std::floor(u)), static_cast<long>(std::floor(v)));
   return transformTexels_ ? TransformPremultiplied(p, cx_) : p;
 }
@@ -210,9 +212,8 @@ void Paint::FillSmoothBitmap(int y, int x, int count, uint32_t* out) const {
     // within fixed point's reach.
     for (int i = 0; i < count; ++i) {
       const double px = x + i + 0.5;
-      const double u = std::clamp(inverse_.a * px + inverse_.c * py + inverse_.tx, -kFar, kFar);
-      const double v = std::clamp(inverse_.b * px + inverse_.d * py + inverse_.ty, -kFar, kFar);
-      out[i] = SampleSmooth(FixedSamplePoint(u), FixedSamplePoint(v));
+      out[i] = SampleSmooth(FixedSamplePoint(inverse_.a * px + inverse_.c * py + inverse_.tx),
+                            FixedSamplePoint(inverse_.b * px + inverse_.d * py + inverse_.ty));
     }
   } else {
     const int64_t du = FixedSampleStep(inverse_.a), dv = FixedSampleStep(inverse_.b);

@@ -103,6 +103,10 @@ TEST(BilinearRow, TexelsComeThroughWholeAndHalvesAreTheirMeans) {
     const int64_t justBefore = FixedSamplePoint(1.5 - 1e-7);
     ASSERT_EQ(SampleTexel(justBefore), 1);
     ASSERT_EQ(SampleWeight(justBefore), 0u);
+    // Points beyond reach are held at its edge, and a broken one at 0.
+    ASSERT_EQ(SampleTexel(FixedSamplePoint(1e300)), SampleTexel(FixedSamplePoint(1 << 30)));
+    ASSERT_EQ(SampleTexel(FixedSamplePoint(-1e300)), SampleTexel(FixedSamplePoint(-(1 << 30))));
+    ASSERT_EQ(FixedSamplePoint(std::nan("")), FixedSamplePoint(0));
     // Half way across and down, as a picture shown at twice its size.
     const int64_t half = FixedSamplePoint(1.0);
     ASSERT_EQ(SampleWeight(half), 8192u);

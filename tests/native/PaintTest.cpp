@@ -79,5 +79,35 @@ TEST(BitmapPaint, RowsInsideThePictureTakeTheSameTexelsAsRowsRunningOffIt) {
       }
 }
 
+TEST(BitmapPaint, APictureFarOffOrShrunkBeyondReachShowsItsEdgeTexels) {
+  Bitmap bitmap;
+  bitmap.width = 5;
+  bitmap.height = 4;
+  for (int i = 0; i < 20; ++i) bitmap.pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 0x0A0B0C));
+  const Matrix toPixels{0.05, 0, 0, 0.05, 0, 0};
+  std::vector<uint32_t> row(64);
+  for (bool smooth : {false, true}) {
+    FillStyle style;
+    style.kind = FillKind::Bitmap;
+    style.bitmapRepeat = false;
+    style.bitmapSmooth = smooth;
+    // Placed far to the right and below: every pixel lies above and left of
+    // it, where the clamped picture shows its first texel.
+    style.matrix = {20, 0, 0, 20, 1e15, 1e15};
+    Paint(style, toPixels, ColorTransform{}, &bitmap, true).Fill(3, 0, 64, row.data());
+    for (uint32_t p : row) ASSERT_EQ(p, bitmap.pixels[0]) << "smooth " << smooth;
+    // Far to the left and above: the last texel.
+    style.matrix = {20, 0, 0, 20, -1e15, -1e15};
+    Paint(style, toPixels, ColorTransform{}, &bitmap, true).Fill(3, 0, 64, row.data());
+    for (uint32_t p : row) ASSERT_EQ(p, bitmap.pixels.back()) << "smooth " << smooth;
+    // Shrunk to almost nothing: a texel per pixel beyond any reach, and
+    // still a texel of the picture's edges.
+    style.matrix = {1e-9, 0, 0, 1e-9, 0, 0};
+    Paint(style, toPixels, ColorTransform{}, &bitmap, true).Fill(3, 0, 64, row.data());
+    for (uint32_t p : row)
+      ASSERT_TRUE(p == bitmap.pixels[4 * 5 - 1] || p == bitmap.pixels[4] || p == bitmap.pixels[15]) << std::hex << p;
+  }
+}
+
 }  // namespace
 }  // namespace velmora::swf
