@@ -12,20 +12,13 @@ bool SameMatrix(const Matrix& l, const Matrix& r) {
   return l.a == r.a && l.b == r.b && l.c == r.c && l.d == r.d && l.tx == r.tx && l.ty == r.ty;
 }
 
-bool SameColorTransform(const ColorTransform& l, const ColorTransform& r) {
-  return l.rMult == r.rMult && l.gMult == r.gMult && l.bMult == r.bMult && l.aMult == r.aMult &&
-         l.rAdd == r.rAdd && l.gAdd == r.gAdd && l.bAdd == r.bAdd && l.aAdd == r.aAdd;
-}
-
 bool SameFilter(const Filter& l, const Filter& r) {
   return l.kind == r.kind && l.color == r.color && l.highlight == r.highlight &&
          l.blurX == r.blurX && l.blurY == r.blurY && l.angle == r.angle &&
          l.distance == r.distance && l.strength == r.strength && l.inner == r.inner &&
          l.knockout == r.knockout && l.compositeSource == r.compositeSource &&
          l.onTop == r.onTop && l.passes == r.passes &&
-         std::memcmp(l.colorMatrix, r.colorMatrix, sizeof l.colorMatrix) == 0 &&
-         std::equal(l.gradient.begin(), l.gradient.end(), r.gradient.begin(), r.gradient.end(),
-                    [](const GradientStop& a, const GradientStop& b) { return a.ratio == b.ratio && a.color == b.color; });
+         std::memcmp(l.colorMatrix, r.colorMatrix, sizeof l.colorMatrix) == 0 && l.gradient == r.gradient;
 }
 
 }  // namespace
@@ -54,7 +47,7 @@ void TakePlacedState(PlacedState& s, const DisplayObject& object) {
 
 bool PlacedState::operator==(const PlacedState& o) const {
   return depth == o.depth && character == o.character && SameMatrix(matrix, o.matrix) &&
-         SameColorTransform(colorTransform, o.colorTransform) && ratio == o.ratio &&
+         colorTransform == o.colorTransform && ratio == o.ratio &&
          blendMode == o.blendMode && visible == o.visible &&
          hasOpaqueBackground == o.hasOpaqueBackground && opaqueBackground == o.opaqueBackground &&
          cacheAsBitmap == o.cacheAsBitmap && drawingVersion == o.drawingVersion &&

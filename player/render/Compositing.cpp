@@ -186,21 +186,18 @@ inline __m128i Coverage4(const uint8_t* coverage, const uint8_t* mask) {
   return v;
 }
 
-// src scaled by its coverage, over dst.
-inline __m128i Over4(__m128i dst, __m128i src, __m128i coverage) {
-  __m128i flo, fhi;
-  SpreadFactors(coverage, flo, fhi);
-  const __m128i scaled = ScalePixels(src, flo, fhi);
-  __m128i ilo, ihi;
-  InverseAlphas(scaled, ilo, ihi);
-  return _mm_add_epi8(scaled, ScalePixels(dst, ilo, ihi));
-}
-
 // src over dst.
 inline __m128i OverWhole4(__m128i dst, __m128i src) {
   __m128i ilo, ihi;
   InverseAlphas(src, ilo, ihi);
   return _mm_add_epi8(src, ScalePixels(dst, ilo, ihi));
+}
+
+// src scaled by its coverage, over dst.
+inline __m128i Over4(__m128i dst, __m128i src, __m128i coverage) {
+  __m128i flo, fhi;
+  SpreadFactors(coverage, flo, fhi);
+  return OverWhole4(dst, ScalePixels(src, flo, fhi));
 }
 
 }  // namespace

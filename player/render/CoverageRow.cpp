@@ -20,10 +20,27 @@ void ResolveCoverageRow(float* cover, float* runs, int count, uint8_t* out) {
   }
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// Four coverages as levels 0..255, rounded and clamped as the plain row
+// does, in the bytes of the answer.
+int Levels4(__m128 v) {
+  const __m128 scale = _mm_set1_ps(255.f);
+  const __m128 clamped =
+      _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(v, scale), _mm_set1_ps(0.5f)), _mm_setzero_ps()), scale);
+  const __m128i whole = _mm_cvttps_epi32(clamped);
+  const __m128i words = _mm_packs_epi32(whole, whole);
+  return _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+}
+
+}  // namespace
+#endif
+
 void ResolveCoverageRowFast(float* cover, float* runs, int count, uint8_t* out) {
 #if defined(__SSE2__)
   int i = 0;
-  const __m128 zero = _mm_setzero_ps(), scale = _mm_set1_ps(255.f), half = _mm_set1_ps(0.5f);
+  const __m128 zero = _mm_setzero_ps();
   __m128 carry = zero;  // the running sum before these four, in every lane
   // The levels of four pixels that the running sum alone covers, taken
   // again only once it has changed.
@@ -38,10 +55,7 @@ void ResolveCoverageRowFast(float* cover, float* runs, int count, uint8_t* out) 
     const __m128i bits = _mm_or_si128(_mm_castps_si128(c), _mm_castps_si128(r));
     if (_mm_movemask_epi8(_mm_cmpeq_epi32(bits, _mm_setzero_si128())) == 0xFFFF) {
       if (levelStale) {
-        const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(carry, scale), half), zero), scale);
-        const __m128i whole = _mm_cvttps_epi32(clamped);
-        const __m128i words = _mm_packs_epi32(whole, whole);
-        level = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+        level = Levels4(carry);
         levelStale = false;
       }
       std::memcpy(out + i, &level, sizeof level);
@@ -53,11 +67,7 @@ void ResolveCoverageRowFast(float* cover, float* runs, int count, uint8_t* out) 
     r = _mm_add_ps(r, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(r), 8)));
     r = _mm_add_ps(r, carry);
     carry = _mm_shuffle_ps(r, r, _MM_SHUFFLE(3, 3, 3, 3));
-    const __m128 v = _mm_add_ps(c, r);
-    const __m128 clamped = _mm_min_ps(_mm_max_ps(_mm_add_ps(_mm_mul_ps(v, scale), half), zero), scale);
-    const __m128i whole = _mm_cvttps_epi32(clamped);
-    const __m128i words = _mm_packs_epi32(whole, whole);
-    const int four = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+    const int four = Levels4(_mm_add_ps(c, r));
     std::memcpy(out + i, &four, sizeof four);
     _mm_storeu_ps(cover + i, zero);
     _mm_storeu_ps(runs + i, zero);

@@ -112,12 +112,8 @@ void FrameRenderer::TakeHeldPicture(const Context& ctx, bool onlyDrawnOver) {
   // Row by row, the areas' spans joined where they meet, so that no pixel
   // is taken twice.
   const std::vector<PixelBounds>& areas = drawnOver_.areas;
-  int top = ctx.rowTo, bottom = ctx.rowFrom;
-  for (const PixelBounds& a : areas) {
-    top = std::min(top, a.y0);
-    bottom = std::max(bottom, a.y1);
-  }
-  for (int y = top; y < bottom; ++y) {
+  const PixelBounds around = AroundAll(areas, PixelBounds{});
+  for (int y = around.y0; y < around.y1; ++y) {
     rowSpans_.clear();
     for (const PixelBounds& a : areas)
       if (y >= a.y0 && y < a.y1) rowSpans_.emplace_back(a.x0, a.x1);
@@ -528,14 +524,7 @@ void FrameRenderer::PaintCoverage(const FillStyle& style, const Context& ctx, bo
 const GradientRamp& FrameRenderer::RampOf(const Gradient& gradient, const ColorTransform& cx, RampSteps steps) {
   constexpr size_t kMostRamps = 32;
   auto same = [&](const KeptRamp& k) {
-    const ColorTransform& c = k.cx;
-    return k.steps == steps && k.interpolation == gradient.interpolation && c.rMult == cx.rMult &&
-           c.gMult == cx.gMult && c.bMult == cx.bMult && c.aMult == cx.aMult && c.rAdd == cx.rAdd &&
-           c.gAdd == cx.gAdd && c.bAdd == cx.bAdd && c.aAdd == cx.aAdd &&
-           std::equal(k.stops.begin(), k.stops.end(), gradient.stops.begin(), gradient.stops.end(),
-                      [](const GradientStop& a, const GradientStop& b) {
-                        return a.ratio == b.ratio && a.color == b.color;
-                      });
+    return k.steps == steps && k.interpolation == gradient.interpolation && k.cx == cx && k.stops == gradient.stops;
   };
   ++rampUses_;
   for (KeptRamp& k : ramps_)
@@ -579,7 +568,6 @@ void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& grou
   const bool layered = options_.antialias && !ctx.maskMode && group.fills.size() > 1 && (painting > 1 || ctx.mask);
   PixelBounds area{};
   if (layered) {
-    area = {target.width, target.height, 0, 0};
     // Kept clear between uses: only the area drawn is cleared afterwards.
     // It is never made smaller, so layers of many sizes share it.
     if (fillLayer_.width < target.width || fillLayer_.height < target.height)
@@ -590,14 +578,11 @@ void FrameRenderer::DrawFills(const ShapeGeometry& shape, const StyleGroup& grou
     raster_.Reset(target.width, target.height, ctx.rowFrom, ctx.rowTo);
     AddFillEdges(fill.edges, ctx.matrix);
     if (layered) {
-      const PixelBounds b = raster_.Bounds();
-      if (!b.Empty())
-        area = {std::min(area.x0, b.x0), std::min(area.y0, b.y0), std::max(area.x1, b.x1), std::max(area.y1, b.y1)};
-    }
-    if (layered)
+      area = Around(area, raster_.Bounds());
       PaintCoverage(fill.style, ctx, true, fillLayer_, nullptr);
-    else
+    } else {
       PaintCoverage(fill.style, ctx, false, target, ctx.mask);
+    }
   }
   if (layered && !area.Empty()) {
     CompositeLayer(target, fillLayer_, BlendMode::Normal, ctx.mask, area.x0, area.y0, area.x1, area.y1);

@@ -16,6 +16,7 @@ namespace velmora::swf {
 struct GradientStop {
   uint8_t ratio = 0;
   Rgba color;
+  bool operator==(const GradientStop& o) const { return ratio == o.ratio && color == o.color; }
 };
 
 enum class SpreadMode : uint8_t { Pad = 0, Reflect = 1, Repeat = 2 };

@@ -71,6 +71,10 @@ struct ColorTransform {
     return t;
   }
 
+  bool operator==(const ColorTransform& o) const {
+    return rMult == o.rMult && gMult == o.gMult && bMult == o.bMult && aMult == o.aMult && rAdd == o.rAdd &&
+           gAdd == o.gAdd && bAdd == o.bAdd && aAdd == o.aAdd;
+  }
   bool IsIdentity() const {
     return rMult == 256 && gMult == 256 && bMult == 256 && aMult == 256 && rAdd == 0 &&
            gAdd == 0 && bAdd == 0 && aAdd == 0;
