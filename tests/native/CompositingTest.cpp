@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -33,11 +34,18 @@ std::vector<uint8_t> RandomCoverage(std::mt19937& rng, int n) {
   return v;
 }
 
-TEST(CoverSpans, WholeSpansEqualPixelByPixel) {
-  // Eight pixels at a time where the processor can, and four at a time.
+// Runs `test` eight pixels at a time where the processor can, and four at
+// a time.
+void AtBothWidths(const std::function<void()>& test) {
   for (const bool wide : {true, false}) {
     const ScopedAvx2 width(wide);
     SCOPED_TRACE(wide ? "eight at a time" : "four at a time");
+    test();
+  }
+}
+
+TEST(CoverSpans, WholeSpansEqualPixelByPixel) {
+  AtBothWidths([] {
     std::mt19937 rng(11);
     for (int trial = 0; trial < 300; ++trial) {
       const int n = 1 + static_cast<int>(rng() % 40);
@@ -63,14 +71,11 @@ TEST(CoverSpans, WholeSpansEqualPixelByPixel) {
       ASSERT_EQ(fill, fillOne) << "trial " << trial;
       ASSERT_EQ(add, addOne) << "trial " << trial;
     }
-  }
+  });
 }
 
 TEST(CoverSpans, OpaquePicturesOverWholeCoverageEqualPixelByPixel) {
-  // Eight pixels at a time where the processor can, and four at a time.
-  for (const bool wide : {true, false}) {
-    const ScopedAvx2 width(wide);
-    SCOPED_TRACE(wide ? "eight at a time" : "four at a time");
+  AtBothWidths([] {
     // Pictures without transparency: runs of four wholly covered opaque
     // pixels take the span's short way.
     std::mt19937 rng(12);
@@ -88,14 +93,11 @@ TEST(CoverSpans, OpaquePicturesOverWholeCoverageEqualPixelByPixel) {
       for (int i = 0; i < n; ++i) BlendOverSpan(&overOne[i], &src[i], &coverage[i], mask ? mask + i : nullptr, 1);
       ASSERT_EQ(over, overOne) << "trial " << trial;
     }
-  }
+  });
 }
 
 TEST(CoverSpans, TranslucentPaintOverWholeCoverageEqualsPixelByPixel) {
-  // Eight pixels at a time where the processor can, and four at a time.
-  for (const bool wide : {true, false}) {
-    const ScopedAvx2 width(wide);
-    SCOPED_TRACE(wide ? "eight at a time" : "four at a time");
+  AtBothWidths([] {
     // Runs of four wholly covered pixels of paint of every alpha, each channel
     // anywhere up to it, over every kind of pixel: the short way without the
     // scaling by coverage.
@@ -119,7 +121,7 @@ TEST(CoverSpans, TranslucentPaintOverWholeCoverageEqualsPixelByPixel) {
       ASSERT_EQ(over, overOne) << "alpha " << a;
       ASSERT_EQ(fill, fillOne) << "alpha " << a;
     }
-  }
+  });
 }
 
 TEST(ChangedArea, TheSmallestRectangleAroundEveryChangedPixel) {

@@ -11,6 +11,20 @@
 namespace velmora::swf {
 namespace {
 
+// The fast row resolves `cover` and `runs` to the plain row's levels and
+// leaves its accumulators clear.
+void ExpectFastRowAsPlain(std::vector<float> cover, std::vector<float> runs, int count) {
+  std::vector<float> cover2 = cover, runs2 = runs;
+  std::vector<uint8_t> plain(count), fast(count);
+  ResolveCoverageRow(cover.data(), runs.data(), count, plain.data());
+  ResolveCoverageRowFast(cover2.data(), runs2.data(), count, fast.data());
+  ASSERT_EQ(plain, fast) << "count " << count;
+  for (int i = 0; i < count; ++i) {
+    ASSERT_EQ(cover2[i], 0.f) << i;
+    ASSERT_EQ(runs2[i], 0.f) << i;
+  }
+}
+
 TEST(CoverageRow, FourAtATimeMatchesPixelByPixelOnRasterizedRows) {
   std::mt19937 rng(11);
   for (int trial = 0; trial < 2000; ++trial) {
@@ -31,15 +45,9 @@ TEST(CoverageRow, FourAtATimeMatchesPixelByPixelOnRasterizedRows) {
         cover[b] += static_cast<float>(rng() % 5) / 16;
       }
     }
-    std::vector<float> cover2 = cover, runs2 = runs;
-    std::vector<uint8_t> plain(count), fast(count);
-    ResolveCoverageRow(cover.data(), runs.data(), count, plain.data());
-    ResolveCoverageRowFast(cover2.data(), runs2.data(), count, fast.data());
-    ASSERT_EQ(plain, fast) << "trial " << trial << " count " << count;
-    for (int i = 0; i < count; ++i) {
-      ASSERT_EQ(cover2[i], 0.f) << i;
-      ASSERT_EQ(runs2[i], 0.f) << i;
-    }
+    SCOPED_TRACE(trial);
+    ExpectFastRowAsPlain(cover, runs, count);
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 
@@ -60,15 +68,9 @@ TEST(CoverageRow, LongRunsBetweenFewEdgesMatchPixelByPixel) {
       cover[a] += static_cast<float>(rng() % 5) / 16;
       cover[b] += static_cast<float>(rng() % 5) / 16;
     }
-    std::vector<float> cover2 = cover, runs2 = runs;
-    std::vector<uint8_t> plain(count), fast(count);
-    ResolveCoverageRow(cover.data(), runs.data(), count, plain.data());
-    ResolveCoverageRowFast(cover2.data(), runs2.data(), count, fast.data());
-    ASSERT_EQ(plain, fast) << "trial " << trial << " count " << count;
-    for (int i = 0; i < count; ++i) {
-      ASSERT_EQ(cover2[i], 0.f) << i;
-      ASSERT_EQ(runs2[i], 0.f) << i;
-    }
+    SCOPED_TRACE(trial);
+    ExpectFastRowAsPlain(cover, runs, count);
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 

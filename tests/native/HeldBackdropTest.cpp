@@ -18,17 +18,8 @@ using test::MoveTo;
 using test::PlaceAt;
 using test::SolidRect;
 
-Filter Shadow(double distance) {
-  Filter f;
-  f.kind = FilterKind::DropShadow;
-  f.color = {0, 0, 0, 200};
-  f.blurX = f.blurY = 6;
-  f.angle = 0.785398;
-  f.distance = distance;
-  f.strength = 1;
-  f.passes = 2;
-  return f;
-}
+// The shadow the tests' objects cast.
+Filter Shadow(double distance) { return test::DropShadow(distance, 6, 2); }
 
 // A still backdrop under a shadowed square that crosses the stage and
 // leaves it, a multiplied square that is taken away on frame 12, and a

@@ -28,6 +28,20 @@ inline swf::ShapeBuilder SolidRect(swf::Rgba colour, int32_t x0, int32_t y0, int
   return s;
 }
 
+// A black drop shadow at 45 degrees, `distance` pixels off, its blur
+// `blur` pixels wide in `passes` passes.
+inline swf::Filter DropShadow(double distance, double blur, int passes) {
+  swf::Filter f;
+  f.kind = swf::FilterKind::DropShadow;
+  f.color = {0, 0, 0, 200};
+  f.blurX = f.blurY = blur;
+  f.angle = 0.785398;
+  f.distance = distance;
+  f.strength = 1;
+  f.passes = passes;
+  return f;
+}
+
 inline swf::PlaceObject PlaceAt(uint16_t depth, uint16_t id, int32_t x = 0, int32_t y = 0) {
   swf::PlaceObject p;
   p.depth = depth;

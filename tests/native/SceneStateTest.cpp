@@ -16,17 +16,8 @@ using test::MoveTo;
 using test::PlaceAt;
 using test::SolidRect;
 
-Filter Shadow(double distance) {
-  Filter f;
-  f.kind = FilterKind::DropShadow;
-  f.color = {0, 0, 0, 200};
-  f.blurX = f.blurY = 4;
-  f.angle = 0.785398;
-  f.distance = distance;
-  f.strength = 1;
-  f.passes = 1;
-  return f;
-}
+// The shadow the tests' objects cast.
+Filter Shadow(double distance) { return test::DropShadow(distance, 4, 1); }
 
 // A sprite with a drop shadow over a masked square. The sprite's own square
 // moves on its next `innerMoves` frames and then stops; the main timeline
